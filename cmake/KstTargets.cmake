@@ -1,0 +1,72 @@
+# Target conventions shared by every subsystem folder.
+#
+# A subsystem folder holds its portable part in <folder>/*.cpp and its Windows-only part in
+# <folder>/win/*.cpp; the host preset builds exactly the portable part. Tests follow the same
+# split under tests/<folder>/ and tests/<folder>/win/.
+
+function(kst_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# GoogleTest from Debian's source package, built with whatever toolchain configures us.
+function(kst_add_googletest)
+  set(KST_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
+  if(NOT EXISTS ${KST_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest sources not found in ${KST_GOOGLETEST_SOURCE} (Debian package googletest)")
+  endif()
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${KST_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+endfunction()
+
+# kst_add_library(<name> [LIBS <dep>...] [WIN_LIBS <system lib>...])
+function(kst_add_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS;WIN_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(WIN32)
+    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
+    list(APPEND sources ${win_sources})
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  if(WIN32)
+    target_link_libraries(${name} PUBLIC ${ARG_WIN_LIBS})
+  endif()
+  kst_warnings(${name})
+endfunction()
+
+# kst_add_tests(<name> [LIBS <lib>...] [WIN_LIBS <system lib>...] [RESOURCES])
+# One GoogleTest executable per subsystem, registered with CTest as one test. RESOURCES links
+# the program's compiled resource script (Windows only).
+function(kst_add_tests name)
+  cmake_parse_arguments(ARG "RESOURCES" "" "LIBS;WIN_LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(WIN32)
+    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
+    list(APPEND sources ${win_sources})
+    if(ARG_RESOURCES)
+      list(APPEND sources $<TARGET_OBJECTS:kst_resources>)
+    endif()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE ${ARG_WIN_LIBS})
+  endif()
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  kst_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+endfunction()
+
+# kst_add_benchmark(<name> SOURCES <src>... LIBS <lib>...)
+# Benchmarks print their figures as "name: value unit" lines; they are built with everything
+# else so they keep compiling, and never run by CTest.
+function(kst_add_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/bench)
+  kst_warnings(${name})
+endfunction()
