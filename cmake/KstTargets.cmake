@@ -1,8 +1,19 @@
 # Target conventions shared by every subsystem folder.
 #
 # A subsystem folder holds its portable part in <folder>/*.cpp and its Windows-only part in
-# <folder>/win/*.cpp; the host preset builds exactly the portable part. Tests follow the same
-# split under tests/<folder>/ and tests/<folder>/win/.
+# <folder>/win/*.cpp; the host preset builds exactly the portable part. Where a portable
+# declaration needs an OS call (a clock, a file time), <folder>/win/ defines it for Windows and
+# <folder>/host/*.cpp for the host build. Tests follow the same split under tests/<folder>/.
+
+function(kst_glob_sources out dir)
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  if(WIN32)
+    file(GLOB platform_sources CONFIGURE_DEPENDS ${dir}/win/*.cpp)
+  else()
+    file(GLOB platform_sources CONFIGURE_DEPENDS ${dir}/host/*.cpp)
+  endif()
+  set(${out} ${sources} ${platform_sources} PARENT_SCOPE)
+endfunction()
 
 function(kst_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
@@ -22,11 +33,7 @@ endfunction()
 # kst_add_library(<name> [LIBS <dep>...] [WIN_LIBS <system lib>...])
 function(kst_add_library name)
   cmake_parse_arguments(ARG "" "" "LIBS;WIN_LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(WIN32)
-    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
-    list(APPEND sources ${win_sources})
-  endif()
+  kst_glob_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
@@ -41,13 +48,9 @@ endfunction()
 # the program's compiled resource script (Windows only).
 function(kst_add_tests name)
   cmake_parse_arguments(ARG "RESOURCES" "" "LIBS;WIN_LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  if(WIN32)
-    file(GLOB win_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/win/*.cpp)
-    list(APPEND sources ${win_sources})
-    if(ARG_RESOURCES)
-      list(APPEND sources $<TARGET_OBJECTS:kst_resources>)
-    endif()
+  kst_glob_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
+  if(WIN32 AND ARG_RESOURCES)
+    list(APPEND sources $<TARGET_OBJECTS:kst_resources>)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)

@@ -1,0 +1,35 @@
+#pragma once
+// Program-wide error numbering: 0 is success, failures are negative and passed up unchanged.
+// Families: -10xx general and windows, -11xx index and registry, -12xx files and formats,
+// -13xx properties and device clients, -14xx sockets, -17xx threads, -18xx serial port,
+// -19xx database.
+
+enum KstError : int {
+    KST_OK = 0,
+
+    KST_ERR_WINDOW_CREATE = -1003,
+    KST_ERR_EVENT = -1014,
+    KST_ERR_MUTEX = -1015,
+    KST_ERR_NEGATIVE_DURATION = -1016,
+    KST_ERR_LOCK_NOT_OBTAINED = -1019,
+
+    KST_ERR_INDEX = -1103,  // thrown as a plain int by index and size checks
+    KST_ERR_REG_KEY_NOT_OPENED = -1104,
+
+    KST_ERR_SHORT_TRANSFER = -1200,
+    KST_ERR_OPEN_FAILED = -1201,
+    KST_ERR_FILE_NOT_OPEN = -1204,
+    KST_ERR_END_OF_DATA = -1205,
+    KST_ERR_NOT_OPEN_FOR_WRITING = -1213,
+    KST_ERR_BAD_HEADER = -1218,
+    KST_ERR_ACCESS_DENIED = -1220,
+    KST_ERR_REG_WRITE = -1225,
+    KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
+    KST_ERR_UNKNOWN_FILE_TYPE = -1228,
+
+    KST_ERR_PROPERTY_MISSING = -1302,
+    KST_ERR_PROPERTY_TYPE = -1303,
+
+    KST_ERR_THREAD_START = -1700,
+    KST_ERR_THREAD_KILLED = -1701,  // exit code given to a terminated thread
+};
