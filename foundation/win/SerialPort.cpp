@@ -16,14 +16,14 @@ namespace {
 int MapPlatformError(DWORD error, int otherwise)
 {
     switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-        return KST_ERR_SERIAL_NO_DEVICE;
-    case ERROR_ACCESS_DENIED:
-        return KST_ERR_SERIAL_ACCESS_DENIED;
-    case ERROR_INVALID_HANDLE:
-        return KST_ERR_SERIAL_NOT_OPEN;
-    default:
-        return otherwise;
+        case ERROR_FILE_NOT_FOUND:
+            return KST_ERR_SERIAL_NO_DEVICE;
+        case ERROR_ACCESS_DENIED:
+            return KST_ERR_SERIAL_ACCESS_DENIED;
+        case ERROR_INVALID_HANDLE:
+            return KST_ERR_SERIAL_NOT_OPEN;
+        default:
+            return otherwise;
     }
 }
 
@@ -44,29 +44,29 @@ DWORD ToMilliseconds(double seconds)
 void ApplyHandshake(DCB& dcb, int handshake)
 {
     switch (handshake) {
-    case 0:
-    case 3:
-        dcb.fOutxCtsFlow = FALSE;
-        dcb.fOutxDsrFlow = FALSE;
-        dcb.fDtrControl = DTR_CONTROL_DISABLE;
-        dcb.fOutX = FALSE;
-        dcb.fInX = FALSE;
-        dcb.fRtsControl = handshake == 0 ? RTS_CONTROL_DISABLE : RTS_CONTROL_TOGGLE;
-        break;
-    case 1:
-        dcb.fOutxCtsFlow = TRUE;
-        dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
-        break;
-    case 2:
-        dcb.fOutxDsrFlow = TRUE;
-        dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
-        break;
-    case 4:
-        dcb.fOutX = TRUE;
-        dcb.fInX = TRUE;
-        break;
-    default:
-        break;
+        case 0:
+        case 3:
+            dcb.fOutxCtsFlow = FALSE;
+            dcb.fOutxDsrFlow = FALSE;
+            dcb.fDtrControl = DTR_CONTROL_DISABLE;
+            dcb.fOutX = FALSE;
+            dcb.fInX = FALSE;
+            dcb.fRtsControl = handshake == 0 ? RTS_CONTROL_DISABLE : RTS_CONTROL_TOGGLE;
+            break;
+        case 1:
+            dcb.fOutxCtsFlow = TRUE;
+            dcb.fRtsControl = RTS_CONTROL_HANDSHAKE;
+            break;
+        case 2:
+            dcb.fOutxDsrFlow = TRUE;
+            dcb.fDtrControl = DTR_CONTROL_HANDSHAKE;
+            break;
+        case 4:
+            dcb.fOutX = TRUE;
+            dcb.fInX = TRUE;
+            break;
+        default:
+            break;
     }
 }
 
@@ -131,30 +131,30 @@ int CKSTSerialPort::Open(int16_t port, uint32_t baudRate, int parity, uint8_t da
     dcb.BaudRate = baudRate;
     dcb.ByteSize = dataBits;
     switch (parity) {
-    case 0:
-        dcb.Parity = NOPARITY;
-        break;
-    case 1:
-        dcb.Parity = ODDPARITY;
-        break;
-    case 2:
-        dcb.Parity = EVENPARITY;
-        break;
-    default:
-        break;
+        case 0:
+            dcb.Parity = NOPARITY;
+            break;
+        case 1:
+            dcb.Parity = ODDPARITY;
+            break;
+        case 2:
+            dcb.Parity = EVENPARITY;
+            break;
+        default:
+            break;
     }
     switch (stopBits) {
-    case 0:
-        dcb.StopBits = ONESTOPBIT;
-        break;
-    case 1:
-        dcb.StopBits = TWOSTOPBITS;
-        break;
-    case 2:
-        dcb.StopBits = ONE5STOPBITS;
-        break;
-    default:
-        break;
+        case 0:
+            dcb.StopBits = ONESTOPBIT;
+            break;
+        case 1:
+            dcb.StopBits = TWOSTOPBITS;
+            break;
+        case 2:
+            dcb.StopBits = ONE5STOPBITS;
+            break;
+        default:
+            break;
     }
     ApplyHandshake(dcb, handshake);
     if (!SetCommState(handle, &dcb)) {

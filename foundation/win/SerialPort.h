@@ -6,8 +6,7 @@
 
 class CKSTString;
 
-class CKSTSerialPort
-{
+class CKSTSerialPort {
 public:
     CKSTSerialPort();
     ~CKSTSerialPort();

@@ -21,15 +21,21 @@ inline int SerialPortFromEnvironment(const char* name)
     const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
     return n > 0 && n < sizeof value ? std::atoi(value) : 0;
 }
-inline int TestSerialPort() { return SerialPortFromEnvironment("KST_TEST_SERIAL_PORT"); }
-inline int TestSerialPeerPort() { return SerialPortFromEnvironment("KST_TEST_SERIAL_PEER"); }
+inline int TestSerialPort()
+{
+    return SerialPortFromEnvironment("KST_TEST_SERIAL_PORT");
+}
+inline int TestSerialPeerPort()
+{
+    return SerialPortFromEnvironment("KST_TEST_SERIAL_PEER");
+}
 
 // Opens a COM port with raw 8N1 and no flow control; INVALID_HANDLE_VALUE on failure.
 inline HANDLE OpenRawComPort(int port)
 {
     const std::string name = "\\\\.\\COM" + std::to_string(port);
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return h;
     }
@@ -53,18 +59,25 @@ inline HANDLE OpenRawComPort(int port)
     return h;
 }
 
-struct PeerStep
-{
+struct PeerStep {
     enum Kind { kExpect, kSend, kPause } kind;
     std::string bytes;
     int ms;
 };
-inline PeerStep Expect(std::string bytes) { return {PeerStep::kExpect, std::move(bytes), 0}; }
-inline PeerStep Send(std::string bytes) { return {PeerStep::kSend, std::move(bytes), 0}; }
-inline PeerStep Pause(int ms) { return {PeerStep::kPause, {}, ms}; }
-
-class SerialPeer
+inline PeerStep Expect(std::string bytes)
 {
+    return {PeerStep::kExpect, std::move(bytes), 0};
+}
+inline PeerStep Send(std::string bytes)
+{
+    return {PeerStep::kSend, std::move(bytes), 0};
+}
+inline PeerStep Pause(int ms)
+{
+    return {PeerStep::kPause, {}, ms};
+}
+
+class SerialPeer {
 public:
     ~SerialPeer()
     {

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,17 @@ CKSTString Bytes(const std::string& bytes)
     return text;
 }
 
-std::string Text(const CKSTString& text) { return std::string(text.c_str(), text.GetLength()); }
+std::string Text(const CKSTString& text)
+{
+    return std::string(text.c_str(), text.GetLength());
+}
 
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-class SerialPortTest : public ::testing::Test
-{
+class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -55,12 +58,14 @@ protected:
         return port.Open(m_port, 115200, 0, 8, 0, handshake);
     }
 
-    // Opens and closes once, leaving the given stop bits and handshake on the device.
+    // Leaves the given stop bits and handshake, and no other flow control, on the device.
     void Prepare(int stopBits, int handshake)
     {
-        CKSTSerialPort port;
-        ASSERT_EQ(KST_OK, port.Open(m_port, 115200, 0, 8, stopBits, handshake));
-        ASSERT_EQ(KST_OK, port.Close());
+        for (int code : {0, handshake}) {
+            CKSTSerialPort port;
+            ASSERT_EQ(KST_OK, port.Open(m_port, 115200, 0, 8, stopBits, code));
+            ASSERT_EQ(KST_OK, port.Close());
+        }
     }
 
     static DCB DeviceState(const CKSTSerialPort& port)
@@ -100,8 +105,7 @@ TEST_F(SerialPortTest, OpensClosesAndReopens)
 
 TEST_F(SerialPortTest, FailedOpenReturnsNegativeCodeAndLeavesThePortClosed)
 {
-    struct Case
-    {
+    struct Case {
         const char* what;
         bool onTestLine;
         int16_t port;  // when not on the test line
@@ -137,8 +141,7 @@ TEST_F(SerialPortTest, FailedOpenReturnsNegativeCodeAndLeavesThePortClosed)
 
 TEST_F(SerialPortTest, OperationsNeedAnOpenPort)
 {
-    struct Case
-    {
+    struct Case {
         const char* what;
         std::function<int(CKSTSerialPort&)> call;
     };
@@ -174,8 +177,7 @@ TEST_F(SerialPortTest, OperationsNeedAnOpenPort)
 
 TEST_F(SerialPortTest, LineSettingsReachTheDevice)
 {
-    struct Case
-    {
+    struct Case {
         uint32_t baud;
         int parity;
         uint8_t dataBits;
@@ -184,9 +186,9 @@ TEST_F(SerialPortTest, LineSettingsReachTheDevice)
         BYTE expectedStopBits;
     };
     const Case cases[] = {
-        {9600, 0, 8, 1, 0, ONESTOPBIT},     {115200, 1, 7, 0, 1, TWOSTOPBITS},
-        {300, 2, 8, 0, 0, ONESTOPBIT},      {57600, 0, 8, 0, 1, TWOSTOPBITS},
-        {19200, 9, 8, 1, 7, TWOSTOPBITS},   {38400, 0, 8, 0, 7, ONESTOPBIT},
+        {9600, 0, 8, 1, 0, ONESTOPBIT},   {115200, 1, 7, 0, 1, TWOSTOPBITS},
+        {300, 2, 8, 0, 0, ONESTOPBIT},    {57600, 0, 8, 0, 1, TWOSTOPBITS},
+        {19200, 9, 8, 1, 7, TWOSTOPBITS}, {38400, 0, 8, 0, 7, ONESTOPBIT},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("baud " + std::to_string(c.baud) + ", stop bits code " +
@@ -202,18 +204,16 @@ TEST_F(SerialPortTest, LineSettingsReachTheDevice)
 
 TEST_F(SerialPortTest, HandshakeReachesTheDevice)
 {
-    struct Case
-    {
+    struct Case {
         int prior;
         int handshake;
         bool cts, dsr, outX, inX;
     };
     const Case cases[] = {
         {4, 0, false, false, false, false},  // clears what was on
-        {0, 1, true, false, false, false},
-        {0, 4, false, false, true, true},
-        {4, 1, true, false, true, true},  // XON/XOFF stays
-        {1, 4, true, false, true, true},  // CTS flow stays
+        {0, 1, true, false, false, false},  {0, 4, false, false, true, true},
+        {4, 1, true, false, true, true},   // XON/XOFF stays
+        {1, 4, true, false, true, true},   // CTS flow stays
         {4, 7, false, false, true, true},  // unknown code: no change
     };
     for (const Case& c : cases) {
@@ -315,8 +315,7 @@ TEST_F(SerialPortTest, AnswersFollowRequests)
     EXPECT_FALSE(port.ClearErrors());
 }
 
-struct ReadCase
-{
+struct ReadCase {
     const char* name;
     std::vector<PeerStep> script;
     int n;
@@ -326,8 +325,12 @@ struct ReadCase
     bool outIsPrefix;  // the count received before the time-out depends on scheduling
 };
 
-class SerialPortReadTest : public SerialPortTest, public ::testing::WithParamInterface<ReadCase>
-{};
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SerialPortReadTest : public SerialPortTest, public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(SerialPortReadTest, ReadBytes)
 {
@@ -357,10 +360,20 @@ TEST_P(SerialPortReadTest, ReadBytes)
 const ReadCase kReadCases[] = {
     {"Waiting", {Send("hello")}, 5, 5.0, 5, "hello", false},
     {"AfterAPause", {Pause(100), Send("hello")}, 5, 5.0, 5, "hello", false},
-    {"InPieces", {Send("he"), Pause(150), Send("l"), Pause(150), Send("lo")}, 5, 5.0, 5,
-     "hello", false},
-    {"EveryByteValue", {Send(std::string("\0\x11\x13\r\n\xff", 6))}, 6, 5.0, 6,
-     std::string("\0\x11\x13\r\n\xff", 6), false},
+    {"InPieces",
+     {Send("he"), Pause(150), Send("l"), Pause(150), Send("lo")},
+     5,
+     5.0,
+     5,
+     "hello",
+     false},
+    {"EveryByteValue",
+     {Send(std::string("\0\x11\x13\r\n\xff", 6))},
+     6,
+     5.0,
+     6,
+     std::string("\0\x11\x13\r\n\xff", 6),
+     false},
     {"NothingAskedFor", {}, 0, 5.0, 0, "", false},
     {"NothingArrives", {}, 4, 0.2, KST_ERR_SERIAL_TIMEOUT, "", false},
     {"PartialThenSilence", {Send("abc")}, 5, 0.3, KST_ERR_SERIAL_TIMEOUT, "abc", false},
@@ -368,7 +381,11 @@ const ReadCase kReadCases[] = {
     {"TimeoutBoundsTheWholeRead",
      {Send("a"), Pause(400), Send("b"), Pause(400), Send("c"), Pause(400), Send("d"), Pause(400),
       Send("e")},
-     5, 1.0, KST_ERR_SERIAL_TIMEOUT, "abcde", true},
+     5,
+     1.0,
+     KST_ERR_SERIAL_TIMEOUT,
+     "abcde",
+     true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, SerialPortReadTest, ::testing::ValuesIn(kReadCases),
