@@ -32,4 +32,14 @@ enum KstError : int {
 
     KST_ERR_THREAD_START = -1700,
     KST_ERR_THREAD_KILLED = -1701,  // exit code given to a terminated thread
+
+    KST_ERR_SERIAL_READ = -1800,         // a byte could not be read during ReadBytes
+    KST_ERR_SERIAL_PORT_NUMBER = -1801,  // port number below 1, or never opened
+    KST_ERR_SERIAL_ALREADY_OPEN = -1802,
+    KST_ERR_SERIAL_NO_DEVICE = -1803,         // platform error 2
+    KST_ERR_SERIAL_ACCESS_DENIED = -1804,     // platform error 5: another program holds the port
+    KST_ERR_SERIAL_NOT_OPEN = -1805,          // platform error 6, or the port is not open
+    KST_ERR_SERIAL_DEVICE = -1806,            // any other platform error of the device
+    KST_ERR_SERIAL_SETTINGS_REFUSED = -1807,  // line settings or handshake not taken by the device
+    KST_ERR_SERIAL_TIMEOUT = -1808,           // ReadBytes time-out
 };
