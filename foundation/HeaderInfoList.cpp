@@ -444,15 +444,16 @@ void CKSTHeaderInfoItem::Transform(int mode, bool keepName, bool scramble)
         return;
     }
     std::string name = ToStd(m_name);
-    unsigned char plainFirst = 0;
-    if (keepName) {
-        plainFirst = static_cast<unsigned char>(name[0]);
-    } else {
-        unsigned char stored = static_cast<unsigned char>(name[0]);
-        plainFirst =
-            scramble ? stored : static_cast<unsigned char>(stored + kHeaderScrambleNameOffset);
-        name[0] = static_cast<char>(
-            scramble ? static_cast<unsigned char>(stored - kHeaderScrambleNameOffset) : plainFirst);
+    const unsigned char first = static_cast<unsigned char>(name[0]);
+    // Both sequences are seeded with the plain first character of the name.
+    unsigned char plainFirst = first;
+    if (!keepName) {
+        if (scramble) {
+            name[0] = static_cast<char>(first - kHeaderScrambleNameOffset);
+        } else {
+            plainFirst = static_cast<unsigned char>(first + kHeaderScrambleNameOffset);
+            name[0] = static_cast<char>(plainFirst);
+        }
         ShiftWithSeed(name, 1, mode, plainFirst, scramble);
         FromStd(m_name, name);
     }

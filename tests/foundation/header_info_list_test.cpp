@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -101,6 +102,16 @@ TEST(HeaderInfoItem, ConvertsEveryTypeToEveryForm)
         EXPECT_EQ(c.asByte, c.item.GetByte());
         EXPECT_EQ(c.asBool, c.item.GetBool());
     }
+}
+
+TEST(HeaderInfoItem, NotANumberHasNoIntegerValue)
+{
+    const CKSTHeaderInfoItem item("D", std::nan(""));
+    EXPECT_EQ(0, item.GetInt64());
+    EXPECT_EQ(0, item.GetLong());
+    EXPECT_EQ(0, item.GetShort());
+    EXPECT_EQ(0, item.GetByte());
+    EXPECT_TRUE(item.GetBool());
 }
 
 TEST(HeaderInfoItem, TimeStampsConvertToDaysAndText)
