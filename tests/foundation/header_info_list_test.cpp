@@ -10,6 +10,7 @@
 
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
+#include "foundation/Numeric.h"
 
 namespace {
 
@@ -533,6 +534,31 @@ TEST(HeaderInfoScramble, ModesProduceDifferentStoredForms)
     EXPECT_NE(Bytes(crt.m_text), Bytes(ranmar.m_text));
 }
 
+// The current stored form draws from the program's shared generator, seeded from the plain
+// first character c of the name with the pair (1802 + c, 9373 + c); documents rely on it.
+TEST(HeaderInfoScramble, CurrentFormFollowsTheSharedGenerator)
+{
+    const std::string name = "LockPass";
+    const std::string text = std::string("Hello, stored world \xE4\xFF", 22);
+    const unsigned char first = static_cast<unsigned char>(name[0]);
+    std::string expectedName = name;
+    std::string expectedText = text;
+    expectedName[0] = static_cast<char>(first - kHeaderScrambleNameOffset);
+    RandomInit(1802 + first, 9373 + first);
+    for (size_t i = 1; i < name.size(); ++i) {
+        expectedName[i] = static_cast<char>(name[i] + RandomInt(0, kHeaderScrambleBound - 1));
+    }
+    RandomInit(1802 + first, 9373 + first);
+    for (char& c : expectedText) {
+        c = static_cast<char>(c + RandomInt(0, kHeaderScrambleBound - 1));
+    }
+
+    CKSTHeaderInfoItem item(name.c_str(), FromBytes(text), true);
+    item.Scramble(KST_SCRAMBLE_RANMAR, false);
+    EXPECT_EQ(expectedName, Bytes(item.m_name));
+    EXPECT_EQ(expectedText, Bytes(item.m_text));
+}
+
 #ifdef _WIN32
 // The old stored form was written with the C runtime's generator on Windows; the sequence the
 // program reproduces must be that one.
@@ -596,11 +622,21 @@ TEST(HeaderInfoScramble, ConcurrentScramblingRoundTrips)
             }
         }
     };
+    // Meanwhile the process-wide generator keeps being reseeded and drawn by its own user.
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        while (!done) {
+            RandomInit(1, 2);
+            RandomUniform();
+        }
+    });
     std::thread first(work, std::cref(perThread[0]));
     std::thread second(work, std::cref(perThread[1]));
     go = true;
     first.join();
     second.join();
+    done = true;
+    other.join();
     EXPECT_EQ(0, mismatches.load());
 }
 
