@@ -7,11 +7,12 @@
 #include <cstdio>
 #include <string>
 
+#include "foundation/Numeric.h"
 #include "foundation/PreciseClock.h"
 
 namespace {
 
-// Day number of 1899-12-30 on the absolute scale below, where day 1 is 0001-01-01 minus a year.
+// 1899-12-30 on the absolute day scale 365 x year + leap days (0001-01-01 is day 366).
 constexpr long kSerialOrigin = 693959;
 // Whole day values are clamped to this range before they become integers: it covers years 1 to
 // about 10950, far beyond the 9999 that dates may reach, and keeps absurd values defined.
@@ -273,7 +274,7 @@ int32_t CKSTTimeSpan::GetDays() const
 
 double CKSTTimeSpan::GetSeconds() const
 {
-    return std::round(m_days * KST_SECONDS_PER_DAY) + m_fraction;
+    return RoundToExponent(m_days * KST_SECONDS_PER_DAY, 0) + m_fraction;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -408,7 +409,7 @@ double CKSTTimeStamp::GetSecondsOfDay() const
 
 double CKSTTimeStamp::GetSeconds() const
 {
-    return std::round(m_days * KST_SECONDS_PER_DAY) + m_fraction;
+    return RoundToExponent(m_days * KST_SECONDS_PER_DAY, 0) + m_fraction;
 }
 
 std::tm CKSTTimeStamp::ToTm() const

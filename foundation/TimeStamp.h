@@ -98,8 +98,8 @@ public:
     CKSTTimeStamp() = default;
     explicit CKSTTimeStamp(double days);
     CKSTTimeStamp(double days, double fraction);
-    // Local time; a time in daylight saving time is stored one hour earlier, as files written
-    // by earlier versions expect (ToTimeT undoes it by converting as standard time).
+    // Local time; a time in daylight saving time is stored one hour earlier, as stored files
+    // expect (ToTimeT undoes it by converting as standard time).
     explicit CKSTTimeStamp(time_t value);
     CKSTTimeStamp(int year, int month, int day, int hour, int minute, double seconds);
 #ifdef _WIN32

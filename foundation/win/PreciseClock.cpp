@@ -1,7 +1,8 @@
 #include "foundation/PreciseClock.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+
+#include <mmsystem.h>  // needs windows.h first
 
 namespace {
 
