@@ -65,7 +65,7 @@ public:
     void SetPreciseTime(const CKSTTimeStamp& stamp, bool hidden = false);
     void Set(const CKSTString& name, const CKSTString& text, bool hidden = false);
 
-    // Every type converts to every form; see the conversion rules in the source.
+    // Every type converts to every form; doubles round half away from zero and saturate.
     CKSTString GetValueText() const;
     double GetDouble() const;
     int64_t GetInt64() const;
