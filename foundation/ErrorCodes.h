@@ -27,6 +27,7 @@ enum KstError : int {
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
 
+    KST_ERR_INVALID_PACKED_BLOCK = -1300,  // packed sample block that cannot be decoded
     KST_ERR_PROPERTY_MISSING = -1302,
     KST_ERR_PROPERTY_TYPE = -1303,
 
