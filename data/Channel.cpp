@@ -84,7 +84,8 @@ CKSTChannel& CKSTChannel::operator=(const CKSTChannel& other)
         return *this;
     }
     // Everything that can fail first, so that a failed copy leaves this channel as it was.
-    std::unique_ptr<double[]> times = CopyArray(other.m_times.get(), other.m_capacity, other.m_count);
+    std::unique_ptr<double[]> times =
+        CopyArray(other.m_times.get(), other.m_capacity, other.m_count);
     std::unique_ptr<double[]> values =
         CopyArray(other.m_values.get(), other.m_capacity, other.m_count);
     std::unique_ptr<uint8_t[]> missing =
@@ -531,8 +532,8 @@ void CKSTChannel::ConvertToTimeVector(double offset)
 
 bool CKSTChannel::HasSameTimeBase(const CKSTChannel& other) const
 {
-    if (m_timeBaseType != other.m_timeBaseType || m_count != other.m_count ||
-        m_t0 != other.m_t0 || !(m_startTimeStamp == other.m_startTimeStamp)) {
+    if (m_timeBaseType != other.m_timeBaseType || m_count != other.m_count || m_t0 != other.m_t0 ||
+        !(m_startTimeStamp == other.m_startTimeStamp)) {
         return false;
     }
     if (m_timeBaseType == kEquidistant) {
@@ -725,11 +726,10 @@ uint32_t CKSTChannel::FindIndex(double time) const
     }
     if (m_timeBaseType != kTimeVector) {
         // A matrix channel has no time per sample: its times run along a row.
-        const uint32_t last = m_timeBaseType == kMatrix
-                                  ? (m_matrixRowLength != 0
-                                         ? std::min(m_matrixRowLength, m_count) - 1
-                                         : 0)
-                                  : m_count - 1;
+        const uint32_t last =
+            m_timeBaseType == kMatrix
+                ? (m_matrixRowLength != 0 ? std::min(m_matrixRowLength, m_count) - 1 : 0)
+                : m_count - 1;
         const double x = RoundClamped((time - m_t0) / m_dt);
         if (x <= 0.0) {
             return 0;
@@ -859,8 +859,9 @@ double CKSTChannel::ValueAtTimeUnordered(double time) const
         if (m_times[i] == time) {
             return m_values[i];
         }
-        const bool encloses = (i > 0 && StrictlyBetween(m_times[i - 1], m_times[i], time)) ||
-                              (i + 1 < m_count && StrictlyBetween(m_times[i], m_times[i + 1], time));
+        const bool encloses =
+            (i > 0 && StrictlyBetween(m_times[i - 1], m_times[i], time)) ||
+            (i + 1 < m_count && StrictlyBetween(m_times[i], m_times[i + 1], time));
         const double distance = std::fabs(m_times[i] - time);
         if (encloses && (best < 0 || distance < bestDistance)) {
             best = i;
@@ -972,8 +973,7 @@ CKSTTimeStamp CKSTChannel::GetNextSampleTimeStamp(const CKSTTimeStamp& stamp) co
 // Index of the earliest sample whose time stamp is later than the stamp, or the count.
 uint32_t CKSTChannel::NextSampleIndexAfter(const CKSTTimeStamp& stamp) const
 {
-    const bool ordered =
-        m_timeBaseType == kTimeVector ? m_timesAscending != 0 : m_dt > 0.0;
+    const bool ordered = m_timeBaseType == kTimeVector ? m_timesAscending != 0 : m_dt > 0.0;
     if (ordered) {
         uint32_t lo = 0;
         uint32_t hi = m_count;

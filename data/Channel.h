@@ -129,9 +129,8 @@ public:
     // the running sum of the codes less the bias -offset / scale. Returns KST_ERR_END_OF_DATA
     // when `available` holds fewer than ceil(n x bitsPerCode / 8) bytes and
     // KST_ERR_INVALID_PACKED_BLOCK for codes wider than 32 bits; nothing is appended then.
-    int ReadPackedValues(const uint8_t* bytes, size_t available, uint32_t n,
-                         uint32_t bitsPerCode, double scale, double offset, bool delta,
-                         double firstValue);
+    int ReadPackedValues(const uint8_t* bytes, size_t available, uint32_t n, uint32_t bitsPerCode,
+                         double scale, double offset, bool delta, double firstValue);
 
     void SetTimeAt(uint32_t i, double time);
     void FillTimes(double time);

@@ -51,12 +51,12 @@ class RecordingObserver : public IKSTChannelObserver {
 public:
     void OnChannelDestroyed(CKSTChannel* channel) override
     {
-        told.push_back(channel);
+        told.push_back(channel->GetName().c_str());
         if (alsoRemove != nullptr) {
             channel->RemoveObserver(alsoRemove);
         }
     }
-    std::vector<CKSTChannel*> told;
+    std::vector<std::string> told;  // names of the channels that reported their end
     IKSTChannelObserver* alsoRemove = nullptr;
 };
 
@@ -178,7 +178,8 @@ TEST(ChannelTimeBase, AccessorTable)
 
         {"gapped ends: first present sample", gappedEnds, Op::StartTime, 0, 12.0},
         {"gapped ends: last present sample", gappedEnds, Op::EndTime, 0, 14.0},
-        {"gapped ends: before start takes the stored first value", gappedEnds, Op::ValueAtTime, 11, 1.0},
+        {"gapped ends: before start takes the stored first value", gappedEnds, Op::ValueAtTime, 11,
+         1.0},
         {"gapped ends: between present samples", gappedEnds, Op::ValueAtTime, 13, 2.5},
         {"gapped ends: beyond the last present", gappedEnds, Op::ValueAtTime, 15, 4.0},
 
@@ -196,8 +197,8 @@ TEST(ChannelTimeBase, AccessorTable)
         {"ascending: not interpolated", ascending, Op::ValueAtTimeNoInterpolation, 3.0, 20.0},
         {"ascending: exact sample", ascending, Op::ValueAtTime, 4.0, 40.0},
         {"ascending: exactly the first time", ascending, Op::ValueAtTime, 0.0, 1.0},
-        {"ascending: exactly the first time, zero outside", ascending,
-         Op::ValueAtTimeZeroOutside, 0.0, 0.0},
+        {"ascending: exactly the first time, zero outside", ascending, Op::ValueAtTimeZeroOutside,
+         0.0, 0.0},
         {"ascending: exactly the end, zero outside", ascending, Op::ValueAtTimeZeroOutside, 5.0,
          0.0},
         {"ascending: after the end", ascending, Op::ValueAtTime, 9.0, 50.0},
@@ -249,12 +250,8 @@ TEST(ChannelTimeBase, MinMaxOverInclusiveRanges)
         double max;
     } cases[] = {
         {all, all, 5, 99},  // the missing sample counts
-        {3, 4, 30, 99},
-        {0, 3, 5, 30},
-        {2, 99, 20, 99},
-        {4, 2, 0, 0},
-        {6, 7, 0, 0},
-        {all, 2, 0, 0},
+        {3, 4, 30, 99},    {0, 3, 5, 30}, {2, 99, 20, 99},
+        {4, 2, 0, 0},      {6, 7, 0, 0},  {all, 2, 0, 0},
     };
     for (const auto& r : cases) {
         SCOPED_TRACE(std::to_string(r.first) + ".." + std::to_string(r.last));
@@ -876,10 +873,9 @@ TEST(ChannelLifetime, DestructionTellsEveryWindowOnce)
     RecordingObserver a;
     RecordingObserver b;
     RecordingObserver gone;
-    CKSTChannel* seen = nullptr;
     {
         CKSTChannel c;
-        seen = &c;
+        c.SetName("watched");
         c.AddObserver(&a);
         c.AddObserver(&a);
         c.AddObserver(&gone);
@@ -887,8 +883,8 @@ TEST(ChannelLifetime, DestructionTellsEveryWindowOnce)
         c.AddObserver(nullptr);
         c.RemoveObserver(&gone);
     }
-    EXPECT_EQ(a.told, std::vector<CKSTChannel*>({seen}));
-    EXPECT_EQ(b.told, std::vector<CKSTChannel*>({seen}));
+    EXPECT_EQ(a.told, std::vector<std::string>({"watched"}));
+    EXPECT_EQ(b.told, std::vector<std::string>({"watched"}));
     EXPECT_TRUE(gone.told.empty());
 }
 
