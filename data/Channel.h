@@ -1,0 +1,259 @@
+#pragma once
+// One measured signal: names, units, time base, start time stamp and the parallel sample arrays
+// (times, values, missing flags) that readers fill, recorders grow and curve windows walk.
+
+#include "data/ChannelObserver.h"
+#include "foundation/String.h"
+#include "foundation/TimeStamp.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+// Thrown when sample storage cannot be allocated; the channel keeps its previous arrays.
+class CKSTBadAlloc : public std::bad_alloc {
+public:
+    const char* what() const noexcept override { return "bad allocation"; }
+};
+
+class CKSTChannel {
+public:
+    // Time-base kinds.
+    static constexpr uint32_t kEquidistant = 0;  // time of sample i is t0 + i x dt
+    static constexpr uint32_t kTimeVector = 1;   // explicit time per sample
+    static constexpr uint32_t kMatrix = 2;       // rows of a fixed length over a second axis
+
+    // Bounds of index-range queries meaning "the whole channel".
+    static constexpr uint32_t kWholeChannel = 0xFFFFFFFFu;
+
+    static constexpr uint32_t kDefaultGrowthStep = 1000;
+
+    CKSTChannel();
+    // Deep copy without the windows that show the source and without its backing file, which
+    // stays the source's to delete.
+    CKSTChannel(const CKSTChannel& other);
+    CKSTChannel& operator=(const CKSTChannel& other);
+    ~CKSTChannel();
+
+    // --- Texts and header fields ---
+    CKSTString GetName() const { return m_name; }
+    CKSTString GetGroup() const { return m_group; }
+    CKSTString GetComment() const { return m_comment; }
+    CKSTString GetUniqueName() const { return m_uniqueName; }
+    CKSTString GetSourceFile() const { return m_sourceFile; }
+    CKSTString GetBackingFile() const { return m_backingFile; }
+    CKSTString GetTimeUnit() const { return m_timeUnit; }
+    CKSTString GetUnit() const { return m_unit; }
+    CKSTString GetSecondAxisUnit() const { return m_secondAxisUnit; }
+    void SetName(const CKSTString& text) { m_name = text; }
+    void SetGroup(const CKSTString& text) { m_group = text; }
+    void SetComment(const CKSTString& text) { m_comment = text; }
+    void SetUniqueName(const CKSTString& text) { m_uniqueName = text; }
+    void SetSourceFile(const CKSTString& path) { m_sourceFile = path; }
+    // A temporary file holding this channel's data; deleted when the channel is destroyed.
+    void SetBackingFile(const CKSTString& path) { m_backingFile = path; }
+    void SetTimeUnit(const CKSTString& text) { m_timeUnit = text; }
+    void SetUnit(const CKSTString& text) { m_unit = text; }
+    void SetSecondAxisUnit(const CKSTString& text) { m_secondAxisUnit = text; }
+
+    uint32_t GetTimeBaseType() const { return m_timeBaseType; }
+    uint16_t GetSampleType() const { return m_sampleType; }
+    uint16_t GetStoredSampleType() const { return m_storedSampleType; }
+    void SetSampleType(uint16_t type) { m_sampleType = type; }
+    void SetStoredSampleType(uint16_t type) { m_storedSampleType = type; }
+    int32_t GetNumber() const { return m_number; }
+    void SetNumber(int32_t number) { m_number = number; }
+    int32_t GetSourceAttribute() const { return m_sourceAttribute; }
+    void SetSourceAttribute(int32_t value) { m_sourceAttribute = value; }
+    // Channel colour, -1 for none (the curve window then picks one).
+    int32_t GetColor() const { return m_color; }
+    void SetColor(int32_t color) { m_color = color; }
+    uint16_t GetStoredDisplayFlags() const { return m_storedDisplayFlags; }
+    uint16_t GetDisplayFlags() const { return m_displayFlags; }
+    void SetStoredDisplayFlags(uint16_t flags) { m_storedDisplayFlags = flags; }
+    void SetDisplayFlags(uint16_t flags) { m_displayFlags = flags; }
+    bool IsSelected() const { return m_selected != 0; }
+    void SetSelected(bool selected) { m_selected = selected ? 1 : 0; }
+
+    CKSTTimeStamp GetStartTimeStamp() const { return m_startTimeStamp; }
+    void SetStartTimeStamp(const CKSTTimeStamp& stamp) { m_startTimeStamp = stamp; }
+    double GetDt() const { return m_dt; }
+    void SetDt(double dt) { m_dt = dt; }
+    double GetT0() const { return m_t0; }
+    void SetT0(double t0) { m_t0 = t0; }
+    double GetTimeOffset() const { return m_timeOffset; }
+    double GetValueOffset() const { return m_valueOffset; }
+
+    uint32_t GetMatrixRowLength() const { return m_matrixRowLength; }
+    void SetMatrixRowLength(uint32_t n) { m_matrixRowLength = n; }
+    double GetSecondAxisOrigin() const { return m_secondAxisOrigin; }
+    void SetSecondAxisOrigin(double origin) { m_secondAxisOrigin = origin; }
+    double GetSecondAxisStep() const { return m_secondAxisStep; }
+    void SetSecondAxisStep(double step) { m_secondAxisStep = step; }
+    // Set: every value of a matrix channel is a colour painted as it is.
+    bool IsColorMatrix() const { return m_matrixFlag != 0; }
+    void SetColorMatrix(bool on) { m_matrixFlag = on ? 1 : 0; }
+
+    // --- Storage ---
+    uint32_t GetCount() const { return m_count; }
+    uint32_t GetCapacity() const { return m_capacity; }
+    uint32_t GetGrowthStep() const { return m_growthStep; }
+    bool AreTimesAscending() const { return m_timesAscending != 0; }
+    bool HasMissing() const { return m_hasMissing != 0; }
+    // The arrays themselves, `GetCount` entries valid; times only for the time-vector kind.
+    const double* GetTimes() const { return m_times.get(); }
+    const double* GetValues() const { return m_values.get(); }
+    const uint8_t* GetMissingFlags() const { return m_missing.get(); }
+
+    // Only while nothing is allocated; unknown kinds are ignored.
+    void SetTimeBaseType(uint32_t kind);
+    // Only n > 1 is taken.
+    void SetGrowthStep(uint32_t n);
+    // Total capacity of at least n samples, growing by at least one growth step.
+    void Reserve(uint32_t n);
+    // Reallocates every array to n samples, keeping the first min(count, n); a large capacity
+    // raises the growth step to a tenth of it.
+    void SetCapacity(uint32_t n);
+
+    // Equidistant channels only.
+    void AppendValue(double value, bool missing);
+    // n copies of one sample, for any kind (times of a time vector are left 0 for the caller).
+    void AppendValues(double value, bool missing, uint32_t n);
+    // Appends a sample at a time relative to the start time stamp; an equidistant channel stays
+    // one while the time lies on its grid, otherwise it becomes a time vector.
+    void AppendTimeValue(double time, double value);
+    // Decodes n codes of bitsPerCode bits (most significant bit first, packed across bytes)
+    // from bytes and appends them: code x scale + offset, or with delta firstValue followed by
+    // the running sum of the codes less the bias -offset / scale. Returns KST_ERR_END_OF_DATA
+    // when `available` holds fewer than ceil(n x bitsPerCode / 8) bytes and
+    // KST_ERR_INVALID_PACKED_BLOCK for codes wider than 32 bits; nothing is appended then.
+    int ReadPackedValues(const uint8_t* bytes, size_t available, uint32_t n, uint32_t bitsPerCode,
+                         double scale, double offset, bool delta, double firstValue);
+
+    void SetTimeAt(uint32_t i, double time);
+    void FillTimes(double time);
+    void SetValueAt(uint32_t i, double value);
+
+    // Missing flag of sample i clamped into the channel; false when empty.
+    bool IsMissing(int64_t i) const;
+    // First index >= i whose sample is missing, or the count.
+    uint32_t FindNextMissing(uint32_t i) const;
+    // First index >= i whose sample is present, or the count.
+    uint32_t FindNextPresent(uint32_t i) const;
+    // Recomputes the has-missing flag (only equidistant channels can gain it); returns the first
+    // missing index, or the count.
+    uint32_t RescanMissing();
+    // Recomputes the times-ascending flag of a time vector.
+    void RescanAscending();
+
+    void FreeData(bool arrays, bool texts);
+    void Reset() { FreeData(true, true); }
+    // Every field back to its default; the windows showing the channel stay registered.
+    void InitDefaults();
+    // Takes the description of another channel without its samples or value texts.
+    void CopyFrom(const CKSTChannel& other);
+
+    // An equidistant channel becomes a time vector with times t0 + i x dt + offset; missing
+    // samples are dropped.
+    void ConvertToTimeVector(double offset);
+    // Same kind, grid or times, start time stamp and count.
+    bool HasSameTimeBase(const CKSTChannel& other) const;
+
+    // --- Time base ---
+    double GetTimeAt(int64_t i) const;
+    double GetValue(int64_t i) const;
+    double GetLastValue() const;
+    double GetStartTime() const;
+    double GetEndTime() const;
+    double GetSampleInterval() const;
+    // Inclusive index range; kWholeChannel for both bounds covers every sample.
+    double GetMinValue(uint32_t first = kWholeChannel, uint32_t last = kWholeChannel) const;
+    double GetMaxValue(uint32_t first = kWholeChannel, uint32_t last = kWholeChannel) const;
+    // Half-open index range [first, end) over the samples that are present; positiveOnly gives
+    // a range usable by a logarithmic axis.
+    void GetValueRange(double& min, double& max, bool positiveOnly = false,
+                       uint32_t first = kWholeChannel, uint32_t end = kWholeChannel) const;
+    // Nearest sample.
+    uint32_t FindIndex(double time) const;
+    // Last usable sample at or before the time.
+    uint32_t GetIndexAtTime(double time) const;
+    double GetValueAtTime(double time, bool noInterpolation = false,
+                          bool zeroOutside = false) const;
+    // True when a sample lies within 1e-6 of the time; index is the sample found.
+    bool FindSampleAtTime(double time, uint32_t& index) const;
+
+    double GetSecondsFromStart(const CKSTTimeStamp& stamp) const;
+    double GetValueAtTimeStamp(const CKSTTimeStamp& stamp, bool noInterpolation = false,
+                               bool zeroOutside = false) const;
+    uint32_t GetIndexAtTimeStamp(const CKSTTimeStamp& stamp) const;
+    bool FindSampleAtTimeStamp(const CKSTTimeStamp& stamp, uint32_t& index) const;
+    CKSTTimeStamp GetFirstSampleTimeStamp() const;
+    CKSTTimeStamp GetLastSampleTimeStamp() const;
+    // Earliest sample later than the stamp, or a far-future stamp (9999-12-30) when none is.
+    CKSTTimeStamp GetNextSampleTimeStamp(const CKSTTimeStamp& stamp) const;
+    static CKSTTimeStamp FarFutureTimeStamp();
+
+    // --- Value texts of text channels: value k is shown as entry k; entry 0 is empty ---
+    int32_t AddValueText(const CKSTString& text, bool reuse);
+    // Grows the table with empty texts up to i; entry 0 always stays empty.
+    void SetValueText(int32_t i, const CKSTString& text);
+    bool HasValueText(double value) const;
+    CKSTString GetValueText(int32_t i) const;
+    int32_t GetValueTextCount() const { return static_cast<int32_t>(m_valueTexts.size()); }
+    CKSTString FormatValue(double value) const;
+    void ConvertToValueTexts();
+
+    // --- Windows that show the channel ---
+    void AddObserver(IKSTChannelObserver* observer);
+    void RemoveObserver(IKSTChannelObserver* observer);
+
+    // Heap and record bytes of the channel as the channel list accounts them.
+    uint64_t GetMemorySize() const;
+
+private:
+    void CopyHeader(const CKSTChannel& other);
+    void GrowByStep();
+    void EnsureRoomFor(uint64_t needed, uint32_t n);
+    double ValueAtTimeUnordered(double time) const;
+    uint32_t NextSampleIndexAfter(const CKSTTimeStamp& stamp) const;
+
+    uint32_t m_timeBaseType;
+    uint16_t m_sampleType;
+    uint16_t m_storedSampleType;
+    CKSTString m_name;
+    CKSTString m_group;
+    CKSTString m_comment;
+    CKSTString m_uniqueName;
+    CKSTString m_sourceFile;
+    CKSTString m_backingFile;
+    int32_t m_number;
+    CKSTString m_timeUnit;
+    CKSTString m_unit;
+    CKSTString m_secondAxisUnit;
+    uint32_t m_count;
+    uint32_t m_capacity;
+    uint32_t m_growthStep;
+    CKSTTimeStamp m_startTimeStamp;
+    double m_dt;
+    double m_t0;
+    uint8_t m_timesAscending;
+    uint8_t m_hasMissing;
+    int32_t m_sourceAttribute;
+    double m_timeOffset;
+    double m_valueOffset;
+    uint8_t m_selected;
+    int32_t m_color;
+    uint16_t m_storedDisplayFlags;
+    uint16_t m_displayFlags;
+    std::vector<IKSTChannelObserver*> m_observers;
+    std::unique_ptr<double[]> m_times;
+    std::unique_ptr<double[]> m_values;
+    std::unique_ptr<uint8_t[]> m_missing;
+    std::vector<CKSTString> m_valueTexts;
+    uint32_t m_matrixRowLength;
+    double m_secondAxisOrigin;
+    double m_secondAxisStep;
+    uint8_t m_matrixFlag;
+};
