@@ -4,6 +4,7 @@
 #include <string>
 
 #include "foundation/ErrorCodes.h"
+#include "foundation/Numeric.h"
 
 namespace {
 
@@ -67,74 +68,14 @@ private:
 };
 
 // The current stored form draws from the Marsaglia-Zaman generator. Each scrambling run owns
-// its generator state, so concurrent runs and other users of the process-wide generator do
-// not disturb each other's sequence.
+// its generator, so concurrent runs and users of the process-wide one do not disturb each other.
 class RanmarSequence {
 public:
-    RanmarSequence(int ij, int kl)
-    {
-        if (ij < 0 || ij > 31328 || kl < 0 || kl > 30081) {
-            ij = 1802;
-            kl = 9373;
-        }
-        int i = (ij / 177) % 177 + 2;
-        int j = ij % 177 + 2;
-        int k = (kl / 169) % 178 + 1;
-        int l = kl % 169;
-        for (int ii = 1; ii <= 97; ++ii) {
-            double s = 0.0;
-            double t = 0.5;
-            for (int jj = 0; jj < 24; ++jj) {
-                int m = ((i * j) % 179) * k % 179;
-                i = j;
-                j = k;
-                k = m;
-                l = (53 * l + 1) % 169;
-                if ((l * m) % 64 >= 32) {
-                    s += t;
-                }
-                t *= 0.5;
-            }
-            m_u[ii] = s;
-        }
-        m_c = 362436.0 / 16777216.0;
-        m_cd = 7654321.0 / 16777216.0;
-        m_cm = 16777213.0 / 16777216.0;
-    }
-
-    double Uniform()
-    {
-        double x = m_u[m_i97] - m_u[m_j97];
-        if (x <= 0.0) {
-            x += 1.0;
-        }
-        m_u[m_i97] = x;
-        if (--m_i97 == 0) {
-            m_i97 = 97;
-        }
-        if (--m_j97 == 0) {
-            m_j97 = 97;
-        }
-        m_c -= m_cd;
-        if (m_c < 0.0) {
-            m_c += m_cm;
-        }
-        x -= m_c;
-        if (x < 0.0) {
-            x += 1.0;
-        }
-        return x;
-    }
-
-    int Next(int bound) { return static_cast<int>(Uniform() * bound); }
+    RanmarSequence(int ij, int kl) : m_generator(ij, kl) {}
+    int Next(int bound) { return m_generator.Int(0, bound - 1); }
 
 private:
-    double m_u[98] = {};
-    double m_c = 0.0;
-    double m_cd = 0.0;
-    double m_cm = 0.0;
-    int m_i97 = 97;
-    int m_j97 = 33;
+    CKSTRanmar m_generator;
 };
 
 // The seed pair of the current stored form, formed from the first character of the name.

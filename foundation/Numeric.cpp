@@ -266,25 +266,7 @@ void RotateVector(double& x, double& y, double angle)
     y = r * std::sin(a);
 }
 
-namespace {
-
-// Marsaglia-Zaman universal generator; one process-wide state used from the UI thread only.
-// Stored files carry entries scrambled with its sequence, so every step is kept exactly.
-struct RandomState {
-    double u[98] = {};
-    int i97 = 97;
-    int j97 = 33;
-    double c = 0.0;
-    double cd = 0.0;
-    double cm = 0.0;
-    bool initialised = false;
-};
-
-RandomState g_random;
-
-}  // namespace
-
-void RandomInit(int32_t ij, int32_t kl)
+void CKSTRanmar::Init(int32_t ij, int32_t kl)
 {
     if (ij < 0 || ij > 31328 || kl < 0 || kl > 30081) {
         ij = 1802;
@@ -308,47 +290,61 @@ void RandomInit(int32_t ij, int32_t kl)
             }
             t *= 0.5;
         }
-        g_random.u[entry] = s;
+        m_u[entry] = s;
     }
-    g_random.c = 362436.0 / 16777216.0;
-    g_random.cd = 7654321.0 / 16777216.0;
-    g_random.cm = 16777213.0 / 16777216.0;
-    g_random.i97 = 97;
-    g_random.j97 = 33;
-    g_random.initialised = true;
+    m_c = 362436.0 / 16777216.0;
+    m_cd = 7654321.0 / 16777216.0;
+    m_cm = 16777213.0 / 16777216.0;
+    m_i97 = 97;
+    m_j97 = 33;
 }
 
-double RandomUniform()
+double CKSTRanmar::Uniform()
 {
-    if (!g_random.initialised) {
-        RandomInit(1802, 9373);
-    }
-    RandomState& r = g_random;
-    double x = r.u[r.i97] - r.u[r.j97];
+    double x = m_u[m_i97] - m_u[m_j97];
     // Also at exactly zero, unlike the published generator: stored sequences depend on it.
     if (x <= 0.0) {
         x += 1.0;
     }
-    r.u[r.i97] = x;
-    if (--r.i97 == 0) {
-        r.i97 = 97;
+    m_u[m_i97] = x;
+    if (--m_i97 == 0) {
+        m_i97 = 97;
     }
-    if (--r.j97 == 0) {
-        r.j97 = 97;
+    if (--m_j97 == 0) {
+        m_j97 = 97;
     }
-    r.c -= r.cd;
-    if (r.c < 0.0) {
-        r.c += r.cm;
+    m_c -= m_cd;
+    if (m_c < 0.0) {
+        m_c += m_cm;
     }
-    x -= r.c;
+    x -= m_c;
     if (x < 0.0) {
         x += 1.0;
     }
     return x;
 }
 
-int RandomInt(int lo, int hi)
+int CKSTRanmar::Int(int lo, int hi)
 {
     const double span = static_cast<double>(hi) - static_cast<double>(lo) + 1.0;
-    return static_cast<int>(std::trunc(RandomUniform() * span) + lo);
+    return static_cast<int>(std::trunc(Uniform() * span) + lo);
+}
+
+namespace {
+CKSTRanmar g_random;
+}  // namespace
+
+void RandomInit(int32_t ij, int32_t kl)
+{
+    g_random.Init(ij, kl);
+}
+
+double RandomUniform()
+{
+    return g_random.Uniform();
+}
+
+int RandomInt(int lo, int hi)
+{
+    return g_random.Int(lo, hi);
 }

@@ -35,9 +35,29 @@ int Log2OfPowerOfTwo(uint32_t n, uint32_t* power = nullptr);
 // Rotates the vector (x, y) about the origin by angle radians.
 void RotateVector(double& x, double& y, double angle);
 
-// Seeds the generator; seeds outside 0..31328 and 0..30081 select the default pair 1802, 9373.
+// Marsaglia-Zaman universal generator. Stored files carry entries scrambled with its sequence,
+// so every step is kept exactly. Seeds outside 0..31328 and 0..30081 select the default pair.
+class CKSTRanmar {
+public:
+    explicit CKSTRanmar(int32_t ij = 1802, int32_t kl = 9373) { Init(ij, kl); }
+    void Init(int32_t ij, int32_t kl);
+    // Next number in [0, 1).
+    double Uniform();
+    // An integer in [lo, hi].
+    int Int(int lo, int hi);
+
+private:
+    double m_u[98] = {};
+    double m_c = 0.0;
+    double m_cd = 0.0;
+    double m_cm = 0.0;
+    int m_i97 = 97;
+    int m_j97 = 33;
+};
+
+// The process-wide generator, for the UI thread only; threads keep a CKSTRanmar of their own.
 void RandomInit(int32_t ij, int32_t kl);
-// Next number in [0, 1); seeds itself with the default pair on first use.
+// Next number in [0, 1); starts from the default pair when never seeded.
 double RandomUniform();
 // An integer in [lo, hi].
 int RandomInt(int lo, int hi);
