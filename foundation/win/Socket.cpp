@@ -262,23 +262,15 @@ int CKSTSocket::Connect(const CKSTString& host, int port, int type)
         // Refused or impossible at once: waiting out the time-out would only hide it.
         result = Fail(KST_ERR_SOCKET_SEND, WSAGetLastError());
     } else {
-        switch (Wait(true, m_sendTimeout)) {
-        case WaitResult::kTimedOut:
+        const WaitResult waited = Wait(true, m_sendTimeout);
+        int error = 0;
+        int length = sizeof error;
+        const bool known = getsockopt(m_socket, SOL_SOCKET, SO_ERROR,
+                                      reinterpret_cast<char*>(&error), &length) == 0;
+        if (waited == WaitResult::kTimedOut) {
             result = Fail(KST_ERR_TIMEOUT);
-            break;
-        case WaitResult::kFailed:
-            result = Fail(KST_ERR_SOCKET_SEND, WSAGetLastError());
-            break;
-        case WaitResult::kReady: {
-            int error = 0;
-            int length = sizeof error;
-            if (getsockopt(m_socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
-                           &length) != 0 ||
-                error != 0) {
-                result = Fail(KST_ERR_SOCKET_SEND, error);
-            }
-            break;
-        }
+        } else if (waited == WaitResult::kFailed || !known || error != 0) {
+            result = Fail(KST_ERR_SOCKET_SEND, error);
         }
     }
     if (SetBlocking(true) != KST_OK && result == KST_OK) {
@@ -406,9 +398,9 @@ int CKSTSocket::ReadUntilPending(const CKSTString& delimiter, int& consumed)
         if (m_blocking) {
             const WaitResult waited = Wait(false, m_receiveTimeout);
             if (waited != WaitResult::kReady) {
-                return Fail(waited == WaitResult::kTimedOut ? KST_ERR_TIMEOUT
-                                                            : KST_ERR_SOCKET_RECEIVE,
-                            WSAGetLastError());
+                return Fail(
+                    waited == WaitResult::kTimedOut ? KST_ERR_TIMEOUT : KST_ERR_SOCKET_RECEIVE,
+                    WSAGetLastError());
             }
         }
         const int n = recv(m_socket, chunk, std::min(kChunk, room), 0);
@@ -518,9 +510,9 @@ int CKSTSocket::ReceiveExact(void* bytes, int n)
             const WaitResult waited = Wait(false, m_receiveTimeout);
             if (waited != WaitResult::kReady) {
                 RestorePending(out, got);
-                return Fail(waited == WaitResult::kTimedOut ? KST_ERR_TIMEOUT
-                                                            : KST_ERR_SOCKET_RECEIVE,
-                            WSAGetLastError());
+                return Fail(
+                    waited == WaitResult::kTimedOut ? KST_ERR_TIMEOUT : KST_ERR_SOCKET_RECEIVE,
+                    WSAGetLastError());
             }
         }
         const int received = recv(m_socket, out + got, std::min(n - got, kChunk), 0);
@@ -876,9 +868,8 @@ int CKSTSocket::RunDiscovery(ScanRecord& scan)
                 CKSTString reply;
                 reply.Assign(datagram.data(), n);
                 ScanLock lock(scan.mutex);
-                if (lock.Owned() &&
-                    std::find(scan.senders.begin(), scan.senders.end(), sender) ==
-                        scan.senders.end()) {
+                if (lock.Owned() && std::find(scan.senders.begin(), scan.senders.end(), sender) ==
+                                        scan.senders.end()) {
                     scan.replies.push_back(reply);
                     scan.senders.push_back(sender);
                 }
