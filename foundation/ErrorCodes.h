@@ -28,6 +28,7 @@ enum KstError : int {
     KST_ERR_REG_WRITE = -1225,
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
+    KST_ERR_TOO_LARGE = -1239,  // a file or length beyond what a memory buffer or text can hold
 
     KST_ERR_PROPERTY_MISSING = -1302,
     KST_ERR_PROPERTY_TYPE = -1303,
