@@ -7,7 +7,6 @@
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <new>
 
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/Sync.h"

@@ -5,8 +5,10 @@
 //
 // Results are 0 or a positive count on success and a negative KstError on failure. The first
 // failure since the last Connect sticks in the last-error field; Close returns it.
-#include <windows.h>
+// Winsock must come before windows.h.
 #include <winsock2.h>
+
+#include <windows.h>
 
 #include <atomic>
 #include <cstdint>

@@ -869,13 +869,13 @@ TEST(SocketListen, ListenErrorsAndClose)
 {
     CKSTSocket first;
     ASSERT_EQ(KST_OK, first.Listen(0, CKSTSocket::kStream));
-    // Closing a listener that never accepted is no failure.
     const int port = LocalPort(first.GetHandle());
 
     CKSTSocket second;
     EXPECT_EQ(KST_ERR_SOCKET_BIND, second.Listen(port, CKSTSocket::kStream));
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(KST_ERR_SOCKET_BIND, second.Close());
+    // A listener that never accepted has nothing to shut down: closing it is no failure.
     EXPECT_EQ(KST_OK, first.Close());
     // Listen starts over with a clear error.
     EXPECT_EQ(KST_OK, second.Listen(0, CKSTSocket::kStream));
