@@ -21,8 +21,11 @@ class BlockedWorker : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_EQ(KST_OK, CreateEventHandle(m_running));
         ASSERT_EQ(KST_OK, CreateEventHandle(m_release));
         ASSERT_EQ(KST_OK, StartFunctor(m_record, m_body));
+        // A thread killed while it is still starting up can leave process-wide locks held.
+        ASSERT_EQ(KST_OK, WaitEvent(m_running));
         ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), m_record.handle, GetCurrentProcess(),
                                     &m_observer, 0, FALSE, DUPLICATE_SAME_ACCESS));
     }
@@ -34,6 +37,7 @@ protected:
         }
         CloseHandle(m_observer);
         CloseSyncHandle(m_release);
+        CloseSyncHandle(m_running);
     }
     bool StillRunning() const { return WaitForSingleObject(m_observer, 0) == WAIT_TIMEOUT; }
     DWORD ExitCodeAfterEnd() const
@@ -44,10 +48,12 @@ protected:
         return code;
     }
 
+    HANDLE m_running = nullptr;
     HANDLE m_release = nullptr;
     HANDLE m_observer = nullptr;
     CKSTThreadRecord m_record;
     std::function<unsigned()> m_body = [this] {
+        SignalEvent(m_running);
         WaitEvent(m_release);
         return 5u;
     };
