@@ -8,10 +8,12 @@ enum KstError : int {
     KST_OK = 0,
 
     KST_ERR_WINDOW_CREATE = -1003,
+    KST_ERR_WOULD_BLOCK = -1003,  // a socket call would block, or a host lookup failed for now
     KST_ERR_EVENT = -1014,
     KST_ERR_MUTEX = -1015,
     KST_ERR_NEGATIVE_DURATION = -1016,
     KST_ERR_LOCK_NOT_OBTAINED = -1019,
+    KST_ERR_SOCKET_NOT_READY = -1020,  // send on a socket that is not open or not blocking
 
     KST_ERR_INDEX = -1103,  // thrown as a plain int by index and size checks
     KST_ERR_REG_KEY_NOT_OPENED = -1104,
@@ -31,6 +33,21 @@ enum KstError : int {
     KST_ERR_INVALID_PACKED_BLOCK = -1300,  // packed sample block that cannot be decoded
     KST_ERR_PROPERTY_MISSING = -1302,
     KST_ERR_PROPERTY_TYPE = -1303,
+
+    KST_ERR_SOCKET = -1400,  // accept, peek, UDP socket set-up or send, blocking-mode switch
+    KST_ERR_SOCKET_CREATE = -1403,
+    KST_ERR_SOCKET_BIND = -1404,
+    KST_ERR_SOCKET_LISTEN = -1405,
+    KST_ERR_HOST_UNKNOWN = -1407,
+    KST_ERR_SOCKET_UDP_CONNECT = -1408,
+    KST_ERR_SOCKET_SHUTDOWN = -1409,
+    KST_ERR_SOCKET_CLOSE = -1410,
+    KST_ERR_SOCKET_RECEIVE = -1411,  // waiting or receiving failed
+    KST_ERR_PEER_CLOSED = -1412,     // the peer closed with nothing pending
+    KST_ERR_SOCKET_SEND = -1413,     // connect or send failed
+    KST_ERR_TIMEOUT = -1414,
+    KST_ERR_ADDRESS_LENGTH = -1415,
+    KST_ERR_SOCKET_LENGTH = -1416,  // empty text to send, or a length that cannot be held
 
     KST_ERR_THREAD_START = -1700,
     KST_ERR_THREAD_KILLED = -1701,  // exit code given to a terminated thread
