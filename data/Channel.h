@@ -360,6 +360,10 @@ private:
     void ReduceBlocks(uint32_t n, int mode);
     uint32_t FirstIndexAtOrAfter(double time) const;
     double CrossingTime(double level, uint32_t first, uint32_t last) const;
+    // FFT with the phase left out when phaseOut is null.
+    static bool ComputeFFT(const CKSTChannel& source, CKSTChannel& amplitudeOut,
+                           CKSTChannel* phaseOut, uint32_t lengthMode, uint32_t window,
+                           int32_t maximumLength, bool removeMean, bool convertTimeVector);
     void GrowByStep();
     void EnsureRoomFor(uint64_t needed, uint32_t n);
     double ValueAtTimeUnordered(double time) const;

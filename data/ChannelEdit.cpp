@@ -80,6 +80,10 @@ uint32_t CKSTChannel::FirstIndexAtOrAfter(double time) const
 
 double CKSTChannel::CutTimeRange(double t1, double t2, bool keepStamp)
 {
+    // Matrix rows have no time per sample; their samples are not dropped for want of one.
+    if (m_timeBaseType == kMatrix) {
+        return 0.0;
+    }
     if (m_count == 0 || !HasSamplesBetween(t1, t2)) {
         FreeData(true, false);
         return ShiftTimeOrigin(t1, keepStamp);
@@ -122,6 +126,10 @@ void CKSTChannel::CopyTimeWindow(const CKSTChannel& source, double t1, double t2
     if (&source == this) {
         const CKSTChannel copy(source);
         CopyTimeWindow(copy, t1, t2, keepStamp);
+        return;
+    }
+    if (source.m_timeBaseType == kMatrix) {
+        *this = source;
         return;
     }
     uint32_t i1 = 0;

@@ -1,5 +1,6 @@
 #include "data/FourierTransform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -8,6 +9,8 @@ namespace kst_fft {
 namespace {
 
 const double kPi = 3.14159265358979323846;
+// Complex numbers per block of the early stages: 512 KiB of data.
+const size_t kCacheBlock = size_t{1} << 15;
 
 }  // namespace
 
@@ -25,13 +28,27 @@ size_t NextPowerOfTwo(size_t n)
     return p;
 }
 
-Plan::Plan(size_t n) : m_n(n), m_cos(n / 2), m_sin(n / 2)
+Plan::Plan(size_t n) : m_n(n)
 {
-    for (size_t j = 0; j < n / 2; ++j) {
-        const double angle = 2.0 * kPi * static_cast<double>(j) / static_cast<double>(n);
-        m_cos[j] = std::cos(angle);
-        m_sin[j] = std::sin(angle);
+    // exp(-2 pi i k / n) = coarse[k / fine size] x fine[k % fine size]: two tables of about
+    // sqrt(n) entries each that stay in the cache, every entry from the platform's sine and
+    // cosine, so the product is accurate to a few units in the last place.
+    m_fineBits = 0;
+    while ((size_t{1} << (2 * m_fineBits)) < n) {
+        ++m_fineBits;
     }
+    const size_t fine = size_t{1} << m_fineBits;
+    const size_t coarse = std::max<size_t>(n / fine, 1);
+    const auto fill = [n](std::vector<double>& table, size_t count, size_t step) {
+        table.resize(2 * count);
+        for (size_t k = 0; k < count; ++k) {
+            const double angle = 2.0 * kPi * static_cast<double>(k * step) / static_cast<double>(n);
+            table[2 * k] = std::cos(angle);
+            table[2 * k + 1] = std::sin(angle);
+        }
+    };
+    fill(m_fine, fine, 1);
+    fill(m_coarse, coarse, fine);
 }
 
 void Plan::Transform(double* data, bool inverse) const
@@ -52,15 +69,34 @@ void Plan::Transform(double* data, bool inverse) const
             std::swap(data[2 * i + 1], data[2 * j + 1]);
         }
     }
+    // The early stages work on short spans: run all of them block by block while a block still
+    // fits the cache, then the remaining stages over the whole array.
+    const size_t block = std::min(n, kCacheBlock);
+    for (size_t first = 0; first < n; first += block) {
+        Stages(data + 2 * first, block, 2, block, inverse);
+    }
+    Stages(data, n, 2 * block, n, inverse);
+}
+
+// Radix-2 butterflies of the spans len = lenFirst, 2 lenFirst, .. lenLast over `count` complex
+// numbers at data (count a multiple of lenLast).
+void Plan::Stages(double* data, size_t count, size_t lenFirst, size_t lenLast, bool inverse) const
+{
     const double sign = inverse ? 1.0 : -1.0;
-    for (size_t len = 2; len <= n; len <<= 1) {
+    const size_t fineMask = (size_t{1} << m_fineBits) - 1;
+    for (size_t len = lenFirst; len <= lenLast; len <<= 1) {
         const size_t half = len >> 1;
-        const size_t stride = n / len;
-        for (size_t start = 0; start < n; start += len) {
-            for (size_t j = 0; j < half; ++j) {
-                const double wr = m_cos[j * stride];
-                const double wi = sign * m_sin[j * stride];
-                double* a = data + 2 * (start + j);
+        const size_t stride = m_n / len;
+        // One twiddle per position in the span, applied to every span: the spans of one pass
+        // are few when they are long, so the data they touch stays in the cache meanwhile.
+        for (size_t j = 0; j < half; ++j) {
+            const size_t k = j * stride;
+            const double* c = &m_coarse[2 * (k >> m_fineBits)];
+            const double* f = &m_fine[2 * (k & fineMask)];
+            const double wr = c[0] * f[0] - c[1] * f[1];
+            const double wi = sign * (c[0] * f[1] + c[1] * f[0]);
+            for (size_t start = j; start < count; start += len) {
+                double* a = data + 2 * start;
                 double* b = a + 2 * half;
                 const double tr = wr * b[0] - wi * b[1];
                 const double ti = wr * b[1] + wi * b[0];

@@ -11,8 +11,7 @@ bool IsPowerOfTwo(size_t n);
 // Smallest power of two >= n (1 for n = 0).
 size_t NextPowerOfTwo(size_t n);
 
-// A complex transform of a fixed power-of-two length with its twiddle table (n/2 entries
-// computed by the platform's sine and cosine, so large lengths keep their accuracy).
+// A complex transform of a fixed power-of-two length with its twiddle tables.
 class Plan {
 public:
     explicit Plan(size_t n);
@@ -24,10 +23,12 @@ public:
 
 private:
     void Transform(double* data, bool inverse) const;
+    void Stages(double* data, size_t count, size_t lenFirst, size_t lenLast, bool inverse) const;
 
     size_t m_n;
-    std::vector<double> m_cos;
-    std::vector<double> m_sin;
+    unsigned m_fineBits = 0;
+    std::vector<double> m_fine;    // (cos, sin) of 2 pi k / n, k below 2^m_fineBits
+    std::vector<double> m_coarse;  // the same at multiples of 2^m_fineBits
 };
 
 // Spectrum of n real values (n a power of two, at least 4): bins 0 .. n/2 into re and im (each

@@ -55,6 +55,14 @@ bool CKSTChannel::FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKST
                       uint32_t lengthMode, uint32_t window, int32_t maximumLength, bool removeMean,
                       bool convertTimeVector)
 {
+    return ComputeFFT(source, amplitudeOut, &phaseOut, lengthMode, window, maximumLength,
+                      removeMean, convertTimeVector);
+}
+
+bool CKSTChannel::ComputeFFT(const CKSTChannel& source, CKSTChannel& amplitudeOut,
+                             CKSTChannel* phaseOut, uint32_t lengthMode, uint32_t window,
+                             int32_t maximumLength, bool removeMean, bool convertTimeVector)
+{
     if (source.m_count < 4 || source.m_timeBaseType == kMatrix) {
         return false;
     }
@@ -110,6 +118,9 @@ bool CKSTChannel::FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKST
     amplitude.CopyFrom(work);
     CKSTChannel phase;
     for (CKSTChannel* out : {&amplitude, &phase}) {
+        if (out == &phase && phaseOut == nullptr) {
+            break;
+        }
         out->m_timeBaseType = kEquidistant;
         out->m_t0 = 0.0;
         out->m_dt = 1.0 / (work.m_dt * length);
@@ -126,19 +137,22 @@ bool CKSTChannel::FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKST
             r *= 0.5;
         }
         amplitude.m_values[k] = std::sqrt(r * r + i * i) * correction;
-        phase.m_values[k] = std::atan2(i, r);
+        if (phaseOut != nullptr) {
+            phase.m_values[k] = std::atan2(i, r);
+        }
     }
     amplitudeOut.TakeOver(amplitude);
-    phaseOut.TakeOver(phase);
+    if (phaseOut != nullptr) {
+        phaseOut->TakeOver(phase);
+    }
     return true;
 }
 
 bool CKSTChannel::ComputeSpectrum(CKSTChannel& amplitudeOut, const CKSTFFTSettings& settings) const
 {
-    CKSTChannel phase;
-    if (!FFT(*this, amplitudeOut, phase, settings.m_LengthMode, settings.m_Window,
-             settings.m_MaximumLength, settings.m_RemoveMean != 0,
-             settings.m_ConvertTimeVector != 0)) {
+    if (!ComputeFFT(*this, amplitudeOut, nullptr, settings.m_LengthMode, settings.m_Window,
+                    settings.m_MaximumLength, settings.m_RemoveMean != 0,
+                    settings.m_ConvertTimeVector != 0)) {
         return false;
     }
     if (settings.m_Power) {

@@ -169,6 +169,17 @@ TEST(ChannelEdit, CutTimeRangeKeepsTheWindowAndAbsoluteTimes)
         ExpectNear(AbsoluteTimes(channel, kStamp), c.absolute, 1e-6);
     }
 
+    // A matrix has no time per sample to cut by.
+    CKSTChannel matrix;
+    matrix.SetTimeBaseType(CKSTChannel::kMatrix);
+    matrix.SetMatrixRowLength(2);
+    matrix.AppendValues(1.0, false, 6);
+    matrix.CutTimeRange(5.0, 6.0);
+    EXPECT_EQ(matrix.GetCount(), 6u);
+    CKSTChannel matrixWindow;
+    matrixWindow.CopyTimeWindow(matrix, 5.0, 6.0, false);
+    EXPECT_EQ(matrixWindow.GetCount(), 6u);
+
     // Keeping the stamp makes the window start the new time 0.
     CKSTChannel late = Stamped(Equidistant(5.0, 1.0, ramp));
     EXPECT_EQ(late.CutTimeRange(2.0, 8.0, true), 0.0);
@@ -290,6 +301,17 @@ TEST(ChannelEdit, AppendJoinsOrMergesByTime)
          CKSTChannel::kTimeVector,
          {7, 8, 1, 2},
          {0, 1, 10, 11}},
+        // The later origin whose samples come first: every sample keeps its absolute time.
+        {"later origin, earlier samples",
+         Equidistant(10, 1, {1, 2}),
+         0.0,
+         Equidistant(0, 1, {7, 8}),
+         5.0,
+         false,
+         5.0,
+         CKSTChannel::kTimeVector,
+         {7, 8, 1, 2},
+         {5, 6, 10, 11}},
         {"missing samples dropped",
          Equidistant(0, 1, {1, 2, 3}, {1}),
          0.0,
