@@ -272,7 +272,8 @@ public:
 
     // --- Resampling, smoothing and reduction (data/ChannelResample.cpp) ---
     void Resample(double newDt, bool noInterpolation);
-    // Resamples an equidistant channel to a power-of-two count of samples.
+    // Resamples to the largest power of two not above the count, or to twice that when the
+    // count lies 10 % or more above it.
     void ResampleToPowerOfTwo(bool noInterpolation);
     // Runs of equal values become straight lines towards the next different value.
     void InterpolateSteps();
@@ -305,7 +306,8 @@ public:
     void GetStatistics(double& min, double& max, double& mean, double& deviation, double& timeOfMin,
                        double& timeOfMax, uint32_t first = 0, uint32_t end = 0) const;
     double GetTimeOfMaxValue() const;
-    // Time of the first sample at the level or of the first interpolated crossing.
+    // The earliest time the values reach the level: a sample at it or an interpolated crossing
+    // between two samples; none gives the first time of a time vector, else 0.0.
     double FindLevelCrossingTime(double level) const;
     double FindLevelCrossingTimeInRange(double level, uint32_t first, uint32_t last) const;
     double FindLevelCrossingTimeAfter(double level, double time) const;
