@@ -1,0 +1,108 @@
+#pragma once
+// Seams for everything that would wait for a user: message boxes, modal dialogs, the common
+// dialogs, popup-menu tracking and drag and drop. Each is a replaceable function whose default
+// is the real call; tests put scripted ones in place so nothing blocks in a modal loop.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "foundation/String.h"
+
+class CWnd;
+
+struct KstMessageBoxCall {
+    HWND owner;
+    CKSTString text;
+    CKSTString caption;
+    UINT type;
+    UINT textId;  // string id of the text, 0 when the caller passed a plain text
+};
+
+// A modal dialog or property sheet whose window exists and is initialised.
+struct KstModalRun {
+    CWnd* window;
+    UINT templateId;              // dialog resource, 0 for a property sheet
+    std::function<bool()> ended;  // the dialog has ended itself (OK, Cancel, EndDialog)
+};
+
+// Drives a modal run instead of the message loop; returns the id to end with when the run has
+// not ended by itself. It is called for every modal run, nested ones too: a driver for several
+// dialogs tells them apart by templateId.
+using KstModalDriver = std::function<int(KstModalRun& run)>;
+
+struct KstUiSeams {
+    std::function<int(const KstMessageBoxCall&)> messageBox;
+    KstModalDriver modalDriver;  // empty: the real modal loop
+    // `error` receives CommDlgExtendedError when the call fails (0 for Cancel).
+    std::function<BOOL(OPENFILENAMEA&, DWORD& error)> getOpenFileName;
+    std::function<BOOL(OPENFILENAMEA&, DWORD& error)> getSaveFileName;
+    std::function<BOOL(CHOOSECOLORA&)> chooseColor;
+    std::function<BOOL(CHOOSEFONTA&)> chooseFont;
+    std::function<BOOL(PRINTDLGA&)> printDialog;
+    std::function<PIDLIST_ABSOLUTE(BROWSEINFOA&)> browseForFolder;
+    // TrackPopupMenu's result: the chosen command with TPM_RETURNCMD, else success.
+    std::function<BOOL(HMENU, UINT flags, int x, int y, HWND owner)> trackPopupMenu;
+    std::function<HRESULT(IDataObject*, IDropSource*, DWORD allowed, DWORD* effect)> doDragDrop;
+};
+
+// The installed functions; change members to replace a seam.
+KstUiSeams& KstSeams();
+// Puts every real call back.
+void KstResetSeams();
+
+int KstMessageBox(HWND owner, const char* text, const char* caption, UINT type, UINT textId = 0);
+BOOL KstTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner);
+HRESULT KstDoDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect);
+BOOL KstGetOpenFileName(OPENFILENAMEA& ofn, DWORD* error = nullptr);
+BOOL KstGetSaveFileName(OPENFILENAMEA& ofn, DWORD* error = nullptr);
+
+// A scripted modal dialog: after OnInitDialog the actions run in order (each followed by the
+// messages it caused) until the dialog ends itself; then it ends with the given id. Controls
+// are found by id in the dialog, else in its visible descendants (the shown property page).
+class CKSTDialogScript {
+public:
+    explicit CKSTDialogScript(int endId = IDCANCEL) : m_endId(endId) {}
+
+    CKSTDialogScript& SetText(int id, const char* text);
+    // Combo box, list box or list control; the parent is notified as for a user's choice.
+    CKSTDialogScript& Select(int id, int index);
+    CKSTDialogScript& Click(int id);
+    CKSTDialogScript& Command(int id, UINT notifyCode);  // WM_COMMAND from the control
+    CKSTDialogScript& Notify(int id, UINT notifyCode);   // WM_NOTIFY from the control
+    CKSTDialogScript& Run(std::function<void(CWnd& dialog)> action);
+
+    int operator()(KstModalRun& run) const;
+
+    static HWND FindControl(HWND dialog, int id);
+
+private:
+    std::vector<std::function<void(CWnd&)>> m_actions;
+    int m_endId;
+};
+
+// Answers message boxes from a list (then `otherwise`) and records every one shown; installs
+// itself as the message-box seam for its lifetime.
+class CKSTMessageBoxScript {
+public:
+    explicit CKSTMessageBoxScript(std::vector<int> answers = {}, int otherwise = IDOK);
+    ~CKSTMessageBoxScript();
+    CKSTMessageBoxScript(const CKSTMessageBoxScript&) = delete;
+    CKSTMessageBoxScript& operator=(const CKSTMessageBoxScript&) = delete;
+
+    std::vector<KstMessageBoxCall> Shown() const;
+    std::vector<UINT> ShownIds() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<int> m_answers;
+    size_t m_next = 0;
+    int m_otherwise;
+    std::vector<KstMessageBoxCall> m_shown;
+    std::function<int(const KstMessageBoxCall&)> m_previous;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Resource ids of the framework tests' own dialogs, pages and menu (framework_tests.rc).
+
+#define IDD_TEST_DATA 100
+#define IDD_TEST_MODELESS 101
+#define IDD_TEST_CHILD 102
+#define IDD_TEST_PAGE_ONE 110
+#define IDD_TEST_PAGE_TWO 111
+#define IDM_TEST_POPUP 120
+
+#define IDC_TEST_NAME 1001
+#define IDC_TEST_COUNT 1002
+#define IDC_TEST_FACTOR 1003
+#define IDC_TEST_ENABLED 1004
+#define IDC_TEST_MODE_A 1005
+#define IDC_TEST_MODE_B 1006
+#define IDC_TEST_MODE_C 1007
+#define IDC_TEST_KIND 1008
+#define IDC_TEST_CUSTOM_END 1009
+#define IDC_TEST_NOTE 1010
+#define IDC_TEST_PAGE_TEXT 1101
+#define IDC_TEST_PAGE_NUMBER 1102
+
+#define ID_TEST_FIRST 40001
+#define ID_TEST_SECOND 40002
+#define ID_TEST_THIRD 40003
