@@ -31,8 +31,8 @@ enum KstError : int {
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_INCLUDE_TOO_DEEP = -1227,  // key-file includes nested beyond the limit
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
-    KST_ERR_INCLUDE_SLOT = -1238,  // the include stack of a key file holds an empty slot
-    KST_ERR_TOO_LARGE = -1239,     // a file or length beyond what a memory buffer or text can hold
+    KST_ERR_INCLUDE_SLOT = -1238,
+    KST_ERR_TOO_LARGE = -1239,  // a file or length beyond what a memory buffer or text can hold
 
     KST_ERR_INVALID_PACKED_BLOCK = -1300,  // packed sample block that cannot be decoded
     KST_ERR_CHECKSUM = -1300,              // a record file's MD5 text does not match it
