@@ -20,9 +20,12 @@ enum KstError : int {
     KST_ERR_OPEN_FAILED = -1201,
     KST_ERR_FILE_NOT_OPEN = -1204,
     KST_ERR_END_OF_DATA = -1205,
+    KST_ERR_NOT_CONTAINER = -1209,  // the first bytes are not the native container's magic
+    KST_ERR_NO_SETTINGS = -1210,    // no display settings in a native file
     KST_ERR_NOT_OPEN_FOR_WRITING = -1213,
     KST_ERR_BAD_HEADER = -1218,
     KST_ERR_ACCESS_DENIED = -1220,
+    KST_ERR_NEWER_KINDS = -1221,  // native file with record kinds newer than the program
     KST_ERR_REG_WRITE = -1225,
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
