@@ -126,8 +126,7 @@ int CKSTDocFile::WriteMissingRun(uint32_t index, uint32_t count)
 
 int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values,
                                   uint32_t n, bool time, double scale, double offset,
-                                  uint64_t levels, bool packed, bool difference,
-                                  double firstValue)
+                                  uint64_t levels, bool packed, bool difference, double firstValue)
 {
     const int check = CheckWritable();
     if (check != KST_OK) {
@@ -160,9 +159,11 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
         head.PutF64(offset);
         std::vector<uint8_t> codes(static_cast<size_t>(n) * codeSize);
         for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t code = static_cast<uint32_t>(kst_doc::Quantise(values[i], offset, scale));
+            const uint32_t code =
+                static_cast<uint32_t>(kst_doc::Quantise(values[i], offset, scale));
             for (uint32_t b = 0; b < codeSize; ++b) {
-                codes[static_cast<size_t>(i) * codeSize + b] = static_cast<uint8_t>(code >> (8 * b));
+                codes[static_cast<size_t>(i) * codeSize + b] =
+                    static_cast<uint8_t>(code >> (8 * b));
             }
         }
         return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.data(),
@@ -181,8 +182,7 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
                                  bytes.data(), bytes.size());
     }
     return WriteIndexedBlock(static_cast<uint8_t>(KST_TAG_VALUE_F64 - odd), index, head,
-                             reinterpret_cast<const uint8_t*>(values),
-                             static_cast<size_t>(n) * 8);
+                             reinterpret_cast<const uint8_t*>(values), static_cast<size_t>(n) * 8);
 }
 
 int CKSTDocFile::WriteTimeVector(const CKSTChannel& channel, uint32_t index)
@@ -201,8 +201,7 @@ int CKSTDocFile::WriteTimeVector(const CKSTChannel& channel, uint32_t index)
         int result;
         if (choice.kind == kst_doc::BlockChoice::kDirect) {
             result = WriteSampleBlock(index, 5, times + from, count, true, choice.direct.scale,
-                                      choice.direct.offset, choice.direct.levels, true, false,
-                                      0.0);
+                                      choice.direct.offset, choice.direct.levels, true, false, 0.0);
         } else if (choice.kind == kst_doc::BlockChoice::kDifference) {
             const std::vector<double> diffs = kst_doc::Differences(times + from, count);
             result = WriteSampleBlock(index, 5, diffs.data(), count - 1, true,
@@ -229,10 +228,9 @@ int CKSTDocFile::WriteValueRange(const CKSTChannel& channel, uint32_t index, uin
     const kst_doc::RangeChoice choice = kst_doc::ChooseRange(values, n);
     if (!choice.segments.empty()) {
         for (const kst_doc::Segment& segment : choice.segments) {
-            const int result =
-                WriteSampleBlock(index, sampleType, values + segment.first, segment.count, false,
-                                 segment.fit.scale, segment.fit.offset, segment.fit.levels, true,
-                                 false, 0.0);
+            const int result = WriteSampleBlock(
+                index, sampleType, values + segment.first, segment.count, false, segment.fit.scale,
+                segment.fit.offset, segment.fit.levels, true, false, 0.0);
             if (result != KST_OK) {
                 return result;
             }
@@ -330,9 +328,9 @@ void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, 
     uint32_t pending = 0;
     size_t pos = 0;
     for (uint32_t i = 0; i < n && pos < byteCount; ++i) {
-        const uint64_t code =
-            static_cast<uint64_t>(static_cast<int64_t>(kst_doc::Quantise(values[i], offset, scale))) &
-            mask;
+        const uint64_t code = static_cast<uint64_t>(static_cast<int64_t>(
+                                  kst_doc::Quantise(values[i], offset, scale))) &
+                              mask;
         bits = (bits << bitWidth) | code;
         pending += bitWidth;
         while (pending >= 8 && pos < byteCount) {
@@ -493,77 +491,79 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
     double scale = 1.0;
     double offset = 0.0;
     switch (tag) {
-    case KST_TAG_VALUE_U8:
-    case KST_TAG_VALUE_U16:
-    case KST_TAG_VALUE_U32: {
-        if (!block.ReadF64(scale) || !block.ReadF64(offset)) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
+        case KST_TAG_VALUE_U8:
+        case KST_TAG_VALUE_U16:
+        case KST_TAG_VALUE_U32: {
+            if (!block.ReadF64(scale) || !block.ReadF64(offset)) {
+                return KST_ERR_INVALID_PACKED_BLOCK;
+            }
+            const size_t codeSize = tag == KST_TAG_VALUE_U8 ? 1 : tag == KST_TAG_VALUE_U16 ? 2 : 4;
+            const uint64_t n = block.GetRemaining() / codeSize;
+            if (n > UINT32_MAX || !TakeFromBudget(n)) {
+                return KST_ERR_TOO_LARGE;
+            }
+            const uint32_t count = static_cast<uint32_t>(n);
+            const bool ok =
+                codeSize == 1   ? DecodeCodes<uint8_t>(block, channel, count, scale, offset)
+                : codeSize == 2 ? DecodeCodes<uint16_t>(block, channel, count, scale, offset)
+                                : DecodeCodes<uint32_t>(block, channel, count, scale, offset);
+            return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
         }
-        const size_t codeSize = tag == KST_TAG_VALUE_U8 ? 1 : tag == KST_TAG_VALUE_U16 ? 2 : 4;
-        const uint64_t n = block.GetRemaining() / codeSize;
-        if (n > UINT32_MAX || !TakeFromBudget(n)) {
-            return KST_ERR_TOO_LARGE;
+        case KST_TAG_VALUE_F32:
+        case KST_TAG_VALUE_F64: {
+            const size_t size = tag == KST_TAG_VALUE_F32 ? 4 : 8;
+            const uint64_t n = length / size;
+            if (n > UINT32_MAX || !TakeFromBudget(n)) {
+                return KST_ERR_TOO_LARGE;
+            }
+            const bool ok = size == 4
+                                ? DecodeFloats<float>(block, channel, static_cast<uint32_t>(n))
+                                : DecodeFloats<double>(block, channel, static_cast<uint32_t>(n));
+            return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
         }
-        const uint32_t count = static_cast<uint32_t>(n);
-        const bool ok = codeSize == 1   ? DecodeCodes<uint8_t>(block, channel, count, scale, offset)
-                        : codeSize == 2 ? DecodeCodes<uint16_t>(block, channel, count, scale, offset)
-                                        : DecodeCodes<uint32_t>(block, channel, count, scale, offset);
-        return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
-    }
-    case KST_TAG_VALUE_F32:
-    case KST_TAG_VALUE_F64: {
-        const size_t size = tag == KST_TAG_VALUE_F32 ? 4 : 8;
-        const uint64_t n = length / size;
-        if (n > UINT32_MAX || !TakeFromBudget(n)) {
-            return KST_ERR_TOO_LARGE;
+        case KST_TAG_VALUE_PACKED:
+        case KST_TAG_VALUE_DIFF_PACKED: {
+            const bool difference = tag == KST_TAG_VALUE_DIFF_PACKED;
+            uint32_t n;
+            double first = 0.0;
+            uint8_t width;
+            if (!block.ReadU32(n) || !block.ReadF64(scale) || !block.ReadF64(offset) ||
+                (difference && !block.ReadF64(first)) || !block.ReadU8(width) || width > 32) {
+                return KST_ERR_INVALID_PACKED_BLOCK;
+            }
+            const uint64_t byteCount = (static_cast<uint64_t>(n) * width + 7) / 8;
+            if (byteCount > block.GetRemaining()) {
+                return KST_ERR_INVALID_PACKED_BLOCK;
+            }
+            const uint64_t total = static_cast<uint64_t>(n) + (difference ? 1 : 0);
+            if (total > UINT32_MAX || !TakeFromBudget(total)) {
+                return KST_ERR_TOO_LARGE;
+            }
+            if (width == 0 && !difference) {
+                channel.AppendValues(offset, false, n);
+                return KST_OK;
+            }
+            return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width,
+                                            scale, offset, difference, first);
         }
-        const bool ok = size == 4 ? DecodeFloats<float>(block, channel, static_cast<uint32_t>(n))
-                                  : DecodeFloats<double>(block, channel, static_cast<uint32_t>(n));
-        return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
-    }
-    case KST_TAG_VALUE_PACKED:
-    case KST_TAG_VALUE_DIFF_PACKED: {
-        const bool difference = tag == KST_TAG_VALUE_DIFF_PACKED;
-        uint32_t n;
-        double first = 0.0;
-        uint8_t width;
-        if (!block.ReadU32(n) || !block.ReadF64(scale) || !block.ReadF64(offset) ||
-            (difference && !block.ReadF64(first)) || !block.ReadU8(width) || width > 32) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
+        case KST_TAG_VALUE_PACKED_OLD: {
+            uint8_t width;
+            if (!block.ReadF64(scale) || !block.ReadF64(offset) || !block.ReadU8(width) ||
+                width == 0 || width > 32) {
+                return KST_ERR_INVALID_PACKED_BLOCK;
+            }
+            const uint64_t n = (8 * static_cast<uint64_t>(length) - 136) / width;
+            if (n > UINT32_MAX || !TakeFromBudget(n)) {
+                return KST_ERR_TOO_LARGE;
+            }
+            return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(),
+                                            static_cast<uint32_t>(n), width, scale, offset, false,
+                                            0.0);
         }
-        const uint64_t byteCount = (static_cast<uint64_t>(n) * width + 7) / 8;
-        if (byteCount > block.GetRemaining()) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
-        }
-        const uint64_t total = static_cast<uint64_t>(n) + (difference ? 1 : 0);
-        if (total > UINT32_MAX || !TakeFromBudget(total)) {
-            return KST_ERR_TOO_LARGE;
-        }
-        if (width == 0 && !difference) {
-            channel.AppendValues(offset, false, n);
-            return KST_OK;
-        }
-        return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width, scale,
-                                        offset, difference, first);
-    }
-    case KST_TAG_VALUE_PACKED_OLD: {
-        uint8_t width;
-        if (!block.ReadF64(scale) || !block.ReadF64(offset) || !block.ReadU8(width) ||
-            width == 0 || width > 32) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
-        }
-        const uint64_t n = (8 * static_cast<uint64_t>(length) - 136) / width;
-        if (n > UINT32_MAX || !TakeFromBudget(n)) {
-            return KST_ERR_TOO_LARGE;
-        }
-        return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(),
-                                        static_cast<uint32_t>(n), width, scale, offset, false,
-                                        0.0);
-    }
-    case KST_TAG_MISSING:
-        return ReadMissingRun(block, channel);
-    default:
-        return KST_OK;  // skipped by its length
+        case KST_TAG_MISSING:
+            return ReadMissingRun(block, channel);
+        default:
+            return KST_OK;  // skipped by its length
     }
 }
 

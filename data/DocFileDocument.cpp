@@ -172,8 +172,8 @@ int CKSTDocFile::AppendChannelSamples(const CKSTChannel& channel, uint32_t index
 
 // --- Reading channels ---
 
-int CKSTDocFile::ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter,
-                              bool append, uint8_t* newerKinds)
+int CKSTDocFile::ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter, bool append,
+                              uint8_t* newerKinds)
 {
     if (newerKinds != nullptr) {
         *newerKinds = 0;

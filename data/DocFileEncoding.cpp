@@ -1,5 +1,7 @@
 #include "data/DocFileEncoding.h"
 
+#include "data/IntegerScaling.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,10 +11,6 @@ namespace kst_doc {
 
 namespace {
 
-constexpr double kMaxQuotient = 2147483647.0;
-constexpr double kRelativeStep = 1e-12;
-constexpr double kGridTolerance = 1e-8;
-constexpr int kMaxRefinement = 100;
 constexpr uint32_t kSegmentsMax = 16;
 constexpr uint32_t kSegmentMinValues = 256;
 constexpr uint64_t kDirectHeader = 21;
@@ -23,85 +21,11 @@ bool SameBits(double a, double b)
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-template <class Entry>
-GridFit Fit(size_t n, Entry entry)
-{
-    GridFit fit;
-    if (n == 0) {
-        return fit;
-    }
-    double min = entry(0);
-    double max = min;
-    double minStep = std::numeric_limits<double>::infinity();
-    double previous = min;
-    for (size_t i = 0; i < n; ++i) {
-        const double e = entry(i);
-        if (!std::isfinite(e)) {
-            return fit;
-        }
-        min = std::min(min, e);
-        max = std::max(max, e);
-        if (i > 0) {
-            const double d = std::fabs(e - previous);
-            if (d > kRelativeStep * std::max(std::fabs(e), std::fabs(previous)) && d < minStep) {
-                minStep = d;
-            }
-        }
-        previous = e;
-    }
-    if (max == min) {
-        fit.ok = true;
-        fit.scale = 1.0;
-        fit.offset = min;
-        fit.levels = 1;
-        return fit;
-    }
-    const double span = max - min;
-    if (!std::isfinite(span) || !std::isfinite(minStep) || span / minStep > kMaxQuotient) {
-        return fit;
-    }
-    double step = span / std::round(span / minStep);
-    for (int m = 1;;) {
-        bool onGrid = true;
-        for (size_t i = 0; i < n && onGrid; ++i) {
-            const double e = entry(i);
-            onGrid = std::fabs(e - (min + std::round((e - min) / step) * step)) <=
-                     step * kGridTolerance;
-        }
-        if (onGrid) {
-            break;
-        }
-        if (++m > kMaxRefinement) {
-            return fit;
-        }
-        const double quotient = std::round(span / (minStep / m));
-        if (quotient > kMaxQuotient) {
-            return fit;
-        }
-        step = span / quotient;
-    }
-    fit.offset = min;
-    fit.levels = static_cast<uint64_t>(std::round(span / step)) + 1;
-    fit.scale = span / static_cast<double>(fit.levels - 1);
-    fit.ok = true;
-    return fit;
-}
-
 }  // namespace
 
 int64_t Quantise(double x, double offset, double scale)
 {
-    if (scale == 0.0) {
-        return 0;
-    }
-    const double q = std::round((x - offset) / scale);
-    if (!(q >= -2147483647.0)) {
-        return -2147483647;  // NaN lands here too
-    }
-    if (q > 2147483646.0) {
-        return 2147483646;
-    }
-    return static_cast<int64_t>(q);
+    return KstGridCode(x, scale, offset);
 }
 
 uint32_t PackedWidth(uint64_t levels, bool difference)
@@ -148,15 +72,20 @@ std::vector<double> Differences(const double* values, uint32_t n)
 
 GridFit FitGrid(const double* entries, size_t n)
 {
-    return Fit(n, [entries](size_t i) { return entries[i]; });
+    GridFit fit;
+    uint32_t levels = 0;
+    fit.ok = KstFitIntegerGrid(entries, n, fit.scale, fit.offset, levels);
+    fit.levels = levels;
+    return fit;
 }
 
 GridFit FitDifferences(const double* entries, size_t n)
 {
-    if (n < 2) {
-        return GridFit{};
-    }
-    return Fit(n - 1, [entries](size_t i) { return entries[i + 1] - entries[i]; });
+    GridFit fit;
+    uint32_t levels = 0;
+    fit.ok = KstFitIntegerGridOfDifferences(entries, n, fit.scale, fit.offset, levels);
+    fit.levels = levels;
+    return fit;
 }
 
 bool DecodesExactly(const double* values, size_t n, const GridFit& fit)
@@ -275,9 +204,9 @@ RangeChoice ChooseRange(const double* values, uint32_t n)
                 segments.clear();
                 break;
             }
-            segmentedSize += static_cast<uint64_t>(segment.count) *
-                                 EstimatedWidth(segment.fit.levels) / 8 +
-                             kDirectHeader;
+            segmentedSize +=
+                static_cast<uint64_t>(segment.count) * EstimatedWidth(segment.fit.levels) / 8 +
+                kDirectHeader;
             segments.push_back(segment);
         }
     }
@@ -286,8 +215,8 @@ RangeChoice ChooseRange(const double* values, uint32_t n)
     const GridFit& difference = choice.whole.difference;
     if (!segments.empty() &&
         (!direct.ok ||
-         segmentedSize < static_cast<uint64_t>(n) * EstimatedWidth(direct.levels) / 8 +
-                             kDirectHeader) &&
+         segmentedSize <
+             static_cast<uint64_t>(n) * EstimatedWidth(direct.levels) / 8 + kDirectHeader) &&
         (!difference.ok ||
          segmentedSize < static_cast<uint64_t>(n) * EstimatedWidth(difference.levels) / 8 +
                              kDifferenceHeader)) {

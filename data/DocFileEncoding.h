@@ -26,9 +26,8 @@ uint32_t EstimatedWidth(uint64_t levels);
 bool AllExactAsFloat(const double* values, size_t n);
 std::vector<double> Differences(const double* values, uint32_t n);
 
-// Fit of n entries to offset + code x scale (min, smallest successive step, refinement).
+// The integer-grid fits of the entries and of their n - 1 differences (IntegerScaling.h).
 GridFit FitGrid(const double* entries, size_t n);
-// The fit of the n - 1 differences of n entries (needs n >= 2).
 GridFit FitDifferences(const double* entries, size_t n);
 
 // Whether a packed block would give back exactly these values, bit for bit.
