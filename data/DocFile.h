@@ -24,7 +24,9 @@
 
 class CKSTCurveWndSettings;
 class CKSTDataSet;
+class CKSTHeaderInfoItem;
 class CKSTHeaderInfoList;
+class CKSTProcessLayout;
 
 constexpr char kDocMagic[] = "KESTRO-KXD";
 constexpr uint32_t kDocMagicSize = 10;
@@ -293,6 +295,26 @@ public:
     // Reads a settings set from the reader's position; not nested, it starts after the magic.
     int ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSettings& settings,
                             bool withoutMarkers, uint8_t* newerKinds, bool nested);
+
+    // --- Property entries and process block (DocFileProperties.cpp) ---
+    // Appends the entry at the end of the data; a hidden entry is stored scrambled.
+    // KST_ERR_UNKNOWN_PROPERTY_TYPE (nothing written) for a type outside 1 to 8.
+    int WritePropertyEntry(const CKSTHeaderInfoItem& entry);
+    // Reads the entry that follows a property tag (length field first) in any accepted form and
+    // restores a hidden entry. A tag that is not a property tag reads nothing. 0, or
+    // KST_ERR_END_OF_DATA when the entry passes the end of the data, KST_ERR_BAD_RECORD when
+    // its declared length does not hold its fields.
+    int ReadPropertyEntry(CKSTDocReader& records, CKSTHeaderInfoItem& entry, uint8_t tag);
+    // The layout as one block between 'd' and 'e' carrying blockId.
+    int WriteProcessBlock(const CKSTProcessLayout& layout, uint8_t blockId = 0);
+    // Every block of the file, read into the layout in file order (not cleared first). 0 also
+    // when the file holds no block; what was read before an error stays in the layout.
+    int ReadProcessBlock(CKSTProcessLayout& layout, uint8_t* newerKinds);
+    int ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayout& layout,
+                         uint8_t* newerKinds);
+    // Reads the 'I' record at the reader's position (after its tag), appends the element to the
+    // layout and reads the records of its kind.
+    int ReadProcessElement(CKSTDocReader& records, CKSTProcessLayout& layout, uint8_t* newerKinds);
 
 private:
     int CheckMagic();
