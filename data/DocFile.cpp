@@ -691,3 +691,16 @@ bool CKSTDocFile::TakeFromBudget(uint64_t samples)
     m_samplesLeft -= samples;
     return true;
 }
+
+bool CKSTDocFile::GrowList(CKSTChannelList& channels, int index)
+{
+    // What an empty channel costs in memory, counted in samples.
+    constexpr uint64_t kChannelCost = 64;
+    while (channels.GetCount() <= index) {
+        if (!TakeFromBudget(kChannelCost)) {
+            return false;
+        }
+        channels.AddNew();
+    }
+    return true;
+}

@@ -320,6 +320,8 @@ private:
     int CheckMagic();
     // Reserves the samples a record is about to create against the budget of this read.
     bool TakeFromBudget(uint64_t samples);
+    // Adds empty channels until the list has an entry at index, each charged to the budget.
+    bool GrowList(CKSTChannelList& channels, int index);
     int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
 
     uint64_t m_sampleBudget = UINT64_MAX;

@@ -376,7 +376,7 @@ int CKSTDocFile::ReadChannelRecord(CKSTDocReader& record, CKSTChannel& channel, 
         ok = record.ReadF64(dt) && record.ReadF64(t0);
     }
     if (!ok) {
-        return KST_ERR_INVALID_PACKED_BLOCK;
+        return KST_ERR_BAD_RECORD;
     }
 
     channel.Reset();
@@ -435,7 +435,7 @@ int CKSTDocFile::ReadValueText(CKSTDocReader& record, CKSTChannel* channel, uint
     }
     CKSTString text;
     if (!ok || !record.ReadShortString(text)) {
-        return KST_ERR_INVALID_PACKED_BLOCK;
+        return KST_ERR_BAD_RECORD;
     }
     if (channel == nullptr || key == 0) {
         return KST_OK;
@@ -459,12 +459,12 @@ int CKSTDocFile::ReadSingleValue(CKSTDocReader& value, CKSTChannel& channel, uin
     if (tag == KST_TAG_SINGLE_VALUE_F32) {
         float f;
         if (!value.ReadF32(f)) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
+            return KST_ERR_BAD_RECORD;
         }
         v = f;
     } else if (tag == KST_TAG_SINGLE_VALUE_F64) {
         if (!value.ReadF64(v)) {
-            return KST_ERR_INVALID_PACKED_BLOCK;
+            return KST_ERR_BAD_RECORD;
         }
     } else {
         return KST_OK;  // the other single-value tags carry nothing for this program
@@ -507,7 +507,7 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
                 codeSize == 1   ? DecodeCodes<uint8_t>(block, channel, count, scale, offset)
                 : codeSize == 2 ? DecodeCodes<uint16_t>(block, channel, count, scale, offset)
                                 : DecodeCodes<uint32_t>(block, channel, count, scale, offset);
-            return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
+            return ok ? KST_OK : KST_ERR_BAD_RECORD;
         }
         case KST_TAG_VALUE_F32:
         case KST_TAG_VALUE_F64: {
@@ -519,7 +519,7 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
             const bool ok = size == 4
                                 ? DecodeFloats<float>(block, channel, static_cast<uint32_t>(n))
                                 : DecodeFloats<double>(block, channel, static_cast<uint32_t>(n));
-            return ok ? KST_OK : KST_ERR_INVALID_PACKED_BLOCK;
+            return ok ? KST_OK : KST_ERR_BAD_RECORD;
         }
         case KST_TAG_VALUE_PACKED:
         case KST_TAG_VALUE_DIFF_PACKED: {
@@ -528,12 +528,15 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
             double first = 0.0;
             uint8_t width;
             if (!block.ReadU32(n) || !block.ReadF64(scale) || !block.ReadF64(offset) ||
-                (difference && !block.ReadF64(first)) || !block.ReadU8(width) || width > 32) {
+                (difference && !block.ReadF64(first)) || !block.ReadU8(width)) {
+                return KST_ERR_BAD_RECORD;
+            }
+            if (width > 32) {
                 return KST_ERR_INVALID_PACKED_BLOCK;
             }
             const uint64_t byteCount = (static_cast<uint64_t>(n) * width + 7) / 8;
             if (byteCount > block.GetRemaining()) {
-                return KST_ERR_INVALID_PACKED_BLOCK;
+                return KST_ERR_BAD_RECORD;
             }
             const uint64_t total = static_cast<uint64_t>(n) + (difference ? 1 : 0);
             if (total > UINT32_MAX || !TakeFromBudget(total)) {
@@ -548,8 +551,10 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
         }
         case KST_TAG_VALUE_PACKED_OLD: {
             uint8_t width;
-            if (!block.ReadF64(scale) || !block.ReadF64(offset) || !block.ReadU8(width) ||
-                width == 0 || width > 32) {
+            if (!block.ReadF64(scale) || !block.ReadF64(offset) || !block.ReadU8(width)) {
+                return KST_ERR_BAD_RECORD;
+            }
+            if (width == 0 || width > 32) {
                 return KST_ERR_INVALID_PACKED_BLOCK;
             }
             const uint64_t n = (8 * static_cast<uint64_t>(length) - 136) / width;
@@ -571,7 +576,7 @@ int CKSTDocFile::ReadMissingRun(CKSTDocReader& block, CKSTChannel& channel)
 {
     uint32_t count;
     if (!block.ReadU32(count)) {
-        return KST_ERR_INVALID_PACKED_BLOCK;
+        return KST_ERR_BAD_RECORD;
     }
     if (!TakeFromBudget(count)) {
         return KST_ERR_TOO_LARGE;

@@ -219,7 +219,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                     break;  // cut off: keep what was read
                 }
                 if (!PeekIndex(record, k)) {
-                    result = KST_ERR_INVALID_PACKED_BLOCK;
+                    result = KST_ERR_BAD_RECORD;
                     break;
                 }
                 if (IsValueTextTag(tag)) {
@@ -231,8 +231,9 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                     result = ReadValueText(record, target, tag);
                     continue;
                 }
-                while (channels.GetCount() <= base + static_cast<int>(k)) {
-                    channels.AddNew();
+                if (!GrowList(channels, base + static_cast<int>(k))) {
+                    result = KST_ERR_TOO_LARGE;
+                    break;
                 }
                 ChannelSlot& slot = slotAt(k);
                 slot.channel = channels.GetAt(base + static_cast<int>(k));
@@ -329,11 +330,12 @@ int CKSTDocFile::ReadChannelRecords(CKSTChannelList& channels, bool append, uint
                 break;
             }
             if (!PeekIndex(record, k)) {
-                result = KST_ERR_INVALID_PACKED_BLOCK;
+                result = KST_ERR_BAD_RECORD;
                 break;
             }
-            while (channels.GetCount() <= base + static_cast<int>(k)) {
-                channels.AddNew();
+            if (!GrowList(channels, base + static_cast<int>(k))) {
+                result = KST_ERR_TOO_LARGE;
+                break;
             }
             uint32_t timeBase;
             result = ReadChannelRecord(record, *channels.GetAt(base + static_cast<int>(k)), tag,
@@ -424,5 +426,55 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
     if (result == KST_OK && !found) {
         result = KST_ERR_BAD_HEADER;
     }
+    return result;
+}
+
+// --- Node-protocol messages ---
+
+int CKSTDocFile::WritePropertyListToMemory(const CKSTHeaderInfoList& list, CKSTMemBuffer& buffer,
+                                           bool append)
+{
+    if (append && (buffer.GetSize() < kDocMagicSize ||
+                   std::memcmp(buffer.GetData(), kDocMagic, kDocMagicSize) != 0)) {
+        // Entries behind anything but the magic would make a message no reader accepts.
+        return KST_ERR_NOT_CONTAINER;
+    }
+    int result = OpenMemoryWrite();
+    if (result != KST_OK) {
+        return result;
+    }
+    if (append) {
+        SetMemory(buffer);
+    }
+    result = WriteKxdPropertyList(*this, list);
+    if (result == KST_OK) {
+        GetMemory(buffer);
+    }
+    Close();
+    return result;
+}
+
+int CKSTDocFile::ReadPropertyListFromMemory(CKSTHeaderInfoList& list, const CKSTMemBuffer& buffer)
+{
+    SetMemory(buffer);
+    int result = OpenMemoryRead();
+    if (result != KST_OK) {
+        return result;
+    }
+    result = ReadKxdPropertyList(*this, list, nullptr);
+    Close();
+    return result;
+}
+
+int CKSTDocFile::ReadSamplesFromMemory(CKSTChannel& channel, uint32_t index,
+                                       const CKSTMemBuffer& buffer)
+{
+    SetMemory(buffer);
+    int result = OpenMemoryRead();
+    if (result != KST_OK) {
+        return result;
+    }
+    result = ReadChannelData(channel, index, nullptr);
+    Close();
     return result;
 }

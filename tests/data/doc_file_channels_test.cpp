@@ -151,7 +151,7 @@ TEST(DocFileChannels, EverySampleRecordFormDecodes)
          framedBlock(38, concat(concat({9, 0, 0, 0}, scaleOffset(1.0, 0.0)), {8, 1, 2})),
          {},
          {},
-         KST_ERR_INVALID_PACKED_BLOCK},
+         KST_ERR_BAD_RECORD},
         {"single f32 and f64",
          {28, 0, 0, 0, 0x20, 0x40, 32, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F},
          {2.5, 1.0},
