@@ -317,16 +317,28 @@ TEST(DocFileDocument, NodeMessagesInMemory)
     EXPECT_EQ(file.ReadSamplesFromMemory(none, 3, samples), KST_ERR_BAD_HEADER);
 }
 
-TEST(DocFileDocument, TooManyChannelsForTheIndexField)
+TEST(DocFileDocument, ChannelIndexesBeyondTheIndexFieldAreRefused)
 {
     CKSTChannelList list;
-    for (int i = 0; i < 0x10001; ++i) {
-        list.AddNew();
-    }
-    int result = 0;
-    const Bytes bytes = WriteImage(list, true, &result);
-    EXPECT_EQ(result, KST_ERR_TOO_LARGE);
-    EXPECT_EQ(bytes.size(), kDocMagicSize);
+    CKSTChannel* c = AddEquidistant(list, "x", 3, 5);
+    CKSTDocFile file;
+    file.OpenMemoryWrite();
+    EXPECT_EQ(file.WriteChannelRecord(*c, 0x10000, 0), KST_ERR_TOO_LARGE);
+    EXPECT_EQ(file.WriteChannelRecord(*c, 0, 0x10000), KST_ERR_TOO_LARGE);
+    EXPECT_EQ(file.AppendChannelSamples(*c, 0x10000), KST_ERR_TOO_LARGE);
+    EXPECT_EQ(file.WriteMissingRun(0x10000, 1), KST_ERR_TOO_LARGE);
+    EXPECT_EQ(file.WriteSingleValue(0x10000, 5, 1.0), KST_ERR_TOO_LARGE);
+    CKSTMemBuffer out;
+    file.GetMemory(out);
+    EXPECT_EQ(out.GetSize(), kDocMagicSize);  // nothing half-written
+
+    // The highest index still fits: a three-byte Count8 and the u16 of the channel record.
+    ASSERT_EQ(file.WriteChannelRecord(*c, 0xFFFF, 0xFFFF), 0);
+    ASSERT_EQ(file.AppendChannelSamples(*c, 0xFFFF), 0);
+    file.GetMemory(out);
+    CKSTChannel back;
+    EXPECT_EQ(file.ReadSamplesFromMemory(back, 0xFFFF, out), 0);
+    EXPECT_EQ(back.GetCount(), 3u);
 }
 
 // --- Robustness ---
