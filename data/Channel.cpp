@@ -1,5 +1,6 @@
 #include "data/Channel.h"
 
+#include "data/ChannelStorage.h"
 #include "foundation/ErrorCodes.h"
 
 #include <algorithm>
@@ -8,52 +9,20 @@
 #include <cstring>
 #include <limits>
 
+using kst_channel::AllocateZeroed;
+using kst_channel::CopyArray;
+using kst_channel::RoundClamped;
+
 namespace {
 
 const double kHuge = 1e300;
-const double kIndexLimit = 2147483646.0;
 const uint32_t kMaxCount = std::numeric_limits<uint32_t>::max();
 const size_t kValueTextReuseLimit = 100;
 const double kFarFutureDays = 2958464.0;  // 9999-12-30
 
-template <typename T>
-std::unique_ptr<T[]> AllocateZeroed(uint32_t n)
-{
-    if (n == 0) {
-        return nullptr;
-    }
-    T* p = new (std::nothrow) T[n]();
-    if (p == nullptr) {
-        throw CKSTBadAlloc();
-    }
-    return std::unique_ptr<T[]>(p);
-}
-
-template <typename T>
-std::unique_ptr<T[]> CopyArray(const T* source, uint32_t capacity, uint32_t count)
-{
-    if (source == nullptr) {
-        return nullptr;
-    }
-    std::unique_ptr<T[]> copy = AllocateZeroed<T>(capacity);
-    if (count > 0) {
-        std::memcpy(copy.get(), source, sizeof(T) * count);
-    }
-    return copy;
-}
-
 uint32_t SaturatingAdd(uint32_t a, uint32_t b)
 {
     return b > kMaxCount - a ? kMaxCount : a + b;
-}
-
-// Half away from zero after clamping into the range an index may take; NaN gives 0.
-double RoundClamped(double x)
-{
-    if (std::isnan(x)) {
-        return 0.0;
-    }
-    return std::round(std::clamp(x, -kIndexLimit, kIndexLimit));
 }
 
 bool StrictlyBetween(double a, double b, double t)
@@ -191,6 +160,34 @@ void CKSTChannel::CopyFrom(const CKSTChannel& other)
         CopyHeader(other);
     }
     FreeData(true, true);
+}
+
+void CKSTChannel::TakeOver(CKSTChannel& source)
+{
+    if (this == &source) {
+        return;
+    }
+    CopyHeader(source);
+    m_count = source.m_count;
+    m_capacity = source.m_capacity;
+    m_growthStep = source.m_growthStep;
+    m_timesAscending = source.m_timesAscending;
+    m_hasMissing = source.m_hasMissing;
+    m_times = std::move(source.m_times);
+    m_values = std::move(source.m_values);
+    m_missing = std::move(source.m_missing);
+    m_valueTexts.swap(source.m_valueTexts);
+    source.FreeData(true, true);
+}
+
+void CKSTChannel::AdoptArrays(std::unique_ptr<double[]> times, std::unique_ptr<double[]> values,
+                              std::unique_ptr<uint8_t[]> missing, uint32_t count)
+{
+    m_times = std::move(times);
+    m_values = std::move(values);
+    m_missing = std::move(missing);
+    m_count = count;
+    m_capacity = count;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -12,6 +12,8 @@
 #include <new>
 #include <vector>
 
+struct CKSTFFTSettings;
+
 // Thrown when sample storage cannot be allocated; the channel keeps its previous arrays.
 class CKSTBadAlloc : public std::bad_alloc {
 public:
@@ -212,6 +214,131 @@ public:
     // Heap and record bytes of the channel as the channel list accounts them.
     uint64_t GetMemorySize() const;
 
+    // --- Time window and origin (data/ChannelEdit.cpp) ---
+    // Sample 0 takes the place of the time `shift` (its first samples were cut away): with
+    // keepStamp t0 becomes shift + t0 (returns 0.0), otherwise the start time stamp advances by
+    // that and t0 becomes 0 (returns shift). A time vector's times drop by shift instead, so its
+    // samples keep their absolute times.
+    double ShiftTimeOrigin(double shift, bool keepStamp);
+    // Keeps samples [first, end) and moves the origin to the first kept one; 0.0 when empty.
+    double CutIndexRange(uint32_t first, uint32_t end, bool keepStamp = false);
+    // Keeps the samples from t1 up to (not including) t2, or all from t1 when t2 lies at or
+    // beyond the last sample; frees the samples when none lies in [t1, t2].
+    double CutTimeRange(double t1, double t2, bool keepStamp = false);
+    double CutBetweenTimeStamps(const CKSTTimeStamp& stamp1, const CKSTTimeStamp& stamp2,
+                                bool keepStamp = false);
+    // This channel becomes the source's description with its samples between the nearest
+    // samples to t1 and t2 (to the end when t2 lies beyond it).
+    void CopyTimeWindow(const CKSTChannel& source, double t1, double t2, bool keepStamp);
+    void CopyTimeWindow(const CKSTChannel& source, const CKSTTimeStamp& stamp1,
+                        const CKSTTimeStamp& stamp2, bool keepStamp);
+
+    // --- Appending and merging (data/ChannelEdit.cpp) ---
+    // The other's samples behind this one's, as they are.
+    void AppendDirect(const CKSTChannel& other);
+    // The other's samples on this channel's time axis: behind the end (continueAfterEnd) or at
+    // the distance of the two start time stamps; returns the other's origin on this axis.
+    double Append(const CKSTChannel& other, bool continueAfterEnd);
+    // Union of two ascending value runs; values closer than the tolerance count once.
+    void MergeSortedValues(const CKSTChannel& other, double tolerance);
+
+    // --- Value arithmetic (data/ChannelEdit.cpp) ---
+    void AddToValues(double c);
+    void SubtractFromValues(double c);
+    void MultiplyValues(double c);
+    void SquareValues();
+    void ReverseValues();
+    // Successive differences of the other (one sample fewer, at the later sample's time).
+    void Difference(const CKSTChannel& other);
+    // Running sum of the other's values before each sample, then one sample with the total.
+    void CumulativeSum(const CKSTChannel& other);
+    // Time vectors: every time moves by offset - stored offset.
+    void SetTimeOffset(double offset);
+    void SetValueOffset(double offset);
+
+    // --- Time-base conversions (data/ChannelTimeBase.cpp) ---
+    // An ascending time vector with regular steps becomes equidistant; irregular steps give
+    // false unless resampleIfIrregular resamples to the smallest step first.
+    bool ConvertToEquidistant(bool resampleIfIrregular, bool noInterpolation);
+    // After an import: regular time vectors, also with missing grid points, become equidistant.
+    void MakeEquidistantIfRegular();
+    // This becomes a time vector with x's values as times and y's values (y's description).
+    void MakeXYChannel(const CKSTChannel& x, const CKSTChannel& y);
+    // Times into timesOut's values, values into valuesOut's; both indexed 0, 1, 2 ...
+    void SplitTimesAndValues(CKSTChannel& timesOut, CKSTChannel& valuesOut) const;
+    // The step shared by more than half of the samples, within relTol.
+    bool GetDominantTimeStep(double& step, double relTol) const;
+    bool GetDominantValueStep(double& step, bool absolute, double relTol) const;
+
+    // --- Resampling, smoothing and reduction (data/ChannelResample.cpp) ---
+    void Resample(double newDt, bool noInterpolation);
+    // Resamples to the largest power of two not above the count, or to twice that when the
+    // count lies 10 % or more above it.
+    void ResampleToPowerOfTwo(bool noInterpolation);
+    // Runs of equal values become straight lines towards the next different value.
+    void InterpolateSteps();
+    // Band-limited interpolation of an equidistant channel to newDt <= dt.
+    void InterpolateSinc(double newDt);
+    // Triangular weights 1, 2, .., h, .., 2, 1 over `points` (made odd, at least 3) samples.
+    void SmoothTriangular(uint32_t points);
+    // The same over `width` in the time unit.
+    void SmoothTriangularWidth(double width);
+    // Keeps the last sample of each block of n.
+    void Decimate(uint32_t n);
+    // One sample per full block of n, over the block's samples that are not missing.
+    void ReduceByAverage(uint32_t n);
+    void ReduceByAverageToBinary(uint32_t n);
+    void ReduceByMinimum(uint32_t n);
+    void ReduceByMaximum(uint32_t n);
+
+    // --- Test signals (data/ChannelGenerate.cpp): n equidistant samples from time 0; phase in
+    // degrees ---
+    void GenerateConstant(double value, uint32_t n, double dt);
+    void GenerateRamp(uint32_t n, double dt);
+    void GenerateSine(uint32_t n, double dt, double amplitude, double frequency, double phase);
+    void GenerateSquare(uint32_t n, double dt, double amplitude, double frequency, double phase);
+    void GenerateTriangle(uint32_t n, double dt, double amplitude, double frequency, double phase);
+    void GenerateSawtooth(uint32_t n, double dt, double amplitude, double frequency, double phase);
+
+    // --- Statistics and searches (data/ChannelStatistics.cpp) ---
+    double GetMeanValue() const;
+    // Over [first, end) (0, 0: the whole channel), missing samples included.
+    void GetStatistics(double& min, double& max, double& mean, double& deviation, double& timeOfMin,
+                       double& timeOfMax, uint32_t first = 0, uint32_t end = 0) const;
+    double GetTimeOfMaxValue() const;
+    // The earliest time the values reach the level: a sample at it or an interpolated crossing
+    // between two samples; none gives the first time of a time vector, else 0.0.
+    double FindLevelCrossingTime(double level) const;
+    double FindLevelCrossingTimeInRange(double level, uint32_t first, uint32_t last) const;
+    double FindLevelCrossingTimeAfter(double level, double time) const;
+    double GetTimeOfNearestValue(double value) const;
+    // Crossing directions of FindNextCrossingIndex.
+    static constexpr uint32_t kCrossRising = 0;
+    static constexpr uint32_t kCrossFalling = 1;
+    static constexpr uint32_t kCrossEither = 2;
+    // First index i >= start (i > 0) where the values cross the level; 0 when none.
+    uint32_t FindNextCrossingIndex(double level, uint32_t start, uint32_t mode) const;
+    bool GetMinMaxBetween(double t1, double t2, double& min, double& max) const;
+    bool GetMinMaxInWindow(double t1, double t2, double& min, double& max) const;
+    bool GetBarRangeInWindow(double t1, double t2, double& low, double& high) const;
+    // First and last usable sample of the window [t1, t2].
+    bool GetIndexRange(double t1, double t2, uint32_t& first, uint32_t& last) const;
+    // A sample that is not missing lies in [t1, t2].
+    bool HasSamplesBetween(double t1, double t2) const;
+    // A segment between successive (time, value) points touches the rectangle.
+    bool IntersectsRect(double left, double top, double right, double bottom) const;
+    bool AreValuesAscending() const;
+    bool AreValuesStrictlyAscending() const;
+    bool IsBinary() const;
+
+    // --- Spectrum (data/Spectrum.h) ---
+    // Amplitude and phase over 0 .. 1/(2 dt) in N/2 + 1 bins; false below 4 samples, for a
+    // time vector that is not to be converted or cannot be, or when fewer than 4 samples remain.
+    static bool FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKSTChannel& phaseOut,
+                    uint32_t lengthMode, uint32_t window, int32_t maximumLength, bool removeMean,
+                    bool convertTimeVector);
+    bool ComputeSpectrum(CKSTChannel& amplitudeOut, const CKSTFFTSettings& settings) const;
+
     // --- Integer grid of an index range [first, end) (end clamped), data/IntegerScaling.h ---
     // Values, times (time vectors only) or the differences of successive entries (at least two)
     // as code x scale + offset with codes 0 .. levels-1; false when no grid reproduces them.
@@ -226,6 +353,19 @@ public:
 
 private:
     void CopyHeader(const CKSTChannel& other);
+    // Takes a scratch channel's description, samples and value texts without copying arrays;
+    // the windows and the backing file stay this channel's. The source is left empty.
+    void TakeOver(CKSTChannel& source);
+    // Replaces the arrays by ones holding exactly `count` samples (null arrays for none).
+    void AdoptArrays(std::unique_ptr<double[]> times, std::unique_ptr<double[]> values,
+                     std::unique_ptr<uint8_t[]> missing, uint32_t count);
+    void ReduceBlocks(uint32_t n, int mode);
+    uint32_t FirstIndexAtOrAfter(double time) const;
+    double CrossingTime(double level, uint32_t first, uint32_t last) const;
+    // FFT with the phase left out when phaseOut is null.
+    static bool ComputeFFT(const CKSTChannel& source, CKSTChannel& amplitudeOut,
+                           CKSTChannel* phaseOut, uint32_t lengthMode, uint32_t window,
+                           int32_t maximumLength, bool removeMean, bool convertTimeVector);
     void GrowByStep();
     void EnsureRoomFor(uint64_t needed, uint32_t n);
     double ValueAtTimeUnordered(double time) const;

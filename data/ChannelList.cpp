@@ -124,6 +124,18 @@ void CKSTChannelList::CopyDeep(const CKSTChannelList& other)
     }
 }
 
+void CKSTChannelList::CopyTimeWindow(const CKSTChannelList& other, const CKSTTimeStamp& stamp1,
+                                     const CKSTTimeStamp& stamp2, bool keepStamp)
+{
+    if (this == &other) {
+        return;
+    }
+    DeleteAll();
+    for (const CKSTChannel* channel : other.m_channels) {
+        m_channels[AddNew()]->CopyTimeWindow(*channel, stamp1, stamp2, keepStamp);
+    }
+}
+
 CKSTChannel* CKSTChannelList::FindByNumber(int32_t number) const
 {
     for (CKSTChannel* channel : m_channels) {
@@ -332,6 +344,41 @@ void CKSTChannelList::SetStartTimeStamp(const CKSTTimeStamp& stamp)
 {
     for (CKSTChannel* channel : m_channels) {
         channel->SetStartTimeStamp(stamp);
+    }
+}
+
+void CKSTChannelList::FinishAll()
+{
+    for (CKSTChannel* channel : m_channels) {
+        channel->MakeEquidistantIfRegular();
+    }
+}
+
+void CKSTChannelList::Decimate(uint32_t n)
+{
+    for (CKSTChannel* channel : m_channels) {
+        channel->Decimate(n);
+    }
+}
+
+void CKSTChannelList::ReduceByAverage(uint32_t n)
+{
+    for (CKSTChannel* channel : m_channels) {
+        channel->ReduceByAverage(n);
+    }
+}
+
+void CKSTChannelList::ReduceByMinimum(uint32_t n)
+{
+    for (CKSTChannel* channel : m_channels) {
+        channel->ReduceByMinimum(n);
+    }
+}
+
+void CKSTChannelList::ReduceByMaximum(uint32_t n)
+{
+    for (CKSTChannel* channel : m_channels) {
+        channel->ReduceByMaximum(n);
     }
 }
 

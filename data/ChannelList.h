@@ -40,6 +40,9 @@ public:
     void CopyFrom(const CKSTChannelList& other);
     // Every channel's description without samples.
     void CopyDeep(const CKSTChannelList& other);
+    // Every channel of the other list with its samples between the two time stamps.
+    void CopyTimeWindow(const CKSTChannelList& other, const CKSTTimeStamp& stamp1,
+                        const CKSTTimeStamp& stamp2, bool keepStamp);
 
     CKSTChannel* FindByNumber(int32_t number) const;
     CKSTChannel* FindByGroupAndName(const CKSTString& group, const CKSTString& name) const;
@@ -61,6 +64,13 @@ public:
     void SelectAll(bool selected);
     void FreeAllData();
     void SetStartTimeStamp(const CKSTTimeStamp& stamp);
+    // After an import: regular time vectors become equidistant channels.
+    void FinishAll();
+    // The channel reduction of the same name on every channel.
+    void Decimate(uint32_t n);
+    void ReduceByAverage(uint32_t n);
+    void ReduceByMinimum(uint32_t n);
+    void ReduceByMaximum(uint32_t n);
     // Unique name = name, or name + "@" + k when k earlier channels carry the same name.
     void MakeUniqueNames();
 

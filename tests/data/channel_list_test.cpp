@@ -348,4 +348,60 @@ TEST(ChannelList, MemorySizeCountsTextsAndArrays)
     EXPECT_DOUBLE_EQ(list.GetMemorySizeMB(), list.GetMemorySize() / 1048576.0);
 }
 
+TEST(ChannelList, OperationsOnEveryChannel)
+{
+    CKSTChannelList list;
+    list.AddCopy(TimeVector({0.0, 0.5, 1.0, 1.5, 2.0, 2.5}));
+    list.AddCopy(TimeVector({0.0, 1.0, 2.5}));
+    list.AddCopy(Equidistant(0.0, 1.0, 7));
+    list.FinishAll();
+    EXPECT_EQ(list.GetAt(0)->GetTimeBaseType(), CKSTChannel::kEquidistant);
+    EXPECT_EQ(list.GetAt(0)->GetDt(), 0.5);
+    EXPECT_EQ(list.GetAt(1)->GetTimeBaseType(), CKSTChannel::kTimeVector);
+
+    CKSTChannelList reduced;
+    reduced.CopyFrom(list);
+    reduced.Decimate(2);
+    EXPECT_EQ(reduced.GetAt(0)->GetCount(), 3u);
+    EXPECT_EQ(reduced.GetAt(1)->GetCount(), 1u);
+    EXPECT_EQ(reduced.GetAt(2)->GetValues()[0], 1.0);
+
+    const struct {
+        void (CKSTChannelList::*reduce)(uint32_t);
+        double first;  // first value of the ramp 0 .. 6 reduced by 3
+    } reductions[] = {{&CKSTChannelList::ReduceByAverage, 1.0},
+                      {&CKSTChannelList::ReduceByMinimum, 0.0},
+                      {&CKSTChannelList::ReduceByMaximum, 2.0}};
+    for (const auto& r : reductions) {
+        reduced.CopyFrom(list);
+        (reduced.*r.reduce)(3);
+        EXPECT_EQ(reduced.GetAt(2)->GetCount(), 2u);
+        EXPECT_EQ(reduced.GetAt(2)->GetValues()[0], r.first);
+        EXPECT_EQ(reduced.GetAt(1)->GetCount(), 1u);
+    }
+}
+
+TEST(ChannelList, CopyTimeWindowOfEveryChannel)
+{
+    CKSTChannelList list;
+    const CKSTTimeStamp start(2024, 1, 2, 3, 4, 5.0);
+    list.AddCopy(Equidistant(0.0, 1.0, 10));
+    list.AddCopy(Equidistant(0.0, 0.5, 10));
+    list.GetAt(1)->SetStartTimeStamp(start + 2.0);
+    list.GetAt(0)->SetStartTimeStamp(start);
+
+    CKSTChannelList window;
+    window.CopyTimeWindow(list, start + 3.0, start + 5.0, false);
+    ASSERT_EQ(window.GetCount(), 2);
+    EXPECT_EQ(window.GetAt(0)->GetCount(), 2u);
+    EXPECT_EQ(window.GetAt(0)->GetValues()[0], 3.0);
+    EXPECT_EQ(window.GetAt(1)->GetCount(), 4u);
+    EXPECT_EQ(window.GetAt(1)->GetValues()[0], 2.0);
+    EXPECT_NEAR((window.GetAt(1)->GetStartTimeStamp() - start).GetSeconds(), 3.0, 1e-6);
+    EXPECT_EQ(list.GetAt(0)->GetCount(), 10u);
+
+    window.CopyTimeWindow(window, start, start + 1.0, false);
+    EXPECT_EQ(window.GetCount(), 2);
+}
+
 }  // namespace
