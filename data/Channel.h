@@ -212,6 +212,18 @@ public:
     // Heap and record bytes of the channel as the channel list accounts them.
     uint64_t GetMemorySize() const;
 
+    // --- Integer grid of an index range [first, end) (end clamped), data/IntegerScaling.h ---
+    // Values, times (time vectors only) or the differences of successive entries (at least two)
+    // as code x scale + offset with codes 0 .. levels-1; false when no grid reproduces them.
+    bool GetIntegerScaling(double& scale, double& offset, uint32_t& levels, uint32_t first,
+                           uint32_t end) const;
+    bool GetTimeIntegerScaling(double& scale, double& offset, uint32_t& levels, uint32_t first,
+                               uint32_t end) const;
+    bool GetDifferenceIntegerScaling(double& scale, double& offset, uint32_t& levels,
+                                     uint32_t first, uint32_t end) const;
+    bool GetTimeDifferenceIntegerScaling(double& scale, double& offset, uint32_t& levels,
+                                         uint32_t first, uint32_t end) const;
+
 private:
     void CopyHeader(const CKSTChannel& other);
     void GrowByStep();
