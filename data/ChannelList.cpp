@@ -32,9 +32,13 @@ int CKSTChannelList::AddPointer(CKSTChannel* channel, bool owned)
 
 int CKSTChannelList::InsertPointer(CKSTChannel* channel, bool owned, int position)
 {
-    // Both vectors grow before either changes, so a failed allocation leaves them paired.
-    m_channels.reserve(m_channels.size() + 1);
-    m_owned.reserve(m_owned.size() + 1);
+    // Both vectors grow before either changes, so a failed allocation leaves them paired;
+    // geometrically, so that building a long list stays linear.
+    if (m_channels.size() == m_channels.capacity() || m_owned.size() == m_owned.capacity()) {
+        const size_t capacity = std::max<size_t>(8, 2 * m_channels.size());
+        m_channels.reserve(capacity);
+        m_owned.reserve(capacity);
+    }
     position = std::clamp(position, 0, GetCount());
     m_channels.insert(m_channels.begin() + position, channel);
     m_owned.insert(m_owned.begin() + position, owned ? 1 : 0);
