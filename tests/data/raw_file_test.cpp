@@ -20,6 +20,7 @@
 #include "foundation/ErrorCodes.h"
 #include "foundation/Md5.h"
 #include "foundation/temp_folder.h"
+#include "support/ScopedTimeZone.h"
 
 namespace {
 
@@ -61,34 +62,6 @@ void Put(std::string& bytes, size_t offset, T value)
 {
     std::memcpy(&bytes[offset], &value, sizeof value);
 }
-
-// Sets TZ for the duration of a test. Wine takes its zone from TZ when it starts, which the
-// test environment pins to UTC as well.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        const char* old = std::getenv("TZ");
-        m_had = old != nullptr;
-        m_old = old ? old : "";
-        Set(zone);
-    }
-    ~ScopedTimeZone() { m_had ? Set(m_old.c_str()) : Set(nullptr); }
-
-private:
-    static void Set(const char* zone)
-    {
-#ifdef _WIN32
-        _putenv_s("TZ", zone ? zone : "");
-        _tzset();
-#else
-        zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
-        tzset();
-#endif
-    }
-    bool m_had = false;
-    std::string m_old;
-};
 
 class RawFileTest : public ::testing::Test {
 protected:

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/PreciseClock.h"
+#include "support/ScopedTimeZone.h"
 
 namespace {
 
@@ -51,33 +52,6 @@ void ExpectFields(const DateTime& expected, double days)
     EXPECT_EQ(expected.minute, f.minute);
     EXPECT_EQ(expected.second, f.second);
 }
-
-// Sets TZ for the duration of a test and restores the previous setting.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        const char* old = std::getenv("TZ");
-        m_had = old != nullptr;
-        m_old = old ? old : "";
-        Set(zone);
-    }
-    ~ScopedTimeZone() { m_had ? Set(m_old.c_str()) : Set(nullptr); }
-
-private:
-    static void Set(const char* zone)
-    {
-#ifdef _WIN32
-        _putenv_s("TZ", zone ? zone : "");
-        _tzset();
-#else
-        zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
-        tzset();
-#endif
-    }
-    bool m_had = false;
-    std::string m_old;
-};
 
 TEST(Calendar, KnownDatesFromAnIndependentCalendar)
 {
