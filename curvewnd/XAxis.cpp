@@ -266,7 +266,8 @@ void CKSTXAxis::SetTicks(double spacing, bool onlyAtDataPoints, bool automatic)
 {
     const uint8_t atPoints = onlyAtDataPoints ? 1 : 0;
     const uint8_t autoTicks = automatic ? 1 : 0;
-    if (spacing == m_tickSpacing && atPoints == m_ticksAtDataPoints && autoTicks == m_autoTicks) {
+    if (std::isnan(spacing) ||
+        (spacing == m_tickSpacing && atPoints == m_ticksAtDataPoints && autoTicks == m_autoTicks)) {
         return;
     }
     m_tickSpacing = spacing;

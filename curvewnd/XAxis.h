@@ -75,6 +75,7 @@ public:
     // The range mode of the unzoomed state, without relayout.
     void SetRootRangeMode(uint32_t mode);
     void SetReferenceTime(const CKSTTimeStamp& time);
+    // A spacing that is not a number is ignored.
     void SetTicks(double spacing, bool onlyAtDataPoints, bool automatic);
     void SetType(uint32_t type);
     void SetUnitText(const CKSTString& text);

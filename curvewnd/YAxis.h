@@ -66,6 +66,7 @@ public:
     // Refuses (false) an empty manual range and ends that are not finite; an empty automatic
     // range becomes minimum - 5 .. maximum + 5.
     bool SetRange(double minimum, double maximum, bool automaticRange);
+    // A spacing that is not a number, and a count that is not positive, are ignored.
     void SetTickSpacing(double spacing, bool automatic);
     void SetTickCount(double count, bool automatic);
     void SetUnit(const CKSTString& unit);

@@ -218,6 +218,9 @@ TEST_F(XAxisLabelTest, MoreThanAHundredManualTicksSwitchToAutomaticTicks)
     EXPECT_FALSE(axis->IsAutoTicks()) << "exactly 100 ticks stay manual";
     EXPECT_EQ(1.0, axis->GetTickSpacing());
 
+    axis->SetTicks(std::numeric_limits<double>::quiet_NaN(), false, false);
+    EXPECT_EQ(1.0, axis->GetTickSpacing()) << "a spacing that is not a number is ignored";
+
     axis->SetTicks(100.0 / 101.0, false, false);
     EXPECT_TRUE(axis->IsAutoTicks());
     EXPECT_EQ(10.0, axis->GetTickSpacing());

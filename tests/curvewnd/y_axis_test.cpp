@@ -189,6 +189,15 @@ TEST_F(YAxisTest, TickLayout)
         axis->GetTickPixels(rows);
         EXPECT_EQ(c.rows, rows);
     }
+
+    auto axis = MakeAxis(Band(93), 1.0, 10.0);
+    axis->SetTickSpacing(3.0, false);
+    axis->SetTickSpacing(kNaN, false);
+    axis->SetTickCount(0.0, false);
+    axis->SetTickCount(kNaN, false);
+    EXPECT_EQ(3.0, axis->GetTickSpacing());
+    axis->SetTickCount(9.0, false);
+    EXPECT_EQ(1.0, axis->GetTickSpacing());
 }
 
 TEST_F(YAxisTest, LabelExponentFollowsThePrefixModeAndTheScale)
