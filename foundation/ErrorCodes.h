@@ -22,13 +22,23 @@ enum KstError : int {
     KST_ERR_OPEN_FAILED = -1201,
     KST_ERR_FILE_NOT_OPEN = -1204,
     KST_ERR_END_OF_DATA = -1205,
+    KST_ERR_NOT_CONTAINER = -1209,  // the first bytes are not the native container's magic
+    KST_ERR_NO_SETTINGS = -1210,    // no display settings in a native file
     KST_ERR_NOT_OPEN_FOR_WRITING = -1213,
     KST_ERR_BAD_HEADER = -1218,
     KST_ERR_ACCESS_DENIED = -1220,
+    KST_ERR_NEWER_KINDS = -1221,  // native file with record kinds newer than the program
     KST_ERR_REG_WRITE = -1225,
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
+    KST_ERR_BLOCK_ID_MISMATCH = -1234,  // a process block ends with another id than it began
+    KST_ERR_UNEXPECTED_TAG = -1235,     // a tag a process block or element does not allow
+    // A record that must follow is absent; also a block end where no block is open.
+    KST_ERR_MISSING_RECORD = -1236,
     KST_ERR_TOO_LARGE = -1239,  // a file or length beyond what a memory buffer or text can hold
+    // A record whose declared length does not hold its fields, or whose sizes and counts
+    // contradict it.
+    KST_ERR_BAD_RECORD = -1240,
 
     KST_ERR_INVALID_PACKED_BLOCK = -1300,  // packed sample block that cannot be decoded
     KST_ERR_PROPERTY_MISSING = -1302,
