@@ -12,6 +12,7 @@ enum KstError : int {
     KST_ERR_EVENT = -1014,
     KST_ERR_MUTEX = -1015,
     KST_ERR_NEGATIVE_DURATION = -1016,
+    KST_ERR_CHANNEL_KIND = -1016,  // a channel of a kind that the format cannot store
     KST_ERR_LOCK_NOT_OBTAINED = -1019,
     KST_ERR_SOCKET_NOT_READY = -1020,  // send on a socket that is not open or not blocking
 
@@ -28,19 +29,23 @@ enum KstError : int {
     KST_ERR_BAD_HEADER = -1218,
     KST_ERR_ACCESS_DENIED = -1220,
     KST_ERR_NEWER_KINDS = -1221,  // native file with record kinds newer than the program
+    KST_ERR_MALFORMED_LINE = -1224,  // a key-file line that is neither section, entry nor blank
     KST_ERR_REG_WRITE = -1225,
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
+    KST_ERR_INCLUDE_TOO_DEEP = -1227,  // key-file includes nested beyond the limit
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
     KST_ERR_BLOCK_ID_MISMATCH = -1234,  // a process block ends with another id than it began
     KST_ERR_UNEXPECTED_TAG = -1235,     // a tag a process block or element does not allow
     // A record that must follow is absent; also a block end where no block is open.
     KST_ERR_MISSING_RECORD = -1236,
+    KST_ERR_INCLUDE_SLOT = -1238,
     KST_ERR_TOO_LARGE = -1239,  // a file or length beyond what a memory buffer or text can hold
     // A record whose declared length does not hold its fields, or whose sizes and counts
     // contradict it.
     KST_ERR_BAD_RECORD = -1240,
 
     KST_ERR_INVALID_PACKED_BLOCK = -1300,  // packed sample block that cannot be decoded
+    KST_ERR_CHECKSUM = -1300,              // a record file's MD5 text does not match it
     KST_ERR_PROPERTY_MISSING = -1302,
     KST_ERR_PROPERTY_TYPE = -1303,
 

@@ -1,0 +1,363 @@
+#include "data/KeyFile.h"
+
+#include <algorithm>
+
+#include "foundation/ErrorCodes.h"
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Whether a value would come back changed from a plain line: trimmed, cut at a comment, split
+// at a line break, or taken for a quoted value.
+bool NeedsQuotes(const CKSTString& value)
+{
+    if (value.IsEmpty()) {
+        return false;
+    }
+    return IsBlank(value.First()) || IsBlank(value.Last()) || value.First() == '"' ||
+           value.Find('\n') >= 0 || value.Find('\r') >= 0 || value.Find('#') >= 0 ||
+           value.Find("//") >= 0;
+}
+
+// Quotes are doubled rather than escaped, so that every character of the value lies inside a
+// pair of quotes and comment stripping never cuts it.
+CKSTString QuoteValue(const CKSTString& value)
+{
+    CKSTString quoted;
+    quoted.Reserve(value.GetLength() + 8);
+    quoted += '"';
+    for (int i = 0; i < value.GetLength(); ++i) {
+        const char c = value[i];
+        switch (c) {
+            case '"':
+                quoted += "\"\"";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            default:
+                quoted += c;
+                break;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+// The inverse of QuoteValue for a value that has its form: false (out untouched) for anything
+// else, such as a hand-written "a" and "b", which is taken as it stands.
+bool UnquoteValue(const CKSTString& value, CKSTString& out)
+{
+    const int n = value.GetLength();
+    if (n < 2 || value.First() != '"' || value.Last() != '"') {
+        return false;
+    }
+    CKSTString text;
+    text.Reserve(n);
+    const int end = n - 1;
+    for (int i = 1; i < end; ++i) {
+        const char c = value[i];
+        const char next = i + 1 < end ? value[i + 1] : '\0';
+        if (c == '"') {
+            if (next != '"') {
+                return false;
+            }
+            text += '"';
+            ++i;
+        } else if (c == '\\' && (next == 'n' || next == 'r' || next == '\\')) {
+            text += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    out = text;
+    return true;
+}
+
+// The stream's line reading turns a doubled backslash into one and a backslash before a line
+// end into a continuation; doubling them all makes every line come back as it was written.
+void AppendLine(CKSTMemBuffer& out, const CKSTString& line, const char* lineEnd)
+{
+    CKSTString escaped = line;
+    escaped.Replace(CKSTString("\\"), CKSTString("\\\\"));
+    escaped += lineEnd;
+    out.WriteString(escaped);
+}
+
+bool SamePath(const CKSTString& a, const CKSTString& b)
+{
+    CKSTString upperA = a;
+    CKSTString upperB = b;
+    upperA.MakeUpper();
+    upperB.MakeUpper();
+    return upperA == upperB;
+}
+
+}  // namespace
+
+CKSTKeyFile::~CKSTKeyFile()
+{
+    CloseIncludes();
+    m_list.Clear();
+}
+
+int CKSTKeyFile::Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes)
+{
+    out.Clear();
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    CloseIncludes();
+    m_parsedPath.Empty();
+    if (IsInMemory()) {
+        return ParseLines(out, stripComments, allowIncludes);
+    }
+
+    const CKSTString path = GetPath();
+    int result = LoadFileToMemory();
+    Close();
+    if (result == KST_OK && m_memory.GetSize() > 0) {
+        result = OpenMemoryRead();
+        if (result == KST_OK) {
+            m_parsedPath = path;
+            result = ParseLines(out, stripComments, allowIncludes);
+            m_parsedPath.Empty();
+            CloseIncludes();
+        }
+    }
+    const int reopened = Open(path, KST_OPEN_READ);
+    return result != KST_OK ? result : reopened;
+}
+
+int CKSTKeyFile::Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments)
+{
+    Close();
+    Reset(true);
+    SetMemory(buffer);
+    if (buffer.GetSize() == 0) {
+        out.Clear();
+        return KST_OK;
+    }
+    int result = OpenMemoryRead();
+    if (result == KST_OK) {
+        result = Parse(out, stripComments, true);
+    }
+    Close();
+    return result;
+}
+
+int CKSTKeyFile::Write(const CKSTHeaderInfoList& list, bool crlf)
+{
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    if (GetMode() == KST_OPEN_READ) {
+        return KST_ERR_NOT_OPEN_FOR_WRITING;
+    }
+    const char* lineEnd = crlf ? "\r\n" : "\n";
+    const int count = list.GetCount(true);
+    std::vector<CKSTString> sections(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        sections[static_cast<size_t>(i)] = GetSectionOfKey(list.GetItem(i).m_name);
+    }
+
+    CKSTMemBuffer content;
+    const auto writeEntry = [&](int i) {
+        const CKSTHeaderInfoItem& item = list.GetItem(i);
+        CKSTString value = item.GetValueText();
+        if (NeedsQuotes(value)) {
+            value = QuoteValue(value);
+        }
+        AppendLine(content, GetKeyName(item.m_name) + "=" + value, lineEnd);
+    };
+    // A reader puts every line into the section above it, so entries without a section can
+    // only come before the first header.
+    for (int i = 0; i < count; ++i) {
+        if (sections[static_cast<size_t>(i)].IsEmpty()) {
+            writeEntry(i);
+        }
+    }
+    std::vector<bool> written(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const CKSTString& section = sections[static_cast<size_t>(i)];
+        if (written[static_cast<size_t>(i)] || section.IsEmpty()) {
+            continue;
+        }
+        content.WriteString(lineEnd);
+        AppendLine(content, "[" + section + "]", lineEnd);
+        for (int j = i; j < count; ++j) {
+            if (!written[static_cast<size_t>(j)] && sections[static_cast<size_t>(j)] == section) {
+                writeEntry(j);
+                written[static_cast<size_t>(j)] = true;
+            }
+        }
+    }
+
+    int result = WriteBuffer(content);
+    if (IsInMemory()) {
+        return result;
+    }
+    // Closing flushes what was written; opening for appending keeps it, where opening the
+    // file as it was opened ("wb") would empty it again.
+    const CKSTString path = GetPath();
+    const int closed = Close();
+    const int reopened = Open(path, KST_OPEN_APPEND);
+    if (result == KST_OK) {
+        result = closed;
+    }
+    return result != KST_OK ? result : reopened;
+}
+
+int CKSTKeyFile::ReadLine(CKSTString& out)
+{
+    out.Empty();
+    CKSTDataFile* reader = this;
+    if (!m_includes.empty()) {
+        reader = m_includes.back().get();
+        if (reader == nullptr) {
+            return KST_ERR_INCLUDE_SLOT;
+        }
+    }
+    const int result = reader->CKSTDataFile::ReadLine(out, true);
+    // A last line without a line end is still a line.
+    if (result == KST_ERR_END_OF_DATA && !out.IsEmpty()) {
+        return KST_OK;
+    }
+    return result;
+}
+
+void CKSTKeyFile::StripComment(CKSTString& line)
+{
+    const int hash = line.Find('#');
+    const int slashes = line.Find(CKSTString("//"));
+    int cut = hash;
+    if (cut < 0 || (slashes >= 0 && slashes < cut)) {
+        cut = slashes;
+    }
+    if (cut < 0) {
+        return;
+    }
+    int quotesBefore = 0;
+    for (int i = 0; i < cut; ++i) {
+        quotesBefore += line[i] == '"' ? 1 : 0;
+    }
+    if (quotesBefore % 2 == 1 && line.Find('"', cut + 1) >= 0) {
+        return;
+    }
+    line.Truncate(cut);
+    line.Trim();
+}
+
+CKSTString CKSTKeyFile::GetSectionOfKey(const CKSTString& name)
+{
+    const int last = name.ReverseFind(kPathSeparator);
+    if (last < 0) {
+        return CKSTString();
+    }
+    CKSTString section = name.Left(last);
+    section.Replace(kPathSeparator, '|');
+    return section;
+}
+
+CKSTString CKSTKeyFile::GetKeyName(const CKSTString& name)
+{
+    const int last = name.ReverseFind(kPathSeparator);
+    return last < 0 ? name : name.Mid(last + 1);
+}
+
+int CKSTKeyFile::ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes)
+{
+    CKSTString section;
+    for (;;) {
+        CKSTString line;
+        const int read = ReadLine(line);
+        if (read == KST_ERR_END_OF_DATA) {
+            if (m_includes.empty()) {
+                return KST_OK;
+            }
+            m_includes.pop_back();
+            continue;
+        }
+        if (read != KST_OK) {
+            return read;
+        }
+        line.Trim();
+        if (stripComments) {
+            StripComment(line);
+        }
+        if (line.IsEmpty()) {
+            continue;
+        }
+        if (line.GetLength() >= 2 && line.First() == '[' && line.Last() == ']') {
+            section = line.Mid(1, line.GetLength() - 2);
+            section.Replace('|', kPathSeparator);
+            continue;
+        }
+        const int equals = line.Find('=');
+        if (equals <= 0) {
+            return KST_ERR_MALFORMED_LINE;
+        }
+        CKSTString key = line.Left(equals);
+        CKSTString value = line.Mid(equals + 1);
+        key.Trim();
+        value.Trim();
+        UnquoteValue(value, value);
+
+        CKSTString upperKey = key;
+        upperKey.MakeUpper();
+        if (allowIncludes && upperKey == "INCLUDE") {
+            const int included = OpenInclude(value);
+            if (included != KST_OK) {
+                return included;
+            }
+            continue;
+        }
+        const CKSTString name = section.IsEmpty() ? key : section + kPathSeparator + key;
+        const int set = out.SetString(name, value);
+        if (set < 0) {
+            return set;
+        }
+    }
+}
+
+int CKSTKeyFile::OpenInclude(const CKSTString& path)
+{
+    auto reader = std::make_unique<CKSTDataFile>();
+    // An include that cannot be opened is skipped, as is one that is already being read: its
+    // lines are read (or being read) anyway.
+    if (reader->Open(path, KST_OPEN_READ) != KST_OK || IsBeingRead(reader->GetPath())) {
+        return KST_OK;
+    }
+    if (m_includes.size() >= kMaxIncludeDepth) {
+        return KST_ERR_INCLUDE_TOO_DEEP;
+    }
+    m_includes.push_back(std::move(reader));
+    return KST_OK;
+}
+
+bool CKSTKeyFile::IsBeingRead(const CKSTString& path) const
+{
+    if (!m_parsedPath.IsEmpty() && SamePath(path, m_parsedPath)) {
+        return true;
+    }
+    return std::any_of(m_includes.begin(), m_includes.end(),
+                       [&](const std::unique_ptr<CKSTDataFile>& reader) {
+                           return reader != nullptr && SamePath(path, reader->GetPath());
+                       });
+}
+
+void CKSTKeyFile::CloseIncludes()
+{
+    m_includes.clear();
+}
