@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/DataSet.h"
 #include "data/DocFile.h"
 #include "data/DocFileJoin.h"
 #include "foundation/ErrorCodes.h"
@@ -76,6 +78,21 @@ bool TakeIndexed(CKSTDocReader& records, uint8_t tag, uint32_t& index, CKSTDocRe
 }  // namespace
 
 // --- Writing ---
+
+int CKSTDocFile::WriteDataSet(const CKSTDataSet& dataSet, bool shareTimeBases)
+{
+    int result = CheckWritable();
+    if (result == KST_OK && dataSet.HasWindowSettings()) {
+        result = WriteCurveWndSettings(dataSet.GetWindowSettings(), false);
+    }
+    if (result == KST_OK) {
+        result = WriteKxdPropertyList(*this, dataSet.GetHeader());
+    }
+    if (result == KST_OK) {
+        result = WriteChannels(dataSet.GetChannels(), shareTimeBases);
+    }
+    return result;
+}
 
 int CKSTDocFile::WriteChannels(const CKSTChannelList& channels, bool shareTimeBases)
 {
@@ -168,6 +185,57 @@ int CKSTDocFile::AppendChannelSamples(const CKSTChannel& channel, uint32_t index
                                       : WriteSamples(channel, index, 0, n);
     }
     return result;
+}
+
+// --- Reading ---
+
+int CKSTDocFile::ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter,
+                             uint8_t* newerKinds)
+{
+    if (newerKinds != nullptr) {
+        *newerKinds = 0;
+    }
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    dataSet.Clear(false);
+    // One image serves the three section scans.
+    CKSTDocImage image;
+    const int loaded = LoadImage(image);
+    if (loaded != KST_OK) {
+        return loaded;
+    }
+    uint8_t settingsNewer = 0;
+    uint8_t headerNewer = 0;
+    uint8_t channelsNewer = 0;
+    CKSTCurveWndSettings settings;
+    CKSTDocReader settingsRecords = image.GetRecords();
+    const int settingsResult =
+        ReadSettingsRecords(settingsRecords, settings, false, &settingsNewer, false);
+    if (settingsResult == KST_OK) {
+        dataSet.SetWindowSettings(settings);
+    }
+    const int headerResult =
+        ReadKxdPropertyList(*this, image.GetRecords(), dataSet.GetHeader(), &headerNewer);
+    const int channelResult =
+        ReadChannels(image.GetRecords(), dataSet.GetChannels(), filter, false, &channelsNewer);
+    if (channelResult == KST_OK || channelResult == KST_ERR_BAD_HEADER) {
+        dataSet.SetName(GetPath());
+        if (channelResult == KST_ERR_BAD_HEADER) {
+            dataSet.SetStartTimeStamp(GetWriteTime());
+        }
+    }
+    if (newerKinds != nullptr) {
+        *newerKinds = (settingsNewer | headerNewer | channelsNewer) != 0 ? 1 : 0;
+    }
+    if (headerResult != KST_OK) {
+        return headerResult;
+    }
+    if (channelResult != KST_OK) {
+        return channelResult;
+    }
+    // KST_ERR_NO_SETTINGS, or the error of a settings set that could not be read.
+    return settingsResult;
 }
 
 // --- Reading channels ---
@@ -291,7 +359,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
         const ChannelSlot* source = slot.timeBase < slots.size() ? &slots[slot.timeBase] : nullptr;
         const CKSTChannel* times = source != nullptr ? source->times.get() : nullptr;
         kst_doc::JoinTimes(*channel, times);
-        kst_doc::MakeEquidistantIfRegular(*channel);
+        channel->MakeEquidistantIfRegular();
     }
     if (filter != nullptr && filter->GetCount() > 0) {
         for (int i = channels.GetCount() - 1; i >= base; --i) {
@@ -421,7 +489,7 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
     }
     if (found && channel.GetTimeBaseType() == CKSTChannel::kTimeVector) {
         kst_doc::JoinTimes(channel, &times);
-        kst_doc::MakeEquidistantIfRegular(channel);
+        channel.MakeEquidistantIfRegular();
     }
     if (result == KST_OK && !found) {
         result = KST_ERR_BAD_HEADER;

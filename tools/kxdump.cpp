@@ -151,7 +151,7 @@ int Dump(const char* path)
     uint8_t settingsNewer = 0;
     const int settingsResult = file.ReadCurveWndSettingsAll(settings, &settingsNewer);
     std::printf("settings %s, %d curves\n", settingsResult == 0 ? "found" : "none",
-                settings.m_Curves.GetCount());
+                static_cast<int>(settings.m_Curves.size()));
     CKSTHeaderInfoList header;
     const int headerResult = ReadKxdPropertyList(file, header, nullptr);
     if (headerResult != 0) {

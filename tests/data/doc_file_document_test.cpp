@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "curvewnd/settings/CurveWndSettings.h"
+#include "data/DataSet.h"
 #include "data/DocFile.h"
 #include "data/doc_file_test_util.h"
 #include "foundation/ErrorCodes.h"
@@ -341,6 +342,159 @@ TEST(DocFileDocument, ChannelIndexesBeyondTheIndexFieldAreRefused)
     EXPECT_EQ(back.GetCount(), 3u);
 }
 
+// The records a writer produces after the magic.
+template <class Write>
+Bytes RecordsOf(Write write)
+{
+    CKSTDocFile file;
+    file.OpenMemoryWrite();
+    EXPECT_EQ(write(file), 0);
+    CKSTMemBuffer out;
+    file.GetMemory(out);
+    return Bytes(out.GetData() + kDocMagicSize, out.GetData() + out.GetSize());
+}
+
+TEST(DocFileDocument, ReadDataSetResultPrecedence)
+{
+    CKSTCurveWndSettings settings;
+    settings.AddCurveForChannel("a", "g", "V");
+    const Bytes settingsRecords =
+        RecordsOf([&](CKSTDocFile& f) { return f.WriteCurveWndSettings(settings, false); });
+    CKSTHeaderInfoList header;
+    header.SetString("Title", "t");
+    const Bytes headerRecords =
+        RecordsOf([&](CKSTDocFile& f) { return WriteKxdPropertyList(f, header); });
+    CKSTChannelList list;
+    AddEquidistant(list, "a", 10, 5)->SetGroup("g");
+    const Bytes channelRecords =
+        RecordsOf([&](CKSTDocFile& f) { return f.WriteChannels(list, true); });
+    const Bytes badProperty = {50, 1, 0, 0};
+    const Bytes badChannel = {KST_TAG_CHANNEL, 3, 0, 0, 0, 0};
+    const Bytes future = {120, 2, 0, 1, 2};
+
+    struct Case {
+        const char* name;
+        std::vector<Bytes> parts;
+        int result;
+        bool settings;
+        int headerEntries;
+        int channels;
+        bool newer;
+    };
+    const Case cases[] = {
+        {"complete", {settingsRecords, headerRecords, channelRecords}, 0, true, 1, 1, false},
+        {"without settings",
+         {headerRecords, channelRecords},
+         KST_ERR_NO_SETTINGS,
+         false,
+         1,
+         1,
+         false},
+        {"without channels",
+         {settingsRecords, headerRecords},
+         KST_ERR_BAD_HEADER,
+         true,
+         1,
+         0,
+         false},
+        {"broken header beats missing settings",
+         {headerRecords, badProperty, channelRecords},
+         KST_ERR_BAD_RECORD,
+         false,
+         1,
+         1,
+         false},
+        {"broken channel beats missing settings",
+         {channelRecords, badChannel},
+         KST_ERR_BAD_RECORD,
+         false,
+         0,
+         1,
+         false},
+        {"newer kinds", {settingsRecords, future, channelRecords}, 0, true, 0, 1, true},
+        {"magic only", {}, KST_ERR_BAD_HEADER, false, 0, 0, false},
+    };
+    TempFolder folder;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes(kDocMagic, kDocMagicSize);
+        for (const Bytes& part : c.parts) {
+            bytes.append(part.begin(), part.end());
+        }
+        folder.WriteFile("doc.qld", bytes);
+        CKSTDocFile file;
+        ASSERT_EQ(file.OpenRead(folder.Path("doc.qld")), 0);
+        CKSTDataSet dataSet;
+        dataSet.SetName("previous");
+        dataSet.GetHeader().SetString("Stale", "x");
+        uint8_t newer = 9;
+        EXPECT_EQ(file.ReadDataSet(dataSet, nullptr, &newer), c.result);
+        EXPECT_EQ(dataSet.HasWindowSettings(), c.settings);
+        EXPECT_EQ(dataSet.GetHeader().GetCount(true), c.headerEntries);
+        EXPECT_EQ(dataSet.GetChannels().GetCount(), c.channels);
+        EXPECT_EQ(newer, c.newer ? 1 : 0);
+        if (c.result == 0 || c.result == KST_ERR_NO_SETTINGS || c.result == KST_ERR_BAD_HEADER) {
+            EXPECT_EQ(dataSet.GetName(), file.GetPath());
+        }
+        if (c.channels == 0 && c.result == KST_ERR_BAD_HEADER) {
+            EXPECT_TRUE(dataSet.GetEarliestStartTimeStamp() == file.GetWriteTime());
+            EXPECT_GT(file.GetWriteTime().GetSerialDays(), 40000.0);
+        }
+    }
+}
+
+TEST(DocFileDocument, DataSetRoundTripWithWindowSettings)
+{
+    CKSTDataSet dataSet;
+    CKSTCurveWndSettings settings;
+    const int curve = settings.AddCurveForChannel("a", "g", "V");
+    CKSTMarkerSettings marker;
+    marker.m_Text = "peak";
+    marker.m_Value = 1.5;
+    AppendOwned(settings.m_Curves[curve]->m_Markers, &marker);
+    dataSet.SetWindowSettings(settings);
+    dataSet.GetHeader().SetString("Comment", "round trip");
+    dataSet.GetHeader().SetString("LockPass", "pw", true);
+    AddEquidistant(dataSet.GetChannels(), "a", 700, 5)->SetGroup("g");
+    AddTimeVector(dataSet.GetChannels(), "t", IrregularTimes(30, 0.0), 1.0);
+
+    TempFolder folder;
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenWrite(folder.Path("set.qld")), 0);
+    ASSERT_EQ(file.WriteDataSet(dataSet, true), 0);
+    ASSERT_EQ(file.Close(), 0);
+
+    ASSERT_EQ(file.OpenRead(folder.Path("set.qld")), 0);
+    CKSTDataSet back;
+    ASSERT_EQ(file.ReadDataSet(back, nullptr, nullptr), 0);
+    ASSERT_TRUE(back.HasWindowSettings());
+    EXPECT_TRUE(back.GetWindowSettings() == settings);
+    EXPECT_EQ(back.GetComment(), "round trip");
+    CKSTString password;
+    EXPECT_GE(back.GetHeader().GetString("LockPass", password, true), 0);
+    EXPECT_EQ(password, "pw");
+    ASSERT_EQ(back.GetChannels().GetCount(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const CKSTChannel& e = *dataSet.GetChannels().GetAt(i);
+        const CKSTChannel& a = *back.GetChannels().GetAt(i);
+        ASSERT_EQ(a.GetCount(), e.GetCount());
+        for (uint32_t k = 0; k < e.GetCount(); ++k) {
+            ASSERT_EQ(a.GetValues()[k], e.GetValues()[k]);
+            ASSERT_EQ(a.GetTimeAt(k), e.GetTimeAt(k));
+        }
+    }
+
+    // A settings file keeps the window without the markers.
+    ASSERT_EQ(file.OpenWrite(folder.Path("set.qls")), 0);
+    ASSERT_EQ(file.WriteCurveWndSettings(settings), 0);
+    file.Close();
+    ASSERT_EQ(file.OpenRead(folder.Path("set.qls")), 0);
+    CKSTCurveWndSettings fromSettingsFile;
+    ASSERT_EQ(file.ReadCurveWndSettings(fromSettingsFile, nullptr), 0);
+    ASSERT_EQ(fromSettingsFile.m_Curves.size(), 1u);
+    EXPECT_TRUE(fromSettingsFile.m_Curves[0]->m_Markers.empty());
+}
+
 // --- Robustness ---
 
 // A document with settings, header entries and channels of most encodings.
@@ -387,31 +541,29 @@ Bytes RichDocument()
 }
 
 struct ReadOutcome {
-    int settings;
-    int header;
-    int channels;
+    int result;
+    bool settings;
+    int headerEntries;
     uint64_t samples;
 };
 
 ReadOutcome ReadEverything(const Bytes& bytes)
 {
-    ReadOutcome outcome{0, 0, 0, 0};
+    ReadOutcome outcome{0, false, 0, 0};
     CKSTDocFile file;
     file.SetMemory(ToBuffer(bytes));
-    if (file.OpenMemoryRead() != 0) {
-        outcome.channels = KST_ERR_NOT_CONTAINER;
+    outcome.result = file.OpenMemoryRead();
+    if (outcome.result != 0) {
         return outcome;
     }
     file.SetSampleBudget(1u << 16);
-    CKSTCurveWndSettings settings;
-    outcome.settings = file.ReadCurveWndSettingsAll(settings, nullptr);
-    CKSTHeaderInfoList header;
-    outcome.header = ReadKxdPropertyList(file, header, nullptr);
-    CKSTChannelList channels;
+    CKSTDataSet dataSet;
     uint8_t newer = 0;
-    outcome.channels = file.ReadChannels(channels, nullptr, false, &newer);
-    for (int i = 0; i < channels.GetCount(); ++i) {
-        outcome.samples += channels.GetAt(i)->GetCount();
+    outcome.result = file.ReadDataSet(dataSet, nullptr, &newer);
+    outcome.settings = dataSet.HasWindowSettings();
+    outcome.headerEntries = dataSet.GetHeader().GetCount(true);
+    for (int i = 0; i < dataSet.GetChannels().GetCount(); ++i) {
+        outcome.samples += dataSet.GetChannels().GetAt(i)->GetCount();
     }
     CKSTChannel one;
     file.ReadChannelData(one, 4, nullptr);
@@ -422,27 +574,27 @@ TEST(DocFileDocument, TruncatedDocumentsGiveWhatWasComplete)
 {
     const Bytes full = RichDocument();
     const ReadOutcome complete = ReadEverything(full);
-    ASSERT_EQ(complete.settings, 0);
-    ASSERT_EQ(complete.header, 0);
-    ASSERT_EQ(complete.channels, 0);
+    ASSERT_EQ(complete.result, 0);
+    ASSERT_TRUE(complete.settings);
+    ASSERT_EQ(complete.headerEntries, 3);
 
-    uint64_t previous = 0;
+    uint64_t most = 0;
     for (size_t size = 0; size < full.size(); ++size) {
         SCOPED_TRACE(size);
         const Bytes cut(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(size));
         const ReadOutcome outcome = ReadEverything(cut);
         if (size < kDocMagicSize) {
-            EXPECT_EQ(outcome.channels, KST_ERR_NOT_CONTAINER);
+            EXPECT_EQ(outcome.result, size == 0 ? KST_ERR_BAD_HEADER : KST_ERR_NOT_CONTAINER);
             continue;
         }
-        EXPECT_TRUE(outcome.channels == 0 || outcome.channels == KST_ERR_BAD_HEADER)
-            << outcome.channels;
-        // A file cut off later never holds fewer samples, except where a time vector loses
-        // the values that have no time yet.
+        // A cut file is no error of its own: whatever was complete is read.
+        EXPECT_TRUE(outcome.result == 0 || outcome.result == KST_ERR_NO_SETTINGS ||
+                    outcome.result == KST_ERR_BAD_HEADER)
+            << outcome.result;
         EXPECT_LE(outcome.samples, complete.samples);
-        previous = std::max(previous, outcome.samples);
+        most = std::max(most, outcome.samples);
     }
-    EXPECT_GT(previous, 0u);
+    EXPECT_GT(most, 0u);
 }
 
 TEST(DocFileDocument, RandomMutationsEndInAnErrorOrPartialData)
