@@ -230,8 +230,9 @@ public:
     // KST_ERR_SHORT_TRANSFER, or KST_ERR_NOT_CONTAINER when the image lacks the magic.
     int LoadImage(CKSTDocImage& image);
 
-    // Total samples one read may create (blocks of equal values and missing runs expand a few
-    // bytes into many samples); a read that would pass it ends with KST_ERR_TOO_LARGE.
+    // Total samples the reads of one loaded image may create (blocks of equal values and
+    // missing runs expand a few bytes into many samples); a read that would pass it ends with
+    // KST_ERR_TOO_LARGE, keeping what it has read.
     void SetSampleBudget(uint64_t samples) { m_sampleBudget = samples; }
     uint64_t GetSampleBudget() const { return m_sampleBudget; }
 
@@ -241,7 +242,9 @@ public:
     int AppendNewSamples(const CKSTChannelList& channels);
     int AppendChannelSamples(const CKSTChannel& channel, uint32_t index);
     // Result precedence: a header or channel reader's error, else KST_ERR_NO_SETTINGS when the
-    // file holds no settings record, else 0.
+    // file holds no settings record (or the settings reader's error), else 0. With the channels
+    // read or none found the set is named after the path; with none, it takes the file's time.
+    // Everything read stays in the set whatever the result.
     int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter, uint8_t* newerKinds);
     int ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter, bool append,
                      uint8_t* newerKinds);
