@@ -49,14 +49,16 @@ public:
                             double& interval, bool recursive);
     // Merges the files covering [from, to] into the data set (emptied first unless append).
     // A file that cannot be opened or read is skipped and its error becomes the result; 0 when
-    // every file was read. No file at all leaves the data set as it is.
+    // every file was read. A native file with record kinds newer than this program is merged
+    // and reported (KST_ERR_NEWER_KINDS). No file at all leaves the data set as it is.
     int LoadWindowFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                         CKSTDataSet& dataSet, bool append);
     // Saves the data set into the archive. With fileSeconds > 0 (taken as whole seconds) it is
     // cut into files each covering one period of that length counted from midnight, merged
     // with what the archive already holds for the period; else it becomes one file named after
     // its first sample. An open or write error ends the export. A file of a period that could
-    // not be read is left as it is and its error returned after the other periods are written.
+    // not be read whole is left as it is and its error returned after the other periods are
+    // written; a rewritten file keeps all of its samples, also those outside the period.
     int ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDataSet& dataSet,
                          const CKSTTextFormat* textSettings = nullptr);
 

@@ -597,6 +597,27 @@ TEST_F(FileSetArchiveTest, AnUnreadablePeriodFileIsNotOverwritten)
     EXPECT_EQ(Seconds(Find(file, "Druck"), At(11, 0)), Range(0, 600, 60));
 }
 
+TEST_F(FileSetArchiveTest, FilesWithNewerRecordKindsAreLoadedButNotRewritten)
+{
+    CKSTDataSet older;
+    AddChannel(older, Channel("Druck", At(10, 0), 60.0, 3));
+    WriteNative(Path("2007-03-05_10-00-00.qld"), older);
+    // A framed record of a kind this program does not know: tag, u16 length, payload.
+    std::ofstream(m_folder.Native("2007-03-05_10-00-00.qld"), std::ios::binary | std::ios::app)
+        .write("\xF0\x02\x00xy", 5);
+    const std::string bytes = ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld"));
+
+    CKSTDataSet loaded;
+    EXPECT_EQ(m_set.LoadWindowFiles(KST_FILE_NATIVE, At(10, 0), At(10, 30), loaded, false),
+              KST_ERR_NEWER_KINDS);
+    EXPECT_EQ(Seconds(Find(loaded, "Druck"), At(10, 0)), Range(0, 120, 60));
+
+    CKSTDataSet newer;
+    AddChannel(newer, Channel("Druck", At(10, 20), 60.0, 3));
+    EXPECT_EQ(m_set.ExportTimeWindow(KST_FILE_NATIVE, 3600.0, newer), KST_ERR_NEWER_KINDS);
+    EXPECT_EQ(ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld")), bytes);
+}
+
 TEST_F(FileSetArchiveTest, KeptNamesNeverShareAFileBetweenPeriods)
 {
     CKSTDataSet dataSet;
