@@ -21,6 +21,7 @@ enum KstError : int {
 
     KST_ERR_SHORT_TRANSFER = -1200,
     KST_ERR_OPEN_FAILED = -1201,
+    KST_ERR_NOT_FAMOS = -1202,  // a FAMOS file that does not start with "|CF,"
     KST_ERR_FILE_NOT_OPEN = -1204,
     KST_ERR_END_OF_DATA = -1205,
     KST_ERR_NOT_CONTAINER = -1209,  // the first bytes are not the native container's magic
@@ -38,6 +39,7 @@ enum KstError : int {
     KST_ERR_UNEXPECTED_TAG = -1235,     // a tag a process block or element does not allow
     // A record that must follow is absent; also a block end where no block is open.
     KST_ERR_MISSING_RECORD = -1236,
+    KST_ERR_PICTURE_FILE = -1237,  // a BMP, GIF or JPEG picture opened as measurement data
     KST_ERR_INCLUDE_SLOT = -1238,
     KST_ERR_TOO_LARGE = -1239,  // a file or length beyond what a memory buffer or text can hold
     // A record whose declared length does not hold its fields, or whose sizes and counts
