@@ -7,6 +7,9 @@
 
 namespace {
 
+// The extremum the matrix accessors start from.
+constexpr double kNoSample = 1e300;
+
 double PixelsPerUnit(double pixels, double span)
 {
     return std::fabs(span) < 1e-100 || std::isnan(span) ? 1e30 : pixels / span;
@@ -127,6 +130,10 @@ void KstRenderMatrixMap(const CKSTChannel& channel, const KSTMatrixView& view,
                 v = channel.GetColumnCutMax(columnMiddle, r1, r2);
             } else {
                 v = channel.GetMatrixValueAt(columnMiddle, rowMiddle);
+            }
+            // The accessors' starting value comes back when every sample was not a number.
+            if (std::isnan(v) || v == -kNoSample) {
+                continue;
             }
             if (colours) {
                 put(x, y, KstMatrixValueColor(v));

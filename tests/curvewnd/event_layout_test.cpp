@@ -92,7 +92,7 @@ TEST(ValueBoxTest, FirstFreeCandidateInsideTheBandWinsElseTheLargestVisibleArea)
         {"free band", {0, 0, 400, 200}, {}, 0},
         {"first taken by an earlier box", {0, 0, 400, 200}, {{150, 80, 160, 90}}, 1},
         {"left side cut off", {150, 0, 400, 200}, {}, 3},
-        {"all inside taken", {150, 0, 400, 200}, {{0, 0, 400, 200}}, 2},
+        {"all inside taken", {150, 0, 400, 200}, {{0, 0, 400, 200}}, 3},
         {"none inside", {160, 80, 240, 120}, {}, 2},
     };
     for (const Case& c : cases) {

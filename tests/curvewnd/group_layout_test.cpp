@@ -147,8 +147,8 @@ TEST(AutoScaleTest, NiceRangeRoundsOutwardsToTheGridOfTheStep)
         double expectedHi;
     };
     const Case cases[] = {
-        {-2.0, 8.0, -2.0, 8.0},       // step 10: multiples of 0.2
-        {0.13, 7.31, 0.0, 7.4},       // step 10: multiples of 0.2
+        {-2.0, 8.0, -2.0, 8.0},       // step 10: multiples of 0.1
+        {0.13, 7.31, 0.1, 7.4},       // step 10 (mantissa 10): multiples of 0.1
         {-0.37, 0.41, -0.38, 0.42},   // step 1: multiples of 0.02
         {12.3, 37.6, 12.0, 38.0},     // step 25: multiples of 0.5
         {101.2, 119.7, 101.0, 120.0},  // step 20: multiples of 0.5
@@ -203,17 +203,18 @@ TEST(GroupDecorationTest, PicturePlacementCodes)
 
 TEST(GroupDecorationTest, PictureIsSlicedOverTheGroupsOfTheStack)
 {
-    // A picture 60 high centred over two groups 0..50 and 50..100: it spans 19..79.
+    // A picture 60 high centred over two groups 0..50 and 50..100 (free space 38): it spans
+    // 20..80.
     KSTPictureSlice upper;
     ASSERT_TRUE(KstPictureSlice({0, 0, 100, 50}, 0, 100, 12, 100, 60, upper));
-    EXPECT_EQ(upper.target.top, 19);
+    EXPECT_EQ(upper.target.top, 20);
     EXPECT_EQ(upper.target.bottom, 50);
     EXPECT_EQ(upper.sourceY, 0);
     KSTPictureSlice lower;
     ASSERT_TRUE(KstPictureSlice({0, 50, 100, 100}, 0, 100, 12, 100, 60, lower));
     EXPECT_EQ(lower.target.top, 50);
-    EXPECT_EQ(lower.target.bottom, 79);
-    EXPECT_EQ(lower.sourceY, 31);
+    EXPECT_EQ(lower.target.bottom, 80);
+    EXPECT_EQ(lower.sourceY, 30);
     // A picture larger than the space is placed at offset 0, never a negative one.
     KSTPictureSlice large;
     ASSERT_TRUE(KstPictureSlice({0, 0, 100, 50}, 0, 50, 13, 300, 300, large));
