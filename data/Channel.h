@@ -351,6 +351,27 @@ public:
     bool GetTimeDifferenceIntegerScaling(double& scale, double& offset, uint32_t& levels,
                                          uint32_t first, uint32_t end) const;
 
+    // --- Matrix channels: rows of GetMatrixRowLength columns, column c at time c x dt + t0,
+    // row r at second-axis position r x step + origin. Other kinds give false or 0.0. ---
+    // The columns c with floor(x1) < c <= floor(x2), x = (t - t0) / dt: adjacent windows share
+    // no column. False when none lies in the window.
+    bool GetColumnRange(double t1, double t2, uint32_t& first, uint32_t& last) const;
+    // The same over the rows and the second axis.
+    bool GetRowRange(double y1, double y2, uint32_t& first, uint32_t& last) const;
+    double GetFirstRowPosition() const;
+    double GetLastRowPosition() const;
+    // Over columns c1..c2 and rows r1..r2 (inclusive; both kWholeChannel: all); 0.0 for an
+    // empty block.
+    double GetMatrixMin(uint32_t c1, uint32_t c2, uint32_t r1, uint32_t r2) const;
+    double GetMatrixMax(uint32_t c1, uint32_t c2, uint32_t r1, uint32_t r2) const;
+    // Largest GetMatrixValueAt along a row cut (columns c1..c2 at y) or a column cut (rows
+    // r1..r2 at t); 0.0 for an empty range.
+    double GetRowCutMax(uint32_t c1, uint32_t c2, double y) const;
+    double GetColumnCutMax(double t, uint32_t r1, uint32_t r2) const;
+    // Bilinear value at (t, y); beyond the grid the edge values. A colour matrix blends its red,
+    // green and blue bytes separately. 0.0 for an empty matrix.
+    double GetMatrixValueAt(double t, double y) const;
+
 private:
     void CopyHeader(const CKSTChannel& other);
     // Takes a scratch channel's description, samples and value texts without copying arrays;
@@ -366,6 +387,9 @@ private:
     static bool ComputeFFT(const CKSTChannel& source, CKSTChannel& amplitudeOut,
                            CKSTChannel* phaseOut, uint32_t lengthMode, uint32_t window,
                            int32_t maximumLength, bool removeMean, bool convertTimeVector);
+    // Whole rows of a matrix channel (0 for other kinds).
+    uint32_t GetMatrixRowCount() const;
+    double MatrixBlock(uint32_t c1, uint32_t c2, uint32_t r1, uint32_t r2, bool maximum) const;
     void GrowByStep();
     void EnsureRoomFor(uint64_t needed, uint32_t n);
     double ValueAtTimeUnordered(double time) const;
