@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "curvewnd/CurveLabels.h"
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
@@ -61,10 +62,15 @@ CKSTYAxis* CKSTAxisGroup::NewAxis()
 
 int CKSTAxisGroup::AddChannel(CKSTChannel* channel, CKSTXAxis* xAxis, uint32_t mode, bool redraw)
 {
-    if (m_axes.empty()) {
-        NewAxis();
-    }
     uint32_t index = 0;
+    if (m_axes.empty()) {
+        // The group's first axis serves the first curve whatever the mode: a second axis made for
+        // it would leave the first one without a curve for good.
+        NewAxis();
+        if (mode == kAxisLast || mode == kAxisNew || mode == kAxisOfUnit) {
+            return AddCurveOnAxis(channel, xAxis, 0, redraw);
+        }
+    }
     if (mode == kAxisLast) {
         index = static_cast<uint32_t>(m_axes.size() - 1);
     } else if (mode == kAxisNew) {
@@ -415,8 +421,9 @@ CKSTLimitLine* CKSTAxisGroup::FindLevelLineAt(const POINT& point) const
 bool CKSTAxisGroup::HitTestBand(int32_t y1, int32_t y2) const
 {
     const RECT r = NormalizeRect(m_rect);
-    auto near = [&](int32_t y) { return int64_t(y) >= int64_t(r.top) - 5 && y <= int64_t(r.bottom) + 5; };
-    return near(y1) || near(y2);
+    const int64_t low = std::min(y1, y2);
+    const int64_t high = std::max(y1, y2);
+    return low <= int64_t(r.bottom) + 5 && high >= int64_t(r.top) - 5;
 }
 
 // --- Ranges and scaling ---
@@ -515,10 +522,11 @@ void CKSTAxisGroup::AutoScaleAxis(CKSTYAxis* axis)
     if (axis == nullptr) {
         return;
     }
-    const CKSTCurve* first = FindCurveOnAxis(axis);
-    if (first != nullptr && first->GetChannel() != nullptr &&
-        first->GetChannel()->GetUnit() != axis->GetUnit()) {
-        axis->SetUnit(first->GetChannel()->GetUnit());
+    const auto first = std::find_if(m_curves.begin(), m_curves.end(), [&](const auto& curve) {
+        return curve->GetYAxis() == axis && curve->GetChannel() != nullptr;
+    });
+    if (first != m_curves.end() && (*first)->GetChannel()->GetUnit() != axis->GetUnit()) {
+        axis->SetUnit((*first)->GetChannel()->GetUnit());
     }
     if (!axis->IsAutoRange()) {
         return;

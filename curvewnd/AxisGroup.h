@@ -120,7 +120,7 @@ public:
     CKSTCurve* HitTestCurve(const POINT& point) const;
     CKSTPlotMarker* FindEventAt(const POINT& point) const;
     CKSTLimitLine* FindLevelLineAt(const POINT& point) const;
-    // One of the two rows lies within 5 pixels of the group's rows.
+    // The rows from y1 to y2 (either order) reach the group's rows widened by 5 pixels.
     bool HitTestBand(int32_t y1, int32_t y2) const;
 
     // --- Ranges and scaling ---

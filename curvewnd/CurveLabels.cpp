@@ -88,7 +88,7 @@ void PlaceLabel(const CKSTCurve& curve, int32_t x, int32_t row, const CKSTString
 int32_t ClampToAxis(const CKSTXAxis& axis, int32_t x)
 {
     const RECT r = NormalizeRect(axis.GetRect());
-    return std::clamp(x, r.left, r.right);
+    return std::clamp<int32_t>(x, r.left, r.right);
 }
 
 CKSTLabelTip* LabelTipOf(const CKSTCurve& curve)
