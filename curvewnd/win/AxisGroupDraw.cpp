@@ -56,10 +56,9 @@ void CKSTAxisGroup::DrawBackground(CKSTDrawContext& dc, bool printing)
             PatBlt(hdc, inner.left, inner.top, width, height, PATCOPY);
         }
     }
-    if (width < 2 || height < 2) {
-        return;
-    }
-    if (settings.m_BackgroundImage.GetPixelCount() > 0) {
+    // A band too flat for anything inside still shows its frame.
+    const bool roomInside = width >= 2 && height >= 2;
+    if (roomInside && settings.m_BackgroundImage.GetPixelCount() > 0) {
         int32_t top = m_rect.top;
         int32_t bottom = m_rect.bottom;
         m_owner->GetShownGroupsExtent(top, bottom);
@@ -75,6 +74,9 @@ void CKSTAxisGroup::DrawBackground(CKSTDrawContext& dc, bool printing)
     Edge(hdc, m_rect.right - 1, m_rect.bottom - 1, m_rect.left, m_rect.bottom - 1, light);
     SetPixelV(hdc, m_rect.left, m_rect.bottom - 1, light);
 
+    if (!roomInside) {
+        return;
+    }
     if (settings.m_GridVisible != 0) {
         if (CKSTCurve* first = FirstShownCurve()) {
             PaintGrid(*first, dc);
