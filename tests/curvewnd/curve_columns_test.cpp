@@ -138,8 +138,7 @@ TEST(CurveColumnsTest, LogarithmicExtremesFollowTheFloorAndTheSmallestPositiveVa
     const double tiny[] = {-1.0, 1e-300, 10.0};
     double minimum = 0.0;
     double maximum = 0.0;
-    TransformColumnExtremes(tiny, nullptr, 0, 2, -1.0, 10.0, -50.0, log10OrFloor, minimum,
-                            maximum);
+    TransformColumnExtremes(tiny, nullptr, 0, 2, -1.0, 10.0, -50.0, log10OrFloor, minimum, maximum);
     EXPECT_DOUBLE_EQ(-300.0, minimum);
     EXPECT_DOUBLE_EQ(1.0, maximum);
 }

@@ -178,8 +178,8 @@ TEST_F(CurvePainterTest, EveryColumnIsDrawnFromItsOwnFirstMinimumMaximumAndLast)
         const auto first = values.begin() + static_cast<size_t>(x) * 100;
         const auto last = first + 100;
         std::vector<int32_t> expected{scene.yAxis.ValueToPixel(*first)};
-        for (double v : {*std::min_element(first, last), *std::max_element(first, last),
-                         *(last - 1)}) {
+        for (double v :
+             {*std::min_element(first, last), *std::max_element(first, last), *(last - 1)}) {
             const int32_t row = scene.yAxis.ValueToPixel(v);
             if (row != expected.back()) {
                 expected.push_back(row);
@@ -278,9 +278,8 @@ TEST_F(CurvePainterTest, GapsBreakTheLineAtTheirThresholdsUnlessGapsAreInterpola
         const int32_t x2 = static_cast<int32_t>(std::lround(c.times[3]));
         EXPECT_EQ(c.joined, Joins(canvas, x1, x2));
         // The sample after a gap is still drawn.
-        const bool drawn =
-            std::any_of(canvas.pixels.begin(), canvas.pixels.end(),
-                        [x2](const POINT& p) { return p.x == x2 && p.y == 51; });
+        const bool drawn = std::any_of(canvas.pixels.begin(), canvas.pixels.end(),
+                                       [x2](const POINT& p) { return p.x == x2 && p.y == 51; });
         EXPECT_TRUE(drawn);
     }
 }
@@ -302,9 +301,10 @@ TEST_F(CurvePainterTest, GapsNeedTwoPixelColumns)
         scene.channel.AppendTimeValue(t, 50.0);
     }
     const RecordingCanvas canvas = Paint();
-    const bool drawnAcross = std::any_of(canvas.lines.begin(), canvas.lines.end(), [](const Line& l) {
-        return std::min(l.from.x, l.to.x) <= 10 && std::max(l.from.x, l.to.x) >= 11;
-    });
+    const bool drawnAcross =
+        std::any_of(canvas.lines.begin(), canvas.lines.end(), [](const Line& l) {
+            return std::min(l.from.x, l.to.x) <= 10 && std::max(l.from.x, l.to.x) >= 11;
+        });
     EXPECT_TRUE(drawnAcross);
 }
 
@@ -481,9 +481,9 @@ TEST_F(CurvePainterTest, NothingIsDrawnOutsideTheBand)
             }
             for (uint32_t style = 0; style <= 17; ++style) {
                 for (uint32_t symbol = 0; symbol <= 9; ++symbol) {
-                    SCOPED_TRACE(testing::Message() << "display " << displayKind << ", times "
-                                                    << timeVector << ", style " << style
-                                                    << ", symbol " << symbol);
+                    SCOPED_TRACE(testing::Message()
+                                 << "display " << displayKind << ", times " << timeVector
+                                 << ", style " << style << ", symbol " << symbol);
                     scene.curve.SetDisplayKind(style, false);
                     scene.curve.SetSymbol(symbol, false);
                     RecordingCanvas canvas;

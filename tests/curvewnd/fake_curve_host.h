@@ -1,8 +1,7 @@
 #pragma once
 // A curve window stand-in for curve tests, and a scene of one curve on axes whose mapping is
-// plain: the X axis maps 0 .. 100 onto the band's columns 0 .. 100 (one pixel per unit) and the
-// Y axis maps 0 .. 100 onto rows 101 .. 1 (row = 101 - value). The stand-in records what the
-// curve asks of it: invalidations, re-layouts, updates, legend updates and posted events.
+// plain. The stand-in records what the curve asks of it: invalidations, re-layouts, updates,
+// legend updates and posted events.
 #include <map>
 #include <memory>
 #include <string>
@@ -24,8 +23,7 @@ public:
     const CKSTChannel* GetXChannel() const override { return xChannel; }
     double GetDataEndTime() const override { return 0.0; }
     bool HasDrawingWindow() const override { return drawingWindow; }
-    void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                        bool) override
+    void InvalidateRect(int32_t left, int32_t top, int32_t right, int32_t bottom, bool) override
     {
         invalidated.push_back(RECT{left, top, right, bottom});
         calls.push_back("invalidate");
@@ -76,20 +74,20 @@ public:
     std::vector<std::pair<uint32_t, const CKSTCurve*>> posted;
 };
 
-// One curve over an equidistant channel on the plain axes described above.
+// One curve over an equidistant channel on plain axes: X values 0 .. span on columns 0 .. span
+// (one pixel per unit) and values 0 .. span on rows span + 1 .. 1 (Row). The band is
+// (0, 0, span + 1, span + 3).
 class CurveScene {
 public:
-    static constexpr int32_t kBandRight = 101;
-    static constexpr int32_t kBandBottom = 103;
-
-    CurveScene() : xAxis(nullptr), yAxis(nullptr), curve(&host)
+    explicit CurveScene(int32_t span = 100)
+        : span(span), xAxis(nullptr), yAxis(nullptr), curve(&host)
     {
-        xAxis.SetRect(RECT{-1, 0, 102, 20});
-        xAxis.SetRange(0.0, 100.0, CKSTXAxis::kRangeMinMaxFixed, true);
-        yAxis.SetRect(RECT{0, 0, 40, 103});
-        yAxis.SetRange(0.0, 100.0, false);
+        xAxis.SetRect(RECT{-1, 0, span + 2, 20});
+        xAxis.SetRange(0.0, span, CKSTXAxis::kRangeMinMaxFixed, true);
+        yAxis.SetRect(RECT{0, 0, 40, span + 3});
+        yAxis.SetRange(0.0, span, false);
         curve.SetSources(&channel, &xAxis, &yAxis);
-        curve.SetRect(RECT{0, 0, kBandRight, kBandBottom});
+        curve.SetRect(RECT{0, 0, span + 1, span + 3});
         host.calls.clear();
         host.invalidated.clear();
     }
@@ -105,9 +103,10 @@ public:
         }
     }
 
-    // Plain rows: the value's row on the scene's Y axis (linear 0 .. 100).
-    static int32_t Row(double value) { return static_cast<int32_t>(101 - value); }
+    // The row of a whole value.
+    int32_t Row(double value) const { return static_cast<int32_t>(span + 1 - value); }
 
+    int32_t span;
     FakeCurveHost host;
     CKSTChannel channel;
     CKSTXAxis xAxis;
