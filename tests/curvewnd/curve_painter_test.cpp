@@ -334,7 +334,7 @@ TEST_F(CurvePainterTest, StepsAndBarsGiveTheLastSampleItsFullWidth)
         const RecordingCanvas canvas = Paint();
         int32_t rightmost = -1;
         for (const POINT& p : canvas.AllPoints()) {
-            rightmost = std::max(rightmost, p.x);
+            rightmost = std::max<int32_t>(rightmost, p.x);
         }
         EXPECT_EQ(c.lastColumn, rightmost);
     }
