@@ -511,19 +511,26 @@ void CKSTCurvePainter::PaintLines()
     m_curve.SetLastDrawnPoint(m_pen);
 }
 
+bool CKSTCurvePainter::FindLastValue(double& value) const
+{
+    if (m_channel == nullptr) {
+        return false;
+    }
+    // A missing sample holds no value to show.
+    for (uint32_t i = m_channel->GetCount(); i > 0; --i) {
+        const double v = m_channel->GetValues()[i - 1];
+        if (!m_channel->IsMissing(i - 1) && !std::isnan(v)) {
+            value = v;
+            return true;
+        }
+    }
+    return false;
+}
+
 void CKSTCurvePainter::PaintBarDisplay()
 {
-    if (!m_drawable) {
-        return;
-    }
-    // The last present sample: a missing one holds no value to show.
-    uint32_t i = m_channel->GetCount();
     double value = 0.0;
-    do {
-        --i;
-        value = m_channel->GetValues()[i];
-    } while (i > 0 && (m_channel->IsMissing(i) || std::isnan(value)));
-    if (m_channel->IsMissing(i) || std::isnan(value)) {
+    if (!m_drawable || !FindLastValue(value)) {
         return;
     }
     m_canvas.SelectPen(IKSTCurveCanvas::Pen::Line);
