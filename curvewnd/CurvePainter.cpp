@@ -303,12 +303,14 @@ void CKSTCurvePainter::Draw3DBar(const RECT& bar, bool rising)
                      int32_t(std::clamp<int64_t>(y, m_band.top, int64_t(m_band.bottom) - 1))};
     };
     if (d > 0) {
-        const POINT side[4] = {clamp(bar.right - d, bar.top), clamp(bar.right, bar.top - d - 1),
-                               clamp(bar.right, last - d - 1), clamp(bar.right - d, last)};
+        // The side face takes the last d columns of the bar, the cap the bar's end row.
+        const int32_t back = bar.right - 1;
+        const POINT side[4] = {clamp(bar.right - d, bar.top), clamp(back, bar.top - d - 1),
+                               clamp(back, last - d - 1), clamp(bar.right - d, last)};
         m_canvas.FillPolygon(side, 4, Shade(m_colour, 0.6));
         const int32_t end = rising ? bar.top : last;
         const POINT cap[4] = {clamp(bar.left, end), clamp(bar.right - d, end),
-                              clamp(bar.right, end - d - 1), clamp(bar.left + d, end - d - 1)};
+                              clamp(back, end - d - 1), clamp(bar.left + d, end - d - 1)};
         m_canvas.FillPolygon(cap, 4, Shade(m_colour, rising ? 0.8 : 0.4));
     }
     m_canvas.FillBar(RECT{bar.left, bar.top, bar.right - d, bar.bottom});
@@ -509,19 +511,26 @@ void CKSTCurvePainter::PaintLines()
     m_curve.SetLastDrawnPoint(m_pen);
 }
 
+bool CKSTCurvePainter::FindLastValue(double& value) const
+{
+    if (m_channel == nullptr) {
+        return false;
+    }
+    // A missing sample holds no value to show.
+    for (uint32_t i = m_channel->GetCount(); i > 0; --i) {
+        const double v = m_channel->GetValues()[i - 1];
+        if (!m_channel->IsMissing(i - 1) && !std::isnan(v)) {
+            value = v;
+            return true;
+        }
+    }
+    return false;
+}
+
 void CKSTCurvePainter::PaintBarDisplay()
 {
-    if (!m_drawable) {
-        return;
-    }
-    // The last present sample: a missing one holds no value to show.
-    uint32_t i = m_channel->GetCount();
     double value = 0.0;
-    do {
-        --i;
-        value = m_channel->GetValues()[i];
-    } while (i > 0 && (m_channel->IsMissing(i) || std::isnan(value)));
-    if (m_channel->IsMissing(i) || std::isnan(value)) {
+    if (!m_drawable || !FindLastValue(value)) {
         return;
     }
     m_canvas.SelectPen(IKSTCurveCanvas::Pen::Line);

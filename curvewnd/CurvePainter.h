@@ -69,6 +69,8 @@ public:
     // The pixel of sample i (XY mode: at the X channel's value); false for a missing sample.
     bool GetSamplePoint(uint32_t i, POINT& point) const;
     bool IsXYMode() const { return m_xyMode; }
+    // The channel's last present value; false when no sample is present.
+    bool FindLastValue(double& value) const;
     const RECT& GetBand() const { return m_band; }
     int32_t GetZeroRow() const;
 

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "curvewnd/Curve.h"
+#include "curvewnd/CurveLabels.h"
 #include "curvewnd/CurvePainter.h"
 #include "curvewnd/YAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
+#include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/DrawContext.h"
+#include "data/Channel.h"
 
 namespace {
 
@@ -111,6 +114,19 @@ public:
         PatBlt(m_dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, PATCOPY);
     }
 
+    // Draws the gathered polyline.
+    void Flush()
+    {
+        if (m_run.size() >= 2) {
+            Polyline(m_dc, m_run.data(), static_cast<int>(m_run.size()));
+        }
+        if (m_endPixel) {
+            SetPixelV(m_dc, m_position.x, m_position.y, m_colour);
+            m_endPixel = false;
+        }
+        m_run.clear();
+    }
+
     void FillPolygon(const POINT* points, int count, uint32_t colour) override
     {
         Flush();
@@ -126,18 +142,6 @@ public:
     }
 
 private:
-    void Flush()
-    {
-        if (m_run.size() >= 2) {
-            Polyline(m_dc, m_run.data(), static_cast<int>(m_run.size()));
-        }
-        if (m_endPixel) {
-            SetPixelV(m_dc, m_position.x, m_position.y, m_colour);
-            m_endPixel = false;
-        }
-        m_run.clear();
-    }
-
     HDC m_dc;
     COLORREF m_colour;
     HPEN m_linePen;
@@ -151,6 +155,73 @@ private:
     bool m_endPixel = false;
 };
 
+// The value of every visible sample as a text in the style of the curve's event-text template;
+// the boxes become the curve's cells.
+void PaintEventTexts(CKSTCurve& curve, CKSTDrawContext& dc, const CKSTCurvePainter& painter)
+{
+    curve.ClearCells();
+    const CKSTChannel& channel = *curve.GetChannel();
+    const RECT band = painter.GetBand();
+    std::vector<RECT> drawn;
+    POINT pen{-1, -1};
+    for (uint32_t i = painter.GetFirstVisible(); i < painter.GetEndVisible(); ++i) {
+        POINT point;
+        if (!painter.GetSamplePoint(i, point) || (point.x == pen.x && point.y == pen.y) ||
+            point.x < band.left || point.x >= band.right) {
+            continue;
+        }
+        CKSTString text;
+        CKSTString unit;
+        FormatValue(curve, curve.GetYAxis()->Transform(channel.GetValues()[i]), text, unit);
+        if (!unit.IsEmpty()) {
+            text += " ";
+            text += unit;
+        }
+        curve.AddCell(DrawEventText(curve, dc, curve.GetEventTemplate(), point, text, drawn));
+        pen = point;
+    }
+    curve.SetLastDrawnPoint(pen);
+}
+
+// The value of the bar display as a text over its bar, or inside the bar's top when there is no
+// room above it.
+void PaintBarValue(CKSTCurve& curve, HDC dc, const CKSTCurvePainter& painter, COLORREF colour)
+{
+    double value = 0.0;
+    if (!painter.FindLastValue(value)) {
+        return;
+    }
+    CKSTString text;
+    CKSTString unit;
+    FormatValue(curve, curve.GetYAxis()->Transform(value), text, unit);
+    const RECT band = painter.GetBand();
+    const bool bars = curve.GetDisplayKind() == CKSTCurve::kStyleBars ||
+                      curve.GetDisplayKind() == CKSTCurve::kStyle3DBars;
+    const int32_t top =
+        bars ? curve.GetLastBarTop()
+             : std::clamp<int32_t>(
+                   curve.GetYAxis()->ValueToPixel(curve.GetYAxis()->Transform(value)), band.top,
+                   band.bottom - 1);
+    CKSTFontDesc font = curve.GetOwner()->GetWindowSettings().m_LegendFontDesc;
+    const HGDIOBJ previousFont = ::SelectObject(dc, font.CreateOwnFont());
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text.c_str(), text.GetLength(), &size);
+    int32_t y = top - 4 - size.cy;
+    if (y < band.top) {
+        y = top + 4;
+        if (bars) {
+            // The bar is filled in the curve colour: the text inside takes the plot's colour.
+            const uint32_t plot = curve.GetOwner()->GetWindowSettings().m_PlotBackgroundColor;
+            colour = plot == KST_COLOR_NONE ? 0xFFFFFF : plot & 0xFFFFFF;
+        }
+    }
+    const int32_t x = band.left + (band.right - band.left - size.cx) / 2;
+    SetTextColor(dc, colour);
+    SetBkMode(dc, TRANSPARENT);
+    TextOutA(dc, x, y, text.c_str(), text.GetLength());
+    ::SelectObject(dc, previousFont);
+}
+
 }  // namespace
 
 void CKSTCurve::Paint(CKSTDrawContext& dc)
@@ -159,8 +230,12 @@ void CKSTCurve::Paint(CKSTDrawContext& dc)
     if (hdc == nullptr || m_owner == nullptr) {
         return;
     }
-    // The pointer instrument and the colour map of matrix channels have painters of their own.
-    if (m_owner->GetDisplayKind() == 4 || IsMatrixCurve()) {
+    if (m_owner->GetDisplayKind() == 4) {
+        PaintPointer(*this, dc);
+        return;
+    }
+    if (IsMatrixCurve()) {
+        PaintMatrix(*this, dc);
         return;
     }
     const uint32_t colour = GetColor() & 0xFFFFFF;
@@ -178,9 +253,17 @@ void CKSTCurve::Paint(CKSTDrawContext& dc)
             SetBkMode(hdc, TRANSPARENT);
             if (m_owner->GetDisplayKind() == 2) {
                 painter.PaintBarDisplay();
+                canvas.Flush();
+                if (m_showBarValue) {
+                    PaintBarValue(*this, hdc, painter, colour);
+                }
             } else {
                 painter.PaintLines();
                 painter.PaintSymbols();
+                canvas.Flush();
+                if (m_displayStyle == kStyleEventTexts) {
+                    PaintEventTexts(*this, dc, painter);
+                }
             }
         }
     }
