@@ -15,7 +15,6 @@
 namespace {
 
 constexpr uint32_t kLegendPerGroup = 2;
-constexpr uint32_t kDisplayPointer = 4;
 constexpr COLORREF kFrameShadow = 0x808080;
 constexpr COLORREF kFrameLight = 0xFFFFFF;
 constexpr COLORREF kFramePrinted = 0x000000;
@@ -99,18 +98,11 @@ void CKSTAxisGroup::DrawCurves(CKSTDrawContext& dc)
             axis->Draw(dc, false);
         }
     }
-    const bool pointer = m_owner != nullptr && m_owner->GetDisplayKind() == kDisplayPointer;
     for (const auto& curve : m_curves) {
         if (!IsShownCurve(*curve)) {
             continue;
         }
-        if (pointer) {
-            PaintPointer(*curve, dc);
-        } else if (curve->IsMatrixCurve()) {
-            PaintMatrix(*curve, dc);
-        } else {
-            curve->Paint(dc);
-        }
+        curve->Paint(dc);
         if (curve->GetEventCount() > 0) {
             PaintValueBoxes(*curve, dc);
         }
