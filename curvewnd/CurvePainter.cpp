@@ -71,6 +71,8 @@ CKSTCurvePainter::CKSTCurvePainter(CKSTCurve& curve, IKSTCurveCanvas& canvas)
       m_first(0),
       m_end(0),
       m_rightTime(0.0),
+      m_startTime(0.0),
+      m_endTime(0.0),
       m_gapDetection(false),
       m_gapThreshold(0.0),
       m_pen{-1, -1}
@@ -89,6 +91,10 @@ CKSTCurvePainter::CKSTCurvePainter(CKSTCurve& curve, IKSTCurveCanvas& canvas)
     m_scale = curve.GetPixelScale();
     m_xMinimum = m_xAxis->GetMinimum();
     m_offset = curve.GetDateOffset();
+    if (!m_linearY) {
+        m_startTime = m_channel->GetStartTime();
+        m_endTime = m_channel->GetEndTime();
+    }
     FindVisibleRange();
 }
 
@@ -323,7 +329,7 @@ void CKSTCurvePainter::SetupGapDetection()
 {
     m_gapDetection = false;
     double step = 0.0;
-    if (!m_curve.GetInterpolateGaps() && m_channel->GetDominantTimeStep(step, 0.5) && step > 0.0 &&
+    if (!m_curve.GetInterpolateGaps() && m_curve.GetDominantTimeStep(step) && step > 0.0 &&
         std::isfinite(step)) {
         m_gapDetection = true;
         m_gapThreshold = 1.5 * step;
@@ -376,7 +382,7 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTrace
     }
     // A straight line between two samples is not straight on a logarithmic axis: columns
     // between them take the interpolated value, within the channel's time span only.
-    if (m_channel->GetEndTime() < ta || m_channel->GetStartTime() > tb) {
+    if (m_endTime < ta || m_startTime > tb) {
         return false;
     }
     const double middle = 0.5 * (ta + tb);

@@ -115,6 +115,9 @@ private:
     uint32_t m_first;
     uint32_t m_end;
     double m_rightTime;
+    // The channel's time span, for the interpolated columns of logarithmic axes.
+    double m_startTime;
+    double m_endTime;
     bool m_gapDetection;
     double m_gapThreshold;
     // Where drawing continues without a move; mirrors the curve's last drawn point.
