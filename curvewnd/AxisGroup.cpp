@@ -300,9 +300,8 @@ bool CKSTAxisGroup::IsFirstCurveOnAxis(int index) const
 
 bool CKSTAxisGroup::AxisHasShownCurve(const CKSTYAxis* axis) const
 {
-    return std::any_of(m_curves.begin(), m_curves.end(), [&](const auto& c) {
-        return c->GetYAxis() == axis && IsShownCurve(*c);
-    });
+    return std::any_of(m_curves.begin(), m_curves.end(),
+                       [&](const auto& c) { return c->GetYAxis() == axis && IsShownCurve(*c); });
 }
 
 bool CKSTAxisGroup::AxisHasNoCurve(const CKSTYAxis* axis) const
@@ -324,9 +323,8 @@ bool CKSTAxisGroup::HasShownCurve() const
     if (m_curves.size() == 1 && m_curves[0]->GetCurveKind() == CKSTCurve::kKindXChannel) {
         return false;
     }
-    return std::any_of(m_curves.begin(), m_curves.end(), [](const auto& c) {
-        return c->GetCurveKind() == CKSTCurve::kKindHidden;
-    });
+    return std::any_of(m_curves.begin(), m_curves.end(),
+                       [](const auto& c) { return c->GetCurveKind() == CKSTCurve::kKindHidden; });
 }
 
 bool CKSTAxisGroup::HasZoomedAxis() const
@@ -624,10 +622,10 @@ void CKSTAxisGroup::Layout(IKSTTextMeasure* measure, const RECT& rect, int32_t l
                            int32_t rightLimit, int32_t rightOffset)
 {
     SetRect(rect);
-    const int32_t legend = m_owner != nullptr &&
-                                   m_owner->GetWindowSettings().m_LegendStyle == kLegendPerGroup
-                               ? m_legendHeight
-                               : 0;
+    const int32_t legend =
+        m_owner != nullptr && m_owner->GetWindowSettings().m_LegendStyle == kLegendPerGroup
+            ? m_legendHeight
+            : 0;
     std::vector<KSTAxisSlot> slots(m_axes.size());
     for (size_t i = 0; i < m_axes.size(); ++i) {
         slots[i].takesPart = AxisTakesPart(m_axes[i].get());

@@ -187,7 +187,10 @@ public:
     // visible share of its unzoomed range.
     void UpdateScrollBar(int id, int32_t width);
     void DeleteScrollBar();
-    CKSTGroupScrollBar* GetScrollBar() const { return m_scrollBar.get(); }
+    CKSTGroupScrollBar* GetScrollBar() const
+    {
+        return m_scrollBar.get();
+    }
 #endif
 
 private:

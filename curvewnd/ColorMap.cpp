@@ -62,8 +62,10 @@ void KstMatrixScales(const CKSTChannel& channel, const KSTMatrixView& view, doub
         return;
     }
     const RECT band = NormalizeRect(view.band);
-    xScale = PixelsPerUnit(double(band.right) - band.left - 1, view.xDisplayMaximum - view.xMinimum);
-    yScale = PixelsPerUnit(double(band.bottom) - band.top - 1, view.yDisplayMaximum - view.yMinimum);
+    xScale =
+        PixelsPerUnit(double(band.right) - band.left - 1, view.xDisplayMaximum - view.xMinimum);
+    yScale =
+        PixelsPerUnit(double(band.bottom) - band.top - 1, view.yDisplayMaximum - view.yMinimum);
 }
 
 void KstRenderMatrixMap(const CKSTChannel& channel, const KSTMatrixView& view,

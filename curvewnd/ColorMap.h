@@ -27,13 +27,13 @@ uint32_t KstMatrixValueColor(double v);
 
 // The numbers of the curve's band and axes that the colour map reads.
 struct KSTMatrixView {
-    RECT band;              // the curve's band, normalised
-    double xMinimum;        // X axis
+    RECT band;        // the curve's band, normalised
+    double xMinimum;  // X axis
     double xDisplayMaximum;
-    double yMinimum;        // Y axis, in its own units
+    double yMinimum;  // Y axis, in its own units
     double yDisplayMaximum;
-    bool lowestOnTop;       // the Y axis shows its lowest value on top
-    double timeOffset;      // seconds the channel's times are shifted by (absolute-time axes)
+    bool lowestOnTop;   // the Y axis shows its lowest value on top
+    double timeOffset;  // seconds the channel's times are shifted by (absolute-time axes)
 };
 
 // Pixels per unit of the map along X and Y (1e30 for a range below 1e-100; 1.0 for both when the
@@ -45,4 +45,3 @@ void KstMatrixScales(const CKSTChannel& channel, const KSTMatrixView& view, doub
 // top. Nothing for a channel that is not a matrix, an empty one, or a band under 2 pixels.
 void KstRenderMatrixMap(const CKSTChannel& channel, const KSTMatrixView& view,
                         const std::function<void(int32_t, int32_t, uint32_t)>& put);
-

@@ -33,8 +33,8 @@ void MeasureLabel(const CKSTCurve& curve, const CKSTString& text, int32_t& width
     height = 0;
     IKSTTextMeasure* measure =
         curve.GetOwner() != nullptr ? curve.GetOwner()->GetTextMeasure() : nullptr;
-    if (measure == nullptr || !measure->MeasureText(SettingsOf(curve).m_AxesFontDesc, text, width,
-                                                    height)) {
+    if (measure == nullptr ||
+        !measure->MeasureText(SettingsOf(curve).m_AxesFontDesc, text, width, height)) {
         width = 0;
         height = 0;
     }
@@ -137,15 +137,16 @@ void FormatValue(const CKSTCurve& curve, double value, CKSTString& text, CKSTStr
     const int16_t exponent = EngineeringExponentOfMax(minimum, maximum);
     const int automatic = exponent + 1 - DecadeExponent(resolution);
     const int decimals = curve.GetDecimals() >= 0 ? curve.GetDecimals() : automatic;
-    const CKSTString axisUnit =
-        axis->GetScaleType() == CKSTYAxis::kScaleDecibel ? CKSTString("dB") : axis->GetUnit();
+    // Decibels take no prefix: a "kdB" would name another quantity.
+    const bool decibel = axis->GetScaleType() == CKSTYAxis::kScaleDecibel;
+    const CKSTString axisUnit = decibel ? CKSTString("dB") : axis->GetUnit();
+    const int16_t unitMode = decibel ? 0 : static_cast<int16_t>(axis->GetUnitPrefixMode());
     FormatScaledNumber(value, static_cast<int16_t>(std::clamp<int>(decimals, 0, kMaxDecimals)),
-                       true, axisUnit, exponent, static_cast<int16_t>(axis->GetUnitPrefixMode()),
-                       text, unit);
+                       true, axisUnit, exponent, unitMode, text, unit);
 }
 
-bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& text,
-                  CKSTString& unit, bool bare, const CKSTAxisGroup* group)
+bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& text, CKSTString& unit,
+                  bool bare, const CKSTAxisGroup* group)
 {
     rect = {0, 0, 0, 0};
     text.Empty();
@@ -225,8 +226,8 @@ bool HitTestDial(const CKSTCurve& curve, const POINT& point)
     dial.centreX = curve.GetDialCentreX();
     dial.centreY = curve.GetDialCentreY();
     dial.radius = curve.GetDialRadius();
-    dial.halfAngle = KstDialAngle(curve.GetYAxis()->GetDialAngle()) / 2 * 3.14159265358979323846 /
-                     180.0;
+    dial.halfAngle =
+        KstDialAngle(curve.GetYAxis()->GetDialAngle()) / 2 * 3.14159265358979323846 / 180.0;
     return KstHitTestDial(dial, point);
 }
 

@@ -29,8 +29,8 @@ void FormatValue(const CKSTCurve& curve, double value, CKSTString& text, CKSTStr
 // the label tips of the other curves of group when one is given. False, with empty texts and
 // rectangle, when the curve has no value there (in the event-text style: no sample within 5
 // pixels).
-bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& text,
-                  CKSTString& unit, bool bare, const CKSTAxisGroup* group = nullptr);
+bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& text, CKSTString& unit,
+                  bool bare, const CKSTAxisGroup* group = nullptr);
 // The same for a matrix curve at pixel (x, y); a colour matrix shows the red, green and blue
 // bytes joined by "/".
 bool GetMatrixLabelText(const CKSTCurve& curve, int32_t x, int32_t y, RECT& rect, CKSTString& text,

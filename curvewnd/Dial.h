@@ -15,8 +15,8 @@ double KstDialAngle(double degrees);
 struct KSTDial {
     int32_t centreX;
     int32_t centreY;
-    int32_t radius;     // outer radius of the scale ring; 0 when the band is too small
-    double halfAngle;   // radians
+    int32_t radius;    // outer radius of the scale ring; 0 when the band is too small
+    double halfAngle;  // radians
 };
 
 // The largest dial of the angle (KstDialAngle) that fits the band with 10 pixels to spare on
@@ -31,9 +31,9 @@ double KstDialAngleAt(double p, double p0, double p1, double halfAngle);
 POINT KstDialPoint(int32_t centreX, int32_t centreY, double distance, double angle);
 
 struct KSTNeedle {
-    POINT tail;       // 0.1 R behind the centre
-    POINT tip;        // 0.9 R in front of it
-    POINT baseLeft;   // R / 15 to each side of the centre, across the needle
+    POINT tail;      // 0.1 R behind the centre
+    POINT tip;       // 0.9 R in front of it
+    POINT baseLeft;  // R / 15 to each side of the centre, across the needle
     POINT baseRight;
     int32_t hubRadius;  // R / 15
 };

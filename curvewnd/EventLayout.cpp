@@ -37,7 +37,8 @@ bool KstSnapEventTime(const CKSTChannel& channel, double halfInterval, double& t
     if (channel.GetCount() == 0 || !std::isfinite(time)) {
         return false;
     }
-    if (time < channel.GetStartTime() - halfInterval || time > channel.GetEndTime() + halfInterval) {
+    if (time < channel.GetStartTime() - halfInterval ||
+        time > channel.GetEndTime() + halfInterval) {
         return false;
     }
     time = channel.GetTimeAt(channel.GetIndexAtTime(time));

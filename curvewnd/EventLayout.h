@@ -17,7 +17,8 @@ class CKSTChannel;
 bool KstSnapEventTime(const CKSTChannel& channel, double halfInterval, double& time);
 
 // Pixels between an event marker's box and the band's bottom, without and with an arrow. The
-// arrow's head fills the last kArrowHeadRows rows above the bottom; a stem joins it to the box.
+// arrow's head fills the kArrowHeadRows rows above the band's last row, 7 pixels wide at its
+// top; a stem joins it to the box.
 constexpr int32_t kEventBoxGap = 4;
 constexpr int32_t kEventBoxGapWithArrow = 8;
 constexpr int32_t kArrowHeadRows = 4;

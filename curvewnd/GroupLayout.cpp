@@ -199,7 +199,8 @@ bool KstPictureSlice(const RECT& group, int32_t stackTop, int32_t stackBottom, u
 RECT KstTitleBox(const RECT& group, int32_t textWidth)
 {
     const RECT g = NormalizeRect(group);
-    const int64_t right = std::min<int64_t>(int64_t(g.left) + textWidth + 20, int64_t(g.right) - 10);
+    const int64_t right =
+        std::min<int64_t>(int64_t(g.left) + textWidth + 20, int64_t(g.right) - 10);
     return {g.left + 10, g.top + 10, static_cast<int32_t>(right), g.top + 30};
 }
 

@@ -57,7 +57,7 @@ uint32_t KstGradientColor(uint32_t colour, int32_t row, int32_t height);
 // of visible groups (from stackTop to stackBottom) by the placement code (5 to 13: left, right
 // or centred, each top, centred or bottom; other codes as 5) and clipped to the group.
 struct KSTPictureSlice {
-    RECT target;     // where the slice goes in the window
+    RECT target;      // where the slice goes in the window
     int32_t sourceX;  // its top-left corner in the picture
     int32_t sourceY;
 };

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr uint32_t kLegendPerGroup = 2;
-constexpr uint32_t kDisplayPointer = 4;
 constexpr COLORREF kFrameShadow = 0x808080;
 constexpr COLORREF kFrameLight = 0xFFFFFF;
 constexpr COLORREF kFramePrinted = 0x000000;
@@ -56,10 +55,9 @@ void CKSTAxisGroup::DrawBackground(CKSTDrawContext& dc, bool printing)
             PatBlt(hdc, inner.left, inner.top, width, height, PATCOPY);
         }
     }
-    if (width < 2 || height < 2) {
-        return;
-    }
-    if (settings.m_BackgroundImage.GetPixelCount() > 0) {
+    // A band too flat for anything inside still shows its frame.
+    const bool roomInside = width >= 2 && height >= 2;
+    if (roomInside && settings.m_BackgroundImage.GetPixelCount() > 0) {
         int32_t top = m_rect.top;
         int32_t bottom = m_rect.bottom;
         m_owner->GetShownGroupsExtent(top, bottom);
@@ -75,6 +73,9 @@ void CKSTAxisGroup::DrawBackground(CKSTDrawContext& dc, bool printing)
     Edge(hdc, m_rect.right - 1, m_rect.bottom - 1, m_rect.left, m_rect.bottom - 1, light);
     SetPixelV(hdc, m_rect.left, m_rect.bottom - 1, light);
 
+    if (!roomInside) {
+        return;
+    }
     if (settings.m_GridVisible != 0) {
         if (CKSTCurve* first = FirstShownCurve()) {
             PaintGrid(*first, dc);
@@ -97,18 +98,11 @@ void CKSTAxisGroup::DrawCurves(CKSTDrawContext& dc)
             axis->Draw(dc, false);
         }
     }
-    const bool pointer = m_owner != nullptr && m_owner->GetDisplayKind() == kDisplayPointer;
     for (const auto& curve : m_curves) {
         if (!IsShownCurve(*curve)) {
             continue;
         }
-        if (pointer) {
-            PaintPointer(*curve, dc);
-        } else if (curve->IsMatrixCurve()) {
-            PaintMatrix(*curve, dc);
-        } else {
-            curve->Paint(dc);
-        }
+        curve->Paint(dc);
         if (curve->GetEventCount() > 0) {
             PaintValueBoxes(*curve, dc);
         }

@@ -142,9 +142,9 @@ POINT ClampToBand(const POINT& p, const RECT& band)
 // The thick-point symbol: a filled disc 7 pixels across.
 void DrawThickPoint(HDC dc, const POINT& p, const RECT& band, COLORREF colour)
 {
-    static const POINT kShape[] = {{-1, -3}, {1, -3}, {2, -2},  {-2, -2}, {-3, -1},
-                                   {3, -1},  {3, 0},  {-3, 0},  {-3, 1},  {3, 1},
-                                   {2, 2},   {-2, 2}, {-1, 3},  {1, 3},   {0, 0}};
+    static const POINT kShape[] = {{-1, -3}, {1, -3}, {2, -2}, {-2, -2}, {-3, -1},
+                                   {3, -1},  {3, 0},  {-3, 0}, {-3, 1},  {3, 1},
+                                   {2, 2},   {-2, 2}, {-1, 3}, {1, 3},   {0, 0}};
     POINT points[15];
     for (int i = 0; i < 15; ++i) {
         points[i] = ClampToBand({p.x + kShape[i].x, p.y + kShape[i].y}, band);
@@ -176,14 +176,15 @@ RECT DrawMarker(const CKSTCurve& curve, CKSTDrawContext& dc, const CKSTPlotMarke
     EventFont font(dc, style.GetFont(), angle);
     const TextBlock block = MeasureBlock(hdc, text);
     const bool arrow = style.HasPointer();
-    const RECT box = angle == 0
-                         ? KstEventMarkerBox(column, band.bottom, block.width, block.Height(), arrow)
-                         : KstEventMarkerBox(column, band.bottom, block.Height(), block.width, arrow);
+    const RECT box =
+        angle == 0 ? KstEventMarkerBox(column, band.bottom, block.width, block.Height(), arrow)
+                   : KstEventMarkerBox(column, band.bottom, block.Height(), block.width, arrow);
     DrawBox(hdc, box, colour, style.HasFrame(), FillOf(style, SettingsOf(curve)));
     if (arrow) {
         KstGdiScope gdi(hdc);
         gdi.Pen(CreatePen(PS_SOLID, 1, colour));
-        const int32_t headTop = band.bottom - kArrowHeadRows;
+        // The head fills the rows above the band's last row, which the frame of the clip keeps.
+        const int32_t headTop = band.bottom - 1 - kArrowHeadRows;
         MoveToEx(hdc, column, box.bottom, nullptr);
         LineTo(hdc, column, headTop);
         for (int32_t row = 0; row < kArrowHeadRows; ++row) {
@@ -254,7 +255,8 @@ bool EventColumn(const CKSTCurve& curve, double time, const RECT& band, int32_t&
         return false;
     }
     column = xAxis->ValueToPixel(x);
-    return int64_t(column) >= int64_t(band.left) - 500 && int64_t(column) <= int64_t(band.right) + 500;
+    return int64_t(column) >= int64_t(band.left) - 500 &&
+           int64_t(column) <= int64_t(band.right) + 500;
 }
 
 }  // namespace
@@ -297,8 +299,8 @@ void PaintLevelLines(CKSTCurve& curve, CKSTDrawContext& dc)
         if (!KstLevelLineRow(*curve.GetYAxis(), band, line->GetValue(), row)) {
             continue;
         }
-        const uint32_t colour = line->GetColour() == KST_COLOR_AUTOMATIC ? curve.GetColor()
-                                                                           : line->GetColour();
+        const uint32_t colour =
+            line->GetColour() == KST_COLOR_AUTOMATIC ? curve.GetColor() : line->GetColour();
         KstGdiScope gdi(hdc);
         gdi.Pen(CreatePen(PenStyleOf(line->GetLineStyle()), 1, colour & 0xFFFFFF));
         dc.Line(band.left, row, band.right, row);
@@ -316,31 +318,31 @@ RECT DrawEventText(CKSTCurve& curve, CKSTDrawContext& dc, const CKSTPlotMarker& 
     }
     KstClipScope clip(hdc, {band.left + 1, band.top + 1, band.right - 1, band.bottom - 1});
     switch (style.GetType()) {
-    case CKSTPlotMarker::kOnWindow:
-    case CKSTPlotMarker::kOnTrack:
-        box = DrawMarker(curve, dc, style, point.x, text);
-        break;
-    case CKSTPlotMarker::kOnCurve: {
-        const POINT anchor = {point.x, std::clamp<int32_t>(point.y, band.top - kAnchorMargin,
-                                                           band.bottom + kAnchorMargin)};
-        box = DrawValueBox(curve, dc, style, anchor, text, earlier);
-        break;
-    }
-    case CKSTPlotMarker::kVerticalLine: {
-        if (curve.GetYAxis() == nullptr) {
+        case CKSTPlotMarker::kOnWindow:
+        case CKSTPlotMarker::kOnTrack:
+            box = DrawMarker(curve, dc, style, point.x, text);
+            break;
+        case CKSTPlotMarker::kOnCurve: {
+            const POINT anchor = {point.x, std::clamp<int32_t>(point.y, band.top - kAnchorMargin,
+                                                               band.bottom + kAnchorMargin)};
+            box = DrawValueBox(curve, dc, style, anchor, text, earlier);
+            break;
+        }
+        case CKSTPlotMarker::kVerticalLine: {
+            if (curve.GetYAxis() == nullptr) {
+                return box;
+            }
+            const POINT anchor = {point.x, UpperAnchorRow(*curve.GetYAxis())};
+            {
+                KstGdiScope gdi(hdc);
+                gdi.Pen(CreatePen(PS_SOLID, 1, ColourOf(curve, style)));
+                dc.Line(point.x, band.top, point.x, band.bottom);
+            }
+            box = DrawValueBox(curve, dc, style, anchor, text, earlier);
+            break;
+        }
+        default:
             return box;
-        }
-        const POINT anchor = {point.x, UpperAnchorRow(*curve.GetYAxis())};
-        {
-            KstGdiScope gdi(hdc);
-            gdi.Pen(CreatePen(PS_SOLID, 1, ColourOf(curve, style)));
-            dc.Line(point.x, band.top, point.x, band.bottom);
-        }
-        box = DrawValueBox(curve, dc, style, anchor, text, earlier);
-        break;
-    }
-    default:
-        return box;
     }
     earlier.push_back(box);
     return box;

@@ -55,10 +55,10 @@ TEST_F(AxisGroupTest, AxisModesChooseTheLastANewOrAnIndexedAxis)
 {
     CKSTAxisGroup group(&host);
     CKSTChannel* c = Own(ConstantChannel("c", "V", 1.0));
-    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisLast, false);   // first axis made
-    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisLast, false);   // shares it
-    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisNew, false);    // axis 1
-    group.AddChannel(c, &xAxis, 4, false);                          // axes 2, 3, 4
+    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisLast, false);  // first axis made
+    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisLast, false);  // shares it
+    group.AddChannel(c, &xAxis, CKSTAxisGroup::kAxisNew, false);   // axis 1
+    group.AddChannel(c, &xAxis, 4, false);                         // axes 2, 3, 4
     ASSERT_EQ(group.GetAxisCount(), 5);
     EXPECT_EQ(group.GetCurve(0)->GetYAxis(), group.GetAxis(0));
     EXPECT_EQ(group.GetCurve(1)->GetYAxis(), group.GetAxis(0));
@@ -136,17 +136,19 @@ TEST_F(AxisGroupTest, AutomaticScalingWidensFlatDataAndRoundsOutwards)
         {"ramp", CKSTYAxis::kScaleLinear, {0.13, 5, 7.31}, 0.1, 7.4},
         // Infinite samples count as +-1e300; the rounded ends lie a little beyond.
         {"infinite samples", CKSTYAxis::kScaleLinear, {-kInf, 1, kInf}, -1.05e300, 1.05e300},
-        {"samples that are no numbers are left out", CKSTYAxis::kScaleLinear, {kNaN, 2, kNaN},
-         -3.0, 7.0},
+        {"samples that are no numbers are left out",
+         CKSTYAxis::kScaleLinear,
+         {kNaN, 2, kNaN},
+         -3.0,
+         7.0},
         {"all samples missing", CKSTYAxis::kScaleLinear, {}, -5.0, 5.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CKSTAxisGroup group(&host);
         const std::vector<double> values = c.values;
-        CKSTChannel* channel =
-            Own(MakeChannel("c", "mV", static_cast<uint32_t>(values.size()),
-                            [&](uint32_t i) { return values[i]; }));
+        CKSTChannel* channel = Own(MakeChannel("c", "mV", static_cast<uint32_t>(values.size()),
+                                               [&](uint32_t i) { return values[i]; }));
         group.AddCurveOnAxis(channel, &xAxis, 0, false);
         CKSTYAxis* axis = group.GetAxis(0);
         axis->SetScaleType(c.scaleType);
@@ -243,8 +245,8 @@ TEST_F(AxisGroupTest, LayoutPlacesEvenAxesLeftAndOddAxesRight)
 {
     CKSTAxisGroup group(&host);
     for (int i = 0; i < 4; ++i) {
-        group.AddChannel(Own(ConstantChannel("c", "V", i * 100.0)), &xAxis,
-                         CKSTAxisGroup::kAxisNew, false);
+        group.AddChannel(Own(ConstantChannel("c", "V", i * 100.0)), &xAxis, CKSTAxisGroup::kAxisNew,
+                         false);
     }
     const RECT rect = {120, 40, 300, 200};
     group.Layout(host.measure, rect, 5, 395, 16);
@@ -272,8 +274,8 @@ TEST_F(AxisGroupTest, LayoutPlacesEvenAxesLeftAndOddAxesRight)
     EXPECT_FALSE(group.GetAxis(2)->HasNoEdgeLine());
     EXPECT_FALSE(group.GetAxis(3)->HasNoEdgeLine());
     EXPECT_EQ(group.GetLeftAxesWidth(host.measure),
-              (a0.right - a0.left) + group.GetAxis(2)->LayoutLabels(host.measure,
-                                                                    host.settings.m_AxesFontDesc));
+              (a0.right - a0.left) +
+                  group.GetAxis(2)->LayoutLabels(host.measure, host.settings.m_AxesFontDesc));
     const RECT plot = group.GetCurve(0)->GetRect();
     EXPECT_EQ(plot.left, 121);
     EXPECT_EQ(plot.top, 41);

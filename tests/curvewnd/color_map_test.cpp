@@ -47,8 +47,7 @@ std::vector<uint32_t> Render(const CKSTChannel& channel, const KSTMatrixView& vi
 {
     const RECT band = NormalizeRect(view.band);
     const int32_t width = band.right - band.left;
-    std::vector<uint32_t> pixels(static_cast<size_t>(width) * (band.bottom - band.top),
-                                 kUntouched);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * (band.bottom - band.top), kUntouched);
     KstRenderMatrixMap(channel, view, [&](int32_t x, int32_t y, uint32_t colour) {
         EXPECT_TRUE(x >= band.left && x < band.right && y >= band.top && y < band.bottom)
             << x << ", " << y;
@@ -66,9 +65,9 @@ TEST(ColorRampTest, ScaleRunsFromRedThroughYellowGreenCyanToBlue)
         uint32_t colour;
     };
     const Case cases[] = {
-        {0, kRed},          {128, 0x0080FF},   {255, 0x00FFFF}, {256, 0x00FFFF},
-        {511, 0x00FF00},    {512, 0x00FF00},   {640, 0x80FF00}, {767, 0xFFFF00},
-        {768, 0xFFFF00},    {1023, kBlue},     {-5, kRed},      {2000, kBlue},
+        {0, kRed},       {128, 0x0080FF}, {255, 0x00FFFF}, {256, 0x00FFFF},
+        {511, 0x00FF00}, {512, 0x00FF00}, {640, 0x80FF00}, {767, 0xFFFF00},
+        {768, 0xFFFF00}, {1023, kBlue},   {-5, kRed},      {2000, kBlue},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.k);
@@ -83,11 +82,19 @@ TEST(ColorRampTest, IndexOfAValueOnTheScale)
         int32_t k;
     };
     const Case cases[] = {
-        {6.0, 1.0, 6.0, 0},      {1.0, 1.0, 6.0, 1023},  {2.0, 1.0, 6.0, 819},
-        {3.5, 1.0, 6.0, 512},    {9.0, 1.0, 6.0, 0},     {-9.0, 1.0, 6.0, 1023},
-        {kInf, 1.0, 6.0, 0},     {-kInf, 1.0, 6.0, 1023}, {kNaN, 1.0, 6.0, -1},
+        {6.0, 1.0, 6.0, 0},
+        {1.0, 1.0, 6.0, 1023},
+        {2.0, 1.0, 6.0, 819},
+        {3.5, 1.0, 6.0, 512},
+        {9.0, 1.0, 6.0, 0},
+        {-9.0, 1.0, 6.0, 1023},
+        {kInf, 1.0, 6.0, 0},
+        {-kInf, 1.0, 6.0, 1023},
+        {kNaN, 1.0, 6.0, -1},
         // No extent: every value takes the maximum colour.
-        {4.0, 4.0, 4.0, 0},      {4.0, -kInf, kInf, 0},  {4.0, 1.0, kNaN, 0},
+        {4.0, 4.0, 4.0, 0},
+        {4.0, -kInf, kInf, 0},
+        {4.0, 1.0, kNaN, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.v << " on " << c.min << " .. " << c.max);

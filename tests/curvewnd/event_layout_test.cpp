@@ -28,7 +28,7 @@ TEST(EventSnapTest, EventsMoveToTheSampleAtOrBeforeThemWithinHalfAnInterval)
     };
     const Case cases[] = {
         {3.7, true, 3.0},  // between two samples: the earlier one
-        {3.0, true, 3.0},   {-0.4, true, 0.0},  {9.4, true, 9.0},
+        {3.0, true, 3.0},    {-0.4, true, 0.0}, {9.4, true, 9.0},
         {-0.6, false, -0.6}, {9.6, false, 9.6}, {NAN, false, NAN},
     };
     for (const Case& c : cases) {
@@ -68,7 +68,7 @@ TEST(ValueBoxTest, CandidatesSurroundTheAnchorInOrder)
     RECT boxes[kValueBoxCandidates];
     KstValueBoxCandidates({200, 100}, 40, 14, boxes);
     const RECT expected[kValueBoxCandidates] = {
-        {137, 75, 183, 95},   {137, 105, 183, 125}, {137, 90, 183, 110}, {177, 63, 223, 83},
+        {137, 75, 183, 95},   {137, 105, 183, 125}, {137, 90, 183, 110},  {177, 63, 223, 83},
         {177, 117, 223, 137}, {217, 75, 263, 95},   {217, 105, 263, 125}, {217, 90, 263, 110},
     };
     for (int i = 0; i < kValueBoxCandidates; ++i) {
@@ -150,12 +150,13 @@ TEST(LabelPlacementTest, TwoLabelsOfOneGroupDoNotOverlap)
     RECT first;
     ASSERT_TRUE(KstPlaceLabelRect(80, 40, 40, 12, band, nullptr, first));
     RECT second;
-    ASSERT_TRUE(KstPlaceLabelRect(80, 42, 40, 12, band,
-                                  [&](const RECT& c) {
-                                      RECT common;
-                                      return IntersectRectEx(common, c, first);
-                                  },
-                                  second));
+    ASSERT_TRUE(KstPlaceLabelRect(
+        80, 42, 40, 12, band,
+        [&](const RECT& c) {
+            RECT common;
+            return IntersectRectEx(common, c, first);
+        },
+        second));
     RECT common;
     EXPECT_FALSE(IntersectRectEx(common, first, second));
 }

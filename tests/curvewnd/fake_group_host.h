@@ -60,7 +60,10 @@ public:
         bottom = stackBottom;
     }
 #ifdef _WIN32
-    CWnd* GetScrollBarParent() override { return scrollBarParent; }
+    CWnd* GetScrollBarParent() override
+    {
+        return scrollBarParent;
+    }
 #endif
 
     CKSTCurveWndSettings settings;

@@ -35,8 +35,8 @@ TEST(GroupRunTest, SharesHeightByWeightAndDropsGroupsBelowTheMinimum)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<int32_t> heights;
-        const int count = KstFitGroupRun(c.weights, c.legends, c.first, c.space, c.minHeight,
-                                         heights);
+        const int count =
+            KstFitGroupRun(c.weights, c.legends, c.first, c.space, c.minHeight, heights);
         EXPECT_EQ(count, static_cast<int>(c.expected.size()));
         EXPECT_EQ(heights, c.expected);
     }
@@ -147,12 +147,12 @@ TEST(AutoScaleTest, NiceRangeRoundsOutwardsToTheGridOfTheStep)
         double expectedHi;
     };
     const Case cases[] = {
-        {-2.0, 8.0, -2.0, 8.0},       // step 10: multiples of 0.1
-        {0.13, 7.31, 0.1, 7.4},       // step 10 (mantissa 10): multiples of 0.1
-        {-0.37, 0.41, -0.38, 0.42},   // step 1: multiples of 0.02
-        {12.3, 37.6, 12.0, 38.0},     // step 25: multiples of 0.5
+        {-2.0, 8.0, -2.0, 8.0},        // step 10: multiples of 0.1
+        {0.13, 7.31, 0.1, 7.4},        // step 10 (mantissa 10): multiples of 0.1
+        {-0.37, 0.41, -0.38, 0.42},    // step 1: multiples of 0.02
+        {12.3, 37.6, 12.0, 38.0},      // step 25: multiples of 0.5
         {101.2, 119.7, 101.0, 120.0},  // step 20: multiples of 0.5
-        {5.03, 5.03, 5.0, 5.1},       // no span: the exponent of the value, multiples of 0.1
+        {5.03, 5.03, 5.0, 5.1},        // no span: the exponent of the value, multiples of 0.1
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.lo << " .. " << c.hi);
@@ -184,8 +184,8 @@ TEST(GroupDecorationTest, PicturePlacementCodes)
         int32_t y;
     };
     const Case cases[] = {
-        {5, 0, 0},   {6, 0, 50},   {7, 0, 100},   {8, 160, 0},  {9, 160, 50},
-        {10, 160, 100}, {11, 80, 0}, {12, 80, 50}, {13, 80, 100}, {4, 0, 0}, {14, 0, 0},
+        {5, 0, 0},   {6, 0, 50},   {7, 0, 100},   {8, 160, 0}, {9, 160, 50}, {10, 160, 100},
+        {11, 80, 0}, {12, 80, 50}, {13, 80, 100}, {4, 0, 0},   {14, 0, 0},
     };
     const RECT group = {100, 10, 300, 132};
     for (const Case& c : cases) {
@@ -249,18 +249,15 @@ TEST(GroupDecorationTest, ScrollInfoDescribesTheVisibleShareOfTheAxis)
         int32_t page, position;
     };
     const Case cases[] = {
-        {0, 100, 20, 30, false, 100, 700},
-        {0, 100, 20, 30, true, 100, 200},
+        {0, 100, 20, 30, false, 100, 700}, {0, 100, 20, 30, true, 100, 200},
         {0, 100, 50, 50.1, false, 3, 499},  // tiny pages stay grabbable
-        {0, 100, 0, 100, false, 1000, 0},
-        {5, 5, 5, 5, false, 1000, 0},  // no extent
+        {0, 100, 0, 100, false, 1000, 0},  {5, 5, 5, 5, false, 1000, 0},  // no extent
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.visMin << " .. " << c.visMax);
         int32_t page = 0;
         int32_t position = 0;
-        KstAxisScrollInfo(c.fullMin, c.fullMax, c.visMin, c.visMax, c.lowestOnTop, page,
-                          position);
+        KstAxisScrollInfo(c.fullMin, c.fullMax, c.visMin, c.visMax, c.lowestOnTop, page, position);
         EXPECT_EQ(page, c.page);
         EXPECT_EQ(position, c.position);
     }
