@@ -150,6 +150,9 @@ int main()
     curve.SetDisplayKind(CKSTCurve::kStyleSteps, false);
     ReportPaint("steps_full_range", MillisecondsPerRun(paint), kSamples);
     curve.SetDisplayKind(CKSTCurve::kStyleLines, false);
+    curve.SetSymbol(CKSTCurve::kSymbolPlus, false);
+    ReportPaint("line_and_symbols_full_range", MillisecondsPerRun(paint), kSamples);
+    curve.SetSymbol(CKSTCurve::kSymbolPoint, false);
 
     // Zoomed to 1 % in the middle: only the visible samples are read.
     const double start = kSamples * 0.5;
