@@ -148,6 +148,31 @@ bool CKSTCurve::IsMatrixCurve() const
     return m_channel != nullptr && m_channel->GetTimeBaseType() == CKSTChannel::kMatrix;
 }
 
+bool CKSTCurve::GetDominantTimeStep(double& step) const
+{
+    step = 0.0;
+    if (m_channel == nullptr) {
+        return false;
+    }
+    const uint32_t count = m_channel->GetCount();
+    if (m_channel->GetTimeBaseType() != CKSTChannel::kTimeVector || count == 0) {
+        return m_channel->GetDominantTimeStep(step, 0.5);
+    }
+    const double* times = m_channel->GetTimes();
+    TimeStepCache& cache = m_timeStep;
+    if (cache.channel != m_channel || cache.times != times || cache.count != count ||
+        cache.first != times[0] || cache.last != times[count - 1]) {
+        cache.channel = m_channel;
+        cache.times = times;
+        cache.count = count;
+        cache.first = times[0];
+        cache.last = times[count - 1];
+        cache.found = m_channel->GetDominantTimeStep(cache.step, 0.5);
+    }
+    step = cache.step;
+    return cache.found;
+}
+
 RECT CKSTCurve::GetRect() const
 {
     return NormalizeRect(m_rect);

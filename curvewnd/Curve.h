@@ -212,6 +212,10 @@ public:
     double GetPixelScale() const;
     // Seconds to add to channel times to get X values (Absolute Time axes).
     double GetDateOffset() const;
+    // The channel's dominant time step (tolerance 0.5); false when it has none. A time vector's
+    // step is remembered while its sample count, array and end times stay the same, so a
+    // zoomed-in paint need not read every time.
+    bool GetDominantTimeStep(double& step) const;
 
 #ifdef _WIN32
     void Paint(CKSTDrawContext& dc);
@@ -263,4 +267,15 @@ private:
     std::vector<std::unique_ptr<CKSTLimitLine>> m_levelLines;
     std::vector<std::unique_ptr<CKSTPlotMarker>> m_events;
     std::vector<CKSTEventCell> m_cells;
+
+    struct TimeStepCache {
+        const CKSTChannel* channel = nullptr;
+        const double* times = nullptr;
+        uint32_t count = 0;
+        double first = 0.0;
+        double last = 0.0;
+        bool found = false;
+        double step = 0.0;
+    };
+    mutable TimeStepCache m_timeStep;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "curvewnd/AxisScale.h"
 #include "curvewnd/Curve.h"
@@ -71,6 +72,18 @@ CKSTCurvePainter::CKSTCurvePainter(CKSTCurve& curve, IKSTCurveCanvas& canvas)
       m_first(0),
       m_end(0),
       m_rightTime(0.0),
+      m_startTime(0.0),
+      m_endTime(0.0),
+      m_count(0),
+      m_values(nullptr),
+      m_missing(nullptr),
+      m_times(nullptr),
+      m_t0(0.0),
+      m_dt(0.0),
+      m_rowFlip(false),
+      m_rowZero(0.0),
+      m_rowScale(1.0),
+      m_rowBase(0),
       m_gapDetection(false),
       m_gapThreshold(0.0),
       m_pen{-1, -1}
@@ -89,6 +102,25 @@ CKSTCurvePainter::CKSTCurvePainter(CKSTCurve& curve, IKSTCurveCanvas& canvas)
     m_scale = curve.GetPixelScale();
     m_xMinimum = m_xAxis->GetMinimum();
     m_offset = curve.GetDateOffset();
+    m_count = m_channel->GetCount();
+    m_values = m_channel->GetValues();
+    m_missing = m_channel->GetMissingFlags();
+    m_times =
+        m_channel->GetTimeBaseType() == CKSTChannel::kTimeVector ? m_channel->GetTimes() : nullptr;
+    m_t0 = m_channel->GetT0();
+    m_dt = m_channel->GetDt();
+    // The Y axis' own mapping (CKSTYAxis::ValueToPixel), taken apart once for the passes that
+    // map every sample.
+    const RECT axisRect = m_yAxis->GetRect();
+    m_rowFlip = m_yAxis->IsLowestOnTop();
+    m_rowZero = m_rowFlip ? m_yAxis->GetDisplayMaximum() : m_yAxis->GetMinimum();
+    m_rowScale =
+        AxisScale(m_yAxis->GetPixelLength(), m_yAxis->GetDisplayMaximum() - m_yAxis->GetMinimum());
+    m_rowBase = int64_t(std::max(axisRect.top, axisRect.bottom)) - 2;
+    if (!m_linearY) {
+        m_startTime = m_channel->GetStartTime();
+        m_endTime = m_channel->GetEndTime();
+    }
     FindVisibleRange();
 }
 
@@ -127,7 +159,9 @@ int32_t CKSTCurvePainter::RowOfTransformed(double transformed) const
 
 int32_t CKSTCurvePainter::RowOf(double value) const
 {
-    return m_yAxis->ValueToPixel(m_yAxis->Transform(value));
+    const double v = m_linearY ? value : m_yAxis->Transform(value);
+    return AddPixels(m_rowBase, RoundAxisPixel(m_rowFlip ? (v - m_rowZero) * m_rowScale
+                                                         : (m_rowZero - v) * m_rowScale));
 }
 
 int32_t CKSTCurvePainter::GetZeroRow() const
@@ -135,32 +169,29 @@ int32_t CKSTCurvePainter::GetZeroRow() const
     return RowOf(0.0);
 }
 
-POINT CKSTCurvePainter::PointAt(double channelTime, double value) const
+int32_t CKSTCurvePainter::ColumnOf(double xValue) const
 {
-    POINT point;
-    m_curve.ValueToPoint(channelTime + m_offset, value, point, m_scale);
-    return point;
+    return AddPixels(m_band.left, RoundAxisPixel((xValue - m_xMinimum) * m_scale));
 }
 
 bool CKSTCurvePainter::GetSamplePoint(uint32_t i, POINT& point) const
 {
-    if (i >= m_channel->GetCount()) {
+    if (i >= m_count) {
         return false;
     }
-    const double value = m_channel->GetValues()[i];
-    if (m_channel->IsMissing(i) || std::isnan(value)) {
+    const double value = m_values[i];
+    if (m_missing[i] != 0 || std::isnan(value)) {
         return false;
     }
-    const double time = m_channel->GetTimeAt(i) + m_offset;
+    // The channel's own time of sample i, to the last bit.
+    double x = (m_times != nullptr ? m_times[i] : m_t0 + double(int64_t(i)) * m_dt) + m_offset;
     if (m_xyMode) {
-        const double x = m_xChannel->GetValueAtTime(time);
+        x = m_xChannel->GetValueAtTime(x);
         if (std::isnan(x)) {
             return false;
         }
-        m_curve.ValueToPoint(x, value, point, m_scale);
-        return true;
     }
-    m_curve.ValueToPoint(time, value, point, m_scale);
+    point = POINT{ColumnOf(x), RowOf(value)};
     return true;
 }
 
@@ -323,7 +354,7 @@ void CKSTCurvePainter::SetupGapDetection()
 {
     m_gapDetection = false;
     double step = 0.0;
-    if (!m_curve.GetInterpolateGaps() && m_channel->GetDominantTimeStep(step, 0.5) && step > 0.0 &&
+    if (!m_curve.GetInterpolateGaps() && m_curve.GetDominantTimeStep(step) && step > 0.0 &&
         std::isfinite(step)) {
         m_gapDetection = true;
         m_gapThreshold = 1.5 * step;
@@ -376,7 +407,7 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTrace
     }
     // A straight line between two samples is not straight on a logarithmic axis: columns
     // between them take the interpolated value, within the channel's time span only.
-    if (m_channel->GetEndTime() < ta || m_channel->GetStartTime() > tb) {
+    if (m_endTime < ta || m_startTime > tb) {
         return false;
     }
     const double middle = 0.5 * (ta + tb);
@@ -620,15 +651,44 @@ void CKSTCurvePainter::PaintSymbols()
     }
     m_canvas.SelectPen(IKSTCurveCanvas::Pen::Symbol);
     m_pen = POINT{-1, -1};
+    auto inside = [this](const POINT& p) {
+        return p.x >= m_band.left && p.x < m_band.right && p.y >= m_band.top && p.y < m_band.bottom;
+    };
+    if (!IsColumnPass()) {
+        for (uint32_t i = m_first; i < m_end; ++i) {
+            POINT point;
+            if (GetSamplePoint(i, point) && !SamePoint(point, m_pen) && inside(point)) {
+                DrawSymbol(point);
+                m_pen = point;
+            }
+        }
+        m_curve.SetLastDrawnPoint(m_pen);
+        return;
+    }
+    // Samples in time order reach the columns from left to right. The same symbol drawn twice
+    // gives the same pixels, so each column draws a row's symbol once however many samples
+    // fall on it: a zoomed-out paint draws at most one symbol per pixel of the band.
+    std::vector<uint8_t> rowDrawn(size_t(int64_t(m_band.bottom) - m_band.top), 0);
+    std::vector<int32_t> rowsOfColumn;
+    int64_t column = INT64_MIN;
     for (uint32_t i = m_first; i < m_end; ++i) {
         POINT point;
-        if (!GetSamplePoint(i, point) || SamePoint(point, m_pen)) {
+        if (!GetSamplePoint(i, point) || !inside(point)) {
             continue;
         }
-        if (point.x >= m_band.left && point.x < m_band.right && point.y >= m_band.top &&
-            point.y < m_band.bottom) {
+        if (point.x != column) {
+            for (int32_t row : rowsOfColumn) {
+                rowDrawn[row] = 0;
+            }
+            rowsOfColumn.clear();
+            column = point.x;
+        }
+        m_pen = point;
+        const int32_t row = point.y - m_band.top;
+        if (rowDrawn[row] == 0) {
+            rowDrawn[row] = 1;
+            rowsOfColumn.push_back(row);
             DrawSymbol(point);
-            m_pen = point;
         }
     }
     m_curve.SetLastDrawnPoint(m_pen);

@@ -73,6 +73,8 @@ public:
     bool FindLastValue(double& value) const;
     const RECT& GetBand() const { return m_band; }
     int32_t GetZeroRow() const;
+    // The row of a channel value, as the Y axis maps it.
+    int32_t RowOf(double value) const;
 
     // Segment of section 4 from p to q in the curve's style (exposed for the bar display and
     // tests).
@@ -80,9 +82,8 @@ public:
 
 private:
     bool IsColumnPass() const;
-    int32_t RowOf(double value) const;
     int32_t RowOfTransformed(double transformed) const;
-    POINT PointAt(double channelTime, double value) const;
+    int32_t ColumnOf(double xValue) const;
     void FindVisibleRange();
     void SetupGapDetection();
     bool IsGap(const KSTTracePoint& a, const KSTTracePoint& b) const;
@@ -115,6 +116,22 @@ private:
     uint32_t m_first;
     uint32_t m_end;
     double m_rightTime;
+    // The channel's time span, for the interpolated columns of logarithmic axes.
+    double m_startTime;
+    double m_endTime;
+    // The channel's arrays, read directly in the passes over every sample.
+    uint32_t m_count;
+    const double* m_values;
+    const uint8_t* m_missing;
+    const double* m_times;
+    double m_t0;
+    double m_dt;
+    // Row = base + round((zero - v) x scale), or (v - zero) x scale with the lowest value on
+    // top, v in the axis' units.
+    bool m_rowFlip;
+    double m_rowZero;
+    double m_rowScale;
+    int64_t m_rowBase;
     bool m_gapDetection;
     double m_gapThreshold;
     // Where drawing continues without a move; mirrors the curve's last drawn point.

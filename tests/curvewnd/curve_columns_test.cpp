@@ -117,7 +117,7 @@ TEST(CurveColumnsTest, LogarithmicExtremesFollowTheFloorAndTheSmallestPositiveVa
         {"all non-positive", {0, -5, -1}, {}, kFloor, kFloor},
         {"both sides", {-5, 100, 0.01, 10}, {}, kFloor, 2.0},
         {"both sides, smallest positive flagged", {-5, 0.01, 10}, {0, 1, 0}, kFloor, 1.0},
-        {"positive values of the floor's side", {1e-300, 0.0, 1e5}, {}, kFloor, 5.0},
+        {"a tiny positive value above the floor", {1e-300, 0.0, 1e5}, {}, kFloor, 5.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

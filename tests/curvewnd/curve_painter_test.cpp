@@ -588,3 +588,45 @@ TEST_F(CurvePainterTest, OnlyTheVisibleSamplesAreWalked)
 }
 
 }  // namespace
+
+namespace {
+
+// The painter maps every sample with the Y axis' mapping taken apart once per paint: it must
+// give exactly the rows of the axis itself.
+TEST(CurvePainterRowsTest, RowsAreThoseOfTheYAxis)
+{
+    struct AxisCase {
+        RECT rect;
+        double minimum;
+        double maximum;
+        uint32_t scale;
+        bool lowestOnTop;
+    };
+    const AxisCase axes[] = {
+        {{0, 0, 40, 103}, 0.0, 100.0, CKSTYAxis::kScaleLinear, false},
+        {{0, 250, 40, 17}, -3.7, 12.1, CKSTYAxis::kScaleLinear, true},
+        {{0, 5, 40, 6}, 1.0, 1.0 + 1e-200, CKSTYAxis::kScaleLinear, false},
+        {{0, 0, 40, 400}, -2.0, 3.0, CKSTYAxis::kScaleLogarithmic, false},
+        {{0, 0, 40, 77}, -60.0, 20.0, CKSTYAxis::kScaleDecibel, true},
+    };
+    const double values[] = {0.0,   1.0,    -1.0, 0.5,   1e-300, 12.1,  -3.7, 49.5,   50.5,
+                             1e300, -1e300, 1e10, -1e10, kInf,   -kInf, kNaN, 3.14159};
+    for (const AxisCase& a : axes) {
+        CurveScene scene;
+        scene.yAxis.SetRect(a.rect);
+        scene.yAxis.SetScaleType(a.scale);
+        scene.yAxis.SetRange(a.minimum, a.maximum, false);
+        scene.yAxis.SetLowestOnTop(a.lowestOnTop);
+        scene.Fill({1.0}, 1.0);
+        RecordingCanvas canvas;
+        CKSTCurvePainter painter(scene.curve, canvas);
+        ASSERT_TRUE(painter.IsDrawable());
+        for (double v : values) {
+            SCOPED_TRACE(testing::Message()
+                         << "axis " << a.minimum << " .. " << a.maximum << ", value " << v);
+            EXPECT_EQ(scene.yAxis.ValueToPixel(scene.yAxis.Transform(v)), painter.RowOf(v));
+        }
+    }
+}
+
+}  // namespace

@@ -436,3 +436,35 @@ TEST_F(CurveTest, FindsTheLastEventUnderAPointAndLevelLinesWithin5Pixels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CurveTest, RemembersTheDominantStepOfATimeVectorWhileItsTimesStay)
+{
+    auto fill = [this](double step, int count) {
+        scene.channel.Reset();
+        scene.channel.SetTimeBaseType(CKSTChannel::kTimeVector);
+        for (int i = 0; i < count; ++i) {
+            scene.channel.AppendTimeValue(i * step, 1.0);
+        }
+    };
+    double step = 0.0;
+    fill(1.0, 10);
+    ASSERT_TRUE(scene.curve.GetDominantTimeStep(step));
+    EXPECT_EQ(1.0, step);
+    fill(2.0, 10);
+    ASSERT_TRUE(scene.curve.GetDominantTimeStep(step));
+    EXPECT_EQ(2.0, step);
+    // Appended samples 50 apart outnumber the others.
+    for (int i = 0; i < 15; ++i) {
+        scene.channel.AppendTimeValue(100.0 + 50.0 * i, 1.0);
+    }
+    ASSERT_TRUE(scene.curve.GetDominantTimeStep(step));
+    EXPECT_EQ(50.0, step) << "appended samples count";
+
+    scene.Fill({1, 2, 3}, 0.25);
+    ASSERT_TRUE(scene.curve.GetDominantTimeStep(step));
+    EXPECT_EQ(0.25, step);
+}
+
+}  // namespace

@@ -96,6 +96,7 @@ public:
     void Fill(const std::vector<double>& values, double dt, double t0 = 0.0)
     {
         channel.Reset();
+        channel.SetTimeBaseType(CKSTChannel::kEquidistant);
         channel.SetT0(t0);
         channel.SetDt(dt);
         for (double v : values) {
