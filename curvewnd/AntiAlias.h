@@ -11,16 +11,12 @@
 #include <cstdint>
 
 #include "curvewnd/PixelSurface.h"
+#include "foundation/Geometry.h"
 
 // Layout-compatible with the platform's POINT.
 struct KSTPoint {
     int32_t x;
     int32_t y;
-};
-
-struct KSTPointD {
-    double x;
-    double y;
 };
 
 // Wu's line with two pixels per step; both end points are set to the colour.
