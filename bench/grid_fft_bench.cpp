@@ -3,7 +3,7 @@
 
 #include "BenchReport.h"
 #include "data/Channel.h"
-#include "data/Spectrum.h"
+#include "data/FFTSettings.h"
 
 #include <cstdint>
 #include <cstdio>

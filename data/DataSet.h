@@ -8,7 +8,7 @@
 
 #include "curvewnd/settings/CurveWndSettings.h"
 #include "data/ChannelList.h"
-#include "data/Spectrum.h"
+#include "data/FFTSettings.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/String.h"
 #include "foundation/TimeStamp.h"

@@ -1,4 +1,4 @@
-#include "data/Spectrum.h"
+#include "data/FFTSettings.h"
 
 #include "data/FourierTransform.h"
 
