@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchDib.h"
 #include "BenchReport.h"
 #include "curvewnd/AntiAlias.h"
 #include "curvewnd/win/AntiAliasDC.h"
@@ -66,24 +67,12 @@ int main()
 {
     const std::vector<POINT> points = MakeCurves();
 
-    HDC screen = GetDC(nullptr);
-    CKSTDrawContext context;
-    context.Attach(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(context.GetHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) {
+    kst::bench::DibTarget target(kWidth, kHeight);
+    if (!target.IsValid()) {
         std::fprintf(stderr, "no DIB section\n");
         return 1;
     }
-    const HGDIOBJ previous = context.SelectObject(bitmap);
+    CKSTDrawContext& context = target.Context();
 
     Measure("aa_line_draw_context", [&] {
         ForEachSegment(points, [&](const POINT* p) {
@@ -100,7 +89,7 @@ int main()
         }
     });
 
-    CKSTPixelSurface surface(static_cast<uint32_t*>(bits), kWidth, kHeight, kWidth);
+    CKSTPixelSurface surface(target.Bits(), kWidth, kHeight, kWidth);
     GdiFlush();
     Measure("aa_line_pixel_buffer", [&] {
         ForEachSegment(points, [&](const POINT* p) {
@@ -117,8 +106,5 @@ int main()
     context.SelectObject(previousPen);
     DeleteObject(pen);
 
-    context.SelectObject(previous);
-    DeleteObject(bitmap);
-    context.DeleteDC();
     return 0;
 }

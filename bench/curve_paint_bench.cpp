@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "BenchDib.h"
 #include "BenchReport.h"
 #include "curvewnd/Curve.h"
 #include "curvewnd/CurveHost.h"
@@ -99,24 +100,12 @@ int main()
         channel.AppendValue(v, false);
     }
 
-    HDC screen = GetDC(nullptr);
-    CKSTDrawContext context;
-    context.Attach(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(context.GetHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) {
+    kst::bench::DibTarget target(kWidth, kHeight);
+    if (!target.IsValid()) {
         std::fprintf(stderr, "no DIB section\n");
         return 1;
     }
-    const HGDIOBJ previous = context.SelectObject(bitmap);
+    CKSTDrawContext& context = target.Context();
 
     BenchHost host;
     CKSTXAxis xAxis(nullptr);
@@ -176,8 +165,5 @@ int main()
     xAxis.SetRange(start, start + kSamples / 100.0, CKSTXAxis::kRangeMinMaxFixed, true);
     ReportPaint("time_vector_zoomed_1_percent", MillisecondsPerRun(paint), kSamples / 100.0);
 
-    context.SelectObject(previous);
-    DeleteObject(bitmap);
-    context.DeleteDC();
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "data/ErrorGuard.h"
 #include "data/MeasurementFile.h"
 #include "foundation/DateText.h"
 #include "foundation/ErrorCodes.h"
@@ -89,21 +90,6 @@ void RoundStartStamps(CKSTChannelList& channels)
         }
     }
 }
-
-template <class Operation>
-int Guarded(Operation&& operation) noexcept
-{
-    try {
-        return operation();
-    } catch (int code) {
-        return code < 0 ? code : KST_ERR_INDEX;
-    } catch (const std::bad_alloc&) {
-        return KST_ERR_TOO_LARGE;
-    } catch (...) {
-        return KST_ERR_BAD_HEADER;
-    }
-}
-
 }  // namespace
 
 CKSTFileSet::CKSTFileSet() : m_folderMode(kDefaultFolderMode), m_keepName(0) {}
@@ -272,7 +258,7 @@ void CKSTFileSet::KeepWindow(const CKSTTimeStamp& from, const CKSTTimeStamp& to)
 int CKSTFileSet::SearchFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                              bool recursive)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         ScanFiles(type, recursive ? kRecursiveSearchDepth : 0);
         KeepWindow(from, to);
         return KST_OK;
@@ -285,7 +271,7 @@ int CKSTFileSet::GetArchiveTimeRange(int32_t type, CKSTTimeStamp& first, CKSTTim
     first = CKSTTimeStamp(kLatestDay);
     last = CKSTTimeStamp();
     interval = 0.0;
-    return Guarded([&] {
+    return KstGuarded([&] {
         if (!ScanFiles(type, recursive ? kRecursiveSearchDepth : 0)) {
             return static_cast<int>(KST_ERR_BAD_HEADER);
         }
@@ -335,7 +321,7 @@ uint32_t CKSTFileSet::GetLoadDepth() const
 int CKSTFileSet::LoadWindowFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                                  CKSTDataSet& dataSet, bool append)
 {
-    return Guarded([&] { return LoadWindow(type, from, to, dataSet, append, nullptr); });
+    return KstGuarded([&] { return LoadWindow(type, from, to, dataSet, append, nullptr); });
 }
 
 int CKSTFileSet::LoadWindow(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
@@ -374,7 +360,7 @@ int CKSTFileSet::LoadWindow(int32_t type, const CKSTTimeStamp& from, const CKSTT
 int CKSTFileSet::ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDataSet& dataSet,
                                   const CKSTTextFormat* textSettings)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         if (dataSet.GetChannels().GetMaxSampleCount() == 0) {
             return static_cast<int>(KST_OK);
         }

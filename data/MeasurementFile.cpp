@@ -4,26 +4,11 @@
 #include <cstring>
 #include <new>
 
+#include "data/ErrorGuard.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
-
-// Formats and readers may throw (index errors as plain ints, allocation failures); callers of
-// this object only ever see error codes.
-template <class Operation>
-int Guarded(Operation&& operation) noexcept
-{
-    try {
-        return operation();
-    } catch (int code) {
-        return code < 0 ? code : KST_ERR_INDEX;
-    } catch (const std::bad_alloc&) {
-        return KST_ERR_TOO_LARGE;
-    } catch (...) {
-        return KST_ERR_BAD_HEADER;
-    }
-}
 
 template <class T>
 void CloseAndDelete(std::unique_ptr<T>& object) noexcept
@@ -148,7 +133,7 @@ int CKSTMeasurementFile::Open(const CKSTString& path)
 {
     // Callers are to close first; an object left open is closed rather than leaked.
     Close();
-    const int result = Guarded([&] { return OpenByExtension(UnquotePath(path)); });
+    const int result = KstGuarded([&] { return OpenByExtension(UnquotePath(path)); });
     if (result != KST_OK) {
         Discard();
     }
@@ -211,7 +196,7 @@ int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
 int CKSTMeasurementFile::OpenWrite(const CKSTString& path, int32_t type)
 {
     Close();
-    const int result = Guarded([&] { return OpenWriter(&path, type); });
+    const int result = KstGuarded([&] { return OpenWriter(&path, type); });
     if (result != KST_OK) {
         Discard();
     }
@@ -221,7 +206,7 @@ int CKSTMeasurementFile::OpenWrite(const CKSTString& path, int32_t type)
 int CKSTMeasurementFile::OpenMemory(int32_t type)
 {
     Close();
-    const int result = Guarded([&] { return OpenWriter(nullptr, type); });
+    const int result = KstGuarded([&] { return OpenWriter(nullptr, type); });
     if (result != KST_OK) {
         Discard();
     }
@@ -351,7 +336,7 @@ int CKSTMeasurementFile::CheckOpen() const
 int CKSTMeasurementFile::ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection,
                                       bool textFlag)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : ReadByType(dataSet, selection, textFlag);
     });
@@ -409,7 +394,7 @@ int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList*
 
 int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : ReadChannelListByType(list);
     });
@@ -450,7 +435,7 @@ int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list)
 int CKSTMeasurementFile::WriteDataSet(const CKSTDataSet& dataSet,
                                       const CKSTTextFormat* textSettings)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : WriteDataSetByType(dataSet, textSettings);
     });
@@ -486,7 +471,7 @@ int CKSTMeasurementFile::WriteDataSetByType(const CKSTDataSet& dataSet,
 
 int CKSTMeasurementFile::Write(const CKSTChannelList& channels, bool textFlag)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : WriteByType(channels, textFlag);
     });
@@ -527,7 +512,7 @@ int CKSTMeasurementFile::WriteByType(const CKSTChannelList& channels, bool textF
 
 int CKSTMeasurementFile::SaveToMemory(CKSTMemBuffer& buffer)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : SaveToMemoryByType(buffer);
     });
@@ -561,7 +546,7 @@ int CKSTMeasurementFile::SaveToMemoryByType(CKSTMemBuffer& buffer)
 
 int CKSTMeasurementFile::LoadFromMemory(const CKSTMemBuffer& buffer)
 {
-    return Guarded([&] {
+    return KstGuarded([&] {
         const int check = CheckOpen();
         return check != KST_OK ? check : LoadFromMemoryByType(buffer);
     });
@@ -604,7 +589,7 @@ int CKSTMeasurementFile::LoadFromMemoryByType(const CKSTMemBuffer& buffer)
 
 int CKSTMeasurementFile::Close()
 {
-    const int result = Guarded([&] { return CloseObject(); });
+    const int result = KstGuarded([&] { return CloseObject(); });
     Release();
     return result;
 }
