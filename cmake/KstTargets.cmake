@@ -61,6 +61,10 @@ function(kst_add_tests name)
   kst_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  if(WIN32)
+    # Windows of one test executable must not lose the focus to another's on the shared display.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK test_display)
+  endif()
 endfunction()
 
 # kst_add_benchmark(<name> SOURCES <src>... LIBS <lib>...)
