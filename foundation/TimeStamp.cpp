@@ -439,46 +439,43 @@ time_t CKSTTimeStamp::ToTimeT() const
     return value == static_cast<time_t>(-1) ? 0 : value;
 }
 
+void CKSTTimeStamp::ReplaceField(int field, int value)
+{
+    int16_t parts[6];
+    SerialToDateTime(m_days, parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
+    int fields[6] = {parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]};
+    fields[field] = value;
+    SetFields(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+}
+
 void CKSTTimeStamp::SetYear(int year)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(year, mo, d, h, mi, s);
+    ReplaceField(0, year);
 }
 
 void CKSTTimeStamp::SetMonth(int month)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(y, month, d, h, mi, s);
+    ReplaceField(1, month);
 }
 
 void CKSTTimeStamp::SetDay(int day)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(y, mo, day, h, mi, s);
+    ReplaceField(2, day);
 }
 
 void CKSTTimeStamp::SetHour(int hour)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(y, mo, d, hour, mi, s);
+    ReplaceField(3, hour);
 }
 
 void CKSTTimeStamp::SetMinute(int minute)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(y, mo, d, h, minute, s);
+    ReplaceField(4, minute);
 }
 
 void CKSTTimeStamp::SetSecond(int second)
 {
-    int16_t y, mo, d, h, mi, s;
-    SerialToDateTime(m_days, y, mo, d, h, mi, s);
-    SetFields(y, mo, d, h, mi, second);
+    ReplaceField(5, second);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -195,6 +195,8 @@ public:
 
 private:
     void SetFields(int year, int month, int day, int hour, int minute, int second);
+    // Sets one calendar field (0 year .. 5 second) and keeps the others.
+    void ReplaceField(int field, int value);
     CKSTTimeStamp WithFractionRounded(int decimals, CKSTString& fractionText) const;
 
     double m_days = 0.0;
