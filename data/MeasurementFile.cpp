@@ -142,32 +142,30 @@ int CKSTMeasurementFile::Open(const CKSTString& path)
 
 int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
 {
-    const KstFormatFactory& factory = KstGetFormatFactory();
     const CKSTString extension = GetExtension(path);
     int result = KST_OK;
     int32_t type = KST_FILE_NONE;
 
     if (extension == "DAT" || extension == "RAW") {
-        result = OpenReaderObject(m_famosFile, factory.createFamos(), path);
         type = KST_FILE_FAMOS;
+        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
         if (result == KST_ERR_NOT_FAMOS) {
-            CloseAndDelete(m_famosFile);
-            m_udbfFile = factory.createUdbf();
-            result = m_udbfFile != nullptr ? m_udbfFile->Open(path) : KST_ERR_UNKNOWN_FILE_TYPE;
+            CloseAndDelete(m_foreignFile);
             type = KST_FILE_UDBF_BIG;
+            result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
         }
     } else if (extension == "KXD" || extension == "QLD" || extension == "ZRW") {
         result = OpenReaderObject(m_docFile, std::make_unique<CKSTDocFile>(), path);
         type = KST_FILE_NATIVE;
     } else if (extension == "WAV") {
-        result = OpenReaderObject(m_wavFile, factory.createWav(), path);
         type = KST_FILE_WAV;
+        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
     } else if (extension == "DDF" || extension == "DDB") {
-        result = OpenReaderObject(m_dasylabFile, factory.createDasylab(), path);
         type = KST_FILE_DASYLAB;
+        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
     } else if (extension == "MAT" || extension == "FIG") {
-        result = OpenReaderObject(m_matFile, factory.createMat(), path);
         type = KST_FILE_MATLAB;
+        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
     } else if (extension == "DBL") {
         result = OpenReaderObject(m_float64File,
                                   std::make_unique<CKSTRawFile>(CKSTRawFile::kFloat64), path);
@@ -184,8 +182,8 @@ int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
         if (IsPictureFile(path, pictureType)) {
             return KST_ERR_PICTURE_FILE;
         }
-        result = OpenReaderObject(m_textFile, factory.createText(), path);
         type = KST_FILE_TEXT;
+        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
     }
     if (result == KST_OK) {
         m_type = type;
@@ -215,7 +213,6 @@ int CKSTMeasurementFile::OpenMemory(int32_t type)
 
 int CKSTMeasurementFile::OpenWriter(const CKSTString* path, int32_t type)
 {
-    const KstFormatFactory& factory = KstGetFormatFactory();
     int result = KST_OK;
     int32_t openedType = type;
     switch (type) {
@@ -225,31 +222,19 @@ int CKSTMeasurementFile::OpenWriter(const CKSTString* path, int32_t type)
             openedType = KST_FILE_NATIVE;
             break;
         case KST_FILE_TEXT:
-            result = OpenWriterObject(m_textFile, factory.createText(), path);
-            break;
         case KST_FILE_FAMOS:
-            result = OpenWriterObject(m_famosFile, factory.createFamos(), path);
-            break;
         case KST_FILE_DASYLAB:
-            result = OpenWriterObject(m_dasylabFile, factory.createDasylab(), path);
-            break;
         case KST_FILE_MATLAB:
-            result = OpenWriterObject(m_matFile, factory.createMat(), path);
+        case KST_FILE_WAV:
+            result = OpenWriterObject(m_foreignFile, KstCreateForeignFile(type), path);
             break;
         case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE: {
-            std::unique_ptr<CKSTUdbfFile> udbf = factory.createUdbf();
-            if (udbf != nullptr) {
-                udbf->SetByteOrder(type == KST_FILE_UDBF_BIG ? 1 : 0);
-            }
-            result = OpenWriterObject(m_udbfFile, std::move(udbf), path);
+        case KST_FILE_UDBF_LITTLE:
+            // The object made for type 7 or 8 writes that byte order.
+            result = OpenWriterObject(m_foreignFile, KstCreateForeignFile(type), path);
             if (path == nullptr) {
                 openedType = KST_FILE_UDBF_BIG;
             }
-            break;
-        }
-        case KST_FILE_WAV:
-            result = OpenWriterObject(m_wavFile, factory.createWav(), path);
             break;
         case KST_FILE_RECORD:
             result = OpenWriterObject(m_recordFile, std::make_unique<CKSTRecordFile>(), path);
@@ -309,19 +294,15 @@ int CKSTMeasurementFile::CheckOpen() const
         case KST_FILE_NATIVE_ZRW:
             return m_docFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_TEXT:
-            return m_textFile != nullptr && m_textFile->IsOpen() ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_FAMOS:
-            return m_famosFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_DASYLAB:
-            return m_dasylabFile != nullptr && m_dasylabFile->IsOpen() ? KST_OK
+            return m_foreignFile != nullptr && m_foreignFile->IsOpen() ? KST_OK
                                                                        : KST_ERR_FILE_NOT_OPEN;
+        case KST_FILE_FAMOS:
         case KST_FILE_MATLAB:
-            return m_matFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
-            return m_udbfFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_WAV:
-            return m_wavFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
+            return m_foreignFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_RAW_F64:
             return m_float64File != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
         case KST_FILE_RAW_F32:
@@ -358,21 +339,14 @@ int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList*
         }
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
-            return m_udbfFile->Read(dataSet, selection);
+            return m_foreignFile->Read(dataSet, selection, textFlag);
         case KST_FILE_TEXT:
-            result = m_textFile->Read(dataSet, textFlag);
-            break;
         case KST_FILE_FAMOS:
-            result = m_famosFile->Read(dataSet);
-            break;
         case KST_FILE_DASYLAB:
-            result = m_dasylabFile->Read(dataSet);
-            break;
         case KST_FILE_MATLAB:
-            result = m_matFile->Read(dataSet);
-            break;
         case KST_FILE_WAV:
-            result = m_wavFile->Read(dataSet);
+            // These readers take every channel; the unselected ones go below.
+            result = m_foreignFile->Read(dataSet, nullptr, textFlag);
             break;
         case KST_FILE_RAW_F64:
             result = m_float64File->Read(dataSet);
@@ -416,7 +390,7 @@ int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list)
     }
     if (m_type == KST_FILE_UDBF_BIG || m_type == KST_FILE_UDBF_LITTLE) {
         CKSTChannelList channels;
-        const int result = m_udbfFile->ReadChannelInfo(channels);
+        const int result = m_foreignFile->ReadChannelInfo(channels);
         if (result == KST_OK) {
             list.CopyDeep(channels);
         }
@@ -449,19 +423,13 @@ int CKSTMeasurementFile::WriteDataSetByType(const CKSTDataSet& dataSet,
         case KST_FILE_NATIVE_ZRW:
             return m_docFile->WriteDataSet(dataSet, true);
         case KST_FILE_TEXT:
-            return textSettings != nullptr ? m_textFile->WriteByFormat(dataSet, *textSettings)
-                                           : m_textFile->Write(dataSet);
         case KST_FILE_FAMOS:
-            return m_famosFile->Write(dataSet);
         case KST_FILE_DASYLAB:
-            return m_dasylabFile->Write(dataSet);
         case KST_FILE_MATLAB:
-            return m_matFile->Write(dataSet);
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
-            return m_udbfFile->Write(dataSet);
         case KST_FILE_WAV:
-            return m_wavFile->Write(dataSet);
+            return m_foreignFile->Write(dataSet, textSettings);
         case KST_FILE_RECORD:
             return WriteByType(dataSet.GetChannels(), false);
         default:
@@ -484,18 +452,13 @@ int CKSTMeasurementFile::WriteByType(const CKSTChannelList& channels, bool textF
         case KST_FILE_NATIVE_ZRW:
             return m_docFile->WriteChannels(channels, true);
         case KST_FILE_TEXT:
-            return m_textFile->WriteChannelsByFormat(channels, textFlag);
         case KST_FILE_FAMOS:
-            return m_famosFile->WriteChannels(channels);
         case KST_FILE_DASYLAB:
-            return m_dasylabFile->WriteChannels(channels);
         case KST_FILE_MATLAB:
-            return m_matFile->WriteChannels(channels);
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
-            return m_udbfFile->WriteChannels(channels);
         case KST_FILE_WAV:
-            return m_wavFile->WriteChannels(channels);
+            return m_foreignFile->WriteChannels(channels, textFlag);
         case KST_FILE_RECORD: {
             // The record writer makes time vectors equidistant in place; the caller's channels
             // (the open document's, say) must not change by being saved.
@@ -530,15 +493,11 @@ int CKSTMeasurementFile::SaveToMemoryByType(CKSTMemBuffer& buffer)
             m_docFile->GetMemory(buffer);
             return KST_OK;
         case KST_FILE_TEXT:
-            return m_textFile->GetMemory(buffer);
         case KST_FILE_FAMOS:
-            return m_famosFile->GetMemory(buffer);
         case KST_FILE_DASYLAB:
-            return m_dasylabFile->GetMemory(buffer);
         case KST_FILE_MATLAB:
-            return m_matFile->GetMemory(buffer);
         case KST_FILE_WAV:
-            return m_wavFile->GetMemory(buffer);
+            return m_foreignFile->GetMemory(buffer);
         default:
             return KST_ERR_UNKNOWN_FILE_TYPE;
     }
@@ -560,20 +519,16 @@ int CKSTMeasurementFile::LoadFromMemoryByType(const CKSTMemBuffer& buffer)
             m_docFile->SetMemory(buffer);
             return m_docFile->OpenMemoryRead();
         case KST_FILE_TEXT:
-            return m_textFile->SetMemory(buffer);
         case KST_FILE_FAMOS:
-            return m_famosFile->SetMemory(buffer);
         case KST_FILE_DASYLAB:
-            return m_dasylabFile->SetMemory(buffer);
         case KST_FILE_MATLAB:
-            return m_matFile->SetMemory(buffer);
         case KST_FILE_WAV:
-            return m_wavFile->SetMemory(buffer);
+            return m_foreignFile->SetMemory(buffer);
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE: {
-            const int result = m_udbfFile->SetMemory(buffer);
+            const int result = m_foreignFile->SetMemory(buffer);
             if (result == KST_OK) {
-                m_type = m_udbfFile->GetByteOrder() != 0 ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE;
+                m_type = m_foreignFile->GetType();
             }
             return result;
         }
@@ -601,18 +556,13 @@ int CKSTMeasurementFile::CloseObject()
         case KST_FILE_NATIVE_ZRW:
             return m_docFile != nullptr ? m_docFile->Close() : KST_OK;
         case KST_FILE_TEXT:
-            return m_textFile != nullptr ? m_textFile->Close() : KST_OK;
         case KST_FILE_FAMOS:
-            return m_famosFile != nullptr ? m_famosFile->Close() : KST_OK;
         case KST_FILE_DASYLAB:
-            return m_dasylabFile != nullptr ? m_dasylabFile->Close() : KST_OK;
         case KST_FILE_MATLAB:
-            return m_matFile != nullptr ? m_matFile->Close() : KST_OK;
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
-            return m_udbfFile != nullptr ? m_udbfFile->Close() : KST_OK;
         case KST_FILE_WAV:
-            return m_wavFile != nullptr ? m_wavFile->Close() : KST_OK;
+            return m_foreignFile != nullptr ? m_foreignFile->Close() : KST_OK;
         case KST_FILE_RAW_F64:
             return m_float64File != nullptr ? m_float64File->Close() : KST_OK;
         case KST_FILE_RAW_F32:
@@ -627,29 +577,19 @@ int CKSTMeasurementFile::CloseObject()
 void CKSTMeasurementFile::Discard() noexcept
 {
     CloseAndDelete(m_docFile);
-    CloseAndDelete(m_textFile);
     CloseAndDelete(m_recordFile);
-    CloseAndDelete(m_dasylabFile);
     CloseAndDelete(m_float64File);
-    CloseAndDelete(m_famosFile);
     CloseAndDelete(m_float32File);
-    CloseAndDelete(m_matFile);
-    CloseAndDelete(m_udbfFile);
-    CloseAndDelete(m_wavFile);
+    CloseAndDelete(m_foreignFile);
     m_type = KST_FILE_NONE;
 }
 
 void CKSTMeasurementFile::Release() noexcept
 {
     m_docFile.reset();
-    m_textFile.reset();
     m_recordFile.reset();
-    m_dasylabFile.reset();
     m_float64File.reset();
-    m_famosFile.reset();
     m_float32File.reset();
-    m_matFile.reset();
-    m_udbfFile.reset();
-    m_wavFile.reset();
+    m_foreignFile.reset();
     m_type = KST_FILE_NONE;
 }

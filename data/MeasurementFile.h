@@ -14,7 +14,7 @@
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
 #include "data/DocFile.h"
-#include "data/ForeignFormats.h"
+#include "data/ForeignFile.h"
 #include "data/RawFile.h"
 #include "data/RecordFile.h"
 #include "foundation/MemBuffer.h"
@@ -114,13 +114,9 @@ private:
 
     int32_t m_type;
     std::unique_ptr<CKSTDocFile> m_docFile;
-    std::unique_ptr<CKSTTextDataFile> m_textFile;
     std::unique_ptr<CKSTRecordFile> m_recordFile;
-    std::unique_ptr<CKSTDasylabFile> m_dasylabFile;
     std::unique_ptr<CKSTRawFile> m_float64File;
-    std::unique_ptr<CKSTFamosFile> m_famosFile;
     std::unique_ptr<CKSTRawFile> m_float32File;
-    std::unique_ptr<CKSTMatFile> m_matFile;
-    std::unique_ptr<CKSTUdbfFile> m_udbfFile;
-    std::unique_ptr<CKSTWavFile> m_wavFile;
+    // Text, FAMOS, DASYLab, MAT, UniversalDataBinFile or WAV.
+    std::unique_ptr<CKSTForeignFile> m_foreignFile;
 };

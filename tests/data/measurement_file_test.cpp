@@ -82,207 +82,135 @@ int ScriptedRead(const char* format, CKSTDataSet& dataSet)
     return KST_OK;
 }
 
-// The operations every scripted format shares.
-template <class Base>
-class Scripted : public Base {
+// A scripted format object: every operation is logged and succeeds; a read opens any file that
+// exists.
+class FakeFormat : public CKSTForeignFile {
 public:
-    explicit Scripted(const char* name) : m_name(name) {}
+    FakeFormat(int32_t type, const char* name) : CKSTForeignFile(type), m_name(name) {}
 
-    int OpenWrite(const CKSTString&) override { return Opened("OpenWrite"); }
-    int OpenMemoryWrite() override { return Opened("OpenMemoryWrite"); }
-    int GetMemory(CKSTMemBuffer& buffer) override
-    {
-        Log("GetMemory");
-        buffer.Free();
-        return KST_OK;
-    }
-    int SetMemory(const CKSTMemBuffer&) override
-    {
-        Log("SetMemory");
-        return KST_OK;
-    }
-    int Close() override
-    {
-        Log("Close");
-        m_open = false;
-        return KST_OK;
-    }
-    int Read(CKSTDataSet& dataSet) override { return ScriptedRead(m_name, dataSet); }
-    int Write(const CKSTDataSet&) override
-    {
-        Log("Write");
-        return KST_OK;
-    }
-    int WriteChannels(const CKSTChannelList&) override
-    {
-        Log("WriteChannels");
-        return KST_OK;
-    }
-
-protected:
-    void Log(const char* operation)
-    {
-        g_script.log.push_back(std::string(m_name) + "." + operation);
-    }
-    int Opened(const char* operation)
-    {
-        Log(operation);
-        m_open = true;
-        return KST_OK;
-    }
-    int OpenIfExists(const CKSTString& path)
+    int OpenRead(const CKSTString& path) override
     {
         Log("OpenRead");
         m_open = Exists(path);
         return m_open ? KST_OK : KST_ERR_OPEN_FAILED;
+    }
+    int OpenWrite(const CKSTString&) override { return Opened("OpenWrite"); }
+    int OpenMemoryWrite() override { return Opened("OpenMemoryWrite"); }
+    int GetMemory(CKSTMemBuffer& buffer) override
+    {
+        buffer.Free();
+        return Log("GetMemory");
+    }
+    int SetMemory(const CKSTMemBuffer&) override { return Log("SetMemory"); }
+    int Close() override
+    {
+        m_open = false;
+        return Log("Close");
+    }
+    bool IsOpen() const override { return m_open && !g_script.textLosesFile; }
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
+    {
+        return ScriptedRead(m_name, dataSet);
+    }
+    int Write(const CKSTDataSet&, const CKSTTextFormat*) override { return Log("Write"); }
+    int WriteChannels(const CKSTChannelList&, bool) override { return Log("WriteChannels"); }
+
+protected:
+    int Log(const char* operation)
+    {
+        g_script.log.push_back(std::string(m_name) + "." + operation);
+        return KST_OK;
+    }
+    int Opened(const char* operation)
+    {
+        m_open = true;
+        return Log(operation);
     }
 
     const char* m_name;
     bool m_open = false;
 };
 
-class FakeFamos : public Scripted<CKSTFamosFile> {
+class FakeFamos : public FakeFormat {
 public:
-    FakeFamos() : Scripted("famos") {}
+    FakeFamos() : FakeFormat(KST_FILE_FAMOS, "famos") {}
     int OpenRead(const CKSTString& path) override
     {
-        Log("OpenRead");
-        if (!Exists(path)) {
-            return KST_ERR_OPEN_FAILED;
+        const int result = FakeFormat::OpenRead(path);
+        if (result != KST_OK) {
+            return result;
         }
         return FirstBytes(path, 4) == "|CF," ? KST_OK : KST_ERR_NOT_FAMOS;
     }
 };
 
-class FakeDasylab : public Scripted<CKSTDasylabFile> {
+class FakeUdbf : public FakeFormat {
 public:
-    FakeDasylab() : Scripted("dasylab") {}
-    int OpenRead(const CKSTString& path) override { return OpenIfExists(path); }
-    bool IsOpen() const override { return m_open; }
-};
-
-class FakeMat : public Scripted<CKSTMatFile> {
-public:
-    FakeMat() : Scripted("mat") {}
-    int OpenRead(const CKSTString& path) override { return OpenIfExists(path); }
-};
-
-class FakeWav : public Scripted<CKSTWavFile> {
-public:
-    FakeWav() : Scripted("wav") {}
-    int OpenRead(const CKSTString& path) override { return OpenIfExists(path); }
-};
-
-class FakeText : public CKSTTextDataFile {
-public:
+    explicit FakeUdbf(int32_t type) : FakeFormat(type, "udbf") {}
+    // The first byte of the file is its byte-order flag, the format's word follows it.
     int OpenRead(const CKSTString& path) override
     {
-        g_script.log.push_back("text.OpenRead");
-        m_open = Exists(path);
-        return m_open ? KST_OK : KST_ERR_OPEN_FAILED;
-    }
-    int OpenWrite(const CKSTString&) override { return Opened("text.OpenWrite"); }
-    int OpenMemoryWrite() override { return Opened("text.OpenMemoryWrite"); }
-    int GetMemory(CKSTMemBuffer&) override { return Logged("text.GetMemory"); }
-    int SetMemory(const CKSTMemBuffer&) override { return Logged("text.SetMemory"); }
-    int Close() override
-    {
-        m_open = false;
-        return Logged("text.Close");
-    }
-    bool IsOpen() const override { return m_open && !g_script.textLosesFile; }
-    int Read(CKSTDataSet& dataSet, bool) override { return ScriptedRead("text", dataSet); }
-    int Write(const CKSTDataSet&) override { return Logged("text.Write"); }
-    int WriteByFormat(const CKSTDataSet&, const CKSTTextFormat&) override
-    {
-        return Logged("text.WriteByFormat");
-    }
-    int WriteChannelsByFormat(const CKSTChannelList&, bool) override
-    {
-        return Logged("text.WriteChannelsByFormat");
-    }
-
-private:
-    int Logged(const char* entry)
-    {
-        g_script.log.push_back(entry);
-        return KST_OK;
-    }
-    int Opened(const char* entry)
-    {
-        m_open = true;
-        return Logged(entry);
-    }
-    bool m_open = false;
-};
-
-class FakeUdbf : public CKSTUdbfFile {
-public:
-    // The first byte of the file is its byte-order flag, the format's word follows it.
-    int Open(const CKSTString& path) override
-    {
-        g_script.log.push_back("udbf.Open");
-        if (!Exists(path)) {
-            return KST_ERR_OPEN_FAILED;
+        const int result = FakeFormat::OpenRead(path);
+        if (result != KST_OK) {
+            return result;
         }
         const std::string head = FirstBytes(path, 64);
         return head.find("UniversalDataBinFile") != std::string::npos && head[0] != 'U'
                    ? KST_OK
                    : KST_ERR_BAD_HEADER;
     }
-    int OpenWrite(const CKSTString&) override { return Logged("udbf.OpenWrite"); }
-    int OpenMemoryWrite() override { return Logged("udbf.OpenMemoryWrite"); }
+    int GetMemory(CKSTMemBuffer& buffer) override { return CKSTForeignFile::GetMemory(buffer); }
     int SetMemory(const CKSTMemBuffer& buffer) override
     {
-        m_byteOrder = buffer.GetSize() > 0 && buffer.GetData()[0] == 1 ? 1 : 0;
-        return Logged("udbf.SetMemory");
+        SetType(buffer.GetSize() > 0 && buffer.GetData()[0] == 1 ? KST_FILE_UDBF_BIG
+                                                                 : KST_FILE_UDBF_LITTLE);
+        return Log("SetMemory");
     }
-    int Close() override { return Logged("udbf.Close"); }
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection) override
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool) override
     {
         // Selection is the reader's own business here: none of the channels go afterwards.
         const int result = ScriptedRead("udbf", dataSet);
         if (selection != nullptr) {
-            g_script.log.push_back("udbf.selection");
+            Log("selection");
         }
         return result;
     }
     int ReadChannelInfo(CKSTChannelList& channels) override
     {
         channels.AddNew();
-        return Logged("udbf.ReadChannelInfo");
-    }
-    int Write(const CKSTDataSet&) override { return Logged("udbf.Write"); }
-    int WriteChannels(const CKSTChannelList&) override { return Logged("udbf.WriteChannels"); }
-
-private:
-    int Logged(const char* entry)
-    {
-        g_script.log.push_back(entry);
-        return KST_OK;
+        return Log("ReadChannelInfo");
     }
 };
 
-template <class T, class Base>
-std::unique_ptr<Base> MakeFake()
+std::unique_ptr<CKSTForeignFile> MakeFake(int32_t type)
 {
-    return std::make_unique<T>();
+    switch (type) {
+        case KST_FILE_TEXT:
+            return std::make_unique<FakeFormat>(type, "text");
+        case KST_FILE_FAMOS:
+            return std::make_unique<FakeFamos>();
+        case KST_FILE_DASYLAB:
+            return std::make_unique<FakeFormat>(type, "dasylab");
+        case KST_FILE_MATLAB:
+            return std::make_unique<FakeFormat>(type, "mat");
+        case KST_FILE_UDBF_BIG:
+        case KST_FILE_UDBF_LITTLE:
+            return std::make_unique<FakeUdbf>(type);
+        case KST_FILE_WAV:
+            return std::make_unique<FakeFormat>(type, "wav");
+        default:
+            return nullptr;
+    }
 }
-
-const KstFormatFactory kFakes = {
-    MakeFake<FakeText, CKSTTextDataFile>,   MakeFake<FakeFamos, CKSTFamosFile>,
-    MakeFake<FakeDasylab, CKSTDasylabFile>, MakeFake<FakeMat, CKSTMatFile>,
-    MakeFake<FakeUdbf, CKSTUdbfFile>,       MakeFake<FakeWav, CKSTWavFile>,
-};
 
 class MeasurementFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         g_script = Script();
-        KstSetFormatFactory(&kFakes);
+        KstSetForeignFileFactory(MakeFake);
     }
-    void TearDown() override { KstSetFormatFactory(nullptr); }
+    void TearDown() override { KstSetForeignFileFactory(nullptr); }
 
     // A data set of one equidistant channel starting at the stamp.
     static void FillDataSet(CKSTDataSet& dataSet, const std::vector<double>& values)
@@ -324,12 +252,12 @@ TEST_F(MeasurementFileTest, OpenDispatchesByExtensionAndFirstBytes)
          kUdbfLittleEndian,
          KST_OK,
          KST_FILE_UDBF_BIG,
-         {"famos.OpenRead", "famos.Close", "udbf.Open"}},
+         {"famos.OpenRead", "famos.Close", "udbf.OpenRead"}},
         {"neither.raw",
          text,
          KST_ERR_BAD_HEADER,
          KST_FILE_NONE,
-         {"famos.OpenRead", "famos.Close", "udbf.Open", "udbf.Close"}},
+         {"famos.OpenRead", "famos.Close", "udbf.OpenRead", "udbf.Close"}},
         {"sound.wav", "RIFF", KST_OK, KST_FILE_WAV, {"wav.OpenRead"}},
         {"pair.ddf", "DTDF", KST_OK, KST_FILE_DASYLAB, {"dasylab.OpenRead"}},
         {"pair.Ddb", "", KST_OK, KST_FILE_DASYLAB, {"dasylab.OpenRead"}},
@@ -550,7 +478,7 @@ TEST_F(MeasurementFileTest, OperationsReachTheFormatOfTheType)
     // WriteDataSet, Write, SaveToMemory, LoadFromMemory, ReadChannels, ReadChannelList, Close.
     const Case cases[] = {
         {KST_FILE_TEXT,
-         {"text.Write", "text.WriteChannelsByFormat", "text.GetMemory", "text.SetMemory",
+         {"text.Write", "text.WriteChannels", "text.GetMemory", "text.SetMemory",
           "text.Read", "text.Read", "text.Close"}},
         {KST_FILE_FAMOS,
          {"famos.Write", "famos.WriteChannels", "famos.GetMemory", "famos.SetMemory", "famos.Read",
@@ -843,9 +771,9 @@ TEST_F(MeasurementFileTest, RecordAndRawFilesThroughTheFrontObject)
               (std::vector<double>{0.5, 1.5, 2.5}));
 }
 
-TEST_F(MeasurementFileTest, BuiltInForeignFormatsAreNotYetAvailable)
+TEST_F(MeasurementFileTest, ForeignFormatsNeedTheirFactory)
 {
-    KstSetFormatFactory(nullptr);
+    KstSetForeignFileFactory(nullptr);
     m_folder.WriteFile("table.csv", "1;2\n");
     m_folder.WriteFile("famos.dat", "|CF,2,1,1;");
     CKSTMeasurementFile file;
