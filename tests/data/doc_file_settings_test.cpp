@@ -314,6 +314,27 @@ TEST(DocFileSettings, RoundTripKeepsEveryStoredField)
     }
 }
 
+// Other programs read these bytes: a change to the current forms must be deliberate.
+TEST(DocFileSettings, WrittenBytesStayTheSame)
+{
+    struct Case {
+        bool withoutMarkers;
+        size_t size;
+        uint64_t fingerprint;
+    } cases[] = {
+        {false, 570, 0x8F805672E95531EFu},
+        {true, 498, 0x8EE081B0699D0AD0u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.withoutMarkers ? "without markers" : "with markers");
+        const KstBytes bytes = WriteToMemory([&](CKSTDocFile& f) {
+            return f.WriteCurveWndSettings(MakeFullSettings(), c.withoutMarkers);
+        });
+        EXPECT_EQ(bytes.size(), c.size);
+        EXPECT_EQ(Fingerprint(bytes), c.fingerprint) << std::hex << Fingerprint(bytes);
+    }
+}
+
 TEST(DocFileSettings, WriterFailsOnContainerNotOpenForWriting)
 {
     CKSTDocFile closed;
