@@ -18,9 +18,9 @@
 #include "curvewnd/CurveHost.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "curvewnd/CurveLabels.h"
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #ifdef _WIN32
 #include "curvewnd/win/GroupScrollBar.h"
 #endif

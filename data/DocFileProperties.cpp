@@ -7,7 +7,7 @@
 //
 // Process block: 'd' id, header, '=' fonts, ']' pictures, one 'I' per element followed by the
 // records of its kind, 'e' id. The per-kind records map to the fields of the element settings
-// (data/ProcessLayout.h) as follows; "text" is a u16 length and the bytes, cut to 65535.
+// (data/settings/ProcessLayout.h) as follows; "text" is a u16 length and the bytes, cut to 65535.
 //
 //   'O' text element:    text m_Text | u32 m_BackColor | u32 m_TextColor | u8 m_Alignment |
 //                        u8 m_Frame | u8 m_Transparent | u16 m_FontIndex
@@ -55,7 +55,7 @@
 
 #include "data/DocFile.h"
 #include "data/DocFileTables.h"
-#include "data/ProcessLayout.h"
+#include "data/settings/ProcessLayout.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
 

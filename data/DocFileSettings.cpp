@@ -11,9 +11,9 @@
 #include <cmath>
 #include <utility>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/DocFile.h"
 #include "data/DocFileTables.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {

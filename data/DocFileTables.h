@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "curvewnd/settings/OwnedTable.h"
 #include "data/DocFile.h"
+#include "data/settings/OwnedTable.h"
 #include "foundation/FontDesc.h"
 #include "foundation/RasterImage.h"
 #include "foundation/String.h"

@@ -5,9 +5,9 @@
 
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

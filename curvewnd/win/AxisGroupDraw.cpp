@@ -5,11 +5,11 @@
 
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/GroupLayout.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/GdiScope.h"
 #include "curvewnd/win/GroupScrollBar.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/win/DrawHelpers.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include "curvewnd/CurveLabels.h"
 #include "curvewnd/CurvePainter.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "data/DocFile.h"
-#include "data/ProcessLayout.h"
 #include "data/doc_bytes.h"
+#include "data/settings/ProcessLayout.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/DocFile.h"
 #include "data/doc_bytes.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "data/ProcessLayout.h"
+#include "data/settings/ProcessLayout.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 
 #include <gtest/gtest.h>
 

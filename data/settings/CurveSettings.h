@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "curvewnd/settings/MarkerSettings.h"
-#include "curvewnd/settings/OwnedTable.h"
-#include "curvewnd/settings/SettingsColors.h"
+#include "data/settings/MarkerSettings.h"
+#include "data/settings/OwnedTable.h"
+#include "data/settings/SettingsColors.h"
 #include "foundation/String.h"
 
 // One level line of a curve.

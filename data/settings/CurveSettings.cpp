@@ -1,4 +1,4 @@
-#include "curvewnd/settings/CurveSettings.h"
+#include "data/settings/CurveSettings.h"
 
 CKSTCurveSettings::CKSTCurveSettings(const CKSTCurveSettings& other)
     : m_YIndex(other.m_YIndex),

@@ -9,8 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "curvewnd/settings/CurveWndSettings.h"
-#include "curvewnd/settings/OwnedTable.h"
+#include "data/settings/CurveWndSettings.h"
+#include "data/settings/OwnedTable.h"
+#include "data/settings/SettingsColors.h"
 #include "foundation/FontDesc.h"
 #include "foundation/RasterImage.h"
 #include "foundation/String.h"
@@ -34,10 +35,6 @@ inline bool KstIsCurveElementKind(int32_t kind)
 {
     return kind == KST_ELEMENT_BAR || kind == KST_ELEMENT_CURVE || kind == KST_ELEMENT_METER;
 }
-
-// The platform's button-face colour (COLOR_BTNFACE), the background of a new text element; a
-// fixed light grey on the host.
-uint32_t KstSystemButtonFaceColor();
 
 // Font indices of the records below refer to the layout's font table; -1 until the layout pools
 // the font. The records carry the font itself as well, so an element can be rebuilt from a

@@ -10,12 +10,12 @@
 
 #include <cstdint>
 
-#include "curvewnd/settings/AxisSettings.h"
-#include "curvewnd/settings/CurveSettings.h"
-#include "curvewnd/settings/MarkerSettings.h"
-#include "curvewnd/settings/OwnedTable.h"
-#include "curvewnd/settings/SettingsColors.h"
-#include "curvewnd/settings/WindowStyleSettings.h"
+#include "data/settings/AxisSettings.h"
+#include "data/settings/CurveSettings.h"
+#include "data/settings/MarkerSettings.h"
+#include "data/settings/OwnedTable.h"
+#include "data/settings/SettingsColors.h"
+#include "data/settings/WindowStyleSettings.h"
 #include "foundation/FontDesc.h"
 #include "foundation/RasterImage.h"
 #include "foundation/String.h"

@@ -1,4 +1,4 @@
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 
 #include <algorithm>
 #include <climits>

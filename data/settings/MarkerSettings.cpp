@@ -1,4 +1,4 @@
-#include "curvewnd/settings/MarkerSettings.h"
+#include "data/settings/MarkerSettings.h"
 
 bool CKSTMarkerSettings::IsEqual(const CKSTMarkerSettings& other) const
 {

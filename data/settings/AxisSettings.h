@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "curvewnd/settings/SettingsColors.h"
+#include "data/settings/SettingsColors.h"
 #include "foundation/String.h"
 
 struct CKSTXAxisSettings {

@@ -1,4 +1,4 @@
-#include "data/ProcessLayout.h"
+#include "data/settings/ProcessLayout.h"
 
 #include <algorithm>
 #include <utility>
