@@ -723,14 +723,8 @@ int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag)
 int ReadSettingsSet(CKSTDocFile& file, CKSTCurveWndSettings& settings, bool withoutMarkers,
                     uint8_t* newerKinds)
 {
-    if (newerKinds != nullptr) {
-        *newerKinds = 0;
-    }
-    if (!file.IsOpen()) {
-        return KST_ERR_FILE_NOT_OPEN;
-    }
     CKSTDocImage image;
-    const int result = file.LoadImage(image);
+    const int result = LoadRecordImage(file, image, newerKinds);
     if (result != KST_OK) {
         return result;
     }
@@ -742,6 +736,17 @@ int ReadSettingsSet(CKSTDocFile& file, CKSTCurveWndSettings& settings, bool with
 
 // ---------------------------------------------------------------------------------------------
 // Shared record pieces
+
+int LoadRecordImage(CKSTDocFile& file, CKSTDocImage& image, uint8_t* newerKinds)
+{
+    if (newerKinds != nullptr) {
+        *newerKinds = 0;
+    }
+    if (!file.IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    return file.LoadImage(image);
+}
 
 void PutText16(CKSTDocRecord& record, const CKSTString& text)
 {
