@@ -19,8 +19,11 @@ struct CKSTLimitSettings {
 class CKSTCurveSettings {
 public:
     CKSTCurveSettings() = default;
-    CKSTCurveSettings(const CKSTCurveSettings& other);
-    CKSTCurveSettings& operator=(const CKSTCurveSettings& other);
+    CKSTCurveSettings(const CKSTCurveSettings&) = default;
+    CKSTCurveSettings& operator=(const CKSTCurveSettings& other)
+    {
+        return KstAssignCopy(*this, other);
+    }
     CKSTCurveSettings(CKSTCurveSettings&&) noexcept = default;
     CKSTCurveSettings& operator=(CKSTCurveSettings&&) noexcept = default;
 

@@ -15,59 +15,6 @@ constexpr int32_t kFirstReservedGroup = 32000;
 
 CKSTCurveWndSettings::CKSTCurveWndSettings() : m_BackgroundColor(KstSystemMenuColor()) {}
 
-CKSTCurveWndSettings::CKSTCurveWndSettings(const CKSTCurveWndSettings& other)
-    : CKSTCurveWndSettings()
-{
-    *this = other;
-}
-
-CKSTCurveWndSettings& CKSTCurveWndSettings::operator=(const CKSTCurveWndSettings& other)
-{
-    if (this == &other) {
-        return *this;
-    }
-    // The copies that can run out of memory come first, so a failure leaves the tables intact.
-    KstOwnedTable<CKSTFontDesc> fonts = CopyOwnedTable(other.m_Fonts);
-    KstOwnedTable<CKSTRasterImage> images = CopyOwnedTable(other.m_Images);
-    KstOwnedTable<CKSTGroupSettings> groups = CopyOwnedTable(other.m_Groups);
-    KstOwnedTable<CKSTAxisSettings> axes = CopyOwnedTable(other.m_Axes);
-    KstOwnedTable<CKSTCurveSettings> curves = CopyOwnedTable(other.m_Curves);
-    KstOwnedTable<CKSTMarkerSettings> templates = CopyOwnedTable(other.m_Templates);
-    m_BackgroundImage = other.m_BackgroundImage;
-
-    m_BackgroundColor = other.m_BackgroundColor;
-    m_PlotBackgroundColor = other.m_PlotBackgroundColor;
-    m_XTextColor = other.m_XTextColor;
-    m_YTextColor = other.m_YTextColor;
-    m_LegendTextColor = other.m_LegendTextColor;
-    m_GridColor = other.m_GridColor;
-    m_AxesFontDesc = other.m_AxesFontDesc;
-    m_LegendFontDesc = other.m_LegendFontDesc;
-    m_BorderWidth = other.m_BorderWidth;
-    m_MainTickLength = other.m_MainTickLength;
-    m_SubTickLength = other.m_SubTickLength;
-    m_AutoTickDistX = other.m_AutoTickDistX;
-    m_AutoTickDistY = other.m_AutoTickDistY;
-    m_GridVisible = other.m_GridVisible;
-    m_LegendGroup = other.m_LegendGroup;
-    m_BColorGradient = other.m_BColorGradient;
-    m_ImagePlacement = other.m_ImagePlacement;
-    m_CursorCross = other.m_CursorCross;
-    m_CursorTextName = other.m_CursorTextName;
-    m_LegendStyle = other.m_LegendStyle;
-    m_LegendAlign = other.m_LegendAlign;
-    m_WindowStyleSettings = other.m_WindowStyleSettings;
-    m_XAxisSettings = other.m_XAxisSettings;
-
-    m_Fonts = std::move(fonts);
-    m_Images = std::move(images);
-    m_Groups = std::move(groups);
-    m_Axes = std::move(axes);
-    m_Curves = std::move(curves);
-    m_Templates = std::move(templates);
-    return *this;
-}
-
 CKSTCurveWndSettings::~CKSTCurveWndSettings() = default;
 
 bool CKSTCurveWndSettings::IsEqual(const CKSTCurveWndSettings& other) const

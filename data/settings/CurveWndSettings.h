@@ -20,13 +20,28 @@
 #include "foundation/RasterImage.h"
 #include "foundation/String.h"
 
-class CKSTCurveWndSettings {
+// What a record keeps for the window that holds it rather than as its content: copies of a
+// record leave it alone (a copy-constructed record has the default, an assigned one keeps its
+// own).
+struct CKSTCurveWndHostFields {
+    CKSTCurveWndHostFields() = default;
+    CKSTCurveWndHostFields(const CKSTCurveWndHostFields&) {}
+    CKSTCurveWndHostFields& operator=(const CKSTCurveWndHostFields&) { return *this; }
+
+    uint16_t m_MinGroupHeight = 30;  // pixels
+};
+
+class CKSTCurveWndSettings : public CKSTCurveWndHostFields {
 public:
     CKSTCurveWndSettings();
-    // Copies take every field except MinGroupHeight, which belongs to the window that holds
-    // the record (a copy-constructed record has the default); the tables are deep copies.
-    CKSTCurveWndSettings(const CKSTCurveWndSettings& other);
-    CKSTCurveWndSettings& operator=(const CKSTCurveWndSettings& other);
+    // Copies take every field except MinGroupHeight; the tables are deep copies.
+    CKSTCurveWndSettings(const CKSTCurveWndSettings&) = default;
+    CKSTCurveWndSettings(CKSTCurveWndSettings&&) = default;
+    CKSTCurveWndSettings& operator=(const CKSTCurveWndSettings& other)
+    {
+        return KstAssignCopy(*this, other);
+    }
+    CKSTCurveWndSettings& operator=(CKSTCurveWndSettings&&) = default;
     ~CKSTCurveWndSettings();
 
     // The look of the window: colours, live fonts and picture, ticks, legend and cursor
@@ -84,7 +99,6 @@ public:
     CKSTFontDesc m_AxesFontDesc;    // live axes font
     CKSTFontDesc m_LegendFontDesc;  // live legend font
     uint16_t m_BorderWidth = 5;
-    uint16_t m_MinGroupHeight = 30;  // pixels
     uint16_t m_MainTickLength = 4;
     uint16_t m_SubTickLength = 2;
     uint16_t m_AutoTickDistX = 90;

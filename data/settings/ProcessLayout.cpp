@@ -5,15 +5,9 @@
 
 namespace {
 
-template <class T>
-std::unique_ptr<T> CopyRecord(const std::unique_ptr<T>& source)
-{
-    return source ? std::make_unique<T>(*source) : nullptr;
-}
-
 // Both null, or both present and equal.
 template <class T>
-bool RecordsEqual(const std::unique_ptr<T>& a, const std::unique_ptr<T>& b)
+bool RecordsEqual(const KstOwnedRecord<T>& a, const KstOwnedRecord<T>& b)
 {
     if (!a || !b) {
         return !a && !b;
@@ -124,34 +118,6 @@ void CKSTElementSnapshot::ReleaseRecords()
     m_VideoSettings.reset();
 }
 
-void CKSTElementSnapshot::Assign(const CKSTElementSnapshot& source)
-{
-    if (this == &source) {
-        return;
-    }
-    // Copy first, so that running out of memory leaves this entry as it was.
-    auto text = CopyRecord(source.m_TextSettings);
-    auto value = CopyRecord(source.m_ValueSettings);
-    auto button = CopyRecord(source.m_ButtonSettings);
-    auto sheet = CopyRecord(source.m_ValueSheetSettings);
-    auto curve = CopyRecord(source.m_CurveSettings);
-    auto picture = CopyRecord(source.m_PictureSettings);
-    auto video = CopyRecord(source.m_VideoSettings);
-
-    m_Kind = source.m_Kind;
-    m_Left = source.m_Left;
-    m_Top = source.m_Top;
-    m_Right = source.m_Right;
-    m_Bottom = source.m_Bottom;
-    m_TextSettings = std::move(text);
-    m_ValueSettings = std::move(value);
-    m_ButtonSettings = std::move(button);
-    m_ValueSheetSettings = std::move(sheet);
-    m_CurveSettings = std::move(curve);
-    m_PictureSettings = std::move(picture);
-    m_VideoSettings = std::move(video);
-}
-
 bool CKSTElementSnapshot::IsEqual(const CKSTElementSnapshot& other) const
 {
     if (m_Kind != other.m_Kind) {
@@ -188,11 +154,6 @@ bool CKSTElementSnapshot::IsEqual(const CKSTElementSnapshot& other) const
 // ---------------------------------------------------------------------------------------------
 // CKSTProcessLayout
 
-CKSTProcessLayout::CKSTProcessLayout(const CKSTProcessLayout& other)
-{
-    Copy(other);
-}
-
 void CKSTProcessLayout::Clear()
 {
     KstOwnedTable<CKSTElementSnapshot>().swap(m_Entries);
@@ -205,33 +166,6 @@ void CKSTProcessLayout::ClearEntries()
     m_Entries.clear();
     m_Fonts.clear();
     m_Pictures.clear();
-}
-
-CKSTProcessLayout& CKSTProcessLayout::Copy(const CKSTProcessLayout& source)
-{
-    if (this == &source) {
-        return *this;
-    }
-    KstOwnedTable<CKSTFontDesc> fonts = CopyOwnedTable(source.m_Fonts);
-    KstOwnedTable<CKSTRasterImage> pictures = CopyOwnedTable(source.m_Pictures);
-    KstOwnedTable<CKSTElementSnapshot> entries;
-    entries.reserve(source.m_Entries.size());
-    for (const auto& entry : source.m_Entries) {
-        entries.push_back(std::make_unique<CKSTElementSnapshot>());
-        entries.back()->Assign(*entry);
-    }
-
-    m_BackgroundColor = source.m_BackgroundColor;
-    m_Gradient = source.m_Gradient;
-    m_GridStepX = source.m_GridStepX;
-    m_GridStepY = source.m_GridStepY;
-    m_WindowFlag = source.m_WindowFlag;
-    m_PicturePosition = source.m_PicturePosition;
-    m_PictureIndex = source.m_PictureIndex;
-    m_Entries = std::move(entries);
-    m_Fonts = std::move(fonts);
-    m_Pictures = std::move(pictures);
-    return *this;
 }
 
 int16_t CKSTProcessLayout::AddFont(const CKSTFontDesc& font)

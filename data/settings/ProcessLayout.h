@@ -187,49 +187,67 @@ struct CKSTVideoElementSettings {
     uint32_t m_Language = 0;
 };
 
-// One element of a layout. It owns at most the one record that its kind uses.
-class CKSTElementSnapshot {
+// The live element a snapshot was taken of: copies of a snapshot leave it alone (a copy starts
+// without it, an assigned snapshot keeps its own).
+struct CKSTElementIdentity {
+    CKSTElementIdentity() = default;
+    CKSTElementIdentity(const CKSTElementIdentity&) {}
+    CKSTElementIdentity& operator=(const CKSTElementIdentity&) { return *this; }
+
+    uint32_t m_Id = 0;
+    uint8_t m_Selected = 0;
+};
+
+// One element of a layout. It owns at most the one record that its kind uses. Copies take the
+// kind, the rectangle and deep copies of the records.
+class CKSTElementSnapshot : public CKSTElementIdentity {
 public:
     CKSTElementSnapshot() = default;
-    CKSTElementSnapshot(const CKSTElementSnapshot&) = delete;
-    CKSTElementSnapshot& operator=(const CKSTElementSnapshot&) = delete;
+    CKSTElementSnapshot(const CKSTElementSnapshot&) = default;
+    CKSTElementSnapshot(CKSTElementSnapshot&&) = default;
+    CKSTElementSnapshot& operator=(const CKSTElementSnapshot& other)
+    {
+        return KstAssignCopy(*this, other);
+    }
+    CKSTElementSnapshot& operator=(CKSTElementSnapshot&&) = default;
 
     void ReleaseRecords();
-    // Kind, rectangle and deep copies of the source's records; the id and the selected flag are
-    // not taken.
-    void Assign(const CKSTElementSnapshot& source);
+    void Assign(const CKSTElementSnapshot& source) { *this = source; }
     // Kinds, rectangles with ordered corners, then the record of the kind; kind 5 and kinds
     // outside 1 to 10 compare by kind and rectangle alone.
     bool IsEqual(const CKSTElementSnapshot& other) const;
 
-    uint32_t m_Id = 0;
     int32_t m_Kind = 0;
     int32_t m_Left = 0;  // client coordinates, corners in either order
     int32_t m_Top = 0;
     int32_t m_Right = 0;
     int32_t m_Bottom = 0;
-    uint8_t m_Selected = 0;
-    std::unique_ptr<CKSTTextElementSettings> m_TextSettings;        // kind 1
-    std::unique_ptr<CKSTValueElementSettings> m_ValueSettings;      // kind 2
-    std::unique_ptr<CKSTButtonElementSettings> m_ButtonSettings;    // kind 7
-    std::unique_ptr<CKSTValueSheetSettings> m_ValueSheetSettings;   // kind 6
-    std::unique_ptr<CKSTCurveWndSettings> m_CurveSettings;          // kinds 3, 4, 8
-    std::unique_ptr<CKSTPictureElementSettings> m_PictureSettings;  // kind 9
-    std::unique_ptr<CKSTVideoElementSettings> m_VideoSettings;      // kind 10
+    KstOwnedRecord<CKSTTextElementSettings> m_TextSettings;        // kind 1
+    KstOwnedRecord<CKSTValueElementSettings> m_ValueSettings;      // kind 2
+    KstOwnedRecord<CKSTButtonElementSettings> m_ButtonSettings;    // kind 7
+    KstOwnedRecord<CKSTValueSheetSettings> m_ValueSheetSettings;   // kind 6
+    KstOwnedRecord<CKSTCurveWndSettings> m_CurveSettings;          // kinds 3, 4, 8
+    KstOwnedRecord<CKSTPictureElementSettings> m_PictureSettings;  // kind 9
+    KstOwnedRecord<CKSTVideoElementSettings> m_VideoSettings;      // kind 10
 };
 
 class CKSTProcessLayout {
 public:
     CKSTProcessLayout() = default;
-    CKSTProcessLayout(const CKSTProcessLayout& other);
-    CKSTProcessLayout& operator=(const CKSTProcessLayout& other) { return Copy(other); }
+    CKSTProcessLayout(const CKSTProcessLayout&) = default;
+    CKSTProcessLayout(CKSTProcessLayout&&) = default;
+    CKSTProcessLayout& operator=(const CKSTProcessLayout& other)
+    {
+        return KstAssignCopy(*this, other);
+    }
+    CKSTProcessLayout& operator=(CKSTProcessLayout&&) = default;
 
     // Deletes every entry, font and picture and releases the lists' storage.
     void Clear();
     // Deletes every entry, font and picture, keeping the lists' storage for a refill.
     void ClearEntries();
     // The header fields and deep copies of the source's fonts, entries and pictures.
-    CKSTProcessLayout& Copy(const CKSTProcessLayout& source);
+    CKSTProcessLayout& Copy(const CKSTProcessLayout& source) { return *this = source; }
 
     // Index of the first equal table entry, or of a copy appended for it.
     int16_t AddFont(const CKSTFontDesc& font);
