@@ -1,5 +1,8 @@
 #include "data/settings/CurveWndSettings.h"
+#include "data/settings/SettingsFields.h"
+#include "support/SettingsCompare.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -530,13 +533,60 @@ TEST(CurveSettings, CopiesAreDeepAndReplaceTheTargetsLists)
     EXPECT_EQ(1u, source.m_Markers.size());
 }
 
-// ---------------------------------------------------------------------------------------------
-// Comparison
-
 struct LookChange {
     const char* name;
     std::function<void(CKSTCurveWndSettings&)> change;
 };
+
+// ---------------------------------------------------------------------------------------------
+// The field list
+
+// One change in each part of a record, the parts the look comparison leaves out included: the
+// field list sees every one, and a copy (MinGroupHeight aside) none.
+TEST(SettingsFields, EveryPartOfARecordTakesPart)
+{
+    const CKSTCurveWndSettings original = FilledRecord();
+    CKSTCurveWndSettings copy = original;
+    EXPECT_FALSE(KstSameFields(original, copy));  // the copy's MinGroupHeight is the default
+    copy.m_MinGroupHeight = original.m_MinGroupHeight;
+    EXPECT_TRUE(KstSameFields(original, copy));
+
+    const LookChange changes[] = {
+        {"window field", [](CKSTCurveWndSettings& s) { s.m_LegendGroup = 0; }},
+        {"live font", [](CKSTCurveWndSettings& s) { s.m_AxesFontDesc.m_weight = 900; }},
+        {"background picture",
+         [](CKSTCurveWndSettings& s) { s.m_BackgroundImage.GetPixels()[0] = 1; }},
+        {"window style", [](CKSTCurveWndSettings& s) { s.m_WindowStyleSettings.m_XPlotIndex = 0; }},
+        {"X axis", [](CKSTCurveWndSettings& s) { s.m_XAxisSettings.m_Unit = "h"; }},
+        {"font table", [](CKSTCurveWndSettings& s) { s.m_Fonts[1]->m_height = -10; }},
+        {"image table", [](CKSTCurveWndSettings& s) { s.m_Images[0]->GetPixels()[1] = 1; }},
+        {"group", [](CKSTCurveWndSettings& s) { s.m_Groups[1]->m_RelativeHeight = 0.5; }},
+        {"axis", [](CKSTCurveWndSettings& s) { s.m_Axes[1]->m_Expanded = 1; }},
+        {"curve", [](CKSTCurveWndSettings& s) { s.m_Curves[0]->m_Unit = "mV"; }},
+        {"level line", [](CKSTCurveWndSettings& s) { s.m_Curves[0]->m_Limits[1]->m_Value = 1; }},
+        {"event", [](CKSTCurveWndSettings& s) { s.m_Curves[1]->m_Markers[0]->m_Text = "go"; }},
+        {"template", [](CKSTCurveWndSettings& s) { s.m_Templates[0]->m_Font = -1; }},
+        {"one more entry", [](CKSTCurveWndSettings& s) { s.m_Curves[1]->AddLimit(nullptr); }},
+    };
+    for (const LookChange& c : changes) {
+        SCOPED_TRACE(c.name);
+        CKSTCurveWndSettings changed = original;
+        changed.m_MinGroupHeight = original.m_MinGroupHeight;
+        c.change(changed);
+        EXPECT_FALSE(KstSameFields(original, changed));
+        EXPECT_FALSE(KstSameFields(changed, original));
+    }
+
+    // The tests' comparer names the field.
+    CKSTCurveWndSettings changed = copy;
+    changed.m_MinGroupHeight = copy.m_MinGroupHeight;
+    changed.m_Curves[1]->m_Markers[0]->m_Text = "go";
+    EXPECT_NONFATAL_FAILURE(kst_test::ExpectSameFields(copy, changed),
+                            "Curves[1].Markers[0].Text: \"stop\" vs \"go\"");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Comparison
 
 TEST(CurveWndSettings, EqualityCoversTheLookOnly)
 {
