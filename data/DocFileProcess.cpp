@@ -511,17 +511,8 @@ int CKSTDocFile::WriteProcessBlock(const CKSTProcessLayout& layout, uint8_t bloc
     if ((result = write(kTagHeader)) != KST_OK) {
         return result;
     }
-    for (size_t i = 0; i < layout.m_Fonts.size(); ++i) {
-        PutFontTableRecord(p, static_cast<uint32_t>(i), *layout.m_Fonts[i]);
-        if ((result = write(kTagFont)) != KST_OK) {
-            return result;
-        }
-    }
-    for (size_t i = 0; i < layout.m_Pictures.size(); ++i) {
-        PutImageTableRecord(p, static_cast<uint32_t>(i), *layout.m_Pictures[i]);
-        if ((result = write(kTagImage)) != KST_OK) {
-            return result;
-        }
+    if ((result = WriteTableRecords(*this, layout.m_Fonts, layout.m_Pictures)) != KST_OK) {
+        return result;
     }
     for (size_t i = 0; i < layout.m_Entries.size(); ++i) {
         const CKSTElementSnapshot& e = *layout.m_Entries[i];

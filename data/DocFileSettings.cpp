@@ -845,6 +845,29 @@ int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& 
     return KST_OK;
 }
 
+int WriteTableRecords(CKSTDocFile& file, const KstOwnedTable<CKSTFontDesc>& fonts,
+                      const KstOwnedTable<CKSTRasterImage>& images)
+{
+    CKSTDocRecord p;
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        PutFontTableRecord(p, static_cast<uint32_t>(i), *fonts[i]);
+        const int result = file.WriteFramedRecord(kTagFont, p);
+        if (result != KST_OK) {
+            return result;
+        }
+        p.Clear();
+    }
+    for (size_t i = 0; i < images.size(); ++i) {
+        PutImageTableRecord(p, static_cast<uint32_t>(i), *images[i]);
+        const int result = file.WriteFramedRecord(kTagImage, p);
+        if (result != KST_OK) {
+            return result;
+        }
+        p.Clear();
+    }
+    return KST_OK;
+}
+
 // ---------------------------------------------------------------------------------------------
 // CKSTDocFile: settings sets
 
@@ -880,17 +903,8 @@ int CKSTDocFile::WriteCurveWndSettings(const CKSTCurveWndSettings& settings, boo
     if ((result = write(kTagXAxis)) != KST_OK) {
         return result;
     }
-    for (size_t i = 0; i < settings.m_Fonts.size(); ++i) {
-        PutFontTableRecord(p, static_cast<uint32_t>(i), *settings.m_Fonts[i]);
-        if ((result = write(kTagFont)) != KST_OK) {
-            return result;
-        }
-    }
-    for (size_t i = 0; i < settings.m_Images.size(); ++i) {
-        PutImageTableRecord(p, static_cast<uint32_t>(i), *settings.m_Images[i]);
-        if ((result = write(kTagImage)) != KST_OK) {
-            return result;
-        }
+    if ((result = WriteTableRecords(*this, settings.m_Fonts, settings.m_Images)) != KST_OK) {
+        return result;
     }
     for (size_t i = 0; i < settings.m_Groups.size(); ++i) {
         const auto index = static_cast<uint16_t>(i);

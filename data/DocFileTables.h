@@ -32,6 +32,10 @@ int LoadRecordImage(CKSTDocFile& file, CKSTDocImage& image, uint8_t* newerKinds)
 void PutText16(CKSTDocRecord& record, const CKSTString& text);
 bool ReadText16(CKSTDocReader& record, CKSTString& text);
 
+// The font table as font table records, then the image table as image table records.
+int WriteTableRecords(CKSTDocFile& file, const KstOwnedTable<CKSTFontDesc>& fonts,
+                      const KstOwnedTable<CKSTRasterImage>& images);
+
 // Font table record (tag '='): u16 index, font record.
 void PutFontTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTFontDesc& font);
 // 0 or KST_ERR_BAD_RECORD.
