@@ -108,6 +108,10 @@ int CKSTDocFile::WriteChannelRecord(const CKSTChannel& channel, uint32_t index,
     }
     int result = WriteFramedRecord(KST_TAG_CHANNEL, record);
     for (int32_t k = 1; result == KST_OK && k < channel.GetValueTextCount(); ++k) {
+        // Keys are explicit: a slot without text needs no record, however high the table goes.
+        if (channel.GetValueText(k).IsEmpty()) {
+            continue;
+        }
         CKSTDocRecord entry;
         entry.PutU16(static_cast<uint16_t>(index));
         entry.PutU32(static_cast<uint32_t>(k));

@@ -224,7 +224,7 @@ int CKSTKeyFile::ReadLine(CKSTString& out)
     out.Empty();
     CKSTDataFile* reader = this;
     if (!m_includes.empty()) {
-        reader = m_includes.back().get();
+        reader = m_includes.back().reader.get();
         if (reader == nullptr) {
             return KST_ERR_INCLUDE_SLOT;
         }
@@ -292,6 +292,9 @@ int CKSTKeyFile::ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool al
         if (read != KST_OK) {
             return read;
         }
+        if (line.GetLength() > kMaxLineLength) {
+            return KST_ERR_TOO_LARGE;
+        }
         line.Trim();
         if (stripComments) {
             StripComment(line);
@@ -336,13 +339,28 @@ int CKSTKeyFile::OpenInclude(const CKSTString& path)
     auto reader = std::make_unique<CKSTDataFile>();
     // An include that cannot be opened is skipped, as is one that is already being read: its
     // lines are read (or being read) anyway.
-    if (reader->Open(path, KST_OPEN_READ) != KST_OK || IsBeingRead(reader->GetPath())) {
+    if (!IsRegularFile(path) || reader->Open(path, KST_OPEN_READ) != KST_OK ||
+        IsBeingRead(reader->GetPath())) {
         return KST_OK;
     }
     if (m_includes.size() >= kMaxIncludeDepth) {
         return KST_ERR_INCLUDE_TOO_DEEP;
     }
-    m_includes.push_back(std::move(reader));
+    const int64_t size = reader->GetSize();
+    if (++m_includeCount > kMaxIncludes || size < 0 || size > kMaxIncludedBytes - m_includedBytes) {
+        return KST_ERR_TOO_LARGE;
+    }
+    m_includedBytes += size;
+    CKSTString openedPath = reader->GetPath();
+    // Read whole by its size, so that a file growing while it is read cannot make it endless.
+    const int loaded = reader->LoadFileToMemory();
+    if (loaded != KST_OK) {
+        return loaded;
+    }
+    if (size == 0 || reader->OpenMemoryRead() != KST_OK) {
+        return KST_OK;
+    }
+    m_includes.push_back({std::move(reader), std::move(openedPath)});
     return KST_OK;
 }
 
@@ -352,12 +370,12 @@ bool CKSTKeyFile::IsBeingRead(const CKSTString& path) const
         return true;
     }
     return std::any_of(m_includes.begin(), m_includes.end(),
-                       [&](const std::unique_ptr<CKSTDataFile>& reader) {
-                           return reader != nullptr && SamePath(path, reader->GetPath());
-                       });
+                       [&](const Include& include) { return SamePath(path, include.path); });
 }
 
 void CKSTKeyFile::CloseIncludes()
 {
     m_includes.clear();
+    m_includeCount = 0;
+    m_includedBytes = 0;
 }

@@ -23,6 +23,11 @@ public:
     // Includes nested deeper than this make the parse fail; a file that is already being read
     // is not included again, so a cycle ends without reaching the limit.
     static constexpr size_t kMaxIncludeDepth = 16;
+    // What one parse may take in through includes: files that include each other several
+    // times would otherwise multiply their reads beyond any bound.
+    static constexpr size_t kMaxIncludes = 256;
+    static constexpr int64_t kMaxIncludedBytes = 16 << 20;
+    static constexpr int kMaxLineLength = 1 << 20;
 
     CKSTKeyFile() = default;
     ~CKSTKeyFile();
@@ -38,8 +43,10 @@ public:
 
     // Empties out, then reads every line. A file is read into memory and closed first, and
     // opened again for reading by its path afterwards. KST_ERR_FILE_NOT_OPEN,
-    // KST_ERR_MALFORMED_LINE (the entries before the line stay), KST_ERR_INCLUDE_TOO_DEEP, a
-    // read error, or the error of opening the file again.
+    // KST_ERR_MALFORMED_LINE (the entries before the line stay), KST_ERR_INCLUDE_TOO_DEEP,
+    // KST_ERR_TOO_LARGE beyond the include limits or for a line longer than kMaxLineLength,
+    // a read error, or the error of opening the file again. Only files of the disk are
+    // included: a device or pipe is skipped like a missing file.
     int Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
     // Parses the text of a memory buffer, includes allowed; the stream is closed afterwards.
     int Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments);
@@ -71,7 +78,13 @@ private:
     void CloseIncludes();
 
     CKSTHeaderInfoList m_list;
-    std::vector<std::unique_ptr<CKSTDataFile>> m_includes;
+    struct Include {
+        std::unique_ptr<CKSTDataFile> reader;  // over the file's bytes in memory
+        CKSTString path;
+    };
+    std::vector<Include> m_includes;
+    size_t m_includeCount = 0;
+    int64_t m_includedBytes = 0;
     // Path of the file whose content is being parsed from memory.
     CKSTString m_parsedPath;
 };

@@ -510,6 +510,27 @@ TEST(DocFileChannels, RoundTripOfGeneratedChannels)
     }
 }
 
+TEST(DocFileChannels, SparseValueTextsWriteOnlyTheirTexts)
+{
+    CKSTChannelList list;
+    CKSTChannel* c = list.GetAt(list.AddNew());
+    c->SetName("state");
+    c->SetDt(1.0);
+    c->AppendValue(1.0, false);
+    c->SetValueText(1, "low");
+    c->SetValueText(1000000, "high");
+    int written = -1;
+    const Bytes bytes = WriteImage(list, true, &written);
+    ASSERT_EQ(written, 0);
+    EXPECT_LT(bytes.size(), 200u);
+    CKSTChannelList back;
+    ASSERT_EQ(ReadImage(bytes, back), 0);
+    ASSERT_EQ(back.GetCount(), 1);
+    EXPECT_EQ(back.GetAt(0)->GetValueText(1), "low");
+    EXPECT_EQ(back.GetAt(0)->GetValueText(2), "");
+    EXPECT_EQ(back.GetAt(0)->GetValueText(1000000), "high");
+}
+
 TEST(DocFileChannels, SingleValueRecordsKeepEveryValue)
 {
     struct Case {

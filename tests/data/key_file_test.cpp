@@ -17,6 +17,12 @@ namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
+#ifdef _WIN32
+constexpr char kEndlessDevice[] = "Z:\\dev\\zero";
+#else
+constexpr char kEndlessDevice[] = "/dev/zero";
+#endif
+
 std::string Text(const CKSTString& s)
 {
     return std::string(s.c_str(), static_cast<size_t>(s.GetLength()));
@@ -301,6 +307,11 @@ TEST_F(KeyFileOnDisk, IncludesThatCannotBeReadAgainAreSkipped)
          "a.ini",
          "FromA=1\nINCLUDE=" + b + "\nAfterA=1\n",
          {{"FromA", "1"}, {"FromB", "1"}, {"AfterB", "1"}, {"AfterA", "1"}}},
+        // A device never ends; reading it would never finish.
+        {"endless device", "dev.ini", "x=1\nINCLUDE=" + std::string(kEndlessDevice) + "\ny=2\n",
+         {{"x", "1"}, {"y", "2"}}},
+        {"folder", "folder.ini", "x=1\nINCLUDE=" + Text(m_folder.Path("")) + "\ny=2\n",
+         {{"x", "1"}, {"y", "2"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -330,6 +341,37 @@ TEST_F(KeyFileOnDisk, IncludeDepthIsLimited)
     EXPECT_EQ(KST_ERR_INCLUDE_TOO_DEEP,
               ParseFile(makeChain("deep", CKSTKeyFile::kMaxIncludeDepth + 2), list));
     EXPECT_EQ(static_cast<int>(CKSTKeyFile::kMaxIncludeDepth + 1), list.GetCount(true));
+}
+
+TEST_F(KeyFileOnDisk, IncludesAreBoundedInCountAndBytes)
+{
+    // Sixteen files that each include the next three times would take 3^15 reads.
+    for (int i = 0; i < 16; ++i) {
+        std::string text = "k" + std::to_string(i) + "=1\n";
+        if (i < 15) {
+            const std::string next = Text(m_folder.Path("fan" + std::to_string(i + 1)));
+            for (int k = 0; k < 3; ++k) {
+                text += "INCLUDE=" + next + "\n";
+            }
+        }
+        Write("fan" + std::to_string(i), text);
+    }
+    CKSTHeaderInfoList list;
+    EXPECT_EQ(KST_ERR_TOO_LARGE, ParseFile(m_folder.Path("fan0"), list));
+    EXPECT_EQ(16, list.GetCount(true));  // what was read before the limit stays
+
+    // Each include alone is small enough, together they are not.
+    std::string lines;
+    for (int i = 0; i < 7 << 10; ++i) {
+        lines += "v=" + std::string(1021, 'x') + "\n";
+    }
+    const std::string big = Text(Write("big.ini", lines));
+    EXPECT_EQ(KST_OK, ParseFile(Write("twice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big + "\n"),
+                                list));
+    EXPECT_EQ(KST_ERR_TOO_LARGE,
+              ParseFile(Write("thrice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big +
+                                                "\nINCLUDE=" + big + "\n"),
+                        list));
 }
 
 TEST(KeyFileWrite, GroupsEntriesBySection)
