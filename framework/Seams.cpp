@@ -7,6 +7,7 @@
 #include <exception>
 #include <mutex>
 
+#include "foundation/ErrorCodes.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -199,6 +200,9 @@ void KstReportEscapedException(const char* where, HWND window, UINT message) noe
         } catch (int code) {
             fault.errorCode = code;
             fault.text.Format("%s: error %d thrown", where, code);
+        } catch (KstError code) {
+            fault.errorCode = code;
+            fault.text.Format("%s: error %d thrown", where, static_cast<int>(code));
         } catch (const std::exception& error) {
             fault.text.Format("%s: %s", where, error.what());
         } catch (...) {
