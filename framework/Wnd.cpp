@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +22,9 @@ namespace {
 thread_local CWnd* t_pendingWindow = nullptr;
 thread_local const char* t_pendingClass = nullptr;  // the class the pending window must have
 thread_local HHOOK t_creationHook = nullptr;
+static_assert(std::is_trivially_destructible_v<decltype(t_pendingWindow)> &&
+              std::is_trivially_destructible_v<decltype(t_pendingClass)> &&
+              std::is_trivially_destructible_v<decltype(t_creationHook)>);
 
 struct WrapperKey {
     DWORD thread;
