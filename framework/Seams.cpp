@@ -1,10 +1,6 @@
 #include "framework/Seams.h"
 
-#include <commctrl.h>
-
 #include <cstring>
-
-#include "framework/Wnd.h"
 
 namespace {
 
@@ -36,35 +32,6 @@ KstUiSeams RealCalls()
         return ::DoDragDrop(data, source, allowed, effect);
     };
     return seams;
-}
-
-bool IsClass(HWND window, const char* name)
-{
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof(className));
-    return lstrcmpiA(className, name) == 0;
-}
-
-struct ControlSearch {
-    int id;
-    HWND visible;
-    HWND any;
-};
-
-BOOL CALLBACK SearchControl(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<ControlSearch*>(param);
-    if (GetDlgCtrlID(window) != search->id) {
-        return TRUE;
-    }
-    if (!search->any) {
-        search->any = window;
-    }
-    if (IsWindowVisible(window)) {
-        search->visible = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -113,138 +80,4 @@ BOOL KstGetSaveFileName(OPENFILENAMEA& ofn, DWORD* error)
         *error = code;
     }
     return ok;
-}
-
-// ---- Dialog scripts ---------------------------------------------------------------------------
-
-HWND CKSTDialogScript::FindControl(HWND dialog, int id)
-{
-    if (HWND direct = GetDlgItem(dialog, id)) {
-        return direct;
-    }
-    ControlSearch search{id, nullptr, nullptr};
-    EnumChildWindows(dialog, SearchControl, reinterpret_cast<LPARAM>(&search));
-    return search.visible ? search.visible : search.any;
-}
-
-CKSTDialogScript& CKSTDialogScript::SetText(int id, const char* text)
-{
-    CKSTString copy(text);
-    m_actions.push_back([id, copy](CWnd& dialog) {
-        if (HWND control = FindControl(dialog.m_hWnd, id)) {
-            SetWindowTextA(control, copy.c_str());
-        }
-    });
-    return *this;
-}
-
-CKSTDialogScript& CKSTDialogScript::Select(int id, int index)
-{
-    m_actions.push_back([id, index](CWnd& dialog) {
-        HWND control = FindControl(dialog.m_hWnd, id);
-        if (!control) {
-            return;
-        }
-        HWND parent = GetParent(control);
-        if (IsClass(control, WC_COMBOBOXA)) {
-            SendMessageA(control, CB_SETCURSEL, index, 0);
-            SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(control));
-        } else if (IsClass(control, WC_LISTBOXA)) {
-            SendMessageA(control, LB_SETCURSEL, index, 0);
-            SendMessageA(parent, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(control));
-        } else if (IsClass(control, WC_LISTVIEWA)) {
-            // The list control notifies its parent itself (LVN_ITEMCHANGED).
-            LVITEMA item{};
-            item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-            item.state = LVIS_SELECTED | LVIS_FOCUSED;
-            SendMessageA(control, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
-        }
-    });
-    return *this;
-}
-
-CKSTDialogScript& CKSTDialogScript::Click(int id)
-{
-    m_actions.push_back([id](CWnd& dialog) {
-        if (HWND control = FindControl(dialog.m_hWnd, id)) {
-            SendMessageA(control, BM_CLICK, 0, 0);
-        }
-    });
-    return *this;
-}
-
-CKSTDialogScript& CKSTDialogScript::Command(int id, UINT notifyCode)
-{
-    m_actions.push_back([id, notifyCode](CWnd& dialog) {
-        if (HWND control = FindControl(dialog.m_hWnd, id)) {
-            SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(id, notifyCode),
-                         reinterpret_cast<LPARAM>(control));
-        }
-    });
-    return *this;
-}
-
-CKSTDialogScript& CKSTDialogScript::Notify(int id, UINT notifyCode)
-{
-    m_actions.push_back([id, notifyCode](CWnd& dialog) {
-        if (HWND control = FindControl(dialog.m_hWnd, id)) {
-            NMHDR header{control, static_cast<UINT_PTR>(id), notifyCode};
-            SendMessageA(GetParent(control), WM_NOTIFY, id, reinterpret_cast<LPARAM>(&header));
-        }
-    });
-    return *this;
-}
-
-CKSTDialogScript& CKSTDialogScript::Run(std::function<void(CWnd& dialog)> action)
-{
-    m_actions.push_back(std::move(action));
-    return *this;
-}
-
-int CKSTDialogScript::operator()(KstModalRun& run) const
-{
-    KstPumpPendingMessages();
-    for (const auto& action : m_actions) {
-        if (run.ended()) {
-            break;
-        }
-        action(*run.window);
-        KstPumpPendingMessages();
-    }
-    return m_endId;
-}
-
-// ---- Scripted message boxes ---------------------------------------------------------------------
-
-CKSTMessageBoxScript::CKSTMessageBoxScript(std::vector<int> answers, int otherwise)
-    : m_answers(std::move(answers)), m_otherwise(otherwise), m_previous(KstSeams().messageBox)
-{
-    KstSeams().messageBox = [this](const KstMessageBoxCall& call) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_shown.push_back(call);
-        return m_next < m_answers.size() ? m_answers[m_next++] : m_otherwise;
-    };
-}
-
-CKSTMessageBoxScript::~CKSTMessageBoxScript()
-{
-    KstSeams().messageBox = m_previous;
-}
-
-std::vector<KstMessageBoxCall> CKSTMessageBoxScript::Shown() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_shown;
-}
-
-std::vector<UINT> CKSTMessageBoxScript::ShownIds() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    std::vector<UINT> ids;
-    for (const auto& call : m_shown) {
-        ids.push_back(call.textId);
-    }
-    return ids;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

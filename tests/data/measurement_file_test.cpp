@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
 #include "support/ChannelBuilders.h"
+#include "support/TempFolder.h"
 
 namespace {
 

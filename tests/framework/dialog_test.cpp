@@ -8,6 +8,8 @@
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "framework_test_support.h"
+#include "support/win/DialogScript.h"
+#include "support/win/MessageBoxScript.h"
 #include "test_resources.h"
 
 namespace {
