@@ -623,7 +623,7 @@ void CKSTAxisGroup::Layout(IKSTTextMeasure* measure, const RECT& rect, int32_t l
         m_owner != nullptr && m_owner->GetWindowSettings().m_LegendStyle == kLegendPerGroup
             ? m_legendHeight
             : 0;
-    std::vector<KSTAxisSlot> slots(m_axes.size());
+    std::vector<KstAxisSlot> slots(m_axes.size());
     for (size_t i = 0; i < m_axes.size(); ++i) {
         slots[i].takesPart = AxisTakesPart(m_axes[i].get());
         if (slots[i].takesPart) {

@@ -227,7 +227,7 @@ bool HitTestDial(const CKSTCurve& curve, const POINT& point)
     dial.centreY = curve.GetDialCentreY();
     dial.radius = curve.GetDialRadius();
     dial.halfAngle =
-        KstDialAngle(curve.GetYAxis()->GetDialAngle()) / 2 * 3.14159265358979323846 / 180.0;
+        KstDialAngle(curve.GetYAxis()->GetDialAngle()) / 2 * kPi / 180.0;
     return KstHitTestDial(dial, point);
 }
 

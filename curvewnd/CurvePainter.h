@@ -40,7 +40,7 @@ protected:
 };
 
 // One point of the column list: pixel and sample time.
-struct KSTTracePoint {
+struct KstTracePoint {
     int32_t x;
     int32_t y;
     double time;
@@ -86,9 +86,9 @@ private:
     int32_t ColumnOf(double xValue) const;
     void FindVisibleRange();
     void SetupGapDetection();
-    bool IsGap(const KSTTracePoint& a, const KSTTracePoint& b) const;
+    bool IsGap(const KstTracePoint& a, const KstTracePoint& b) const;
     // Points of one column appended to the list; false when the column adds none.
-    bool ReduceOneColumn(int32_t x, double ta, double tb, KSTTracePoint* list, int& count) const;
+    bool ReduceOneColumn(int32_t x, double ta, double tb, KstTracePoint* list, int& count) const;
     void PaintColumns();
     void PaintEverySample();
     void DrawLine(POINT p, POINT q);

@@ -158,8 +158,8 @@ void DrawGroupPicture(const CKSTAxisGroup& group, CKSTDrawContext& dc, const REC
     const int32_t columns =
         static_cast<int32_t>(std::min<uint32_t>(picture.GetColumns(), INT32_MAX));
     const int32_t rows = static_cast<int32_t>(std::min<uint32_t>(picture.GetRows(), INT32_MAX));
-    KSTPictureSlice slice;
-    if (!KstPictureSlice(group.GetRect(), stack.top, stack.bottom, settings.m_ImagePlacement,
+    KstPictureSlice slice;
+    if (!KstFindPictureSlice(group.GetRect(), stack.top, stack.bottom, settings.m_ImagePlacement,
                              columns, rows, slice)) {
         return;
     }

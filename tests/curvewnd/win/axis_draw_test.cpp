@@ -29,7 +29,7 @@ uint32_t Pixel(COLORREF colour)
 
 SIZE ExtentOf(HDC dc, const CKSTFontDesc& font, const char* text)
 {
-    KSTFontHandle handle = nullptr;
+    KstFontHandle handle = nullptr;
     font.CreateFont(handle);
     HGDIOBJ old = SelectObject(dc, handle);
     SIZE size = {};
