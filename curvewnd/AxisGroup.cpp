@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "curvewnd/CurveLabels.h"
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
@@ -371,7 +370,7 @@ CKSTYAxis* CKSTAxisGroup::HitTestAxis(const POINT& point) const
         }
         if (pointer) {
             const CKSTCurve* curve = FindCurveOnAxis(axis.get());
-            if (curve != nullptr && HitTestDial(*curve, point)) {
+            if (curve != nullptr && curve->HitTestDial(point)) {
                 return axis.get();
             }
         }

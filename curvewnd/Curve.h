@@ -202,6 +202,11 @@ public:
 
     // --- Painting and hit tests ---
     bool HitTest(const POINT& point) const;
+    // The point lies on the outer 25 pixels of the dial last drawn for the curve, within the
+    // scale.
+    bool HitTestDial(const POINT& point) const;
+    // The matrix curve's interpolated value at a pixel; false for other curves.
+    bool GetMatrixValueAtPixel(int32_t x, int32_t y, double& value) const;
     // Time and transformed value of the curve at a pixel column; false when the curve has no
     // channel, axes or samples.
     bool GetValueAtPixel(int32_t x, double& time, double& value) const;
