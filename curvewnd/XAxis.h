@@ -187,7 +187,20 @@ public:
     bool SnapLabelToChannel(double t, double& value, double& time) const;
 
 private:
+    struct LabelTick;
+    struct LabelFormat;
+
     void CopyStateFrom(const CKSTXAxis& source);
+    // The phases of LayoutLabels: the ticks to label, the precision they share, their texts
+    // and places, then the caption under them.
+    void CollectLabelTicks(bool channelLabels, std::vector<LabelTick>& ticks) const;
+    LabelFormat ChooseLabelFormat(const std::vector<LabelTick>& ticks) const;
+    int32_t PlaceLabels(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                        const std::vector<LabelTick>& ticks, const LabelFormat& format,
+                        int32_t& tallest, CKSTString& unitCaption);
+    void PlaceCaption(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                      const LabelFormat& format, const CKSTString& unitCaption, int32_t tallest);
+    int64_t LabelTop() const;
     bool LayoutTicksOnce(bool measureChannelSpread);
     void Relayout();
     bool IsEnglish() const;
