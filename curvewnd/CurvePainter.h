@@ -76,7 +76,7 @@ public:
     // The row of a channel value, as the Y axis maps it.
     int32_t RowOf(double value) const;
 
-    // The piece of line from p to q in the curve's style: a straight line, a step (across, then
+    // The stretch of line from p to q in the curve's style: a straight line, a step (across, then
     // up or down), a bar or nothing (symbols only, event texts, needle), clipped to the band.
     // Exposed for the bar display and tests.
     void DrawSegment(POINT p, POINT q);
