@@ -165,8 +165,8 @@ public:
     int SkipFixedTag(uint8_t tag, bool withIndex);
     // Skips a framed record; an unknown tag sets *newerKinds (when given) to 1.
     int SkipUnknownTag(uint8_t tag, uint8_t* newerKinds);
-    // Step 4 of every section scan: skips the record of a tag the scan does not handle, by its
-    // class. The skips return KST_ERR_END_OF_DATA when the record passes the end of the data,
+    // What every section scan does with a tag it does not handle: skips the record by the tag's
+    // class (length-prefixed, fixed-size, or framed and unknown). The skips return KST_ERR_END_OF_DATA when the record passes the end of the data,
     // which ends a scan with what it has read.
     int SkipByClass(uint8_t tag, uint8_t* newerKinds);
 

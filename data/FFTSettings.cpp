@@ -1,13 +1,12 @@
 #include "data/FFTSettings.h"
 
 #include "data/FourierTransform.h"
+#include "foundation/Numeric.h"
 
 #include <cmath>
 #include <vector>
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 // Amplitude correction of a window: the inverse of its mean weight.
 double WindowCorrection(uint32_t window)

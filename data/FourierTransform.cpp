@@ -4,11 +4,12 @@
 #include <cmath>
 #include <utility>
 
+#include "foundation/Numeric.h"
+
 namespace kst_fft {
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 // Complex numbers per block of the early stages: 512 KiB of data.
 const size_t kCacheBlock = size_t{1} << 15;
 

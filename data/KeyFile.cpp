@@ -6,85 +6,6 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// Whether a value would come back changed from a plain line: trimmed, cut at a comment, split
-// at a line break, or taken for a quoted value.
-bool NeedsQuotes(const CKSTString& value)
-{
-    if (value.IsEmpty()) {
-        return false;
-    }
-    return IsBlank(value.First()) || IsBlank(value.Last()) || value.First() == '"' ||
-           value.Find('\n') >= 0 || value.Find('\r') >= 0 || value.Find('#') >= 0 ||
-           value.Find("//") >= 0;
-}
-
-// Quotes are doubled rather than escaped, so that every character of the value lies inside a
-// pair of quotes and comment stripping never cuts it.
-CKSTString QuoteValue(const CKSTString& value)
-{
-    CKSTString quoted;
-    quoted.Reserve(value.GetLength() + 8);
-    quoted += '"';
-    for (int i = 0; i < value.GetLength(); ++i) {
-        const char c = value[i];
-        switch (c) {
-            case '"':
-                quoted += "\"\"";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\\':
-                quoted += "\\\\";
-                break;
-            default:
-                quoted += c;
-                break;
-        }
-    }
-    quoted += '"';
-    return quoted;
-}
-
-// The inverse of QuoteValue for a value that has its form: false (out untouched) for anything
-// else, such as a hand-written "a" and "b", which is taken as it stands.
-bool UnquoteValue(const CKSTString& value, CKSTString& out)
-{
-    const int n = value.GetLength();
-    if (n < 2 || value.First() != '"' || value.Last() != '"') {
-        return false;
-    }
-    CKSTString text;
-    text.Reserve(n);
-    const int end = n - 1;
-    for (int i = 1; i < end; ++i) {
-        const char c = value[i];
-        const char next = i + 1 < end ? value[i + 1] : '\0';
-        if (c == '"') {
-            if (next != '"') {
-                return false;
-            }
-            text += '"';
-            ++i;
-        } else if (c == '\\' && (next == 'n' || next == 'r' || next == '\\')) {
-            text += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
-            ++i;
-        } else {
-            text += c;
-        }
-    }
-    out = text;
-    return true;
-}
-
 // The stream's line reading turns a doubled backslash into one and a backslash before a line
 // end into a continuation; doubling them all makes every line come back as it was written.
 void AppendLine(CKSTMemBuffer& out, const CKSTString& line, const char* lineEnd)
@@ -172,14 +93,18 @@ int CKSTKeyFile::Write(const CKSTHeaderInfoList& list, bool crlf)
         sections[static_cast<size_t>(i)] = GetSectionOfKey(list.GetItem(i).m_name);
     }
 
+    // A line break would split the entry into lines that read back as something else.
+    for (int i = 0; i < count; ++i) {
+        const CKSTString value = list.GetItem(i).GetValueText();
+        if (value.Find('\n') >= 0 || value.Find('\r') >= 0) {
+            return KST_ERR_MALFORMED_LINE;
+        }
+    }
+
     CKSTMemBuffer content;
     const auto writeEntry = [&](int i) {
         const CKSTHeaderInfoItem& item = list.GetItem(i);
-        CKSTString value = item.GetValueText();
-        if (NeedsQuotes(value)) {
-            value = QuoteValue(value);
-        }
-        AppendLine(content, GetKeyName(item.m_name) + "=" + value, lineEnd);
+        AppendLine(content, GetKeyName(item.m_name) + "=" + item.GetValueText(), lineEnd);
     };
     // A reader puts every line into the section above it, so entries without a section can
     // only come before the first header.
@@ -315,7 +240,6 @@ int CKSTKeyFile::ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool al
         CKSTString value = line.Mid(equals + 1);
         key.Trim();
         value.Trim();
-        UnquoteValue(value, value);
 
         CKSTString upperKey = key;
         upperKey.MakeUpper();

@@ -4,10 +4,9 @@
 // key; the levels of a section path ("[A|B]") are joined with 0x1D as well. Lines may carry
 // comments, and a file may include other files, whose lines are read in its place.
 //
-// Values that plain lines cannot carry (surrounding blanks, line breaks, '#' or "//", a leading
-// double quote) are written as a double-quoted text in which a quote is doubled and a line
-// break is written \n or \r; the reader takes such a text back. Backslashes are doubled on every
-// line, which the stream's line reading folds back.
+// Values are read and written as they stand, quotes included: a user that needs values with
+// surrounding blanks, '#' or "//" to come back (the layout file) quotes them itself.
+// Backslashes are doubled on every line, which the stream's line reading folds back.
 
 #include <memory>
 #include <vector>
@@ -53,7 +52,8 @@ public:
     // Appends the list as sections and lines: entries without a section first, then one group
     // per section in the order of its first entry. A file is closed afterwards and opened again
     // for appending by its path, so what was written stays. KST_ERR_FILE_NOT_OPEN,
-    // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_SHORT_TRANSFER or the error of opening it again.
+    // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_MALFORMED_LINE (nothing written) for a value holding
+    // a line break, KST_ERR_SHORT_TRANSFER or the error of opening it again.
     int Write(const CKSTHeaderInfoList& list, bool crlf);
 
     // The next line of the file being read (the innermost include, else the file itself),

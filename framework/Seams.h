@@ -11,8 +11,6 @@
 #include <shlobj.h>
 
 #include <functional>
-#include <mutex>
-#include <vector>
 
 #include "foundation/String.h"
 
@@ -95,48 +93,3 @@ void KstReportFault(const KstFault& fault) noexcept;
 // From inside a catch block: reports the exception being handled, escaped from a handler of
 // `message` at `where`.
 void KstReportEscapedException(const char* where, HWND window, UINT message) noexcept;
-
-// A scripted modal dialog: after OnInitDialog the actions run in order (each followed by the
-// messages it caused) until the dialog ends itself; then it ends with the given id. Controls
-// are found by id in the dialog, else in its visible descendants (the shown property page).
-class CKSTDialogScript {
-public:
-    explicit CKSTDialogScript(int endId = IDCANCEL) : m_endId(endId) {}
-
-    CKSTDialogScript& SetText(int id, const char* text);
-    // Combo box, list box or list control; the parent is notified as for a user's choice.
-    CKSTDialogScript& Select(int id, int index);
-    CKSTDialogScript& Click(int id);
-    CKSTDialogScript& Command(int id, UINT notifyCode);  // WM_COMMAND from the control
-    CKSTDialogScript& Notify(int id, UINT notifyCode);   // WM_NOTIFY from the control
-    CKSTDialogScript& Run(std::function<void(CWnd& dialog)> action);
-
-    int operator()(KstModalRun& run) const;
-
-    static HWND FindControl(HWND dialog, int id);
-
-private:
-    std::vector<std::function<void(CWnd&)>> m_actions;
-    int m_endId;
-};
-
-// Answers message boxes from a list (then `otherwise`) and records every one shown; installs
-// itself as the message-box seam for its lifetime.
-class CKSTMessageBoxScript {
-public:
-    explicit CKSTMessageBoxScript(std::vector<int> answers = {}, int otherwise = IDOK);
-    ~CKSTMessageBoxScript();
-    CKSTMessageBoxScript(const CKSTMessageBoxScript&) = delete;
-    CKSTMessageBoxScript& operator=(const CKSTMessageBoxScript&) = delete;
-
-    std::vector<KstMessageBoxCall> Shown() const;
-    std::vector<UINT> ShownIds() const;
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<int> m_answers;
-    size_t m_next = 0;
-    int m_otherwise;
-    std::vector<KstMessageBoxCall> m_shown;
-    std::function<int(const KstMessageBoxCall&)> m_previous;
-};

@@ -6,13 +6,13 @@
 
 namespace {
 
-KSTPixelArea Intersect(const KSTPixelArea& a, const KSTPixelArea& b)
+KstPixelArea Intersect(const KstPixelArea& a, const KstPixelArea& b)
 {
-    return KSTPixelArea{std::max(a.left, b.left), std::max(a.top, b.top),
+    return KstPixelArea{std::max(a.left, b.left), std::max(a.top, b.top),
                         std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
-bool IsEmpty(const KSTPixelArea& a)
+bool IsEmpty(const KstPixelArea& a)
 {
     return a.left >= a.right || a.top >= a.bottom;
 }
@@ -120,7 +120,7 @@ bool IsTopDown(HDC dc, HGDIOBJ bitmap, const DIBSECTION& section, int originX, i
 
 }  // namespace
 
-CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
+CKSTDCPixels::CKSTDCPixels(HDC dc, const KstPixelArea& area)
     : m_dc(dc),
       m_copyDC(nullptr),
       m_copyBitmap(nullptr),
@@ -132,7 +132,7 @@ CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
     if (clipKind == NULLREGION) {
         return;
     }
-    KSTPixelArea visible = area;
+    KstPixelArea visible = area;
     if (clipKind != ERROR) {
         visible = Intersect(visible, {clipBox.left, clipBox.top, clipBox.right, clipBox.bottom});
     }
@@ -169,7 +169,7 @@ CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
     m_perPixel.emplace(dc, visible);
 }
 
-bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KSTPixelArea& visible,
+bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KstPixelArea& visible,
                             int clipKind, int64_t originX, int64_t originY)
 {
     if (clipKind != SIMPLEREGION || !IsPlainRgbSection(section) || originX < INT32_MIN ||
@@ -191,7 +191,7 @@ bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KST
     return true;
 }
 
-bool CKSTDCPixels::OpenCopy(const KSTPixelArea& visible)
+bool CKSTDCPixels::OpenCopy(const KstPixelArea& visible)
 {
     const int64_t width = visible.right - visible.left;
     const int64_t height = visible.bottom - visible.top;

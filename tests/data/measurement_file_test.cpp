@@ -13,8 +13,8 @@
 #include "data/DocFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/SystemMemory.h"
-#include "foundation/temp_folder.h"
 #include "support/ChannelBuilders.h"
+#include "support/TempFolder.h"
 
 namespace {
 
