@@ -1,5 +1,7 @@
 #include "framework/ToolBar.h"
 
+#include <cstring>
+#include <cstring>
 #include <vector>
 
 #include "framework/CmdUI.h"
@@ -28,34 +30,58 @@ private:
     HWND m_toolBar;
 };
 
-// The toolbar resource: version 1, button width and height, button count, then one WORD id per
-// button.
+// The toolbar resource. Microsoft's layout: WORD version 1, width, height, count, then a WORD
+// id per button. The GNU resource compiler's TOOLBAR statement writes DWORD width, height and
+// count and a DWORD per id, without a version; both are read.
 struct ToolBarResource {
     int width = 0;
     int height = 0;
     std::vector<UINT> ids;
 };
 
+template <class Field>
+UINT FieldAt(const BYTE* data, DWORD index)
+{
+    Field value;
+    memcpy(&value, data + index * sizeof(Field), sizeof(Field));
+    return static_cast<UINT>(value);
+}
+
+template <class Field>
+bool ParseToolBar(const BYTE* data, DWORD size, DWORD first, ToolBarResource& out)
+{
+    if (size < (first + 3) * sizeof(Field)) {
+        return false;
+    }
+    const UINT width = FieldAt<Field>(data, first);
+    const UINT height = FieldAt<Field>(data, first + 1);
+    const DWORD count = FieldAt<Field>(data, first + 2);
+    if (width == 0 || height == 0 || width > 0xFFFF || height > 0xFFFF ||
+        count > (size - (first + 3) * sizeof(Field)) / sizeof(Field)) {
+        return false;
+    }
+    out.width = static_cast<int>(width);
+    out.height = static_cast<int>(height);
+    out.ids.clear();
+    for (DWORD i = 0; i < count; ++i) {
+        out.ids.push_back(FieldAt<Field>(data, first + 3 + i));
+    }
+    return true;
+}
+
 bool ReadToolBarResource(HINSTANCE module, UINT id, ToolBarResource& out)
 {
     HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(241));
     HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
-    const auto* words = handle ? static_cast<const WORD*>(LockResource(handle)) : nullptr;
-    if (!words) {
+    const auto* data = handle ? static_cast<const BYTE*>(LockResource(handle)) : nullptr;
+    if (!data) {
         return false;
     }
     const DWORD size = SizeofResource(module, info);
-    if (size < 4 * sizeof(WORD) || words[0] != 1 || words[1] == 0 || words[2] == 0) {
-        return false;
+    if (size >= sizeof(WORD) && FieldAt<WORD>(data, 0) == 1) {
+        return ParseToolBar<WORD>(data, size, 1, out);
     }
-    const DWORD count = words[3];
-    if (count > (size - 4 * sizeof(WORD)) / sizeof(WORD)) {
-        return false;
-    }
-    out.width = words[1];
-    out.height = words[2];
-    out.ids.assign(words + 4, words + 4 + count);
-    return true;
+    return ParseToolBar<DWORD>(data, size, 0, out);
 }
 
 }  // namespace

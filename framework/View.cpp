@@ -8,6 +8,14 @@ ON_WM_PAINT()
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+CView::~CView()
+{
+    // A window whose creation failed gets no WM_DESTROY, only WM_NCDESTROY.
+    if (m_pDocument) {
+        m_pDocument->RemoveView(this);
+    }
+}
+
 BOOL CView::Create(CWnd* parent, UINT id, CCreateContext* context)
 {
     CREATESTRUCTA cs{};
@@ -30,9 +38,6 @@ BOOL CView::Create(CWnd* parent, UINT id, CCreateContext* context)
         }
     }
     if (!watch.Deleted()) {
-        if (m_pDocument) {
-            m_pDocument->RemoveView(this);
-        }
         delete this;
     }
     return FALSE;

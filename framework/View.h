@@ -13,6 +13,7 @@ class CView : public CWnd {
 
 public:
     CView() = default;
+    ~CView() override;
 
     // Creates the view as the frame's child `id` for the context's document; the style comes
     // from PreCreateWindow. On failure the view is gone (it deletes itself with its window).
