@@ -77,6 +77,7 @@ void CCmdUI::SetText(const char* text)
 void CCmdUI::DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler)
 {
     m_bEnableChanged = false;
+    m_bEnabled = true;
     target->OnCmdMsg(m_nID, CN_UPDATE_COMMAND_UI, this, false);
     if (disableIfNoHandler && !m_bEnableChanged) {
         Enable(target->OnCmdMsg(m_nID, CN_COMMAND, nullptr, true));
