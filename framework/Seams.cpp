@@ -2,11 +2,46 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cstring>
+#include <exception>
+#include <mutex>
 
+#include "foundation/ErrorCodes.h"
 #include "framework/Wnd.h"
 
 namespace {
+
+using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+HWND RealHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data)
+{
+    // Loaded on first use: most runs never show help.
+    static HtmlHelpFunction function = nullptr;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (HMODULE module = LoadLibraryA("hhctrl.ocx")) {
+            function = reinterpret_cast<HtmlHelpFunction>(
+                reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")));
+        }
+    });
+    return function ? function(caller, file, command, data) : nullptr;
+}
+
+// The debugger's output and standard error: where a developer sees it; the program goes on.
+void LogFault(const KstFault& fault)
+{
+    static const char* const kinds[] = {"exception escaped a handler",
+                                        "window object deleted while its window exists",
+                                        "window object deleted inside its own handler"};
+    CKSTString line;
+    line.Format("KST fault: %s (window %p, message 0x%04X, error %d): %s\n",
+                kinds[static_cast<int>(fault.kind)], static_cast<void*>(fault.window),
+                fault.message, fault.errorCode, fault.text.c_str());
+    OutputDebugStringA(line.c_str());
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+}
 
 KstUiSeams RealCalls()
 {
@@ -35,6 +70,11 @@ KstUiSeams RealCalls()
     seams.doDragDrop = [](IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect) {
         return ::DoDragDrop(data, source, allowed, effect);
     };
+    seams.reportFault = LogFault;
+    seams.getAsyncKeyState = [](int key) { return GetAsyncKeyState(key); };
+    seams.getKeyState = [](int key) { return GetKeyState(key); };
+    seams.htmlHelp = RealHtmlHelp;
+    seams.activeCodePage = [] { return GetACP(); };
     return seams;
 }
 
@@ -113,6 +153,65 @@ BOOL KstGetSaveFileName(OPENFILENAMEA& ofn, DWORD* error)
         *error = code;
     }
     return ok;
+}
+
+SHORT KstGetAsyncKeyState(int virtualKey)
+{
+    return KstSeams().getAsyncKeyState(virtualKey);
+}
+
+SHORT KstGetKeyState(int virtualKey)
+{
+    return KstSeams().getKeyState(virtualKey);
+}
+
+bool KstIsKeyDown(int virtualKey)
+{
+    return (KstGetKeyState(virtualKey) & 0x8000) != 0;
+}
+
+HWND KstHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data)
+{
+    return KstSeams().htmlHelp(caller, file, command, data);
+}
+
+// ---- Faults -----------------------------------------------------------------------------------
+
+void KstReportFault(const KstFault& fault) noexcept
+{
+    try {
+        const auto& report = KstSeams().reportFault;
+        if (report) {
+            report(fault);
+        } else {
+            LogFault(fault);
+        }
+    } catch (...) {
+        // A report that fails has nowhere left to go; the caller goes on regardless.
+    }
+}
+
+void KstReportEscapedException(const char* where, HWND window, UINT message) noexcept
+{
+    KstFault fault{KstFaultKind::EscapedException, window, message, 0, {}};
+    try {
+        try {
+            throw;
+        } catch (int code) {
+            fault.errorCode = code;
+            fault.text.Format("%s: error %d thrown", where, code);
+        } catch (KstError code) {
+            fault.errorCode = code;
+            fault.text.Format("%s: error %d thrown", where, static_cast<int>(code));
+        } catch (const std::exception& error) {
+            fault.text.Format("%s: %s", where, error.what());
+        } catch (...) {
+            fault.text.Format("%s: unknown exception", where);
+        }
+    } catch (...) {
+        // Formatting the text failed (memory); the report goes out with what it has.
+    }
+    KstReportFault(fault);
 }
 
 // ---- Dialog scripts ---------------------------------------------------------------------------

@@ -8,6 +8,16 @@
 // window's original procedure (Default). When the window is destroyed the object is detached:
 // m_hWnd becomes null, the object itself lives on until its owner deletes it.
 //
+// Lifetime: an object may delete itself in PostNcDestroy (modeless dialogs, windows that close
+// themselves from their own commands). PostNcDestroy runs once the outermost message that the
+// object is handling has returned, so no handler further up the stack finds the object gone.
+// An object whose window still exists must not be deleted: DestroyWindow first (the derived
+// OnDestroy cannot run from a base destructor). Deleting one anyway is reported as a fault
+// (Seams.h) and the window is destroyed without the object.
+//
+// Exceptions: none leaves a window procedure. One that escapes a handler is reported through
+// the fault seam and the message ends with a neutral result; the window lives on.
+//
 // Message maps: a class declares DECLARE_MESSAGE_MAP() and lists its entries between
 // BEGIN_MESSAGE_MAP(Class, BaseClass) and END_MESSAGE_MAP(); the base class's map is searched
 // after the class's own. WM_COMMAND and WM_NOTIFY from a child control, and WM_DRAWITEM and
@@ -241,11 +251,16 @@ private:
     friend LRESULT CALLBACK KstWndProc(HWND, UINT, WPARAM, LPARAM);
     friend class COleDropTarget;
 
+    friend class KstDispatchScope;
+
     LRESULT RouteMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL DispatchToMap(UINT key, UINT code, UINT id, KstMsgCall& call);
 
     WNDPROC m_superProc = nullptr;  // set while subclassed
-    KstMsgCall m_current{};         // the message being handled, for Default
+    // The innermost message being handled (on the stack of RouteMessage), for Default.
+    const KstMsgCall* m_currentMsg = nullptr;
+    int m_dispatchDepth = 0;          // messages of this object on the stack
+    bool m_postNcDestroyDue = false;  // WM_NCDESTROY came while the depth was above one
     COleDropTarget* m_dropTarget = nullptr;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 
@@ -59,8 +60,10 @@ bool IsTopDown(HDC dc, HGDIOBJ bitmap, const DIBSECTION& section, int originX, i
         LONG height;
         bool topDown;
     };
+    // Thread-local values must be trivially destructible (see framework/Wnd.cpp).
     thread_local Known known[4] = {};
     thread_local int nextSlot = 0;
+    static_assert(std::is_trivially_destructible_v<Known>);
     for (const Known& k : known) {
         if (k.bitmap == bitmap && k.bits == section.dsBm.bmBits &&
             k.width == section.dsBm.bmWidth && k.height == height) {

@@ -261,6 +261,7 @@ TEST_F(DialogTest, ModelessDialogClosesItsWindowAndChildPaneStays)
         SendDlgItemMessageA(dialog.m_hWnd, c.button, BM_CLICK, 0, 0);
         EXPECT_EQ(c.windowRemains, dialog.m_hWnd != nullptr);
         EXPECT_EQ(CKSTString(c.noteAfter), dialog.m_note);
+        dialog.DestroyWindow();
     }
     host.DestroyWindow();
 }
