@@ -161,6 +161,27 @@ TEST_F(FrameWndTest, TheHighlightedMenuItemShowsItsPromptUntilTheMenuCloses)
         << "the idle prompt was shown already and is not forced again";
 }
 
+TEST_F(FrameWndTest, TheToolbarButtonUnderTheMouseShowsItsPrompt)
+{
+    ASSERT_TRUE(StartApp());
+    NMTBHOTITEM hot{};
+    hot.hdr.hwndFrom = Frame().m_wndToolBar.m_hWnd;
+    hot.hdr.idFrom = AFX_IDW_TOOLBAR;
+    hot.hdr.code = TBN_HOTITEMCHANGE;
+    hot.idNew = ID_TEST_VIEW_CMD;
+    hot.dwFlags = HICF_MOUSE | HICF_ENTERING;
+    Frame().SendMessage(WM_NOTIFY, AFX_IDW_TOOLBAR, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(CKSTString("Runs the view's command"), StatusText());
+    m_app->OnIdle(0);
+    EXPECT_EQ(CKSTString("Runs the view's command"), StatusText()) << "idle keeps it";
+
+    hot.idOld = ID_TEST_VIEW_CMD;
+    hot.idNew = 0;
+    hot.dwFlags = HICF_MOUSE | HICF_LEAVING;
+    Frame().SendMessage(WM_NOTIFY, AFX_IDW_TOOLBAR, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(CKSTString("Ready"), StatusText());
+}
+
 TEST_F(FrameWndTest, FilesDroppedFromTheShellReachTheFramesHandler)
 {
     ASSERT_TRUE(StartApp());
