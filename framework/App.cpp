@@ -38,8 +38,8 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand
     app->m_lpCmdLine = app->m_strCmdLine.c_str();
     app->m_nCmdShow = showCommand;
     // Decided before InitInstance, whose first steps may already touch the registry.
-    app->m_bUseRegistry = !std::strstr(app->m_lpCmdLine, "/noreg") &&
-                          !std::strstr(app->m_lpCmdLine, "/NOREG");
+    app->m_bUseRegistry =
+        !std::strstr(app->m_lpCmdLine, "/noreg") && !std::strstr(app->m_lpCmdLine, "/NOREG");
     if (!app->InitApplication() || !app->InitInstance()) {
         if (app->m_pMainWnd) {
             app->m_pMainWnd->DestroyWindow();
@@ -165,13 +165,6 @@ CDocument* CWinApp::OpenDocumentFile(const char* pathName)
     return documentTemplate ? documentTemplate->OpenDocumentFile(pathName) : nullptr;
 }
 
-void CWinApp::OnFileNew()
-{
-    if (CDocTemplate* documentTemplate = GetFirstDocTemplate()) {
-        documentTemplate->OpenDocumentFile(nullptr);
-    }
-}
-
 void CWinApp::ParseCommandLine(CCommandLineInfo& info) const
 {
     const char* c = m_lpCmdLine;
@@ -215,8 +208,8 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
 
 void CWinApp::LoadStdProfileSettings(UINT maxRecentFiles)
 {
-    m_pRecentFileList = std::make_unique<CRecentFileList>(ID_FILE_MRU_FILE1, "Recent File List",
-                                                          "File%d", static_cast<int>(maxRecentFiles));
+    m_pRecentFileList = std::make_unique<CRecentFileList>(
+        ID_FILE_MRU_FILE1, "Recent File List", "File%d", static_cast<int>(maxRecentFiles));
     if (m_bUseRegistry && !m_strRegistryKey.IsEmpty()) {
         m_pRecentFileList->ReadList(m_strRegistryKey);
     }

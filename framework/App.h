@@ -55,8 +55,6 @@ public:
     CDocTemplate* GetFirstDocTemplate() const;
     // Through the first template; null on failure.
     virtual CDocument* OpenDocumentFile(const char* pathName);
-    // A new document through the first template.
-    void OnFileNew();
 
     void ParseCommandLine(CCommandLineInfo& info) const;
     // FALSE when the document, frame or view could not be made.

@@ -19,9 +19,8 @@ BOOL CControlBar::CreateBar(const char* className, DWORD ctrlStyle, DWORD style,
 {
     m_dwStyle = style & CBRS_ALL;
     // The frame places the bar; the control only keeps its default height.
-    const DWORD windowStyle =
-        (style & ~CBRS_ALL) | ctrlStyle | CCS_NOPARENTALIGN | CCS_NODIVIDER |
-        ((m_dwStyle & CBRS_BOTTOM) ? CCS_BOTTOM : CCS_TOP);
+    const DWORD windowStyle = (style & ~CBRS_ALL) | ctrlStyle | CCS_NOPARENTALIGN | CCS_NODIVIDER |
+                              ((m_dwStyle & CBRS_BOTTOM) ? CCS_BOTTOM : CCS_TOP);
     if (!CreateEx(0, className, nullptr, windowStyle, 0, 0, 0, 0, parent ? parent->m_hWnd : nullptr,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)))) {
         return FALSE;

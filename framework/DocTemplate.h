@@ -11,13 +11,12 @@
 #include <memory>
 
 #include "foundation/String.h"
-#include "framework/CmdUI.h"
 
 class CDocument;
 class CFrameWnd;
 class CView;
 
-class CDocTemplate : public CCmdTarget {
+class CDocTemplate {
 public:
     // Parts of the document string, in the order in which its lines are given.
     enum DocStringIndex {
@@ -37,6 +36,9 @@ public:
     // `resourceId` names the frame's menu, icon and the document string.
     CDocTemplate(UINT resourceId, DocumentFactory newDocument, FrameFactory newFrame,
                  ViewFactory newView);
+    virtual ~CDocTemplate() = default;
+    CDocTemplate(const CDocTemplate&) = delete;
+    CDocTemplate& operator=(const CDocTemplate&) = delete;
 
     // FALSE when the part is missing or empty.
     BOOL GetDocString(CKSTString& text, DocStringIndex index) const;

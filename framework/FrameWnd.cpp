@@ -129,8 +129,8 @@ CDocument* CFrameWnd::GetActiveDocument() const
 void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible)
 {
     if (!m_pViewActive) {
-        m_pViewActive = dynamic_cast<CView*>(FromHandlePermanent(
-            ::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)));
+        m_pViewActive =
+            dynamic_cast<CView*>(FromHandlePermanent(::GetDlgItem(m_hWnd, AFX_IDW_PANE_FIRST)));
     }
     if (m_pViewActive && (!document || m_pViewActive->GetDocument() == document)) {
         m_pViewActive->OnInitialUpdate();

@@ -113,7 +113,7 @@ private:
 
 // void OnDropFiles(HDROP): files dropped from the shell; the handler releases the handle (or
 // calls CFrameWnd::OnDropFiles).
-#define ON_WM_DROPFILES()                                                                  \
+#define ON_WM_DROPFILES()                                                                         \
     KST_MAP_ENTRY(WM_DROPFILES, 0, 0, 0, self->OnDropFiles(reinterpret_cast<HDROP>(call.wParam)); \
                   return true)
 

@@ -84,34 +84,6 @@ int CStatusBar::CommandToIndex(UINT id) const
     return -1;
 }
 
-UINT CStatusBar::GetItemID(int index) const
-{
-    return index >= 0 && index < GetCount() ? m_panes[static_cast<size_t>(index)].id : 0;
-}
-
-void CStatusBar::GetPaneInfo(int index, UINT& id, UINT& style, int& width) const
-{
-    if (index >= 0 && index < GetCount()) {
-        const Pane& pane = m_panes[static_cast<size_t>(index)];
-        id = pane.id;
-        style = pane.style;
-        width = pane.width;
-    }
-}
-
-void CStatusBar::SetPaneInfo(int index, UINT id, UINT style, int width)
-{
-    if (index < 0 || index >= GetCount()) {
-        return;
-    }
-    Pane& pane = m_panes[static_cast<size_t>(index)];
-    pane.id = id;
-    pane.style = style;
-    pane.width = width;
-    UpdateParts();
-    ShowPane(index);
-}
-
 UINT CStatusBar::GetPaneStyle(int index) const
 {
     return index >= 0 && index < GetCount() ? m_panes[static_cast<size_t>(index)].style : 0;
@@ -131,8 +103,8 @@ BOOL CStatusBar::SetPaneText(int index, const char* text)
     if (index < 0 || index >= GetCount()) {
         return FALSE;
     }
-    return SetPaneContent(index, text,
-                          static_cast<int>(m_panes[static_cast<size_t>(index)].style & kBorderTypes));
+    return SetPaneContent(
+        index, text, static_cast<int>(m_panes[static_cast<size_t>(index)].style & kBorderTypes));
 }
 
 CKSTString CStatusBar::GetPaneText(int index) const
@@ -148,8 +120,8 @@ BOOL CStatusBar::SetPaneIcon(int index, HICON icon)
     if (index < 0 || index >= GetCount()) {
         return FALSE;
     }
-    return static_cast<BOOL>(SendMessage(SB_SETICON, static_cast<WPARAM>(index),
-                                         reinterpret_cast<LPARAM>(icon)));
+    return static_cast<BOOL>(
+        SendMessage(SB_SETICON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(icon)));
 }
 
 BOOL CStatusBar::SetPaneContent(int index, const char* text, int type)

@@ -49,9 +49,6 @@ public:
 
     int GetCount() const { return static_cast<int>(m_panes.size()); }
     int CommandToIndex(UINT id) const;  // -1 when no pane has the id
-    UINT GetItemID(int index) const;
-    void GetPaneInfo(int index, UINT& id, UINT& style, int& width) const;
-    void SetPaneInfo(int index, UINT id, UINT style, int width);
     UINT GetPaneStyle(int index) const;
     void SetPaneStyle(int index, UINT style);
     // A plain text; FALSE for a pane that does not exist.

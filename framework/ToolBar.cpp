@@ -1,7 +1,6 @@
 #include "framework/ToolBar.h"
 
 #include <cstring>
-#include <cstring>
 #include <vector>
 
 #include "framework/CmdUI.h"
@@ -100,11 +99,6 @@ CToolBar::~CToolBar()
     }
 }
 
-BOOL CToolBar::Create(CWnd* parent, DWORD style, UINT id)
-{
-    return CreateEx(parent, 0, style, id);
-}
-
 BOOL CToolBar::CreateEx(CWnd* parent, DWORD ctrlStyle, DWORD style, UINT id)
 {
     if (!CreateBar(TOOLBARCLASSNAMEA, ctrlStyle, style, parent, id)) {
@@ -121,8 +115,8 @@ BOOL CToolBar::LoadToolBar(UINT resourceId)
     if (!ReadToolBarResource(module, resourceId, resource)) {
         return FALSE;
     }
-    auto* bitmap = static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(resourceId),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto* bitmap = static_cast<HBITMAP>(
+        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     BITMAP info{};
     if (!bitmap || !GetObjectA(bitmap, sizeof(info), &info)) {
         if (bitmap) {
@@ -213,5 +207,5 @@ void CToolBar::OnHotItemChange(NMHDR* header, LRESULT* result)
     }
     const auto* change = reinterpret_cast<const NMTBHOTITEM*>(header);
     frame->TrackPrompt((change->dwFlags & HICF_LEAVING) ? AFX_IDS_IDLEMESSAGE
-                                                           : static_cast<UINT>(change->idNew));
+                                                        : static_cast<UINT>(change->idNew));
 }

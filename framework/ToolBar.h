@@ -17,8 +17,6 @@ public:
     CToolBar() = default;
     ~CToolBar() override;
 
-    BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP,
-                UINT id = AFX_IDW_TOOLBAR);
     BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT,
                   DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
 

@@ -69,7 +69,8 @@ TEST_F(AppTest, TheProgramKeepsFourRecentFilesAndTouchesNoRegistryUnderNoreg)
 {
     std::vector<std::unique_ptr<TempFile>> files;
     for (int i = 1; i <= 5; ++i) {
-        files.push_back(std::make_unique<TempFile>(("kst shell " + std::to_string(i) + ".kxtest").c_str()));
+        files.push_back(
+            std::make_unique<TempFile>(("kst shell " + std::to_string(i) + ".kxtest").c_str()));
     }
     struct Case {
         const char* commandLine;
@@ -89,8 +90,8 @@ TEST_F(AppTest, TheProgramKeepsFourRecentFilesAndTouchesNoRegistryUnderNoreg)
             }
             auto& frame = *static_cast<kst_test::TestFrame*>(app.m_pMainWnd);
             idlePrompt = frame.m_wndStatusBar.GetPaneText(0).c_str();
-            toolbarUpdated = !SendMessageA(frame.m_wndToolBar.m_hWnd, TB_ISBUTTONENABLED,
-                                           ID_TEST_NO_HANDLER, 0);
+            toolbarUpdated =
+                !SendMessageA(frame.m_wndToolBar.m_hWnd, TB_ISBUTTONENABLED, ID_TEST_NO_HANDLER, 0);
             for (const auto& file : files) {
                 EXPECT_NE(nullptr, app.OpenDocumentFile(file->Path().c_str()));
             }

@@ -107,9 +107,7 @@ TEST_F(DocTemplateTest, TheRecentFilesAppearInTheFileMenuAndOpenByCommand)
 {
     ASSERT_TRUE(StartApp());
     HMENU file = GetSubMenu(GetMenu(Frame().m_hWnd), 0);
-    auto popUp = [&] {
-        Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-    };
+    auto popUp = [&] { Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0); };
     popUp();
     EXPECT_EQ(5, GetMenuItemCount(file));
     EXPECT_TRUE(GetMenuState(file, ID_FILE_MRU_FILE1, MF_BYCOMMAND) & MF_GRAYED)

@@ -36,10 +36,8 @@ TEST_F(FrameWndTest, ACommandRunsAtTheFirstOfViewDocumentFrameAndApplication)
     };
     const Case cases[] = {
         {ID_TEST_VIEW_CMD, "view 40101"},  // handled by all four
-        {ID_TEST_DOC_CMD, "document 40102"},
-        {ID_TEST_FRAME_CMD, "frame 40103"},
-        {ID_TEST_APP_CMD, "application 40104"},
-        {ID_TEST_NO_HANDLER, ""},
+        {ID_TEST_DOC_CMD, "document 40102"},    {ID_TEST_FRAME_CMD, "frame 40103"},
+        {ID_TEST_APP_CMD, "application 40104"}, {ID_TEST_NO_HANDLER, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
@@ -57,8 +55,7 @@ TEST_F(FrameWndTest, ACommandRunsAtTheFirstOfViewDocumentFrameAndApplication)
     Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_TEST_DOC_CMD, 1), 0);
     Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_TEST_VIEW_CMD, BN_CLICKED),
                         reinterpret_cast<LPARAM>(Frame().m_wndToolBar.m_hWnd));
-    EXPECT_EQ((std::vector<std::string>{"document 40102", "view 40101"}),
-              TheShellLog().commands);
+    EXPECT_EQ((std::vector<std::string>{"document 40102", "view 40101"}), TheShellLog().commands);
 }
 
 TEST_F(FrameWndTest, OpeningAPopupUpdatesItsItemsAlongTheRoute)
@@ -79,8 +76,7 @@ TEST_F(FrameWndTest, OpeningAPopupUpdatesItsItemsAlongTheRoute)
         {ID_TEST_NO_HANDLER, false, false},   // no handler at all
         {ID_TEST_DISABLED, false, false},     // the document's update handler wins
         {ID_TEST_CHOICE_FIRST, true, false},  // the view's range handler, no command handler
-        {ID_TEST_CHOICE_FIRST + 1, true, true},
-        {ID_TEST_CHOICE_LAST, true, false},
+        {ID_TEST_CHOICE_FIRST + 1, true, true}, {ID_TEST_CHOICE_LAST, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);

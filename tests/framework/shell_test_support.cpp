@@ -91,9 +91,9 @@ int TestFrame::OnCreate(LPCREATESTRUCT create)
     }
     static const UINT indicators[] = {ID_SEPARATOR, ID_TEST_INDICATOR_WIDE,
                                       ID_TEST_INDICATOR_NARROW};
-    if (!m_wndToolBar.CreateEx(this, 0,
-                               WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY |
-                                   CBRS_SIZE_DYNAMIC) ||
+    if (!m_wndToolBar.CreateEx(
+            this, 0,
+            WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY | CBRS_SIZE_DYNAMIC) ||
         !m_wndToolBar.LoadToolBar(IDR_TEST_SHELL) || !m_wndStatusBar.Create(this) ||
         !m_wndStatusBar.SetIndicators(indicators, 3)) {
         return -1;
@@ -118,7 +118,8 @@ void TestFrame::OnDropFiles(HDROP drop)
     CFrameWnd::OnDropFiles(drop);
 }
 
-// ---- Application ----------------------------------------------------------------------------------
+// ---- Application
+// ----------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(TestApp, CWinApp)
 ON_COMMAND_RANGE(ID_TEST_VIEW_CMD, ID_TEST_APP_CMD, OnTestCommand)
@@ -158,7 +159,8 @@ void TestApp::OnTestCommand(UINT id)
     Log("application", id);
 }
 
-// ---- Fixture ----------------------------------------------------------------------------------------
+// ---- Fixture
+// ----------------------------------------------------------------------------------------
 
 void ShellTest::SetUp()
 {
