@@ -57,8 +57,8 @@ CKSTString TemplateClass(const DLGTEMPLATE* dialogTemplate)
 {
     const auto* words = reinterpret_cast<const WORD*>(dialogTemplate);
     const size_t headerBytes = words[1] == 0xFFFF ? 26 : 18;
-    const auto* field = reinterpret_cast<const WORD*>(
-        reinterpret_cast<const BYTE*>(dialogTemplate) + headerBytes);
+    const auto* field =
+        reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(dialogTemplate) + headerBytes);
     CKSTString name;
     field = ReadNameOrOrdinal(field, name);  // the menu
     ReadNameOrOrdinal(field, name);

@@ -166,10 +166,10 @@ public:
     {
         return Guarded("drop target (over)", effect, [&] {
             CWnd* window = m_owner.m_window;
-            *effect = window ? Allowed(m_owner.OnDragOver(window, &m_drag, keyState,
-                                                          ClientPoint(point)),
-                                       *effect)
-                             : DROPEFFECT_NONE;
+            *effect =
+                window ? Allowed(m_owner.OnDragOver(window, &m_drag, keyState, ClientPoint(point)),
+                                 *effect)
+                       : DROPEFFECT_NONE;
         });
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override

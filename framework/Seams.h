@@ -39,16 +39,16 @@ struct KstModalRun {
 using KstModalDriver = std::function<int(KstModalRun& run)>;
 
 enum class KstFaultKind {
-    EscapedException,  // caught at a window procedure, dialog procedure or thread main
-    LiveWindowDeleted,  // a window object was deleted while its window still existed
+    EscapedException,      // caught at a window procedure, dialog procedure or thread main
+    LiveWindowDeleted,     // a window object was deleted while its window still existed
     DeletedWhileHandling,  // a window object was deleted inside one of its own handlers
 };
 
 struct KstFault {
     KstFaultKind kind;
-    HWND window;    // null when not known
-    UINT message;   // the message being handled, 0 when none
-    int errorCode;  // the integer thrown (KST_ERR_... such as KST_ERR_INDEX), else 0
+    HWND window;      // null when not known
+    UINT message;     // the message being handled, 0 when none
+    int errorCode;    // the integer thrown (KST_ERR_... such as KST_ERR_INDEX), else 0
     CKSTString text;  // what happened, for a log
 };
 

@@ -100,7 +100,8 @@ bool HasClass(HWND window, const char* className)
         return false;
     }
     if (IS_INTRESOURCE(className)) {
-        return GetClassWord(window, GCW_ATOM) == static_cast<WORD>(reinterpret_cast<UINT_PTR>(className));
+        return GetClassWord(window, GCW_ATOM) ==
+               static_cast<WORD>(reinterpret_cast<UINT_PTR>(className));
     }
     char actual[257] = {};
     return GetClassNameA(window, actual, sizeof(actual)) > 0 && lstrcmpiA(actual, className) == 0;

@@ -266,4 +266,28 @@ TEST_F(DialogTest, ModelessDialogClosesItsWindowAndChildPaneStays)
     host.DestroyWindow();
 }
 
+TEST_F(DialogTest, DialogOfItsOwnWindowClassIsBoundToItsObject)
+{
+    const char* const className = "KSTFrameworkOwnDialogClass";
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefDlgProcA;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);  // fails harmlessly when a repeated run registered it already
+
+    for (UINT templateId : {IDD_TEST_OWN_CLASS_EX, IDD_TEST_OWN_CLASS}) {
+        SCOPED_TRACE(templateId);
+        NoteDialog dialog;
+        ASSERT_TRUE(dialog.Create(templateId));
+        EXPECT_TRUE(dialog.initialised);
+        char actual[64] = {};
+        GetClassNameA(dialog.m_hWnd, actual, sizeof(actual));
+        EXPECT_STREQ(className, actual);
+        EXPECT_EQ(CKSTString("note"), dialog.GetDlgItemText(IDC_TEST_NOTE));
+        dialog.DestroyWindow();
+    }
+}
+
 }  // namespace

@@ -12,8 +12,8 @@ class SeamsTest : public kst_test::FrameworkTest {};
 TEST_F(SeamsTest, RealHtmlHelpOpensNoWindowForAMissingFile)
 {
     // hhctrl.ocx is loaded on first use.
-    EXPECT_EQ(nullptr, KstHtmlHelp(nullptr, "Z:\\nowhere\\missing.chm", 0 /* HH_DISPLAY_TOPIC */,
-                                   0));
+    EXPECT_EQ(nullptr,
+              KstHtmlHelp(nullptr, "Z:\\nowhere\\missing.chm", 0 /* HH_DISPLAY_TOPIC */, 0));
 }
 
 }  // namespace

@@ -250,8 +250,8 @@ protected:
 TEST_F(WndLifetimeTest, SelfDeletingObjectIsUntouchedAfterItsOwnMessageDeletedIt)
 {
     CWnd parent;
-    ASSERT_TRUE(parent.CreateEx(0, kClassName, "parent", WS_POPUP, 0, 0, 300, 200, nullptr,
-                                nullptr));
+    ASSERT_TRUE(
+        parent.CreateEx(0, kClassName, "parent", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
     struct Case {
         const char* what;
         // Creates the object, returns its window and closes it the way the user would.
@@ -422,8 +422,8 @@ TEST_F(WndLifetimeTest, CreationScopeBindsOnlyAWindowOfItsClass)
         KstCreationScope scope(&object, kClassName);
         other = CreateWindowExA(0, kOtherClassName, "other", WS_POPUP, 0, 0, 10, 10, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-        expected = CreateWindowExA(0, kClassName, "mine", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        expected = CreateWindowExA(0, kClassName, "mine", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
     }
     ASSERT_NE(nullptr, other);
     ASSERT_NE(nullptr, expected);
@@ -453,10 +453,9 @@ TEST_F(WndLifetimeTest, WorkerThreadsWrappingWindowsEndWithoutLeavingTheirWrappe
             workers.emplace_back([&] {
                 const HRESULT ole = OleInitialize(nullptr);
                 CWnd* wrapper = CWnd::FromHandle(raw);
-                const bool ok = wrapper && wrapper->m_hWnd == raw &&
-                                CWnd::FromHandle(raw) == wrapper &&
-                                (wrapper->GetStyle() & WS_POPUP) &&
-                                CWnd::FromHandle(bound.m_hWnd) == &bound;
+                const bool ok =
+                    wrapper && wrapper->m_hWnd == raw && CWnd::FromHandle(raw) == wrapper &&
+                    (wrapper->GetStyle() & WS_POPUP) && CWnd::FromHandle(bound.m_hWnd) == &bound;
                 if (SUCCEEDED(ole)) {
                     OleUninitialize();
                 }
