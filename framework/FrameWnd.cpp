@@ -54,8 +54,8 @@ END_MESSAGE_MAP()
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context)
 {
     HINSTANCE resources = KstResourceHandle();
-    HICON icon = static_cast<HICON>(
-        LoadImageA(resources, MAKEINTRESOURCEA(resourceId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    HICON icon = static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(resourceId), IMAGE_ICON,
+                                               0, 0, LR_DEFAULTSIZE | LR_SHARED));
     const CKSTString className =
         KstRegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
                             reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1), icon);
