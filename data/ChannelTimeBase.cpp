@@ -19,6 +19,12 @@ const double kRegularTolerance = 0.001;
 const double kGapRatio = 1.9;
 const size_t kStepClasses = 10;
 
+// A time that is NaN or infinite places its sample nowhere on a grid.
+bool AllFinite(const double* times, uint32_t n)
+{
+    return std::all_of(times, times + n, [](double t) { return std::isfinite(t); });
+}
+
 // Up to ten classes of steps; the value of the most populated one and whether it holds more
 // than half of `samples`.
 template <typename Step>
@@ -58,7 +64,7 @@ bool CKSTChannel::ConvertToEquidistant(bool resampleIfIrregular, bool noInterpol
     if (m_timeBaseType == kEquidistant) {
         return true;
     }
-    if (m_timeBaseType != kTimeVector || !m_timesAscending) {
+    if (m_timeBaseType != kTimeVector || !m_timesAscending || !AllFinite(m_times.get(), m_count)) {
         return false;
     }
     auto regular = [this] {
@@ -100,7 +106,7 @@ bool CKSTChannel::ConvertToEquidistant(bool resampleIfIrregular, bool noInterpol
 
 void CKSTChannel::MakeEquidistantIfRegular()
 {
-    if (m_timeBaseType != kTimeVector || !m_timesAscending) {
+    if (m_timeBaseType != kTimeVector || !m_timesAscending || !AllFinite(m_times.get(), m_count)) {
         return;
     }
     if (m_count < 2) {

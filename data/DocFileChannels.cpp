@@ -24,13 +24,6 @@ double StampToDays(const CKSTTimeStamp& stamp)
     return stamp.GetSerialDays() + stamp.GetFraction() / 86400.0;
 }
 
-// The channel's arrays, writable: blocks are decoded straight into the tail that AppendValues
-// has just made room for.
-double* ValuesTail(CKSTChannel& channel, uint32_t first)
-{
-    return const_cast<double*>(channel.GetValues()) + first;
-}
-
 template <class Code>
 bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double scale,
                  double offset)
@@ -38,18 +31,16 @@ bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double 
     if (static_cast<uint64_t>(n) * sizeof(Code) > block.GetRemaining()) {
         return false;
     }
-    const uint32_t first = channel.GetCount();
-    channel.AppendValues(0.0, false, n);
-    double* out = ValuesTail(channel, first);
     const uint8_t* in = block.GetCurrent();
-    const bool identity = scale == 1.0 && offset == 0.0;
-    for (uint32_t i = 0; i < n; ++i) {
-        uint64_t code = 0;
-        for (size_t b = 0; b < sizeof(Code); ++b) {
-            code |= static_cast<uint64_t>(in[i * sizeof(Code) + b]) << (8 * b);
+    channel.AppendDecoded(n, [&](double* out) {
+        for (uint32_t i = 0; i < n; ++i) {
+            uint64_t code = 0;
+            for (size_t b = 0; b < sizeof(Code); ++b) {
+                code |= static_cast<uint64_t>(in[i * sizeof(Code) + b]) << (8 * b);
+            }
+            out[i] = static_cast<double>(code) * scale + offset;
         }
-        out[i] = identity ? static_cast<double>(code) : static_cast<double>(code) * scale + offset;
-    }
+    });
     block.Skip(static_cast<size_t>(n) * sizeof(Code));
     return true;
 }
@@ -60,15 +51,18 @@ bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
     if (static_cast<uint64_t>(n) * sizeof(Float) > block.GetRemaining()) {
         return false;
     }
-    const uint32_t first = channel.GetCount();
-    channel.AppendValues(0.0, false, n);
-    double* out = ValuesTail(channel, first);
     const uint8_t* in = block.GetCurrent();
-    for (uint32_t i = 0; i < n; ++i) {
-        Float v;
-        std::memcpy(&v, in + i * sizeof(Float), sizeof(Float));  // little-endian hosts only
-        out[i] = v;
-    }
+    channel.AppendDecoded(n, [&](double* out) {
+        if (sizeof(Float) == sizeof(double)) {
+            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));  // little-endian hosts
+            return;
+        }
+        for (uint32_t i = 0; i < n; ++i) {
+            Float v;
+            std::memcpy(&v, in + i * sizeof(Float), sizeof(Float));
+            out[i] = v;
+        }
+    });
     block.Skip(static_cast<size_t>(n) * sizeof(Float));
     return true;
 }
@@ -543,7 +537,7 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
                 return KST_ERR_TOO_LARGE;
             }
             if (width == 0 && !difference) {
-                channel.AppendValues(offset, false, n);
+                channel.AppendDecoded(n, [&](double* out) { std::fill(out, out + n, offset); });
                 return KST_OK;
             }
             return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width,
@@ -581,6 +575,6 @@ int CKSTDocFile::ReadMissingRun(CKSTDocReader& block, CKSTChannel& channel)
     if (!TakeFromBudget(count)) {
         return KST_ERR_TOO_LARGE;
     }
-    channel.AppendValues(0.0, true, count);
+    channel.AppendMissing(count);
     return KST_OK;
 }

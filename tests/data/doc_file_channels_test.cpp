@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -508,6 +509,33 @@ TEST(DocFileChannels, RoundTripOfGeneratedChannels)
             ExpectSameSamples(expected, actual);
         }
     }
+}
+
+// A stored time vector whose times would form a grid with a gap but for one NaN: the reader
+// leaves it a time vector instead of placing the NaN on the grid.
+TEST(DocFileChannels, TimeVectorWithANaNTimeStaysATimeVector)
+{
+    const std::vector<double> times = {0, 1, 2, std::numeric_limits<double>::quiet_NaN(), 4, 5, 7};
+    CKSTChannelList list;
+    CKSTChannel& channel = *list.GetAt(list.AddNew());
+    channel.SetTimeBaseType(CKSTChannel::kTimeVector);
+    for (size_t i = 0; i < times.size(); ++i) {
+        channel.AppendTimeValue(times[i], 10.0 + i);
+    }
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenMemoryWrite(), KST_OK);
+    ASSERT_EQ(file.WriteChannels(list, true), KST_OK);
+    CKSTMemBuffer image;
+    file.GetMemory(image);
+    file.Close();
+
+    CKSTChannelList back;
+    file.SetMemory(image);
+    ASSERT_EQ(file.OpenMemoryRead(), KST_OK);
+    ASSERT_EQ(file.ReadChannels(back, nullptr, false, nullptr), KST_OK);
+    ASSERT_EQ(back.GetCount(), 1);
+    EXPECT_EQ(back.GetAt(0)->GetTimeBaseType(), CKSTChannel::kTimeVector);
+    ExpectSameSamples(channel, *back.GetAt(0));
 }
 
 TEST(DocFileChannels, SingleValueRecordsKeepEveryValue)
