@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "data/DocFile.h"
 #include "data/DocFileEncoding.h"
+#include "data/IntegerScaling.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -138,11 +140,12 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
             head.PutF64(firstValue);
         }
         head.PutU8(static_cast<uint8_t>(width));
-        std::vector<uint8_t> codes(byteCount);
-        PackSamples(codes.data(), byteCount, n, width, offset, scale, values);
+        // Every byte is written by PackSamples: no zero-filled buffer first.
+        const std::unique_ptr<uint8_t[]> codes(new uint8_t[std::max<size_t>(byteCount, 1)]);
+        PackSamples(codes.get(), byteCount, n, width, offset, scale, values);
         const uint8_t tag = difference ? KST_TAG_VALUE_DIFF_PACKED : KST_TAG_VALUE_PACKED;
-        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.data(),
-                                 codes.size());
+        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.get(),
+                                 byteCount);
     }
     if (!packed && levels > 0 && levels < (uint64_t{1} << 31)) {
         const uint32_t codeSize = levels < 257 ? 1 : levels <= 65536 ? 2 : 4;
@@ -152,9 +155,9 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
         head.PutF64(scale);
         head.PutF64(offset);
         std::vector<uint8_t> codes(static_cast<size_t>(n) * codeSize);
+        const KstGridQuantiser quantise(scale, offset);
         for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t code =
-                static_cast<uint32_t>(kst_doc::Quantise(values[i], offset, scale));
+            const uint32_t code = static_cast<uint32_t>(quantise(values[i]));
             for (uint32_t b = 0; b < codeSize; ++b) {
                 codes[static_cast<size_t>(i) * codeSize + b] =
                     static_cast<uint8_t>(code >> (8 * b));
@@ -310,21 +313,17 @@ int CKSTDocFile::WriteSingleValue(uint32_t index, uint16_t sampleType, double va
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values)
 {
-    if (byteCount == 0) {
-        return;
-    }
-    std::memset(out, 0, byteCount);
     if (bitWidth == 0) {
+        std::memset(out, 0, byteCount);
         return;
     }
     const uint64_t mask = bitWidth >= 32 ? 0xFFFFFFFFu : (uint64_t{1} << bitWidth) - 1;
+    const KstGridQuantiser quantise(scale, offset);
     uint64_t bits = 0;  // pending bits, right-aligned
     uint32_t pending = 0;
     size_t pos = 0;
     for (uint32_t i = 0; i < n && pos < byteCount; ++i) {
-        const uint64_t code = static_cast<uint64_t>(static_cast<int64_t>(
-                                  kst_doc::Quantise(values[i], offset, scale))) &
-                              mask;
+        const uint64_t code = static_cast<uint64_t>(quantise(values[i])) & mask;
         bits = (bits << bitWidth) | code;
         pending += bitWidth;
         while (pending >= 8 && pos < byteCount) {
@@ -334,8 +333,10 @@ void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, 
         bits &= (uint64_t{1} << pending) - 1;
     }
     if (pending > 0 && pos < byteCount) {
-        out[pos] = static_cast<uint8_t>(bits << (8 - pending));
+        out[pos++] = static_cast<uint8_t>(bits << (8 - pending));
     }
+    // Only the bytes that no code reached are cleared.
+    std::memset(out + pos, 0, byteCount - pos);
 }
 
 // --- Reading ---
