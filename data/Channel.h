@@ -356,7 +356,7 @@ public:
     bool AreValuesStrictlyAscending() const;
     bool IsBinary() const;
 
-    // --- Spectrum (data/FFTSettings.h) ---
+    // --- Spectrum (data/ChannelSpectrum.cpp, settings in data/FFTSettings.h) ---
     // Amplitude and phase over 0 .. 1/(2 dt) in N/2 + 1 bins; false below 4 samples, for a
     // time vector that is not to be converted or cannot be, or when fewer than 4 samples remain.
     static bool FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKSTChannel& phaseOut,
