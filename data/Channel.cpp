@@ -46,36 +46,40 @@ void UnpackCodes(const uint8_t* bytes, size_t byteCount, uint32_t n, uint32_t wi
         }
         return;
     }
-    // Unread bits sit left-aligned in `bits`; a refill ORs in the next eight bytes and counts
-    // the whole ones that fitted, so the bits of a byte taken in part are ORed in again later
-    // at the same place.
+    // Unread bits sit left-aligned in `bits`. A refill ORs in the next eight bytes and counts
+    // the whole ones that fitted (the bits of a byte taken in part are ORed in again later at
+    // the same place); the at least 56 bits it leaves give several codes without a check.
+    const uint32_t perRefill = 56 / width;  // a division per refill would cost as much as the codes
     uint64_t bits = 0;
     uint32_t held = 0;
     size_t pos = 0;
-    for (uint32_t k = 0; k < n; ++k) {
-        if (held < width) {
-            if (byteCount - pos >= 8) {
-                uint64_t word = 0;
-                for (int b = 0; b < 8; ++b) {
-                    word = (word << 8) | bytes[pos + b];
-                }
-                bits |= word >> held;
-                const uint32_t taken = (63 - held) >> 3;
-                pos += taken;
-                held += 8 * taken;
-            } else {
-                while (held <= 56 && pos < byteCount) {
-                    bits |= static_cast<uint64_t>(bytes[pos++]) << (56 - held);
-                    held += 8;
-                }
+    uint32_t k = 0;
+    while (k < n) {
+        uint32_t ready = perRefill;
+        if (byteCount - pos >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, bytes + pos, 8);
+            bits |= __builtin_bswap64(word) >> held;  // little-endian hosts: most significant first
+            const uint32_t taken = (63 - held) >> 3;
+            pos += taken;
+            held += 8 * taken;
+        } else {
+            while (held <= 56 && pos < byteCount) {
+                bits |= static_cast<uint64_t>(bytes[pos++]) << (56 - held);
+                held += 8;
             }
+            ready = held / width;
         }
-        put(k, bits >> (64 - width));
-        bits <<= width;
-        held -= width;
+        ready = std::min(ready, n - k);
+        for (uint32_t j = 0; j < ready; ++j) {
+            // Codes have at most 32 bits: through int64_t the conversion is one instruction.
+            put(k + j, static_cast<int64_t>(bits >> (64 - width)));
+            bits <<= width;
+        }
+        held -= ready * width;
+        k += ready;
     }
 }
-
 }  // namespace
 
 CKSTChannel::CKSTChannel()
@@ -424,13 +428,13 @@ int CKSTChannel::ReadPackedValues(const uint8_t* bytes, size_t available, uint32
             *out++ = firstValue;
             double sum = 0.0;
             UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
-                        [&](uint32_t k, uint64_t code) {
+                        [&](uint32_t k, int64_t code) {
                             sum += static_cast<double>(code) - bias;
                             out[k] = sum * scale + firstValue;
                         });
         } else {
             UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
-                        [&](uint32_t k, uint64_t code) {
+                        [&](uint32_t k, int64_t code) {
                             out[k] = static_cast<double>(code) * scale + offset;
                         });
         }
