@@ -442,6 +442,17 @@ int CKSTChannel::ReadPackedValues(const uint8_t* bytes, size_t available, uint32
     return KST_OK;
 }
 
+void CKSTChannel::TakeTimes(CKSTChannel& times)
+{
+    if (m_timeBaseType != kTimeVector || times.m_count < m_count || &times == this) {
+        return;
+    }
+    kst_channel::Resize(times.m_values, times.m_capacity, m_capacity);
+    m_times = std::move(times.m_values);
+    times.FreeData(true, true);
+    RescanAscending();
+}
+
 void CKSTChannel::SetTimeAt(uint32_t i, double time)
 {
     if (m_timeBaseType != kTimeVector || i >= m_count) {

@@ -158,6 +158,9 @@ public:
                          double scale, double offset, bool delta, double firstValue);
 
     void SetTimeAt(uint32_t i, double time);
+    // A time vector's times become the first GetCount() values of `times` (which holds at least
+    // as many), whose arrays it takes over; `times` is left empty.
+    void TakeTimes(CKSTChannel& times);
     void FillTimes(double time);
     void SetValueAt(uint32_t i, double value);
 

@@ -106,10 +106,13 @@ bool CKSTChannel::ConvertToEquidistant(bool resampleIfIrregular, bool noInterpol
 
 void CKSTChannel::MakeEquidistantIfRegular()
 {
-    if (m_timeBaseType != kTimeVector || !m_timesAscending || !AllFinite(m_times.get(), m_count)) {
+    if (m_timeBaseType != kTimeVector || !m_timesAscending) {
         return;
     }
     if (m_count < 2) {
+        if (!AllFinite(m_times.get(), m_count)) {
+            return;
+        }
         m_t0 = m_count == 1 ? m_times[0] : 0.0;
         m_dt = 1.0;
         m_timeBaseType = kEquidistant;
@@ -119,14 +122,16 @@ void CKSTChannel::MakeEquidistantIfRegular()
     }
     double minStep = 0.0;
     double maxStep = 0.0;
+    double nonFinite = m_times[0] - m_times[0];  // stays 0 while every time is finite
     for (uint32_t i = 1; i < m_count; ++i) {
         const double d = m_times[i] - m_times[i - 1];
         if (d > 0.0 && (minStep == 0.0 || d < minStep)) {
             minStep = d;
         }
         maxStep = std::max(maxStep, d);
+        nonFinite += m_times[i] - m_times[i];
     }
-    if (minStep == 0.0) {
+    if (minStep == 0.0 || nonFinite != 0.0) {
         return;
     }
     const double ratio = maxStep / minStep;

@@ -358,14 +358,23 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
     }
 
     // Time vectors join their times even after an error, so that what was read stays usable.
+    // The last channel to use a run of times takes it over instead of copying it.
+    std::vector<uint32_t> users(slots.size(), 0);
+    for (const ChannelSlot& slot : slots) {
+        if (slot.channel != nullptr &&
+            slot.channel->GetTimeBaseType() == CKSTChannel::kTimeVector &&
+            slot.timeBase < slots.size()) {
+            ++users[slot.timeBase];
+        }
+    }
     for (ChannelSlot& slot : slots) {
         CKSTChannel* channel = slot.channel;
         if (channel == nullptr || channel->GetTimeBaseType() != CKSTChannel::kTimeVector) {
             continue;
         }
-        const ChannelSlot* source = slot.timeBase < slots.size() ? &slots[slot.timeBase] : nullptr;
-        const CKSTChannel* times = source != nullptr ? source->times.get() : nullptr;
-        kst_doc::JoinTimes(*channel, times);
+        ChannelSlot* source = slot.timeBase < slots.size() ? &slots[slot.timeBase] : nullptr;
+        CKSTChannel* times = source != nullptr ? source->times.get() : nullptr;
+        kst_doc::JoinTimes(*channel, times, source != nullptr && --users[slot.timeBase] == 0);
         channel->MakeEquidistantIfRegular();
     }
     if (filter != nullptr && filter->GetCount() > 0) {
@@ -501,7 +510,7 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
         result = KST_ERR_TOO_LARGE;
     }
     if (found && channel.GetTimeBaseType() == CKSTChannel::kTimeVector) {
-        kst_doc::JoinTimes(channel, &times);
+        kst_doc::JoinTimes(channel, &times, true);
         channel.MakeEquidistantIfRegular();
     }
     if (result == KST_OK && !found) {

@@ -5,7 +5,7 @@
 
 namespace kst_doc {
 
-void JoinTimes(CKSTChannel& channel, const CKSTChannel* times)
+void JoinTimes(CKSTChannel& channel, CKSTChannel* times, bool takeOver)
 {
     const uint32_t available = times != nullptr ? times->GetCount() : 0;
     const uint32_t n = std::min(channel.GetCount(), available);
@@ -13,6 +13,10 @@ void JoinTimes(CKSTChannel& channel, const CKSTChannel* times)
         channel.SetCapacity(n);
     }
     if (n == 0) {
+        return;
+    }
+    if (takeOver) {
+        channel.TakeTimes(*times);
         return;
     }
     // The arrays are the channel's own; SetTimeAt would judge the order against the zeros

@@ -11,8 +11,9 @@
 namespace kst_doc {
 
 // The channel's times become the values of the times channel (none: no times); the count is
-// the smaller of both.
-void JoinTimes(CKSTChannel& channel, const CKSTChannel* times);
+// the smaller of both. With takeOver the channel takes the times channel's array, which is
+// left empty.
+void JoinTimes(CKSTChannel& channel, CKSTChannel* times, bool takeOver);
 
 // The samples (or, for the odd tags, times) a sample block or single-value record adds to its
 // channel, read from the payload's header; 0 where it adds none or the header is short.
