@@ -46,6 +46,7 @@ void CKSTTextDataFile::Reset()
     m_channelCount = 0;
     m_timeBaseCount = 0;
     m_timeColumn = -1;
+    m_dateAxis = false;
     m_timeUnit.Empty();
     m_path.Empty();
     m_writeTime.SetZero();

@@ -152,6 +152,8 @@ private:
     const char* m_lineEnd;
     int32_t m_format;
     int m_timeColumn;
+    // The time axis came from date/time columns and carries the start stamp.
+    bool m_dateAxis;
     CKSTString m_timeUnit;
     std::vector<SampledLine> m_lines;
 };

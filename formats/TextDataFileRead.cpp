@@ -336,8 +336,9 @@ int CKSTTextDataFile::FindHeaderLength() const
         const SampledLine& s = m_lines[i];
         const double distance = other >= 0 ? comparable(i).Distance(comparable(other)) : 0.0;
         const double length = static_cast<double>(s.length);
-        const double score =
-            25.0 - distance + s.digits * 10.0 / length - s.letters * 20.0 / length;
+        // A unit in brackets counts like the letters of a name.
+        const double score = 25.0 - distance + s.digits * 10.0 / length -
+                             (s.letters + 2.0 * s.brackets) * 20.0 / length;
         if (score < 0.0) {
             return i + 1;
         }
@@ -404,6 +405,7 @@ int CKSTTextDataFile::ReadAll(CKSTChannelList& channels)
     m_channelCount = 0;
     m_timeBaseCount = 0;
     m_timeColumn = -1;
+    m_dateAxis = false;
     m_timeUnit.Empty();
     if (!m_loaded) {
         return KST_ERR_FILE_NOT_OPEN;
@@ -748,6 +750,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     }
     m_channelCount = channels.GetCount();
     m_timeBaseCount = times.empty() ? 0 : 1;
+    m_dateAxis = haveStart;
     return KST_OK;
 }
 
@@ -784,6 +787,11 @@ void CKSTTextDataFile::ScoreHeaderLines(int columns, int& group, int& name, int&
         double g = base;
         double n = base + std::min<double>(named, c) * 2.0 - s.brackets;
         double u = base + 2.0 * std::min<double>(s.brackets, c);
+        if (named == 0) {
+            // Numbers and dates name nothing.
+            g -= 2.0 * c;
+            n -= 2.0 * c;
+        }
         if (fields == 1 && c > 1) {
             // A title line of a table with several columns.
             g -= c;
@@ -960,7 +968,8 @@ int CKSTTextDataFile::ReadHeaderNames(CKSTChannelList& channels,
             channel->SetTimeUnit(m_timeUnit);
         }
     }
-    if (m_timeBaseCount == 0) {
+    // A relative time column still starts at the date and time the header names.
+    if (!m_dateAxis) {
         CKSTString stamp = dateText;
         if (!timeText.IsEmpty()) {
             stamp += stamp.IsEmpty() ? "" : " ";

@@ -386,6 +386,7 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
                                           : KstFormatFixed(number, v, decimals, mark);
         out.append(number, len);
     };
+    // Every row of a table has the same number of fields, for programs that insist on it.
     auto padTo = [&](int fields, int written) {
         for (int i = written; i < fields; ++i) {
             out.push_back(separator);
@@ -437,7 +438,7 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
                 clock.AppendDate(out, firstTime);
                 out.push_back(separator);
                 clock.AppendTime(out, firstTime, mark);
-                padTo(n, 1);
+                padTo(n + 1, 2);
                 endLine();
                 if (anyGroup) {
                     if (xChannel != nullptr) {
@@ -469,12 +470,12 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
             out += "Datei:";
             out.push_back(separator);
             text(m_path);
-            padTo(n + 1, 1);
+            padTo(n + 3, 2);
             endLine();
             out += "Messintervall [s]:";
             out.push_back(separator);
             text(list.GetAt(0)->GetComment());
-            padTo(n + 1, 1);
+            padTo(n + 3, 2);
             endLine();
             out.push_back(separator);
             out.push_back(separator);

@@ -337,6 +337,13 @@ int KstBuildTimeAxis(CKSTDateTimeParts& parts, int32_t dateFormat, const CKSTTim
     if (roles[KST_ROLE_YEAR] >= 0) {
         parts.FixTwoDigitYears(roles[KST_ROLE_YEAR]);
     }
+    // A date whose day or month no part can be, or a time without its hour, is no date.
+    const CKSTString& first = parts.GetFirstText();
+    const bool dateMarks = first.Find('.') >= 0 || first.Find('/') >= 0;
+    if ((dateMarks && (roles[KST_ROLE_MONTH] < 0 || roles[KST_ROLE_DAY] < 0)) ||
+        (first.Find(':') >= 0 && roles[KST_ROLE_HOUR] < 0)) {
+        return KST_ERR_BAD_HEADER;
+    }
     int16_t defaultYear = 1899;
     int16_t defaultMonth = 12;
     int16_t defaultDay = 30;
