@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string_view>
 
 #include "formats/TextFields.h"
@@ -94,10 +95,28 @@ struct CKSTTextDataFile::Column {
     std::vector<std::pair<uint32_t, uint32_t>> dateFields;
     std::vector<uint32_t> dateLines;
 
+    // Dense samples from the first line go straight into the channel that the column becomes,
+    // when the file could fill it: no second copy of the samples is made.
+    std::unique_ptr<CKSTChannel> direct;
+
+    size_t Count() const { return direct ? direct->GetCount() : values.size(); }
+    double Value(size_t i) const
+    {
+        if (!direct) {
+            return values[i];
+        }
+        return direct->GetMissingFlags()[i] != 0 ? std::numeric_limits<double>::quiet_NaN()
+                                                 : direct->GetValues()[i];
+    }
     void Append(uint32_t line, double value)
     {
-        if (dense && line == values.size()) {
-            values.push_back(value);
+        if (dense && line == Count()) {
+            if (direct) {
+                const bool missing = std::isnan(value);
+                direct->AppendValue(missing ? 0.0 : value, missing);
+            } else {
+                values.push_back(value);
+            }
         } else {
             if (dense) {
                 WriteOutLines();
@@ -109,8 +128,17 @@ struct CKSTTextDataFile::Column {
             ++present;
         }
     }
+    // The samples leave the channel for the vectors, with their line numbers.
     void WriteOutLines()
     {
+        if (direct) {
+            const size_t n = direct->GetCount();
+            values.resize(n);
+            for (size_t i = 0; i < n; ++i) {
+                values[i] = Value(i);
+            }
+            direct.reset();
+        }
         lines.resize(values.size());
         for (uint32_t i = 0; i < lines.size(); ++i) {
             lines[i] = i;
@@ -137,6 +165,7 @@ struct CKSTTextDataFile::Column {
     {
         std::vector<double>().swap(values);
         std::vector<uint32_t>().swap(lines);
+        direct.reset();
     }
 };
 
@@ -480,7 +509,8 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         const char* end = KstFindLineEnd(begin, text + size, separator);
         pos = static_cast<size_t>(end - text) + 1;
         const std::string_view whole = StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
-        if (whole.empty() || whole[0] == '\'' || KstIsEmptyField(whole)) {
+        if (whole.empty() || whole[0] == '\'' ||
+            ((whole[0] == ' ' || whole[0] == '\t') && KstIsEmptyField(whole))) {
             continue;
         }
         if (line == std::numeric_limits<uint32_t>::max()) {
@@ -493,9 +523,10 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
                 return KST_ERR_BAD_HEADER;
             }
             Column& column = c < static_cast<int>(columns.size()) ? columns[c] : columnAt(c);
-            if (column.values.capacity() == 0 && line == 0 &&
+            if (line == 0 && !column.direct && column.Count() == 0 &&
                 reservedSamples + lineEstimate <= reserveBudget) {
-                column.values.reserve(lineEstimate);
+                column.direct = std::make_unique<CKSTChannel>();
+                column.direct->SetCapacity(static_cast<uint32_t>(lineEstimate));
                 reservedSamples += lineEstimate;
             }
             if (column.markedText || column.type == 3) {
@@ -610,8 +641,8 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             rising = rising && first.present >= column.present;
         }
         double previous = -std::numeric_limits<double>::infinity();
-        for (size_t i = 0; rising && i < first.values.size(); ++i) {
-            const double v = first.values[i];
+        for (size_t i = 0; rising && i < first.Count(); ++i) {
+            const double v = first.Value(i);
             if (std::isnan(v)) {
                 continue;
             }
@@ -621,9 +652,9 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         if (rising) {
             times.assign(lines, 0.0);
             valid.assign(lines, 0);
-            for (size_t i = 0; i < first.values.size(); ++i) {
-                if (!std::isnan(first.values[i])) {
-                    times[first.LineOf(i)] = first.values[i];
+            for (size_t i = 0; i < first.Count(); ++i) {
+                if (!std::isnan(first.Value(i))) {
+                    times[first.LineOf(i)] = first.Value(i);
                     valid[first.LineOf(i)] = 1;
                 }
             }
@@ -681,7 +712,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             std::reverse(times.begin(), times.end());
             std::reverse(valid.begin(), valid.end());
             for (Column& column : columns) {
-                if (column.dense && column.values.size() != lines) {
+                if (column.direct || (column.dense && column.values.size() != lines)) {
                     column.WriteOutLines();
                 }
                 std::reverse(column.values.begin(), column.values.end());
@@ -713,14 +744,23 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     }
 
     for (Column& column : columns) {
-        CKSTChannel* channel = channels.GetAt(channels.AddNew());
+        const uint32_t n = static_cast<uint32_t>(column.Count());
+        const bool everyLine = column.dense && n == lines;
+        if (column.direct && !(everyLine && (times.empty() || regular))) {
+            column.WriteOutLines();
+        }
+        CKSTChannel* channel = column.direct
+                                   ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
+                                   : channels.GetAt(channels.AddNew());
         originalColumns.push_back(column.original);
         for (size_t i = 1; i < column.texts.size(); ++i) {
             channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
         }
-        const uint32_t n = static_cast<uint32_t>(column.values.size());
-        const bool everyLine = column.dense && n == lines;
-        if (everyLine && (times.empty() || regular)) {
+        if (channel->GetCount() == n && n > 0) {
+            // Filled while reading.
+            channel->SetT0(times.empty() ? 0.0 : t0);
+            channel->SetDt(times.empty() ? 1.0 : dt);
+        } else if (everyLine && (times.empty() || regular)) {
             channel->SetT0(times.empty() ? 0.0 : t0);
             channel->SetDt(times.empty() ? 1.0 : dt);
             channel->SetCapacity(n);

@@ -362,6 +362,18 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
     auto flush = [&](bool last) {
         if (result == KST_OK && (last || out.size() >= kFlushSize)) {
             const uint32_t size = static_cast<uint32_t>(out.size());
+            if (m_stream.IsInMemory()) {
+                // The buffer's own growth step is small; doubling keeps the copies linear.
+                CKSTMemBuffer& memory = m_stream.GetMemoryBuffer();
+                const uint64_t needed = static_cast<uint64_t>(memory.GetSize()) + size;
+                if (needed > memory.GetCapacity()) {
+                    const uint64_t doubled = std::max<uint64_t>(needed, 2ull * memory.GetCapacity());
+                    if (!memory.Reserve(static_cast<uint32_t>(std::min<uint64_t>(doubled, CKSTMemBuffer::kMaxSize)))) {
+                        result = KST_ERR_TOO_LARGE;
+                        return;
+                    }
+                }
+            }
             if (size > 0 && m_stream.Write(out.data(), size) != size) {
                 result = KST_ERR_SHORT_TRANSFER;
             }
