@@ -1,11 +1,14 @@
 #include "formats/FormatFactory.h"
 
 #include "data/MeasurementFile.h"
+#include "formats/MatFile.h"
 #include "formats/WavFile.h"
 
 std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
 {
     switch (type) {
+        case KST_FILE_MATLAB:
+            return std::make_unique<CKSTMatFile>();
         case KST_FILE_WAV:
             return std::make_unique<CKSTWavFile>();
         default:

@@ -94,7 +94,7 @@ def main():
     }, do_compression=False)
     sio.savemat(j("scipy_compressed.mat"), {"a": np.arange(10.0)}, do_compression=True)
     sox_from_raw(j("sox_s16_stereo_8000.mat"), struct.pack("<40h", *s16(20, 2)), 8000, 2,
-                 "signed", 16)
+                 "signed", 16, "-t", "mat5")
 
 
 if __name__ == "__main__":
