@@ -1,12 +1,15 @@
 #include "formats/FormatFactory.h"
 
 #include "data/MeasurementFile.h"
+#include "formats/DasylabFile.h"
 #include "formats/MatFile.h"
 #include "formats/WavFile.h"
 
 std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
 {
     switch (type) {
+        case KST_FILE_DASYLAB:
+            return std::make_unique<CKSTDasylabFile>();
         case KST_FILE_MATLAB:
             return std::make_unique<CKSTMatFile>();
         case KST_FILE_WAV:
