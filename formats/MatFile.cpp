@@ -589,10 +589,9 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
         return KST_ERR_TOO_LARGE;
     }
     const int first = channels.GetCount();
-    for (uint32_t c = 0; c < count; ++c) {
-        if (static_cast<uint64_t>(c) * length >= total) {
-            break;
-        }
+    // A real part shorter than the matrix fills only the channels it reaches.
+    const uint64_t made = byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    for (uint32_t c = 0; c < made; ++c) {
         ++m_matrixCounter;
         CKSTChannel& channel = *channels.GetAt(channels.AddNew());
         channel.SetTimeBaseType(CKSTChannel::kEquidistant);

@@ -157,6 +157,10 @@ int CKSTWavFile::ReadHeader(CKSTChannelList& channels)
                 return KST_ERR_WAV_NOT_PCM;
             }
             const uint32_t held = static_cast<uint32_t>(std::min<uint64_t>(size, in.Remaining()));
+            // Channels without a single sample in the file are more than it can describe.
+            if (channelCount > 2 && held / (bits / 8u) < channelCount) {
+                return KST_ERR_WAV_NOT_PCM;
+            }
             ReadData(in, channels, held, channelCount, bits, sampleRate);
             if (size & 1u) {
                 in.Skip(1);
@@ -176,6 +180,7 @@ void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32
     const uint32_t samples = size / bytesPerSample;
     const uint32_t frames = samples / channelCount;
     channels.DeleteAll();
+    const CKSTTimeStamp written = m_file.GetWriteTime();
     std::vector<CKSTChannel*> targets(channelCount);
     for (uint16_t c = 0; c < channelCount; ++c) {
         CKSTChannel* channel = channels.GetAt(channels.AddNew());
@@ -183,7 +188,7 @@ void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32
         channel->SetT0(0.0);
         channel->SetDt(1.0 / sampleRate);
         channel->SetTimeUnit("s");
-        channel->SetStartTimeStamp(m_file.GetWriteTime());
+        channel->SetStartTimeStamp(written);
         channel->SetSampleType(bits == 8 ? kSampleOneByte : kSampleTwoBytes);
         if (channelCount == 1) {
             channel->SetName("Mono");

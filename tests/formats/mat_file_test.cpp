@@ -233,6 +233,15 @@ TEST(MatFileTest, MissingSamplesPaddingAndBounds)
     ReadImage(over.Image(), o);
     ASSERT_EQ(o.read, KST_OK);
     ExpectChannels(o.dataSet.GetChannels(), {{"over", {1, 2}}, {"next", {5}}});
+
+    // Found by fuzzing: a 3 x 5 matrix whose real part holds only two values fills two of its
+    // row channels.
+    MatImage shortWide;
+    shortWide.Add(shortWide.Doubles(3, 5, "w", {1, 2}));
+    ReadResult w;
+    ReadImage(shortWide.Image(), w);
+    ASSERT_EQ(w.read, KST_OK);
+    ExpectChannels(w.dataSet.GetChannels(), {{"w1", {1}}, {"w2", {2}}});
 }
 
 TEST(MatFileTest, PairsXDataWithYDataOfTheSameStructureOnly)

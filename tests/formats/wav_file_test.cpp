@@ -125,6 +125,9 @@ TEST(WavFileTest, RefusesBrokenHeaders)
         {"24-bit samples", Riff({FmtChunk(1, 1, 8000, 24), DataChunk({1, 2, 3})}),
          KST_ERR_WAV_NOT_PCM},
         {"rate zero", Riff({FmtChunk(1, 1, 0, 16), DataChunk({1})}), KST_ERR_WAV_NOT_PCM},
+        // Found by fuzzing: 65528 channels for a few samples made as many empty channels.
+        {"more channels than samples", Riff({FmtChunk(1, 65528, 8000, 16), DataChunk({1, 2, 3})}),
+         KST_ERR_WAV_NOT_PCM},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
