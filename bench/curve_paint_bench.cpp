@@ -18,6 +18,8 @@
 #include "curvewnd/CurveHost.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
+#include "data/settings/CurveWndSettings.h"
+#include "curvewnd/win/CurvePaint.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
 #include "data/settings/CurveWndSettings.h"
@@ -118,7 +120,7 @@ int main()
     curve.SetRect(RECT{0, 0, kWidth, kHeight});
     auto paint = [&] {
         PatBlt(context.GetHdc(), 0, 0, kWidth, kHeight, WHITENESS);
-        curve.Paint(context);
+        PaintCurve(curve, context);
     };
 
     const double* values = channel.GetValues();
