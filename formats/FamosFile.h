@@ -12,6 +12,7 @@
 #include "data/DataSet.h"
 #include "data/ForeignFile.h"
 #include "foundation/DataFile.h"
+#include "formats/FormatStream.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
@@ -144,7 +145,7 @@ private:
     int WriteText(const CKSTString& text);
     int WriteBytes(const void* data, size_t n);
 
-    CKSTDataFile m_stream;
+    CKSTFormatStream m_stream;
     CKSTFamosKeyReader m_keys;
     CKSTString m_key;
     bool m_scanned;

@@ -424,6 +424,9 @@ int CKSTFamosFile::WriteChannels(const CKSTChannelList& channels)
     }
     flush(true);
     WriteText(";\r\n");
+    if (m_stream.Flush() != KST_OK) {
+        m_writeFailed = true;
+    }
     return m_writeFailed ? KST_ERR_SHORT_TRANSFER : KST_OK;
 }
 
@@ -459,10 +462,11 @@ int CKSTFamosFile::WriteTextKey(int32_t group, const CKSTString& name, const CKS
         return KST_ERR_FILE_NOT_OPEN;
     }
     m_stream.Seek(0, SEEK_END);
-    return WriteKey("|CT,1,", FieldText()
-                                  .Add(int64_t{group})
-                                  .AddText(name)
-                                  .AddText(text)
-                                  .AddText(comment)
-                                  .Text());
+    const int result = WriteKey("|CT,1,", FieldText()
+                                              .Add(int64_t{group})
+                                              .AddText(name)
+                                              .AddText(text)
+                                              .AddText(comment)
+                                              .Text());
+    return result == KST_OK ? m_stream.Flush() : result;
 }

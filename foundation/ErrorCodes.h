@@ -18,6 +18,7 @@ enum KstError : int {
 
     KST_ERR_INDEX = -1103,  // thrown as a plain int by index and size checks
     KST_ERR_REG_KEY_NOT_OPENED = -1104,
+    KST_ERR_VARIABLE_INDEX = -1104,  // a file variable index out of range
 
     KST_ERR_SHORT_TRANSFER = -1200,
     KST_ERR_OPEN_FAILED = -1201,

@@ -274,20 +274,23 @@ TEST(FamosWriteTest, WritesToAFullDeviceAreReported)
 #else
     const CKSTString device = "/dev/full";
 #endif
-    CKSTFamosFile file;
-    if (file.OpenWrite(device) != KST_OK) {
-        GTEST_SKIP() << "no always-full device reachable";
+    for (size_t samples : {size_t{3}, size_t{100000}}) {
+        SCOPED_TRACE(samples);
+        CKSTFamosFile file;
+        if (file.OpenWrite(device) != KST_OK) {
+            GTEST_SKIP() << "no always-full device reachable";
+        }
+        CKSTDataSet set;
+        std::vector<double> values(samples);
+        for (size_t i = 0; i < values.size(); ++i) {
+            values[i] = std::sin(static_cast<double>(i));
+        }
+        Add(set, kst_test::Equidistant(0.0, 1.0, values), "a");
+        const int written = file.Write(set, nullptr);
+        // Also the bytes the C library still buffers: the writer pushes them out itself.
+        EXPECT_EQ(written, KST_ERR_SHORT_TRANSFER);
+        file.Close();
     }
-    CKSTDataSet set;
-    std::vector<double> values(100000);
-    for (size_t i = 0; i < values.size(); ++i) {
-        values[i] = std::sin(static_cast<double>(i));
-    }
-    Add(set, kst_test::Equidistant(0.0, 1.0, values), "a");
-    const int written = file.Write(set, nullptr);
-    const int closed = file.Close();
-    EXPECT_EQ(written, KST_ERR_SHORT_TRANSFER);
-    EXPECT_EQ(closed, KST_ERR_SHORT_TRANSFER);
 }
 
 }  // namespace
