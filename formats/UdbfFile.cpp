@@ -562,6 +562,7 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         baseDays = 0.0;
     }
 
+    const bool onGrid = !keepTimeVectors && interval > 0.0;
     struct Slot {
         uint32_t offset;
         uint16_t type;
@@ -577,7 +578,9 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         CKSTChannel* channel = nullptr;
         if (IsChannelWanted(selection, m_names[v])) {
             channel = channels.GetAt(channels.AddNew());
-            channel->SetTimeBaseType(CKSTChannel::kTimeVector);
+            // Channels that are to end equidistant start so: a sample off the grid still turns
+            // one into a time vector, and no time array is filled only to be dropped.
+            channel->SetTimeBaseType(onGrid ? CKSTChannel::kEquidistant : CKSTChannel::kTimeVector);
             channel->SetGrowthStep(capacityHint);
             channel->SetTimeUnit("s");
             channel->SetStartTimeStamp(DaysToStamp(baseDays));
@@ -667,6 +670,13 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
                 const double expected = static_cast<double>(index) * interval + gridOffset;
                 if (std::fabs(time - expected) <= tolerance) {
                     time = expected;
+                }
+            }
+            if (index == 0 && onGrid) {
+                for (const Slot& slot : slots) {
+                    if (slot.channel != nullptr) {
+                        slot.channel->SetT0(time);
+                    }
                 }
             }
             for (const Slot& slot : slots) {
