@@ -20,6 +20,8 @@ constexpr int64_t kMaxReference = 65535;
 constexpr size_t kMaxFieldCharacters = 255;
 // Raw bytes widened per step: small enough to stay in the cache.
 constexpr uint32_t kChunkBytes = 32 * 1024;
+// Bytes between two values of one channel in a shared buffer; keeps the stride in 32 bits.
+constexpr int64_t kMaxDistance = int64_t{1} << 30;
 // A 16-bit digital word has no more bits to give channels.
 constexpr size_t kMaxBitChannels = 16;
 constexpr uint32_t kMaxChannelCount = 0xFFFFFFFFu;
@@ -1164,7 +1166,7 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
     }
     const int64_t firstOffset = std::max<int64_t>(component.firstSampleOffset, 0);
     if (component.offset < 0 || component.distance < 0 || component.bufferOffset < 0 ||
-        component.filledBytes < 0 || component.distance > kChunkBytes ||
+        component.filledBytes < 0 || component.distance > kMaxDistance ||
         firstOffset > std::numeric_limits<int64_t>::max() / 4 ||
         component.offset > std::numeric_limits<int64_t>::max() / 4) {
         return KST_ERR_BAD_KEY;

@@ -24,8 +24,6 @@ public:
     static constexpr uint16_t kInput = 0;
     static constexpr uint16_t kOutput = 1;
     static constexpr uint16_t kInputOutput = 2;
-    // Largest record a header may describe.
-    static constexpr uint32_t kMaxRecordSize = 1u << 24;
 
     // Writes big-endian files when writeBigEndian is set (file type 7), little-endian ones
     // otherwise (file type 8).

@@ -149,6 +149,20 @@ TEST(FamosReadTest, InterleavedChannelsEachWithItsOwnStride)
     EXPECT_EQ(Values(*set.GetChannels().GetAt(1)), (std::vector<double>{0.25, 0.5, 0.75}));
 }
 
+TEST(FamosReadTest, ValuesFartherApartThanOneReadChunk)
+{
+    Layout wide;
+    wide.distance = 40000;
+    wide.filled = 2 * 8 + 40000;
+    FamosImage image;
+    image.Channel("A", wide).Data(1, LittleEndian<double>({1.5}) + std::string(40000, '|') +
+                                         LittleEndian<double>({-2.5}));
+    CKSTDataSet set;
+    ASSERT_EQ(ReadImage(image.Bytes(), set), KST_OK);
+    ASSERT_EQ(set.GetChannels().GetCount(), 1);
+    EXPECT_EQ(Values(*set.GetChannels().GetAt(0)), (std::vector<double>{1.5, -2.5}));
+}
+
 TEST(FamosReadTest, XYChannelTakesItsTimesFromTheSecondComponent)
 {
     Layout values;
