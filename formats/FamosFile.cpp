@@ -1146,7 +1146,7 @@ int CKSTFamosFile::FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end
         }
         if (index == sampleKey) {
             start = m_keys.Tell();
-            if (length < start - fields) {
+            if (length < start - fields || length > std::numeric_limits<int64_t>::max() - fields) {
                 return KST_ERR_BAD_KEY;
             }
             end = fields + length;
@@ -1191,9 +1191,12 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
     if (count > kMaxChannelCount) {
         return KST_ERR_TOO_LARGE;
     }
-    result = m_keys.Seek(dataStart + component.bufferOffset + valueOffset);
-    if (result != KST_OK) {
-        return result;
+    if (count > 0) {
+        // Inside the buffer, which lies inside the data key: the sum cannot overflow.
+        result = m_keys.Seek(dataStart + component.bufferOffset + valueOffset);
+        if (result != KST_OK) {
+            return result;
+        }
     }
     const double factor = format.scaled ? component.factor : 1.0;
     const double offset = format.scaled ? component.valueOffset : 0.0;

@@ -405,6 +405,9 @@ TEST(FamosReadTest, HostileFilesAreRefused)
         {"group index above 65535", FamosImage().Key("CB", "65536,1,g,0,").Bytes(),
          KST_ERR_BAD_KEY},
         {"negative data length", FamosImage().Raw("|CS,1,-5,1,;").Bytes(), KST_ERR_BAD_KEY},
+        {"data length beyond every position",
+         FamosImage().Channel("A", plain).Raw("|CS,1,98888888888888888888,1," + eight + ";").Bytes(),
+         KST_ERR_BAD_KEY},
         {"buffer key of two buffers",
          FamosImage()
              .Key("CG", "1,1,1")
