@@ -2,8 +2,10 @@
 // Shared by the benchmark programs: a wall-clock stopwatch and the one output format,
 // "name: value unit", so figures from different programs can be collected by a script.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <limits>
 
 namespace kst::bench {
 
@@ -23,6 +25,20 @@ inline void Report(const char* name, double value, const char* unit)
 {
     std::printf("%s: %.6g %s\n", name, value, unit);
     std::fflush(stdout);
+}
+
+// Seconds of the fastest of `runs` calls of work; timing() may narrow what is timed by
+// returning its own figure instead of a negative one.
+template <typename Work>
+double BestSeconds(int runs, Work work)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < runs; ++i) {
+        Stopwatch watch;
+        const double own = work();
+        best = std::min(best, own >= 0.0 ? own : watch.Seconds());
+    }
+    return best;
 }
 
 }  // namespace kst::bench

@@ -19,6 +19,7 @@
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
+#include "curvewnd/win/CurvePaint.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
 
@@ -118,7 +119,7 @@ int main()
     curve.SetRect(RECT{0, 0, kWidth, kHeight});
     auto paint = [&] {
         PatBlt(context.GetHdc(), 0, 0, kWidth, kHeight, WHITENESS);
-        curve.Paint(context);
+        PaintCurve(curve, context);
     };
 
     const double* values = channel.GetValues();

@@ -45,15 +45,22 @@ endfunction()
 
 # kst_add_tests(<name> [LIBS <lib>...] [WIN_LIBS <system lib>...] [RESOURCES])
 # One GoogleTest executable per subsystem, registered with CTest as one test. RESOURCES links
-# the program's compiled resource script (Windows only).
+# the program's compiled resource script (Windows only). Every one has the same main
+# (tests/support/TestMain.cpp): under Wine a crash ends the process with a failure at once.
 function(kst_add_tests name)
   cmake_parse_arguments(ARG "RESOURCES" "" "LIBS;WIN_LIBS" ${ARGN})
   kst_glob_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(WIN32 AND ARG_RESOURCES)
     list(APPEND sources $<TARGET_OBJECTS:kst_resources>)
   endif()
+  list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
+  if(WIN32)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/win/TestProcess.cpp)
+  else()
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/tests/support/host/TestProcess.cpp)
+  endif()
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)
   if(WIN32)
     target_link_libraries(${name} PRIVATE ${ARG_WIN_LIBS})
   endif()
@@ -61,6 +68,10 @@ function(kst_add_tests name)
   kst_warnings(${name})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  # A crash that still reaches Wine's debugger ends the process with status 0: its report
+  # fails the test.
+  set_tests_properties(${name} PROPERTIES
+    FAIL_REGULAR_EXPRESSION "kst-tests: crashed|wine: Unhandled|Unhandled exception:")
   if(WIN32)
     # Windows of one test executable must not lose the focus to another's on the shared display.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK test_display)

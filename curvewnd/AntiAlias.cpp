@@ -2,7 +2,7 @@
 
 #include "curvewnd/AntiAliasImpl.h"
 
-bool PtInQuad(int32_t x, int32_t y, const KSTPointD quad[5])
+bool PtInQuad(int32_t x, int32_t y, const KstPointD quad[5])
 {
     // Each edge is counted over the half-open row range between its ends. Counting both ends
     // (as a closed range) makes a row through a corner cross the outline twice there, which
@@ -11,8 +11,8 @@ bool PtInQuad(int32_t x, int32_t y, const KSTPointD quad[5])
     const double py = y;
     bool inside = false;
     for (int i = 0; i < 4; ++i) {
-        const KSTPointD& a = quad[i];
-        const KSTPointD& b = quad[i + 1];
+        const KstPointD& a = quad[i];
+        const KstPointD& b = quad[i + 1];
         if ((a.y <= py) != (b.y <= py)) {
             const double edgeX = (a.x - b.x) * (py - b.y) / (a.y - b.y) + b.x;
             if (px < edgeX) {
@@ -35,7 +35,7 @@ void DrawThickLineAA(CKSTPixelSurface& surface, int32_t x1, int32_t y1, int32_t 
     kst::aa::ThickLine(surface, x1, y1, x2, y2, CKSTPixelSurface::Native(colour), width);
 }
 
-void DrawAAPolyline(CKSTPixelSurface& surface, const KSTPoint* points, int32_t count,
+void DrawAAPolyline(CKSTPixelSurface& surface, const KstPoint* points, int32_t count,
                     uint32_t colour, int32_t width)
 {
     if (points == nullptr) {

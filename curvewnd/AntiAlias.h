@@ -14,7 +14,7 @@
 #include "foundation/Geometry.h"
 
 // Layout-compatible with the platform's POINT.
-struct KSTPoint {
+struct KstPoint {
     int32_t x;
     int32_t y;
 };
@@ -31,10 +31,10 @@ void DrawThickLineAA(CKSTPixelSurface& surface, int32_t x1, int32_t y1, int32_t 
 // Crossing test of (x, y) against the closed quadrilateral quad[0..4] (quad[4] == quad[0]).
 // An edge counts for the rows from its lower end up to, not including, its upper end, so a row
 // through a corner is counted once.
-bool PtInQuad(int32_t x, int32_t y, const KSTPointD quad[5]);
+bool PtInQuad(int32_t x, int32_t y, const KstPointD quad[5]);
 
 // DrawThickLineAA from every point to the next.
-void DrawAAPolyline(CKSTPixelSurface& surface, const KSTPoint* points, int32_t count,
+void DrawAAPolyline(CKSTPixelSurface& surface, const KstPoint* points, int32_t count,
                     uint32_t colour, int32_t width);
 
 // The blended edge of the ellipse in the rectangle (integer centre and semi-axes).

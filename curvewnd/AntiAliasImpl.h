@@ -25,8 +25,6 @@
 
 namespace kst::aa {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // Pixel index of a position: floor, so that positions left of or above the surface's origin
 // land on the right pixel too (truncation toward zero would move them by one and give weights
 // outside 0..1).
@@ -216,7 +214,7 @@ void ThickLine(S& s, int64_t x1, int64_t y1, int64_t x2, int64_t y2, uint32_t co
     const double oy = width * dx / length;
     const double fx1 = static_cast<double>(x1), fy1 = static_cast<double>(y1);
     const double fx2 = static_cast<double>(x2), fy2 = static_cast<double>(y2);
-    KSTPointD quad[5] = {
+    KstPointD quad[5] = {
         {RoundToExponent(fx1 - ox, 0), RoundToExponent(fy1 + oy, 0)},
         {RoundToExponent(fx1 + ox, 0), RoundToExponent(fy1 - oy, 0)},
         {RoundToExponent(fx2 + ox, 0), RoundToExponent(fy2 - oy, 0)},

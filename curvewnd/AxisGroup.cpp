@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "curvewnd/CurveLabels.h"
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
-#ifdef _WIN32
-#include "curvewnd/win/GroupScrollBar.h"
-#endif
 
 namespace {
 
@@ -374,7 +370,7 @@ CKSTYAxis* CKSTAxisGroup::HitTestAxis(const POINT& point) const
         }
         if (pointer) {
             const CKSTCurve* curve = FindCurveOnAxis(axis.get());
-            if (curve != nullptr && HitTestDial(*curve, point)) {
+            if (curve != nullptr && curve->HitTestDial(point)) {
                 return axis.get();
             }
         }
@@ -626,7 +622,7 @@ void CKSTAxisGroup::Layout(IKSTTextMeasure* measure, const RECT& rect, int32_t l
         m_owner != nullptr && m_owner->GetWindowSettings().m_LegendStyle == kLegendPerGroup
             ? m_legendHeight
             : 0;
-    std::vector<KSTAxisSlot> slots(m_axes.size());
+    std::vector<KstAxisSlot> slots(m_axes.size());
     for (size_t i = 0; i < m_axes.size(); ++i) {
         slots[i].takesPart = AxisTakesPart(m_axes[i].get());
         if (slots[i].takesPart) {
@@ -701,4 +697,35 @@ void CKSTAxisGroup::InvalidateCurves()
     for (const auto& curve : m_curves) {
         curve->Invalidate();
     }
+}
+
+// --- Scroll bar ---
+
+void CKSTAxisGroup::UpdateScrollBar(int id, int32_t width)
+{
+    const RECT rect = {m_rect.right, m_rect.top, m_rect.right + width, m_rect.bottom};
+    if (!m_scrollBar) {
+        if (m_owner == nullptr) {
+            return;
+        }
+        m_scrollBar = m_owner->CreateScrollBar(id, rect);
+        if (!m_scrollBar) {
+            return;
+        }
+    } else if (!IsSameRect(m_scrollBar->GetRect(), rect)) {
+        const RECT old = m_scrollBar->GetRect();
+        m_scrollBar->Move(rect);
+        m_owner->InvalidateRect(std::min(old.left, rect.left), std::min(old.top, rect.top),
+                                std::max(old.right, rect.right), std::max(old.bottom, rect.bottom),
+                                false);
+    }
+    const CKSTYAxis* axis = GetAxis(0);
+    if (axis == nullptr) {
+        return;
+    }
+    int32_t page = 0;
+    int32_t position = 0;
+    KstAxisScrollInfo(axis->GetRangeMin(), axis->GetRangeMax(), axis->GetMinimum(),
+                      axis->GetMaximum(), axis->IsLowestOnTop(), page, position);
+    m_scrollBar->SetScrollPosition(page, position);
 }

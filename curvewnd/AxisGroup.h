@@ -5,8 +5,9 @@
 // data, places its axes left and right of the plot area and draws its background, picture,
 // frame, title and scroll bar.
 //
-// The object, its lookups, ranges and layout are portable; drawing and the scroll bar are in
-// curvewnd/win/.
+// The object, its lookups, ranges, layout and scroll bar state are portable; drawing is a set of
+// free functions in curvewnd/win/AxisGroupDraw.h and the scroll bar control comes from the
+// window.
 
 #include <cstdint>
 #include <memory>
@@ -20,10 +21,19 @@
 #include "foundation/TimeStamp.h"
 
 class CKSTChannel;
-class CKSTDrawContext;
-class CKSTGroupScrollBar;
 class CKSTXAxis;
-class CWnd;
+
+// The vertical scroll bar beside a group whose first axis is zoomed, a control of the window.
+// Destroying the object destroys the control.
+class IKSTGroupScrollBar {
+public:
+    virtual ~IKSTGroupScrollBar() = default;
+    // The rectangle the bar was last placed on.
+    virtual const RECT& GetRect() const = 0;
+    virtual void Move(const RECT& rect) = 0;
+    // The bar's range is 0 .. 1000; page and position as KstAxisScrollInfo gives them.
+    virtual void SetScrollPosition(int32_t page, int32_t position) = 0;
+};
 
 // What a group asks of its window beyond what its curves ask.
 class IKSTGroupHost : public IKSTCurveHost {
@@ -36,10 +46,9 @@ public:
     // Top of the first and bottom of the last shown group: the stack that the background picture
     // is placed over.
     virtual void GetShownGroupsExtent(int32_t& top, int32_t& bottom) const = 0;
-#ifdef _WIN32
-    // The window the groups' scroll bars are children of; null while there is none.
-    virtual CWnd* GetScrollBarParent() = 0;
-#endif
+    // A scroll bar control with the id, placed on rect; null while the window has none to hold
+    // it.
+    virtual std::unique_ptr<IKSTGroupScrollBar> CreateScrollBar(int id, const RECT& rect) = 0;
 
 protected:
     ~IKSTGroupHost() = default;
@@ -170,40 +179,23 @@ public:
     void SetVisible(bool visible) { m_visible = visible ? 1 : 0; }
     IKSTGroupHost* GetOwner() const { return m_owner; }
 
-#ifdef _WIN32
-    // --- Drawing ---
-    // Background (gradient or plain, or nothing when transparent), picture, frame, grid and level
-    // lines; with printing the frame is black.
-    void DrawBackground(CKSTDrawContext& dc, bool printing);
-    // The axes that take part, every shown curve and its events.
-    void DrawCurves(CKSTDrawContext& dc);
-    // The window title in a white box at the group's top left.
-    void DrawTitle(CKSTDrawContext& dc);
-    // The group's slice of the picture placed over the stack rectangle.
-    void DrawPicture(CKSTDrawContext& dc, const RECT& stack);
+    // The first shown curve of the group, the one the grid is drawn through.
+    CKSTCurve* FirstShownCurve() const;
 
     // --- Scroll bar ---
-    // The bar right of the group, width pixels wide, created or moved, showing the first axis'
-    // visible share of its unzoomed range.
+    // The bar right of the group, width pixels wide, created by the owner or moved (the strip it
+    // crosses invalidated), showing the first axis' visible share of its unzoomed range.
     void UpdateScrollBar(int id, int32_t width);
-    void DeleteScrollBar();
-    CKSTGroupScrollBar* GetScrollBar() const
-    {
-        return m_scrollBar.get();
-    }
-#endif
+    void DeleteScrollBar() { m_scrollBar.reset(); }
+    IKSTGroupScrollBar* GetScrollBar() const { return m_scrollBar.get(); }
 
 private:
     CKSTYAxis* NewAxis();
-    // The first shown curve of the group, the one the grid is drawn through.
-    CKSTCurve* FirstShownCurve() const;
     void SetRect(const RECT& rect);
     const CKSTFontDesc& AxesFont() const;
 
     IKSTGroupHost* m_owner;
-#ifdef _WIN32
-    std::unique_ptr<CKSTGroupScrollBar> m_scrollBar;
-#endif
+    std::unique_ptr<IKSTGroupScrollBar> m_scrollBar;
     RECT m_rect;
     double m_weight;
     uint8_t m_visible;

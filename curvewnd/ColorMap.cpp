@@ -53,7 +53,7 @@ uint32_t KstMatrixValueColor(double v)
     return static_cast<uint32_t>(v);
 }
 
-void KstMatrixScales(const CKSTChannel& channel, const KSTMatrixView& view, double& xScale,
+void KstMatrixScales(const CKSTChannel& channel, const KstMatrixView& view, double& xScale,
                      double& yScale)
 {
     if (channel.GetSourceAttribute() == 2) {
@@ -68,7 +68,7 @@ void KstMatrixScales(const CKSTChannel& channel, const KSTMatrixView& view, doub
         PixelsPerUnit(double(band.bottom) - band.top - 1, view.yDisplayMaximum - view.yMinimum);
 }
 
-void KstRenderMatrixMap(const CKSTChannel& channel, const KSTMatrixView& view,
+void KstRenderMatrixMap(const CKSTChannel& channel, const KstMatrixView& view,
                         const std::function<void(int32_t, int32_t, uint32_t)>& put)
 {
     if (channel.GetTimeBaseType() != CKSTChannel::kMatrix || channel.GetCount() == 0 ||

@@ -26,7 +26,7 @@ int32_t KstColorRampIndex(double v, double min, double max);
 uint32_t KstMatrixValueColor(double v);
 
 // The numbers of the curve's band and axes that the colour map reads.
-struct KSTMatrixView {
+struct KstMatrixView {
     RECT band;        // the curve's band, normalised
     double xMinimum;  // X axis
     double xDisplayMaximum;
@@ -38,10 +38,10 @@ struct KSTMatrixView {
 
 // Pixels per unit of the map along X and Y (1e30 for a range below 1e-100; 1.0 for both when the
 // channel's source attribute is 2, a grid drawn pixel for pixel).
-void KstMatrixScales(const CKSTChannel& channel, const KSTMatrixView& view, double& xScale,
+void KstMatrixScales(const CKSTChannel& channel, const KstMatrixView& view, double& xScale,
                      double& yScale);
 
 // Calls put (x, y, colour) once for every band pixel that the grid covers, row by row from the
 // top. Nothing for a channel that is not a matrix, an empty one, or a band under 2 pixels.
-void KstRenderMatrixMap(const CKSTChannel& channel, const KSTMatrixView& view,
+void KstRenderMatrixMap(const CKSTChannel& channel, const KstMatrixView& view,
                         const std::function<void(int32_t, int32_t, uint32_t)>& put);

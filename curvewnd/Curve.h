@@ -6,7 +6,7 @@
 // texts drawn by the last paint. The axis group owns its curves.
 //
 // The object, its lists, hit tests and the geometry of painting are portable; the drawing into
-// a device context is in curvewnd/win/.
+// a device context and the inverted cursor lines are free functions in curvewnd/win/.
 
 #include <cstdint>
 #include <memory>
@@ -22,7 +22,6 @@
 #include "foundation/String.h"
 
 class CKSTChannel;
-class CKSTDrawContext;
 class CKSTXAxis;
 class CKSTYAxis;
 
@@ -203,6 +202,11 @@ public:
 
     // --- Painting and hit tests ---
     bool HitTest(const POINT& point) const;
+    // The point lies on the outer 25 pixels of the dial last drawn for the curve, within the
+    // scale.
+    bool HitTestDial(const POINT& point) const;
+    // The matrix curve's interpolated value at a pixel; false for other curves.
+    bool GetMatrixValueAtPixel(int32_t x, int32_t y, double& value) const;
     // Time and transformed value of the curve at a pixel column; false when the curve has no
     // channel, axes or samples.
     bool GetValueAtPixel(int32_t x, double& time, double& value) const;
@@ -217,27 +221,10 @@ public:
     // zoomed-in paint need not read every time.
     bool GetDominantTimeStep(double& step) const;
 
-#ifdef _WIN32
-    void Paint(CKSTDrawContext& dc);
-    // Each inverts a 1-pixel line of the band in the window's draw context and invalidates it
-    // in the window, so drawing it twice restores the picture.
-    // The column x (limited to left .. right).
-    void InvertCursorLine(int32_t x);
-    // The row of the curve's value at column x.
-    void InvertValueLine(int32_t x);
-    // The row y (limited to top .. bottom - 1).
-    void InvertRowLine(int32_t y);
-    void InvertCursorPair(int32_t x1, int32_t x2);
-#endif
-
 private:
     void StoreDefaults();
     // Invalidates; with redraw re-lays out the owner and updates it.
     void Changed(bool redraw);
-#ifdef _WIN32
-    // Inverts [left, right) x [top, bottom) in the window's draw context and invalidates it.
-    void InvertArea(int32_t left, int32_t top, int32_t right, int32_t bottom);
-#endif
     void ApplyMarkerDescription(CKSTPlotMarker& marker, const CKSTMarkerSettings& description,
                                 const CKSTFontDesc& font);
 

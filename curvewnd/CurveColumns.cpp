@@ -121,7 +121,7 @@ bool ColumnMinPositive(const double* values, const uint8_t* missing, uint32_t i0
 }
 
 bool ReduceColumn(const double* values, const uint8_t* missing, uint32_t i0, uint32_t i1,
-                  KSTColumnExtent& out)
+                  KstColumnExtent& out)
 {
     if (i1 < i0) {
         return false;

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 // The present samples of one column.
-struct KSTColumnExtent {
+struct KstColumnExtent {
     uint32_t firstIndex;
     uint32_t lastIndex;
     double first;
@@ -22,7 +22,7 @@ struct KSTColumnExtent {
 // Reduces values[i0..i1] (inclusive); missing may be null when no sample is flagged. False,
 // with out untouched, when no sample of the range is present.
 bool ReduceColumn(const double* values, const uint8_t* missing, uint32_t i0, uint32_t i1,
-                  KSTColumnExtent& out);
+                  KstColumnExtent& out);
 
 // Minimum and maximum over the present samples of values[i0..i1]; false when there is none.
 bool ColumnMinMax(const double* values, const uint8_t* missing, uint32_t i0, uint32_t i1,

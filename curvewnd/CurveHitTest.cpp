@@ -1,13 +1,16 @@
 // The mapping of a curve's samples to pixels and the questions the window asks about points on
-// the curve: is it hit, and what is its value at a pixel column.
+// the curve: is it or its dial hit, and what is its value at a pixel column (or, for a matrix
+// curve, at a pixel).
 #include <algorithm>
 #include <cmath>
 
 #include "curvewnd/AxisScale.h"
 #include "curvewnd/Curve.h"
+#include "curvewnd/Dial.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
 #include "data/Channel.h"
+#include "foundation/Numeric.h"
 #include "foundation/TimeStamp.h"
 
 namespace {
@@ -154,4 +157,28 @@ bool CKSTCurve::HitTest(const POINT& point) const
     const int64_t bottom = std::max(std::max(rowOfMax, rowOfMin), top + 1);
     // Rows [top, bottom) against the square's rows [y - 5, y + 5).
     return top < int64_t(point.y) + kHitMargin && int64_t(point.y) - kHitMargin < bottom;
+}
+
+bool CKSTCurve::HitTestDial(const POINT& point) const
+{
+    if (m_yAxis == nullptr) {
+        return false;
+    }
+    KstDial dial;
+    dial.centreX = m_dialCentreX;
+    dial.centreY = m_dialCentreY;
+    dial.radius = m_dialRadius;
+    dial.halfAngle = KstDialAngle(m_yAxis->GetDialAngle()) / 2 * kPi / 180.0;
+    return KstHitTestDial(dial, point);
+}
+
+bool CKSTCurve::GetMatrixValueAtPixel(int32_t x, int32_t y, double& value) const
+{
+    if (!IsMatrixCurve() || m_channel->GetCount() == 0 || m_xAxis == nullptr ||
+        m_yAxis == nullptr) {
+        return false;
+    }
+    const double t = m_xAxis->PixelToValue(x) - GetDateOffset();
+    value = m_channel->GetMatrixValueAt(t, m_yAxis->PixelToValue(y));
+    return true;
 }

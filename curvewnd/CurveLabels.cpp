@@ -6,7 +6,6 @@
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/ColorMap.h"
 #include "curvewnd/Curve.h"
-#include "curvewnd/Dial.h"
 #include "curvewnd/EventLayout.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
@@ -177,18 +176,6 @@ bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& tex
     return true;
 }
 
-bool GetMatrixValueAtPixel(const CKSTCurve& curve, int32_t x, int32_t y, double& value)
-{
-    const CKSTChannel* channel = curve.GetChannel();
-    if (!curve.IsMatrixCurve() || channel->GetCount() == 0 || curve.GetXAxis() == nullptr ||
-        curve.GetYAxis() == nullptr) {
-        return false;
-    }
-    const double t = curve.GetXAxis()->PixelToValue(x) - curve.GetDateOffset();
-    value = channel->GetMatrixValueAt(t, curve.GetYAxis()->PixelToValue(y));
-    return true;
-}
-
 bool GetMatrixLabelText(const CKSTCurve& curve, int32_t x, int32_t y, RECT& rect, CKSTString& text,
                         CKSTString& unit, bool bare, const CKSTAxisGroup* group)
 {
@@ -200,7 +187,7 @@ bool GetMatrixLabelText(const CKSTCurve& curve, int32_t x, int32_t y, RECT& rect
     }
     x = ClampToAxis(*curve.GetXAxis(), x);
     double value = 0.0;
-    if (!GetMatrixValueAtPixel(curve, x, y, value)) {
+    if (!curve.GetMatrixValueAtPixel(x, y, value)) {
         return false;
     }
     CKSTString number;
@@ -215,20 +202,6 @@ bool GetMatrixLabelText(const CKSTCurve& curve, int32_t x, int32_t y, RECT& rect
     text = ComposeLabel(curve, number, unit, bare);
     PlaceLabel(curve, x, y, text, group, rect);
     return true;
-}
-
-bool HitTestDial(const CKSTCurve& curve, const POINT& point)
-{
-    if (curve.GetYAxis() == nullptr) {
-        return false;
-    }
-    KSTDial dial;
-    dial.centreX = curve.GetDialCentreX();
-    dial.centreY = curve.GetDialCentreY();
-    dial.radius = curve.GetDialRadius();
-    dial.halfAngle =
-        KstDialAngle(curve.GetYAxis()->GetDialAngle()) / 2 * 3.14159265358979323846 / 180.0;
-    return KstHitTestDial(dial, point);
 }
 
 CKSTLabelTip::CKSTLabelTip(std::unique_ptr<IKSTTextTip> window, const RECT& rect)

@@ -1,7 +1,7 @@
 #pragma once
 // Texts a curve shows besides its line: its values in the curve's number format, the label
-// (channel name, colon, value) that follows the cursor in a small tip window, the value of a
-// matrix curve under a pixel, and the hit test of a pointer-instrument dial.
+// (channel name, colon, value) that follows the cursor in a small tip window, also for a matrix
+// curve under a pixel.
 //
 // These are operations of the curve that live here with the painters of events and labels; each
 // takes the curve as its first argument.
@@ -35,11 +35,6 @@ bool GetLabelText(const CKSTCurve& curve, int32_t x, RECT& rect, CKSTString& tex
 // bytes joined by "/".
 bool GetMatrixLabelText(const CKSTCurve& curve, int32_t x, int32_t y, RECT& rect, CKSTString& text,
                         CKSTString& unit, bool bare, const CKSTAxisGroup* group = nullptr);
-// The matrix curve's interpolated value at a pixel; false for other curves.
-bool GetMatrixValueAtPixel(const CKSTCurve& curve, int32_t x, int32_t y, double& value);
-
-// The point lies on the outer 25 pixels of the dial last drawn for the curve, within the scale.
-bool HitTestDial(const CKSTCurve& curve, const POINT& point);
 
 // The label tip of a curve: a text tip window that remembers where it stands.
 class CKSTLabelTip : public IKSTTextTip {

@@ -251,15 +251,15 @@ void CKSTCurvePainter::DrawLine(POINT p, POINT q)
 
 void CKSTCurvePainter::DrawClipped(int64_t px, int64_t py, int64_t qx, int64_t qy)
 {
-    const KSTBox box{double(m_band.left), double(m_band.top), double(m_band.right),
+    const KstBox box{double(m_band.left), double(m_band.top), double(m_band.right),
                      double(m_band.bottom)};
-    const KSTSegment segment{{double(px), double(py)}, {double(qx), double(qy)}};
+    const KstSegment segment{{double(px), double(py)}, {double(qx), double(qy)}};
     const bool startIn = PtInBox(box, segment.start);
     const bool endIn = PtInBox(box, segment.end);
-    KSTPointD a = segment.start;
-    KSTPointD b = segment.end;
+    KstPointD a = segment.start;
+    KstPointD b = segment.end;
     if (!startIn || !endIn) {
-        KSTPointD crossing{};
+        KstPointD crossing{};
         if (startIn) {
             if (!SegmentCrossesBoxEdge(box, segment, crossing)) {
                 return;
@@ -271,7 +271,7 @@ void CKSTCurvePainter::DrawClipped(int64_t px, int64_t py, int64_t qx, int64_t q
             }
             a = crossing;
         } else {
-            KSTPointD second{};
+            KstPointD second{};
             if (!GetSegmentBoxCrossing(box, segment, crossing, second)) {
                 return;
             }
@@ -361,13 +361,13 @@ void CKSTCurvePainter::SetupGapDetection()
     }
 }
 
-bool CKSTCurvePainter::IsGap(const KSTTracePoint& a, const KSTTracePoint& b) const
+bool CKSTCurvePainter::IsGap(const KstTracePoint& a, const KstTracePoint& b) const
 {
     return m_gapDetection && std::llabs(int64_t(b.x) - a.x) >= 2 &&
            std::fabs(b.time - a.time) >= m_gapThreshold;
 }
 
-bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTracePoint* list,
+bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KstTracePoint* list,
                                        int& count) const
 {
     uint32_t i0 = 0;
@@ -375,7 +375,7 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTrace
     if (m_channel->GetIndexRange(ta, tb, i0, i1)) {
         const double* values = m_channel->GetValues();
         const uint8_t* missing = m_channel->HasMissing() ? m_channel->GetMissingFlags() : nullptr;
-        KSTColumnExtent extent;
+        KstColumnExtent extent;
         if (!ReduceColumn(values, missing, i0, i1, extent)) {
             return false;
         }
@@ -392,11 +392,11 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTrace
                 [this](double v) { return m_yAxis->Transform(v); }, minimum, maximum);
         }
         const double time = m_channel->GetTimeAt(extent.firstIndex);
-        list[count++] = KSTTracePoint{x, RowOfTransformed(first), time};
+        list[count++] = KstTracePoint{x, RowOfTransformed(first), time};
         for (double v : {minimum, maximum, last}) {
             const int32_t row = RowOfTransformed(v);
             if (row != list[count - 1].y) {
-                list[count++] = KSTTracePoint{x, row, time};
+                list[count++] = KstTracePoint{x, row, time};
             }
         }
         return true;
@@ -426,18 +426,18 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KSTTrace
     if (std::isnan(value)) {
         return false;
     }
-    list[count++] = KSTTracePoint{x, RowOf(value), middle};
+    list[count++] = KstTracePoint{x, RowOf(value), middle};
     return true;
 }
 
 void CKSTCurvePainter::PaintColumns()
 {
     SetupGapDetection();
-    KSTTracePoint list[kListSize];
+    KstTracePoint list[kListSize];
     int count = 0;
     POINT start;
     if (GetSamplePoint(m_first, start)) {
-        list[count++] = KSTTracePoint{start.x, start.y, m_channel->GetTimeAt(m_first)};
+        list[count++] = KstTracePoint{start.x, start.y, m_channel->GetTimeAt(m_first)};
     }
     const double base = m_xMinimum - m_offset;
     for (int32_t x = m_band.left; x < m_band.right; ++x) {
@@ -476,7 +476,7 @@ void CKSTCurvePainter::PaintColumns()
     if (!GetSamplePoint(k, end)) {
         return;
     }
-    const KSTTracePoint final{end.x, end.y, m_channel->GetTimeAt(k)};
+    const KstTracePoint final{end.x, end.y, m_channel->GetTimeAt(k)};
     if (count > 0 && !IsGap(list[0], final)) {
         DrawSegment(POINT{list[0].x, list[0].y}, end);
     }

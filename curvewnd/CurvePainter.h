@@ -40,7 +40,7 @@ protected:
 };
 
 // One point of the column list: pixel and sample time.
-struct KSTTracePoint {
+struct KstTracePoint {
     int32_t x;
     int32_t y;
     double time;
@@ -76,8 +76,9 @@ public:
     // The row of a channel value, as the Y axis maps it.
     int32_t RowOf(double value) const;
 
-    // Segment of section 4 from p to q in the curve's style (exposed for the bar display and
-    // tests).
+    // The stretch of line from p to q in the curve's style: a straight line, a step (across, then
+    // up or down), a bar or nothing (symbols only, event texts, needle), clipped to the band.
+    // Exposed for the bar display and tests.
     void DrawSegment(POINT p, POINT q);
 
 private:
@@ -86,9 +87,9 @@ private:
     int32_t ColumnOf(double xValue) const;
     void FindVisibleRange();
     void SetupGapDetection();
-    bool IsGap(const KSTTracePoint& a, const KSTTracePoint& b) const;
+    bool IsGap(const KstTracePoint& a, const KstTracePoint& b) const;
     // Points of one column appended to the list; false when the column adds none.
-    bool ReduceOneColumn(int32_t x, double ta, double tb, KSTTracePoint* list, int& count) const;
+    bool ReduceOneColumn(int32_t x, double ta, double tb, KstTracePoint* list, int& count) const;
     void PaintColumns();
     void PaintEverySample();
     void DrawLine(POINT p, POINT q);

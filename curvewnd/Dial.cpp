@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
+#include "foundation/Numeric.h"
 
-constexpr double kPi = 3.14159265358979323846;
+namespace {
 
 int32_t ClampToInt(double v)
 {
@@ -22,7 +22,7 @@ double KstDialAngle(double degrees)
     return degrees > 0.0 && degrees <= 360.0 ? degrees : 270.0;
 }
 
-KSTDial KstDialGeometry(const RECT& bandIn, double dialAngleDegrees)
+KstDial KstDialGeometry(const RECT& bandIn, double dialAngleDegrees)
 {
     const RECT band = NormalizeRect(bandIn);
     const double halfAngle = KstDialAngle(dialAngleDegrees) / 2 * kPi / 180.0;
@@ -31,7 +31,7 @@ KSTDial KstDialGeometry(const RECT& bandIn, double dialAngleDegrees)
         halfAngle <= kPi / 2 ? 0.5 : (std::sin(halfAngle - kPi / 2) + 1.0) * 0.5;
     const int32_t byWidth = ClampToInt((double(band.right) - band.left - 20) / widthFactor) / 2;
     const int32_t byHeight = ClampToInt((double(band.bottom) - band.top - 20) / heightFactor) / 2;
-    KSTDial dial;
+    KstDial dial;
     dial.radius = std::max(std::min(byWidth, byHeight), 0);
     dial.centreX = static_cast<int32_t>((int64_t(band.left) + band.right) / 2);
     dial.centreY = ClampToInt(double(band.top) + 10 + dial.radius);
@@ -51,9 +51,9 @@ POINT KstDialPoint(int32_t centreX, int32_t centreY, double distance, double ang
             ClampToInt(std::round(centreY + distance * std::sin(angle)))};
 }
 
-KSTNeedle KstNeedle(int32_t centreX, int32_t centreY, int32_t innerRadius, double angle)
+KstNeedle KstNeedleAt(int32_t centreX, int32_t centreY, int32_t innerRadius, double angle)
 {
-    KSTNeedle needle;
+    KstNeedle needle;
     needle.tail = KstDialPoint(centreX, centreY, -0.1 * innerRadius, angle);
     needle.tip = KstDialPoint(centreX, centreY, 0.9 * innerRadius, angle);
     const double half = innerRadius / 15.0;
@@ -63,7 +63,7 @@ KSTNeedle KstNeedle(int32_t centreX, int32_t centreY, int32_t innerRadius, doubl
     return needle;
 }
 
-bool KstHitTestDial(const KSTDial& dial, const POINT& point)
+bool KstHitTestDial(const KstDial& dial, const POINT& point)
 {
     const double dx = double(point.x) - dial.centreX;
     const double dy = double(point.y) - dial.centreY;

@@ -12,7 +12,7 @@
 // default, and a zero angle would leave no dial to divide the scale over) is taken as 270.
 double KstDialAngle(double degrees);
 
-struct KSTDial {
+struct KstDial {
     int32_t centreX;
     int32_t centreY;
     int32_t radius;    // outer radius of the scale ring; 0 when the band is too small
@@ -21,7 +21,7 @@ struct KSTDial {
 
 // The largest dial of the angle (KstDialAngle) that fits the band with 10 pixels to spare on
 // every side, its top 10 pixels below the band's top.
-KSTDial KstDialGeometry(const RECT& band, double dialAngleDegrees);
+KstDial KstDialGeometry(const RECT& band, double dialAngleDegrees);
 
 // The angle of position p of a scale running from p0 (left end) to p1 (right end).
 double KstDialAngleAt(double p, double p0, double p1, double halfAngle);
@@ -30,7 +30,7 @@ double KstDialAngleAt(double p, double p0, double p1, double halfAngle);
 // zero.
 POINT KstDialPoint(int32_t centreX, int32_t centreY, double distance, double angle);
 
-struct KSTNeedle {
+struct KstNeedle {
     POINT tail;      // 0.1 R behind the centre
     POINT tip;       // 0.9 R in front of it
     POINT baseLeft;  // R / 15 to each side of the centre, across the needle
@@ -38,7 +38,7 @@ struct KSTNeedle {
     int32_t hubRadius;  // R / 15
 };
 // The needle at the angle; innerRadius is R, the radius inside the scale ring.
-KSTNeedle KstNeedle(int32_t centreX, int32_t centreY, int32_t innerRadius, double angle);
+KstNeedle KstNeedleAt(int32_t centreX, int32_t centreY, int32_t innerRadius, double angle);
 
 // The point lies on the outer 25 pixels of the dial's ring within the scale's angle.
-bool KstHitTestDial(const KSTDial& dial, const POINT& point);
+bool KstHitTestDial(const KstDial& dial, const POINT& point);

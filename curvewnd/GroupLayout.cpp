@@ -67,7 +67,7 @@ int KstFitGroupRun(const std::vector<double>& weights, const std::vector<int32_t
     }
 }
 
-void KstPlaceGroupAxes(std::vector<KSTAxisSlot>& axes, const RECT& group, int32_t legendHeight,
+void KstPlaceGroupAxes(std::vector<KstAxisSlot>& axes, const RECT& group, int32_t legendHeight,
                        int32_t leftLimit, int32_t rightLimit, int32_t rightOffset)
 {
     const RECT g = NormalizeRect(group);
@@ -87,7 +87,7 @@ void KstPlaceGroupAxes(std::vector<KSTAxisSlot>& axes, const RECT& group, int32_
     bool firstLeft = true;
     bool firstRight = true;
     for (size_t i = 0; i < axes.size(); ++i) {
-        KSTAxisSlot& axis = axes[i];
+        KstAxisSlot& axis = axes[i];
         if (!axis.takesPart) {
             continue;
         }
@@ -159,8 +159,9 @@ uint32_t KstGradientColor(uint32_t colour, int32_t row, int32_t height)
     return result;
 }
 
-bool KstPictureSlice(const RECT& group, int32_t stackTop, int32_t stackBottom, uint32_t placement,
-                     int32_t pictureWidth, int32_t pictureHeight, KSTPictureSlice& slice)
+bool KstFindPictureSlice(const RECT& group, int32_t stackTop, int32_t stackBottom,
+                         uint32_t placement, int32_t pictureWidth, int32_t pictureHeight,
+                         KstPictureSlice& slice)
 {
     const RECT g = NormalizeRect(group);
     if (pictureWidth <= 0 || pictureHeight <= 0) {

@@ -19,7 +19,7 @@ int KstFitGroupRun(const std::vector<double>& weights, const std::vector<int32_t
                    int first, int32_t space, int32_t minHeight, std::vector<int32_t>& heights);
 
 // One Y axis of a group as the placement sees it.
-struct KSTAxisSlot {
+struct KstAxisSlot {
     bool takesPart = true;  // not hidden and used by a shown curve
     int32_t width = 0;
     // Results: the axis band (empty for axes that take no part), the side, and whether the axis
@@ -33,7 +33,7 @@ struct KSTAxisSlot {
 // odd positions right of it, starting rightOffset pixels beyond its right edge. The outermost
 // axis on each side reaches the limit (the window border). Every axis spans the group's height
 // below the legend.
-void KstPlaceGroupAxes(std::vector<KSTAxisSlot>& axes, const RECT& group, int32_t legendHeight,
+void KstPlaceGroupAxes(std::vector<KstAxisSlot>& axes, const RECT& group, int32_t legendHeight,
                        int32_t leftLimit, int32_t rightLimit, int32_t rightOffset);
 
 // The rectangle the curves of a group draw in: the group shrunk by one pixel for the frame, less
@@ -56,14 +56,15 @@ uint32_t KstGradientColor(uint32_t colour, int32_t row, int32_t height);
 // The part of the background picture one group shows. The picture is placed once over the stack
 // of visible groups (from stackTop to stackBottom) by the placement code (5 to 13: left, right
 // or centred, each top, centred or bottom; other codes as 5) and clipped to the group.
-struct KSTPictureSlice {
+struct KstPictureSlice {
     RECT target;      // where the slice goes in the window
     int32_t sourceX;  // its top-left corner in the picture
     int32_t sourceY;
 };
 // False when less than one pixel of the picture falls into the group.
-bool KstPictureSlice(const RECT& group, int32_t stackTop, int32_t stackBottom, uint32_t placement,
-                     int32_t pictureWidth, int32_t pictureHeight, KSTPictureSlice& slice);
+bool KstFindPictureSlice(const RECT& group, int32_t stackTop, int32_t stackBottom,
+                         uint32_t placement, int32_t pictureWidth, int32_t pictureHeight,
+                         KstPictureSlice& slice);
 
 // The white box of the window title in the first group for a text of that width.
 RECT KstTitleBox(const RECT& group, int32_t textWidth);

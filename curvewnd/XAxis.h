@@ -8,7 +8,7 @@
 // axis and on a display that uses a channel as X axis.
 //
 // The value and pixel arithmetic, the tick and label layout and the texts are portable; painting
-// (Draw, DrawTickMarks, DrawLabels) is in curvewnd/win/.
+// is a free function in curvewnd/win/AxisDraw.h.
 
 #include <cstdint>
 #include <memory>
@@ -21,7 +21,6 @@
 #include "foundation/TimeStamp.h"
 
 class CKSTCurveWndSettings;
-class CKSTDrawContext;
 
 class CKSTXAxis {
 public:
@@ -153,13 +152,10 @@ public:
     const CKSTString& GetCaption() const { return m_caption; }
     const POINT& GetCaptionPosition() const { return m_captionPosition; }
 
-#ifdef _WIN32
-    void DrawTickMarks(CKSTDrawContext& dc);
-    void DrawLabels(CKSTDrawContext& dc, const CKSTFontDesc& font);
-    // Fills the band and paints ticks and labels; with layoutOnly (band at least 4 pixels
-    // wide) only lays the labels out, which sets the axis height.
-    void Draw(CKSTDrawContext& dc, bool layoutOnly);
-#endif
+    // The axes font turned by the label rotation.
+    CKSTFontDesc LabelFont(const CKSTFontDesc& font) const;
+    // The owner's settings, or the defaults without an owner.
+    const CKSTCurveWndSettings& Settings() const;
 
     // --- Texts ---
     // The value as the axis shows it; decimals < 0 chooses them from the pixel resolution. The
@@ -191,15 +187,26 @@ public:
     bool SnapLabelToChannel(double t, double& value, double& time) const;
 
 private:
+    struct LabelTick;
+    struct LabelFormat;
+
     void CopyStateFrom(const CKSTXAxis& source);
+    // The phases of LayoutLabels: the ticks to label, the precision they share, their texts
+    // and places, then the caption under them.
+    void CollectLabelTicks(bool channelLabels, std::vector<LabelTick>& ticks) const;
+    LabelFormat ChooseLabelFormat(const std::vector<LabelTick>& ticks) const;
+    int32_t PlaceLabels(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                        const std::vector<LabelTick>& ticks, const LabelFormat& format,
+                        int32_t& tallest, CKSTString& unitCaption);
+    void PlaceCaption(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                      const LabelFormat& format, const CKSTString& unitCaption, int32_t tallest);
+    int64_t LabelTop() const;
     bool LayoutTicksOnce(bool measureChannelSpread);
     void Relayout();
-    const CKSTCurveWndSettings& Settings() const;
     bool IsEnglish() const;
     const CKSTChannel* TrackChannel() const;
     const CKSTChannel* AxisChannel() const;
     void ClearLabels();
-    CKSTFontDesc LabelFont(const CKSTFontDesc& font) const;
     const CKSTXAxis& Root() const;
     CKSTXAxis& Root();
     void MeasureChannelSpread();

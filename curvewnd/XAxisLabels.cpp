@@ -18,12 +18,6 @@ constexpr double kYearCaptionSpan = 15000000.0;
 constexpr int16_t kProbeDecimals = 6;
 constexpr int kFullLength = 100;
 
-struct LabelTick {
-    double value;  // what the label shows (seconds on time axes)
-    double time;   // the X value the label stands at
-    bool skip;     // a channel label without a sample under it
-};
-
 // Time-of-day texts cut at their last significant part only in the 24-hour "hh:mm:ss" form;
 // a 12-hour clock ("8:00:00 AM") keeps its whole time.
 bool IsTwentyFourHourText(const CKSTString& text)
@@ -75,6 +69,27 @@ CKSTFontDesc CKSTXAxis::LabelFont(const CKSTFontDesc& font) const
     return turned;
 }
 
+struct CKSTXAxis::LabelTick {
+    double value;  // what the label shows (seconds on time axes)
+    double time;   // the X value the label stands at
+    bool skip;     // a channel label without a sample under it
+};
+
+// What every label of one layout shares.
+struct CKSTXAxis::LabelFormat {
+    bool english;
+    bool absolute;
+    bool relative;
+    double visibleSpan;
+    CKSTString unit;
+    int16_t numberExponent;
+    int16_t unitMode;
+    // Time texts cut to the longest significant length; else the common decimals.
+    bool cutTimes;
+    int maxLength;
+    int16_t decimals;
+};
+
 int32_t CKSTXAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& font,
                                 bool channelLabels)
 {
@@ -83,31 +98,31 @@ int32_t CKSTXAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& fo
         ClearLabels();
         return 0;
     }
-    const double spacing = m_tickSpacing;
-    if (!(spacing > 0.0) || m_minimum == m_maximum) {
+    if (!(m_tickSpacing > 0.0) || m_minimum == m_maximum) {
         ClearLabels();
         return 0;
     }
-    const CKSTCurveWndSettings& settings = Settings();
-    const bool english = IsEnglish();
+    std::vector<LabelTick> ticks;
+    CollectLabelTicks(channelLabels, ticks);
+    const LabelFormat format = ChooseLabelFormat(ticks);
+    ClearLabels();
+    int32_t tallest = 0;
+    CKSTString unitCaption;
+    const int32_t widest = PlaceLabels(measure, font, ticks, format, tallest, unitCaption);
+    PlaceCaption(measure, font, format, unitCaption, tallest);
+    return widest;
+}
+
+// The ticks: at most one per pixel of the band (and a few beyond its end) can be told apart.
+void CKSTXAxis::CollectLabelTicks(bool channelLabels, std::vector<LabelTick>& ticks) const
+{
+    const double spacing = m_tickSpacing;
     const CKSTChannel* track = TrackChannel();
     const CKSTChannel* axisChannel = AxisChannel();
-    const bool absolute = m_type == kTypeAbsoluteTime;
-    const bool relative = m_type == kTypeRelativeTime;
-    const double visibleSpan = m_maximum - m_minimum;
-
     double last = m_displayMaximum + spacing * 1e-6;
     if (track != nullptr || axisChannel != nullptr) {
         last += 5.0 * spacing;
     }
-    const int16_t exponent =
-        track != nullptr ? 3 : EngineeringExponentOfMax(m_minimum, m_displayMaximum);
-    const CKSTString unit = axisChannel != nullptr ? axisChannel->GetUnit() : m_unitText;
-    const int16_t numberExponent = axisChannel != nullptr ? 0 : exponent;
-    const int16_t unitMode = static_cast<int16_t>(m_unitPrefixMode);
-
-    // The ticks: at most one per pixel of the band (and a few beyond its end) can be told apart.
-    std::vector<LabelTick> ticks;
     const int64_t maxTicks = std::clamp<int64_t>(int64_t(GetPixelLength()) + 16, 16, 100000);
     double walk = m_firstTick;
     for (int k = 0; k < maxTicks; ++k) {
@@ -139,63 +154,87 @@ int32_t CKSTXAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& fo
         }
         ticks.push_back(label);
     }
+}
 
-    // First pass: the precision every label shares. Unscaled numbers of a negative exponent
-    // are probed with that many more decimals, so small values are told apart.
+// The precision every label shares. Unscaled numbers of a negative exponent are probed with
+// that many more decimals, so small values are told apart.
+CKSTXAxis::LabelFormat CKSTXAxis::ChooseLabelFormat(const std::vector<LabelTick>& ticks) const
+{
+    const CKSTChannel* track = TrackChannel();
+    const CKSTChannel* axisChannel = AxisChannel();
+    LabelFormat format;
+    format.english = IsEnglish();
+    format.absolute = m_type == kTypeAbsoluteTime;
+    format.relative = m_type == kTypeRelativeTime;
+    format.visibleSpan = m_maximum - m_minimum;
+    const int16_t exponent =
+        track != nullptr ? 3 : EngineeringExponentOfMax(m_minimum, m_displayMaximum);
+    format.unit = axisChannel != nullptr ? axisChannel->GetUnit() : m_unitText;
+    format.numberExponent = axisChannel != nullptr ? 0 : exponent;
+    format.unitMode = static_cast<int16_t>(m_unitPrefixMode);
+    format.cutTimes = !format.absolute || IsTwentyFourHourText(m_referenceTime.FormatTime(0));
+    format.maxLength = 0;
+    format.decimals = 0;
+
     CKSTString text, suffix;
-    int maxLength = 0;
-    int16_t decimals = 0;
-    const bool cutTimes = !absolute || IsTwentyFourHourText(m_referenceTime.FormatTime(0));
     for (const LabelTick& label : ticks) {
-        if (absolute) {
+        if (format.absolute) {
             const CKSTTimeStamp stamp = m_referenceTime + label.value;
-            if (cutTimes) {
-                FormatTimeAxisLabel(stamp, kProbeDecimals, kFullLength, visibleSpan, english, text);
-                maxLength = std::max(maxLength, TrimDurationLength(text));
+            if (format.cutTimes) {
+                FormatTimeAxisLabel(stamp, kProbeDecimals, kFullLength, format.visibleSpan,
+                                    format.english, text);
+                format.maxLength = std::max(format.maxLength, TrimDurationLength(text));
             } else {
-                decimals = std::max(decimals, FractionDecimals(stamp));
+                format.decimals = std::max(format.decimals, FractionDecimals(stamp));
             }
-        } else if (relative) {
-            FormatDuration(label.value, kProbeDecimals, kFullLength, m_minimum, m_maximum, english,
-                           text);
-            maxLength = std::max(maxLength, TrimDurationLength(text));
+        } else if (format.relative) {
+            FormatDuration(label.value, kProbeDecimals, kFullLength, m_minimum, m_maximum,
+                           format.english, text);
+            format.maxLength = std::max(format.maxLength, TrimDurationLength(text));
         } else {
-            FormatScaledNumber(label.value, kProbeDecimals, true, unit, numberExponent, unitMode,
-                               text, suffix);
-            decimals = std::max<int16_t>(decimals, CountDecimalPlaces(text, false));
+            FormatScaledNumber(label.value, kProbeDecimals, true, format.unit,
+                               format.numberExponent, format.unitMode, text, suffix);
+            format.decimals =
+                std::max<int16_t>(format.decimals, CountDecimalPlaces(text, false));
         }
     }
     if (track != nullptr) {
-        decimals = decimals > 0 ? 3 : 0;
+        format.decimals = format.decimals > 0 ? 3 : 0;
     }
+    return format;
+}
 
-    // Second pass: texts, extents and places.
+// Texts, extents and places of the labels inside the band; returns the widest label, sets the
+// axis height for the tallest and gives the unit the scaled numbers share.
+int32_t CKSTXAxis::PlaceLabels(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                               const std::vector<LabelTick>& ticks, const LabelFormat& format,
+                               int32_t& tallest, CKSTString& unitCaption)
+{
     const CKSTFontDesc labelFont = LabelFont(font);
-    ClearLabels();
     const int64_t left = std::min(m_rect.left, m_rect.right);
     const int64_t right = std::max(m_rect.left, m_rect.right);
-    const int64_t labelTop =
-        int64_t(std::min(m_rect.top, m_rect.bottom)) + settings.m_MainTickLength + 1;
+    const int64_t labelTop = LabelTop();
     int32_t widest = 0;
-    int32_t tallest = 0;
+    tallest = 0;
     bool havePrevious = false;
     int64_t previousPixel = 0;
-    CKSTString unitCaption;
-    for (size_t k = 0; k < ticks.size(); ++k) {
-        const LabelTick& label = ticks[k];
-        if (absolute) {
+    CKSTString text, suffix;
+    for (const LabelTick& label : ticks) {
+        if (format.absolute) {
             const CKSTTimeStamp stamp = m_referenceTime + label.value;
-            if (cutTimes) {
-                FormatTimeAxisLabel(stamp, kProbeDecimals, maxLength, visibleSpan, english, text);
+            if (format.cutTimes) {
+                FormatTimeAxisLabel(stamp, kProbeDecimals, format.maxLength, format.visibleSpan,
+                                    format.english, text);
             } else {
-                FormatTimeAxisLabel(stamp, decimals, kFullLength, visibleSpan, english, text);
+                FormatTimeAxisLabel(stamp, format.decimals, kFullLength, format.visibleSpan,
+                                    format.english, text);
             }
-        } else if (relative) {
-            FormatDuration(label.value, kProbeDecimals, maxLength, m_minimum, m_maximum, english,
-                           text);
+        } else if (format.relative) {
+            FormatDuration(label.value, kProbeDecimals, format.maxLength, m_minimum, m_maximum,
+                           format.english, text);
         } else {
-            FormatScaledNumber(label.value, decimals, false, unit, numberExponent, unitMode, text,
-                               suffix);
+            FormatScaledNumber(label.value, format.decimals, false, format.unit,
+                               format.numberExponent, format.unitMode, text, suffix);
             if (!suffix.IsEmpty()) {
                 unitCaption = suffix;
             }
@@ -237,15 +276,20 @@ int32_t CKSTXAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& fo
         m_labelPositions.push_back(origin);
         m_labelTexts.push_back(text);
     }
-    m_axisHeight = settings.m_MainTickLength + 2 + tallest;
+    m_axisHeight = Settings().m_MainTickLength + 2 + tallest;
+    return widest;
+}
 
-    // Caption under the labels: the date or year of a time axis, else the unit.
-    const int64_t captionTop = labelTop + tallest;
-    if (absolute) {
+// Caption under the labels: the date or year of a time axis, else the unit.
+void CKSTXAxis::PlaceCaption(IKSTTextMeasure* measure, const CKSTFontDesc& font,
+                             const LabelFormat& format, const CKSTString& unitCaption,
+                             int32_t tallest)
+{
+    if (format.absolute) {
         const CKSTTimeStamp start = m_referenceTime + m_minimum;
-        if (visibleSpan <= kDateCaptionSpan) {
-            m_caption = start.FormatDateNumeric(english);
-        } else if (visibleSpan <= kYearCaptionSpan) {
+        if (format.visibleSpan <= kDateCaptionSpan) {
+            m_caption = start.FormatDateNumeric(format.english);
+        } else if (format.visibleSpan <= kYearCaptionSpan) {
             m_caption = CKSTString::FormatInt(start.GetYear());
         }
     } else {
@@ -254,11 +298,18 @@ int32_t CKSTXAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& fo
     if (!m_caption.IsEmpty()) {
         int32_t width = 0, height = 0;
         Measure(measure, font, m_caption, width, height);
-        const int64_t x = absolute ? left : right - 3 - width;
-        m_captionPosition = POINT{AddPixels(x, 0), AddPixels(captionTop, 0)};
+        const int64_t left = std::min(m_rect.left, m_rect.right);
+        const int64_t right = std::max(m_rect.left, m_rect.right);
+        const int64_t x = format.absolute ? left : right - 3 - width;
+        m_captionPosition = POINT{AddPixels(x, 0), AddPixels(LabelTop() + tallest, 0)};
         m_axisHeight = AddPixels(m_axisHeight, height);
     }
-    return widest;
+}
+
+// The labels' top row: below the tick marks.
+int64_t CKSTXAxis::LabelTop() const
+{
+    return int64_t(std::min(m_rect.top, m_rect.bottom)) + Settings().m_MainTickLength + 1;
 }
 
 // --- Value texts ---

@@ -438,6 +438,11 @@ CKSTString CKSTYAxis::GetCaption() const
     return caption;
 }
 
+void CKSTYAxis::LayoutWidth(IKSTTextMeasure* measure, const CKSTFontDesc& font)
+{
+    m_axisWidth = LayoutLabels(measure, font);
+}
+
 int32_t CKSTYAxis::LayoutLabels(IKSTTextMeasure* measure, const CKSTFontDesc& font)
 {
     m_labels.clear();

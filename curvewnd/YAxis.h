@@ -6,7 +6,8 @@
 // Values are held in the scale's own units: log10 of the value on a logarithmic axis and
 // 20 x log10 on a decibel axis; callers pass channel values through Transform first.
 //
-// The arithmetic and the label layout are portable; painting is in curvewnd/win/.
+// The arithmetic and the label layout are portable; painting is a free function in
+// curvewnd/win/AxisDraw.h.
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +19,6 @@
 #include "foundation/String.h"
 
 class CKSTCurveWndSettings;
-class CKSTDrawContext;
 
 class CKSTYAxis {
 public:
@@ -131,21 +131,19 @@ public:
     const Label& GetUnitCaption() const { return m_unitCaption; }
     bool IsUnitCaptionShown() const { return m_unitCaptionShown; }
 
-#ifdef _WIN32
-    void Draw(CKSTDrawContext& dc, bool layoutOnly);
-    void DrawTickMarks(CKSTDrawContext& dc, bool layoutOnly);
-    void DrawLabels(CKSTDrawContext& dc, bool layoutOnly);
-#endif
-
-private:
-    void CopyStateFrom(const CKSTYAxis& source);
-    const CKSTCurveWndSettings& Settings() const;
-    const CKSTYAxis& Root() const;
+    // LayoutLabels, keeping the width it returns as the axis width.
+    void LayoutWidth(IKSTTextMeasure* measure, const CKSTFontDesc& font);
     // 1 when the axis draws its own edge line (its ticks then move one pixel off the edge).
     int32_t EdgeOffset() const
     {
         return m_noEdgeLine ? 0 : 1;
     }
+    // The owner's settings, or the defaults without an owner.
+    const CKSTCurveWndSettings& Settings() const;
+
+private:
+    void CopyStateFrom(const CKSTYAxis& source);
+    const CKSTYAxis& Root() const;
     // The tick values first + k x spacing (k <= kMaxTicks) not beyond the display maximum.
     int TickCount() const;
 

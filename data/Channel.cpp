@@ -35,6 +35,51 @@ double Interpolate(double ta, double va, double tb, double vb, double t)
     return va + (vb - va) * (t - ta) / (tb - ta);
 }
 
+// Hands n codes of `width` bits (at most 32), packed most significant bit first, to
+// put(k, code) in order; byteCount bytes hold them all.
+template <typename Put>
+void UnpackCodes(const uint8_t* bytes, size_t byteCount, uint32_t n, uint32_t width, Put put)
+{
+    if (width == 0) {
+        for (uint32_t k = 0; k < n; ++k) {
+            put(k, 0);
+        }
+        return;
+    }
+    // Unread bits sit left-aligned in `bits`. A refill ORs in the next eight bytes and counts
+    // the whole ones that fitted (the bits of a byte taken in part are ORed in again later at
+    // the same place); the at least 56 bits it leaves give several codes without a check.
+    const uint32_t perRefill = 56 / width;  // a division per refill would cost as much as the codes
+    uint64_t bits = 0;
+    uint32_t held = 0;
+    size_t pos = 0;
+    uint32_t k = 0;
+    while (k < n) {
+        uint32_t ready = perRefill;
+        if (byteCount - pos >= 8) {
+            uint64_t word = 0;
+            std::memcpy(&word, bytes + pos, 8);
+            bits |= __builtin_bswap64(word) >> held;  // little-endian hosts: most significant first
+            const uint32_t taken = (63 - held) >> 3;
+            pos += taken;
+            held += 8 * taken;
+        } else {
+            while (held <= 56 && pos < byteCount) {
+                bits |= static_cast<uint64_t>(bytes[pos++]) << (56 - held);
+                held += 8;
+            }
+            ready = held / width;
+        }
+        ready = std::min(ready, n - k);
+        for (uint32_t j = 0; j < ready; ++j) {
+            // Codes have at most 32 bits: through int64_t the conversion is one instruction.
+            put(k + j, static_cast<int64_t>(bits >> (64 - width)));
+            bits <<= width;
+        }
+        held -= ready * width;
+        k += ready;
+    }
+}
 }  // namespace
 
 CKSTChannel::CKSTChannel()
@@ -53,12 +98,9 @@ CKSTChannel& CKSTChannel::operator=(const CKSTChannel& other)
         return *this;
     }
     // Everything that can fail first, so that a failed copy leaves this channel as it was.
-    std::unique_ptr<double[]> times =
-        CopyArray(other.m_times.get(), other.m_capacity, other.m_count);
-    std::unique_ptr<double[]> values =
-        CopyArray(other.m_values.get(), other.m_capacity, other.m_count);
-    std::unique_ptr<uint8_t[]> missing =
-        CopyArray(other.m_missing.get(), other.m_capacity, other.m_count);
+    Array<double> times = CopyArray(other.m_times.get(), other.m_capacity, other.m_count);
+    Array<double> values = CopyArray(other.m_values.get(), other.m_capacity, other.m_count);
+    Array<uint8_t> missing = CopyArray(other.m_missing.get(), other.m_capacity, other.m_count);
     std::vector<CKSTString> texts = other.m_valueTexts;
 
     FreeData(true, true);
@@ -180,8 +222,8 @@ void CKSTChannel::TakeOver(CKSTChannel& source)
     source.FreeData(true, true);
 }
 
-void CKSTChannel::AdoptArrays(std::unique_ptr<double[]> times, std::unique_ptr<double[]> values,
-                              std::unique_ptr<uint8_t[]> missing, uint32_t count)
+void CKSTChannel::AdoptArrays(Array<double> times, Array<double> values, Array<uint8_t> missing,
+                              uint32_t count)
 {
     m_times = std::move(times);
     m_values = std::move(values);
@@ -222,21 +264,25 @@ void CKSTChannel::SetCapacity(uint32_t n)
         return;
     }
     const uint32_t keep = std::min(m_count, n);
-    std::unique_ptr<double[]> values = AllocateZeroed<double>(n);
-    std::unique_ptr<uint8_t[]> missing = AllocateZeroed<uint8_t>(n);
-    std::unique_ptr<double[]> times =
-        m_timeBaseType == kTimeVector ? AllocateZeroed<double>(n) : nullptr;
-    if (keep > 0) {
-        std::memcpy(values.get(), m_values.get(), sizeof(double) * keep);
+    // A fresh zeroed flag array keeps the flags beyond the count 0; only a channel that can hold
+    // flags has any to carry over, so one without missing samples never touches its flags.
+    Array<uint8_t> missing = AllocateZeroed<uint8_t>(n);
+    const bool mayHoldFlags = m_hasMissing != 0 || m_timeBaseType != kEquidistant;
+    if (keep > 0 && mayHoldFlags && m_missing) {
         std::memcpy(missing.get(), m_missing.get(), keep);
-        if (times && m_times) {
-            std::memcpy(times.get(), m_times.get(), sizeof(double) * keep);
-        }
     }
+    if (m_timeBaseType == kTimeVector) {
+        const bool hadTimes = m_times != nullptr;
+        kst_channel::Resize(m_times, hadTimes ? m_capacity : 0, n);
+        if (!hadTimes && keep > 0) {
+            std::fill(m_times.get(), m_times.get() + keep, 0.0);
+        }
+    } else {
+        m_times.reset();
+    }
+    kst_channel::Resize(m_values, m_values ? m_capacity : 0, n);
     const bool truncated = keep < m_count;
-    m_values = std::move(values);
     m_missing = std::move(missing);
-    m_times = std::move(times);
     m_capacity = n;
     m_count = keep;
     if (n / 10 > m_growthStep) {
@@ -260,19 +306,36 @@ void CKSTChannel::GrowByStep()
     SetCapacity(SaturatingAdd(m_capacity, m_growthStep));
 }
 
-// Room for `needed` samples in all: an exact fit for large blocks, one growth step otherwise.
-void CKSTChannel::EnsureRoomFor(uint64_t needed, uint32_t n)
+double* CKSTChannel::MakeRoom(uint32_t n)
 {
+    const uint64_t needed = static_cast<uint64_t>(m_count) + n;
     if (needed > kMaxCount) {
         throw CKSTBadAlloc();
     }
-    if (needed <= m_capacity) {
+    if (needed > m_capacity) {
+        // Half as much again: a channel read block by block is copied a bounded number of times.
+        const uint64_t grown =
+            m_capacity == 0 ? needed
+                            : static_cast<uint64_t>(m_capacity) +
+                                  std::max<uint64_t>(m_capacity / 2, m_growthStep);
+        SetCapacity(static_cast<uint32_t>(std::clamp<uint64_t>(grown, needed, kMaxCount)));
+    }
+    return m_values.get() + m_count;
+}
+
+void CKSTChannel::AppendMissing(uint32_t n)
+{
+    if (n == 0) {
         return;
     }
-    uint64_t target = n > m_growthStep ? static_cast<uint64_t>(m_count) + n + 1
-                                       : static_cast<uint64_t>(m_capacity) + m_growthStep;
-    target = std::clamp<uint64_t>(target, needed, kMaxCount);
-    SetCapacity(static_cast<uint32_t>(target));
+    double* values = MakeRoom(n);
+    std::fill(values, values + n, 0.0);
+    std::fill(m_missing.get() + m_count, m_missing.get() + m_count + n, uint8_t{1});
+    if (m_times) {
+        std::fill(m_times.get() + m_count, m_times.get() + m_count + n, 0.0);
+    }
+    m_count += n;
+    m_hasMissing = 1;
 }
 
 void CKSTChannel::AppendValue(double value, bool missing)
@@ -284,11 +347,11 @@ void CKSTChannel::AppendValue(double value, bool missing)
         GrowByStep();
     }
     m_values[m_count] = value;
-    m_missing[m_count] = missing ? 1 : 0;
-    ++m_count;
     if (missing) {
+        m_missing[m_count] = 1;
         m_hasMissing = 1;
     }
+    ++m_count;
 }
 
 void CKSTChannel::AppendValues(double value, bool missing, uint32_t n)
@@ -306,7 +369,9 @@ void CKSTChannel::AppendValues(double value, bool missing, uint32_t n)
         SetCapacity(static_cast<uint32_t>(std::clamp<uint64_t>(target, needed, kMaxCount)));
     }
     std::fill(m_values.get() + m_count, m_values.get() + needed, value);
-    std::fill(m_missing.get() + m_count, m_missing.get() + needed, missing ? 1 : 0);
+    if (missing) {
+        std::fill(m_missing.get() + m_count, m_missing.get() + needed, uint8_t{1});
+    }
     if (m_times) {
         std::fill(m_times.get() + m_count, m_times.get() + needed, 0.0);
     }
@@ -338,7 +403,6 @@ void CKSTChannel::AppendTimeValue(double time, double value)
     }
     m_times[m_count] = time;
     m_values[m_count] = value;
-    m_missing[m_count] = 0;
     ++m_count;
 }
 
@@ -353,45 +417,40 @@ int CKSTChannel::ReadPackedValues(const uint8_t* bytes, size_t available, uint32
     if (available < byteCount) {
         return KST_ERR_END_OF_DATA;
     }
-    const uint64_t needed = static_cast<uint64_t>(m_count) + n + (delta ? 1 : 0);
-    EnsureRoomFor(needed, n);
-
-    uint32_t at = m_count;
-    auto store = [&](double v) {
-        m_values[at] = v;
-        m_missing[at] = 0;
-        if (m_times) {
-            m_times[at] = 0.0;
-        }
-        ++at;
-    };
-    if (delta) {
-        store(firstValue);
+    const uint64_t total = static_cast<uint64_t>(n) + (delta ? 1 : 0);
+    if (static_cast<uint64_t>(m_count) + total > kMaxCount) {
+        throw CKSTBadAlloc();
     }
     // Zero width would make the bias meaningless, and a zero scale would divide by zero.
     const double bias = scale != 0.0 ? std::round(-offset / scale) : 0.0;
-    const uint64_t mask = (uint64_t{1} << bitsPerCode) - 1;
-    uint64_t bits = 0;
-    uint32_t bitCount = 0;
-    size_t pos = 0;
-    double sum = 0.0;
-    for (uint32_t k = 0; k < n; ++k) {
-        while (bitCount < bitsPerCode) {
-            bits = (bits << 8) | bytes[pos++];
-            bitCount += 8;
-        }
-        bitCount -= bitsPerCode;
-        const uint64_t code = (bits >> bitCount) & mask;
-        bits &= (uint64_t{1} << bitCount) - 1;
+    AppendDecoded(static_cast<uint32_t>(total), [&](double* out) {
         if (delta) {
-            sum += static_cast<double>(code) - bias;
-            store(sum * scale + firstValue);
+            *out++ = firstValue;
+            double sum = 0.0;
+            UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
+                        [&](uint32_t k, int64_t code) {
+                            sum += static_cast<double>(code) - bias;
+                            out[k] = sum * scale + firstValue;
+                        });
         } else {
-            store(static_cast<double>(code) * scale + offset);
+            UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
+                        [&](uint32_t k, int64_t code) {
+                            out[k] = static_cast<double>(code) * scale + offset;
+                        });
         }
-    }
-    m_count = at;
+    });
     return KST_OK;
+}
+
+void CKSTChannel::TakeTimes(CKSTChannel& times)
+{
+    if (m_timeBaseType != kTimeVector || times.m_count < m_count || &times == this) {
+        return;
+    }
+    kst_channel::Resize(times.m_values, times.m_capacity, m_capacity);
+    m_times = std::move(times.m_values);
+    times.FreeData(true, true);
+    RescanAscending();
 }
 
 void CKSTChannel::SetTimeAt(uint32_t i, double time)
@@ -492,6 +551,8 @@ void CKSTChannel::FreeData(bool arrays, bool texts)
         m_missing.reset();
         m_capacity = 0;
         m_growthStep = kDefaultGrowthStep;
+    } else if (m_missing) {
+        std::fill(m_missing.get(), m_missing.get() + m_count, uint8_t{0});
     }
     if (texts) {
         m_valueTexts.clear();
@@ -506,7 +567,7 @@ void CKSTChannel::ConvertToTimeVector(double offset)
     if (m_timeBaseType != kEquidistant) {
         return;
     }
-    std::unique_ptr<double[]> times = AllocateZeroed<double>(m_capacity);
+    Array<double> times = AllocateZeroed<double>(m_capacity);
     uint32_t kept = 0;
     for (uint32_t i = 0; i < m_count; ++i) {
         if (m_missing[i]) {

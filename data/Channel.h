@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <vector>
@@ -31,6 +32,14 @@ public:
     static constexpr uint32_t kWholeChannel = 0xFFFFFFFFu;
 
     static constexpr uint32_t kDefaultGrowthStep = 1000;
+
+    // Sample arrays live in malloc'd memory so that they can be resized in place and so that a
+    // large zeroed array comes as untouched pages from the system.
+    struct FreeArray {
+        void operator()(void* p) const noexcept { std::free(p); }
+    };
+    template <typename T>
+    using Array = std::unique_ptr<T[], FreeArray>;
 
     CKSTChannel();
     // Deep copy without the windows that show the source and without its backing file, which
@@ -119,6 +128,20 @@ public:
     // raises the growth step to a tenth of it.
     void SetCapacity(uint32_t n);
 
+    // n present samples behind the last one, written in place by decode(double* out) into
+    // out[0] .. out[n-1]. A first block gets room for exactly n samples, later ones grow the
+    // arrays geometrically. The times of a time vector's new samples are the caller's to set.
+    template <typename Decode>
+    void AppendDecoded(uint32_t n, Decode&& decode)
+    {
+        if (n != 0) {
+            decode(MakeRoom(n));
+            m_count += n;
+        }
+    }
+    // n missing samples (value 0) behind the last one, growing like AppendDecoded.
+    void AppendMissing(uint32_t n);
+
     // Equidistant channels only.
     void AppendValue(double value, bool missing);
     // n copies of one sample, for any kind (times of a time vector are left 0 for the caller).
@@ -135,6 +158,9 @@ public:
                          double scale, double offset, bool delta, double firstValue);
 
     void SetTimeAt(uint32_t i, double time);
+    // A time vector's times become the first GetCount() values of `times` (which holds at least
+    // as many), whose arrays it takes over; `times` is left empty.
+    void TakeTimes(CKSTChannel& times);
     void FillTimes(double time);
     void SetValueAt(uint32_t i, double value);
 
@@ -258,9 +284,11 @@ public:
 
     // --- Time-base conversions (data/ChannelTimeBase.cpp) ---
     // An ascending time vector with regular steps becomes equidistant; irregular steps give
-    // false unless resampleIfIrregular resamples to the smallest step first.
+    // false unless resampleIfIrregular resamples to the smallest step first. A time that is not
+    // finite gives false.
     bool ConvertToEquidistant(bool resampleIfIrregular, bool noInterpolation);
-    // After an import: regular time vectors, also with missing grid points, become equidistant.
+    // After an import: regular time vectors, also with missing grid points, become equidistant;
+    // one with a time that is not finite stays a time vector.
     void MakeEquidistantIfRegular();
     // This becomes a time vector with x's values as times and y's values (y's description).
     void MakeXYChannel(const CKSTChannel& x, const CKSTChannel& y);
@@ -331,7 +359,7 @@ public:
     bool AreValuesStrictlyAscending() const;
     bool IsBinary() const;
 
-    // --- Spectrum (data/FFTSettings.h) ---
+    // --- Spectrum (data/ChannelSpectrum.cpp, settings in data/FFTSettings.h) ---
     // Amplitude and phase over 0 .. 1/(2 dt) in N/2 + 1 bins; false below 4 samples, for a
     // time vector that is not to be converted or cannot be, or when fewer than 4 samples remain.
     static bool FFT(const CKSTChannel& source, CKSTChannel& amplitudeOut, CKSTChannel& phaseOut,
@@ -379,8 +407,8 @@ private:
     // the windows and the backing file stay this channel's. The source is left empty.
     void TakeOver(CKSTChannel& source);
     // Replaces the arrays by ones holding exactly `count` samples (null arrays for none).
-    void AdoptArrays(std::unique_ptr<double[]> times, std::unique_ptr<double[]> values,
-                     std::unique_ptr<uint8_t[]> missing, uint32_t count);
+    void AdoptArrays(Array<double> times, Array<double> values, Array<uint8_t> missing,
+                     uint32_t count);
     void ReduceBlocks(uint32_t n, int mode);
     uint32_t FirstIndexAtOrAfter(double time) const;
     double CrossingTime(double level, uint32_t first, uint32_t last) const;
@@ -392,7 +420,8 @@ private:
     uint32_t GetMatrixRowCount() const;
     double MatrixBlock(uint32_t c1, uint32_t c2, uint32_t r1, uint32_t r2, bool maximum) const;
     void GrowByStep();
-    void EnsureRoomFor(uint64_t needed, uint32_t n);
+    // Room for n more samples, grown geometrically; where sample GetCount() goes.
+    double* MakeRoom(uint32_t n);
     double ValueAtTimeUnordered(double time) const;
     uint32_t NextSampleIndexAfter(const CKSTTimeStamp& stamp) const;
 
@@ -425,9 +454,10 @@ private:
     uint16_t m_storedDisplayFlags;
     uint16_t m_displayFlags;
     std::vector<IKSTChannelObserver*> m_observers;
-    std::unique_ptr<double[]> m_times;
-    std::unique_ptr<double[]> m_values;
-    std::unique_ptr<uint8_t[]> m_missing;
+    Array<double> m_times;
+    Array<double> m_values;
+    // Flags at and beyond the count are always 0, so present samples never touch this array.
+    Array<uint8_t> m_missing;
     std::vector<CKSTString> m_valueTexts;
     uint32_t m_matrixRowLength;
     double m_secondAxisOrigin;

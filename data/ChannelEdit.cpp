@@ -423,6 +423,8 @@ void CKSTChannel::Difference(const CKSTChannel& other)
             result.m_times[i] = other.m_times[i + 1];
         }
     }
+    // The flag of the dropped last sample must not stay behind the count.
+    result.m_missing[n] = 0;
     result.m_count = n;
     if (result.m_timeBaseType != kTimeVector) {
         result.m_t0 += result.m_dt;

@@ -1,12 +1,12 @@
 // Test signals: n equidistant samples from time 0 at a zero start time stamp.
 
 #include "data/Channel.h"
+#include "foundation/Numeric.h"
 
 #include <cmath>
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 const double kTwoPi = 2.0 * kPi;
 
 // Phase angle of sample i in [0, 2 pi), also for negative phases.

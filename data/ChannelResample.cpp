@@ -4,6 +4,7 @@
 #include "data/Channel.h"
 #include "data/ChannelStorage.h"
 #include "data/FourierTransform.h"
+#include "foundation/Numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,6 @@ using kst_channel::RoundClamped;
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 // Below this many kernel products band-limited interpolation sums directly.
 const double kDirectSincProducts = 4194304.0;
 

@@ -19,6 +19,12 @@ const double kRegularTolerance = 0.001;
 const double kGapRatio = 1.9;
 const size_t kStepClasses = 10;
 
+// A time that is NaN or infinite places its sample nowhere on a grid.
+bool AllFinite(const double* times, uint32_t n)
+{
+    return std::all_of(times, times + n, [](double t) { return std::isfinite(t); });
+}
+
 // Up to ten classes of steps; the value of the most populated one and whether it holds more
 // than half of `samples`.
 template <typename Step>
@@ -58,7 +64,7 @@ bool CKSTChannel::ConvertToEquidistant(bool resampleIfIrregular, bool noInterpol
     if (m_timeBaseType == kEquidistant) {
         return true;
     }
-    if (m_timeBaseType != kTimeVector || !m_timesAscending) {
+    if (m_timeBaseType != kTimeVector || !m_timesAscending || !AllFinite(m_times.get(), m_count)) {
         return false;
     }
     auto regular = [this] {
@@ -104,6 +110,9 @@ void CKSTChannel::MakeEquidistantIfRegular()
         return;
     }
     if (m_count < 2) {
+        if (!AllFinite(m_times.get(), m_count)) {
+            return;
+        }
         m_t0 = m_count == 1 ? m_times[0] : 0.0;
         m_dt = 1.0;
         m_timeBaseType = kEquidistant;
@@ -113,14 +122,16 @@ void CKSTChannel::MakeEquidistantIfRegular()
     }
     double minStep = 0.0;
     double maxStep = 0.0;
+    double nonFinite = m_times[0] - m_times[0];  // stays 0 while every time is finite
     for (uint32_t i = 1; i < m_count; ++i) {
         const double d = m_times[i] - m_times[i - 1];
         if (d > 0.0 && (minStep == 0.0 || d < minStep)) {
             minStep = d;
         }
         maxStep = std::max(maxStep, d);
+        nonFinite += m_times[i] - m_times[i];
     }
-    if (minStep == 0.0) {
+    if (minStep == 0.0 || nonFinite != 0.0) {
         return;
     }
     const double ratio = maxStep / minStep;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/ErrorCodes.h"
+#include "foundation/SystemMemory.h"
 
 // --- Tag classes ---
 
@@ -679,8 +680,18 @@ int CKSTDocFile::LoadImage(CKSTDocImage& image)
     if (image.m_size < kDocMagicSize || std::memcmp(image.m_data, kDocMagic, kDocMagicSize) != 0) {
         return KST_ERR_NOT_CONTAINER;
     }
-    m_samplesLeft = m_sampleBudget;
+    m_samplesLeft = m_sampleBudget != 0 ? m_sampleBudget : FreeMemorySampleBudget();
     return KST_OK;
+}
+
+uint64_t CKSTDocFile::FreeMemorySampleBudget()
+{
+    // A sample costs its value, its time when it has one and its missing flag.
+    constexpr uint64_t kBytesPerSample = 17;
+    // When the platform cannot tell, what a machine of today surely has.
+    constexpr uint64_t kUnknown = uint64_t{1} << 28;
+    const uint64_t available = KstAvailableMemory();
+    return available == 0 ? kUnknown : std::max<uint64_t>(available / 2 / kBytesPerSample, 1);
 }
 
 bool CKSTDocFile::TakeFromBudget(uint64_t samples)

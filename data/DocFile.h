@@ -165,8 +165,8 @@ public:
     int SkipFixedTag(uint8_t tag, bool withIndex);
     // Skips a framed record; an unknown tag sets *newerKinds (when given) to 1.
     int SkipUnknownTag(uint8_t tag, uint8_t* newerKinds);
-    // Step 4 of every section scan: skips the record of a tag the scan does not handle, by its
-    // class. The skips return KST_ERR_END_OF_DATA when the record passes the end of the data,
+    // What every section scan does with a tag it does not handle: skips the record by the tag's
+    // class (length-prefixed, fixed-size, or framed and unknown). The skips return KST_ERR_END_OF_DATA when the record passes the end of the data,
     // which ends a scan with what it has read.
     int SkipByClass(uint8_t tag, uint8_t* newerKinds);
 
@@ -232,7 +232,8 @@ public:
 
     // Total samples the reads of one loaded image may create (blocks of equal values and
     // missing runs expand a few bytes into many samples); a read that would pass it ends with
-    // KST_ERR_TOO_LARGE, keeping what it has read.
+    // KST_ERR_TOO_LARGE, keeping what it has read. 0, the default, takes half the memory free
+    // when the image is loaded.
     void SetSampleBudget(uint64_t samples) { m_sampleBudget = samples; }
     uint64_t GetSampleBudget() const { return m_sampleBudget; }
 
@@ -323,11 +324,12 @@ private:
     int CheckMagic();
     // Reserves the samples a record is about to create against the budget of this read.
     bool TakeFromBudget(uint64_t samples);
+    static uint64_t FreeMemorySampleBudget();
     // Adds empty channels until the list has an entry at index, each charged to the budget.
     bool GrowList(CKSTChannelList& channels, int index);
     int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
 
-    uint64_t m_sampleBudget = UINT64_MAX;
+    uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
 };
 

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "data/DocFile.h"
 #include "data/DocFileEncoding.h"
+#include "data/IntegerScaling.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -24,13 +26,6 @@ double StampToDays(const CKSTTimeStamp& stamp)
     return stamp.GetSerialDays() + stamp.GetFraction() / 86400.0;
 }
 
-// The channel's arrays, writable: blocks are decoded straight into the tail that AppendValues
-// has just made room for.
-double* ValuesTail(CKSTChannel& channel, uint32_t first)
-{
-    return const_cast<double*>(channel.GetValues()) + first;
-}
-
 template <class Code>
 bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double scale,
                  double offset)
@@ -38,18 +33,17 @@ bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double 
     if (static_cast<uint64_t>(n) * sizeof(Code) > block.GetRemaining()) {
         return false;
     }
-    const uint32_t first = channel.GetCount();
-    channel.AppendValues(0.0, false, n);
-    double* out = ValuesTail(channel, first);
     const uint8_t* in = block.GetCurrent();
-    const bool identity = scale == 1.0 && offset == 0.0;
-    for (uint32_t i = 0; i < n; ++i) {
-        uint64_t code = 0;
-        for (size_t b = 0; b < sizeof(Code); ++b) {
-            code |= static_cast<uint64_t>(in[i * sizeof(Code) + b]) << (8 * b);
+    channel.AppendDecoded(n, [&](double* out) {
+        for (uint32_t i = 0; i < n; ++i) {
+            uint64_t code = 0;
+            for (size_t b = 0; b < sizeof(Code); ++b) {
+                code |= static_cast<uint64_t>(in[i * sizeof(Code) + b]) << (8 * b);
+            }
+            // At most 32 bits: through int64_t the conversion is one instruction.
+            out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
         }
-        out[i] = identity ? static_cast<double>(code) : static_cast<double>(code) * scale + offset;
-    }
+    });
     block.Skip(static_cast<size_t>(n) * sizeof(Code));
     return true;
 }
@@ -60,15 +54,18 @@ bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
     if (static_cast<uint64_t>(n) * sizeof(Float) > block.GetRemaining()) {
         return false;
     }
-    const uint32_t first = channel.GetCount();
-    channel.AppendValues(0.0, false, n);
-    double* out = ValuesTail(channel, first);
     const uint8_t* in = block.GetCurrent();
-    for (uint32_t i = 0; i < n; ++i) {
-        Float v;
-        std::memcpy(&v, in + i * sizeof(Float), sizeof(Float));  // little-endian hosts only
-        out[i] = v;
-    }
+    channel.AppendDecoded(n, [&](double* out) {
+        if (sizeof(Float) == sizeof(double)) {
+            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));  // little-endian hosts
+            return;
+        }
+        for (uint32_t i = 0; i < n; ++i) {
+            Float v;
+            std::memcpy(&v, in + i * sizeof(Float), sizeof(Float));
+            out[i] = v;
+        }
+    });
     block.Skip(static_cast<size_t>(n) * sizeof(Float));
     return true;
 }
@@ -108,6 +105,10 @@ int CKSTDocFile::WriteChannelRecord(const CKSTChannel& channel, uint32_t index,
     }
     int result = WriteFramedRecord(KST_TAG_CHANNEL, record);
     for (int32_t k = 1; result == KST_OK && k < channel.GetValueTextCount(); ++k) {
+        // Keys are explicit: a slot without text needs no record, however high the table goes.
+        if (channel.GetValueText(k).IsEmpty()) {
+            continue;
+        }
         CKSTDocRecord entry;
         entry.PutU16(static_cast<uint16_t>(index));
         entry.PutU32(static_cast<uint32_t>(k));
@@ -144,11 +145,12 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
             head.PutF64(firstValue);
         }
         head.PutU8(static_cast<uint8_t>(width));
-        std::vector<uint8_t> codes(byteCount);
-        PackSamples(codes.data(), byteCount, n, width, offset, scale, values);
+        // Every byte is written by PackSamples: no zero-filled buffer first.
+        const std::unique_ptr<uint8_t[]> codes(new uint8_t[std::max<size_t>(byteCount, 1)]);
+        PackSamples(codes.get(), byteCount, n, width, offset, scale, values);
         const uint8_t tag = difference ? KST_TAG_VALUE_DIFF_PACKED : KST_TAG_VALUE_PACKED;
-        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.data(),
-                                 codes.size());
+        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.get(),
+                                 byteCount);
     }
     if (!packed && levels > 0 && levels < (uint64_t{1} << 31)) {
         const uint32_t codeSize = levels < 257 ? 1 : levels <= 65536 ? 2 : 4;
@@ -158,9 +160,9 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
         head.PutF64(scale);
         head.PutF64(offset);
         std::vector<uint8_t> codes(static_cast<size_t>(n) * codeSize);
+        const KstGridQuantiser quantise(scale, offset);
         for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t code =
-                static_cast<uint32_t>(kst_doc::Quantise(values[i], offset, scale));
+            const uint32_t code = static_cast<uint32_t>(quantise(values[i]));
             for (uint32_t b = 0; b < codeSize; ++b) {
                 codes[static_cast<size_t>(i) * codeSize + b] =
                     static_cast<uint8_t>(code >> (8 * b));
@@ -316,21 +318,17 @@ int CKSTDocFile::WriteSingleValue(uint32_t index, uint16_t sampleType, double va
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values)
 {
-    if (byteCount == 0) {
-        return;
-    }
-    std::memset(out, 0, byteCount);
     if (bitWidth == 0) {
+        std::memset(out, 0, byteCount);
         return;
     }
     const uint64_t mask = bitWidth >= 32 ? 0xFFFFFFFFu : (uint64_t{1} << bitWidth) - 1;
+    const KstGridQuantiser quantise(scale, offset);
     uint64_t bits = 0;  // pending bits, right-aligned
     uint32_t pending = 0;
     size_t pos = 0;
     for (uint32_t i = 0; i < n && pos < byteCount; ++i) {
-        const uint64_t code = static_cast<uint64_t>(static_cast<int64_t>(
-                                  kst_doc::Quantise(values[i], offset, scale))) &
-                              mask;
+        const uint64_t code = static_cast<uint64_t>(quantise(values[i])) & mask;
         bits = (bits << bitWidth) | code;
         pending += bitWidth;
         while (pending >= 8 && pos < byteCount) {
@@ -340,8 +338,10 @@ void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, 
         bits &= (uint64_t{1} << pending) - 1;
     }
     if (pending > 0 && pos < byteCount) {
-        out[pos] = static_cast<uint8_t>(bits << (8 - pending));
+        out[pos++] = static_cast<uint8_t>(bits << (8 - pending));
     }
+    // Only the bytes that no code reached are cleared.
+    std::memset(out + pos, 0, byteCount - pos);
 }
 
 // --- Reading ---
@@ -543,7 +543,7 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
                 return KST_ERR_TOO_LARGE;
             }
             if (width == 0 && !difference) {
-                channel.AppendValues(offset, false, n);
+                channel.AppendDecoded(n, [&](double* out) { std::fill(out, out + n, offset); });
                 return KST_OK;
             }
             return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width,
@@ -581,6 +581,6 @@ int CKSTDocFile::ReadMissingRun(CKSTDocReader& block, CKSTChannel& channel)
     if (!TakeFromBudget(count)) {
         return KST_ERR_TOO_LARGE;
     }
-    channel.AppendValues(0.0, true, count);
+    channel.AppendMissing(count);
     return KST_OK;
 }

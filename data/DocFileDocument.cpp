@@ -276,6 +276,9 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
     };
 
     CKSTDocReader records = recordsIn;
+    // Counted first, so that each channel is allocated once at the size the file gives it.
+    const kst_doc::SampleCounts counts = kst_doc::CountSamples(recordsIn);
+    const uint64_t bits = 8 * static_cast<uint64_t>(recordsIn.GetSize());
     int result = KST_OK;
     try {
         uint8_t tag;
@@ -311,6 +314,9 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                 }
                 slot.selected = SelectedByFilter(*slot.channel, filter);
                 slot.channel->SetSelected(slot.selected);
+                if (slot.selected) {
+                    slot.channel->Reserve(counts.ForValues(k, bits, m_samplesLeft));
+                }
                 if (slot.selected && slot.channel->GetTimeBaseType() == CKSTChannel::kTimeVector) {
                     slotAt(slot.timeBase).timesNeeded = true;
                 }
@@ -333,6 +339,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                     }
                     if (!slot.times) {
                         slot.times = std::make_unique<CKSTChannel>();
+                        slot.times->Reserve(counts.ForTimes(k, bits, m_samplesLeft));
                     }
                     result = IsFixedSizeTag(tag) ? ReadSingleTime(payload, *slot.times, tag)
                                                  : ReadTimeBlock(payload, *slot.times, tag);
@@ -351,14 +358,23 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
     }
 
     // Time vectors join their times even after an error, so that what was read stays usable.
+    // The last channel to use a run of times takes it over instead of copying it.
+    std::vector<uint32_t> users(slots.size(), 0);
+    for (const ChannelSlot& slot : slots) {
+        if (slot.channel != nullptr &&
+            slot.channel->GetTimeBaseType() == CKSTChannel::kTimeVector &&
+            slot.timeBase < slots.size()) {
+            ++users[slot.timeBase];
+        }
+    }
     for (ChannelSlot& slot : slots) {
         CKSTChannel* channel = slot.channel;
         if (channel == nullptr || channel->GetTimeBaseType() != CKSTChannel::kTimeVector) {
             continue;
         }
-        const ChannelSlot* source = slot.timeBase < slots.size() ? &slots[slot.timeBase] : nullptr;
-        const CKSTChannel* times = source != nullptr ? source->times.get() : nullptr;
-        kst_doc::JoinTimes(*channel, times);
+        ChannelSlot* source = slot.timeBase < slots.size() ? &slots[slot.timeBase] : nullptr;
+        CKSTChannel* times = source != nullptr ? source->times.get() : nullptr;
+        kst_doc::JoinTimes(*channel, times, source != nullptr && --users[slot.timeBase] == 0);
         channel->MakeEquidistantIfRegular();
     }
     if (filter != nullptr && filter->GetCount() > 0) {
@@ -441,6 +457,8 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
         return KST_ERR_FILE_NOT_OPEN;
     }
     CKSTDocReader records = recordsIn;
+    const kst_doc::SampleCounts counts = kst_doc::CountSamples(recordsIn);
+    const uint64_t bits = 8 * static_cast<uint64_t>(recordsIn.GetSize());
     bool found = false;
     uint32_t timeBase = 0;
     CKSTChannel times;
@@ -457,6 +475,10 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
                 if (PeekIndex(record, k) && k == index) {
                     result = ReadChannelRecord(record, channel, tag, timeBase);
                     found = result == KST_OK;
+                    if (found) {
+                        channel.Reserve(counts.ForValues(k, bits, m_samplesLeft));
+                        times.Reserve(counts.ForTimes(timeBase, bits, m_samplesLeft));
+                    }
                 }
                 continue;
             }
@@ -488,7 +510,7 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
         result = KST_ERR_TOO_LARGE;
     }
     if (found && channel.GetTimeBaseType() == CKSTChannel::kTimeVector) {
-        kst_doc::JoinTimes(channel, &times);
+        kst_doc::JoinTimes(channel, &times, true);
         channel.MakeEquidistantIfRegular();
     }
     if (result == KST_OK && !found) {

@@ -17,8 +17,6 @@ struct GridFit {
     uint64_t levels = 0;  // codes 0 .. levels - 1
 };
 
-// round((x - offset) / scale), half away from zero, clamped to the codes a block can hold.
-int64_t Quantise(double x, double offset, double scale);
 // Bit width of a packed block: 0 for one level of a direct block, else at least 1.
 uint32_t PackedWidth(uint64_t levels, bool difference);
 // floor(log2 levels) + 1, the width the size estimates use.
@@ -26,17 +24,10 @@ uint32_t EstimatedWidth(uint64_t levels);
 bool AllExactAsFloat(const double* values, size_t n);
 std::vector<double> Differences(const double* values, uint32_t n);
 
-// The integer-grid fits of the entries and of their n - 1 differences (IntegerScaling.h).
-GridFit FitGrid(const double* entries, size_t n);
-GridFit FitDifferences(const double* entries, size_t n);
-
-// Whether a packed block would give back exactly these values, bit for bit.
-bool DecodesExactly(const double* values, size_t n, const GridFit& fit);
-bool DifferencesDecodeExactly(const double* values, size_t n, const GridFit& fit);
-
 struct BlockChoice {
     enum Kind { kRaw, kDirect, kDifference };
     Kind kind = kRaw;
+    // The fit of the chosen kind; a fit the choice did not depend on may be left unchecked.
     GridFit direct;
     GridFit difference;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Radix-2 fast Fourier transforms on plain arrays of doubles, shared by the spectrum and by
-// band-limited interpolation.
+// Fast Fourier transforms of power-of-two lengths on plain arrays of doubles, shared by the
+// spectrum and by band-limited interpolation.
 
 #include <cstddef>
 #include <vector>
@@ -11,7 +11,30 @@ bool IsPowerOfTwo(size_t n);
 // Smallest power of two >= n (1 for n = 0).
 size_t NextPowerOfTwo(size_t n);
 
-// A complex transform of a fixed power-of-two length with its twiddle tables.
+// exp(-2 pi i k / n) for 0 <= k <= n (any n) as the product of an entry of two tables of about sqrt(n)
+// entries each: both stay in the cache, every entry comes from the platform's sine and cosine,
+// so the product is accurate to a few units in the last place.
+class Twiddles {
+public:
+    explicit Twiddles(size_t n);
+    void At(size_t k, double& re, double& im) const
+    {
+        const double* c = &m_coarse[2 * (k >> m_fineBits)];
+        const double* f = &m_fine[2 * (k & m_fineMask)];
+        re = c[0] * f[0] - c[1] * f[1];
+        im = c[0] * f[1] + c[1] * f[0];
+    }
+
+private:
+    unsigned m_fineBits = 0;
+    size_t m_fineMask = 0;
+    std::vector<double> m_fine;    // (cos, -sin) of 2 pi k / n, k below 2^m_fineBits
+    std::vector<double> m_coarse;  // the same at multiples of 2^m_fineBits
+};
+
+// A complex transform of a fixed power-of-two length: radix-4 stages (one radix-2 stage where
+// the length is not a power of four), depth first, so that all but the last few stages run on
+// data in the cache and the result comes out in order without a bit-reversal pass.
 class Plan {
 public:
     explicit Plan(size_t n);
@@ -20,19 +43,27 @@ public:
     // the inverse uses exp(+2 pi i jk/n) and is not divided by n.
     void Forward(double* data) const { Transform(data, false); }
     void Inverse(double* data) const { Transform(data, true); }
+    // The forward transform of n interleaved complex numbers into separate real and imaginary
+    // arrays of n entries each; the input is left as it was.
+    void Forward(const double* data, double* re, double* im) const;
 
 private:
     void Transform(double* data, bool inverse) const;
-    void Stages(double* data, size_t count, size_t lenFirst, size_t lenLast, bool inverse) const;
+    template <bool Inverse>
+    void Recurse(const double* x, size_t stride, size_t n, double* re, double* im) const;
+    template <bool Inverse>
+    void Combine(size_t n, double* re, double* im) const;
 
     size_t m_n;
-    unsigned m_fineBits = 0;
-    std::vector<double> m_fine;    // (cos, sin) of 2 pi k / n, k below 2^m_fineBits
-    std::vector<double> m_coarse;  // the same at multiples of 2^m_fineBits
+    Twiddles m_twiddles;
+    // Per stage length N up to kTabledStage: exp(-2 pi i jk/N) for j = 1, 2, 3 and k < N/4, as
+    // six runs of N/4 values (re 1, im 1, re 2, im 2, re 3, im 3) starting at m_stageStart[log2 N].
+    std::vector<double> m_stageTables;
+    std::vector<size_t> m_stageStart;
 };
 
 // Spectrum of n real values (n a power of two, at least 4): bins 0 .. n/2 into re and im (each
-// n/2 + 1 entries), sum over j of x[j] exp(-2 pi i jk/n). The values are overwritten.
-void RealForward(double* values, size_t n, double* re, double* im);
+// n/2 + 1 entries), sum over j of x[j] exp(-2 pi i jk/n). The values are left as they were.
+void RealForward(const double* values, size_t n, double* re, double* im);
 
 }  // namespace kst_fft

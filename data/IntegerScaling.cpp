@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -22,38 +23,115 @@ struct GridFit {
     uint32_t levels = 0;
 };
 
-// Fits entry(0) .. entry(n-1) to a grid through their minimum; with throughZero the grid must
-// also pass through 0 (the minimum a whole multiple of the step). `constantScale` gives the
-// scale reported when all entries are equal.
-template <typename Entry, typename ConstantScale>
-bool FitGrid(size_t n, Entry entry, bool throughZero, ConstantScale constantScale, GridFit& fit)
+bool SameBits(double a, double b)
 {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// A step between successive entries that counts, else infinity.
+inline double Step(double e, double previous)
+{
+    const double d = std::fabs(e - previous);
+    return d > kStepFloor * std::max(std::fabs(e), std::fabs(previous)) ? d : HUGE_VAL;
+}
+
+// The scan of entry(0) .. entry(n-1). Four interleaved runs keep the comparisons independent;
+// where they meet, the earlier entry of equal extremes wins (only a zero's sign tells them
+// apart), as in a single run from the start.
+template <typename Entry>
+KstGridScan Scan(size_t n, Entry entry)
+{
+    KstGridScan scan;
     if (n == 0) {
-        return false;
+        return scan;
     }
-    double min = std::numeric_limits<double>::infinity();
-    double max = -min;
-    double minStep = std::numeric_limits<double>::infinity();
-    double previous = 0.0;
-    for (size_t i = 0; i < n; ++i) {
+    double lo[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    double hi[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    double step[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
+    double nonFinite = 0.0;  // stays 0 while every e - e is
+    double previous = entry(0);
+    size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        double e[4];
+        for (int k = 0; k < 4; ++k) {
+            e[k] = entry(i + k);
+        }
+        for (int k = 0; k < 4; ++k) {
+            lo[k] = std::min(lo[k], e[k]);
+            hi[k] = std::max(hi[k], e[k]);
+            nonFinite += e[k] - e[k];
+        }
+        step[0] = std::min(step[0], Step(e[0], previous));
+        step[1] = std::min(step[1], Step(e[1], e[0]));
+        step[2] = std::min(step[2], Step(e[2], e[1]));
+        step[3] = std::min(step[3], Step(e[3], e[2]));
+        previous = e[3];
+    }
+    for (; i < n; ++i) {
         const double e = entry(i);
-        if (!std::isfinite(e)) {
-            return false;
-        }
-        min = std::min(min, e);
-        max = std::max(max, e);
-        if (i > 0) {
-            const double d = std::fabs(e - previous);
-            if (d > kStepFloor * std::max(std::fabs(e), std::fabs(previous)) && d < minStep) {
-                minStep = d;
-            }
-        }
+        lo[0] = std::min(lo[0], e);
+        hi[0] = std::max(hi[0], e);
+        nonFinite += e - e;
+        step[0] = std::min(step[0], Step(e, previous));
         previous = e;
     }
+    scan.finite = nonFinite == 0.0;
+    if (!scan.finite) {
+        return scan;
+    }
+    // entry(0) against itself gave no step above.
+    scan.minStep = std::min(std::min(step[0], step[1]), std::min(step[2], step[3]));
+    scan.min = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
+    scan.max = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
+    if (scan.min == 0.0 || scan.max == 0.0) {
+        size_t first = 0;
+        while (entry(first) != 0.0) {
+            ++first;
+        }
+        const double zero = entry(first);
+        scan.min = scan.min == 0.0 ? zero : scan.min;
+        scan.max = scan.max == 0.0 ? zero : scan.max;
+    }
+    return scan;
+}
+
+// The grid intervals over the span when the smallest step is divided by m; false when the codes
+// would grow too wide, which they then do for every larger m as well.
+bool Intervals(double span, double minStep, int m, double& intervals)
+{
+    const double quotient = span / (minStep / m);
+    if (!(quotient <= kKstMaxGridCode)) {
+        return false;
+    }
+    const double step = span / std::round(quotient);
+    intervals = std::round(span / step);
+    return true;
+}
+
+// Fits entry(0) .. entry(n-1), scanned before, to a grid through their minimum; with
+// throughZero the grid must also pass through 0 (the minimum a whole multiple of the step).
+// `constantScale` gives the scale reported when all entries are equal. With a fit, *exact (when
+// given) tells whether code x scale + offset gives back every entry bit for bit.
+template <typename Entry, typename ConstantScale>
+bool FitGrid(size_t n, Entry entry, const KstGridScan& scan, bool throughZero,
+             ConstantScale constantScale, GridFit& fit, bool* exact)
+{
+    if (n == 0 || !scan.finite) {
+        return false;
+    }
+    const double min = scan.min;
+    const double max = scan.max;
     if (max == min) {
         fit.scale = constantScale(min);
         fit.offset = min;
         fit.levels = 1;
+        if (exact != nullptr) {
+            // Equal entries differ at most in a zero's sign.
+            *exact = true;
+            for (size_t i = 0; *exact && i < n; ++i) {
+                *exact = SameBits(entry(i), min);
+            }
+        }
         return true;
     }
     const double span = max - min;
@@ -61,26 +139,31 @@ bool FitGrid(size_t n, Entry entry, bool throughZero, ConstantScale constantScal
         return false;
     }
     // Entries that differ only by rounding noise from their neighbours: start from the span.
-    minStep = std::min(minStep, span);
+    const double minStep = std::min(scan.minStep, span);
 
     for (int m = 1; m <= kMaxRefinement; ++m) {
-        const double quotient = span / (minStep / m);
-        if (!(quotient <= kKstMaxGridCode)) {
+        double intervals = 0.0;
+        if (!Intervals(span, minStep, m, intervals)) {
             return false;
         }
-        const double step = span / std::round(quotient);
-        const double intervals = std::round(span / step);
         const double scale = span / intervals;
         const double tolerance = scale * kGridTolerance;
+        const KstGridQuantiser quantise(scale, min);
+        bool same = true;
         auto onGrid = [&](double e) {
-            const double code = static_cast<double>(KstGridCode(e, scale, min));
-            return std::fabs(code * scale + min - e) <= tolerance;
+            const double decoded = static_cast<double>(quantise(e)) * scale + min;
+            same = same && SameBits(decoded, e);
+            return std::fabs(decoded - e) <= tolerance;
         };
         bool fits = !throughZero || std::fabs(min - std::round(min / scale) * scale) <= tolerance;
         for (size_t i = 0; fits && i < n; ++i) {
             fits = onGrid(entry(i));
         }
         if (fits) {
+            // Codes lie in 0 .. intervals, as the entries lie in min .. max.
+            if (exact != nullptr) {
+                *exact = same;
+            }
             fit.scale = scale;
             fit.offset = min;
             fit.levels = static_cast<uint32_t>(intervals) + 1;
@@ -88,6 +171,46 @@ bool FitGrid(size_t n, Entry entry, bool throughZero, ConstantScale constantScal
         }
     }
     return false;
+}
+
+bool FitDifferences(const double* entries, size_t n, const KstGridScan& scan, GridFit& fit,
+                    bool* exact)
+{
+    if (entries == nullptr || n < 2 || !std::isfinite(entries[0])) {
+        return false;
+    }
+    const auto difference = [entries](size_t i) { return entries[i + 1] - entries[i]; };
+    const auto constantScale = [](double d) { return d != 0.0 ? std::fabs(d) : 1.0; };
+    if (!FitGrid(n - 1, difference, scan, true, constantScale, fit, nullptr)) {
+        return false;
+    }
+    // Each difference may miss its grid point by the tolerance; make sure the running sum the
+    // readers form does not drift away from the entries.
+    const double bias = std::round(-fit.offset / fit.scale);
+    const double tolerance = fit.scale * kGridTolerance;
+    const KstGridQuantiser quantise(fit.scale, fit.offset);
+    double sum = 0.0;
+    bool same = true;
+    for (size_t i = 0; i + 1 < n; ++i) {
+        sum += static_cast<double>(quantise(difference(i))) - bias;
+        const double decoded = sum * fit.scale + entries[0];
+        same = same && SameBits(decoded, entries[i + 1]);
+        if (!(std::fabs(decoded - entries[i + 1]) <= tolerance)) {
+            return false;
+        }
+    }
+    if (exact != nullptr) {
+        *exact = same;
+    }
+    return true;
+}
+
+bool Report(bool ok, const GridFit& fit, double& scale, double& offset, uint32_t& levels)
+{
+    scale = ok ? fit.scale : 0.0;
+    offset = ok ? fit.offset : 0.0;
+    levels = ok ? fit.levels : 0;
+    return ok;
 }
 
 }  // namespace
@@ -104,54 +227,77 @@ int64_t KstGridCode(double x, double scale, double offset)
     return static_cast<int64_t>(std::clamp(std::round(q), -2147483647.0, kKstMaxGridCode));
 }
 
+KstGridScan KstScanGrid(const double* entries, size_t n)
+{
+    return Scan(n, [entries](size_t i) { return entries[i]; });
+}
+
+KstGridScan KstScanGridOfDifferences(const double* entries, size_t n)
+{
+    if (n < 2) {
+        return KstGridScan();
+    }
+    return Scan(n - 1, [entries](size_t i) { return entries[i + 1] - entries[i]; });
+}
+
+KstGridScan KstJoinGridScans(const KstGridScan& a, const KstGridScan& b, double last, double next)
+{
+    KstGridScan joined;
+    joined.finite = a.finite && b.finite;
+    joined.min = b.min < a.min ? b.min : a.min;
+    joined.max = b.max > a.max ? b.max : a.max;
+    joined.minStep = std::min(std::min(a.minStep, b.minStep), Step(next, last));
+    return joined;
+}
+
+uint32_t KstFewestGridLevels(const KstGridScan& scan)
+{
+    if (!scan.finite) {
+        return 0;
+    }
+    if (scan.max == scan.min) {
+        return 1;
+    }
+    const double span = scan.max - scan.min;
+    double intervals = 0.0;
+    // The intervals only grow with the refinement.
+    if (!std::isfinite(span) || !Intervals(span, std::min(scan.minStep, span), 1, intervals)) {
+        return 0;
+    }
+    return static_cast<uint32_t>(intervals) + 1;
+}
+
+bool KstFitScannedGrid(const double* entries, size_t n, const KstGridScan& scan, double& scale,
+                       double& offset, uint32_t& levels, bool* exact)
+{
+    GridFit fit;
+    const bool ok = entries != nullptr &&
+                    FitGrid(
+                        n, [entries](size_t i) { return entries[i]; }, scan, false,
+                        [](double) { return 1.0; }, fit, exact);
+    return Report(ok, fit, scale, offset, levels);
+}
+
+bool KstFitScannedGridOfDifferences(const double* entries, size_t n, const KstGridScan& scan,
+                                    double& scale, double& offset, uint32_t& levels, bool* exact)
+{
+    GridFit fit;
+    return Report(FitDifferences(entries, n, scan, fit, exact), fit, scale, offset, levels);
+}
+
 bool KstFitIntegerGrid(const double* entries, size_t n, double& scale, double& offset,
                        uint32_t& levels)
 {
-    scale = 0.0;
-    offset = 0.0;
-    levels = 0;
-    GridFit fit;
-    if (entries == nullptr || !FitGrid(
-                                  n, [entries](size_t i) { return entries[i]; }, false,
-                                  [](double) { return 1.0; }, fit)) {
-        return false;
-    }
-    scale = fit.scale;
-    offset = fit.offset;
-    levels = fit.levels;
-    return true;
+    const KstGridScan scan = entries != nullptr ? KstScanGrid(entries, n) : KstGridScan();
+    return KstFitScannedGrid(entries, n, scan, scale, offset, levels);
 }
 
 bool KstFitIntegerGridOfDifferences(const double* entries, size_t n, double& scale, double& offset,
                                     uint32_t& levels)
 {
-    scale = 0.0;
-    offset = 0.0;
-    levels = 0;
-    if (entries == nullptr || n < 2 || !std::isfinite(entries[0])) {
-        return false;
-    }
-    GridFit fit;
-    const auto difference = [entries](size_t i) { return entries[i + 1] - entries[i]; };
-    const auto constantScale = [](double d) { return d != 0.0 ? std::fabs(d) : 1.0; };
-    if (!FitGrid(n - 1, difference, true, constantScale, fit)) {
-        return false;
-    }
-    // Each difference may miss its grid point by the tolerance; make sure the running sum the
-    // readers form does not drift away from the entries.
-    const double bias = std::round(-fit.offset / fit.scale);
-    const double tolerance = fit.scale * kGridTolerance;
-    double sum = 0.0;
-    for (size_t i = 0; i + 1 < n; ++i) {
-        sum += static_cast<double>(KstGridCode(difference(i), fit.scale, fit.offset)) - bias;
-        if (!(std::fabs(sum * fit.scale + entries[0] - entries[i + 1]) <= tolerance)) {
-            return false;
-        }
-    }
-    scale = fit.scale;
-    offset = fit.offset;
-    levels = fit.levels;
-    return true;
+    const KstGridScan scan =
+        entries != nullptr ? KstScanGridOfDifferences(entries, n) : KstGridScan();
+    return KstFitScannedGridOfDifferences(entries, n, scan, scale, offset, levels);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // decode them, give back every entry within a hundred-millionth of the grid step; anything else
 // (non-finite entries, spans beyond 31-bit codes, entries off every grid tried) is stored raw.
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -28,3 +29,61 @@ bool KstFitIntegerGrid(const double* entries, size_t n, double& scale, double& o
 // fewer than two entries or when no grid fits.
 bool KstFitIntegerGridOfDifferences(const double* entries, size_t n, double& scale, double& offset,
                                     uint32_t& levels);
+
+// KstGridCode for many entries of one grid: a multiplication by the reciprocal of the scale,
+// with the division only where the product lies so close to a half that its rounding could
+// differ. The codes are the same as KstGridCode's.
+class KstGridQuantiser {
+public:
+    KstGridQuantiser(double scale, double offset)
+        : m_scale(scale), m_offset(offset), m_inverse(1.0 / scale)
+    {
+    }
+    int64_t operator()(double x) const
+    {
+        // The product misses the quotient by at most 3 units in the last place: below 2^31
+        // that is far less than kMargin.
+        const double q = (x - m_offset) * m_inverse;
+        if (std::fabs(q) < kFastLimit) {
+            const int64_t whole = static_cast<int64_t>(q);
+            const double fraction = std::fabs(q - static_cast<double>(whole));
+            if (std::fabs(fraction - 0.5) > kMargin) {
+                return fraction > 0.5 ? whole + (q < 0.0 ? -1 : 1) : whole;
+            }
+        }
+        return KstGridCode(x, m_scale, m_offset);
+    }
+
+private:
+    static constexpr double kFastLimit = 2147483600.0;
+    static constexpr double kMargin = 1e-5;
+    double m_scale;
+    double m_offset;
+    double m_inverse;
+};
+
+// The one pass over the entries that every fit starts with: their range (the first of equal
+// extremes, so a zero keeps its sign), the smallest step between successive entries that is
+// more than rounding noise, and whether all are finite.
+struct KstGridScan {
+    double min = HUGE_VAL;
+    double max = -HUGE_VAL;
+    double minStep = HUGE_VAL;
+    bool finite = true;
+};
+KstGridScan KstScanGrid(const double* entries, size_t n);
+// The scan of the n - 1 differences entries[i+1] - entries[i].
+KstGridScan KstScanGridOfDifferences(const double* entries, size_t n);
+// The scan of two runs a and b that follow each other, `last` ending a and `next` starting b.
+KstGridScan KstJoinGridScans(const KstGridScan& a, const KstGridScan& b, double last, double next);
+// The fewest levels a fit with this scan can have; 0 when none can fit. The scan must not be
+// empty.
+uint32_t KstFewestGridLevels(const KstGridScan& scan);
+// KstFitIntegerGrid and KstFitIntegerGridOfDifferences for entries already scanned. With a
+// fit, *exact (when given) tells whether the codes give back every entry bit for bit, decoded
+// as code x scale + offset or by the readers' running sum.
+bool KstFitScannedGrid(const double* entries, size_t n, const KstGridScan& scan, double& scale,
+                       double& offset, uint32_t& levels, bool* exact = nullptr);
+bool KstFitScannedGridOfDifferences(const double* entries, size_t n, const KstGridScan& scan,
+                                    double& scale, double& offset, uint32_t& levels,
+                                    bool* exact = nullptr);

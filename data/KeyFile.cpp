@@ -6,85 +6,6 @@
 
 namespace {
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// Whether a value would come back changed from a plain line: trimmed, cut at a comment, split
-// at a line break, or taken for a quoted value.
-bool NeedsQuotes(const CKSTString& value)
-{
-    if (value.IsEmpty()) {
-        return false;
-    }
-    return IsBlank(value.First()) || IsBlank(value.Last()) || value.First() == '"' ||
-           value.Find('\n') >= 0 || value.Find('\r') >= 0 || value.Find('#') >= 0 ||
-           value.Find("//") >= 0;
-}
-
-// Quotes are doubled rather than escaped, so that every character of the value lies inside a
-// pair of quotes and comment stripping never cuts it.
-CKSTString QuoteValue(const CKSTString& value)
-{
-    CKSTString quoted;
-    quoted.Reserve(value.GetLength() + 8);
-    quoted += '"';
-    for (int i = 0; i < value.GetLength(); ++i) {
-        const char c = value[i];
-        switch (c) {
-            case '"':
-                quoted += "\"\"";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            case '\r':
-                quoted += "\\r";
-                break;
-            case '\\':
-                quoted += "\\\\";
-                break;
-            default:
-                quoted += c;
-                break;
-        }
-    }
-    quoted += '"';
-    return quoted;
-}
-
-// The inverse of QuoteValue for a value that has its form: false (out untouched) for anything
-// else, such as a hand-written "a" and "b", which is taken as it stands.
-bool UnquoteValue(const CKSTString& value, CKSTString& out)
-{
-    const int n = value.GetLength();
-    if (n < 2 || value.First() != '"' || value.Last() != '"') {
-        return false;
-    }
-    CKSTString text;
-    text.Reserve(n);
-    const int end = n - 1;
-    for (int i = 1; i < end; ++i) {
-        const char c = value[i];
-        const char next = i + 1 < end ? value[i + 1] : '\0';
-        if (c == '"') {
-            if (next != '"') {
-                return false;
-            }
-            text += '"';
-            ++i;
-        } else if (c == '\\' && (next == 'n' || next == 'r' || next == '\\')) {
-            text += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
-            ++i;
-        } else {
-            text += c;
-        }
-    }
-    out = text;
-    return true;
-}
-
 // The stream's line reading turns a doubled backslash into one and a backslash before a line
 // end into a continuation; doubling them all makes every line come back as it was written.
 void AppendLine(CKSTMemBuffer& out, const CKSTString& line, const char* lineEnd)
@@ -172,14 +93,18 @@ int CKSTKeyFile::Write(const CKSTHeaderInfoList& list, bool crlf)
         sections[static_cast<size_t>(i)] = GetSectionOfKey(list.GetItem(i).m_name);
     }
 
+    // A line break would split the entry into lines that read back as something else.
+    for (int i = 0; i < count; ++i) {
+        const CKSTString value = list.GetItem(i).GetValueText();
+        if (value.Find('\n') >= 0 || value.Find('\r') >= 0) {
+            return KST_ERR_MALFORMED_LINE;
+        }
+    }
+
     CKSTMemBuffer content;
     const auto writeEntry = [&](int i) {
         const CKSTHeaderInfoItem& item = list.GetItem(i);
-        CKSTString value = item.GetValueText();
-        if (NeedsQuotes(value)) {
-            value = QuoteValue(value);
-        }
-        AppendLine(content, GetKeyName(item.m_name) + "=" + value, lineEnd);
+        AppendLine(content, GetKeyName(item.m_name) + "=" + item.GetValueText(), lineEnd);
     };
     // A reader puts every line into the section above it, so entries without a section can
     // only come before the first header.
@@ -224,7 +149,7 @@ int CKSTKeyFile::ReadLine(CKSTString& out)
     out.Empty();
     CKSTDataFile* reader = this;
     if (!m_includes.empty()) {
-        reader = m_includes.back().get();
+        reader = m_includes.back().reader.get();
         if (reader == nullptr) {
             return KST_ERR_INCLUDE_SLOT;
         }
@@ -292,6 +217,9 @@ int CKSTKeyFile::ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool al
         if (read != KST_OK) {
             return read;
         }
+        if (line.GetLength() > kMaxLineLength) {
+            return KST_ERR_TOO_LARGE;
+        }
         line.Trim();
         if (stripComments) {
             StripComment(line);
@@ -312,7 +240,6 @@ int CKSTKeyFile::ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool al
         CKSTString value = line.Mid(equals + 1);
         key.Trim();
         value.Trim();
-        UnquoteValue(value, value);
 
         CKSTString upperKey = key;
         upperKey.MakeUpper();
@@ -336,13 +263,28 @@ int CKSTKeyFile::OpenInclude(const CKSTString& path)
     auto reader = std::make_unique<CKSTDataFile>();
     // An include that cannot be opened is skipped, as is one that is already being read: its
     // lines are read (or being read) anyway.
-    if (reader->Open(path, KST_OPEN_READ) != KST_OK || IsBeingRead(reader->GetPath())) {
+    if (!IsRegularFile(path) || reader->Open(path, KST_OPEN_READ) != KST_OK ||
+        IsBeingRead(reader->GetPath())) {
         return KST_OK;
     }
     if (m_includes.size() >= kMaxIncludeDepth) {
         return KST_ERR_INCLUDE_TOO_DEEP;
     }
-    m_includes.push_back(std::move(reader));
+    const int64_t size = reader->GetSize();
+    if (++m_includeCount > kMaxIncludes || size < 0 || size > kMaxIncludedBytes - m_includedBytes) {
+        return KST_ERR_TOO_LARGE;
+    }
+    m_includedBytes += size;
+    CKSTString openedPath = reader->GetPath();
+    // Read whole by its size, so that a file growing while it is read cannot make it endless.
+    const int loaded = reader->LoadFileToMemory();
+    if (loaded != KST_OK) {
+        return loaded;
+    }
+    if (size == 0 || reader->OpenMemoryRead() != KST_OK) {
+        return KST_OK;
+    }
+    m_includes.push_back({std::move(reader), std::move(openedPath)});
     return KST_OK;
 }
 
@@ -352,12 +294,12 @@ bool CKSTKeyFile::IsBeingRead(const CKSTString& path) const
         return true;
     }
     return std::any_of(m_includes.begin(), m_includes.end(),
-                       [&](const std::unique_ptr<CKSTDataFile>& reader) {
-                           return reader != nullptr && SamePath(path, reader->GetPath());
-                       });
+                       [&](const Include& include) { return SamePath(path, include.path); });
 }
 
 void CKSTKeyFile::CloseIncludes()
 {
     m_includes.clear();
+    m_includeCount = 0;
+    m_includedBytes = 0;
 }

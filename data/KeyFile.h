@@ -4,10 +4,9 @@
 // key; the levels of a section path ("[A|B]") are joined with 0x1D as well. Lines may carry
 // comments, and a file may include other files, whose lines are read in its place.
 //
-// Values that plain lines cannot carry (surrounding blanks, line breaks, '#' or "//", a leading
-// double quote) are written as a double-quoted text in which a quote is doubled and a line
-// break is written \n or \r; the reader takes such a text back. Backslashes are doubled on every
-// line, which the stream's line reading folds back.
+// Values are read and written as they stand, quotes included: a user that needs values with
+// surrounding blanks, '#' or "//" to come back (the layout file) quotes them itself.
+// Backslashes are doubled on every line, which the stream's line reading folds back.
 
 #include <memory>
 #include <vector>
@@ -23,6 +22,11 @@ public:
     // Includes nested deeper than this make the parse fail; a file that is already being read
     // is not included again, so a cycle ends without reaching the limit.
     static constexpr size_t kMaxIncludeDepth = 16;
+    // What one parse may take in through includes: files that include each other several
+    // times would otherwise multiply their reads beyond any bound.
+    static constexpr size_t kMaxIncludes = 256;
+    static constexpr int64_t kMaxIncludedBytes = 16 << 20;
+    static constexpr int kMaxLineLength = 1 << 20;
 
     CKSTKeyFile() = default;
     ~CKSTKeyFile();
@@ -38,15 +42,18 @@ public:
 
     // Empties out, then reads every line. A file is read into memory and closed first, and
     // opened again for reading by its path afterwards. KST_ERR_FILE_NOT_OPEN,
-    // KST_ERR_MALFORMED_LINE (the entries before the line stay), KST_ERR_INCLUDE_TOO_DEEP, a
-    // read error, or the error of opening the file again.
+    // KST_ERR_MALFORMED_LINE (the entries before the line stay), KST_ERR_INCLUDE_TOO_DEEP,
+    // KST_ERR_TOO_LARGE beyond the include limits or for a line longer than kMaxLineLength,
+    // a read error, or the error of opening the file again. Only files of the disk are
+    // included: a device or pipe is skipped like a missing file.
     int Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
     // Parses the text of a memory buffer, includes allowed; the stream is closed afterwards.
     int Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments);
     // Appends the list as sections and lines: entries without a section first, then one group
     // per section in the order of its first entry. A file is closed afterwards and opened again
     // for appending by its path, so what was written stays. KST_ERR_FILE_NOT_OPEN,
-    // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_SHORT_TRANSFER or the error of opening it again.
+    // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_MALFORMED_LINE (nothing written) for a value holding
+    // a line break, KST_ERR_SHORT_TRANSFER or the error of opening it again.
     int Write(const CKSTHeaderInfoList& list, bool crlf);
 
     // The next line of the file being read (the innermost include, else the file itself),
@@ -71,7 +78,13 @@ private:
     void CloseIncludes();
 
     CKSTHeaderInfoList m_list;
-    std::vector<std::unique_ptr<CKSTDataFile>> m_includes;
+    struct Include {
+        std::unique_ptr<CKSTDataFile> reader;  // over the file's bytes in memory
+        CKSTString path;
+    };
+    std::vector<Include> m_includes;
+    size_t m_includeCount = 0;
+    int64_t m_includedBytes = 0;
     // Path of the file whose content is being parsed from memory.
     CKSTString m_parsedPath;
 };

@@ -34,6 +34,87 @@ CKSTString Nested(const CKSTString& outer, const CKSTString& inner)
     return outer + CKSTKeyFile::kPathSeparator + inner;
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// Whether a text value would come back changed from a plain key-file line: trimmed, cut at a
+// comment, split at a line break, or taken for a quoted value. Such values of text keys are
+// written as a double-quoted text in which a quote is doubled and a line break is written \n or
+// \r; the reader of text keys takes such a text back.
+bool NeedsQuotes(const CKSTString& value)
+{
+    if (value.IsEmpty()) {
+        return false;
+    }
+    return IsBlank(value.First()) || IsBlank(value.Last()) || value.First() == '"' ||
+           value.Find('\n') >= 0 || value.Find('\r') >= 0 || value.Find('#') >= 0 ||
+           value.Find("//") >= 0;
+}
+
+// Quotes are doubled rather than escaped, so that every character of the value lies inside a
+// pair of quotes and comment stripping never cuts it.
+CKSTString QuoteValue(const CKSTString& value)
+{
+    CKSTString quoted;
+    quoted.Reserve(value.GetLength() + 8);
+    quoted += '"';
+    for (int i = 0; i < value.GetLength(); ++i) {
+        const char c = value[i];
+        switch (c) {
+            case '"':
+                quoted += "\"\"";
+                break;
+            case '\n':
+                quoted += "\\n";
+                break;
+            case '\r':
+                quoted += "\\r";
+                break;
+            case '\\':
+                quoted += "\\\\";
+                break;
+            default:
+                quoted += c;
+                break;
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+// The inverse of QuoteValue for a value that has its form: false (out untouched) for anything
+// else, such as a hand-written "a" and "b", which is taken as it stands.
+bool UnquoteValue(const CKSTString& value, CKSTString& out)
+{
+    const int n = value.GetLength();
+    if (n < 2 || value.First() != '"' || value.Last() != '"') {
+        return false;
+    }
+    CKSTString text;
+    text.Reserve(n);
+    const int end = n - 1;
+    for (int i = 1; i < end; ++i) {
+        const char c = value[i];
+        const char next = i + 1 < end ? value[i + 1] : '\0';
+        if (c == '"') {
+            if (next != '"') {
+                return false;
+            }
+            text += '"';
+            ++i;
+        } else if (c == '\\' && (next == 'n' || next == 'r' || next == '\\')) {
+            text += next == 'n' ? '\n' : next == 'r' ? '\r' : '\\';
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    out = text;
+    return true;
+}
+
 // The two directions over one description of each section's keys (the Visit functions below):
 // widths are those of the keys, not of the fields; "Flag" is a 16-bit key written as 0 or 1.
 class SectionReader {
@@ -49,6 +130,7 @@ public:
     {
         CKSTString value;
         if (m_list.GetString(Name(key), value) >= 0) {
+            UnquoteValue(value, value);
             field = value;
         }
     }
@@ -102,7 +184,10 @@ public:
     {
     }
 
-    void Text(const char* key, const CKSTString& field) { m_list.SetString(Name(key), field); }
+    void Text(const char* key, const CKSTString& field)
+    {
+        m_list.SetString(Name(key), NeedsQuotes(field) ? QuoteValue(field) : field);
+    }
     template <class T>
     void Short(const char* key, const T& field)
     {

@@ -1,8 +1,12 @@
 #include "formats/FormatFactory.h"
 
 #include "data/MeasurementFile.h"
+#include "formats/DasylabFile.h"
 #include "formats/FamosFile.h"
+#include "formats/MatFile.h"
+#include "formats/TextDataFile.h"
 #include "formats/UdbfFile.h"
+#include "formats/WavFile.h"
 
 std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
 {
@@ -12,6 +16,14 @@ std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
         case KST_FILE_UDBF_BIG:
         case KST_FILE_UDBF_LITTLE:
             return std::make_unique<CKSTUdbfFile>(type == KST_FILE_UDBF_BIG);
+        case KST_FILE_TEXT:
+            return std::make_unique<CKSTTextDataFile>();
+        case KST_FILE_DASYLAB:
+            return std::make_unique<CKSTDasylabFile>();
+        case KST_FILE_MATLAB:
+            return std::make_unique<CKSTMatFile>();
+        case KST_FILE_WAV:
+            return std::make_unique<CKSTWavFile>();
         default:
             return nullptr;
     }

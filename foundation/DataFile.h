@@ -135,6 +135,8 @@ bool FileExistsNotFolder(const CKSTString& path);
 int64_t GetFileSize64(const CKSTString& path);
 // Last write time in local time, whole seconds; the zero stamp when nothing is found.
 CKSTTimeStamp GetFileWriteTime(const CKSTString& path);
+// A file of the disk, which has an end: no folder, device, pipe or socket. No wildcards.
+bool IsRegularFile(const CKSTString& path);
 
 // What a file search reports of one file or folder.
 struct KstFoundFile {

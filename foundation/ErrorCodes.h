@@ -13,6 +13,7 @@ enum KstError : int {
     KST_ERR_MUTEX = -1015,
     KST_ERR_NEGATIVE_DURATION = -1016,
     KST_ERR_CHANNEL_KIND = -1016,  // a channel of a kind that the format cannot store
+    KST_ERR_NO_SOUND_DEVICE = -1017,  // a sound player operation without an open device
     KST_ERR_LOCK_NOT_OBTAINED = -1019,
     KST_ERR_SOCKET_NOT_READY = -1020,  // send on a socket that is not open or not blocking
 
@@ -31,7 +32,10 @@ enum KstError : int {
     KST_ERR_NOT_CONTAINER = -1209,  // the first bytes are not the native container's magic
     KST_ERR_NO_SETTINGS = -1210,    // no display settings in a native file
     KST_ERR_BAD_KEY = -1211,  // a FAMOS key that is missing, of another kind or out of range
+    KST_ERR_NOT_WAV = -1212,  // no RIFF/WAVE header
     KST_ERR_NOT_OPEN_FOR_WRITING = -1213,
+    KST_ERR_NOT_DASYLAB = -1216,          // no "DTDF" and CR, or no "IN" after the header text
+    KST_ERR_DASYLAB_UNSUPPORTED = -1217,  // a DASYLab structure this reader does not know
     KST_ERR_BAD_HEADER = -1218,
     KST_ERR_BAD_DATA_TYPE = -1219,  // a UniversalDataBinFile data or time type outside 1..15
     KST_ERR_ACCESS_DENIED = -1220,
@@ -41,6 +45,9 @@ enum KstError : int {
     KST_ERR_UNKNOWN_PROPERTY_TYPE = -1226,
     KST_ERR_INCLUDE_TOO_DEEP = -1227,  // key-file includes nested beyond the limit
     KST_ERR_UNKNOWN_FILE_TYPE = -1228,
+    KST_ERR_NOT_MAT = -1229,          // the file does not begin with "MATLAB"
+    KST_ERR_MAT_UNSUPPORTED = -1230,  // a MAT element this reader does not know (compressed too)
+    KST_ERR_WAV_NOT_PCM = -1231,      // a WAV format other than 8- or 16-bit PCM
     KST_ERR_SHORT_HEADER = -1232,  // a UniversalDataBinFile header field came up short
     KST_ERR_BLOCK_ID_MISMATCH = -1234,  // a process block ends with another id than it began
     KST_ERR_UNEXPECTED_TAG = -1235,     // a tag a process block or element does not allow
@@ -72,6 +79,10 @@ enum KstError : int {
     KST_ERR_TIMEOUT = -1414,
     KST_ERR_ADDRESS_LENGTH = -1415,
     KST_ERR_SOCKET_LENGTH = -1416,  // empty text to send, or a length that cannot be held
+
+    KST_ERR_SOUND_DEVICE = -1650,     // the sound device cannot be opened, or no memory for it
+    KST_ERR_SOUND_UNSUITABLE = -1651,  // channels that cannot be played or written as sound
+    KST_ERR_SOUND_RANGE = -1652,       // values that do not use the 16-bit range
 
     KST_ERR_THREAD_START = -1700,
     KST_ERR_THREAD_KILLED = -1701,  // exit code given to a terminated thread

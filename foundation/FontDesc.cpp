@@ -59,21 +59,21 @@ void CKSTFontDesc::SetDefault()
     m_pointSize = -1;
 }
 
-bool CKSTFontDesc::CreateFont(KSTFontHandle& target) const
+bool CKSTFontDesc::CreateFont(KstFontHandle& target) const
 {
     DeletePlatformFont(target);
     target = CreatePlatformFont(*this, true);
     return target != nullptr;
 }
 
-KSTFontHandle CKSTFontDesc::CreateOwnFont()
+KstFontHandle CKSTFontDesc::CreateOwnFont()
 {
     m_fontPending = false;
     CreateFont(m_font);
     return m_font;
 }
 
-KSTFontHandle CKSTFontDesc::GetFont() const
+KstFontHandle CKSTFontDesc::GetFont() const
 {
     if (m_fontPending) {
         m_fontPending = false;

@@ -15,7 +15,7 @@
 #endif
 
 struct HFONT__;
-using KSTFontHandle = HFONT__*;  // HFONT on Windows; always null on the host
+using KstFontHandle = HFONT__*;  // HFONT on Windows; always null on the host
 
 #ifdef _WIN32
 struct HDC__;
@@ -45,18 +45,18 @@ public:
     // logical-font fields when the point size is -1, else a font of that size (tenths of a
     // point) and face for the screen. False, leaving target empty, when no platform font could
     // be made (always on the host).
-    bool CreateFont(KSTFontHandle& target) const;
+    bool CreateFont(KstFontHandle& target) const;
 #ifdef _WIN32
-    bool CreateFontA(KSTFontHandle& target) const
+    bool CreateFontA(KstFontHandle& target) const
     {
         return CreateFont(target);
     }
 #endif
     // CreateFont into the own font; returns it (null when none could be made).
-    KSTFontHandle CreateOwnFont();
+    KstFontHandle CreateOwnFont();
     // The own font: after a copy or assignment it is made here from the logical-font fields;
     // otherwise null until CreateOwnFont. The object stays owned by this description.
-    KSTFontHandle GetFont() const;
+    KstFontHandle GetFont() const;
 
     // The thirteen logical-font fields, the face name (case-sensitive) and the point size.
     bool operator==(const CKSTFontDesc& other) const;
@@ -86,10 +86,10 @@ private:
     void ReleaseOwnFont();
 
     // Platform part (foundation/win/, foundation/host/).
-    static KSTFontHandle CreatePlatformFont(const CKSTFontDesc& desc, bool usePointSize);
-    static void DeletePlatformFont(KSTFontHandle font);
+    static KstFontHandle CreatePlatformFont(const CKSTFontDesc& desc, bool usePointSize);
+    static void DeletePlatformFont(KstFontHandle font);
 
-    mutable KSTFontHandle m_font;
+    mutable KstFontHandle m_font;
     // Set by copies: GetFont still owes the font made from the logical-font fields.
     mutable bool m_fontPending;
 };

@@ -5,19 +5,19 @@
 
 namespace {
 
-double BoxLeft(const KSTBox& box)
+double BoxLeft(const KstBox& box)
 {
     return std::min(box.x1, box.x2);
 }
-double BoxRight(const KSTBox& box)
+double BoxRight(const KstBox& box)
 {
     return std::max(box.x1, box.x2);
 }
-double BoxTop(const KSTBox& box)
+double BoxTop(const KstBox& box)
 {
     return std::min(box.y1, box.y2);
 }
-double BoxBottom(const KSTBox& box)
+double BoxBottom(const KstBox& box)
 {
     return std::max(box.y1, box.y2);
 }
@@ -35,28 +35,28 @@ int32_t ClampToInt32(int64_t value)
 
 }  // namespace
 
-bool PtInBox(const KSTBox& box, const KSTPointD& point)
+bool PtInBox(const KstBox& box, const KstPointD& point)
 {
     return BoxLeft(box) <= point.x && point.x < BoxRight(box) && BoxTop(box) <= point.y &&
            point.y < BoxBottom(box);
 }
 
-KSTPointD& GetSegmentStart(const KSTSegment& segment, KSTPointD& out)
+KstPointD& GetSegmentStart(const KstSegment& segment, KstPointD& out)
 {
     out = segment.start;
     return out;
 }
 
-KSTPointD& GetSegmentEnd(const KSTSegment& segment, KSTPointD& out)
+KstPointD& GetSegmentEnd(const KstSegment& segment, KstPointD& out)
 {
     out = segment.end;
     return out;
 }
 
-bool CrossTopEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
+bool CrossTopEdge(const KstBox& box, const KstSegment& segment, KstPointD& out)
 {
-    const KSTPointD& a = segment.start;
-    const KSTPointD& b = segment.end;
+    const KstPointD& a = segment.start;
+    const KstPointD& b = segment.end;
     const double e = BoxTop(box);
     if (!OnDifferentSides(a.y, b.y, e)) {
         return false;
@@ -69,10 +69,10 @@ bool CrossTopEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
     return true;
 }
 
-bool CrossBottomEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
+bool CrossBottomEdge(const KstBox& box, const KstSegment& segment, KstPointD& out)
 {
-    const KSTPointD& a = segment.start;
-    const KSTPointD& b = segment.end;
+    const KstPointD& a = segment.start;
+    const KstPointD& b = segment.end;
     const double bottom = BoxBottom(box);
     if (!OnDifferentSides(a.y, b.y, bottom)) {
         return false;
@@ -86,10 +86,10 @@ bool CrossBottomEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& ou
     return true;
 }
 
-bool CrossLeftEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
+bool CrossLeftEdge(const KstBox& box, const KstSegment& segment, KstPointD& out)
 {
-    const KSTPointD& a = segment.start;
-    const KSTPointD& b = segment.end;
+    const KstPointD& a = segment.start;
+    const KstPointD& b = segment.end;
     const double e = BoxLeft(box);
     if (!OnDifferentSides(a.x, b.x, e)) {
         return false;
@@ -102,10 +102,10 @@ bool CrossLeftEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
     return true;
 }
 
-bool CrossRightEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
+bool CrossRightEdge(const KstBox& box, const KstSegment& segment, KstPointD& out)
 {
-    const KSTPointD& a = segment.start;
-    const KSTPointD& b = segment.end;
+    const KstPointD& a = segment.start;
+    const KstPointD& b = segment.end;
     const double right = BoxRight(box);
     if (!OnDifferentSides(a.x, b.x, right)) {
         return false;
@@ -119,23 +119,23 @@ bool CrossRightEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out
     return true;
 }
 
-bool SegmentCrossesBoxEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out)
+bool SegmentCrossesBoxEdge(const KstBox& box, const KstSegment& segment, KstPointD& out)
 {
     return CrossTopEdge(box, segment, out) || CrossBottomEdge(box, segment, out) ||
            CrossLeftEdge(box, segment, out) || CrossRightEdge(box, segment, out);
 }
 
-bool BoxIntersectsSegment(const KSTBox& box, const KSTSegment& segment)
+bool BoxIntersectsSegment(const KstBox& box, const KstSegment& segment)
 {
-    KSTPointD crossing;
+    KstPointD crossing;
     return PtInBox(box, segment.start) || PtInBox(box, segment.end) ||
            SegmentCrossesBoxEdge(box, segment, crossing);
 }
 
-bool GetSegmentBoxCrossing(const KSTBox& box, const KSTSegment& segment, KSTPointD& first,
-                           KSTPointD& second)
+bool GetSegmentBoxCrossing(const KstBox& box, const KstSegment& segment, KstPointD& first,
+                           KstPointD& second)
 {
-    using Edge = bool (*)(const KSTBox&, const KSTSegment&, KSTPointD&);
+    using Edge = bool (*)(const KstBox&, const KstSegment&, KstPointD&);
     static const Edge kEdges[] = {CrossTopEdge, CrossBottomEdge, CrossLeftEdge, CrossRightEdge};
     int crossings = 0;
     for (Edge edge : kEdges) {

@@ -23,47 +23,47 @@ struct POINT {
 #endif
 
 // Two opposite corners in either order.
-struct KSTBox {
+struct KstBox {
     double x1;
     double y1;
     double x2;
     double y2;
 };
 
-struct KSTPointD {
+struct KstPointD {
     double x;
     double y;
 };
 
-struct KSTSegment {
-    KSTPointD start;
-    KSTPointD end;
+struct KstSegment {
+    KstPointD start;
+    KstPointD end;
 };
 
-bool PtInBox(const KSTBox& box, const KSTPointD& point);
-KSTPointD& GetSegmentStart(const KSTSegment& segment, KSTPointD& out);
-KSTPointD& GetSegmentEnd(const KSTSegment& segment, KSTPointD& out);
+bool PtInBox(const KstBox& box, const KstPointD& point);
+KstPointD& GetSegmentStart(const KstSegment& segment, KstPointD& out);
+KstPointD& GetSegmentEnd(const KstSegment& segment, KstPointD& out);
 
 // Crossing of the segment with one edge: the end points lie on different sides of the edge line
 // (one >= it, the other below) and the crossing lies within the edge's half-open extent. The
 // bottom and right crossings are placed on the last row or column inside the box (bottom - 1,
 // right - 1), so that a clipped line never leaves the half-open box. The out point is written
 // only on success.
-bool CrossTopEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out);
-bool CrossBottomEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out);
-bool CrossLeftEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out);
-bool CrossRightEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out);
+bool CrossTopEdge(const KstBox& box, const KstSegment& segment, KstPointD& out);
+bool CrossBottomEdge(const KstBox& box, const KstSegment& segment, KstPointD& out);
+bool CrossLeftEdge(const KstBox& box, const KstSegment& segment, KstPointD& out);
+bool CrossRightEdge(const KstBox& box, const KstSegment& segment, KstPointD& out);
 
 // The first edge crossed in the order top, bottom, left, right.
-bool SegmentCrossesBoxEdge(const KSTBox& box, const KSTSegment& segment, KSTPointD& out);
+bool SegmentCrossesBoxEdge(const KstBox& box, const KstSegment& segment, KstPointD& out);
 // An end point lies in the box or the segment crosses an edge.
-bool BoxIntersectsSegment(const KSTBox& box, const KSTSegment& segment);
+bool BoxIntersectsSegment(const KstBox& box, const KstSegment& segment);
 // Tests all four edges (top, bottom, left, right): the first crossing goes to `first`, every
 // later one to `second`. True only when exactly two edges were crossed: the part of the segment
 // inside the box then runs from `first` to `second`. A segment through a corner counts as
 // crossing both edges there.
-bool GetSegmentBoxCrossing(const KSTBox& box, const KSTSegment& segment, KSTPointD& first,
-                           KSTPointD& second);
+bool GetSegmentBoxCrossing(const KstBox& box, const KstSegment& segment, KstPointD& first,
+                           KstPointD& second);
 
 RECT NormalizeRect(const RECT& rect);
 // Same area whatever the corner order.

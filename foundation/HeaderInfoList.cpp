@@ -452,12 +452,48 @@ const CKSTHeaderInfoItem& CKSTHeaderInfoList::GetItem(int index) const
 CKSTHeaderInfoItem& CKSTHeaderInfoList::GetItem(int index)
 {
     const auto& self = *this;
-    return const_cast<CKSTHeaderInfoItem&>(self.GetItem(index));
+    CKSTHeaderInfoItem& item = const_cast<CKSTHeaderInfoItem&>(self.GetItem(index));
+    m_positionsStale = true;
+    return item;
 }
 
 void CKSTHeaderInfoList::Clear()
 {
     m_items.clear();
+    m_positions.clear();
+    m_positionsStale = false;
+}
+
+namespace {
+
+std::string Key(const CKSTString& name)
+{
+    return std::string(name.c_str(), static_cast<size_t>(name.GetLength()));
+}
+
+}  // namespace
+
+const std::vector<uint32_t>* CKSTHeaderInfoList::Positions(const CKSTString& name) const
+{
+    if (m_positionsStale) {
+        m_positions.clear();
+        for (size_t i = 0; i < m_items.size(); ++i) {
+            m_positions[Key(m_items[i]->m_name)].push_back(static_cast<uint32_t>(i));
+        }
+        m_positionsStale = false;
+    }
+    const auto found = m_positions.find(Key(name));
+    return found == m_positions.end() ? nullptr : &found->second;
+}
+
+int CKSTHeaderInfoList::Append(std::unique_ptr<CKSTHeaderInfoItem> item)
+{
+    const uint32_t position = static_cast<uint32_t>(m_items.size());
+    if (!m_positionsStale) {
+        m_positions[Key(item->m_name)].push_back(position);
+    }
+    m_items.push_back(std::move(item));
+    return static_cast<int>(position);
 }
 
 void CKSTHeaderInfoList::Copy(const CKSTHeaderInfoList& other)
@@ -473,20 +509,17 @@ void CKSTHeaderInfoList::Copy(const CKSTHeaderInfoList& other)
 
 int CKSTHeaderInfoList::IndexOf(const CKSTString& name) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        if (m_items[i]->m_name == name) {
-            return static_cast<int>(i);
-        }
-    }
-    return KST_ERR_PROPERTY_MISSING;
+    const std::vector<uint32_t>* positions = Positions(name);
+    return positions == nullptr ? KST_ERR_PROPERTY_MISSING : static_cast<int>(positions->front());
 }
 
 int CKSTHeaderInfoList::Find(const CKSTString& name, bool hidden) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        const CKSTHeaderInfoItem& item = *m_items[i];
-        if ((item.m_hidden != 0) == hidden && item.m_name == name) {
-            return static_cast<int>(i);
+    if (const std::vector<uint32_t>* positions = Positions(name)) {
+        for (const uint32_t i : *positions) {
+            if ((m_items[i]->m_hidden != 0) == hidden) {
+                return static_cast<int>(i);
+            }
         }
     }
     return KST_ERR_PROPERTY_MISSING;
@@ -496,8 +529,7 @@ int CKSTHeaderInfoList::Add(const CKSTHeaderInfoItem& item)
 {
     int index = Find(item.m_name, item.m_hidden != 0);
     if (index < 0) {
-        m_items.push_back(std::make_unique<CKSTHeaderInfoItem>(item));
-        return static_cast<int>(m_items.size()) - 1;
+        return Append(std::make_unique<CKSTHeaderInfoItem>(item));
     }
     CKSTHeaderInfoItem& existing = *m_items[static_cast<size_t>(index)];
     if (existing.m_type != item.m_type) {
@@ -522,8 +554,7 @@ int CKSTHeaderInfoList::SetTyped(const CKSTString& name, int32_t type, bool hidd
     auto item = std::make_unique<CKSTHeaderInfoItem>();
     item->m_name = name;
     set(*item);
-    m_items.push_back(std::move(item));
-    return static_cast<int>(m_items.size()) - 1;
+    return Append(std::move(item));
 }
 
 int CKSTHeaderInfoList::SetString(const CKSTString& name, const CKSTString& text, bool hidden)
@@ -598,6 +629,7 @@ int CKSTHeaderInfoList::Remove(const CKSTString& name)
         return index;
     }
     m_items.erase(m_items.begin() + index);
+    m_positionsStale = true;
     return KST_OK;
 }
 

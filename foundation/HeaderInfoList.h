@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "foundation/String.h"
@@ -105,7 +107,9 @@ public:
     CKSTHeaderInfoList& operator=(CKSTHeaderInfoList&&) noexcept = default;
 
     int GetCount(bool all) const;
-    // Entry by index; an index out of range throws KST_ERR_INDEX as a plain int.
+    // Entry by index; an index out of range throws KST_ERR_INDEX as a plain int. The writable
+    // entry may be renamed by the caller: the next lookup by name rebuilds the name index, so
+    // a list must not be read by another thread while it is changed this way.
     const CKSTHeaderInfoItem& GetItem(int index) const;
     CKSTHeaderInfoItem& GetItem(int index);
 
@@ -162,6 +166,12 @@ public:
 private:
     template <typename Setter>
     int SetTyped(const CKSTString& name, int32_t type, bool hidden, Setter&& set);
+    // Positions of the entries with the name, ascending; null when there is none.
+    const std::vector<uint32_t>* Positions(const CKSTString& name) const;
+    int Append(std::unique_ptr<CKSTHeaderInfoItem> item);
 
     std::vector<std::unique_ptr<CKSTHeaderInfoItem>> m_items;
+    // Names to positions, so that reading a file of many entries stays linear in its size.
+    mutable std::unordered_map<std::string, std::vector<uint32_t>> m_positions;
+    mutable bool m_positionsStale = false;
 };

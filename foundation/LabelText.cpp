@@ -339,7 +339,7 @@ void RotatedTextExtent(int32_t& width, int32_t& height, int32_t& x, int32_t& y, 
     const double hh = height / 2.0;
     double cx[4] = {-hw, -hw, hw, hw};
     double cy[4] = {hh, -hh, hh, -hh};
-    const double radians = a * 3.14159265358979323846 / 180.0;
+    const double radians = a * kPi / 180.0;
     for (int i = 0; i < 4; ++i) {
         RotateVector(cx[i], cy[i], radians);
     }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+constexpr double kPi = 3.14159265358979323846;
+
 // Rounds to a multiple of 10^exponent, halves away from zero.
 double RoundToExponent(double value, int16_t exponent);
 // Smallest multiple of step x 10^exponent that is >= value (step 0 rounds to a whole unit).

@@ -34,6 +34,37 @@ DWORD TemplateStyle(const DLGTEMPLATE* dialogTemplate)
     return dialogTemplate->style;
 }
 
+// Skips a menu or class field of a dialog template (none, an ordinal or a UTF-16 name); the
+// class names of the program are ASCII.
+const WORD* ReadNameOrOrdinal(const WORD* field, CKSTString& name)
+{
+    name.Empty();
+    if (*field == 0) {
+        return field + 1;
+    }
+    if (*field == 0xFFFF) {
+        name.Format("#%u", static_cast<unsigned>(field[1]));
+        return field + 2;
+    }
+    for (; *field; ++field) {
+        name += static_cast<char>(*field);
+    }
+    return field + 1;
+}
+
+// The window class the template's dialog is made of: the dialog class unless it names one.
+CKSTString TemplateClass(const DLGTEMPLATE* dialogTemplate)
+{
+    const auto* words = reinterpret_cast<const WORD*>(dialogTemplate);
+    const size_t headerBytes = words[1] == 0xFFFF ? 26 : 18;
+    const auto* field =
+        reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(dialogTemplate) + headerBytes);
+    CKSTString name;
+    field = ReadNameOrOrdinal(field, name);  // the menu
+    ReadNameOrOrdinal(field, name);
+    return name.IsEmpty() ? CKSTString("#32770") : name;
+}
+
 CKSTString ControlText(HWND control)
 {
     return CWnd::FromHandle(control)->GetWindowText();
@@ -268,9 +299,10 @@ BOOL CDialog::CreateFromTemplate(HWND owner)
     if (m_mode != Mode::Modal) {
         m_mode = (TemplateStyle(dialogTemplate) & WS_CHILD) ? Mode::Child : Mode::Modeless;
     }
+    const CKSTString dialogClass = TemplateClass(dialogTemplate);
     HWND window = nullptr;
     {
-        KstCreationScope scope(this);
+        KstCreationScope scope(this, dialogClass.c_str());
         window = CreateDialogIndirectParamA(KstResourceHandle(), dialogTemplate, owner,
                                             KstDialogProc, 0);
     }

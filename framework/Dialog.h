@@ -17,7 +17,7 @@
 // Ids of the framework's own messages, passed to the message-box seam.
 enum KstFrameworkMessage : UINT {
     KST_IDP_PARSE_INT = 0xF100,    // "Please enter an integer."
-    KST_IDP_PARSE_UINT = 0xF101,   // "Please enter a positive integer."
+    KST_IDP_PARSE_UINT = 0xF101,   // "Please enter an integer of 0 or more."
     KST_IDP_PARSE_REAL = 0xF102,   // "Please enter a number."
     KST_IDP_PARSE_RANGE = 0xF103,  // "Please enter an integer between <min> and <max>."
 };

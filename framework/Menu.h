@@ -25,6 +25,14 @@ public:
     BOOL LoadMenu(UINT id);  // from KstResourceHandle()
     BOOL CreatePopupMenu();
     BOOL DestroyMenu();  // an owned menu only; a referring CMenu just lets go
+    // Lets go of the menu without destroying it; its new owner destroys it.
+    HMENU Detach()
+    {
+        m_owned = false;
+        HMENU menu = m_hMenu;
+        m_hMenu = nullptr;
+        return menu;
+    }
     CMenu GetSubMenu(int position) const;
 
     int GetMenuItemCount() const { return ::GetMenuItemCount(m_hMenu); }

@@ -146,59 +146,81 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return m_refs.AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return m_refs.Release(); }
 
+    // OLE's drag loop calls these: an exception from the handlers is reported and the drop
+    // refused, never unwound through OLE.
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point,
                                         DWORD* effect) override
     {
-        CWnd* window = m_owner.m_window;
-        if (!window) {
-            *effect = DROPEFFECT_NONE;
-            return S_OK;
-        }
-        m_drag.Attach(data);
-        *effect =
-            Allowed(m_owner.OnDragEnter(window, &m_drag, keyState, ClientPoint(point)), *effect);
-        return S_OK;
+        return Guarded("drop target (enter)", effect, [&] {
+            CWnd* window = m_owner.m_window;
+            if (!window) {
+                *effect = DROPEFFECT_NONE;
+                return;
+            }
+            m_drag.Attach(data);
+            *effect = Allowed(m_owner.OnDragEnter(window, &m_drag, keyState, ClientPoint(point)),
+                              *effect);
+        });
     }
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override
     {
-        CWnd* window = m_owner.m_window;
-        *effect = window
-                      ? Allowed(m_owner.OnDragOver(window, &m_drag, keyState, ClientPoint(point)),
-                                *effect)
-                      : DROPEFFECT_NONE;
-        return S_OK;
+        return Guarded("drop target (over)", effect, [&] {
+            CWnd* window = m_owner.m_window;
+            *effect =
+                window ? Allowed(m_owner.OnDragOver(window, &m_drag, keyState, ClientPoint(point)),
+                                 *effect)
+                       : DROPEFFECT_NONE;
+        });
     }
     HRESULT STDMETHODCALLTYPE DragLeave() override
     {
-        if (CWnd* window = m_owner.m_window) {
-            m_owner.OnDragLeave(window);
-        }
+        const HRESULT result = Guarded("drop target (leave)", nullptr, [&] {
+            if (CWnd* window = m_owner.m_window) {
+                m_owner.OnDragLeave(window);
+            }
+        });
         m_drag.Release();
-        return S_OK;
+        return result;
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD keyState, POINTL point,
                                    DWORD* effect) override
     {
-        CWnd* window = m_owner.m_window;
-        m_drag.Attach(data);
-        DROPEFFECT result = DROPEFFECT_NONE;
-        if (window) {
-            const CPoint at = ClientPoint(point);
-            result = Allowed(m_owner.OnDragOver(window, &m_drag, keyState, at), *effect);
-            if (result == DROPEFFECT_NONE) {
-                m_owner.OnDragLeave(window);
-            } else if (!m_owner.OnDrop(window, &m_drag, result, at)) {
-                result = DROPEFFECT_NONE;
+        const HRESULT outcome = Guarded("drop target (drop)", effect, [&] {
+            CWnd* window = m_owner.m_window;
+            m_drag.Attach(data);
+            DROPEFFECT result = DROPEFFECT_NONE;
+            if (window) {
+                const CPoint at = ClientPoint(point);
+                result = Allowed(m_owner.OnDragOver(window, &m_drag, keyState, at), *effect);
+                if (result == DROPEFFECT_NONE) {
+                    m_owner.OnDragLeave(window);
+                } else if (!m_owner.OnDrop(window, &m_drag, result, at)) {
+                    result = DROPEFFECT_NONE;
+                }
             }
-        }
+            *effect = result;
+        });
         m_drag.Release();
-        *effect = result;
-        return S_OK;
+        return outcome;
     }
 
     void ForgetDrag() { m_drag.Release(); }
 
 private:
+    template <class Body>
+    HRESULT Guarded(const char* where, DWORD* effect, Body body)
+    {
+        try {
+            body();
+        } catch (...) {
+            KstReportEscapedException(where, m_owner.m_window ? m_owner.m_window->m_hWnd : nullptr,
+                                      0);
+            if (effect) {
+                *effect = DROPEFFECT_NONE;
+            }
+        }
+        return S_OK;
+    }
     static DROPEFFECT Allowed(DROPEFFECT wanted, DWORD allowed)
     {
         return (wanted & allowed) == wanted ? wanted : DROPEFFECT_NONE;

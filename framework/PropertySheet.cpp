@@ -7,6 +7,9 @@
 
 namespace {
 
+// The window class of every property sheet.
+const char* const kDialogClass = "#32770";
+
 HWND TabControl(HWND sheet)
 {
     return reinterpret_cast<HWND>(::SendMessageA(sheet, PSM_GETTABCONTROL, 0, 0));
@@ -195,7 +198,7 @@ INT_PTR CPropertySheet::DoModal()
     header.ppsp = pages.data();
     m_result = IDCANCEL;
     {
-        KstCreationScope scope(this);
+        KstCreationScope scope(this, kDialogClass);
         PropertySheetA(&header);
     }
     if (!m_hWnd) {

@@ -1,7 +1,9 @@
 #pragma once
 // Seams for everything that would wait for a user: message boxes, modal dialogs, the common
 // dialogs, popup-menu tracking and drag and drop. Each is a replaceable function whose default
-// is the real call; tests put scripted ones in place so nothing blocks in a modal loop.
+// is the real call; tests put scripted ones in place so nothing blocks in a modal loop. Also
+// the platform state that tests must set (key state, code page), HTML Help, and the report of
+// faults that the framework catches instead of crashing.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -9,8 +11,6 @@
 #include <shlobj.h>
 
 #include <functional>
-#include <mutex>
-#include <vector>
 
 #include "foundation/String.h"
 
@@ -36,6 +36,20 @@ struct KstModalRun {
 // dialogs tells them apart by templateId.
 using KstModalDriver = std::function<int(KstModalRun& run)>;
 
+enum class KstFaultKind {
+    EscapedException,      // caught at a window procedure, dialog procedure or thread main
+    LiveWindowDeleted,     // a window object was deleted while its window still existed
+    DeletedWhileHandling,  // a window object was deleted inside one of its own handlers
+};
+
+struct KstFault {
+    KstFaultKind kind;
+    HWND window;      // null when not known
+    UINT message;     // the message being handled, 0 when none
+    int errorCode;    // the integer thrown (KST_ERR_... such as KST_ERR_INDEX), else 0
+    CKSTString text;  // what happened, for a log
+};
+
 struct KstUiSeams {
     std::function<int(const KstMessageBoxCall&)> messageBox;
     KstModalDriver modalDriver;  // empty: the real modal loop
@@ -49,6 +63,14 @@ struct KstUiSeams {
     // TrackPopupMenu's result: the chosen command with TPM_RETURNCMD, else success.
     std::function<BOOL(HMENU, UINT flags, int x, int y, HWND owner)> trackPopupMenu;
     std::function<HRESULT(IDataObject*, IDropSource*, DWORD allowed, DWORD* effect)> doDragDrop;
+    // Called from any thread, also while a window procedure runs: must not throw.
+    std::function<void(const KstFault&)> reportFault;
+    // GetAsyncKeyState and GetKeyState: Shift, Ctrl and the mouse buttons seen by handlers.
+    std::function<SHORT(int virtualKey)> getAsyncKeyState;
+    std::function<SHORT(int virtualKey)> getKeyState;
+    // HtmlHelpA (hhctrl.ocx, loaded when first used): the help window, null on failure.
+    std::function<HWND(HWND caller, const char* file, UINT command, DWORD_PTR data)> htmlHelp;
+    std::function<UINT()> activeCodePage;  // GetACP
 };
 
 // The installed functions; change members to replace a seam.
@@ -61,48 +83,13 @@ BOOL KstTrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner);
 HRESULT KstDoDragDrop(IDataObject* data, IDropSource* source, DWORD allowed, DWORD* effect);
 BOOL KstGetOpenFileName(OPENFILENAMEA& ofn, DWORD* error = nullptr);
 BOOL KstGetSaveFileName(OPENFILENAMEA& ofn, DWORD* error = nullptr);
+SHORT KstGetAsyncKeyState(int virtualKey);
+SHORT KstGetKeyState(int virtualKey);
+// True while the key (VK_SHIFT, VK_CONTROL, VK_LBUTTON...) is down, as GetKeyState tells.
+bool KstIsKeyDown(int virtualKey);
+HWND KstHtmlHelp(HWND caller, const char* file, UINT command, DWORD_PTR data);
 
-// A scripted modal dialog: after OnInitDialog the actions run in order (each followed by the
-// messages it caused) until the dialog ends itself; then it ends with the given id. Controls
-// are found by id in the dialog, else in its visible descendants (the shown property page).
-class CKSTDialogScript {
-public:
-    explicit CKSTDialogScript(int endId = IDCANCEL) : m_endId(endId) {}
-
-    CKSTDialogScript& SetText(int id, const char* text);
-    // Combo box, list box or list control; the parent is notified as for a user's choice.
-    CKSTDialogScript& Select(int id, int index);
-    CKSTDialogScript& Click(int id);
-    CKSTDialogScript& Command(int id, UINT notifyCode);  // WM_COMMAND from the control
-    CKSTDialogScript& Notify(int id, UINT notifyCode);   // WM_NOTIFY from the control
-    CKSTDialogScript& Run(std::function<void(CWnd& dialog)> action);
-
-    int operator()(KstModalRun& run) const;
-
-    static HWND FindControl(HWND dialog, int id);
-
-private:
-    std::vector<std::function<void(CWnd&)>> m_actions;
-    int m_endId;
-};
-
-// Answers message boxes from a list (then `otherwise`) and records every one shown; installs
-// itself as the message-box seam for its lifetime.
-class CKSTMessageBoxScript {
-public:
-    explicit CKSTMessageBoxScript(std::vector<int> answers = {}, int otherwise = IDOK);
-    ~CKSTMessageBoxScript();
-    CKSTMessageBoxScript(const CKSTMessageBoxScript&) = delete;
-    CKSTMessageBoxScript& operator=(const CKSTMessageBoxScript&) = delete;
-
-    std::vector<KstMessageBoxCall> Shown() const;
-    std::vector<UINT> ShownIds() const;
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<int> m_answers;
-    size_t m_next = 0;
-    int m_otherwise;
-    std::vector<KstMessageBoxCall> m_shown;
-    std::function<int(const KstMessageBoxCall&)> m_previous;
-};
+void KstReportFault(const KstFault& fault) noexcept;
+// From inside a catch block: reports the exception being handled, escaped from a handler of
+// `message` at `where`.
+void KstReportEscapedException(const char* where, HWND window, UINT message) noexcept;

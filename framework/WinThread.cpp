@@ -2,6 +2,7 @@
 
 #include <process.h>
 
+#include "framework/Seams.h"
 #include "framework/Wnd.h"
 
 namespace {
@@ -50,6 +51,10 @@ unsigned __stdcall CWinThread::ThreadMain(void* argument)
     } catch (const ThreadEnd& end) {
         exitCode = static_cast<int>(end.exitCode);
         deleteThread = end.deleteThread;
+    } catch (...) {
+        // Unwinding further would cross the runtime's thread start.
+        KstReportEscapedException("user-interface thread", nullptr, 0);
+        exitCode = kEscapedExceptionExitCode;
     }
     if (deleteThread && thread->m_bAutoDelete) {
         delete thread;

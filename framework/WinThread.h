@@ -5,8 +5,12 @@
 // A derived class overrides InitInstance (creating its windows, or doing all its work there and
 // ending with AfxEndThread). When InitInstance returns TRUE the thread runs Run, a message loop
 // until WM_QUIT, then ExitInstance; the result is the thread's exit code. With m_bAutoDelete
-// (the default) the object deletes itself when the thread ends.
+// (the default) the object deletes itself when the thread ends. An exception that escapes them
+// is reported through the fault seam (Seams.h) and ends the thread with
+// kEscapedExceptionExitCode.
 #include <windows.h>
+
+constexpr int kEscapedExceptionExitCode = -1;
 
 class CWinThread {
 public:

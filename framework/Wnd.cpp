@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/OleDragDrop.h"
 #include "framework/Seams.h"
@@ -12,25 +15,107 @@
 
 namespace {
 
-// Permanent objects of all threads: a popup-menu thread sends to windows of the UI thread.
-std::mutex g_mapMutex;
-std::unordered_map<HWND, CWnd*> g_permanent;
-
-// Plain wrappers for handles without an object, per thread; entries of windows that are gone
-// are dropped whenever a new one is made.
-thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> t_temporary;
-
+// Thread-local state holds trivially destructible values only, never an object with a
+// destructor: this toolchain emulates thread-local storage, and at thread exit that storage
+// can be released before the thread-local destructors run, which then work on freed memory.
+// Per-thread objects live in process-wide tables instead, dropped by a fiber-local callback.
 thread_local CWnd* t_pendingWindow = nullptr;
+thread_local const char* t_pendingClass = nullptr;  // the class the pending window must have
 thread_local HHOOK t_creationHook = nullptr;
+static_assert(std::is_trivially_destructible_v<decltype(t_pendingWindow)> &&
+              std::is_trivially_destructible_v<decltype(t_pendingClass)> &&
+              std::is_trivially_destructible_v<decltype(t_creationHook)>);
+
+struct WrapperKey {
+    DWORD thread;
+    HWND window;
+    bool operator==(const WrapperKey& other) const
+    {
+        return thread == other.thread && window == other.window;
+    }
+};
+
+struct WrapperKeyHash {
+    size_t operator()(const WrapperKey& key) const
+    {
+        return std::hash<const void*>()(key.window) ^ (static_cast<size_t>(key.thread) << 1);
+    }
+};
+
+struct HandleMaps {
+    std::mutex mutex;
+    // Permanent objects of all threads: a popup-menu thread sends to windows of the UI thread.
+    std::unordered_map<HWND, CWnd*> permanent;
+    // Plain wrappers for handles without an object, each owned by the thread that asked for it.
+    std::unordered_map<WrapperKey, std::unique_ptr<CWnd>, WrapperKeyHash> temporary;
+};
+
+// Never destroyed: threads may still end (and drop their wrappers) while the process exits.
+HandleMaps& Maps()
+{
+    static HandleMaps* maps = new HandleMaps;
+    return *maps;
+}
+
+// Deletes wrappers outside the lock, unbound first so that ~CWnd leaves the maps alone.
+void DeleteWrappers(std::vector<std::unique_ptr<CWnd>>& wrappers)
+{
+    for (auto& wrapper : wrappers) {
+        wrapper->m_hWnd = nullptr;
+    }
+    wrappers.clear();
+}
+
+// Fiber-local callback, run when a thread that made wrappers ends; the value is its id.
+void WINAPI DropThreadWrappers(void* value)
+{
+    const auto thread = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(value));
+    std::vector<std::unique_ptr<CWnd>> dropped;
+    {
+        HandleMaps& maps = Maps();
+        std::lock_guard<std::mutex> lock(maps.mutex);
+        for (auto it = maps.temporary.begin(); it != maps.temporary.end();) {
+            if (it->first.thread == thread) {
+                dropped.push_back(std::move(it->second));
+                it = maps.temporary.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    DeleteWrappers(dropped);
+}
+
+DWORD WrapperSlot()
+{
+    static const DWORD slot = FlsAlloc(&DropThreadWrappers);
+    return slot;
+}
 
 HINSTANCE g_resourceHandle = nullptr;
 
+bool HasClass(HWND window, const char* className)
+{
+    if (!className) {
+        return false;
+    }
+    if (IS_INTRESOURCE(className)) {
+        return GetClassWord(window, GCW_ATOM) ==
+               static_cast<WORD>(reinterpret_cast<UINT_PTR>(className));
+    }
+    char actual[257] = {};
+    return GetClassNameA(window, actual, sizeof(actual)) > 0 && lstrcmpiA(actual, className) == 0;
+}
+
 LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND && t_pendingWindow) {
+    // Another window made first on this thread (by a hook, an input method) is left alone.
+    HWND created = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_CREATEWND && t_pendingWindow && HasClass(created, t_pendingClass)) {
         CWnd* window = t_pendingWindow;
         t_pendingWindow = nullptr;
-        window->SubclassWindow(reinterpret_cast<HWND>(wParam));
+        t_pendingClass = nullptr;
+        window->SubclassWindow(created);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -80,10 +165,12 @@ HWND ReflectionTarget(UINT message, LPARAM lParam)
 
 // ---- Creation and binding ---------------------------------------------------------------------
 
-KstCreationScope::KstCreationScope(CWnd* window) : m_outerPending(t_pendingWindow)
+KstCreationScope::KstCreationScope(CWnd* window, const char* className)
+    : m_outerPending(t_pendingWindow), m_outerClass(t_pendingClass)
 {
     EnsureCommonControls();
     t_pendingWindow = window;
+    t_pendingClass = className;
     if (!t_creationHook) {
         t_creationHook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
         m_installedHook = t_creationHook != nullptr;
@@ -93,6 +180,7 @@ KstCreationScope::KstCreationScope(CWnd* window) : m_outerPending(t_pendingWindo
 KstCreationScope::~KstCreationScope()
 {
     t_pendingWindow = m_outerPending;
+    t_pendingClass = m_outerClass;
     if (m_installedHook) {
         UnhookWindowsHookEx(t_creationHook);
         t_creationHook = nullptr;
@@ -101,33 +189,83 @@ KstCreationScope::~KstCreationScope()
 
 INT_PTR CALLBACK KstDialogProc(HWND, UINT, WPARAM, LPARAM)
 {
+    // The dialog's window procedure is KstWndProc, which handles everything; nothing runs here
+    // that could throw.
     return FALSE;
 }
 
 LRESULT CALLBACK KstWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWnd* object = CWnd::FromHandlePermanent(window);
-    if (!object) {
-        return DefWindowProcA(window, message, wParam, lParam);
+    try {
+        CWnd* object = CWnd::FromHandlePermanent(window);
+        if (!object) {
+            return DefWindowProcA(window, message, wParam, lParam);
+        }
+        return object->RouteMessage(message, wParam, lParam);
+    } catch (...) {
+        KstReportEscapedException("window procedure", window, message);
+        return 0;
     }
-    return object->RouteMessage(message, wParam, lParam);
 }
+
+// One message (or reflected notification) of an object on the stack. When the outermost one
+// ends after the window was destroyed, PostNcDestroy runs, which may delete the object.
+class KstDispatchScope {
+public:
+    KstDispatchScope(CWnd& window, const KstMsgCall* message)
+        : m_window(window), m_outer(window.m_currentMsg)
+    {
+        if (message) {
+            window.m_currentMsg = message;
+        }
+        ++window.m_dispatchDepth;
+    }
+    ~KstDispatchScope()
+    {
+        m_window.m_currentMsg = m_outer;
+        if (--m_window.m_dispatchDepth > 0 || !m_window.m_postNcDestroyDue) {
+            return;
+        }
+        m_window.m_postNcDestroyDue = false;
+        try {
+            m_window.PostNcDestroy();  // may delete the object: nothing touches it afterwards
+        } catch (...) {
+            KstReportEscapedException("PostNcDestroy", nullptr, WM_NCDESTROY);
+        }
+    }
+    KstDispatchScope(const KstDispatchScope&) = delete;
+    KstDispatchScope& operator=(const KstDispatchScope&) = delete;
+
+private:
+    CWnd& m_window;
+    const KstMsgCall* m_outer;
+};
 
 CWnd::~CWnd()
 {
+    if (m_dispatchDepth > 0) {
+        KstReportFault({KstFaultKind::DeletedWhileHandling, m_hWnd,
+                        m_currentMsg ? m_currentMsg->message : 0, 0,
+                        "the object was deleted while it was handling a message"});
+    }
+    if (m_dropTarget) {
+        m_dropTarget->Revoke();
+    }
     if (!m_hWnd) {
         return;
     }
-    // A subclassed window belongs to its object; destroying it detaches the object.
-    if (m_superProc && GetWindowThreadProcessId(m_hWnd, nullptr) == GetCurrentThreadId()) {
-        ::DestroyWindow(m_hWnd);
+    if (!m_superProc) {
+        Detach();  // attached only: the window is not this object's
+        return;
     }
-    if (m_hWnd) {
-        if (m_superProc) {
-            UnsubclassWindow();
-        } else {
-            Detach();
-        }
+    // Only the CWnd part is left: the derived OnDestroy and PostNcDestroy cannot run any more.
+    // The window goes without its object.
+    HWND window = m_hWnd;
+    KstReportFault({KstFaultKind::LiveWindowDeleted, window, 0, 0,
+                    "DestroyWindow was not called before the object was deleted"});
+    UnsubclassWindow();
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        ::DestroyWindow(window);
     }
 }
 
@@ -139,7 +277,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     }
     HWND window = nullptr;
     {
-        KstCreationScope scope(this);
+        KstCreationScope scope(this, className);
         window = CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, parent,
                                  idOrMenu, GetModuleHandleA(nullptr), nullptr);
     }
@@ -171,8 +309,9 @@ BOOL CWnd::Attach(HWND window)
     if (!window || m_hWnd) {
         return FALSE;
     }
-    std::lock_guard<std::mutex> lock(g_mapMutex);
-    if (!g_permanent.emplace(window, this).second) {
+    HandleMaps& maps = Maps();
+    std::lock_guard<std::mutex> lock(maps.mutex);
+    if (!maps.permanent.emplace(window, this).second) {
         return FALSE;
     }
     m_hWnd = window;
@@ -185,10 +324,11 @@ HWND CWnd::Detach()
     if (window) {
         // Temporary wrappers hold handles without being mapped; they must not unmap the
         // object of a window that reuses their handle.
-        std::lock_guard<std::mutex> lock(g_mapMutex);
-        const auto found = g_permanent.find(window);
-        if (found != g_permanent.end() && found->second == this) {
-            g_permanent.erase(found);
+        HandleMaps& maps = Maps();
+        std::lock_guard<std::mutex> lock(maps.mutex);
+        const auto found = maps.permanent.find(window);
+        if (found != maps.permanent.end() && found->second == this) {
+            maps.permanent.erase(found);
         }
     }
     m_hWnd = nullptr;
@@ -225,9 +365,10 @@ HWND CWnd::UnsubclassWindow()
 
 CWnd* CWnd::FromHandlePermanent(HWND window)
 {
-    std::lock_guard<std::mutex> lock(g_mapMutex);
-    const auto found = g_permanent.find(window);
-    return found == g_permanent.end() ? nullptr : found->second;
+    HandleMaps& maps = Maps();
+    std::lock_guard<std::mutex> lock(maps.mutex);
+    const auto found = maps.permanent.find(window);
+    return found == maps.permanent.end() ? nullptr : found->second;
 }
 
 CWnd* CWnd::FromHandle(HWND window)
@@ -235,35 +376,90 @@ CWnd* CWnd::FromHandle(HWND window)
     if (!window) {
         return nullptr;
     }
-    if (CWnd* permanent = FromHandlePermanent(window)) {
-        return permanent;
+    const DWORD thread = GetCurrentThreadId();
+    std::vector<std::unique_ptr<CWnd>> gone;
+    CWnd* found = nullptr;
+    {
+        HandleMaps& maps = Maps();
+        std::lock_guard<std::mutex> lock(maps.mutex);
+        const auto permanent = maps.permanent.find(window);
+        if (permanent != maps.permanent.end()) {
+            return permanent->second;
+        }
+        const auto temporary = maps.temporary.find({thread, window});
+        if (temporary != maps.temporary.end()) {
+            return temporary->second.get();
+        }
+        // This thread's wrappers of windows that are gone go when it makes a new one.
+        for (auto it = maps.temporary.begin(); it != maps.temporary.end();) {
+            if (it->first.thread == thread && !IsWindow(it->first.window)) {
+                gone.push_back(std::move(it->second));
+                it = maps.temporary.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        auto wrapper = std::make_unique<CWnd>();
+        wrapper->m_hWnd = window;
+        found = maps.temporary.emplace(WrapperKey{thread, window}, std::move(wrapper))
+                    .first->second.get();
     }
-    auto found = t_temporary.find(window);
-    if (found != t_temporary.end()) {
-        return found->second.get();
+    // The rest go when the thread ends.
+    const DWORD slot = WrapperSlot();
+    if (slot != FLS_OUT_OF_INDEXES && !FlsGetValue(slot)) {
+        FlsSetValue(slot, reinterpret_cast<void*>(static_cast<UINT_PTR>(thread)));
     }
-    for (auto it = t_temporary.begin(); it != t_temporary.end();) {
-        it = IsWindow(it->first) ? std::next(it) : t_temporary.erase(it);
-    }
-    auto wrapper = std::make_unique<CWnd>();
-    wrapper->m_hWnd = window;
-    return t_temporary.emplace(window, std::move(wrapper)).first->second.get();
+    DeleteWrappers(gone);
+    return found;
+}
+
+size_t KstTemporaryWrapperCount()
+{
+    HandleMaps& maps = Maps();
+    std::lock_guard<std::mutex> lock(maps.mutex);
+    return maps.temporary.size();
 }
 
 // ---- Message routing --------------------------------------------------------------------------
 
+namespace {
+
+// The result of a message whose handler threw. A window whose painting failed is validated,
+// or WM_PAINT would come back at once, forever; a creation fails.
+LRESULT ResultAfterException(HWND window, UINT message)
+{
+    switch (message) {
+        case WM_PAINT:
+            ValidateRect(window, nullptr);
+            return 0;
+        case WM_CREATE:
+            return -1;
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
 LRESULT CWnd::RouteMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const KstMsgCall outer = m_current;
-    m_current = {message, wParam, lParam, 0};
-    const LRESULT result = WindowProc(message, wParam, lParam);
-    m_current = outer;
+    // The message stays on this stack frame: Default reads it through m_currentMsg.
+    const KstMsgCall current{message, wParam, lParam, 0};
+    LRESULT result = 0;
+    KstDispatchScope scope(*this, &current);
+    const HWND window = m_hWnd;
+    try {
+        result = WindowProc(message, wParam, lParam);
+    } catch (...) {
+        KstReportEscapedException("window procedure", window, message);
+        result = ResultAfterException(window, message);
+    }
     if (message == WM_NCDESTROY) {
         if (m_dropTarget) {
             m_dropTarget->Revoke();
         }
         UnsubclassWindow();
-        PostNcDestroy();  // may delete this
+        m_postNcDestroyDue = true;  // run by the scope once the outermost message returns
     }
     return result;
 }
@@ -312,7 +508,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+    if (!m_currentMsg) {
+        return 0;
+    }
+    return DefWindowProc(m_currentMsg->message, m_currentMsg->wParam, m_currentMsg->lParam);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -351,9 +550,15 @@ BOOL CWnd::ReflectLastMsg(HWND child, LRESULT* result)
         return FALSE;
     }
     CWnd* object = FromHandlePermanent(child);
+    if (!object || !m_currentMsg) {
+        return FALSE;
+    }
+    const KstMsgCall message = *m_currentMsg;
     LRESULT ignored = 0;
-    return object && object->OnChildNotify(m_current.message, m_current.wParam, m_current.lParam,
-                                           result ? result : &ignored);
+    // A control that deletes itself from its own notification is gone only afterwards.
+    KstDispatchScope scope(*object, nullptr);
+    return object->OnChildNotify(message.message, message.wParam, message.lParam,
+                                 result ? result : &ignored);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)

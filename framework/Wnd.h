@@ -8,6 +8,16 @@
 // window's original procedure (Default). When the window is destroyed the object is detached:
 // m_hWnd becomes null, the object itself lives on until its owner deletes it.
 //
+// Lifetime: an object may delete itself in PostNcDestroy (modeless dialogs, windows that close
+// themselves from their own commands). PostNcDestroy runs once the outermost message that the
+// object is handling has returned, so no handler further up the stack finds the object gone.
+// An object whose window still exists must not be deleted: DestroyWindow first (the derived
+// OnDestroy cannot run from a base destructor). Deleting one anyway is reported as a fault
+// (Seams.h) and the window is destroyed without the object.
+//
+// Exceptions: none leaves a window procedure. One that escapes a handler is reported through
+// the fault seam and the message ends with a neutral result; the window lives on.
+//
 // Message maps: a class declares DECLARE_MESSAGE_MAP() and lists its entries between
 // BEGIN_MESSAGE_MAP(Class, BaseClass) and END_MESSAGE_MAP(); the base class's map is searched
 // after the class's own. WM_COMMAND and WM_NOTIFY from a child control, and WM_DRAWITEM and
@@ -30,6 +40,7 @@
 
 #include "foundation/String.h"
 
+class CCmdTarget;
 class CWnd;
 class COleDropTarget;
 
@@ -61,7 +72,7 @@ struct KstMsgCall {
 };
 
 // Returns false when the handler declined the message, which then takes the default path.
-using KstMsgHandler = bool (*)(CWnd* window, KstMsgCall& call);
+using KstMsgHandler = bool (*)(CCmdTarget* target, KstMsgCall& call);
 
 struct KstMsgMapEntry {
     UINT message;  // window message, KST_REFLECT | message for reflected entries
@@ -81,12 +92,30 @@ constexpr UINT KST_REFLECT = 0x10000000;
 // The seven WM_CTLCOLOR* messages share one entry.
 constexpr UINT KST_WM_CTLCOLOR = WM_CTLCOLORMSGBOX;
 
-class CWnd {
+// The base of everything that has a message map: windows, documents and the application.
+// Commands are routed between such objects through OnCmdMsg (CmdUI.h).
+class CCmdTarget {
+public:
+    CCmdTarget() = default;
+    virtual ~CCmdTarget() = default;
+    CCmdTarget(const CCmdTarget&) = delete;
+    CCmdTarget& operator=(const CCmdTarget&) = delete;
+
+    // Runs the handler of command `id` (code CN_COMMAND) or its update handler (code
+    // CN_UPDATE_COMMAND_UI, `extra` the CCmdUI) from this object's map; with `probe` it only
+    // tells whether there is one. Overrides pass what they do not handle along their route.
+    virtual BOOL OnCmdMsg(UINT id, int code, void* extra, bool probe);
+
+    static const KstMsgMap* GetThisMessageMap();
+
+protected:
+    virtual const KstMsgMap* GetMessageMap() const;
+};
+
+class CWnd : public CCmdTarget {
 public:
     CWnd() = default;
-    virtual ~CWnd();
-    CWnd(const CWnd&) = delete;
-    CWnd& operator=(const CWnd&) = delete;
+    ~CWnd() override;
 
     HWND m_hWnd = nullptr;
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -117,6 +146,8 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Passes the message being handled on to the window's original procedure.
     LRESULT Default();
+    // Files dropped from the shell arrive as WM_DROPFILES.
+    void DragAcceptFiles(BOOL accept = TRUE) { ::DragAcceptFiles(m_hWnd, accept); }
     // Through the message-box seam (Seams.h).
     int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK) const;
 
@@ -172,7 +203,7 @@ public:
     static const KstMsgMap* GetThisMessageMap();
 
 protected:
-    virtual const KstMsgMap* GetMessageMap() const;
+    const KstMsgMap* GetMessageMap() const override;
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The map lookup; false when nothing handled the message.
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -220,11 +251,16 @@ private:
     friend LRESULT CALLBACK KstWndProc(HWND, UINT, WPARAM, LPARAM);
     friend class COleDropTarget;
 
+    friend class KstDispatchScope;
+
     LRESULT RouteMessage(UINT message, WPARAM wParam, LPARAM lParam);
     BOOL DispatchToMap(UINT key, UINT code, UINT id, KstMsgCall& call);
 
     WNDPROC m_superProc = nullptr;  // set while subclassed
-    KstMsgCall m_current{};         // the message being handled, for Default
+    // The innermost message being handled (on the stack of RouteMessage), for Default.
+    const KstMsgCall* m_currentMsg = nullptr;
+    int m_dispatchDepth = 0;          // messages of this object on the stack
+    bool m_postNcDestroyDue = false;  // WM_NCDESTROY came while the depth was above one
     COleDropTarget* m_dropTarget = nullptr;
 };
 
@@ -290,8 +326,8 @@ protected:                                       \
 // One entry; the body sees `self` (the object as its class) and `call`.
 #define KST_MAP_ENTRY(message, code, firstId, lastId, ...)                                      \
     {(message), static_cast<UINT>(code), static_cast<UINT>(firstId), static_cast<UINT>(lastId), \
-     [](CWnd* kstWnd, KstMsgCall& call) -> bool {                                               \
-         auto* self = static_cast<ThisClass*>(kstWnd);                                          \
+     [](CCmdTarget* kstTarget, KstMsgCall& call) -> bool {                                      \
+         auto* self = static_cast<ThisClass*>(kstTarget);                                       \
          (void)call;                                                                            \
          __VA_ARGS__;                                                                           \
      }},

@@ -9,6 +9,7 @@
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
+#include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
 
@@ -53,20 +54,20 @@ void Title(HDC dc, int x, int y, const char* text)
 // Lays the axis out in a generous band, fits the band to what the axis needs, paints it.
 void Paint(CKSTDrawContext& dc, CKSTXAxis& axis)
 {
-    axis.Draw(dc, true);
+    DrawAxis(axis, dc, true);
     const RECT band = axis.GetRect();
     axis.SetRect(RECT{band.left, band.top, band.right, band.top + axis.GetAxisHeight()});
-    axis.Draw(dc, true);
-    axis.Draw(dc, false);
+    DrawAxis(axis, dc, true);
+    DrawAxis(axis, dc, false);
 }
 
 void Paint(CKSTDrawContext& dc, CKSTYAxis& axis)
 {
-    axis.Draw(dc, true);
+    DrawAxis(axis, dc, true);
     const RECT band = axis.GetRect();
     axis.SetRect(RECT{band.left, band.top, band.left + axis.GetAxisWidth(), band.bottom});
-    axis.Draw(dc, true);
-    axis.Draw(dc, false);
+    DrawAxis(axis, dc, true);
+    DrawAxis(axis, dc, false);
 }
 
 void DrawXAxes(CKSTDrawContext& dc, GalleryOwner& owner)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (preset `fuzz`, host clang) and runs each for the given number of
-# seconds (default 600), seeded from tests/fuzz/seeds/<name>/ and continuing the corpus kept in
-# build/fuzz/corpus/<name>/. Findings are written to build/fuzz/findings/. Not part of CI.
+# seconds (default 600), seeded from tests/fuzz/seeds/<name>/ and from what the program's writers
+# make (build/fuzz/seeds/<name>/), continuing the corpus kept in build/fuzz/corpus/<name>/. Findings are written to build/fuzz/findings/. Not part of CI.
 #   tools/run-fuzzers.sh [seconds] [target-name-pattern]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -11,6 +11,8 @@ pattern=${2:-}
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"
+
+build/fuzz/tests/fuzz/make_fuzz_seeds build/fuzz/seeds
 
 status=0
 for binary in build/fuzz/tests/fuzz/*_fuzz; do
@@ -22,7 +24,9 @@ for binary in build/fuzz/tests/fuzz/*_fuzz; do
   findings=build/fuzz/findings/$name
   mkdir -p "$corpus" "$findings"
   seeds=()
-  [[ -d tests/fuzz/seeds/$name ]] && seeds+=("tests/fuzz/seeds/$name")
+  for folder in tests/fuzz/seeds/$name build/fuzz/seeds/$name; do
+    [[ -d $folder ]] && seeds+=("$folder")
+  done
   echo "== $target for ${seconds}s"
   # rss_limit and timeout make runaway allocations and slow inputs findings of their own.
   if ! "$binary" "$corpus" "${seeds[@]}" -max_total_time="$seconds" -timeout=1 \

@@ -96,14 +96,22 @@ mkdir -p "$WINEPREFIX"
 # run and is ended with it.
 wineserver -p >/dev/null 2>&1 </dev/null || true
 
-if [[ ! -f $WINEPREFIX/.kst-ready ]]; then
+# The marker holds the version of the prefix's settings: raise it when a setting is added, and
+# prefixes made before get all settings again (each one can be applied twice).
+prefix_marker=$WINEPREFIX/.kst-ready
+prefix_version=2
+if [[ ! -f $prefix_marker ]]; then
   echo "test-env: creating Wine prefix $WINEPREFIX (once)"
   wineboot -i >/dev/null 2>&1 </dev/null
+fi
+if [[ $(cat "$prefix_marker" 2>/dev/null || true) != "$prefix_version" ]]; then
   # Without a window manager, hiding a managed top-level window costs seconds under Xvfb.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   # There is no Arial here; a fixed replacement keeps text metrics stable.
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
-  touch "$WINEPREFIX/.kst-ready"
+  # A crash must end the test, not open a dialog on the test display that waits for a click.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  echo "$prefix_version" >"$prefix_marker"
 fi
 # Start Wine's background services now, with their output redirected: started by the first
 # test they would inherit its pipes and keep the test runner waiting for them.

@@ -13,15 +13,15 @@
 namespace {
 
 // What a figure between two corners may touch, with margin pixels around it.
-KSTPixelArea Around(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t margin)
+KstPixelArea Around(int64_t x1, int64_t y1, int64_t x2, int64_t y2, int64_t margin)
 {
-    return KSTPixelArea{std::min(x1, x2) - margin, std::min(y1, y2) - margin,
+    return KstPixelArea{std::min(x1, x2) - margin, std::min(y1, y2) - margin,
                         std::max(x1, x2) + margin + 1, std::max(y1, y2) + margin + 1};
 }
 
-KSTPixelArea Around(const POINT* points, int count, int64_t margin)
+KstPixelArea Around(const POINT* points, int count, int64_t margin)
 {
-    KSTPixelArea area = Around(points[0].x, points[0].y, points[0].x, points[0].y, margin);
+    KstPixelArea area = Around(points[0].x, points[0].y, points[0].x, points[0].y, margin);
     for (int i = 1; i < count; ++i) {
         area.left = std::min<int64_t>(area.left, points[i].x - margin);
         area.top = std::min<int64_t>(area.top, points[i].y - margin);
@@ -147,7 +147,7 @@ void DrawAAPolygonFilled(CKSTDrawContext& dc, int x1, int y1, int x2, int y2, CO
         corners[3] = {Clamp32(bx + nx), Clamp32(by + ny)};
     }
 
-    KSTPixelArea area = Around(corners, 4, 1);
+    KstPixelArea area = Around(corners, 4, 1);
     area.left = std::min<int64_t>(area.left, std::min(x1, x2));
     area.top = std::min<int64_t>(area.top, std::min(y1, y2));
     area.right = std::max<int64_t>(area.right, std::max(x1, x2) + 1);

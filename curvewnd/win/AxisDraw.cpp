@@ -6,6 +6,7 @@
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
+#include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
 
@@ -61,132 +62,136 @@ void PutText(HDC dc, int x, int y, const CKSTString& text)
     TextOutA(dc, x, y, text.c_str(), text.GetLength());
 }
 
-}  // namespace
-
 // --- X axis ---
 
-void CKSTXAxis::DrawTickMarks(CKSTDrawContext& dc)
+void DrawTickMarks(const CKSTXAxis& axis, CKSTDrawContext& dc)
 {
-    const RECT band = NormalizeRect(m_rect);
-    const int tickLength = Settings().m_MainTickLength;
-    for (const int32_t pixel : m_tickPixels) {
+    const RECT band = NormalizeRect(axis.GetRect());
+    const int tickLength = axis.Settings().m_MainTickLength;
+    for (const int32_t pixel : axis.GetTickPixels()) {
         if (pixel > band.left && pixel <= band.right) {
             dc.Line(pixel, band.top, pixel, band.top + tickLength);
         }
     }
 }
 
-void CKSTXAxis::DrawLabels(CKSTDrawContext& dc, const CKSTFontDesc& font)
+void DrawLabels(const CKSTXAxis& axis, CKSTDrawContext& dc, const CKSTFontDesc& font)
 {
     HDC hdc = dc.GetHdc();
-    if (hdc == nullptr || m_type == kTypeNone || !(m_tickSpacing > 0.0) || m_minimum == m_maximum) {
+    if (hdc == nullptr || axis.GetType() == CKSTXAxis::kTypeNone ||
+        !(axis.GetTickSpacing() > 0.0) || axis.GetMinimum() == axis.GetMaximum()) {
         return;
     }
-    CKSTFontDesc labelFont = LabelFont(font);
+    CKSTFontDesc labelFont = axis.LabelFont(font);
     dc.SelectFont(labelFont, true);
-    for (size_t i = 0; i < m_labelTexts.size(); ++i) {
-        PutText(hdc, m_labelPositions[i].x, m_labelPositions[i].y, m_labelTexts[i]);
+    for (int i = 0; i < axis.GetLabelCount(); ++i) {
+        const POINT& at = axis.GetLabelPosition(i);
+        PutText(hdc, at.x, at.y, axis.GetLabelText(i));
     }
     dc.RestoreFont();
-    if (!m_caption.IsEmpty()) {
+    if (!axis.GetCaption().IsEmpty()) {
         // The caption stays upright whatever the labels' rotation.
         CKSTFontDesc captionFont = font;
         dc.SelectFont(captionFont, true);
-        PutText(hdc, m_captionPosition.x, m_captionPosition.y, m_caption);
+        PutText(hdc, axis.GetCaptionPosition().x, axis.GetCaptionPosition().y, axis.GetCaption());
         dc.RestoreFont();
     }
 }
 
-void CKSTXAxis::Draw(CKSTDrawContext& dc, bool layoutOnly)
-{
-    HDC hdc = dc.GetHdc();
-    if (hdc == nullptr) {
-        return;
-    }
-    const CKSTCurveWndSettings& settings = Settings();
-    const RECT band = NormalizeRect(m_rect);
-    AxisPens pens(hdc, settings.m_XTextColor, settings.m_BackgroundColor);
-    if (!layoutOnly) {
-        FillBand(hdc, band);
-    }
-    if (layoutOnly && band.right - band.left >= 4) {
-        CKSTDCTextMeasure measure(hdc);
-        LayoutLabels(&measure, settings.m_AxesFontDesc, true);
-        return;
-    }
-    DrawTickMarks(dc);
-    DrawLabels(dc, settings.m_AxesFontDesc);
-}
-
 // --- Y axis ---
 
-void CKSTYAxis::DrawTickMarks(CKSTDrawContext& dc, bool layoutOnly)
+void DrawTickMarks(const CKSTYAxis& axis, CKSTDrawContext& dc, bool layoutOnly)
 {
-    if (layoutOnly || !(m_tickSpacing > 0.0) || m_maximum == m_minimum) {
+    if (layoutOnly || !(axis.GetTickSpacing() > 0.0) || axis.GetMaximum() == axis.GetMinimum()) {
         return;
     }
-    const RECT band = NormalizeRect(m_rect);
-    const int tickLength = Settings().m_MainTickLength;
-    const int edge = EdgeOffset();
+    const RECT band = NormalizeRect(axis.GetRect());
+    const int tickLength = axis.Settings().m_MainTickLength;
+    const int edge = axis.EdgeOffset();
     std::vector<int32_t> rows;
-    GetTickPixels(rows);
+    axis.GetTickPixels(rows);
     for (const int32_t y : rows) {
-        if (m_rightSide) {
+        if (axis.IsRightSide()) {
             dc.Line(band.left + edge, y, band.left + tickLength + edge, y);
         } else {
             dc.Line(band.right - tickLength - edge, y, band.right - edge, y);
         }
     }
     if (edge == 1) {
-        const int x = m_rightSide ? band.left : band.right - 1;
+        const int x = axis.IsRightSide() ? band.left : band.right - 1;
         dc.Line(x, band.top, x, band.bottom);
     }
 }
 
-void CKSTYAxis::DrawLabels(CKSTDrawContext& dc, bool layoutOnly)
+void DrawLabels(CKSTYAxis& axis, CKSTDrawContext& dc, bool layoutOnly)
 {
     HDC hdc = dc.GetHdc();
-    if (hdc == nullptr || !(m_tickSpacing > 0.0) || m_maximum == m_minimum) {
+    if (hdc == nullptr || !(axis.GetTickSpacing() > 0.0) ||
+        axis.GetMaximum() == axis.GetMinimum()) {
         return;
     }
-    const CKSTFontDesc& font = Settings().m_AxesFontDesc;
+    const CKSTFontDesc& font = axis.Settings().m_AxesFontDesc;
     {
         CKSTDCTextMeasure measure(hdc);
-        const int32_t width = LayoutLabels(&measure, font);
         if (layoutOnly) {
-            m_axisWidth = width;
+            axis.LayoutWidth(&measure, font);
             return;
         }
+        axis.LayoutLabels(&measure, font);
     }
-    if (m_labelsShown) {
-        for (const Label& label : m_labels) {
+    if (axis.AreLabelsShown()) {
+        for (const CKSTYAxis::Label& label : axis.GetLabels()) {
             PutText(hdc, label.x, label.y, label.text);
         }
     }
-    if (m_unitCaptionShown) {
-        PutText(hdc, m_unitCaption.x, m_unitCaption.y, m_unitCaption.text);
+    if (axis.IsUnitCaptionShown()) {
+        const CKSTYAxis::Label& caption = axis.GetUnitCaption();
+        PutText(hdc, caption.x, caption.y, caption.text);
     }
 }
 
-void CKSTYAxis::Draw(CKSTDrawContext& dc, bool layoutOnly)
+}  // namespace
+
+void DrawAxis(CKSTXAxis& axis, CKSTDrawContext& dc, bool layoutOnly)
 {
     HDC hdc = dc.GetHdc();
     if (hdc == nullptr) {
         return;
     }
-    const CKSTCurveWndSettings& settings = Settings();
-    const RECT band = NormalizeRect(m_rect);
+    const CKSTCurveWndSettings& settings = axis.Settings();
+    const RECT band = NormalizeRect(axis.GetRect());
+    AxisPens pens(hdc, settings.m_XTextColor, settings.m_BackgroundColor);
+    if (!layoutOnly) {
+        FillBand(hdc, band);
+    }
+    if (layoutOnly && band.right - band.left >= 4) {
+        CKSTDCTextMeasure measure(hdc);
+        axis.LayoutLabels(&measure, settings.m_AxesFontDesc, true);
+        return;
+    }
+    DrawTickMarks(axis, dc);
+    DrawLabels(axis, dc, settings.m_AxesFontDesc);
+}
+
+void DrawAxis(CKSTYAxis& axis, CKSTDrawContext& dc, bool layoutOnly)
+{
+    HDC hdc = dc.GetHdc();
+    if (hdc == nullptr) {
+        return;
+    }
+    const CKSTCurveWndSettings& settings = axis.Settings();
+    const RECT band = NormalizeRect(axis.GetRect());
     // A band too narrow to measure against is painted instead.
     if (band.right - band.left < 4) {
         layoutOnly = false;
     }
-    AxisPens pens(hdc, GetDrawColour(), settings.m_BackgroundColor);
+    AxisPens pens(hdc, axis.GetDrawColour(), settings.m_BackgroundColor);
     CKSTFontDesc font = settings.m_AxesFontDesc;
     dc.SelectFont(font, true);
     if (!layoutOnly) {
         FillBand(hdc, band);
     }
-    DrawTickMarks(dc, layoutOnly);
-    DrawLabels(dc, layoutOnly);
+    DrawTickMarks(axis, dc, layoutOnly);
+    DrawLabels(axis, dc, layoutOnly);
     dc.RestoreFont();
 }

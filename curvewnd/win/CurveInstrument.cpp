@@ -20,10 +20,10 @@
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/GdiScope.h"
 #include "data/Channel.h"
+#include "foundation/Numeric.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // Width of the scale ring, and the distances of ticks and labels inside it.
 constexpr int32_t kRingWidth = 5;
 constexpr int32_t kTickLength = 10;
@@ -118,7 +118,7 @@ void PaintPointer(CKSTCurve& curve, CKSTDrawContext& dc)
         band.right - band.left < 2 || band.bottom - band.top < 2) {
         return;
     }
-    const KSTDial dial = KstDialGeometry(band, yAxis->GetDialAngle());
+    const KstDial dial = KstDialGeometry(band, yAxis->GetDialAngle());
     curve.SetDial(dial.centreX, dial.centreY, dial.radius);
     const int32_t inner = dial.radius - kRingWidth;
     if (inner <= 0) {
@@ -165,7 +165,7 @@ void PaintPointer(CKSTCurve& curve, CKSTDrawContext& dc)
     const double held = std::clamp(value, yAxis->GetMinimum(), yAxis->GetMaximum());
     const double angle =
         scale.IsValid() ? scale.AngleOf(held) : KstDialAngleAt(0, 0, 0, dial.halfAngle);
-    const KSTNeedle needle = KstNeedle(cx, cy, inner, angle);
+    const KstNeedle needle = KstNeedleAt(cx, cy, inner, angle);
     const COLORREF colour = curve.GetColor() & 0xFFFFFF;
     if (curve.GetDisplayKind() == CKSTCurve::kStyleNeedle) {
         DrawAALine(dc, needle.tail.x, needle.tail.y, needle.tip.x, needle.tip.y, colour);
@@ -188,7 +188,7 @@ void PaintMatrix(CKSTCurve& curve, CKSTDrawContext& dc)
     if (hdc == nullptr || !curve.IsMatrixCurve() || xAxis == nullptr || yAxis == nullptr) {
         return;
     }
-    KSTMatrixView view;
+    KstMatrixView view;
     view.band = curve.GetRect();
     view.xMinimum = xAxis->GetMinimum();
     view.xDisplayMaximum = xAxis->GetDisplayMaximum();
@@ -196,7 +196,7 @@ void PaintMatrix(CKSTCurve& curve, CKSTDrawContext& dc)
     view.yDisplayMaximum = yAxis->GetDisplayMaximum();
     view.lowestOnTop = yAxis->IsLowestOnTop();
     view.timeOffset = curve.GetDateOffset();
-    const KSTPixelArea area = {view.band.left, view.band.top, view.band.right, view.band.bottom};
+    const KstPixelArea area = {view.band.left, view.band.top, view.band.right, view.band.bottom};
     DrawOnPixels(hdc, area, [&](auto& surface) {
         using Surface = std::decay_t<decltype(surface)>;
         KstRenderMatrixMap(*channel, view, [&](int32_t x, int32_t y, uint32_t colour) {

@@ -11,6 +11,7 @@
 #include "curvewnd/YAxis.h"
 #include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/CurveDecorations.h"
+#include "curvewnd/win/CurvePaint.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
 
@@ -222,47 +223,65 @@ void PaintBarValue(CKSTCurve& curve, HDC dc, const CKSTCurvePainter& painter, CO
     ::SelectObject(dc, previousFont);
 }
 
+// Inverts [left, right) x [top, bottom) in the window's draw context and invalidates it.
+void InvertArea(CKSTCurve& curve, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    IKSTCurveHost* owner = curve.GetOwner();
+    if (owner == nullptr || right <= left || bottom <= top) {
+        return;
+    }
+    CKSTDrawContext* dc = owner->GetDrawContext();
+    if (dc != nullptr && dc->GetHdc() != nullptr) {
+        PatBlt(dc->GetHdc(), left, top, right - left, bottom - top, DSTINVERT);
+    }
+    if (owner->HasDrawingWindow()) {
+        owner->InvalidateRect(left, top, right, bottom, false);
+    }
+}
+
 }  // namespace
 
-void CKSTCurve::Paint(CKSTDrawContext& dc)
+void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc)
 {
     HDC hdc = dc.GetHdc();
-    if (hdc == nullptr || m_owner == nullptr) {
+    IKSTCurveHost* owner = curve.GetOwner();
+    if (hdc == nullptr || owner == nullptr) {
         return;
     }
-    if (m_owner->GetDisplayKind() == 4) {
-        PaintPointer(*this, dc);
+    if (owner->GetDisplayKind() == 4) {
+        PaintPointer(curve, dc);
         return;
     }
-    if (IsMatrixCurve()) {
-        PaintMatrix(*this, dc);
+    if (curve.IsMatrixCurve()) {
+        PaintMatrix(curve, dc);
         return;
     }
-    const uint32_t colour = GetColor() & 0xFFFFFF;
-    const bool bars = m_displayStyle == kStyleBars || m_displayStyle == kStyle3DBars;
-    const uint32_t plotColour = m_owner->GetWindowSettings().m_PlotBackgroundColor;
+    const uint32_t colour = curve.GetColor() & 0xFFFFFF;
+    const uint32_t style = curve.GetDisplayKind();
+    const bool bars = style == CKSTCurve::kStyleBars || style == CKSTCurve::kStyle3DBars;
+    const uint32_t plotColour = owner->GetWindowSettings().m_PlotBackgroundColor;
     const int saved = SaveDC(hdc);
     {
-        CKSTGdiCurveCanvas canvas(hdc, m_displayStyle, colour, bars ? colour : plotColour,
+        CKSTGdiCurveCanvas canvas(hdc, style, colour, bars ? colour : plotColour,
                                   !bars && plotColour == KST_COLOR_NONE);
-        CKSTCurvePainter painter(*this, canvas);
+        CKSTCurvePainter painter(curve, canvas);
         if (painter.IsDrawable()) {
             // Wide pens and slanted faces reach beyond the points given: the band clips them.
             const RECT band = painter.GetBand();
             IntersectClipRect(hdc, band.left, band.top, band.right, band.bottom);
             SetBkMode(hdc, TRANSPARENT);
-            if (m_owner->GetDisplayKind() == 2) {
+            if (owner->GetDisplayKind() == 2) {
                 painter.PaintBarDisplay();
                 canvas.Flush();
-                if (m_showBarValue) {
-                    PaintBarValue(*this, hdc, painter, colour);
+                if (curve.GetShowBarValue()) {
+                    PaintBarValue(curve, hdc, painter, colour);
                 }
             } else {
                 painter.PaintLines();
                 painter.PaintSymbols();
                 canvas.Flush();
-                if (m_displayStyle == kStyleEventTexts) {
-                    PaintEventTexts(*this, dc, painter);
+                if (style == CKSTCurve::kStyleEventTexts) {
+                    PaintEventTexts(curve, dc, painter);
                 }
             }
         }
@@ -274,58 +293,44 @@ void CKSTCurve::Paint(CKSTDrawContext& dc)
 // ---------------------------------------------------------------------------------------------
 // Inverted cursor lines
 
-void CKSTCurve::InvertArea(int32_t left, int32_t top, int32_t right, int32_t bottom)
+void InvertCursorLine(CKSTCurve& curve, int32_t x)
 {
-    if (m_owner == nullptr || right <= left || bottom <= top) {
-        return;
-    }
-    CKSTDrawContext* dc = m_owner->GetDrawContext();
-    if (dc != nullptr && dc->GetHdc() != nullptr) {
-        PatBlt(dc->GetHdc(), left, top, right - left, bottom - top, DSTINVERT);
-    }
-    if (m_owner->HasDrawingWindow()) {
-        m_owner->InvalidateRect(left, top, right, bottom, false);
-    }
-}
-
-void CKSTCurve::InvertCursorLine(int32_t x)
-{
-    const RECT band = GetRect();
+    const RECT band = curve.GetRect();
     if (band.right <= band.left) {
         return;
     }
     x = std::clamp<int32_t>(x, band.left, band.right);
-    InvertArea(x, band.top, x + 1, band.bottom);
+    InvertArea(curve, x, band.top, x + 1, band.bottom);
 }
 
-void CKSTCurve::InvertValueLine(int32_t x)
+void InvertValueLine(CKSTCurve& curve, int32_t x)
 {
     double time = 0.0;
     double value = 0.0;
-    if (m_yAxis == nullptr || !GetValueAtPixel(x, time, value)) {
+    const CKSTYAxis* yAxis = curve.GetYAxis();
+    if (yAxis == nullptr || !curve.GetValueAtPixel(x, time, value)) {
         return;
     }
-    const RECT band = GetRect();
+    const RECT band = curve.GetRect();
     if (band.bottom <= band.top) {
         return;
     }
-    const int32_t row =
-        std::clamp<int32_t>(m_yAxis->ValueToPixel(value), band.top, band.bottom - 1);
-    InvertArea(band.left, row, band.right, row + 1);
+    const int32_t row = std::clamp<int32_t>(yAxis->ValueToPixel(value), band.top, band.bottom - 1);
+    InvertArea(curve, band.left, row, band.right, row + 1);
 }
 
-void CKSTCurve::InvertRowLine(int32_t y)
+void InvertRowLine(CKSTCurve& curve, int32_t y)
 {
-    const RECT band = GetRect();
+    const RECT band = curve.GetRect();
     if (band.bottom <= band.top) {
         return;
     }
     y = std::clamp<int32_t>(y, band.top, band.bottom - 1);
-    InvertArea(band.left, y, band.right, y + 1);
+    InvertArea(curve, band.left, y, band.right, y + 1);
 }
 
-void CKSTCurve::InvertCursorPair(int32_t x1, int32_t x2)
+void InvertCursorPair(CKSTCurve& curve, int32_t x1, int32_t x2)
 {
-    InvertCursorLine(x1);
-    InvertCursorLine(x2);
+    InvertCursorLine(curve, x1);
+    InvertCursorLine(curve, x2);
 }

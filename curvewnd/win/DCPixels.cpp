@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 
-KSTPixelArea Intersect(const KSTPixelArea& a, const KSTPixelArea& b)
+KstPixelArea Intersect(const KstPixelArea& a, const KstPixelArea& b)
 {
-    return KSTPixelArea{std::max(a.left, b.left), std::max(a.top, b.top),
+    return KstPixelArea{std::max(a.left, b.left), std::max(a.top, b.top),
                         std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
 }
 
-bool IsEmpty(const KSTPixelArea& a)
+bool IsEmpty(const KstPixelArea& a)
 {
     return a.left >= a.right || a.top >= a.bottom;
 }
@@ -59,8 +60,10 @@ bool IsTopDown(HDC dc, HGDIOBJ bitmap, const DIBSECTION& section, int originX, i
         LONG height;
         bool topDown;
     };
+    // Thread-local values must be trivially destructible (see framework/Wnd.cpp).
     thread_local Known known[4] = {};
     thread_local int nextSlot = 0;
+    static_assert(std::is_trivially_destructible_v<Known>);
     for (const Known& k : known) {
         if (k.bitmap == bitmap && k.bits == section.dsBm.bmBits &&
             k.width == section.dsBm.bmWidth && k.height == height) {
@@ -117,7 +120,7 @@ bool IsTopDown(HDC dc, HGDIOBJ bitmap, const DIBSECTION& section, int originX, i
 
 }  // namespace
 
-CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
+CKSTDCPixels::CKSTDCPixels(HDC dc, const KstPixelArea& area)
     : m_dc(dc),
       m_copyDC(nullptr),
       m_copyBitmap(nullptr),
@@ -129,7 +132,7 @@ CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
     if (clipKind == NULLREGION) {
         return;
     }
-    KSTPixelArea visible = area;
+    KstPixelArea visible = area;
     if (clipKind != ERROR) {
         visible = Intersect(visible, {clipBox.left, clipBox.top, clipBox.right, clipBox.bottom});
     }
@@ -166,7 +169,7 @@ CKSTDCPixels::CKSTDCPixels(HDC dc, const KSTPixelArea& area)
     m_perPixel.emplace(dc, visible);
 }
 
-bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KSTPixelArea& visible,
+bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KstPixelArea& visible,
                             int clipKind, int64_t originX, int64_t originY)
 {
     if (clipKind != SIMPLEREGION || !IsPlainRgbSection(section) || originX < INT32_MIN ||
@@ -188,7 +191,7 @@ bool CKSTDCPixels::OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KST
     return true;
 }
 
-bool CKSTDCPixels::OpenCopy(const KSTPixelArea& visible)
+bool CKSTDCPixels::OpenCopy(const KstPixelArea& visible)
 {
     const int64_t width = visible.right - visible.left;
     const int64_t height = visible.bottom - visible.top;

@@ -17,7 +17,7 @@
 #include "curvewnd/PixelSurface.h"
 
 // A logical rectangle, half-open, corners in order.
-struct KSTPixelArea {
+struct KstPixelArea {
     int64_t left;
     int64_t top;
     int64_t right;
@@ -30,7 +30,7 @@ class CKSTDCPixelSurface {
 public:
     static constexpr bool kDirect = false;
 
-    CKSTDCPixelSurface(HDC dc, const KSTPixelArea& clip) : m_dc(dc), m_clip(clip) {}
+    CKSTDCPixelSurface(HDC dc, const KstPixelArea& clip) : m_dc(dc), m_clip(clip) {}
 
     int64_t ClipLeft() const { return m_clip.left; }
     int64_t ClipTop() const { return m_clip.top; }
@@ -52,13 +52,13 @@ public:
 
 private:
     HDC m_dc;
-    KSTPixelArea m_clip;
+    KstPixelArea m_clip;
 };
 
 class CKSTDCPixels {
 public:
     // area: what the drawing may touch, in logical coordinates.
-    CKSTDCPixels(HDC dc, const KSTPixelArea& area);
+    CKSTDCPixels(HDC dc, const KstPixelArea& area);
     // Copies a drawn copy back.
     ~CKSTDCPixels();
     CKSTDCPixels(const CKSTDCPixels&) = delete;
@@ -70,9 +70,9 @@ public:
     CKSTDCPixelSurface* PerPixel() { return m_perPixel ? &*m_perPixel : nullptr; }
 
 private:
-    bool OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KSTPixelArea& visible,
+    bool OpenBits(HGDIOBJ bitmap, const DIBSECTION& section, const KstPixelArea& visible,
                   int clipKind, int64_t originX, int64_t originY);
-    bool OpenCopy(const KSTPixelArea& visible);
+    bool OpenCopy(const KstPixelArea& visible);
 
     HDC m_dc;
     std::optional<CKSTPixelSurface> m_surface;
@@ -81,13 +81,13 @@ private:
     HDC m_copyDC;
     HBITMAP m_copyBitmap;
     HGDIOBJ m_copyPrevious;
-    KSTPixelArea m_copyArea;
+    KstPixelArea m_copyArea;
 };
 
 // Runs draw with the best surface the device context offers (see above); nothing without a
 // device context or when the area is not visible.
 template <class Draw>
-void DrawOnPixels(HDC dc, const KSTPixelArea& area, Draw&& draw)
+void DrawOnPixels(HDC dc, const KstPixelArea& area, Draw&& draw)
 {
     if (dc == nullptr) {
         return;

@@ -21,7 +21,7 @@ bool CKSTDCTextMeasure::MeasureText(const CKSTFontDesc& font, const CKSTString& 
         return false;
     }
     if (m_handle == nullptr || font != m_font) {
-        KSTFontHandle made = nullptr;
+        KstFontHandle made = nullptr;
         if (!font.CreateFont(made)) {
             return false;
         }

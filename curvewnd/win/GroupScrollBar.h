@@ -5,11 +5,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "curvewnd/AxisGroup.h"
 #include "framework/Controls.h"
 
-class IKSTGroupHost;
-
-class CKSTGroupScrollBar : public CScrollBar {
+class CKSTGroupScrollBar : public CScrollBar, public IKSTGroupScrollBar {
 public:
     CKSTGroupScrollBar(IKSTGroupHost* owner, const RECT& rect) : m_owner(owner), m_rect(rect) {}
     ~CKSTGroupScrollBar() override
@@ -20,10 +21,16 @@ public:
     }
 
     IKSTGroupHost* GetOwner() const { return m_owner; }
-    const RECT& GetRect() const { return m_rect; }
-    void SetRect(const RECT& rect) { m_rect = rect; }
+    const RECT& GetRect() const override { return m_rect; }
+    void Move(const RECT& rect) override;
+    void SetScrollPosition(int32_t page, int32_t position) override;
 
 private:
     IKSTGroupHost* m_owner;
     RECT m_rect;
 };
+
+// The bar as a child of parent with the id, for IKSTGroupHost::CreateScrollBar; null when the
+// control could not be made.
+std::unique_ptr<IKSTGroupScrollBar> CreateGroupScrollBar(IKSTGroupHost* owner, CWnd* parent,
+                                                         int id, const RECT& rect);

@@ -127,6 +127,12 @@ FILE* KstOpenFile(const CKSTString& path, const char* modeText, bool& accessDeni
     return file;
 }
 
+bool IsRegularFile(const CKSTString& path)
+{
+    struct stat st;
+    return stat(HostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 int KstSeekFile(FILE* file, int64_t offset, int origin)
 {
     return fseeko(file, static_cast<off_t>(offset), origin);

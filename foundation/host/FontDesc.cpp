@@ -1,9 +1,9 @@
 // The host build has no platform fonts: descriptions are plain data there.
 #include "foundation/FontDesc.h"
 
-KSTFontHandle CKSTFontDesc::CreatePlatformFont(const CKSTFontDesc&, bool)
+KstFontHandle CKSTFontDesc::CreatePlatformFont(const CKSTFontDesc&, bool)
 {
     return nullptr;
 }
 
-void CKSTFontDesc::DeletePlatformFont(KSTFontHandle) {}
+void CKSTFontDesc::DeletePlatformFont(KstFontHandle) {}

@@ -78,6 +78,26 @@ FILE* KstOpenFile(const CKSTString& path, const char* modeText, bool& accessDeni
     return file;
 }
 
+bool IsRegularFile(const CKSTString& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.SlashesToBackslashes().c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        return false;
+    }
+    // Devices and pipes of the host show up as plain files in their attributes; ask the
+    // handle, opened without reading anything.
+    HANDLE handle = CreateFileA(path.SlashesToBackslashes().c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
+    CloseHandle(handle);
+    return disk;
+}
+
 int KstSeekFile(FILE* file, int64_t offset, int origin)
 {
     // The runtime's 64-bit seek goes through fsetpos, which leaves the end-of-file flag set

@@ -52,7 +52,7 @@ void CKSTFontDesc::GetLogFont(LOGFONTA& logFont) const
     logFont.lfFaceName[n] = '\0';
 }
 
-KSTFontHandle CKSTFontDesc::CreatePlatformFont(const CKSTFontDesc& desc, bool usePointSize)
+KstFontHandle CKSTFontDesc::CreatePlatformFont(const CKSTFontDesc& desc, bool usePointSize)
 {
     LOGFONTA logFont;
     desc.GetLogFont(logFont);
@@ -75,7 +75,7 @@ KSTFontHandle CKSTFontDesc::CreatePlatformFont(const CKSTFontDesc& desc, bool us
     return CreateFontIndirectA(&logFont);
 }
 
-void CKSTFontDesc::DeletePlatformFont(KSTFontHandle font)
+void CKSTFontDesc::DeletePlatformFont(KstFontHandle font)
 {
     if (font != nullptr) {
         DeleteObject(font);

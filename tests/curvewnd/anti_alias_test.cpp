@@ -2,6 +2,7 @@
 // three bytes equal) and are written as one byte per pixel; a guard ring around every canvas
 // catches writes outside it.
 #include "curvewnd/AntiAlias.h"
+#include "foundation/Numeric.h"
 
 #include <gtest/gtest.h>
 
@@ -238,7 +239,7 @@ TEST(AntiAliasClip, ClippedDrawingIsACutOfTheWholeDrawing)
         {"thick line", [&](CKSTPixelSurface& s) { DrawThickLineAA(s, -20, 14, 25, -9, ink, 3); }},
         {"polyline",
          [&](CKSTPixelSurface& s) {
-             const KSTPoint points[] = {{-25, 3}, {2, 12}, {9, -20}, {30, 30}};
+             const KstPoint points[] = {{-25, 3}, {2, 12}, {9, -20}, {30, 30}};
              DrawAAPolyline(s, points, 4, ink, 2);
          }},
         {"ellipse edge", [&](CKSTPixelSurface& s) { DrawAAEllipseEdge(s, -20, -14, 26, 22, ink); }},
@@ -337,7 +338,7 @@ struct QuadCase {
 
 TEST(PtInQuad, DiamondCountsEveryRowOnce)
 {
-    const KSTPointD diamond[5] = {{5, 0}, {10, 5}, {5, 10}, {0, 5}, {5, 0}};
+    const KstPointD diamond[5] = {{5, 0}, {10, 5}, {5, 10}, {0, 5}, {5, 0}};
     const QuadCase cases[] = {
         {5, 5, true},  {0, 5, true},   {9, 5, true},   {10, 5, false}, {-1, 5, false},
         {5, 9, true},  {5, 11, false}, {2, 2, false},  {3, 2, true},   {6, 2, true},
@@ -347,7 +348,7 @@ TEST(PtInQuad, DiamondCountsEveryRowOnce)
         SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
         EXPECT_EQ(c.inside, PtInQuad(c.x, c.y, diamond));
     }
-    const KSTPointD point[5] = {{3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3}};
+    const KstPointD point[5] = {{3, 3}, {3, 3}, {3, 3}, {3, 3}, {3, 3}};
     EXPECT_FALSE(PtInQuad(3, 3, point));
 }
 
@@ -433,7 +434,7 @@ TEST(ThickLine, DiagonalBandIsFilledAlongItsWholeLength)
 
 TEST(Polyline, JoinsItsSegments)
 {
-    const KSTPoint points[] = {{1, 1}, {8, 3}, {3, 9}};
+    const KstPoint points[] = {{1, 1}, {8, 3}, {3, 9}};
     Canvas polyline(12, 12, Grey(kBack));
     polyline.Draw([&](CKSTPixelSurface& s) { DrawAAPolyline(s, points, 3, Grey(kInk), 1); });
     Canvas lines(12, 12, Grey(kBack));
@@ -527,7 +528,7 @@ struct Polar {
 Polar PolarOf(int x, int y, int cx, int cy)
 {
     const double dx = x - cx, dy = y - cy;
-    double angle = std::atan2(dy, dx) * 180.0 / 3.14159265358979323846;
+    double angle = std::atan2(dy, dx) * 180.0 / kPi;
     if (angle < 0) {
         angle += 360.0;
     }
@@ -540,7 +541,7 @@ TEST(Arc, SolidCircleIsClosed)
     canvas.Draw([](CKSTPixelSurface& s) { DrawArcSolid(s, 5, 5, 35, 35, 0.0, 360.0, Grey(255)); });
     const int cx = 20, cy = 20, r = 15;
     for (int degrees = 0; degrees < 360; ++degrees) {
-        const double t = degrees * 3.14159265358979323846 / 180.0;
+        const double t = degrees * kPi / 180.0;
         const int px = static_cast<int>(std::lround(cx + r * std::cos(t)));
         const int py = static_cast<int>(std::lround(cy + r * std::sin(t)));
         bool found = false;

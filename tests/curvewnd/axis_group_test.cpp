@@ -317,4 +317,78 @@ TEST_F(AxisGroupTest, RemovingAnAxisLeavesItsCurvesWithoutOne)
     group.Layout(host.measure, {0, 0, 100, 100}, 0, 100, 0);
 }
 
+
+// Records what the group asks of its scroll bar.
+class RecordingScrollBar : public IKSTGroupScrollBar {
+public:
+    RecordingScrollBar(const RECT& rect, int& alive) : m_rect(rect), m_alive(alive) { ++m_alive; }
+    ~RecordingScrollBar() override { --m_alive; }
+    const RECT& GetRect() const override { return m_rect; }
+    void Move(const RECT& rect) override
+    {
+        m_rect = rect;
+        ++moves;
+    }
+    void SetScrollPosition(int32_t newPage, int32_t newPosition) override
+    {
+        page = newPage;
+        position = newPosition;
+    }
+
+    int moves = 0;
+    int32_t page = -1;
+    int32_t position = -1;
+
+private:
+    RECT m_rect;
+    int& m_alive;
+};
+
+TEST_F(AxisGroupTest, ScrollBarFollowsTheGroupAndShowsTheZoomedShare)
+{
+    CKSTAxisGroup group(&host);
+    group.AddChannel(Own(ConstantChannel("c", "V", 1.0)), &xAxis, CKSTAxisGroup::kAxisLast,
+                     false);
+    CKSTYAxis* axis = group.GetAxis(0);
+    ASSERT_TRUE(axis->SetRange(0.0, 100.0, false));
+    axis->PushZoom(1);
+    ASSERT_TRUE(axis->SetRange(20.0, 30.0, false));
+    group.Layout(nullptr, {50, 10, 300, 210}, 0, 400, 16);
+
+    // Without a window to hold it there is no bar.
+    group.UpdateScrollBar(1000, 16);
+    EXPECT_EQ(group.GetScrollBar(), nullptr);
+
+    int alive = 0;
+    int createdId = 0;
+    host.makeScrollBar = [&](int id, const RECT& rect) {
+        createdId = id;
+        return std::make_unique<RecordingScrollBar>(rect, alive);
+    };
+    group.UpdateScrollBar(1000, 16);
+    auto* bar = static_cast<RecordingScrollBar*>(group.GetScrollBar());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(createdId, 1000);
+    EXPECT_TRUE(IsSameRect(bar->GetRect(), {300, 10, 316, 210}));
+    EXPECT_EQ(bar->page, 100);
+    EXPECT_EQ(bar->position, 700);
+
+    // The same place moves nothing; a new one moves the bar and invalidates the strip crossed.
+    host.invalidated.clear();
+    group.UpdateScrollBar(1000, 16);
+    EXPECT_EQ(bar->moves, 0);
+    EXPECT_TRUE(host.invalidated.empty());
+    group.Layout(nullptr, {50, 10, 280, 210}, 0, 400, 16);
+    host.invalidated.clear();
+    group.UpdateScrollBar(1000, 16);
+    EXPECT_EQ(bar->moves, 1);
+    EXPECT_TRUE(IsSameRect(bar->GetRect(), {280, 10, 296, 210}));
+    ASSERT_EQ(host.invalidated.size(), 1u);
+    EXPECT_TRUE(IsSameRect(host.invalidated[0], {280, 10, 316, 210}));
+
+    group.DeleteScrollBar();
+    EXPECT_EQ(group.GetScrollBar(), nullptr);
+    EXPECT_EQ(alive, 0);
+}
+
 }  // namespace

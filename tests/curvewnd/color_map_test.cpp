@@ -37,13 +37,13 @@ CKSTChannel Matrix(uint32_t columns, const std::vector<double>& values, bool col
     return channel;
 }
 
-KSTMatrixView View(const RECT& band)
+KstMatrixView View(const RECT& band)
 {
     return {band, 0.0, 10.0, 0.0, 10.0, false, 0.0};
 }
 
 // The band's pixels row by row, kUntouched where nothing was put.
-std::vector<uint32_t> Render(const CKSTChannel& channel, const KSTMatrixView& view)
+std::vector<uint32_t> Render(const CKSTChannel& channel, const KstMatrixView& view)
 {
     const RECT band = NormalizeRect(view.band);
     const int32_t width = band.right - band.left;
@@ -148,7 +148,7 @@ TEST(ColorMapTest, LowestValueOnTopTurnsTheRowsOver)
     // Upright, row 1 (3, 4) stands above row 0 (1, 2); with the display maximum 1 two pixels
     // above the bottom the rows turn over.
     const CKSTChannel grid = Matrix(2, {1, 2, 3, 4});
-    KSTMatrixView view = View({0, 0, 2, 4});
+    KstMatrixView view = View({0, 0, 2, 4});
     const uint32_t u = kUntouched;
     EXPECT_EQ(Render(grid, view),
               (std::vector<uint32_t>{u, u, 0x00FFAA, kRed, kBlue, 0xAAFF00, u, u}));
@@ -169,14 +169,14 @@ TEST(ColorMapTest, BrokenValuesAndRangesStayInsideTheBand)
 
     CKSTChannel scaled = Matrix(2, {1, 2, 3, 4});
     scaled.SetSourceAttribute(0);
-    const KSTMatrixView views[] = {
+    const KstMatrixView views[] = {
         {{10, 10, 60, 40}, 0.0, 1.0, 0.0, 1.0, false, 0.0},
         {{10, 10, 60, 40}, -1e300, 1e300, -1e300, 1e300, false, 0.0},
         {{10, 10, 60, 40}, 5.0, 5.0, 2.0, 2.0, true, 0.0},
         {{10, 10, 60, 40}, 0.0, 1.0, 0.0, 1.0, false, kNaN},
         {{60, 40, 10, 10}, -kInf, kInf, kNaN, 3.0, false, 1e308},
     };
-    for (const KSTMatrixView& view : views) {
+    for (const KstMatrixView& view : views) {
         SCOPED_TRACE(view.xMinimum);
         Render(scaled, view);
     }

@@ -43,7 +43,7 @@ TEST(CurveColumnsTest, ReducesAColumnToItsFirstMinimumMaximumAndLastPresentSampl
     for (const ColumnCase& c : cases) {
         SCOPED_TRACE(c.name);
         const uint8_t* missing = c.missing.empty() ? nullptr : c.missing.data();
-        KSTColumnExtent extent{};
+        KstColumnExtent extent{};
         const uint32_t last = static_cast<uint32_t>(c.values.size() - 1);
         ASSERT_EQ(c.present, ReduceColumn(c.values.data(), missing, 0, last, extent));
         if (!c.present) {
@@ -92,7 +92,7 @@ TEST(CurveColumnsTest, FindsTheExtremesAtEveryPositionOfRunsOfAnyLength)
 TEST(CurveColumnsTest, ReversedRangeHoldsNothing)
 {
     const double values[] = {1.0, 2.0};
-    KSTColumnExtent extent{};
+    KstColumnExtent extent{};
     double lo = 0.0;
     double hi = 0.0;
     EXPECT_FALSE(ReduceColumn(values, nullptr, 1, 0, extent));

@@ -203,7 +203,7 @@ TEST_F(CurveLabelsTest, ColourMatrixLabelsShowTheColourBytes)
     ASSERT_TRUE(GetMatrixLabelText(curve, x, y, rect, text, unit, false));
     EXPECT_STREQ(text.c_str(), "picture: 255/128/0");
     double value = 0.0;
-    ASSERT_TRUE(GetMatrixValueAtPixel(curve, x, y, value));
+    ASSERT_TRUE(curve.GetMatrixValueAtPixel(x, y, value));
     EXPECT_EQ(value, double(0x0080FF));
 
     // Not a matrix: no matrix label.

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-namespace {
+#include "foundation/Numeric.h"
 
-constexpr double kPi = 3.14159265358979323846;
+namespace {
 
 TEST(DialTest, RadiusAndCentreFitTheBand)
 {
@@ -34,7 +34,7 @@ TEST(DialTest, RadiusAndCentreFitTheBand)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const KSTDial dial = KstDialGeometry(c.band, c.angle);
+        const KstDial dial = KstDialGeometry(c.band, c.angle);
         EXPECT_EQ(dial.centreX, c.cx);
         EXPECT_EQ(dial.centreY, c.cy);
         EXPECT_EQ(dial.radius, c.r);
@@ -54,7 +54,7 @@ TEST(DialTest, ScaleRunsClockwiseFromTheLeftEnd)
 
 TEST(DialTest, NeedlePointsAcrossTheCentre)
 {
-    const KSTNeedle up = KstNeedle(100, 100, 150, -kPi / 2);
+    const KstNeedle up = KstNeedleAt(100, 100, 150, -kPi / 2);
     EXPECT_EQ(up.tip.x, 100);
     EXPECT_EQ(up.tip.y, -35);
     EXPECT_EQ(up.tail.x, 100);
@@ -65,14 +65,14 @@ TEST(DialTest, NeedlePointsAcrossTheCentre)
     EXPECT_EQ(up.baseRight.y, 100);
     EXPECT_EQ(up.hubRadius, 10);
     // Rounded half away from zero: 0.9 x 15 = 13.5 to the left.
-    const KSTNeedle left = KstNeedle(0, 0, 15, kPi);
+    const KstNeedle left = KstNeedleAt(0, 0, 15, kPi);
     EXPECT_EQ(left.tip.x, -14);
     EXPECT_EQ(left.tip.y, 0);
 }
 
 TEST(DialTest, HitTestAcceptsTheOuterRingWithinTheScale)
 {
-    const KSTDial dial = KstDialGeometry({0, 0, 400, 200}, 270.0);  // centre 200, 115, r 105
+    const KstDial dial = KstDialGeometry({0, 0, 400, 200}, 270.0);  // centre 200, 115, r 105
     struct Case {
         const char* name;
         POINT p;
@@ -94,7 +94,7 @@ TEST(DialTest, HitTestAcceptsTheOuterRingWithinTheScale)
         EXPECT_EQ(KstHitTestDial(dial, c.p), c.hit);
     }
     // On a dial smaller than the ring the centre still never hits.
-    const KSTDial small = KstDialGeometry({0, 0, 60, 60}, 360.0);
+    const KstDial small = KstDialGeometry({0, 0, 60, 60}, 360.0);
     EXPECT_FALSE(KstHitTestDial(small, {small.centreX, small.centreY}));
 }
 

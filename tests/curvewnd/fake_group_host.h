@@ -4,6 +4,7 @@
 // channels and label tips are recorded. Texts measure 6 pixels per character and 13 pixels high
 // (FixedPitchMeasure) unless a test plugs in another measure.
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,12 +60,10 @@ public:
         top = stackTop;
         bottom = stackBottom;
     }
-#ifdef _WIN32
-    CWnd* GetScrollBarParent() override
+    std::unique_ptr<IKSTGroupScrollBar> CreateScrollBar(int id, const RECT& rect) override
     {
-        return scrollBarParent;
+        return makeScrollBar ? makeScrollBar(id, rect) : nullptr;
     }
-#endif
 
     CKSTCurveWndSettings settings;
     uint32_t displayKind = 0;
@@ -80,9 +79,8 @@ public:
     int32_t titleValue = -1;
     int32_t stackTop = 0;
     int32_t stackBottom = 0;
-#ifdef _WIN32
-    CWnd* scrollBarParent = nullptr;
-#endif
+    // Makes the groups' scroll bars; none without it.
+    std::function<std::unique_ptr<IKSTGroupScrollBar>(int, const RECT&)> makeScrollBar;
 };
 
 // A channel of n equidistant samples from time 0, every value given by f(i).

@@ -52,7 +52,7 @@ TEST(GroupRunTest, EmptyListHasNoRun)
 TEST(GroupAxesTest, EvenAxesStandLeftAndOddAxesRightFromTheInsideOut)
 {
     // Plot area 100..300 x 50..150, a 12-pixel legend, window border at 5 and 395.
-    std::vector<KSTAxisSlot> axes(4);
+    std::vector<KstAxisSlot> axes(4);
     const int32_t widths[] = {20, 30, 25, 35};
     for (int i = 0; i < 4; ++i) {
         axes[i].width = widths[i];
@@ -83,7 +83,7 @@ TEST(GroupAxesTest, EvenAxesStandLeftAndOddAxesRightFromTheInsideOut)
 
 TEST(GroupAxesTest, AxisTakingNoPartLeavesItsPlaceToTheNext)
 {
-    std::vector<KSTAxisSlot> axes(3);
+    std::vector<KstAxisSlot> axes(3);
     axes[0].takesPart = false;
     axes[0].width = 40;
     axes[1].width = 30;
@@ -190,8 +190,8 @@ TEST(GroupDecorationTest, PicturePlacementCodes)
     const RECT group = {100, 10, 300, 132};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        KSTPictureSlice slice;
-        ASSERT_TRUE(KstPictureSlice(group, 10, 132, c.code, 40, 20, slice));
+        KstPictureSlice slice;
+        ASSERT_TRUE(KstFindPictureSlice(group, 10, 132, c.code, 40, 20, slice));
         EXPECT_EQ(slice.target.left, 100 + c.x);
         EXPECT_EQ(slice.target.top, 11 + c.y);
         EXPECT_EQ(slice.target.right, 140 + c.x);
@@ -205,27 +205,27 @@ TEST(GroupDecorationTest, PictureIsSlicedOverTheGroupsOfTheStack)
 {
     // A picture 60 high centred over two groups 0..50 and 50..100 (free space 38): it spans
     // 20..80.
-    KSTPictureSlice upper;
-    ASSERT_TRUE(KstPictureSlice({0, 0, 100, 50}, 0, 100, 12, 100, 60, upper));
+    KstPictureSlice upper;
+    ASSERT_TRUE(KstFindPictureSlice({0, 0, 100, 50}, 0, 100, 12, 100, 60, upper));
     EXPECT_EQ(upper.target.top, 20);
     EXPECT_EQ(upper.target.bottom, 50);
     EXPECT_EQ(upper.sourceY, 0);
-    KSTPictureSlice lower;
-    ASSERT_TRUE(KstPictureSlice({0, 50, 100, 100}, 0, 100, 12, 100, 60, lower));
+    KstPictureSlice lower;
+    ASSERT_TRUE(KstFindPictureSlice({0, 50, 100, 100}, 0, 100, 12, 100, 60, lower));
     EXPECT_EQ(lower.target.top, 50);
     EXPECT_EQ(lower.target.bottom, 80);
     EXPECT_EQ(lower.sourceY, 30);
     // A picture larger than the space is placed at offset 0, never a negative one.
-    KSTPictureSlice large;
-    ASSERT_TRUE(KstPictureSlice({0, 0, 100, 50}, 0, 50, 13, 300, 300, large));
+    KstPictureSlice large;
+    ASSERT_TRUE(KstFindPictureSlice({0, 0, 100, 50}, 0, 50, 13, 300, 300, large));
     EXPECT_EQ(large.target.left, 0);
     EXPECT_EQ(large.target.top, 1);
     EXPECT_EQ(large.target.right, 100);
     EXPECT_EQ(large.target.bottom, 50);
     // A group wholly below the picture shows none of it; nor does an empty picture.
-    KSTPictureSlice none;
-    EXPECT_FALSE(KstPictureSlice({0, 60, 100, 100}, 0, 100, 5, 100, 20, none));
-    EXPECT_FALSE(KstPictureSlice({0, 0, 100, 100}, 0, 100, 5, 0, 20, none));
+    KstPictureSlice none;
+    EXPECT_FALSE(KstFindPictureSlice({0, 60, 100, 100}, 0, 100, 5, 100, 20, none));
+    EXPECT_FALSE(KstFindPictureSlice({0, 0, 100, 100}, 0, 100, 5, 0, 20, none));
 }
 
 TEST(GroupDecorationTest, TitleBoxFollowsTheTextUpToTheRightMargin)

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 using kst_test::Equidistant;
@@ -100,6 +102,44 @@ TEST(ChannelConversion, ConvertToEquidistant)
     EXPECT_FALSE(unordered.ConvertToEquidistant(true, false));
     CKSTChannel equidistant = Equidistant(0, 1, {1});
     EXPECT_TRUE(equidistant.ConvertToEquidistant(false, false));
+}
+
+// A time that is NaN or infinite has no place on a grid: the channel stays a time vector with its
+// times as they were, and a conversion that was asked for fails.
+TEST(ChannelConversion, TimesThatAreNotFiniteAreNeverMadeEquidistant)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* name;
+        std::vector<double> times;
+    } cases[] = {
+        // Without the NaN this is a grid with a gap; with it each step still "fits" the grid.
+        {"NaN in a grid with a gap", {0, 1, 2, nan, 4, 5, 7}},
+        {"NaN in a regular grid", {0, 1, nan, 3}},
+        {"NaN first", {nan, 1, 2, 3}},
+        {"NaN last", {0, 1, 2, nan}},
+        {"NaN alone", {nan}},
+        {"infinity last", {0, 1, 2, inf}},
+        {"minus infinity first", {-inf, 1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<double> values(c.times.size(), 1.0);
+        for (bool resample : {false, true}) {
+            CKSTChannel converted = TimeVector(c.times, values);
+            EXPECT_FALSE(converted.ConvertToEquidistant(resample, false));
+            EXPECT_EQ(converted.GetTimeBaseType(), CKSTChannel::kTimeVector);
+        }
+        CKSTChannel imported = TimeVector(c.times, values);
+        imported.MakeEquidistantIfRegular();
+        ASSERT_EQ(imported.GetTimeBaseType(), CKSTChannel::kTimeVector);
+        ASSERT_EQ(imported.GetCount(), c.times.size());
+        for (size_t i = 0; i < c.times.size(); ++i) {
+            const double t = imported.GetTimes()[i];
+            EXPECT_TRUE(t == c.times[i] || (std::isnan(t) && std::isnan(c.times[i]))) << i;
+        }
+    }
 }
 
 TEST(ChannelConversion, MakeXYChannelPairsSamples)

@@ -1,5 +1,6 @@
 #include "data/Channel.h"
 
+#include "foundation/Numeric.h"
 #include "support/ChannelBuilders.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,6 @@ using kst_test::TimeVector;
 using kst_test::Values;
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 double Uniform(std::mt19937& random)
 {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -507,6 +508,89 @@ TEST(DocFileChannels, RoundTripOfGeneratedChannels)
             }
             ExpectSameSamples(expected, actual);
         }
+    }
+}
+
+TEST(DocFileChannels, SparseValueTextsWriteOnlyTheirTexts)
+{
+    CKSTChannelList list;
+    CKSTChannel* c = list.GetAt(list.AddNew());
+    c->SetName("state");
+    c->SetDt(1.0);
+    c->AppendValue(1.0, false);
+    c->SetValueText(1, "low");
+    c->SetValueText(1000000, "high");
+    int written = -1;
+    const Bytes bytes = WriteImage(list, true, &written);
+    ASSERT_EQ(written, 0);
+    EXPECT_LT(bytes.size(), 200u);
+    CKSTChannelList back;
+    ASSERT_EQ(ReadImage(bytes, back), 0);
+    ASSERT_EQ(back.GetCount(), 1);
+    EXPECT_EQ(back.GetAt(0)->GetValueText(1), "low");
+    EXPECT_EQ(back.GetAt(0)->GetValueText(2), "");
+    EXPECT_EQ(back.GetAt(0)->GetValueText(1000000), "high");
+}
+
+// A stored time vector whose times would form a grid with a gap but for one NaN: the reader
+// leaves it a time vector instead of placing the NaN on the grid.
+TEST(DocFileChannels, TimeVectorWithANaNTimeStaysATimeVector)
+{
+    const std::vector<double> times = {0, 1, 2, std::numeric_limits<double>::quiet_NaN(), 4, 5, 7};
+    CKSTChannelList list;
+    CKSTChannel& channel = *list.GetAt(list.AddNew());
+    channel.SetTimeBaseType(CKSTChannel::kTimeVector);
+    for (size_t i = 0; i < times.size(); ++i) {
+        channel.AppendTimeValue(times[i], 10.0 + i);
+    }
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenMemoryWrite(), KST_OK);
+    ASSERT_EQ(file.WriteChannels(list, true), KST_OK);
+    CKSTMemBuffer image;
+    file.GetMemory(image);
+    file.Close();
+
+    CKSTChannelList back;
+    file.SetMemory(image);
+    ASSERT_EQ(file.OpenMemoryRead(), KST_OK);
+    ASSERT_EQ(file.ReadChannels(back, nullptr, false, nullptr), KST_OK);
+    ASSERT_EQ(back.GetCount(), 1);
+    EXPECT_EQ(back.GetAt(0)->GetTimeBaseType(), CKSTChannel::kTimeVector);
+    ExpectSameSamples(channel, *back.GetAt(0));
+}
+
+// Channels are allocated from the counts in the record headers before the samples are read; a
+// count that the file's bytes do not back (a missing run of four billion samples in four bytes)
+// must not be allocated ahead of the budget check that refuses it.
+TEST(DocFileChannels, CountsInHeadersAllocateNoMoreThanTheFileCanHold)
+{
+    CKSTChannelList list;
+    list.GetAt(list.AddNew())->AppendValues(1.5, false, 3);
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenMemoryWrite(), KST_OK);
+    ASSERT_EQ(file.WriteChannels(list, true), KST_OK);
+    ASSERT_EQ(file.WriteMissingRun(0, 0xFFFFFFF0u), KST_OK);
+    CKSTMemBuffer image;
+    file.GetMemory(image);
+    file.Close();
+
+    for (const uint32_t index : {0u, 1u}) {
+        SCOPED_TRACE(index);
+        file.SetMemory(image);
+        ASSERT_EQ(file.OpenMemoryRead(), KST_OK);
+        file.SetSampleBudget(100000000);
+        CKSTChannel channel;
+        if (index == 0) {
+            EXPECT_EQ(file.ReadChannelData(channel, 0, nullptr), KST_ERR_TOO_LARGE);
+        } else {
+            CKSTChannelList back;
+            EXPECT_EQ(file.ReadChannels(back, nullptr, false, nullptr), KST_ERR_TOO_LARGE);
+            ASSERT_EQ(back.GetCount(), 1);
+            channel = *back.GetAt(0);
+        }
+        file.Close();
+        EXPECT_EQ(channel.GetCount(), 3u);
+        EXPECT_LE(channel.GetCapacity(), 8 * image.GetSize() + CKSTChannel::kDefaultGrowthStep);
     }
 }
 

@@ -13,7 +13,7 @@
 #include "data/doc_file_test_util.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 using namespace doc_test;
 

@@ -7,7 +7,7 @@
 #include "data/DocFile.h"
 #include "data/doc_file_test_util.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 using namespace doc_test;
 

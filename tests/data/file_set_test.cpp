@@ -10,8 +10,8 @@
 
 #include "data/MeasurementFile.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
 #include "support/ChannelBuilders.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <vector>
@@ -236,6 +237,122 @@ TEST(IntegerScaling, ChannelRangesOfValuesAndTimes)
     equidistant.AppendValue(3.0, false);
     EXPECT_FALSE(equidistant.GetTimeIntegerScaling(scale, offset, levels, 0, 1));
     EXPECT_FALSE(CKSTChannel().GetIntegerScaling(scale, offset, levels, 0, 1));
+}
+
+}  // namespace
+
+namespace {
+
+bool SameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(IntegerScaling, QuantiserGivesTheCodesOfKstGridCode)
+{
+    const struct {
+        double scale;
+        double offset;
+    } grids[] = {{0.25, 0.0}, {0.1, -3.0}, {3.0, 1.0}, {1e-9, 5.0}, {0.0, 1.0}, {-0.5, 0.0}};
+    std::vector<double> xs = {0.0,  -0.0, 0.5,    -0.5,   1.5,   2.5, 0.49999999999999994,
+                              1e12, -1e12, 3e9,   -3e9,   kNaN,  kInf, -kInf};
+    std::mt19937_64 random(5);
+    std::uniform_real_distribution<double> uniform(-1e4, 1e4);
+    for (int i = 0; i < 2000; ++i) {
+        xs.push_back(uniform(random));
+    }
+    for (const auto& g : grids) {
+        const KstGridQuantiser quantise(g.scale, g.offset);
+        std::vector<double> cases = xs;
+        // Exact halves and their neighbours on this grid, where the rounding is decided.
+        for (int k = -5; k <= 5; ++k) {
+            const double half = (k + 0.5) * g.scale + g.offset;
+            cases.insert(cases.end(), {half, std::nextafter(half, kInf), std::nextafter(half, -kInf)});
+        }
+        for (double x : cases) {
+            EXPECT_EQ(quantise(x), KstGridCode(x, g.scale, g.offset))
+                << "x " << x << " scale " << g.scale << " offset " << g.offset;
+        }
+    }
+}
+
+// A scan joined from the scans of consecutive runs is the scan of the whole, the sign of a zero
+// extreme included (the first of equal extremes counts), and the fewest levels bound the fit.
+TEST(IntegerScaling, ScansJoinAndBoundTheFit)
+{
+    std::mt19937_64 random(9);
+    std::vector<std::vector<double>> runs = {
+        {0.0, -0.0, 3.0, 1.0, 0.0, 2.0, 5.0, 4.0, -0.0},
+        {-0.0, 0.0, -0.0, 0.0, 0.0},
+        {2.0, 2.0, 2.0},
+        {1.0, kNaN, 2.0, 3.0, 4.0, 5.0},
+    };
+    std::vector<double> codes;
+    for (int i = 0; i < 1000; ++i) {
+        codes.push_back(static_cast<double>(random() % 4096) * 0.25 - 10.0);
+    }
+    runs.push_back(codes);
+    for (const std::vector<double>& run : runs) {
+        const KstGridScan whole = KstScanGrid(run.data(), run.size());
+        for (size_t cut = 1; cut < run.size(); ++cut) {
+            const KstGridScan joined = KstJoinGridScans(
+                KstScanGrid(run.data(), cut), KstScanGrid(run.data() + cut, run.size() - cut),
+                run[cut - 1], run[cut]);
+            ASSERT_EQ(joined.finite, whole.finite) << cut;
+            if (whole.finite) {
+                ASSERT_TRUE(SameBits(joined.min, whole.min)) << cut;
+                ASSERT_TRUE(SameBits(joined.max, whole.max)) << cut;
+                ASSERT_EQ(joined.minStep, whole.minStep) << cut;
+            }
+        }
+        double scale = 0.0;
+        double offset = 0.0;
+        uint32_t levels = 0;
+        const bool fits = KstFitIntegerGrid(run.data(), run.size(), scale, offset, levels);
+        EXPECT_EQ(fits, whole.finite);
+        if (fits) {
+            // The sequential minimum: a leading +0 stays +0 despite the -0 after it.
+            EXPECT_TRUE(SameBits(offset, whole.min));
+            EXPECT_GE(levels, KstFewestGridLevels(whole));
+            EXPECT_GT(KstFewestGridLevels(whole), 0u);
+        } else {
+            EXPECT_EQ(KstFewestGridLevels(whole), 0u);
+        }
+    }
+    EXPECT_TRUE(SameBits(KstScanGrid(runs[0].data(), runs[0].size()).min, 0.0));
+    EXPECT_TRUE(SameBits(KstScanGrid(runs[1].data(), runs[1].size()).max, -0.0));
+}
+
+// The exact flag: a grid within the tolerance that does not give back the bits is no exact fit.
+TEST(IntegerScaling, ExactFlagTellsBitForBitDecoding)
+{
+    const struct {
+        const char* name;
+        std::vector<double> entries;
+        bool exact;
+        bool differencesExact;
+    } cases[] = {
+        {"quarter codes", {0.25, 1.0, 0.5, 2.75}, true, true},
+        {"tenths drift off their bits", {0.1, 0.2, 0.30000000000000004, 0.7}, false, false},
+        {"equal up to a zero's sign", {0.0, -0.0, 0.0}, false, false},
+        {"constant", {4.0, 4.0, 4.0}, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t n = c.entries.size();
+        double scale = 0.0;
+        double offset = 0.0;
+        uint32_t levels = 0;
+        bool exact = !c.exact;
+        ASSERT_TRUE(KstFitScannedGrid(c.entries.data(), n, KstScanGrid(c.entries.data(), n),
+                                      scale, offset, levels, &exact));
+        EXPECT_EQ(exact, c.exact);
+        exact = !c.differencesExact;
+        ASSERT_TRUE(KstFitScannedGridOfDifferences(c.entries.data(), n,
+                                                   KstScanGridOfDifferences(c.entries.data(), n),
+                                                   scale, offset, levels, &exact));
+        EXPECT_EQ(exact, c.differencesExact);
+    }
 }
 
 }  // namespace

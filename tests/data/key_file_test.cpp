@@ -11,11 +11,17 @@
 #include <vector>
 
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
+
+#ifdef _WIN32
+constexpr char kEndlessDevice[] = "Z:\\dev\\zero";
+#else
+constexpr char kEndlessDevice[] = "/dev/zero";
+#endif
 
 std::string Text(const CKSTString& s)
 {
@@ -97,7 +103,17 @@ TEST(KeyFileParse, LinesSectionsAndComments)
          true,
          KST_OK,
          {{"Title", "say \"a"}}},
-        {"comment after a quoted value", "Title=\"a\" # b\n", true, KST_OK, {{"Title", "a"}}},
+        {"comment after a quoted value keeps the quotes",
+         "Title=\"a\" # b\n",
+         true,
+         KST_OK,
+         {{"Title", "\"a\""}}},
+        {"quoted value with a comment marker kept whole",
+         "Name=\"a#b\"\nPath = \"//x\"\n",
+         true,
+         KST_OK,
+         {{"Name", "\"a#b\""}, {"Path", "\"//x\""}}},
+        {"quoted blanks stay, quotes and all", "T=\" a \"\n", true, KST_OK, {{"T", "\" a \""}}},
         {"comments kept when not stripped", "Key=a#b//c\n", false, KST_OK, {{"Key", "a#b//c"}}},
         {"whole-line comment", "# heading\nKey=1\n", true, KST_OK, {{"Key", "1"}}},
         {"blank and white-space lines", "\n   \n\t\nKey=1\n", true, KST_OK, {{"Key", "1"}}},
@@ -301,6 +317,11 @@ TEST_F(KeyFileOnDisk, IncludesThatCannotBeReadAgainAreSkipped)
          "a.ini",
          "FromA=1\nINCLUDE=" + b + "\nAfterA=1\n",
          {{"FromA", "1"}, {"FromB", "1"}, {"AfterB", "1"}, {"AfterA", "1"}}},
+        // A device never ends; reading it would never finish.
+        {"endless device", "dev.ini", "x=1\nINCLUDE=" + std::string(kEndlessDevice) + "\ny=2\n",
+         {{"x", "1"}, {"y", "2"}}},
+        {"folder", "folder.ini", "x=1\nINCLUDE=" + Text(m_folder.Path("")) + "\ny=2\n",
+         {{"x", "1"}, {"y", "2"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -332,6 +353,37 @@ TEST_F(KeyFileOnDisk, IncludeDepthIsLimited)
     EXPECT_EQ(static_cast<int>(CKSTKeyFile::kMaxIncludeDepth + 1), list.GetCount(true));
 }
 
+TEST_F(KeyFileOnDisk, IncludesAreBoundedInCountAndBytes)
+{
+    // Sixteen files that each include the next three times would take 3^15 reads.
+    for (int i = 0; i < 16; ++i) {
+        std::string text = "k" + std::to_string(i) + "=1\n";
+        if (i < 15) {
+            const std::string next = Text(m_folder.Path("fan" + std::to_string(i + 1)));
+            for (int k = 0; k < 3; ++k) {
+                text += "INCLUDE=" + next + "\n";
+            }
+        }
+        Write("fan" + std::to_string(i), text);
+    }
+    CKSTHeaderInfoList list;
+    EXPECT_EQ(KST_ERR_TOO_LARGE, ParseFile(m_folder.Path("fan0"), list));
+    EXPECT_EQ(16, list.GetCount(true));  // what was read before the limit stays
+
+    // Each include alone is small enough, together they are not.
+    std::string lines;
+    for (int i = 0; i < 7 << 10; ++i) {
+        lines += "v=" + std::string(1021, 'x') + "\n";
+    }
+    const std::string big = Text(Write("big.ini", lines));
+    EXPECT_EQ(KST_OK, ParseFile(Write("twice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big + "\n"),
+                                list));
+    EXPECT_EQ(KST_ERR_TOO_LARGE,
+              ParseFile(Write("thrice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big +
+                                                "\nINCLUDE=" + big + "\n"),
+                        list));
+}
+
 TEST(KeyFileWrite, GroupsEntriesBySection)
 {
     struct Case {
@@ -355,7 +407,7 @@ TEST(KeyFileWrite, GroupsEntriesBySection)
          true,
          "\r\n[PLOT_000|LIMIT_000]\r\nValue=2.5\r\n"},
         {"backslashes doubled", {{"Path", "C:\\x\\"}}, false, "Path=C:\\\\x\\\\\n"},
-        {"awkward value quoted", {{"T", " a\"b # c\n"}}, false, "T=\" a\"\"b # c\\\\n\"\n"},
+        {"values as they stand", {{"T", "\"a\"b # c"}}, false, "T=\"a\"b # c\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -373,28 +425,19 @@ TEST(KeyFileWrite, GroupsEntriesBySection)
     }
 }
 
-TEST(KeyFileWrite, AwkwardValuesSurviveSaveAndReload)
+TEST(KeyFileWrite, ValuesOfPlainLinesSurviveSaveAndReload)
 {
+    // Backslashes, quotes and the characters of the line syntax inside a value; what a plain line
+    // cannot carry (surrounding blanks, comments) is the caller's to quote.
     const char* const values[] = {
         "C:\\data\\",
         "\\\\server\\share",
         "ends with \\",
         "a\\nb",
         "\\\\n",
-        " leading",
-        "trailing ",
-        "\tboth\t",
-        "a # b",
-        "#",
-        "x // y",
-        "http://host/",
-        "line1\nline2",
-        "cr\r\nlf\n",
-        "\r",
         "\"quoted\"",
         "\"",
         "\"\"",
-        "say \"hi\" # x",
         "half\"",
         "",
         "=",
@@ -403,7 +446,6 @@ TEST(KeyFileWrite, AwkwardValuesSurviveSaveAndReload)
         "INCLUDE",
         "\\\"\\\"",
         "\"\\n\"",
-        "trailing backslash \\ ",
     };
     CKSTHeaderInfoList list;
     for (size_t i = 0; i < sizeof values / sizeof values[0]; ++i) {
@@ -437,6 +479,19 @@ TEST(KeyFileWrite, StreamsThatCannotBeWritten)
     file.SetMemory(BufferOf("a=0\n"));
     ASSERT_EQ(KST_OK, file.OpenMemoryRead());
     EXPECT_EQ(KST_ERR_NOT_OPEN_FOR_WRITING, file.Write(list, false));
+
+    // A line break would split the entry: nothing is written.
+    for (const char* broken : {"line1\nline2", "cr\r"}) {
+        CKSTHeaderInfoList withBreak;
+        withBreak.SetString("a", "1");
+        withBreak.SetString("b", broken);
+        CKSTKeyFile target;
+        ASSERT_EQ(KST_OK, target.OpenMemoryWrite());
+        EXPECT_EQ(KST_ERR_MALFORMED_LINE, target.Write(withBreak, false));
+        CKSTMemBuffer written;
+        target.GetMemory(written);
+        EXPECT_EQ(0u, written.GetSize());
+    }
 }
 
 TEST_F(KeyFileOnDisk, WrittenFileKeepsItsContent)

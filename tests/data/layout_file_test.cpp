@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -417,6 +419,75 @@ TEST_F(LayoutFileTest, PartialFilesFillWhatTheyHold)
         EXPECT_EQ(255, loaded.m_LegendGroup);
         EXPECT_EQ(1, loaded.m_Fonts[0]->m_italic);
     }
+}
+
+TEST_F(LayoutFileTest, AwkwardTextValuesSurviveSaveAndReload)
+{
+    const char* const values[] = {
+        "C:\\data\\",
+        "\\\\server\\share",
+        "ends with \\",
+        "a\\nb",
+        " leading",
+        "trailing ",
+        "\tboth\t",
+        "a # b",
+        "#",
+        "x // y",
+        "http://host/",
+        "line1\nline2",
+        "cr\r\nlf\n",
+        "\r",
+        "\"quoted\"",
+        "\"",
+        "\"\"",
+        "say \"hi\" # x",
+        "half\"",
+        "",
+        "a=b",
+        "[S]",
+        "\\\"\\\"",
+        "\"\\n\"",
+        "trailing backslash \\ ",
+    };
+    for (const char* value : values) {
+        SCOPED_TRACE(value);
+        CKSTCurveWndSettings saved;
+        saved.m_WindowStyleSettings.m_WindowXPlotName = value;
+        saved.m_XAxisSettings.m_Unit = value;
+        CKSTCurveSettings curve;
+        curve.m_Name = "U";
+        curve.m_Group = value;
+        saved.AddCurveSettings(&curve, 0);
+        ASSERT_EQ(KST_OK, Save(saved, false));
+        CKSTCurveWndSettings loaded;
+        ASSERT_EQ(KST_OK, Load(loaded, false));
+        EXPECT_EQ(value, Text(loaded.m_WindowStyleSettings.m_WindowXPlotName));
+        EXPECT_EQ(value, Text(loaded.m_XAxisSettings.m_Unit));
+        ASSERT_EQ(1u, loaded.m_Curves.size());
+        EXPECT_EQ(value, Text(loaded.m_Curves[0]->m_Group));
+    }
+}
+
+TEST_F(LayoutFileTest, TextKeysAreQuotedInTheFileAndUnquotedWhenRead)
+{
+    CKSTCurveWndSettings saved;
+    saved.m_XAxisSettings.m_Unit = "a#b";
+    ASSERT_EQ(KST_OK, Save(saved, false));
+    std::ifstream in(m_folder.Native("layout.ini"), std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    EXPECT_NE(std::string::npos, written.find("\nUnit=\"a#b\"\n")) << written;
+
+    CKSTCurveWndSettings loaded;
+    ASSERT_EQ(KST_OK, LoadText("[XAXIS]\nUnit=\"a#b\"\n[PLOT_000]\nName=\"U\"\n"
+                               "Group=\"a\" and \"b\"\n",
+                               loaded));
+    EXPECT_EQ("a#b", Text(loaded.m_XAxisSettings.m_Unit));
+    ASSERT_EQ(1u, loaded.m_Curves.size());
+    EXPECT_EQ("U", Text(loaded.m_Curves[0]->m_Name));
+    // Not a quoted text: taken as it stands.
+    EXPECT_EQ("\"a\" and \"b\"", Text(loaded.m_Curves[0]->m_Group));
 }
 
 TEST_F(LayoutFileTest, LoadReplacesTheTablesOfTheRecord)

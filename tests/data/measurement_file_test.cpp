@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "data/DocFile.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "foundation/SystemMemory.h"
 #include "support/ChannelBuilders.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -784,3 +786,45 @@ TEST_F(MeasurementFileTest, ForeignFormatsNeedTheirFactory)
 }
 
 }  // namespace
+
+// A few bytes may describe billions of samples: every open is bounded by the memory the
+// machine has free, and fails before allocating what lies beyond.
+TEST(MeasurementFileBudget, OpensAreBoundedByTheFreeMemory)
+{
+    const auto imageWithGap = [](uint32_t missing) {
+        CKSTChannelList list;
+        CKSTChannel* channel = list.GetAt(list.AddNew());
+        channel->SetName("gap");
+        channel->SetDt(1.0);
+        CKSTDocFile writer;
+        CKSTMemBuffer image;
+        EXPECT_EQ(writer.OpenMemoryWrite(), KST_OK);
+        EXPECT_EQ(writer.WriteChannelRecord(*channel, 0, 0), KST_OK);
+        EXPECT_EQ(writer.WriteMissingRun(0, missing), KST_OK);
+        writer.GetMemory(image);
+        EXPECT_LT(image.GetSize(), 128u);
+        return image;
+    };
+    struct Case {
+        uint32_t missing;
+        int result;
+        uint32_t samples;  // the channel read before the limit stays, without the run
+    };
+    const Case cases[] = {
+        {1u << 31, KST_ERR_TOO_LARGE, 0},  // 36 GB of samples in 1 GB free
+        {1000, KST_ERR_NO_SETTINGS, 1000},  // read whole; the image has no window settings
+    };
+    uint64_t (*const system)() = KstAvailableMemory;
+    KstAvailableMemory = [] { return uint64_t{1} << 30; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.missing);
+        CKSTMeasurementFile file;
+        ASSERT_EQ(file.OpenMemory(KST_FILE_NATIVE), KST_OK);
+        ASSERT_EQ(file.LoadFromMemory(imageWithGap(c.missing)), KST_OK);
+        CKSTDataSet dataSet;
+        EXPECT_EQ(file.ReadChannels(dataSet), c.result);
+        ASSERT_EQ(dataSet.GetChannels().GetCount(), 1);
+        EXPECT_EQ(dataSet.GetChannels().GetAt(0)->GetCount(), c.samples);
+    }
+    KstAvailableMemory = system;
+}

@@ -19,8 +19,8 @@
 
 #include "foundation/ErrorCodes.h"
 #include "foundation/Md5.h"
-#include "foundation/temp_folder.h"
 #include "support/ScopedTimeZone.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "data/DataSet.h"
-#include "famos_test_util.h"
+#include "FamosImage.h"
 #include "formats/FamosFile.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"

@@ -7,11 +7,11 @@
 
 #include "data/DataSet.h"
 #include "data/MeasurementFile.h"
-#include "famos_test_util.h"
+#include "FamosImage.h"
 #include "formats/FamosFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 #include "support/ChannelBuilders.h"
 
 using namespace famos_test;

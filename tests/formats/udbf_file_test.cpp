@@ -14,7 +14,7 @@
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 #include "support/ChannelBuilders.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/MemBuffer.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

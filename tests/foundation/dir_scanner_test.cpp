@@ -11,7 +11,7 @@
 #endif
 
 #include "foundation/DirScanner.h"
-#include "foundation/temp_folder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 namespace {
 
 // The same 10 x 10 box with its corners in both orders.
-const KSTBox kBoxes[] = {{0, 0, 10, 10}, {10, 10, 0, 0}};
+const KstBox kBoxes[] = {{0, 0, 10, 10}, {10, 10, 0, 0}};
 
-std::string BoxName(const KSTBox& box)
+std::string BoxName(const KstBox& box)
 {
     return box.x1 == 0 ? "ordered corners" : "swapped corners";
 }
@@ -15,7 +15,7 @@ std::string BoxName(const KSTBox& box)
 TEST(Box, ContainmentIsHalfOpen)
 {
     struct Case {
-        KSTPointD point;
+        KstPointD point;
         bool inside;
     };
     const Case cases[] = {
@@ -23,7 +23,7 @@ TEST(Box, ContainmentIsHalfOpen)
         {{9.99, 9.99}, true}, {{10, 5}, false},    {{5, 10}, false},
         {{10, 10}, false},    {{-0.01, 5}, false}, {{5, -0.01}, false},
     };
-    for (const KSTBox& box : kBoxes) {
+    for (const KstBox& box : kBoxes) {
         for (const Case& c : cases) {
             SCOPED_TRACE(BoxName(box) + " at (" + std::to_string(c.point.x) + ", " +
                          std::to_string(c.point.y) + ")");
@@ -35,13 +35,13 @@ TEST(Box, ContainmentIsHalfOpen)
 
 TEST(Box, EdgeCrossings)
 {
-    using Edge = bool (*)(const KSTBox&, const KSTSegment&, KSTPointD&);
+    using Edge = bool (*)(const KstBox&, const KstSegment&, KstPointD&);
     struct Case {
         const char* name;
         Edge edge;
-        KSTSegment segment;
+        KstSegment segment;
         bool crosses;
-        KSTPointD at;
+        KstPointD at;
     };
     const Case cases[] = {
         {"top, vertical", CrossTopEdge, {{5, -5}, {5, 5}}, true, {5, 0}},
@@ -60,10 +60,10 @@ TEST(Box, EdgeCrossings)
         {"right, diagonal", CrossRightEdge, {{0, 0}, {20, 10}}, true, {9, 4.5}},
         {"right, reversed direction", CrossRightEdge, {{20, 10}, {0, 0}}, true, {9, 4.5}},
     };
-    for (const KSTBox& box : kBoxes) {
+    for (const KstBox& box : kBoxes) {
         for (const Case& c : cases) {
             SCOPED_TRACE(BoxName(box) + ", " + c.name);
-            KSTPointD out = {-99, -99};
+            KstPointD out = {-99, -99};
             ASSERT_EQ(c.crosses, c.edge(box, c.segment, out));
             if (c.crosses) {
                 EXPECT_DOUBLE_EQ(c.at.x, out.x);
@@ -77,7 +77,7 @@ TEST(Box, EdgeCrossings)
 
 TEST(Box, FirstCrossedEdgeInTheOrderTopBottomLeftRight)
 {
-    KSTPointD out;
+    KstPointD out;
     // Crosses the left edge and the bottom edge: bottom is tested first.
     ASSERT_TRUE(SegmentCrossesBoxEdge(kBoxes[0], {{-2, 2}, {8, 12}}, out));
     EXPECT_DOUBLE_EQ(5, out.x);
@@ -89,7 +89,7 @@ TEST(Box, SegmentIntersection)
 {
     struct Case {
         const char* name;
-        KSTSegment segment;
+        KstSegment segment;
         bool intersects;
     };
     const Case cases[] = {
@@ -101,7 +101,7 @@ TEST(Box, SegmentIntersection)
         {"on the right line", {{10, -5}, {10, 15}}, false},
         {"on the bottom line", {{-5, 10}, {15, 10}}, false},
     };
-    for (const KSTBox& box : kBoxes) {
+    for (const KstBox& box : kBoxes) {
         for (const Case& c : cases) {
             SCOPED_TRACE(BoxName(box) + ", " + c.name);
             EXPECT_EQ(c.intersects, BoxIntersectsSegment(box, c.segment));
@@ -113,10 +113,10 @@ TEST(Box, ClippingToTwoCrossings)
 {
     struct Case {
         const char* name;
-        KSTSegment segment;
+        KstSegment segment;
         bool clipped;
-        KSTPointD first;
-        KSTPointD second;
+        KstPointD first;
+        KstPointD second;
     };
     const Case cases[] = {
         {"left to right", {{-5, 5}, {15, 5}}, true, {0, 5}, {9, 5}},
@@ -128,10 +128,10 @@ TEST(Box, ClippingToTwoCrossings)
         {"one end inside", {{5, 5}, {15, 5}}, false, {9, 5}, {-99, -99}},
         {"inside", {{2, 2}, {8, 8}}, false, {-99, -99}, {-99, -99}},
     };
-    for (const KSTBox& box : kBoxes) {
+    for (const KstBox& box : kBoxes) {
         for (const Case& c : cases) {
             SCOPED_TRACE(BoxName(box) + ", " + c.name);
-            KSTPointD first = {-99, -99}, second = {-99, -99};
+            KstPointD first = {-99, -99}, second = {-99, -99};
             EXPECT_EQ(c.clipped, GetSegmentBoxCrossing(box, c.segment, first, second));
             EXPECT_DOUBLE_EQ(c.first.x, first.x);
             EXPECT_DOUBLE_EQ(c.first.y, first.y);

@@ -398,6 +398,36 @@ TEST_F(HeaderInfoListTest, CopiesKeepHiddenEntriesAndOrder)
     EXPECT_EQ(std::string("text"), Bytes(text));
 }
 
+// Lookups by name go through an index: it must follow entries renamed through GetItem,
+// removals that shift positions, and clearing.
+TEST(HeaderInfoList, LookupsFollowRenamesRemovalsAndClearing)
+{
+    CKSTHeaderInfoList list;
+    list.SetLong("A", 1);
+    list.SetLong("B", 2);
+    list.SetLong("B", 3, true);
+    list.SetLong("C", 4);
+
+    list.GetItem(0).m_name = "Renamed";
+    EXPECT_EQ(KST_ERR_PROPERTY_MISSING, list.IndexOf("A"));
+    EXPECT_EQ(0, list.Find("Renamed", false));
+    EXPECT_EQ(4, list.SetLong("A", 5));  // a new entry, not the renamed one
+
+    ASSERT_EQ(KST_OK, list.Remove("Renamed"));
+    EXPECT_EQ(0, list.Find("B", false));
+    EXPECT_EQ(1, list.Find("B", true));
+    EXPECT_EQ(2, list.IndexOf("C"));
+    EXPECT_EQ(3, list.SetLong("A", 6));
+    EXPECT_EQ(4, list.SetLong("D", 7));
+    int32_t value = 0;
+    ASSERT_GE(list.GetLong("A", value), 0);
+    EXPECT_EQ(6, value);
+
+    list.Clear();
+    EXPECT_EQ(KST_ERR_PROPERTY_MISSING, list.IndexOf("C"));
+    EXPECT_EQ(0, list.SetLong("C", 8));
+}
+
 TEST(HeaderInfoList, ItemIndexOutOfRangeThrows)
 {
     CKSTHeaderInfoList list;

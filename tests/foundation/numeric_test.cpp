@@ -10,8 +10,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
-
 struct RoundCase {
     double value;
     int16_t exponent;

@@ -8,6 +8,8 @@
 #include "framework/Dialog.h"
 #include "framework/Seams.h"
 #include "framework_test_support.h"
+#include "support/win/DialogScript.h"
+#include "support/win/MessageBoxScript.h"
 #include "test_resources.h"
 
 namespace {
@@ -150,15 +152,16 @@ TEST_F(DialogTest, RefusedValueKeepsTheDialogOpenAndTheMembersUnchanged)
         int control;
         const char* text;
         UINT message;
+        const char* shown;
     };
     // A range check refuses a value already read, so only the parse cases keep the member.
     const Case cases[] = {
-        {IDC_TEST_FACTOR, "abc", KST_IDP_PARSE_REAL},
-        {IDC_TEST_FACTOR, "1.5x", KST_IDP_PARSE_REAL},
-        {IDC_TEST_FACTOR, "", KST_IDP_PARSE_REAL},
-        {IDC_TEST_FACTOR, "inf", KST_IDP_PARSE_REAL},
-        {IDC_TEST_COUNT, "12.5", KST_IDP_PARSE_INT},
-        {IDC_TEST_COUNT, "99999999999", KST_IDP_PARSE_INT},
+        {IDC_TEST_FACTOR, "abc", KST_IDP_PARSE_REAL, "Please enter a number."},
+        {IDC_TEST_FACTOR, "1.5x", KST_IDP_PARSE_REAL, "Please enter a number."},
+        {IDC_TEST_FACTOR, "", KST_IDP_PARSE_REAL, "Please enter a number."},
+        {IDC_TEST_FACTOR, "inf", KST_IDP_PARSE_REAL, "Please enter a number."},
+        {IDC_TEST_COUNT, "12.5", KST_IDP_PARSE_INT, "Please enter an integer."},
+        {IDC_TEST_COUNT, "99999999999", KST_IDP_PARSE_INT, "Please enter an integer."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -176,6 +179,8 @@ TEST_F(DialogTest, RefusedValueKeepsTheDialogOpenAndTheMembersUnchanged)
         EXPECT_TRUE(openAfterOK);
         EXPECT_NE(nullptr, focusAfterOK) << "the refused field gets the focus";
         EXPECT_EQ(std::vector<UINT>{c.message}, boxes.ShownIds());
+        ASSERT_EQ(1u, boxes.Shown().size());
+        EXPECT_STREQ(c.shown, boxes.Shown()[0].text.c_str());
         EXPECT_EQ(5, dialog.m_count);
         EXPECT_EQ(2.5, dialog.m_factor);
     }
@@ -185,6 +190,8 @@ TEST_F(DialogTest, RefusedValueKeepsTheDialogOpenAndTheMembersUnchanged)
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).SetText(IDC_TEST_COUNT, "2").Click(IDOK);
     EXPECT_EQ(IDCANCEL, dialog.DoModal()) << "a value out of range does not end the dialog";
     EXPECT_EQ(std::vector<UINT>{KST_IDP_PARSE_RANGE}, boxes.ShownIds());
+    ASSERT_EQ(1u, boxes.Shown().size());
+    EXPECT_STREQ("Please enter an integer between 3 and 100.", boxes.Shown()[0].text.c_str());
 }
 
 TEST_F(DialogTest, FieldThatCorrectsItselfWhileTypedSettlesAfterOneRewrite)
@@ -261,8 +268,33 @@ TEST_F(DialogTest, ModelessDialogClosesItsWindowAndChildPaneStays)
         SendDlgItemMessageA(dialog.m_hWnd, c.button, BM_CLICK, 0, 0);
         EXPECT_EQ(c.windowRemains, dialog.m_hWnd != nullptr);
         EXPECT_EQ(CKSTString(c.noteAfter), dialog.m_note);
+        dialog.DestroyWindow();
     }
     host.DestroyWindow();
+}
+
+TEST_F(DialogTest, DialogOfItsOwnWindowClassIsBoundToItsObject)
+{
+    const char* const className = "KSTFrameworkOwnDialogClass";
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = DefDlgProcA;
+    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassExA(&wc);  // fails harmlessly when a repeated run registered it already
+
+    for (UINT templateId : {IDD_TEST_OWN_CLASS_EX, IDD_TEST_OWN_CLASS}) {
+        SCOPED_TRACE(templateId);
+        NoteDialog dialog;
+        ASSERT_TRUE(dialog.Create(templateId));
+        EXPECT_TRUE(dialog.initialised);
+        char actual[64] = {};
+        GetClassNameA(dialog.m_hWnd, actual, sizeof(actual));
+        EXPECT_STREQ(className, actual);
+        EXPECT_EQ(CKSTString("note"), dialog.GetDlgItemText(IDC_TEST_NOTE));
+        dialog.DestroyWindow();
+    }
 }
 
 }  // namespace

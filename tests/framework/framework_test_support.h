@@ -86,7 +86,8 @@ private:
 };
 
 // Every test starts with seams that fail it instead of waiting for a user: a message box or
-// a modal dialog that the test did not script. The real seams are back afterwards.
+// a modal dialog that the test did not script; so does a fault the framework reports. The real
+// seams are back afterwards.
 class FrameworkTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -99,6 +100,9 @@ protected:
         KstSeams().modalDriver = [](KstModalRun& run) {
             ADD_FAILURE() << "unexpected modal dialog " << run.templateId;
             return IDCANCEL;
+        };
+        KstSeams().reportFault = [](const KstFault& fault) {
+            ADD_FAILURE() << "unexpected fault: " << fault.text.c_str();
         };
     }
     void TearDown() override { KstResetSeams(); }

@@ -9,6 +9,8 @@
 #include "framework/PropertySheet.h"
 #include "framework/Seams.h"
 #include "framework_test_support.h"
+#include "support/win/DialogScript.h"
+#include "support/win/MessageBoxScript.h"
 #include "test_resources.h"
 
 namespace {

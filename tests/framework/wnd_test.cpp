@@ -186,6 +186,7 @@ TEST_F(WndTest, MessagesReachTheObjectThroughItsMapAndTheBaseMaps)
 
     ASSERT_TRUE(window.SetTimer(1, 10));
     EXPECT_TRUE(PumpUntil([&] { return window.timerTicks > 0; }));
+    window.DestroyWindow();
 }
 
 TEST_F(WndTest, ControlNotificationsGoToTheControlFirst)
@@ -224,6 +225,7 @@ TEST_F(WndTest, ControlNotificationsGoToTheControlFirst)
     ReleaseDC(parent.m_hWnd, dc);
     EXPECT_EQ(1, reflecting.drawn);
     EXPECT_EQ(1, parent.ownDrawn);
+    parent.DestroyWindow();
 }
 
 TEST_F(WndTest, DestroyedWindowLeavesItsObjectDetachedAndReusable)
@@ -244,6 +246,7 @@ TEST_F(WndTest, DestroyedWindowLeavesItsObjectDetachedAndReusable)
 
     ASSERT_TRUE(CreateTop(window)) << "the object outlives its window and can make a new one";
     EXPECT_EQ(window.m_hWnd, window.handleSeenAtCreate);
+    window.DestroyWindow();
 }
 
 TEST_F(WndTest, RefusedCreationLeavesTheObjectUnbound)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz_memory.h"
 #include "data/DataSet.h"
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
@@ -13,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     (void)installed;
     CKSTMemBuffer image;
     image.Write(data, 1, static_cast<uint32_t>(size));
+    image.SetPosition(0);
     CKSTMeasurementFile file;
     if (file.OpenMemory(CKSTMeasurementFile::DetectType(image)) != 0 ||
         file.LoadFromMemory(image) != 0) {

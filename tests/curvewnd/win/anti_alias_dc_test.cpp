@@ -80,7 +80,7 @@ std::vector<Drawing> Drawings()
              DrawAAPolyline(dc, points, 4, kInk, 1);
          },
          [](CKSTPixelSurface& s) {
-             const KSTPoint points[] = {{-5, 10}, {12, 2}, {20, 27}, {45, 12}};
+             const KstPoint points[] = {{-5, 10}, {12, 2}, {20, 27}, {45, 12}};
              DrawAAPolyline(s, points, 4, kInk, 1);
          }},
         {"ellipse edge", [](CKSTDrawContext& dc) { DrawAAEllipseEdge(dc, 4, 3, 36, 27, kInk); },
@@ -95,11 +95,11 @@ TEST(AntiAliasDC, EveryBitmapKindGivesTheBufferPixels)
 {
     const struct {
         const char* name;
-        KSTTargetKind kind;
+        KstTargetKind kind;
     } kinds[] = {
-        {"top-down DIB", KSTTargetKind::TopDownDib},
-        {"bottom-up DIB", KSTTargetKind::BottomUpDib},
-        {"device-dependent bitmap", KSTTargetKind::DeviceBitmap},
+        {"top-down DIB", KstTargetKind::TopDownDib},
+        {"bottom-up DIB", KstTargetKind::BottomUpDib},
+        {"device-dependent bitmap", KstTargetKind::DeviceBitmap},
     };
     for (const auto& kind : kinds) {
         SCOPED_TRACE(kind.name);

@@ -10,6 +10,7 @@
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
 #include "curvewnd/fake_curve_owner.h"
+#include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/draw_target.h"
@@ -28,7 +29,7 @@ uint32_t Pixel(COLORREF colour)
 
 SIZE ExtentOf(HDC dc, const CKSTFontDesc& font, const char* text)
 {
-    KSTFontHandle handle = nullptr;
+    KstFontHandle handle = nullptr;
     font.CreateFont(handle);
     HGDIOBJ old = SelectObject(dc, handle);
     SIZE size = {};
@@ -95,12 +96,12 @@ TEST_F(AxisDrawTest, XAxisPaintsTicksAndLabelsWhereItLaidThemOut)
     axis.SetRange(0.0, 100.0, CKSTXAxis::kRangeMinMaxFixed, true);
     axis.SetTicks(25.0, false, false);
 
-    axis.Draw(target.Context(), true);
+    DrawAxis(axis, target.Context(), true);
     const SIZE label = ExtentOf(target.Hdc(), owner.settings.m_AxesFontDesc, "100");
     EXPECT_EQ(4 + 2 + label.cy, axis.GetAxisHeight());
     EXPECT_EQ(Pixel(kWhite), target.At(20, 50)) << "layout alone paints nothing";
 
-    axis.Draw(target.Context(), false);
+    DrawAxis(axis, target.Context(), false);
     const std::vector<int32_t>& ticks = axis.GetTickPixels();
     ASSERT_EQ(5u, ticks.size());
     for (int32_t x : ticks) {
@@ -123,7 +124,7 @@ TEST_F(AxisDrawTest, WindowWithoutBackgroundKeepsWhatLiesUnderTheBand)
     owner.settings.m_BackgroundColor = KST_COLOR_NONE;
     CKSTXAxis axis(&owner);
     axis.SetRect(RECT{10, 40, 230, 80});
-    axis.Draw(target.Context(), false);
+    DrawAxis(axis, target.Context(), false);
     EXPECT_EQ(Pixel(kWhite), target.At(12, 78));
 }
 
@@ -132,12 +133,12 @@ TEST_F(AxisDrawTest, YAxisDrawsItsEdgeLineTicksAndWidth)
     CKSTYAxis axis(&owner);
     axis.SetRect(RECT{20, 10, 70, 113});
     axis.SetNoEdgeLine(false);
-    axis.Draw(target.Context(), true);
+    DrawAxis(axis, target.Context(), true);
     const int32_t width = axis.GetAxisWidth();
     EXPECT_EQ(width, axis.LayoutLabels(&measure, owner.settings.m_AxesFontDesc));
     EXPECT_GT(width, 4 + 2);
 
-    axis.Draw(target.Context(), false);
+    DrawAxis(axis, target.Context(), false);
     for (int y = 10; y < 113; y += 17) {
         EXPECT_EQ(Pixel(kInk), target.At(69, y)) << "edge line at row " << y;
     }

@@ -9,6 +9,7 @@
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/fake_group_host.h"
+#include "curvewnd/win/AxisGroupDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/GroupScrollBar.h"
 #include "curvewnd/win/draw_target.h"
@@ -44,7 +45,7 @@ protected:
 
 TEST_F(GroupDrawTest, GradientDarkensTowardsTheBottomInsideASunkenFrame)
 {
-    group.DrawBackground(target.Context(), false);
+    DrawGroupBackground(group, target.Context(), false);
     const std::vector<uint32_t> pixels = target.Pixels();
     EXPECT_EQ(At(20, 6), 0xFFFFFFu);   // first inner row: the plot colour
     EXPECT_EQ(At(20, 55), 0xE1E1E1u);  // row 49 of 50: 255 - 255 x 49 x 0.12 / 50
@@ -83,7 +84,7 @@ TEST_F(GroupDrawTest, PlainAndTransparentBackgrounds)
         DrawTarget fresh(60, 70, kCanvas);
         host.settings.m_PlotBackgroundColor = c.plot;
         host.settings.m_BColorGradient = c.gradient;
-        group.DrawBackground(fresh.Context(), false);
+        DrawGroupBackground(group, fresh.Context(), false);
         EXPECT_EQ(fresh.At(6, 6), c.inside);
         EXPECT_EQ(fresh.At(43, 55), c.inside);
         EXPECT_EQ(fresh.At(5, 30), kGrey);
@@ -92,7 +93,7 @@ TEST_F(GroupDrawTest, PlainAndTransparentBackgrounds)
 
 TEST_F(GroupDrawTest, PrintedFrameIsBlack)
 {
-    group.DrawBackground(target.Context(), true);
+    DrawGroupBackground(group, target.Context(), true);
     EXPECT_EQ(At(5, 30), 0u);
     EXPECT_EQ(At(20, 5), 0u);
     EXPECT_EQ(At(44, 30), 0u);
@@ -115,7 +116,7 @@ TEST_F(GroupDrawTest, PictureStandsWhereItsPlacementCodeSays)
     host.settings.m_BColorGradient = 0;
     host.stackTop = 5;
     host.stackBottom = 57;
-    group.DrawBackground(target.Context(), false);
+    DrawGroupBackground(group, target.Context(), false);
     const uint32_t red = 0xFF0000;
     EXPECT_EQ(At(41, 53), red);
     EXPECT_EQ(At(43, 55), red);
@@ -136,7 +137,7 @@ TEST_F(GroupDrawTest, FlatGroupDrawsItsFrameButNoPicture)
     host.stackBottom = 13;
     CKSTAxisGroup flat(&host);
     flat.Layout(nullptr, {10, 10, 40, 13}, 0, 60, 0);  // inner rectangle one row high
-    flat.DrawBackground(target.Context(), false);
+    DrawGroupBackground(flat, target.Context(), false);
     EXPECT_EQ(At(20, 11), 0xFFFFFFu);  // background row
     EXPECT_EQ(At(11, 11), 0xFFFFFFu);  // no picture
     EXPECT_EQ(At(10, 10), kGrey);
@@ -152,8 +153,8 @@ TEST_F(GroupDrawTest, TitleStandsInAWhiteBoxAtTheTopLeft)
     DrawTarget wide(200, 80, kCanvas);
     CKSTAxisGroup titled(&host);
     titled.Layout(nullptr, {0, 0, 200, 80}, 0, 200, 0);
-    titled.DrawBackground(wide.Context(), false);
-    titled.DrawTitle(wide.Context());
+    DrawGroupBackground(titled, wide.Context(), false);
+    DrawGroupTitle(titled, wide.Context());
 
     CKSTFontDesc font = host.settings.m_AxesFontDesc;
     wide.Context().SelectFont(font, true);
@@ -182,7 +183,9 @@ TEST(GroupScrollBarTest, BarShowsTheVisibleShareOfTheFirstAxis)
     CWnd parent;
     ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr));
     FakeGroupHost host;
-    host.scrollBarParent = &parent;
+    host.makeScrollBar = [&](int id, const RECT& rect) {
+        return CreateGroupScrollBar(&host, &parent, id, rect);
+    };
     CKSTXAxis xAxis(&host);
     CKSTAxisGroup group(&host);
     auto channel = ConstantChannel("c", "V", 1.0);
@@ -193,13 +196,14 @@ TEST(GroupScrollBarTest, BarShowsTheVisibleShareOfTheFirstAxis)
     ASSERT_TRUE(axis->SetRange(20.0, 30.0, false));
     group.Layout(nullptr, {50, 10, 300, 210}, 0, 400, 16);
     group.UpdateScrollBar(1000, 16);
-    ASSERT_NE(group.GetScrollBar(), nullptr);
-    HWND bar = group.GetScrollBar()->GetSafeHwnd();
+    auto* control = dynamic_cast<CKSTGroupScrollBar*>(group.GetScrollBar());
+    ASSERT_NE(control, nullptr);
+    HWND bar = control->GetSafeHwnd();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(GetDlgCtrlID(bar), 1000);
 
     SCROLLINFO info = {};
-    ASSERT_TRUE(group.GetScrollBar()->GetScrollInfo(&info));
+    ASSERT_TRUE(control->GetScrollInfo(&info));
     EXPECT_EQ(info.nMin, 0);
     EXPECT_EQ(info.nMax, 1000);
     EXPECT_EQ(info.nPage, 100u);

@@ -18,10 +18,10 @@
 #include "curvewnd/fake_group_host.h"
 #include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/draw_target.h"
+#include "foundation/Numeric.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr COLORREF kCanvas = 0xFFFFFF;
 constexpr int kWidth = 130;
 constexpr int kHeight = 110;

@@ -16,6 +16,7 @@
 
 #include "../fake_curve_host.h"
 #include "curvewnd/CurveLabels.h"
+#include "curvewnd/win/CurvePaint.h"
 #include "draw_target.h"
 
 namespace {
@@ -49,7 +50,7 @@ protected:
 
     std::vector<std::string> PaintMap()
     {
-        scene.curve.Paint(target.Context());
+        PaintCurve(scene.curve, target.Context());
         return Map(target);
     }
 
@@ -117,7 +118,7 @@ TEST_F(CurvePaintTest, PaintingLeavesTheDeviceContextAsItWas)
     const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN);
     const HGDIOBJ brush = GetCurrentObject(dc, OBJ_BRUSH);
     SetBkMode(dc, OPAQUE);
-    scene.curve.Paint(target.Context());
+    PaintCurve(scene.curve, target.Context());
     EXPECT_EQ(pen, GetCurrentObject(dc, OBJ_PEN));
     EXPECT_EQ(brush, GetCurrentObject(dc, OBJ_BRUSH));
     EXPECT_EQ(OPAQUE, GetBkMode(dc));
@@ -160,7 +161,7 @@ TEST(CurvePaintBandTest, NothingIsDrawnOutsideTheBand)
                 scene.curve.SetDisplayKind(style, false);
                 scene.curve.SetSymbol(symbol, false);
                 scene.curve.SetShowBarValue(symbol % 2 == 1, false);
-                scene.curve.Paint(target.Context());
+                PaintCurve(scene.curve, target.Context());
                 const std::vector<uint32_t> pixels = target.Pixels();
                 for (int y = 0; y < 30; ++y) {
                     for (int x = 0; x < 40; ++x) {
@@ -182,7 +183,7 @@ TEST_F(CurvePaintTest, EventTextsLeaveTheirBoxesAsCells)
     DrawTarget canvas(101, 103, kPaper);
     wide.Fill({20, 50, 80}, 30.0, 20.0);
     wide.curve.SetDisplayKind(CKSTCurve::kStyleEventTexts, false);
-    wide.curve.Paint(canvas.Context());
+    PaintCurve(wide.curve, canvas.Context());
     ASSERT_EQ(3u, wide.curve.GetCells().size());
     for (const CKSTEventCell& cell : wide.curve.GetCells()) {
         EXPECT_LT(cell.left, cell.right);
@@ -206,7 +207,7 @@ TEST_F(CurvePaintTest, TheBarValueStandsAboveTheBarOrInsideItsTop)
     wide.curve.SetDisplayKind(CKSTCurve::kStyleBars, false);
     wide.curve.SetShowBarValue(true, false);
     wide.Fill({50}, 1.0);
-    wide.curve.Paint(canvas.Context());
+    PaintCurve(wide.curve, canvas.Context());
     // The bar's top row is 51; the text ends 4 rows above it.
     EXPECT_EQ(51, wide.curve.GetLastBarTop());
     const std::vector<uint32_t> above = canvas.Pixels();
@@ -226,7 +227,7 @@ TEST_F(CurvePaintTest, TheBarValueStandsAboveTheBarOrInsideItsTop)
     // A full bar leaves no room above: the text goes into the bar in the plot colour.
     DrawTarget full(101, 103, kPaper);
     wide.Fill({100}, 1.0);
-    wide.curve.Paint(full.Context());
+    PaintCurve(wide.curve, full.Context());
     const std::vector<uint32_t> inside = full.Pixels();
     int textInBar = 0;
     for (int y = 5; y < 40; ++y) {
@@ -241,11 +242,11 @@ TEST_F(CurvePaintTest, TheBarValueStandsAboveTheBarOrInsideItsTop)
 TEST_F(CurvePaintTest, InvertingACursorLineTwiceRestoresThePicture)
 {
     scene.Fill({2, 2, 4, 4}, 2.0, 2.0);
-    scene.curve.Paint(target.Context());
+    PaintCurve(scene.curve, target.Context());
     const std::vector<uint32_t> before = target.Pixels();
 
     scene.host.invalidated.clear();
-    scene.curve.InvertCursorLine(6);
+    InvertCursorLine(scene.curve, 6);
     const std::vector<uint32_t> once = target.Pixels();
     for (int y = 0; y < 13; ++y) {
         for (int x = 0; x < 11; ++x) {
@@ -258,24 +259,24 @@ TEST_F(CurvePaintTest, InvertingACursorLineTwiceRestoresThePicture)
     EXPECT_EQ(7, scene.host.invalidated[0].right);
     EXPECT_EQ(0, scene.host.invalidated[0].top);
     EXPECT_EQ(13, scene.host.invalidated[0].bottom);
-    scene.curve.InvertCursorLine(6);
+    InvertCursorLine(scene.curve, 6);
     EXPECT_EQ(before, target.Pixels());
 
     // The others, each twice; a column beyond the band is held at its right edge.
-    scene.curve.InvertValueLine(5);
-    scene.curve.InvertValueLine(5);
-    scene.curve.InvertRowLine(40);
-    scene.curve.InvertRowLine(40);
-    scene.curve.InvertCursorPair(-3, 50);
-    scene.curve.InvertCursorPair(-3, 50);
+    InvertValueLine(scene.curve, 5);
+    InvertValueLine(scene.curve, 5);
+    InvertRowLine(scene.curve, 40);
+    InvertRowLine(scene.curve, 40);
+    InvertCursorPair(scene.curve, -3, 50);
+    InvertCursorPair(scene.curve, -3, 50);
     EXPECT_EQ(before, target.Pixels());
 
     // The value line lies on the curve's row at that column: 3 at column 5, row 8.
-    scene.curve.InvertValueLine(5);
+    InvertValueLine(scene.curve, 5);
     const std::vector<uint32_t> valueLine = target.Pixels();
     EXPECT_NE(before[8 * 11 + 0], valueLine[8 * 11 + 0]);
     EXPECT_EQ(before[7 * 11 + 0], valueLine[7 * 11 + 0]);
-    scene.curve.InvertValueLine(5);
+    InvertValueLine(scene.curve, 5);
 }
 
 }  // namespace

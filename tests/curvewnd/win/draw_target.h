@@ -9,20 +9,20 @@
 
 #include "curvewnd/win/DrawContext.h"
 
-enum class KSTTargetKind { TopDownDib, BottomUpDib, DeviceBitmap };
+enum class KstTargetKind { TopDownDib, BottomUpDib, DeviceBitmap };
 
 class DrawTarget {
 public:
     DrawTarget(int width, int height, COLORREF background,
-               KSTTargetKind kind = KSTTargetKind::TopDownDib)
+               KstTargetKind kind = KstTargetKind::TopDownDib)
         : m_width(width), m_height(height)
     {
         HDC screen = GetDC(nullptr);
         m_context.Attach(CreateCompatibleDC(screen));
-        if (kind == KSTTargetKind::DeviceBitmap) {
+        if (kind == KstTargetKind::DeviceBitmap) {
             m_bitmap = CreateCompatibleBitmap(screen, width, height);
         } else {
-            BITMAPINFO info = Info(kind == KSTTargetKind::TopDownDib ? -height : height);
+            BITMAPINFO info = Info(kind == KstTargetKind::TopDownDib ? -height : height);
             void* bits = nullptr;
             m_bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         }

@@ -55,6 +55,11 @@ protected:
         FrameworkTest::SetUp();
         ASSERT_TRUE(owner.CreateTop());
     }
+    void TearDown() override
+    {
+        owner.DestroyWindow();
+        FrameworkTest::TearDown();
+    }
 
     static HWND EditOf(const CWnd& popup) { return GetDlgItem(popup.m_hWnd, IDC_EDIT_POPUP_TEXT); }
 

@@ -63,6 +63,8 @@ protected:
     }
     void TearDown() override
     {
+        owner.DestroyWindow();
+        browser.DestroyWindow();
         DeleteFileA(file.c_str());
         RemoveDirectoryA(folder.c_str());
         FrameworkTest::TearDown();

@@ -40,6 +40,11 @@ protected:
                                   nullptr, nullptr));
         owner.drawing = &host;
     }
+    void TearDown() override
+    {
+        host.DestroyWindow();
+        FrameworkTest::TearDown();
+    }
 
     // The tip's rectangle in the drawing window's client coordinates.
     RECT PlacedRect(const CKSTTextTipWnd& tip) const
@@ -164,6 +169,7 @@ TEST_F(TextTipTest, PaintsTheOwnersBackgroundAFrameAndTheTextAfterAMoveWithSwapp
     EXPECT_GT(backgroundPixels, (width - 2) * (height - 2) / 2);
     // The text starts at (2, 1); the far right of a short text is background.
     EXPECT_EQ(owner.windowColor, at(width - 3, height / 2));
+    tip.Destroy();
 }
 
 TEST_F(TextTipTest, MouseMovesReachTheOwnerInDrawingWindowCoordinates)
@@ -175,6 +181,7 @@ TEST_F(TextTipTest, MouseMovesReachTheOwnerInDrawingWindowCoordinates)
     EXPECT_EQ(45, owner.moves[0].x);
     EXPECT_EQ(56, owner.moves[0].y);
     EXPECT_EQ(static_cast<UINT>(MK_LBUTTON), owner.moveFlags[0]);
+    tip.Destroy();
 }
 
 TEST_F(TextTipTest, CreationFailsWithoutADrawingWindow)

@@ -12,7 +12,7 @@
 
 namespace {
 
-LOGFONTA LogFontOf(KSTFontHandle font)
+LOGFONTA LogFontOf(KstFontHandle font)
 {
     LOGFONTA logFont = {};
     EXPECT_EQ(static_cast<int>(sizeof logFont), GetObjectA(font, sizeof logFont, &logFont));
@@ -21,7 +21,7 @@ LOGFONTA LogFontOf(KSTFontHandle font)
 
 // Character height (cell height without internal leading) of the font in a screen-compatible
 // memory context, in pixels.
-int CharacterHeight(KSTFontHandle font)
+int CharacterHeight(KstFontHandle font)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
@@ -50,7 +50,7 @@ int ScreenPixelsPerInch()
     return pixels;
 }
 
-bool IsFont(KSTFontHandle font)
+bool IsFont(KstFontHandle font)
 {
     return font != nullptr && GetObjectType(font) == OBJ_FONT;
 }
@@ -61,7 +61,7 @@ TEST(FontDescWin, OwnFontFollowsTheLogicalFontFields)
     font.m_height = -17;
     font.m_weight = 700;
     font.m_italic = 1;
-    KSTFontHandle own = font.CreateOwnFont();
+    KstFontHandle own = font.CreateOwnFont();
     ASSERT_TRUE(IsFont(own));
     EXPECT_EQ(own, font.GetFont());
 
@@ -86,7 +86,7 @@ TEST(FontDescWin, PointSizeWinsOverTheHeightField)
     CKSTFontDesc font;
     font.m_height = -40;
     font.m_pointSize = 100;
-    KSTFontHandle own = font.CreateOwnFont();
+    KstFontHandle own = font.CreateOwnFont();
     ASSERT_TRUE(IsFont(own));
     const int pixels = ScreenPixelsPerInch() * 100 / 720;
     EXPECT_EQ(-pixels, LogFontOf(own).lfHeight);
@@ -112,12 +112,12 @@ TEST(FontDescWin, CopiesMakeTheirOwnFontFromTheLogicalFieldsOnly)
     auto copy = std::make_unique<CKSTFontDesc>(source);
     CKSTFontDesc assigned;
     assigned.CreateOwnFont();
-    KSTFontHandle replaced = assigned.GetFont();
+    KstFontHandle replaced = assigned.GetFont();
     assigned = source;
     EXPECT_FALSE(IsFont(replaced));
 
     for (const CKSTFontDesc* font : {copy.get(), &assigned}) {
-        KSTFontHandle own = font->GetFont();
+        KstFontHandle own = font->GetFont();
         ASSERT_TRUE(IsFont(own));
         EXPECT_NE(source.GetFont(), own);
         EXPECT_EQ(-23, LogFontOf(own).lfHeight);
@@ -125,23 +125,23 @@ TEST(FontDescWin, CopiesMakeTheirOwnFontFromTheLogicalFieldsOnly)
     }
 
     // The copy's own font survives its source, and goes with the copy.
-    KSTFontHandle copied = copy->GetFont();
+    KstFontHandle copied = copy->GetFont();
     source = CKSTFontDesc();
     EXPECT_TRUE(IsFont(copied));
     copy.reset();
     EXPECT_FALSE(IsFont(copied));
 
     // CreateOwnFont after a copy honours the point size again.
-    KSTFontHandle pointFont = assigned.CreateOwnFont();
+    KstFontHandle pointFont = assigned.CreateOwnFont();
     EXPECT_EQ(-(ScreenPixelsPerInch() * 100 / 720), LogFontOf(pointFont).lfHeight);
 }
 
 TEST(FontDescWin, CreateFontReplacesTheTargetsFont)
 {
     CKSTFontDesc font;
-    KSTFontHandle target = nullptr;
+    KstFontHandle target = nullptr;
     ASSERT_TRUE(font.CreateFont(target));
-    KSTFontHandle first = target;
+    KstFontHandle first = target;
     ASSERT_TRUE(IsFont(first));
     font.m_height = -30;
     ASSERT_TRUE(font.CreateFont(target));

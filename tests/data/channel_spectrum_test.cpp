@@ -1,6 +1,7 @@
 #include "data/FFTSettings.h"
 
 #include "data/Channel.h"
+#include "foundation/Numeric.h"
 #include "support/ChannelBuilders.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +16,6 @@ using kst_test::TimeVector;
 using kst_test::Values;
 
 namespace {
-
-const double kPi = 3.14159265358979323846;
 
 CKSTChannel Sine(uint32_t n, double dt, double amplitude, double frequency, double phase)
 {

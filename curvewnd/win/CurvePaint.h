@@ -1,0 +1,22 @@
+#pragma once
+// Painting a curve into the window's off-screen picture, and the inverted cursor lines drawn over
+// it. The geometry comes from the portable curve painter (curvewnd/CurvePainter.h).
+
+#include <cstdint>
+
+class CKSTCurve;
+class CKSTDrawContext;
+
+// The curve in its display style: pointer instrument, colour map of a matrix channel, bar
+// display or lines, symbols and event texts.
+void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc);
+
+// Each inverts a 1-pixel line of the curve's band in the window's draw context and invalidates
+// it in the window, so drawing it twice restores the picture.
+// The column x (limited to left .. right).
+void InvertCursorLine(CKSTCurve& curve, int32_t x);
+// The row of the curve's value at column x.
+void InvertValueLine(CKSTCurve& curve, int32_t x);
+// The row y (limited to top .. bottom - 1).
+void InvertRowLine(CKSTCurve& curve, int32_t y);
+void InvertCursorPair(CKSTCurve& curve, int32_t x1, int32_t x2);

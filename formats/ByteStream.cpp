@@ -1,0 +1,237 @@
+#include "formats/ByteStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "foundation/ErrorCodes.h"
+
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+
+template <typename T>
+T Reversed(T value)
+{
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, &value, sizeof(T));
+    std::reverse(bytes, bytes + sizeof(T));
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
+}
+
+}  // namespace
+
+CKSTByteReader::CKSTByteReader(CKSTDataFile& file) : m_file(file), m_buffer(kBufferSize)
+{
+    const int64_t position = file.Tell();
+    const int64_t size = file.GetSize();
+    if (position >= 0 && size >= position) {
+        m_position = static_cast<uint64_t>(position);
+        m_size = static_cast<uint64_t>(size);
+    }
+}
+
+bool CKSTByteReader::Fill(size_t wanted)
+{
+    const size_t held = m_bufferEnd - m_bufferStart;
+    if (held >= wanted) {
+        return true;
+    }
+    if (m_bufferStart > 0) {
+        std::memmove(m_buffer.data(), m_buffer.data() + m_bufferStart, held);
+        m_bufferStart = 0;
+        m_bufferEnd = held;
+    }
+    const uint64_t unbuffered = Remaining() - held;
+    const size_t room = m_buffer.size() - m_bufferEnd;
+    const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(room, unbuffered));
+    if (n > 0) {
+        m_bufferEnd += m_file.Read(m_buffer.data() + m_bufferEnd, n);
+    }
+    return m_bufferEnd - m_bufferStart >= wanted;
+}
+
+bool CKSTByteReader::Read(void* destination, size_t n)
+{
+    if (n > Remaining()) {
+        return false;
+    }
+    auto* out = static_cast<uint8_t*>(destination);
+    const size_t held = m_bufferEnd - m_bufferStart;
+    if (n <= held || n < m_buffer.size() / 2) {
+        if (!Fill(n)) {
+            return false;
+        }
+        std::memcpy(out, m_buffer.data() + m_bufferStart, n);
+        m_bufferStart += n;
+        m_position += n;
+        return true;
+    }
+    // Large blocks go straight from the stream.
+    std::memcpy(out, m_buffer.data() + m_bufferStart, held);
+    m_bufferStart = m_bufferEnd = 0;
+    size_t done = held;
+    while (done < n) {
+        const uint32_t part = static_cast<uint32_t>(std::min<size_t>(n - done, 1u << 30));
+        const uint32_t got = m_file.Read(out + done, part);
+        done += got;
+        if (got < part) {
+            // The stream gave less than its size promised: what was read is gone, so the
+            // position follows it and the rest counts as absent.
+            m_position += done;
+            m_size = m_position;
+            return false;
+        }
+    }
+    m_position += n;
+    return true;
+}
+
+bool CKSTByteReader::SeekTo(uint64_t position)
+{
+    if (position > m_size) {
+        position = m_size;
+        SeekTo(position);
+        return false;
+    }
+    const uint64_t bufferBase = m_position - m_bufferStart;
+    if (position >= bufferBase && position <= bufferBase + m_bufferEnd) {
+        m_bufferStart = static_cast<size_t>(position - bufferBase);
+        m_position = position;
+        return true;
+    }
+    m_bufferStart = m_bufferEnd = 0;
+    m_position = position;
+    return m_file.Seek(static_cast<int64_t>(position), SEEK_SET) >= 0;
+}
+
+bool CKSTByteReader::Skip(uint64_t n)
+{
+    return SeekTo(n > Remaining() ? m_size + 1 : m_position + n);
+}
+
+bool CKSTByteReader::ReadU8(uint8_t& value)
+{
+    return Read(&value, 1);
+}
+
+bool CKSTByteReader::ReadU16(uint16_t& value)
+{
+    uint8_t b[2];
+    if (!Read(b, 2)) {
+        return false;
+    }
+    value = m_swap ? static_cast<uint16_t>(b[0] << 8 | b[1]) : static_cast<uint16_t>(b[1] << 8 | b[0]);
+    return true;
+}
+
+bool CKSTByteReader::ReadU32(uint32_t& value)
+{
+    if (!Read(&value, 4)) {
+        return false;
+    }
+    if (m_swap) {
+        value = Reversed(value);
+    }
+    return true;
+}
+
+bool CKSTByteReader::ReadF32(float& value)
+{
+    if (!Read(&value, 4)) {
+        return false;
+    }
+    if (m_swap) {
+        value = Reversed(value);
+    }
+    return true;
+}
+
+bool CKSTByteReader::ReadF64(double& value)
+{
+    if (!Read(&value, 8)) {
+        return false;
+    }
+    if (m_swap) {
+        value = Reversed(value);
+    }
+    return true;
+}
+
+CKSTByteWriter::CKSTByteWriter(CKSTDataFile& file) : m_file(file), m_buffer(kBufferSize) {}
+
+void CKSTByteWriter::Flush()
+{
+    if (m_used == 0) {
+        return;
+    }
+    if (!m_failed && m_file.Write(m_buffer.data(), static_cast<uint32_t>(m_used)) != m_used) {
+        m_failed = true;
+    }
+    m_used = 0;
+}
+
+void CKSTByteWriter::Bytes(const void* source, size_t n)
+{
+    const auto* in = static_cast<const uint8_t*>(source);
+    m_written += n;
+    while (n > 0) {
+        if (m_used == m_buffer.size()) {
+            Flush();
+        }
+        const size_t part = std::min(n, m_buffer.size() - m_used);
+        std::memcpy(m_buffer.data() + m_used, in, part);
+        m_used += part;
+        in += part;
+        n -= part;
+    }
+}
+
+void CKSTByteWriter::Text(const char* text)
+{
+    Bytes(text, std::strlen(text));
+}
+
+void CKSTByteWriter::Zeros(size_t n)
+{
+    static const uint8_t kZeros[16] = {};
+    while (n > 0) {
+        const size_t part = std::min(n, sizeof kZeros);
+        Bytes(kZeros, part);
+        n -= part;
+    }
+}
+
+void CKSTByteWriter::U16(uint16_t value)
+{
+    const uint8_t b[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
+    Bytes(b, 2);
+}
+
+void CKSTByteWriter::U32(uint32_t value)
+{
+    const uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    Bytes(b, 4);
+}
+
+void CKSTByteWriter::F32(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, 4);
+    U32(bits);
+}
+
+void CKSTByteWriter::F64(double value)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    U32(static_cast<uint32_t>(bits));
+    U32(static_cast<uint32_t>(bits >> 32));
+}
+
+int CKSTByteWriter::Finish()
+{
+    Flush();
+    return m_failed ? KST_ERR_SHORT_TRANSFER : KST_OK;
+}

@@ -1,0 +1,504 @@
+#include "formats/DasylabFile.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "formats/ByteStream.h"
+#include "foundation/ErrorCodes.h"
+#include "foundation/HeaderInfoList.h"
+
+namespace {
+
+constexpr uint8_t kEndOfText = 0x1A;
+constexpr uint32_t kRecordValues = 512;
+// The general block after "IN": seven 16-bit words, the channel count, a double and a time.
+constexpr uint32_t kGeneralBlockSize = 8 * 2 + 8 + 4;
+constexpr uint16_t kSecondBlockSize = 38;
+// A channel block without its name: fixed fields, the empty unit text and the name's zero.
+constexpr uint32_t kChannelBlockFixed = 2 + 2 + 2 + 8 + 2 + 2 + 8 + 8 + 1 + 1;
+constexpr uint16_t kDataHeadSize = 18;
+// Raw sample type of the channel record: 32-bit float.
+constexpr uint16_t kSampleFloat32 = 4;
+
+// A C time value as the file stores it; times before 1970 or beyond 2106 store 0.
+uint32_t FileTime(const CKSTTimeStamp& stamp)
+{
+    const long long t = static_cast<long long>(stamp.ToTimeT());
+    return t > 0 && t <= 0xFFFFFFFFLL ? static_cast<uint32_t>(t) : 0;
+}
+
+std::string FixedText(double value, int decimals)
+{
+    char text[64];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0");
+}
+
+// A zero-terminated text within the block; false when the block ends first.
+bool ReadZeroText(CKSTByteReader& in, uint64_t end, std::string& text)
+{
+    text.clear();
+    uint8_t c = 0;
+    while (in.GetPosition() < end && in.ReadU8(c)) {
+        if (c == 0) {
+            return true;
+        }
+        text += static_cast<char>(c);
+    }
+    return false;
+}
+
+}  // namespace
+
+CKSTDasylabFile::CKSTDasylabFile() : CKSTForeignFile(5) {}
+
+CKSTString CKSTDasylabFile::CompanionPath(const CKSTString& path, bool toDataFile)
+{
+    const int n = path.GetLength();
+    if (n < 4 || path[n - 4] != '.') {
+        return path;
+    }
+    const CKSTString extension = path.Right(3);
+    const char* from = toDataFile ? "ddf" : "ddb";
+    const char* fromUpper = toDataFile ? "DDF" : "DDB";
+    if (extension == from) {
+        return path.Left(n - 3) + (toDataFile ? "ddb" : "ddf");
+    }
+    if (extension == fromUpper) {
+        return path.Left(n - 3) + (toDataFile ? "DDB" : "DDF");
+    }
+    return path;
+}
+
+void CKSTDasylabFile::ResetHeader()
+{
+    m_twoFiles = false;
+    m_headerText.Empty();
+}
+
+int CKSTDasylabFile::OpenRead(const CKSTString& path)
+{
+    ResetHeader();
+    const int open = m_main.Open(CompanionPath(path, false), KST_OPEN_READ);
+    if (open != KST_OK) {
+        return KST_ERR_OPEN_FAILED;
+    }
+    const int result = ReadHeaderText();
+    if (result != KST_OK) {
+        Close();
+    }
+    return result;
+}
+
+int CKSTDasylabFile::OpenWrite(const CKSTString& path)
+{
+    ResetHeader();
+    return m_main.Open(path, KST_OPEN_WRITE);
+}
+
+int CKSTDasylabFile::OpenMemoryWrite()
+{
+    ResetHeader();
+    return m_main.OpenMemoryWrite();
+}
+
+int CKSTDasylabFile::GetMemory(CKSTMemBuffer& buffer)
+{
+    m_main.GetMemory(buffer);
+    return KST_OK;
+}
+
+int CKSTDasylabFile::SetMemory(const CKSTMemBuffer& buffer)
+{
+    Close();
+    m_main.SetMemory(buffer);
+    const int open = m_main.OpenMemoryRead();
+    return open != KST_OK ? open : ReadHeaderText();
+}
+
+int CKSTDasylabFile::Close()
+{
+    int result = m_main.Close();
+    if (m_companion.IsOpen()) {
+        const int companion = m_companion.Close();
+        result = result != KST_OK ? result : companion;
+    }
+    ResetHeader();
+    return result;
+}
+
+int CKSTDasylabFile::ReadHeaderText()
+{
+    m_headerText.Empty();
+    CKSTByteReader in(m_main);
+    char magic[5];
+    if (!in.Read(magic, 5) || std::memcmp(magic, "DTDF\r", 5) != 0) {
+        return KST_ERR_NOT_DASYLAB;
+    }
+    std::string text;
+    uint8_t c = 0;
+    for (;;) {
+        if (!in.ReadU8(c)) {
+            return KST_ERR_NOT_DASYLAB;
+        }
+        if (c == kEndOfText) {
+            break;
+        }
+        text += static_cast<char>(c);
+    }
+    // Written texts end in a zero byte, which is no part of the text.
+    text.resize(std::strlen(text.c_str()));
+    m_headerText = text.c_str();
+    // The reader ran ahead; the stream continues right after the end-of-text byte.
+    return m_main.Seek(static_cast<int64_t>(in.GetPosition()), SEEK_SET) >= 0 ? KST_OK
+                                                                             : KST_ERR_NOT_DASYLAB;
+}
+
+// --- Reading ---
+
+int CKSTDasylabFile::Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool)
+{
+    dataSet.Clear(false);
+    const int result = ReadChannels(dataSet.GetChannels());
+    const int header = ReadHeaderEntries(dataSet.GetHeader());
+    dataSet.SetName(m_main.GetPath());
+    return result != KST_OK ? result : header;
+}
+
+int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
+{
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    CKSTByteReader in(m_main);
+    char tag[4];
+    if (!in.Read(tag, 2) || std::memcmp(tag, "IN", 2) != 0) {
+        return KST_ERR_NOT_DASYLAB;
+    }
+    channels.DeleteAll();
+
+    uint16_t words[8] = {};
+    double firstDt = 0.0;
+    uint32_t startTime = 0;
+    for (uint16_t& w : words) {
+        if (!in.ReadU16(w)) {
+            return KST_ERR_DASYLAB_UNSUPPORTED;
+        }
+    }
+    if (!in.ReadF64(firstDt) || !in.ReadU32(startTime) || words[1] != 1) {
+        return KST_ERR_DASYLAB_UNSUPPORTED;
+    }
+    const uint16_t separateData = words[6];
+    const uint16_t count = words[7];
+
+    // Every block is passed over by its own size field.
+    uint64_t blockStart = in.GetPosition();
+    uint16_t blockSize = 0;
+    if (!in.ReadU16(blockSize) || blockSize < 2 || !in.SeekTo(blockStart + blockSize)) {
+        return KST_ERR_DASYLAB_UNSUPPORTED;
+    }
+    const int first = channels.GetCount();
+    for (uint16_t c = 0; c < count; ++c) {
+        blockStart = in.GetPosition();
+        uint16_t fields[3] = {};
+        double dt = 0.0;
+        uint16_t check = 1;
+        uint16_t unused = 0;
+        double unusedValues[2];
+        if (!in.ReadU16(blockSize) || blockSize < kChannelBlockFixed ||
+            blockStart + blockSize > in.GetSize() || !in.ReadU16(fields[1]) ||
+            !in.ReadU16(fields[2]) || !in.ReadF64(dt) || !in.ReadU16(check) || check != 0 ||
+            !in.ReadU16(unused) || !in.ReadF64(unusedValues[0]) || !in.ReadF64(unusedValues[1])) {
+            return KST_ERR_DASYLAB_UNSUPPORTED;
+        }
+        const uint64_t blockEnd = blockStart + blockSize;
+        std::string unit;
+        std::string name;
+        if (!ReadZeroText(in, blockEnd, unit) || !ReadZeroText(in, blockEnd, name)) {
+            return KST_ERR_DASYLAB_UNSUPPORTED;
+        }
+        CKSTChannel& channel = *channels.GetAt(channels.AddNew());
+        channel.SetName(name.c_str());
+        channel.SetTimeBaseType(CKSTChannel::kTimeVector);
+        channel.SetSampleType(kSampleFloat32);
+        in.SeekTo(blockEnd);
+    }
+
+    int result = KST_OK;
+    if (separateData != 0) {
+        const CKSTString dataPath = CompanionPath(m_main.GetPath(), true);
+        if (m_companion.Open(dataPath, KST_OPEN_READ) != KST_OK) {
+            return KST_ERR_FILE_NOT_OPEN;
+        }
+        m_twoFiles = true;
+        CKSTByteReader data(m_companion);
+        result = ReadRecords(data, channels, first, count);
+    } else {
+        result = ReadRecords(in, channels, first, count);
+    }
+    ReadUnits(channels, first);
+    for (int i = first; i < channels.GetCount(); ++i) {
+        channels.GetAt(i)->ConvertToEquidistant(false, false);
+    }
+    channels.MakeUniqueNames();
+    return result;
+}
+
+int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first,
+                                 uint16_t count)
+{
+    char tag[4];
+    uint16_t headSize = 0;
+    uint32_t startTime = 0;
+    uint32_t unused[2];
+    if (!in.Read(tag, 4) || std::memcmp(tag, "DATA", 4) != 0 || !in.ReadU16(headSize) ||
+        !in.ReadU32(startTime) || !in.ReadU32(unused[0]) || !in.ReadU32(unused[1])) {
+        return KST_ERR_DASYLAB_UNSUPPORTED;
+    }
+    const CKSTTimeStamp start(static_cast<time_t>(startTime));
+    for (int i = first; i < channels.GetCount(); ++i) {
+        channels.GetAt(i)->SetStartTimeStamp(start);
+    }
+    std::vector<uint8_t> values(kRecordValues * 4);
+    for (;;) {
+        uint16_t index = 0;
+        if (!in.ReadU16(index)) {
+            return KST_OK;
+        }
+        if (index >= count) {
+            in.SeekTo(in.GetPosition() - 2);
+            if (!in.Read(tag, 4) || std::memcmp(tag, "DTDF", 4) != 0) {
+                return KST_ERR_DASYLAB_UNSUPPORTED;
+            }
+            return KST_OK;
+        }
+        double t = 0.0;
+        double dt = 0.0;
+        uint16_t n = 0;
+        if (!in.ReadF64(t) || !in.ReadF64(dt) || !in.ReadU16(n)) {
+            return KST_OK;
+        }
+        // A record cut short by the end of the file keeps the values that are whole.
+        const uint32_t whole = static_cast<uint32_t>(std::min<uint64_t>(n, in.Remaining() / 4));
+        CKSTChannel& channel = *channels.GetAt(first + index);
+        channel.Reserve(channel.GetCount() + whole);
+        for (uint32_t done = 0; done < whole;) {
+            const uint32_t part = std::min<uint32_t>(whole - done, kRecordValues);
+            if (!in.Read(values.data(), size_t{part} * 4)) {
+                return KST_OK;
+            }
+            for (uint32_t k = 0; k < part; ++k) {
+                float v;
+                std::memcpy(&v, values.data() + 4 * k, 4);
+                channel.AppendTimeValue((done + k) * dt + t, v);
+            }
+            done += part;
+        }
+        if (whole < n) {
+            return KST_OK;
+        }
+    }
+}
+
+void CKSTDasylabFile::ReadUnits(CKSTChannelList& channels, int first) const
+{
+    const std::string text(m_headerText.c_str(), static_cast<size_t>(m_headerText.GetLength()));
+    size_t at = text.find("UNIT:");
+    if (at == std::string::npos) {
+        return;
+    }
+    at += 5;
+    while (at < text.size() && (text[at] == '\r' || text[at] == '\n')) {
+        ++at;
+    }
+    for (int i = first; i < channels.GetCount(); ++i) {
+        const size_t tab = text.find('\t', at);
+        if (tab == std::string::npos) {
+            return;
+        }
+        const size_t lineEnd = std::min(text.find('\r', tab), text.find('\n', tab));
+        std::string unit = text.substr(tab + 1, lineEnd == std::string::npos ? std::string::npos
+                                                                               : lineEnd - tab - 1);
+        while (!unit.empty() && (unit.back() == ' ' || unit.back() == '\t')) {
+            unit.pop_back();
+        }
+        channels.GetAt(i)->SetUnit(unit.c_str());
+        if (lineEnd == std::string::npos) {
+            return;
+        }
+        at = lineEnd;
+    }
+}
+
+int CKSTDasylabFile::ReadHeaderEntries(CKSTHeaderInfoList& header) const
+{
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    header.Clear();
+    const std::string text(m_headerText.c_str(), static_cast<size_t>(m_headerText.GetLength()));
+    size_t at = text.find('\n');
+    std::string comment;
+    while (at != std::string::npos && at < text.size()) {
+        const size_t next = text.find('\n', at + 1);
+        CKSTString line(text.substr(at + 1, next == std::string::npos ? std::string::npos
+                                                                        : next - at - 1)
+                            .c_str());
+        line.Trim();
+        if (line.IsEmpty()) {
+            break;
+        }
+        const int equals = line.Find('=');
+        if (equals >= 1) {
+            CKSTString name = line.Left(equals);
+            CKSTString value = line.Mid(equals + 1);
+            name.Trim();
+            value.Trim();
+            if (!value.IsEmpty()) {
+                header.Add(CKSTHeaderInfoItem(name, value));
+            }
+        } else {
+            comment += line.c_str();
+            comment += "\r\n";
+        }
+        at = next;
+    }
+    if (!comment.empty()) {
+        header.SetComment(comment.c_str(), false);
+    }
+    return KST_OK;
+}
+
+// --- Writing ---
+
+int CKSTDasylabFile::Write(const CKSTDataSet& dataSet, const CKSTTextFormat*)
+{
+    return WriteChannels(dataSet.GetChannels(), false);
+}
+
+int CKSTDasylabFile::WriteChannels(const CKSTChannelList& source, bool)
+{
+    if (!IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    if (source.GetCount() == 0) {
+        return KST_OK;
+    }
+    if (source.GetCount() > 0xFFFF) {
+        return KST_ERR_TOO_LARGE;
+    }
+    // Time vectors are made equidistant on copies: the caller's channels stay as they are.
+    CKSTChannelList copies;
+    const CKSTChannelList* list = &source;
+    for (int i = 0; i < source.GetCount(); ++i) {
+        if (source.GetAt(i)->GetTimeBaseType() == CKSTChannel::kTimeVector) {
+            copies.CopyFrom(source);
+            for (int k = 0; k < copies.GetCount(); ++k) {
+                copies.GetAt(k)->ConvertToEquidistant(true, false);
+            }
+            list = &copies;
+            break;
+        }
+    }
+    const CKSTChannelList& channels = *list;
+    const int count = channels.GetCount();
+    const double firstDt = channels.GetAt(0)->GetSampleInterval();
+    const CKSTTimeStamp start = channels.GetEarliestStartTimeStamp();
+
+    std::string text = "\r\nDASYLab [Feb 11 2004]\r\nWORKSHEET\t= \r\nAUTHOR\t\t= \r\nCOMPANY  \t= "
+                       "\r\nDIVISON\t\t= \r\nTITLE\t\t= ";
+    text += channels.GetText().c_str();
+    text += "\r\nSAMPLE RATE\t= ";
+    text += firstDt > 0.0 && std::isfinite(1.0 / firstDt) ? FixedText(1.0 / firstDt, 6)
+                                                          : FixedText(0.0, 6);
+    text += "\r\nDATA FORMAT\t= 1\r\nDATA CHANNELS\t= " + std::to_string(count);
+    const std::string startText = start.Format(true).c_str();
+    text += "\r\nSTART TIME\t= " + startText + "\r\nFILE START TIME\t= " + startText;
+    text += "\r\n\r\n\r\n CHANNEL\tUNIT:\r\n";
+    for (int i = 0; i < count; ++i) {
+        const CKSTChannel& channel = *channels.GetAt(i);
+        text += "  ";
+        text += channel.GetName().c_str();
+        text += "\t";
+        text += channel.GetUnit().c_str();
+        text += " \r\n";
+    }
+    // The first field holds the end of the general block less 4 in 16 bits; a header that
+    // pushes the block further cannot be described.
+    const uint64_t generalEnd = 4 + 1 + text.size() + 1 + 1 + 2 + kGeneralBlockSize;
+    if (generalEnd - 4 > 0xFFFF) {
+        return KST_ERR_TOO_LARGE;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (kChannelBlockFixed + channels.GetAt(i)->GetName().GetLength() > 0xFFFF) {
+            return KST_ERR_TOO_LARGE;
+        }
+    }
+
+    CKSTByteWriter out(m_main);
+    const uint32_t fileTime = FileTime(start);
+    out.Text("DTDF");
+    out.U8('\r');
+    out.Bytes(text.data(), text.size());
+    out.U8(0);
+    out.U8(kEndOfText);
+    out.Text("IN");
+    out.U16(static_cast<uint16_t>(generalEnd - 4));
+    const uint16_t general[] = {1, 1, 38, 35, 20, 0, static_cast<uint16_t>(count)};
+    for (uint16_t w : general) {
+        out.U16(w);
+    }
+    out.F64(firstDt);
+    out.U32(fileTime);
+    out.U16(kSecondBlockSize);
+    out.U16(static_cast<uint16_t>(count));
+    out.Zeros(2 + 16 * 2);
+    for (int i = 0; i < count; ++i) {
+        const CKSTChannel& channel = *channels.GetAt(i);
+        const CKSTString name = channel.GetName();
+        out.U16(static_cast<uint16_t>(kChannelBlockFixed + name.GetLength()));
+        out.U16(static_cast<uint16_t>(i));
+        out.U16(512);
+        out.F64(channel.GetSampleInterval());
+        out.U16(0);
+        out.U16(4096);
+        out.F64(0.0);
+        out.F64(0.0);
+        out.U8(0);
+        out.Bytes(name.c_str(), static_cast<size_t>(name.GetLength()));
+        out.U8(0);
+    }
+    out.Text("DATA");
+    out.U16(kDataHeadSize);
+    out.U32(fileTime);
+    out.U32(0);
+    out.U32(0);
+
+    const uint32_t samples = channels.GetMaxSampleCount();
+    uint32_t base = 0;
+    while (base < samples) {
+        uint32_t largest = 0;
+        for (int i = 0; i < count; ++i) {
+            const CKSTChannel& channel = *channels.GetAt(i);
+            const uint32_t have = channel.GetCount();
+            const uint32_t n =
+                base < have ? std::min(have - base, kRecordValues - base % kRecordValues) : 0;
+            out.U16(static_cast<uint16_t>(i));
+            out.F64(channel.GetTimeAt(base));
+            out.F64(channel.GetSampleInterval());
+            out.U16(static_cast<uint16_t>(n));
+            for (uint32_t k = 0; k < n; ++k) {
+                out.F32(static_cast<float>(channel.GetValue(base + k)));
+            }
+            largest = std::max(largest, n);
+        }
+        base += largest;
+    }
+    out.Text("DTDF");
+    return out.Finish();
+}

@@ -1,0 +1,53 @@
+#pragma once
+// DASYLab data files: a ".ddf" file with the magic "DTDF", an ASCII header text, a binary channel
+// description and a "DATA" block of sample records, the records possibly in a companion ".ddb"
+// file. Written files hold everything in the ".ddf" file: every channel as 32-bit floats in
+// records of at most 512 values, each record with its own start time and sample interval.
+
+#include <cstdint>
+
+#include "data/ChannelList.h"
+#include "data/DataSet.h"
+#include "data/ForeignFile.h"
+#include "foundation/DataFile.h"
+
+class CKSTByteReader;
+
+class CKSTDasylabFile : public CKSTForeignFile {
+public:
+    CKSTDasylabFile();
+
+    // A ".ddb" path opens the ".ddf" file beside it. KST_ERR_NOT_DASYLAB without the magic.
+    int OpenRead(const CKSTString& path) override;
+    int OpenWrite(const CKSTString& path) override;
+    int OpenMemoryWrite() override;
+    int GetMemory(CKSTMemBuffer& buffer) override;
+    int SetMemory(const CKSTMemBuffer& buffer) override;
+    int Close() override;
+    bool IsOpen() const override { return m_main.IsOpen(); }
+
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    // KST_ERR_TOO_LARGE, before anything is written, for more channels, a longer header or a
+    // longer channel name than the format's 16-bit fields can describe.
+    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+
+    int ReadChannels(CKSTChannelList& channels);
+    int ReadHeaderEntries(CKSTHeaderInfoList& header) const;
+    const CKSTString& GetHeaderText() const { return m_headerText; }
+
+    // The path with its extension's last three characters "ddf" made "ddb" (toDataFile) or
+    // back, keeping the case of upper-case extensions; other paths stay as they are.
+    static CKSTString CompanionPath(const CKSTString& path, bool toDataFile);
+
+private:
+    int ReadHeaderText();
+    int ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first, uint16_t count);
+    void ReadUnits(CKSTChannelList& channels, int first) const;
+    void ResetHeader();
+
+    bool m_twoFiles = false;
+    CKSTDataFile m_main;
+    CKSTDataFile m_companion;
+    CKSTString m_headerText;
+};

@@ -1,0 +1,159 @@
+#pragma once
+// Text and CSV tables: the reader guesses the layout of an unknown table (header length,
+// separator, group, name and unit lines, time column, number, text and date/time columns and a
+// few fixed dialects of loggers and partner programs); the writers produce the table layouts
+// of the text settings. Everything runs over one memory image of the file.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/ChannelList.h"
+#include "data/DataSet.h"
+#include "data/ForeignFile.h"
+#include "formats/TextFormat.h"
+#include "foundation/DataFile.h"
+#include "foundation/HeaderInfoList.h"
+#include "foundation/MemBuffer.h"
+#include "foundation/String.h"
+#include "foundation/TimeStamp.h"
+
+class CKSTTextDataFile : public CKSTForeignFile {
+public:
+    // Error of a writer given a format code it has no layout for.
+    static constexpr int kErrUnknownTextFormat = -1214;
+    // Columns a table may have.
+    static constexpr int kMaxColumns = 65535;
+    // Header lengths a file may name.
+    static constexpr int kMaxHeaderLines = 10000;
+
+    CKSTTextDataFile();
+    ~CKSTTextDataFile() override;
+
+    // The whole file is read into memory and the file closed again.
+    int OpenRead(const CKSTString& path) override;
+    int OpenWrite(const CKSTString& path) override;
+    int OpenMemoryWrite() override;
+    int GetMemory(CKSTMemBuffer& buffer) override;
+    int SetMemory(const CKSTMemBuffer& buffer) override;
+    // 0, or the stream's error when what was written did not reach the file.
+    int Close() override;
+    bool IsOpen() const override;
+
+    // Reading uses the settings given here (a copy is kept; null for none): their header
+    // lines, separator, X axis, date order, empty-column and group-name choices, and their
+    // format code when it names a reading dialect (else the dialect is detected).
+    void SetReadSettings(const CKSTTextFormat* settings);
+
+    // Channels and header of the table; the data set's name becomes the path. The selection
+    // and the text flag are the measurement-file object's: channels come all, the settings
+    // are those of SetReadSettings.
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    int ReadAll(CKSTChannelList& channels);
+    int ReadHeaderInfo(CKSTHeaderInfoList& header);
+
+    // With settings the layout of their format code, without them the defaults.
+    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    // xChannel: the column of X values of an XY display (seconds layout only), or null.
+    int WriteByFormat(const CKSTDataSet& dataSet, const CKSTTextFormat& settings,
+                      const CKSTChannel* xChannel);
+    int WriteChannelsByFormat(const CKSTChannelList& channels, const CKSTTextFormat& settings,
+                              const CKSTChannel* xChannel);
+    // Seconds layout below 1 s steps and 1800 s duration, else date and time; values in their
+    // shortest exact form, times with the decimals that keep the samples apart.
+    int WriteWithDefaults(const CKSTChannelList& channels);
+
+    // What the last header analysis found.
+    int32_t GetFormatCode() const { return m_format; }
+    int GetHeaderLength() const { return m_headerLength; }
+    char GetSeparator() const { return m_separator; }
+    const char* GetLineEnd() const { return m_lineEnd; }
+    // Header lines that held the groups, names and units of the last read, -1 none.
+    int GetGroupLine() const { return m_roleGroup; }
+    int GetNameLine() const { return m_roleName; }
+    int GetUnitLine() const { return m_roleUnit; }
+    // Column of the table that became the time axis, -1 none.
+    int GetTimeColumn() const { return m_timeColumn; }
+
+    // One line of the header analysis and what it holds.
+    struct SampledLine {
+        size_t offset = 0;
+        size_t length = 0;
+        // Keyword and comment lines take no part in the statistics.
+        bool skipped = false;
+        int letters = 0;
+        int digits = 0;
+        int tabs = 0;
+        int blanks = 0;
+        int points = 0;
+        int commas = 0;
+        int semicolons = 0;
+        int ats = 0;
+        int colons = 0;
+        int brackets = 0;
+    };
+
+private:
+    struct Column;
+
+    // The stream under the writers, with a flush that reports what the disk refused.
+    class Stream : public CKSTDataFile {
+    public:
+        int Flush();
+    };
+
+    void Reset();
+    void ResetAnalysis();
+    const char* Content() const;
+    size_t ContentSize() const;
+
+    // Reading (formats/TextDataFileRead.cpp).
+    int ParseHeaderKeywords();
+    void SampleLines(int count);
+    int32_t DetectFormat() const;
+    int FindHeaderLength() const;
+    char FindSeparator() const;
+    int ReadColumns(CKSTChannelList& channels, std::vector<int>& originalColumns);
+    int ReadHeaderNames(CKSTChannelList& channels, const std::vector<int>& originalColumns);
+    void ScoreHeaderLines(int columns, int& group, int& name, int& unit) const;
+    // The roles of the header lines for a table of that many columns, keyword lines and
+    // dialects applied.
+    void AssignLineRoles(int columns);
+    std::string_view HeaderLine(int i) const;
+
+    // Writing (formats/TextDataFileWrite.cpp).
+    int CheckWritable() const;
+    int WriteLayout(const CKSTChannelList& channels, const CKSTTextFormat& settings,
+                    const CKSTChannel* xChannel, bool shortestValues);
+
+    Stream m_stream;
+    bool m_loaded;
+    CKSTString m_path;
+    CKSTTimeStamp m_writeTime;
+    bool m_hasReadSettings;
+    CKSTTextFormat m_readSettings;
+
+    int m_headerLength;
+    int m_sampleCount;
+    // Line numbers named by keyword lines, -1 none.
+    int m_groupLine;
+    int m_nameLine;
+    int m_unitLine;
+    // The roles the last read gave the header lines.
+    bool m_rolesKnown;
+    int m_roleGroup;
+    int m_roleName;
+    int m_roleUnit;
+    int m_headerKeyword;  // the "@Headerlen:" number, -1 none
+    int m_channelCount;
+    int m_timeBaseCount;
+    char m_separator;
+    const char* m_lineEnd;
+    int32_t m_format;
+    int m_timeColumn;
+    // The time axis came from date/time columns and carries the start stamp.
+    bool m_dateAxis;
+    CKSTString m_timeUnit;
+    std::vector<SampledLine> m_lines;
+};

@@ -1,0 +1,59 @@
+#pragma once
+// RIFF WAVE files: 8- and 16-bit PCM read into one channel per file channel; one or two
+// channels written as 16-bit PCM. Also the check whether channels can be played or exported as
+// 16-bit sound as they are, and the conversion that makes them so, which the sound player uses.
+
+#include <cstdint>
+
+#include "data/ChannelList.h"
+#include "data/DataSet.h"
+#include "data/ForeignFile.h"
+#include "foundation/DataFile.h"
+
+class CKSTByteReader;
+
+class CKSTWavFile : public CKSTForeignFile {
+public:
+    CKSTWavFile();
+
+    // KST_ERR_NOT_WAV when the file does not start with "RIFF", a size and "WAVE".
+    int OpenRead(const CKSTString& path) override;
+    int OpenWrite(const CKSTString& path) override;
+    int OpenMemoryWrite() override;
+    int GetMemory(CKSTMemBuffer& buffer) override;
+    int SetMemory(const CKSTMemBuffer& buffer) override;
+    int Close() override;
+    bool IsOpen() const override { return m_file.IsOpen(); }
+
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    // One channel gives a mono file, more give a stereo file of the first two. Values are
+    // written as they are, saturated into 16 bits. KST_ERR_SOUND_UNSUITABLE when the first
+    // channel has no usable sample interval.
+    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+
+    // The chunks after the RIFF header into the list, which is emptied first.
+    int ReadHeader(CKSTChannelList& channels);
+
+    // 1 when the channels can be written as 16-bit PCM unchanged, KST_ERR_SOUND_UNSUITABLE
+    // (count, intervals, time vectors) or KST_ERR_SOUND_RANGE (values).
+    static int CheckExport(const CKSTChannelList& channels);
+    static bool CanExport(const CKSTChannelList& channels) { return CheckExport(channels) == 1; }
+    // Copies of the first two channels into out, converted so that they can be played: time
+    // vectors made equidistant, a second channel resampled to the first's interval when they
+    // differ, intervals above 10 ms taken as 10 ms and values scaled into the 16-bit range. The
+    // source channels stay as they are.
+    static void ToPcm(const CKSTChannelList& source, CKSTChannelList& out);
+
+    // Samples per second for a sample interval, rounded; 0 when it cannot be told (dt not
+    // positive, or a rate beyond 32 bits).
+    static uint32_t GetSampleRate(double dt);
+    // A value as a 16-bit sample: truncated toward zero, saturated, NaN as 0.
+    static int16_t ToSample(double value);
+
+private:
+    void ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32_t size,
+                  uint16_t channelCount, uint16_t bits, uint32_t sampleRate);
+
+    CKSTDataFile m_file;
+};

@@ -1,0 +1,315 @@
+#include "formats/TextDataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "data/MeasurementFile.h"
+#include "formats/FormatFactory.h"
+#include "foundation/ErrorCodes.h"
+
+namespace {
+
+CKSTMemBuffer Image(const std::string& text)
+{
+    CKSTMemBuffer buffer;
+    buffer.Write(text.data(), 1, static_cast<uint32_t>(text.size()));
+    return buffer;
+}
+
+int ReadText(CKSTTextDataFile& file, const std::string& text, CKSTDataSet& dataSet,
+             const CKSTTextFormat* settings = nullptr)
+{
+    file.SetMemory(Image(text));
+    file.SetReadSettings(settings);
+    return file.Read(dataSet, nullptr, false);
+}
+
+constexpr double kNoCheck = -12345.0;
+
+struct ReaderCase {
+    const char* what;
+    const char* text;
+    int result;
+    char separator;
+    int headerLength;
+    int32_t format;
+    std::vector<std::string> names;
+    std::vector<std::string> units;
+    std::vector<double> firstValues;
+    // Time of the second sample of the first channel.
+    double secondTime;
+};
+
+const ReaderCase kReaderCases[] = {
+    {"time column and one header line", "time,a,b\n0,1,2\n0.5,1.5,2.5\n1,2,3\n", 0, ',', 1, 0,
+     {"a", "b"}, {"", ""}, {1, 2}, 0.5},
+    {"no header: first sample kept", "1,2,3\n2,4,6\n3,6,9\n", 0, ',', 0, 0, {"2", "3"},
+     {"", ""}, {2, 3}, 1.0},
+    {"names line and unit line", "t;U;I\n[s];[V];[A]\n0;1,5;2\n1;2,5;3\n", 0, ';', 2, 0,
+     {"U", "I"}, {"V", "A"}, {1.5, 2}, 1.0},
+    {"names with units in brackets", "t [s],U [V],I\n0,1,2\n2,3,4\n", 0, ',', 1, 0, {"U", "I"},
+     {"V", ""}, {1, 2}, 2.0},
+    {"keyword header length 3: data at the fifth line",
+     "@Headerlen: 3\nTitle of the run\nx,y\n[s],[V]\n0,1\n1,2\n", 0, ',', 4, 0, {"y"}, {"V"},
+     {1}, 1.0},
+    {"CR-only line ends", "a,b\r1,2\r3,4\r", KST_ERR_BAD_HEADER, ',', -1, 0, {}, {}, {}, 0},
+    {"mixed line ends", "t,a,b\r\n0,1,\r\n1,2,5\n2,3,6\r\n", 0, ',', 1, 0, {"a", "b"},
+     {"", ""}, {1, 5}, 1.0},
+    {"semicolons with decimal commas", "Zeit;Wert\n0;1,5\n1;2,25\n2;3\n", 0, ';', 1, 0,
+     {"Wert"}, {""}, {1.5}, 1.0},
+    {"thousands points", "t;v\n0;1.234.567\n1;2.345.678,5\n", 0, ';', 1, 0, {"v"}, {""},
+     {1234567}, 1.0},
+    {"a semicolon and comma tie keeps the columns", "t;a;b\n0;1,5;2,5\n1;3,5;4,5\n", 0, ';', 1,
+     0, {"a", "b"}, {"", ""}, {1.5, 2.5}, 1.0},
+    {"TRUE and FALSE", "t,flag\n0,TRUE\n1,FALSE\n2,true\n", 0, ',', 1, 0, {"flag"}, {""}, {1},
+     1.0},
+    {"TAB separator", "t\ta\tb\n0\t1\t2\n1\t2\t3\n", 0, '\t', 1, 0, {"a", "b"}, {"", ""},
+     {1, 2}, 1.0},
+    {"blank separator", "t a b\n0 1 2\n1   2 3\n", 0, ' ', 1, 0, {"a", "b"}, {"", ""}, {1, 2},
+     1.0},
+    {"quoted names with separators and quotes",
+     "time,\"a,b\",\"say \"\"hi\"\"\"\n0,1,2\n1,2,3\n", 0, ',', 1, 0, {"a,b", "say \"hi\""},
+     {"", ""}, {1, 2}, 1.0},
+    {"German date and time columns",
+     "Datum;Zeit;Temp;Druck\n;;[\xB0" "C];[bar]\n31.12.2023;23:59:59;1,5;1.013,25\n"
+     "01.01.2024;00:00:00;2,5;1.014,5\n",
+     0, ';', 2, 0, {"Temp", "Druck"}, {"\xB0" "C", "bar"}, {1.5, 1013.25}, 1.0},
+    {"combined date and time with fractions",
+     "Zeit,a\n2024-03-01 12:00:00.25,1\n2024-03-01 12:00:00.75,2\n", 0, ',', 1, 0, {"a"},
+     {""}, {1}, 0.5},
+    {"newest first", "Datum;Wert\n02.01.2024 00:00:02;3\n02.01.2024 00:00:01;2\n"
+                     "02.01.2024 00:00:00;1\n",
+     0, ';', 1, 0, {"Wert"}, {""}, {1}, 1.0},
+    {"logger export with identification header",
+     "IDENT;Logger 7\nSerial;12345\nStart;01.02.2023\nInterval;1 s\nComment;none\n"
+     "Nr;Zeit;Temp;Feuchte\n---;---;---;---\n;;[\xB0" "C];[%]\n"
+     "1;01.02.2023 10:00:00;21,5;40\n2;01.02.2023 10:00:01;21,6;41\n"
+     "3;01.02.2023 10:00:02;21,7;42\n",
+     0, ';', 8, 6, {"Temp", "Feuchte"}, {"\xB0" "C", "%"}, {21.5, 40}, 1.0},
+    {"IDENT on a later line is no logger", "Messung\nt,IDENT\n0,1\n1,2\n", 0, ',', 2, 0,
+     {"IDENT"}, {""}, {1}, 1.0},
+    {"run-time table", "Laufzeit[hh:mm:ss];Temp [\xB0" "C]\n00:00:00;1,5\n00:00:10;2,5\n"
+                       "00:00:20;3,5\n",
+     0, ';', 1, 10, {"Temp"}, {"\xB0" "C"}, {1.5}, 10.0},
+    {"three BUND/BAND lines", "Bundesland;Bandbreite\n[BUND];[BAND]\n0;1\n1;2\n", 0, ';', 2, 9,
+     {"Bandbreite"}, {"BAND"}, {1}, 1.0},
+    {"two BUND/BAND lines", "Bundesland;Wert\n[BAND];[x]\n0;1\n1;2\n", 0, ';', 2, 0, {"Wert"},
+     {"x"}, {1}, 1.0},
+    {"group, name and unit lines", ";Motor;Motor\nt;n;M\n[s];[1/min];[Nm]\n0;1;2\n1;2;3\n", 0,
+     ';', 3, 0, {"n", "M"}, {"1/min", "Nm"}, {1, 2}, 1.0},
+    {"only CR LF line ends", "t;a\r\n0;1,5\r\n1;2,5\r\n", 0, ';', 1, 0, {"a"}, {""}, {1.5},
+     1.0},
+    {"a single column without time", "Wert\n5\n3\n4\n", 0, ' ', 1, 0, {"Wert"}, {""}, {5},
+     1.0},
+};
+
+TEST(TextDataFileReadTest, CaseTable)
+{
+    for (const ReaderCase& c : kReaderCases) {
+        SCOPED_TRACE(c.what);
+        CKSTTextDataFile file;
+        CKSTDataSet dataSet;
+        ASSERT_EQ(ReadText(file, c.text, dataSet), c.result);
+        const CKSTChannelList& channels = dataSet.GetChannels();
+        if (c.result != KST_OK) {
+            EXPECT_EQ(channels.GetCount(), 0);
+            continue;
+        }
+        EXPECT_EQ(file.GetSeparator(), c.separator);
+        EXPECT_EQ(file.GetHeaderLength(), c.headerLength);
+        EXPECT_EQ(file.GetFormatCode(), c.format);
+        ASSERT_EQ(channels.GetCount(), static_cast<int>(c.names.size()));
+        for (int i = 0; i < channels.GetCount(); ++i) {
+            const CKSTChannel* channel = channels.GetAt(i);
+            SCOPED_TRACE(i);
+            EXPECT_STREQ(channel->GetName().c_str(), c.names[i].c_str());
+            EXPECT_STREQ(channel->GetUnit().c_str(), c.units[i].c_str());
+            ASSERT_GT(channel->GetCount(), 1u);
+            EXPECT_DOUBLE_EQ(channel->GetValue(0), c.firstValues[i]);
+        }
+        const CKSTChannel* first = channels.GetAt(0);
+        EXPECT_NEAR(first->GetTimeAt(1) - first->GetTimeAt(0), c.secondTime, 1e-9);
+    }
+}
+
+TEST(TextDataFileReadTest, LineEndsAndDialectsAreReported)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "t;a\r\n0;1\r\n1;2\r\n", dataSet), KST_OK);
+    EXPECT_STREQ(file.GetLineEnd(), "\r\n");
+    ASSERT_EQ(ReadText(file, "t;a\r\n0;1\n1;2\n", dataSet), KST_OK);
+    EXPECT_STREQ(file.GetLineEnd(), "\n");
+    EXPECT_EQ(file.GetTimeColumn(), 0);
+}
+
+TEST(TextDataFileReadTest, GapsMissingSamplesAndEmptyColumns)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "t,a,b,c\n0,1,,\n1,,2,\n2,3,nan,\n3,4,5,\n", dataSet), KST_OK);
+    const CKSTChannelList& channels = dataSet.GetChannels();
+    ASSERT_EQ(channels.GetCount(), 2);  // c never had a value
+    const CKSTChannel* a = channels.GetAt(0);
+    const CKSTChannel* b = channels.GetAt(1);
+    // a: samples at 0, 2, 3 (a gap at 1); b: 2 at 1, missing at 2, 5 at 3.
+    double present = 0;
+    for (uint32_t i = 0; i < a->GetCount(); ++i) {
+        present += a->IsMissing(i) ? 0 : 1;
+    }
+    EXPECT_EQ(present, 3);
+    EXPECT_DOUBLE_EQ(a->GetValueAtTime(2.0, true), 3.0);
+    ASSERT_EQ(b->GetCount(), 3u);
+    EXPECT_DOUBLE_EQ(b->GetTimeAt(1), 2.0);
+    EXPECT_TRUE(b->IsMissing(1));
+    EXPECT_DOUBLE_EQ(b->GetValue(2), 5.0);
+
+    CKSTTextFormat keep;
+    keep.removeEmptyColumns = 0;
+    ASSERT_EQ(ReadText(file, "t,a,b,c\n0,1,,\n1,,2,\n", dataSet, &keep), KST_OK);
+    EXPECT_EQ(dataSet.GetChannels().GetCount(), 3);
+}
+
+TEST(TextDataFileReadTest, LinesWithoutATimeGiveMissingSamples)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "t,a\n0,1\n,2\n2,3\n3,4\n", dataSet), KST_OK);
+    const CKSTChannel* a = dataSet.GetChannels().GetAt(0);
+    ASSERT_EQ(a->GetCount(), 4u);
+    EXPECT_TRUE(a->IsMissing(1));
+    EXPECT_FALSE(a->IsMissing(2));
+    EXPECT_DOUBLE_EQ(a->GetTimeAt(2), 2.0);
+}
+
+TEST(TextDataFileReadTest, DuplicateNamesBecomeUnique)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "t,a,a\n0,1,2\n1,2,3\n", dataSet), KST_OK);
+    EXPECT_STREQ(dataSet.GetChannels().GetAt(0)->GetUniqueName().c_str(), "a");
+    EXPECT_STREQ(dataSet.GetChannels().GetAt(1)->GetUniqueName().c_str(), "a@1");
+}
+
+TEST(TextDataFileReadTest, TextColumnsAndDatesGiveTheStartStamp)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file,
+                       "Datum;Zeit;Zustand;Wert\n31.12.2023;23:59:59;Aus;1\n"
+                       "01.01.2024;00:00:00;Ein;2\n01.01.2024;00:00:01;Aus;3\n",
+                       dataSet),
+              KST_OK);
+    const CKSTChannelList& channels = dataSet.GetChannels();
+    ASSERT_EQ(channels.GetCount(), 2);
+    const CKSTChannel* state = channels.GetAt(0);
+    EXPECT_STREQ(state->GetName().c_str(), "Zustand");
+    EXPECT_STREQ(state->GetValueText(static_cast<int32_t>(state->GetValue(0))).c_str(), "Aus");
+    EXPECT_STREQ(state->GetValueText(static_cast<int32_t>(state->GetValue(1))).c_str(), "Ein");
+    const CKSTTimeStamp start = channels.GetAt(1)->GetStartTimeStamp();
+    EXPECT_EQ(start.GetYear(), 2023);
+    EXPECT_EQ(start.GetMonth(), 12);
+    EXPECT_EQ(start.GetDay(), 31);
+    EXPECT_EQ(start.GetHour(), 23);
+    EXPECT_EQ(start.GetSecond(), 59);
+    EXPECT_DOUBLE_EQ(channels.GetAt(1)->GetTimeAt(2), 2.0);
+}
+
+TEST(TextDataFileReadTest, TwoDigitYearsAcrossTheCentury)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "Datum,v\n30.12.98,1\n31.12.99,2\n01.01.00,3\n02.01.01,4\n",
+                       dataSet),
+              KST_OK);
+    const CKSTChannel* v = dataSet.GetChannels().GetAt(0);
+    EXPECT_EQ(v->GetStartTimeStamp().GetYear(), 1998);
+    const CKSTTimeStamp last = v->GetStartTimeStamp() + v->GetTimeAt(3);
+    EXPECT_EQ(last.GetYear(), 2001);
+    EXPECT_EQ(last.GetMonth(), 1);
+    EXPECT_EQ(last.GetDay(), 2);
+}
+
+TEST(TextDataFileReadTest, HeaderInfoEntriesAndComment)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, "'first note\nOperator: Anna;Stand: 3\nFree text\nt;a\n0;1\n1;2\n",
+                       dataSet),
+              KST_OK);
+    CKSTString value;
+    ASSERT_GE(dataSet.GetHeader().GetString("Operator", value), 0);
+    EXPECT_STREQ(value.c_str(), "Anna");
+    ASSERT_GE(dataSet.GetHeader().GetString("Stand", value), 0);
+    EXPECT_STREQ(value.c_str(), "3");
+    EXPECT_STREQ(dataSet.GetComment().c_str(), "first note\r\nFree text\r\n");
+
+    ASSERT_EQ(ReadText(file,
+                       "IDENT;Logger 7\nSerial;12345\nStart;x\nInterval;1 s\nComment;none\n"
+                       "Nr;Zeit;Temp\n-;-;-\n;;[C]\n1;01.02.2023 10:00:00;21,5\n"
+                       "2;01.02.2023 10:00:01;21,6\n",
+                       dataSet),
+              KST_OK);
+    ASSERT_GE(dataSet.GetHeader().GetString("IDENT", value), 0);
+    EXPECT_STREQ(value.c_str(), "Logger 7");
+}
+
+TEST(TextDataFileReadTest, SettingsOverrideTheDetection)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    CKSTTextFormat settings;
+    settings.headerLines = 2;
+    settings.readSeparator = KST_TEXT_SEPARATOR_COMMA;
+    settings.xAxis = 0;
+    ASSERT_EQ(ReadText(file, "a,b\nc,d\n1,2\n3,4\n", dataSet, &settings), KST_OK);
+    EXPECT_EQ(file.GetHeaderLength(), 2);
+    // No time axis: both columns stay channels over the line numbers.
+    ASSERT_EQ(dataSet.GetChannels().GetCount(), 2);
+    EXPECT_DOUBLE_EQ(dataSet.GetChannels().GetAt(0)->GetValue(1), 3.0);
+
+    // A writing dialect in the settings leaves the dialect to the detection.
+    CKSTTextFormat writing;
+    writing.formatCode = KST_TEXT_CSV_TIME;
+    ASSERT_EQ(ReadText(file, "Laufzeit[hh:mm:ss];a\n00:00:00;1\n00:00:05;2\n", dataSet, &writing),
+              KST_OK);
+    EXPECT_EQ(file.GetFormatCode(), KST_TEXT_RUNTIME);
+}
+
+TEST(TextDataFileReadTest, UntrustedCountsAreRefused)
+{
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    EXPECT_EQ(ReadText(file, "@Headerlen: 20000\na\n1\n", dataSet), KST_ERR_BAD_HEADER);
+    EXPECT_EQ(ReadText(file, "@Headerlen: 99999999999\na\n1\n", dataSet), KST_ERR_BAD_HEADER);
+    std::string wide = "t";
+    for (int i = 0; i < CKSTTextDataFile::kMaxColumns; ++i) {
+        wide += ",1";
+    }
+    EXPECT_EQ(ReadText(file, "0,1\n" + wide + "\n", dataSet), KST_ERR_BAD_HEADER);
+    EXPECT_EQ(dataSet.GetChannels().GetCount(), 0);
+    EXPECT_EQ(ReadText(file, "@Headerlen: 1\nx,y\n", dataSet), KST_ERR_BAD_HEADER);
+    EXPECT_EQ(ReadText(file, "", dataSet), KST_ERR_BAD_HEADER);
+}
+
+TEST(TextDataFileReadTest, ClosedObjectAndMeasurementFileRoute)
+{
+    CKSTTextDataFile closed;
+    CKSTChannelList channels;
+    EXPECT_EQ(closed.ReadAll(channels), KST_ERR_FILE_NOT_OPEN);
+
+    KstInstallFormats();
+    CKSTMeasurementFile file;
+    ASSERT_EQ(file.OpenMemory(KST_FILE_TEXT), KST_OK);
+    ASSERT_EQ(file.LoadFromMemory(Image("t;a\n0;1,5\n1;2,5\n")), KST_OK);
+    CKSTDataSet dataSet;
+    ASSERT_EQ(file.ReadChannels(dataSet), KST_OK);
+    ASSERT_EQ(dataSet.GetChannels().GetCount(), 1);
+    EXPECT_DOUBLE_EQ(dataSet.GetChannels().GetAt(0)->GetValue(1), 2.5);
+    EXPECT_EQ(file.Close(), KST_OK);
+}
+
+}  // namespace

@@ -1,0 +1,3 @@
+#include "support/TestProcess.h"
+
+void kst_test::PrepareTestProcess() {}
