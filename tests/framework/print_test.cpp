@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <winspool.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -362,6 +367,150 @@ TEST_F(PreviewTest, PrintFromThePreviewClosesItAndPrintsOnThePrinter)
     EXPECT_EQ((std::vector<std::string>{"begin", "end", "begin", PageLine(1, m_screenPage),
                                         PageLine(2, m_screenPage), "end"}),
               TheShellLog().printing);
+}
+
+// The real printer path: a Wine PostScript printer whose port is a file, with a PPD that
+// declares margins. tools/print-file-test.sh renders the file with ghostscript afterwards
+// (KST_TEST_PRINT_FILE names it then; the test keeps it).
+class FilePrinterTest : public kst_test::ShellTest {
+protected:
+    static constexpr char kPrinter[] = "Kestro Test File Printer";
+
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        using UnixName = char*(CDECL*)(const wchar_t*);
+        const auto unixName = reinterpret_cast<UnixName>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+        if (!unixName) {
+            GTEST_SKIP() << "the file-port printer is Wine's";
+        }
+        if (const char* given = std::getenv("KST_TEST_PRINT_FILE"); given && *given) {
+            m_port = given;
+            m_keep = true;
+        } else {
+            wchar_t folder[MAX_PATH];
+            wchar_t file[MAX_PATH];
+            GetTempPathW(MAX_PATH, folder);
+            GetTempFileNameW(folder, L"kps", 0, file);
+            m_windowsFile = file;
+            char* name = unixName(file);
+            ASSERT_NE(nullptr, name);
+            m_port = name;
+            HeapFree(GetProcessHeap(), 0, name);
+        }
+        std::remove(m_port.c_str());
+        DeleteFileW(m_windowsFile.c_str());
+        ASSERT_TRUE(InstallPrinter());
+    }
+    void TearDown() override
+    {
+        HANDLE printer = nullptr;
+        PRINTER_DEFAULTSA access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        if (OpenPrinterA(const_cast<char*>(kPrinter), &printer, &access)) {
+            DeletePrinter(printer);
+            ClosePrinter(printer);
+        }
+        if (!m_keep && !m_windowsFile.empty()) {
+            DeleteFileW(m_windowsFile.c_str());
+        }
+        ShellTest::TearDown();
+    }
+    // The PPD goes into the driver folder, where the PostScript driver looks for it.
+    bool InstallPrinter()
+    {
+        char folder[MAX_PATH];
+        DWORD needed = 0;
+        if (!GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder),
+                                        sizeof(folder), &needed)) {
+            return false;
+        }
+        const std::string ppd = std::string(folder) + "\\kst-file-printer.ppd";
+        if (!CopyFileA(KST_FRAMEWORK_FIXTURES "/file-printer.ppd", ppd.c_str(), FALSE)) {
+            return false;
+        }
+        DRIVER_INFO_3A driver{};
+        driver.cVersion = 3;
+        driver.pName = const_cast<char*>(kPrinter);
+        driver.pDriverPath = const_cast<char*>("wineps.drv");
+        driver.pConfigFile = const_cast<char*>("wineps.drv");
+        driver.pDataFile = const_cast<char*>(ppd.c_str());
+        if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver),
+                                 APD_COPY_NEW_FILES)) {
+            return false;
+        }
+        PRINTER_INFO_2A info{};
+        info.pPrinterName = const_cast<char*>(kPrinter);
+        info.pPortName = const_cast<char*>(m_port.c_str());  // a Unix path: the file port
+        info.pDriverName = const_cast<char*>(kPrinter);
+        info.pPrintProcessor = const_cast<char*>("WinPrint");
+        info.pDatatype = const_cast<char*>("RAW");
+        HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+        if (!printer) {
+            return false;
+        }
+        ClosePrinter(printer);
+        return true;
+    }
+    // What the print dialog returns for the printer: its device names.
+    static HGLOBAL DeviceNames()
+    {
+        const std::string driver = "winspool";
+        const std::string device = kPrinter;
+        const size_t size = sizeof(DEVNAMES) + driver.size() + device.size() + 3;
+        HGLOBAL names = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+        auto* block = static_cast<DEVNAMES*>(GlobalLock(names));
+        char* base = reinterpret_cast<char*>(block);
+        block->wDriverOffset = sizeof(DEVNAMES);
+        block->wDeviceOffset = static_cast<WORD>(block->wDriverOffset + driver.size() + 1);
+        block->wOutputOffset = static_cast<WORD>(block->wDeviceOffset + device.size() + 1);
+        memcpy(base + block->wDriverOffset, driver.c_str(), driver.size() + 1);
+        memcpy(base + block->wDeviceOffset, device.c_str(), device.size() + 1);
+        GlobalUnlock(names);
+        return names;
+    }
+
+    std::string m_port;
+    std::wstring m_windowsFile;
+    bool m_keep = false;
+};
+
+TEST_F(FilePrinterTest, TwoPagesReachThePrinterFileInsideTheMargins)
+{
+    ASSERT_TRUE(StartApp());
+    KstSeams().printDialog = [](PRINTDLGA& pd) {
+        pd.hDevNames = DeviceNames();
+        return TRUE;
+    };
+    std::vector<std::string> boxes;
+    KstSeams().messageBox = [&boxes](const KstMessageBoxCall& call) {
+        boxes.push_back(call.text.c_str());
+        return IDOK;
+    };
+    Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_FILE_PRINT, 0), 0);
+    EXPECT_TRUE(boxes.empty());
+
+    // The pages are the printable area of the device, which lies inside the paper.
+    HDC dc = CreateDCA("WINSPOOL", kPrinter, nullptr, nullptr);
+    ASSERT_NE(nullptr, dc);
+    const KstPageMetrics metrics = KstGetPageMetrics(dc);
+    DeleteDC(dc);
+    EXPECT_GT(metrics.printableOffset.x, 0);
+    EXPECT_GT(metrics.printableOffset.y, 0);
+    EXPECT_LT(metrics.printable.right + metrics.printableOffset.x, metrics.paper.cx);
+    EXPECT_LT(metrics.printable.bottom + metrics.printableOffset.y, metrics.paper.cy);
+    EXPECT_EQ((std::vector<std::string>{"begin", PageLine(1, metrics.printable),
+                                        PageLine(2, metrics.printable), "end"}),
+              TheShellLog().printing);
+
+    std::ifstream file(m_port, std::ios::binary);
+    ASSERT_TRUE(file.good()) << m_port;
+    const std::string postScript((std::istreambuf_iterator<char>(file)),
+                                 std::istreambuf_iterator<char>());
+    EXPECT_EQ(0u, postScript.rfind("%!PS", 0));
+    EXPECT_NE(std::string::npos, postScript.find("%%Page: 1 1"));
+    EXPECT_NE(std::string::npos, postScript.find("%%Page: 2 2"));
+    EXPECT_EQ(std::string::npos, postScript.find("%%Page: 3"));
 }
 
 }  // namespace
