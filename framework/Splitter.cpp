@@ -1,10 +1,7 @@
 #include "framework/Splitter.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 
-#include "framework/FrameWnd.h"
 #include "framework/View.h"
 
 namespace {
