@@ -331,6 +331,8 @@ private:
 
     uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
+    // Table elements the settings and process-block reads of one record image may still create.
+    uint64_t m_tableElementsLeft = 0;
 };
 
 // Property lists (defined with the property entries).

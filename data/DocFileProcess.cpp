@@ -543,6 +543,7 @@ int CKSTDocFile::ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayou
     uint8_t newer = 0;
     CKSTDocReader r = records;
     r.SetPosition(std::min<size_t>(kDocMagicSize, r.GetSize()));
+    m_tableElementsLeft = records.GetSize();
 
     // The body of one block after 'd' and its id, up to and including the matching 'e'.
     auto readBlock = [&](uint8_t blockId) -> int {
@@ -571,8 +572,10 @@ int CKSTDocFile::ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayou
                     if (!r.TakeFramedRecord(record)) {
                         return KST_ERR_END_OF_DATA;
                     }
-                    result = tag == kTagFont ? ReadFontTableRecord(record, layout.m_Fonts)
-                                             : ReadImageTableRecord(record, layout.m_Pictures);
+                    result = tag == kTagFont
+                                 ? ReadFontTableRecord(record, layout.m_Fonts, m_tableElementsLeft)
+                                 : ReadImageTableRecord(record, layout.m_Pictures,
+                                                        m_tableElementsLeft);
                     break;
                 }
                 case kTagElement:

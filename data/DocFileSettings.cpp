@@ -577,7 +577,7 @@ int ReadXAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const XAxisForm& 
     return KST_OK;
 }
 
-int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& form)
+int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& form, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTAxisSettings axis;
@@ -585,11 +585,15 @@ int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& 
     if (!VisitForm(form, [&](YAxisField f) { return VisitYAxisField(io, axis, index, f); })) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Axes, index) = axis;
+    CKSTAxisSettings* slot = GrowTableTo(s.m_Axes, index, left);
+    if (slot == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    *slot = axis;
     return KST_OK;
 }
 
-int ReadPlotRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const PlotForm& form)
+int ReadPlotRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const PlotForm& form, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTCurveSettings curve;
@@ -598,14 +602,17 @@ int ReadPlotRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const PlotForm& fo
         return KST_ERR_BAD_RECORD;
     }
     // Level lines and events that arrived before their plot record stay with the curve.
-    CKSTCurveSettings& target = GrowTableTo(s.m_Curves, place.index);
-    curve.m_Limits = std::move(target.m_Limits);
-    curve.m_Markers = std::move(target.m_Markers);
-    target = std::move(curve);
+    CKSTCurveSettings* target = GrowTableTo(s.m_Curves, place.index, left);
+    if (target == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    curve.m_Limits = std::move(target->m_Limits);
+    curve.m_Markers = std::move(target->m_Markers);
+    *target = std::move(curve);
     return KST_OK;
 }
 
-int ReadLimitRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
+int ReadLimitRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTLimitSettings limit;
@@ -613,11 +620,15 @@ int ReadLimitRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
     if (!VisitLimitRecord(io, limit, curve)) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Curves, curve).AddLimit(&limit);
+    CKSTCurveSettings* target = GrowTableTo(s.m_Curves, curve, left);
+    if (target == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    target->AddLimit(&limit);
     return KST_OK;
 }
 
-int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm& form)
+int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm& form, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTMarkerSettings marker;
@@ -625,11 +636,15 @@ int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm
     if (!VisitForm(form, [&](MarkerField f) { return VisitMarkerField(io, marker, curve, f); })) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Curves, curve).AddMarker(&marker, marker.m_Font);
+    CKSTCurveSettings* target = GrowTableTo(s.m_Curves, curve, left);
+    if (target == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    target->AddMarker(&marker, marker.m_Font);
     return KST_OK;
 }
 
-int ReadTemplateRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
+int ReadTemplateRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTMarkerSettings t;
@@ -637,11 +652,15 @@ int ReadTemplateRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
     if (!VisitTemplateRecord(io, t, index)) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Templates, index) = t;
+    CKSTMarkerSettings* slot = GrowTableTo(s.m_Templates, index, left);
+    if (slot == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    *slot = t;
     return KST_OK;
 }
 
-int ReadSubWindowRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
+int ReadSubWindowRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTGroupSettings group;
@@ -649,7 +668,11 @@ int ReadSubWindowRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
     if (!VisitSubWindowRecord(io, group, index)) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Groups, index).m_RelativeHeight = group.m_RelativeHeight;
+    CKSTGroupSettings* slot = GrowTableTo(s.m_Groups, index, left);
+    if (slot == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    slot->m_RelativeHeight = group.m_RelativeHeight;
     return KST_OK;
 }
 
@@ -685,7 +708,7 @@ SettingsKind ClassifySettingsTag(uint8_t tag)
     }
 }
 
-int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag)
+int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag, uint64_t& left)
 {
     switch (ClassifySettingsTag(tag)) {
         case SettingsKind::kWindow:
@@ -693,13 +716,13 @@ int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag)
         case SettingsKind::kXAxis:
             return ReadXAxisRecord(r, s, *FindForm(kXAxisForms, tag));
         case SettingsKind::kYAxis:
-            return ReadYAxisRecord(r, s, *FindForm(kYAxisForms, tag));
+            return ReadYAxisRecord(r, s, *FindForm(kYAxisForms, tag), left);
         case SettingsKind::kPlot:
-            return ReadPlotRecord(r, s, *FindForm(kPlotForms, tag));
+            return ReadPlotRecord(r, s, *FindForm(kPlotForms, tag), left);
         case SettingsKind::kLimit:
-            return ReadLimitRecord(r, s);
+            return ReadLimitRecord(r, s, left);
         case SettingsKind::kMarker:
-            return ReadMarkerRecord(r, s, *FindForm(kMarkerForms, tag));
+            return ReadMarkerRecord(r, s, *FindForm(kMarkerForms, tag), left);
         case SettingsKind::kOther:
             break;
         case SettingsKind::kNone:
@@ -707,13 +730,13 @@ int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag)
     }
     switch (tag) {
         case kTagFont:
-            return ReadFontTableRecord(r, s.m_Fonts);
+            return ReadFontTableRecord(r, s.m_Fonts, left);
         case kTagImage:
-            return ReadImageTableRecord(r, s.m_Images);
+            return ReadImageTableRecord(r, s.m_Images, left);
         case kTagSubWindow:
-            return ReadSubWindowRecord(r, s);
+            return ReadSubWindowRecord(r, s, left);
         case kTagTemplate:
-            return ReadTemplateRecord(r, s);
+            return ReadTemplateRecord(r, s, left);
         default:
             return KST_OK;
     }
@@ -789,7 +812,8 @@ void PutFontTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTFontDes
     VisitFontTableRecord(io, font, stored);
 }
 
-int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& table)
+int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& table,
+                        uint64_t& elementsLeft)
 {
     DocFieldReader io(record);
     uint16_t index = 0;
@@ -797,7 +821,11 @@ int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& tabl
     if (!VisitFontTableRecord(io, font, index)) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(table, index) = font;
+    CKSTFontDesc* slot = GrowTableTo(table, index, elementsLeft);
+    if (slot == nullptr) {
+        return KST_ERR_TOO_LARGE;
+    }
+    *slot = font;
     return KST_OK;
 }
 
@@ -820,7 +848,8 @@ void PutImageTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTRaster
     }
 }
 
-int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& table)
+int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& table,
+                         uint64_t& elementsLeft)
 {
     DocFieldReader io(record);
     uint16_t index = 0;
@@ -834,11 +863,11 @@ int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& 
     if (count > CKSTRasterImage::kMaxPixels || count * 3 > record.GetRemaining()) {
         return KST_ERR_BAD_RECORD;
     }
-    CKSTRasterImage& image = GrowTableTo(table, index);
-    if (!image.Create(columns, rows)) {
+    CKSTRasterImage* image = GrowTableTo(table, index, elementsLeft);
+    if (image == nullptr || !image->Create(columns, rows)) {
         return KST_ERR_TOO_LARGE;
     }
-    uint32_t* pixels = image.GetPixels();
+    uint32_t* pixels = image->GetPixels();
     for (uint64_t i = 0; i < count; ++i) {
         record.ReadColorTriple(pixels[i]);
     }
@@ -977,6 +1006,9 @@ int CKSTDocFile::ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSetting
         records.SetPosition(std::min<size_t>(kDocMagicSize, records.GetSize()));
     }
     settings.RemoveAll();
+    if (!nested) {
+        m_tableElementsLeft = records.GetSize();
+    }
 
     bool found = false;
     int result = KST_OK;
@@ -1010,7 +1042,7 @@ int CKSTDocFile::ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSetting
         if (!records.TakeFramedRecord(record)) {
             break;
         }
-        result = ReadSettingsRecord(record, settings, tag);
+        result = ReadSettingsRecord(record, settings, tag, m_tableElementsLeft);
         if (result != KST_OK) {
             break;
         }

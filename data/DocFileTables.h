@@ -14,14 +14,24 @@
 // Highest table index a record can carry (u16).
 constexpr uint32_t kMaxTableIndex = 0xFFFF;
 
-// Default elements are appended until the index exists; returns that element.
+// Default elements are appended until the index exists; returns that element, or null when
+// the elements it would append exceed what the reads of this file may still create. Each
+// element of a sound file comes from a record of its own, so the elements of one read never
+// outnumber its bytes; a few bytes naming high indexes must not make tables of gigabytes.
 template <class T>
-T& GrowTableTo(KstOwnedTable<T>& table, uint32_t index)
+T* GrowTableTo(KstOwnedTable<T>& table, uint32_t index, uint64_t& elementsLeft)
 {
-    while (table.size() <= index) {
-        table.push_back(std::make_unique<T>());
+    if (table.size() <= index) {
+        const uint64_t added = uint64_t{index} + 1 - table.size();
+        if (added > elementsLeft) {
+            return nullptr;
+        }
+        elementsLeft -= added;
+        while (table.size() <= index) {
+            table.push_back(std::make_unique<T>());
+        }
     }
-    return *table[index];
+    return table[index].get();
 }
 
 // The image of an open container for a section scan; *newerKinds (when given) is reset first.
@@ -38,12 +48,14 @@ int WriteTableRecords(CKSTDocFile& file, const KstOwnedTable<CKSTFontDesc>& font
 
 // Font table record (tag '='): u16 index, font record.
 void PutFontTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTFontDesc& font);
-// 0 or KST_ERR_BAD_RECORD.
-int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& table);
+// 0, KST_ERR_BAD_RECORD, or KST_ERR_TOO_LARGE beyond the elements left (see GrowTableTo).
+int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& table,
+                        uint64_t& elementsLeft);
 
 // Image table record (tag ']'): u16 index, u32 columns, u32 rows, one colour triple per pixel.
 // A picture whose pixels were released is stored as 0 x 0.
 void PutImageTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTRasterImage& image);
 // 0, KST_ERR_BAD_RECORD when the size does not match the record or exceeds what a raster may
-// hold, KST_ERR_TOO_LARGE when the pixels cannot be allocated.
-int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& table);
+// hold, KST_ERR_TOO_LARGE when the pixels cannot be allocated or beyond the elements left.
+int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& table,
+                         uint64_t& elementsLeft);

@@ -623,6 +623,30 @@ TEST(DocFileSettings, IndexedRecordsGrowTheirTables)
     EXPECT_EQ(read.m_Groups[1]->m_RelativeHeight, 0.5);
 }
 
+// Indexes are checked one by one against the u16 field; what they add up to is bounded by the
+// file: a few bytes naming the highest curve must not create 65,536 curves per record.
+TEST(DocFileSettings, HighIndexesCannotOutgrowTheFile)
+{
+    struct Case {
+        uint16_t curve;
+        int result;
+        size_t curves;
+    };
+    const Case cases[] = {
+        {3, KST_OK, 4},
+        {0xFFFF, KST_ERR_TOO_LARGE, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.curve);
+        ByteWriter records;
+        records.Framed(9, ByteWriter().U16(c.curve).U8(1).U32(0x99).F64(2.0));
+        records.Framed(68, ByteWriter().U16(0).F64(0.5));
+        CKSTCurveWndSettings read;
+        EXPECT_EQ(ReadSet(Container(records), read, false), c.result);
+        EXPECT_EQ(read.m_Curves.size(), c.curves);
+    }
+}
+
 TEST(DocFileSettings, ScanResults)
 {
     const ByteWriter xAxis = ByteWriter().Framed(
