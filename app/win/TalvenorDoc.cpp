@@ -51,6 +51,7 @@ void CTalvenorDoc::AppendFiles(const std::vector<CKSTString>& paths, bool& stop)
         names += path;
         names += "\r\n";
     }
+    // Nothing was appended, but the user has been told; the next file gets its own notice.
     TellNotAvailable(names);
-    stop = true;
+    stop = false;
 }
