@@ -5,6 +5,7 @@
 #include "framework/CodePage.h"
 #include "framework/Seams.h"
 #include "framework_test_support.h"
+#include "support/win/MessageBoxScript.h"
 
 namespace {
 
