@@ -100,16 +100,19 @@ BOOL CTalvenorApp::InitInstance()
 
     LoadSettings();
 
-    CCommandLineInfo info;
-    ParseCommandLine(info);
-    info.m_nShellCommand = CCommandLineInfo::FileNew;
-    info.m_strFileName = "";
-    if (!ProcessShellCommand(info) || !m_pMainWnd) {
+    // Always a new, empty document first (files of the command line come last), made hidden:
+    // the main window shows after the splash.
+    CDocTemplate* documentTemplate = GetFirstDocTemplate();
+    if (!documentTemplate || !documentTemplate->OpenDocumentFile(nullptr, FALSE) || !m_pMainWnd) {
         return FALSE;
     }
     RebuildMenu(m_settings.language);
 
     ShowSplashIfDue();
+    // A window that was closed while the splash was up ends the program.
+    if (!m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd)) {
+        return FALSE;
+    }
 
     m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
     m_pMainWnd->UpdateWindow();

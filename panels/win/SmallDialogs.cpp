@@ -212,7 +212,7 @@ BOOL CKSTInterpolationDlg::OnInitDialog()
 {
     HWND combo = ::GetDlgItem(m_hWnd, IDC_INTERPOLATION_CHANNEL);
     for (const CKSTString& name : m_channelNames) {
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     m_nChannel = 0;
     m_nFactor = 35;

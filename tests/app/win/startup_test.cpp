@@ -7,6 +7,7 @@
 #include "foundation/win/RegistryTree.h"
 #include "panels/win/SplashDlg.h"
 #include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
 
 namespace kst_test {
 namespace {
@@ -159,8 +160,9 @@ TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
     }
     ASSERT_TRUE(Start(line.c_str()));
     ASSERT_EQ(m_app->GetSettingsFileCount(), 5);
-    EXPECT_STREQ(m_app->GetSettingsFile(0).c_str(), files[5].c_str());
-    EXPECT_STREQ(m_app->GetSettingsFile(4).c_str(), files[1].c_str());
+    // Keyword values are upper case.
+    EXPECT_STREQ(m_app->GetSettingsFile(0).c_str(), KstUpperCase(files[5].c_str()).c_str());
+    EXPECT_STREQ(m_app->GetSettingsFile(4).c_str(), KstUpperCase(files[1].c_str()).c_str());
     EXPECT_EQ(m_app->m_settings.settingsUsage, 1);
     for (const std::string& f : files) {
         DeleteFileA(f.c_str());
