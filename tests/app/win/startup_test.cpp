@@ -171,3 +171,46 @@ TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
 
 }  // namespace
 }  // namespace kst_test
+
+namespace kst_test {
+namespace {
+
+TEST_F(Startup, StartDisplaySettingsDropFilesThatDoNotRead)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string readable = std::string(folder) + "kst_start_settings.qld";
+    {
+        CKSTDocFile file;
+        ASSERT_EQ(file.OpenWrite(readable.c_str()), 0);
+        CKSTCurveWndSettings settings;
+        ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
+        file.Close();
+    }
+    const std::string notNative = std::string(folder) + "kst_start_plain.qld";
+    CloseHandle(CreateFileA(notNative.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr));
+    struct Case {
+        std::string newest;
+        bool kept;
+    };
+    const Case cases[] = {
+        {readable, true},
+        {notNative, false},                  // not a native document
+        {"C:\\no\\such\\file.qld", false},   // does not open
+        {"C:\\no\\such\\layout.ini", true},  // a layout that does not open stays listed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.newest);
+        CTalvenorApp& app = NewApp();
+        app.m_settings.settingsFiles = {c.newest.c_str(), "C:\\older.qls"};
+        app.LoadStartDisplaySettings();
+        ASSERT_EQ(app.GetSettingsFileCount(), c.kept ? 2 : 1);
+        EXPECT_STREQ(app.GetSettingsFile(0).c_str(), c.kept ? c.newest.c_str() : "C:\\older.qls");
+    }
+    DeleteFileA(readable.c_str());
+    DeleteFileA(notNative.c_str());
+}
+
+}  // namespace
+}  // namespace kst_test
