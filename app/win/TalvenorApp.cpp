@@ -186,18 +186,20 @@ void CTalvenorApp::SaveAssociationFlags()
 
 int CTalvenorApp::MessageBoxText(const char* text, UINT flags)
 {
-    // Before the main frame exists (first-start dialogs, the code-page check) a box has no owner.
-    HWND owner = m_pMainWnd && IsWindow(m_pMainWnd->m_hWnd) ? m_pMainWnd->m_hWnd : nullptr;
-    const CKSTString caption = LoadResString(KST_STR_ATTENTION, IsEnglish());
-    return KstMessageBox(owner, text, caption.c_str(), flags);
+    return ShowBox(text, flags, 0);
 }
 
 int CTalvenorApp::MessageBoxId(int id, UINT flags)
 {
+    return ShowBox(LoadResString(id, IsEnglish()).c_str(), flags, static_cast<UINT>(id));
+}
+
+int CTalvenorApp::ShowBox(const char* text, UINT flags, UINT textId)
+{
+    // Before the main frame exists (first-start dialogs, the code-page check) a box has no owner.
     HWND owner = m_pMainWnd && IsWindow(m_pMainWnd->m_hWnd) ? m_pMainWnd->m_hWnd : nullptr;
     const CKSTString caption = LoadResString(KST_STR_ATTENTION, IsEnglish());
-    const CKSTString text = LoadResString(id, IsEnglish());
-    return KstMessageBox(owner, text.c_str(), caption.c_str(), flags, static_cast<UINT>(id));
+    return KstMessageBox(owner, text, caption.c_str(), flags, textId);
 }
 
 namespace {

@@ -103,6 +103,7 @@ protected:
 
 private:
     bool ReadSettingsFile(const CKSTString& path, bool all);
+    int ShowBox(const char* text, UINT flags, UINT textId);
 };
 
 CTalvenorApp* KstTheApp();
