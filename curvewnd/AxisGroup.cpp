@@ -5,8 +5,8 @@
 
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "curvewnd/EventLayout.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/LabelText.h"
 #include "foundation/Numeric.h"
 

@@ -1,6 +1,6 @@
 #include "curvewnd/CurveOwner.h"
 
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 
 const CKSTCurveWndSettings& KstDefaultWindowSettings()
 {

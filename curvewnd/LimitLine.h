@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "curvewnd/CurveOwner.h"
-#include "curvewnd/settings/SettingsColors.h"
+#include "data/settings/SettingsColors.h"
 
 class CKSTLimitLine {
 public:

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "curvewnd/CurveOwner.h"
-#include "curvewnd/settings/SettingsColors.h"
+#include "data/settings/SettingsColors.h"
 #include "foundation/FontDesc.h"
 #include "foundation/Geometry.h"
 #include "foundation/String.h"

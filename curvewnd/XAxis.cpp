@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "curvewnd/AxisScale.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/Numeric.h"
 
 namespace {

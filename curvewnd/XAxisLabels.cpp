@@ -4,8 +4,8 @@
 
 #include "curvewnd/AxisScale.h"
 #include "curvewnd/XAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/LabelText.h"
 #include "foundation/Numeric.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "curvewnd/AxisScale.h"
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/LabelText.h"
 #include "foundation/Numeric.h"
 

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/ChannelList.h"
 #include "data/FFTSettings.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/String.h"
 #include "foundation/TimeStamp.h"

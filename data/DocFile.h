@@ -300,7 +300,7 @@ public:
     int ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSettings& settings,
                             bool withoutMarkers, uint8_t* newerKinds, bool nested);
 
-    // --- Property entries and process block (DocFileProperties.cpp) ---
+    // --- Property entries (DocFileProperties.cpp) and process block (DocFileProcess.cpp) ---
     // Appends the entry at the end of the data; a hidden entry is stored scrambled.
     // KST_ERR_UNKNOWN_PROPERTY_TYPE (nothing written) for a type outside 1 to 8.
     int WritePropertyEntry(const CKSTHeaderInfoItem& entry);

@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/DataSet.h"
 #include "data/DocFile.h"
 #include "data/DocFileJoin.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {

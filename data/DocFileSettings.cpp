@@ -2,18 +2,20 @@
 // then one record per font, image, group, Y axis, curve (with its level lines and events) and
 // event template. Every older form of a record that earlier versions wrote is still read.
 //
-// The window, axis, plot and marker records are described as lists of fields, one list per
-// stored form; the current form's list drives both the writer and the reader, so the two
-// cannot drift apart. Fields stored as "u8 of" a wider field keep its low byte; the codes held
-// there are all below 256.
+// Every record is described once and that description both reads and writes it
+// (data/DocFields.h), so the two cannot drift apart: the window, axis, plot and marker records
+// as lists of fields, one list per stored form, over one stored form per field; the records of
+// a single form as one Visit each. Fields stored as "u8 of" a wider field keep its low byte;
+// the codes held there are all below 256.
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/DocFields.h"
 #include "data/DocFile.h"
 #include "data/DocFileTables.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -111,134 +113,55 @@ const WindowForm kWindowForms[] = {
       WF::kXPlotName}},
 };
 
-bool ReadU8Into(CKSTDocReader& r, uint32_t& field)
+// The stored form of each field; the forms above pick and order them. S is the settings
+// record, const for writing.
+template <class Io, class S>
+bool VisitWindowField(Io& io, S& s, WindowField field)
 {
-    uint8_t v;
-    if (!r.ReadU8(v)) {
-        return false;
-    }
-    field = v;
-    return true;
-}
-
-bool ReadWindowField(CKSTDocReader& r, CKSTCurveWndSettings& s, WindowField field)
-{
-    CKSTWindowStyleSettings& w = s.m_WindowStyleSettings;
-    uint32_t v = 0;
+    auto& w = s.m_WindowStyleSettings;
     switch (field) {
         case WF::kColors:
-            return r.ReadU32(s.m_BackgroundColor) && r.ReadU32(s.m_PlotBackgroundColor) &&
-                   r.ReadU32(s.m_XTextColor) && r.ReadU32(s.m_YTextColor) &&
-                   r.ReadU32(s.m_LegendTextColor) && r.ReadU32(s.m_GridColor);
+            return io.U32(s.m_BackgroundColor) && io.U32(s.m_PlotBackgroundColor) &&
+                   io.U32(s.m_XTextColor) && io.U32(s.m_YTextColor) &&
+                   io.U32(s.m_LegendTextColor) && io.U32(s.m_GridColor);
         case WF::kTicks:
-            return r.ReadU16(s.m_BorderWidth) && r.ReadU16(s.m_MainTickLength) &&
-                   r.ReadU16(s.m_SubTickLength) && r.ReadU16(s.m_AutoTickDistX) &&
-                   r.ReadU16(s.m_AutoTickDistY);
+            return io.U16(s.m_BorderWidth) && io.U16(s.m_MainTickLength) &&
+                   io.U16(s.m_SubTickLength) && io.U16(s.m_AutoTickDistX) &&
+                   io.U16(s.m_AutoTickDistY);
         case WF::kXPlotIndex:
-            return r.ReadI16(w.m_XPlotIndex);
+            return io.I16(w.m_XPlotIndex);
         case WF::kLegendStyle:
-            return ReadU8Into(r, s.m_LegendStyle);
+            return io.U8Of(s.m_LegendStyle);
         case WF::kLegendAlign:
-            return ReadU8Into(r, s.m_LegendAlign);
+            return io.U8Of(s.m_LegendAlign);
         case WF::kLegendGroup:
-            return r.ReadU8(s.m_LegendGroup);
+            return io.U8(s.m_LegendGroup);
         case WF::kWindowStyle:
-            return ReadU8Into(r, w.m_WindowStyle);
+            return io.U8Of(w.m_WindowStyle);
         case WF::kWindowStructure:
-            return ReadU8Into(r, w.m_WindowStructure);
+            return io.U8Of(w.m_WindowStructure);
         case WF::kGridVisible:
-            return r.ReadU8(s.m_GridVisible);
+            return io.U8(s.m_GridVisible);
         case WF::kBColorGradient:
-            return r.ReadU8(s.m_BColorGradient);
+            return io.U8(s.m_BColorGradient);
         case WF::kCursorCross:
-            return r.ReadU8(s.m_CursorCross);
+            return io.U8(s.m_CursorCross);
         case WF::kCursorTextName:
-            return r.ReadU8(s.m_CursorTextName);
+            return io.U8(s.m_CursorTextName);
         case WF::kInlineFonts:
-            return r.ReadFontRecord(s.m_AxesFontDesc) && r.ReadFontRecord(s.m_LegendFontDesc);
+            return io.Font(s.m_AxesFontDesc) && io.Font(s.m_LegendFontDesc);
         case WF::kFontIndices:
-            return r.ReadI16(w.m_AxesFont) && r.ReadI16(w.m_LegendFont);
+            return io.I16(w.m_AxesFont) && io.I16(w.m_LegendFont);
         case WF::kImageIndex:
-            return r.ReadI16(w.m_ImageIndex);
+            return io.I16(w.m_ImageIndex);
         case WF::kImagePlacement:
-            if (!ReadU8Into(r, v)) {
-                return false;
-            }
-            s.m_ImagePlacement = v;
-            return true;
+            return io.U8Of(s.m_ImagePlacement);
         case WF::kXPlotName:
-            return r.ReadShortString(w.m_WindowXPlotName);
+            return io.ShortString(w.m_WindowXPlotName);
         case WF::kEnd:
             break;
     }
     return true;
-}
-
-// Only the fields of the current form are ever written.
-void PutWindowField(CKSTDocRecord& p, const CKSTCurveWndSettings& s, WindowField field)
-{
-    const CKSTWindowStyleSettings& w = s.m_WindowStyleSettings;
-    switch (field) {
-        case WF::kColors:
-            p.PutU32(s.m_BackgroundColor);
-            p.PutU32(s.m_PlotBackgroundColor);
-            p.PutU32(s.m_XTextColor);
-            p.PutU32(s.m_YTextColor);
-            p.PutU32(s.m_LegendTextColor);
-            p.PutU32(s.m_GridColor);
-            break;
-        case WF::kTicks:
-            p.PutU16(s.m_BorderWidth);
-            p.PutU16(s.m_MainTickLength);
-            p.PutU16(s.m_SubTickLength);
-            p.PutU16(s.m_AutoTickDistX);
-            p.PutU16(s.m_AutoTickDistY);
-            break;
-        case WF::kLegendStyle:
-            p.PutU8(static_cast<uint8_t>(s.m_LegendStyle));
-            break;
-        case WF::kLegendAlign:
-            p.PutU8(static_cast<uint8_t>(s.m_LegendAlign));
-            break;
-        case WF::kLegendGroup:
-            p.PutU8(s.m_LegendGroup);
-            break;
-        case WF::kWindowStyle:
-            p.PutU8(static_cast<uint8_t>(w.m_WindowStyle));
-            break;
-        case WF::kWindowStructure:
-            p.PutU8(static_cast<uint8_t>(w.m_WindowStructure));
-            break;
-        case WF::kGridVisible:
-            p.PutU8(s.m_GridVisible);
-            break;
-        case WF::kBColorGradient:
-            p.PutU8(s.m_BColorGradient);
-            break;
-        case WF::kCursorCross:
-            p.PutU8(s.m_CursorCross);
-            break;
-        case WF::kCursorTextName:
-            p.PutU8(s.m_CursorTextName);
-            break;
-        case WF::kFontIndices:
-            p.PutI16(w.m_AxesFont);
-            p.PutI16(w.m_LegendFont);
-            break;
-        case WF::kImageIndex:
-            p.PutI16(w.m_ImageIndex);
-            break;
-        case WF::kImagePlacement:
-            p.PutU8(static_cast<uint8_t>(s.m_ImagePlacement));
-            break;
-        case WF::kXPlotName:
-            p.PutShortString(w.m_WindowXPlotName);
-            break;
-        case WF::kXPlotIndex:
-        case WF::kInlineFonts:
-        case WF::kEnd:
-            break;
-    }
 }
 
 // --- X axis ---
@@ -275,86 +198,35 @@ const XAxisForm kXAxisForms[] = {
       XF::kUnitType, XF::kRotation, XF::kOnlyStandard}},
 };
 
-// Old forms keep the unit type as two flags: 3 when the first is set, else 1 when the second
-// is set, else 0.
-bool ReadUnitFlags(CKSTDocReader& r, uint32_t& unitType)
-{
-    uint8_t first;
-    uint8_t second;
-    if (!r.ReadU8(first) || !r.ReadU8(second)) {
-        return false;
-    }
-    unitType = first != 0 ? 3 : (second != 0 ? 1 : 0);
-    return true;
-}
-
-bool ReadXAxisField(CKSTDocReader& r, CKSTXAxisSettings& x, XAxisField field)
+template <class Io, class X>
+bool VisitXAxisField(Io& io, X& x, XAxisField field)
 {
     switch (field) {
         case XF::kUnit:
-            return r.ReadShortString(x.m_Unit);
+            return io.ShortString(x.m_Unit);
         case XF::kType:
-            return ReadU8Into(r, x.m_Type);
+            return io.U8Of(x.m_Type);
         case XF::kValues:
-            return r.ReadF64(x.m_MinValue) && r.ReadF64(x.m_MaxValue) &&
-                   r.ReadF64(x.m_RangeValue) && r.ReadF64(x.m_TickWidth);
+            return io.F64(x.m_MinValue) && io.F64(x.m_MaxValue) && io.F64(x.m_RangeValue) &&
+                   io.F64(x.m_TickWidth);
         case XF::kTickAuto:
-            return r.ReadU8(x.m_TickAuto);
+            return io.U8(x.m_TickAuto);
         case XF::kTicksAtPoints:
-            return r.ReadU8(x.m_TicksAtPoints);
+            return io.U8(x.m_TicksAtPoints);
         case XF::kAxisAuto:
-            return ReadU8Into(r, x.m_AxisAuto);
+            return io.U8Of(x.m_AxisAuto);
         case XF::kUnitType:
-            return ReadU8Into(r, x.m_UnitType);
+            return io.U8Of(x.m_UnitType);
         case XF::kUnitFlags:
-            return ReadUnitFlags(r, x.m_UnitType);
+            return io.UnitFlags(x.m_UnitType);
         case XF::kRotation:
-            return r.ReadU16(x.m_Rotation);
+            return io.U16(x.m_Rotation);
         case XF::kOnlyStandard:
-            return r.ReadU8(x.m_OnlyStandard);
+            return io.U8(x.m_OnlyStandard);
         case XF::kEnd:
             break;
     }
     return true;
-}
-
-void PutXAxisField(CKSTDocRecord& p, const CKSTXAxisSettings& x, XAxisField field)
-{
-    switch (field) {
-        case XF::kUnit:
-            p.PutShortString(x.m_Unit);
-            break;
-        case XF::kType:
-            p.PutU8(static_cast<uint8_t>(x.m_Type));
-            break;
-        case XF::kValues:
-            p.PutF64(x.m_MinValue);
-            p.PutF64(x.m_MaxValue);
-            p.PutF64(x.m_RangeValue);
-            p.PutF64(x.m_TickWidth);
-            break;
-        case XF::kTickAuto:
-            p.PutU8(x.m_TickAuto);
-            break;
-        case XF::kTicksAtPoints:
-            p.PutU8(x.m_TicksAtPoints);
-            break;
-        case XF::kAxisAuto:
-            p.PutU8(static_cast<uint8_t>(x.m_AxisAuto));
-            break;
-        case XF::kUnitType:
-            p.PutU8(static_cast<uint8_t>(x.m_UnitType));
-            break;
-        case XF::kRotation:
-            p.PutU16(x.m_Rotation);
-            break;
-        case XF::kOnlyStandard:
-            p.PutU8(x.m_OnlyStandard);
-            break;
-        case XF::kUnitFlags:
-        case XF::kEnd:
-            break;
-    }
 }
 
 // --- Y axis ---
@@ -400,92 +272,42 @@ const YAxisForm kYAxisForms[] = {
       YF::kUnitType, YF::kColor, YF::kReversed, YF::kHidden, YF::kMeterAngle}},
 };
 
-bool ReadYAxisField(CKSTDocReader& r, CKSTAxisSettings& a, uint16_t& index, YAxisField field)
+// index is the axis' place in the table (const for writing).
+template <class Io, class A, class I>
+bool VisitYAxisField(Io& io, A& a, I& index, YAxisField field)
 {
-    int16_t subIndex = 0;
     switch (field) {
         case YF::kUnit:
-            return r.ReadShortString(a.m_Unit);
+            return io.ShortString(a.m_Unit);
         case YF::kIndex:
-            return r.ReadU16(index);
+            return io.U16(index);
         case YF::kSubIndex:
-            // The group number's low half; taken as signed so that "no group" (-1) survives.
-            if (!r.ReadI16(subIndex)) {
-                return false;
-            }
-            a.m_SubIndex = subIndex;
-            return true;
+            // The group number's low half, read back signed so that "no group" (-1) survives.
+            return io.I16Of(a.m_SubIndex);
         case YF::kType:
-            return ReadU8Into(r, a.m_Type);
+            return io.U8Of(a.m_Type);
         case YF::kValues:
-            return r.ReadF64(a.m_MinValue) && r.ReadF64(a.m_MaxValue) && r.ReadF64(a.m_TickWidth);
+            return io.F64(a.m_MinValue) && io.F64(a.m_MaxValue) && io.F64(a.m_TickWidth);
         case YF::kTickAuto:
-            return r.ReadU8(a.m_TickAuto);
+            return io.U8(a.m_TickAuto);
         case YF::kAxisAuto:
-            return r.ReadU8(a.m_AxisAuto);
+            return io.U8(a.m_AxisAuto);
         case YF::kUnitType:
-            return ReadU8Into(r, a.m_UnitType);
+            return io.U8Of(a.m_UnitType);
         case YF::kUnitFlags:
-            return ReadUnitFlags(r, a.m_UnitType);
+            return io.UnitFlags(a.m_UnitType);
         case YF::kColor:
-            return r.ReadU32(a.m_Color);
+            return io.U32(a.m_Color);
         case YF::kReversed:
-            return r.ReadU8(a.m_Reversed);
+            return io.U8(a.m_Reversed);
         case YF::kHidden:
-            return r.ReadU8(a.m_Hidden);
+            return io.U8(a.m_Hidden);
         case YF::kMeterAngle:
-            return r.ReadF64(a.m_MeterAngle);
+            return io.F64(a.m_MeterAngle);
         case YF::kEnd:
             break;
     }
     return true;
-}
-
-void PutYAxisField(CKSTDocRecord& p, const CKSTAxisSettings& a, uint16_t index, YAxisField field)
-{
-    switch (field) {
-        case YF::kUnit:
-            p.PutShortString(a.m_Unit);
-            break;
-        case YF::kIndex:
-            p.PutU16(index);
-            break;
-        case YF::kSubIndex:
-            p.PutU16(static_cast<uint16_t>(a.m_SubIndex));
-            break;
-        case YF::kType:
-            p.PutU8(static_cast<uint8_t>(a.m_Type));
-            break;
-        case YF::kValues:
-            p.PutF64(a.m_MinValue);
-            p.PutF64(a.m_MaxValue);
-            p.PutF64(a.m_TickWidth);
-            break;
-        case YF::kTickAuto:
-            p.PutU8(a.m_TickAuto);
-            break;
-        case YF::kAxisAuto:
-            p.PutU8(a.m_AxisAuto);
-            break;
-        case YF::kUnitType:
-            p.PutU8(static_cast<uint8_t>(a.m_UnitType));
-            break;
-        case YF::kColor:
-            p.PutU32(a.m_Color);
-            break;
-        case YF::kReversed:
-            p.PutU8(a.m_Reversed);
-            break;
-        case YF::kHidden:
-            p.PutU8(a.m_Hidden);
-            break;
-        case YF::kMeterAngle:
-            p.PutF64(a.m_MeterAngle);
-            break;
-        case YF::kUnitFlags:
-        case YF::kEnd:
-            break;
-    }
 }
 
 // --- Plot ---
@@ -539,110 +361,63 @@ const PlotForm kPlotForms[] = {
       PF::kEventTemplate, PF::kLegendFlag, PF::kCursorFlag, PF::kDecimals}},
 };
 
-bool ReadPlotField(CKSTDocReader& r, CKSTCurveSettings& c, uint16_t& index, PlotField field)
+// What a plot record stores beside the curve's own fields.
+struct PlotPlace {
+    uint16_t index = 0;        // the curve's place in the table
+    uint16_t groupNumber = 0;  // the group of its axis; 0 when YIndex names no axis
+};
+
+template <class Io, class C, class P>
+bool VisitPlotField(Io& io, C& c, P& place, PlotField field)
 {
-    uint16_t ignored = 0;
     switch (field) {
         case PF::kName:
-            return r.ReadShortString(c.m_Name);
+            return io.ShortString(c.m_Name);
         case PF::kGroup:
-            return r.ReadShortString(c.m_Group);
+            return io.ShortString(c.m_Group);
         case PF::kIndex:
-            return r.ReadU16(index);
+            return io.U16(place.index);
         case PF::kGroupNumber:
-            return r.ReadU16(ignored);
+            return io.U16(place.groupNumber);
         case PF::kYIndex:
-            return r.ReadI16(c.m_YIndex);
+            return io.I16(c.m_YIndex);
         case PF::kPlotStyle:
-            return ReadU8Into(r, c.m_PlotStyle);
+            return io.U8Of(c.m_PlotStyle);
         case PF::kSymbol:
-            return ReadU8Into(r, c.m_Symbol);
+            return io.U8Of(c.m_Symbol);
         case PF::kValueList:
-            return ReadU8Into(r, c.m_ValueList);
+            return io.U8Of(c.m_ValueList);
         case PF::kColor:
-            return r.ReadU32(c.m_Color);
+            return io.U32(c.m_Color);
         case PF::kVisible:
-            return ReadU8Into(r, c.m_Visible);
+            return io.U8Of(c.m_Visible);
         case PF::kGapInterpol:
-            return r.ReadU8(c.m_GapInterpol);
+            return io.U8(c.m_GapInterpol);
         case PF::kShowValue:
-            return r.ReadU8(c.m_ShowValue);
+            return io.U8(c.m_ShowValue);
         case PF::kEventTemplate:
-            return r.ReadI16(c.m_EventTemplateIndex);
+            return io.I16(c.m_EventTemplateIndex);
         case PF::kLegendFlag:
-            return r.ReadU8(c.m_ShowInLegend);
+            return io.U8(c.m_ShowInLegend);
         case PF::kCursorFlag:
-            return r.ReadU8(c.m_ShowAtCursor);
+            return io.U8(c.m_ShowAtCursor);
         case PF::kDecimals:
-            return r.ReadI16(c.m_Decimals);
+            return io.I16(c.m_Decimals);
         case PF::kEnd:
             break;
     }
     return true;
 }
 
-void PutPlotField(CKSTDocRecord& p, const CKSTCurveWndSettings& s, const CKSTCurveSettings& c,
-                  uint16_t index, PlotField field)
+PlotPlace PlaceOfCurve(const CKSTCurveWndSettings& s, const CKSTCurveSettings& c, size_t index)
 {
-    switch (field) {
-        case PF::kName:
-            p.PutShortString(c.m_Name);
-            break;
-        case PF::kGroup:
-            p.PutShortString(c.m_Group);
-            break;
-        case PF::kIndex:
-            p.PutU16(index);
-            break;
-        case PF::kGroupNumber: {
-            // 0 when YIndex names no axis; readers ignore the field.
-            uint16_t group = 0;
-            if (c.m_YIndex >= 0 && static_cast<size_t>(c.m_YIndex) < s.m_Axes.size()) {
-                group =
-                    static_cast<uint16_t>(s.m_Axes[static_cast<size_t>(c.m_YIndex)]->m_SubIndex);
-            }
-            p.PutU16(group);
-            break;
-        }
-        case PF::kYIndex:
-            p.PutI16(c.m_YIndex);
-            break;
-        case PF::kPlotStyle:
-            p.PutU8(static_cast<uint8_t>(c.m_PlotStyle));
-            break;
-        case PF::kSymbol:
-            p.PutU8(static_cast<uint8_t>(c.m_Symbol));
-            break;
-        case PF::kValueList:
-            p.PutU8(static_cast<uint8_t>(c.m_ValueList));
-            break;
-        case PF::kColor:
-            p.PutU32(c.m_Color);
-            break;
-        case PF::kVisible:
-            p.PutU8(static_cast<uint8_t>(c.m_Visible));
-            break;
-        case PF::kGapInterpol:
-            p.PutU8(c.m_GapInterpol);
-            break;
-        case PF::kShowValue:
-            p.PutU8(c.m_ShowValue);
-            break;
-        case PF::kEventTemplate:
-            p.PutI16(c.m_EventTemplateIndex);
-            break;
-        case PF::kLegendFlag:
-            p.PutU8(c.m_ShowInLegend);
-            break;
-        case PF::kCursorFlag:
-            p.PutU8(c.m_ShowAtCursor);
-            break;
-        case PF::kDecimals:
-            p.PutI16(c.m_Decimals);
-            break;
-        case PF::kEnd:
-            break;
+    PlotPlace place;
+    place.index = static_cast<uint16_t>(index);
+    if (c.m_YIndex >= 0 && static_cast<size_t>(c.m_YIndex) < s.m_Axes.size()) {
+        place.groupNumber =
+            static_cast<uint16_t>(s.m_Axes[static_cast<size_t>(c.m_YIndex)]->m_SubIndex);
     }
+    return place;
 }
 
 // --- Marker (event of a curve) ---
@@ -680,82 +455,63 @@ const MarkerForm kMarkerForms[] = {
       MF::kRotation, MF::kAtPoint, MF::kFont, MF::kPointer}},
 };
 
-bool ReadMarkerField(CKSTDocReader& r, CKSTMarkerSettings& m, uint16_t& curve, MarkerField field)
+// curve is the index of the curve the event belongs to (const for writing).
+template <class Io, class M, class I>
+bool VisitMarkerField(Io& io, M& m, I& curve, MarkerField field)
 {
-    uint16_t type = 0;
     switch (field) {
         case MF::kText:
-            return r.ReadPropertyString(m.m_Text);
+            return io.PropertyString(m.m_Text);
         case MF::kCurveIndex:
-            return r.ReadU16(curve);
+            return io.U16(curve);
         case MF::kType:
-            if (!r.ReadU16(type)) {
-                return false;
-            }
-            m.m_Type = type;
-            return true;
+            return io.U16Of(m.m_Type);
         case MF::kValue:
-            return r.ReadF64(m.m_Value);
+            return io.F64(m.m_Value);
         case MF::kColor:
-            return r.ReadU32(m.m_Color);
+            return io.U32(m.m_Color);
         case MF::kFrame:
-            return r.ReadU8(m.m_Frame);
+            return io.U8(m.m_Frame);
         case MF::kBackColor:
-            return r.ReadU32(m.m_BackgroundColor);
+            return io.U32(m.m_BackgroundColor);
         case MF::kRotation:
-            return r.ReadU16(m.m_Rotation);
+            return io.U16(m.m_Rotation);
         case MF::kAtPoint:
-            return r.ReadU8(m.m_AtPoint);
+            return io.U8(m.m_AtPoint);
         case MF::kFont:
-            return r.ReadI16(m.m_Font);
+            return io.I16(m.m_Font);
         case MF::kPointer:
-            return r.ReadU8(m.m_Pointer);
+            return io.U8(m.m_Pointer);
         case MF::kEnd:
             break;
     }
     return true;
 }
 
-void PutMarkerField(CKSTDocRecord& p, const CKSTMarkerSettings& m, uint16_t curve,
-                    MarkerField field)
+// --- Records of a single form ---
+
+// Level line: u16 curve index, u8 line style, u32 colour, f64 value.
+template <class Io, class L, class I>
+bool VisitLimitRecord(Io& io, L& limit, I& curve)
 {
-    switch (field) {
-        case MF::kText:
-            p.PutPropertyString(m.m_Text);
-            break;
-        case MF::kCurveIndex:
-            p.PutU16(curve);
-            break;
-        case MF::kType:
-            p.PutU16(static_cast<uint16_t>(m.m_Type));
-            break;
-        case MF::kValue:
-            p.PutF64(m.m_Value);
-            break;
-        case MF::kColor:
-            p.PutU32(m.m_Color);
-            break;
-        case MF::kFrame:
-            p.PutU8(m.m_Frame);
-            break;
-        case MF::kBackColor:
-            p.PutU32(m.m_BackgroundColor);
-            break;
-        case MF::kRotation:
-            p.PutU16(m.m_Rotation);
-            break;
-        case MF::kAtPoint:
-            p.PutU8(m.m_AtPoint);
-            break;
-        case MF::kFont:
-            p.PutI16(m.m_Font);
-            break;
-        case MF::kPointer:
-            p.PutU8(m.m_Pointer);
-            break;
-        case MF::kEnd:
-            break;
-    }
+    return io.U16(curve) && io.U8Of(limit.m_LineStyle) && io.U32(limit.m_Color) &&
+           io.F64(limit.m_Value);
+}
+
+// Event template; its text, value and anchor are not stored.
+template <class Io, class M, class I>
+bool VisitTemplateRecord(Io& io, M& t, I& index)
+{
+    return io.U16(index) && io.U16Of(t.m_Type) && io.U32(t.m_Color) && io.U8(t.m_Frame) &&
+           io.U8(t.m_Pointer) && io.U32(t.m_BackgroundColor) && io.U16(t.m_Rotation) &&
+           io.I16(t.m_Font);
+}
+
+// Group ("sub-window"): u16 index, f64 relative height.
+template <class Io, class G, class I>
+bool VisitSubWindowRecord(Io& io, G& group, I& index)
+{
+    return io.U16(index) && io.F64(group.m_RelativeHeight);
 }
 
 template <class Form>
@@ -775,45 +531,46 @@ const Form* FindForm(const Form (&forms)[N], uint8_t tag)
     return FindForm(forms, N, tag);
 }
 
-// Reads the fields of one form in order; false as soon as the record runs short.
-template <class Form, class ReadField>
-bool ReadFields(const Form& form, ReadField&& read)
+// Runs the fields of one form in order; false as soon as a reader runs short.
+template <class Form, class VisitField>
+bool VisitForm(const Form& form, VisitField&& visit)
 {
     for (auto field : form.fields) {
         if (static_cast<int>(field) == 0) {
             break;
         }
-        if (!read(field)) {
+        if (!visit(field)) {
             return false;
         }
     }
     return true;
 }
 
-template <class Form, class PutField>
-void PutFields(const Form& form, PutField&& put)
-{
-    for (auto field : form.fields) {
-        if (static_cast<int>(field) == 0) {
-            break;
-        }
-        put(field);
-    }
-}
+// The current form of each record, the one the writer uses.
+const WindowForm& kWindowForm = *FindForm(kWindowForms, kTagWindow);
+const XAxisForm& kXAxisForm = *FindForm(kXAxisForms, kTagXAxis);
+const YAxisForm& kYAxisForm = *FindForm(kYAxisForms, kTagYAxis);
+const PlotForm& kPlotForm = *FindForm(kPlotForms, kTagPlot);
+const MarkerForm& kMarkerForm = *FindForm(kMarkerForms, kTagMarker);
 
 // --- Record readers ---
 
+int Result(bool read)
+{
+    return read ? KST_OK : KST_ERR_BAD_RECORD;
+}
+
 int ReadWindowRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const WindowForm& form)
 {
-    return ReadFields(form, [&](WindowField f) { return ReadWindowField(r, s, f); })
-               ? KST_OK
-               : KST_ERR_BAD_RECORD;
+    DocFieldReader io(r);
+    return Result(VisitForm(form, [&](WindowField f) { return VisitWindowField(io, s, f); }));
 }
 
 int ReadXAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const XAxisForm& form)
 {
+    DocFieldReader io(r);
     CKSTXAxisSettings axis;
-    if (!ReadFields(form, [&](XAxisField f) { return ReadXAxisField(r, axis, f); })) {
+    if (!VisitForm(form, [&](XAxisField f) { return VisitXAxisField(io, axis, f); })) {
         return KST_ERR_BAD_RECORD;
     }
     s.m_XAxisSettings = axis;
@@ -822,9 +579,10 @@ int ReadXAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const XAxisForm& 
 
 int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& form)
 {
+    DocFieldReader io(r);
     CKSTAxisSettings axis;
     uint16_t index = 0;
-    if (!ReadFields(form, [&](YAxisField f) { return ReadYAxisField(r, axis, index, f); })) {
+    if (!VisitForm(form, [&](YAxisField f) { return VisitYAxisField(io, axis, index, f); })) {
         return KST_ERR_BAD_RECORD;
     }
     GrowTableTo(s.m_Axes, index) = axis;
@@ -833,13 +591,14 @@ int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& 
 
 int ReadPlotRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const PlotForm& form)
 {
+    DocFieldReader io(r);
     CKSTCurveSettings curve;
-    uint16_t index = 0;
-    if (!ReadFields(form, [&](PlotField f) { return ReadPlotField(r, curve, index, f); })) {
+    PlotPlace place;
+    if (!VisitForm(form, [&](PlotField f) { return VisitPlotField(io, curve, place, f); })) {
         return KST_ERR_BAD_RECORD;
     }
     // Level lines and events that arrived before their plot record stay with the curve.
-    CKSTCurveSettings& target = GrowTableTo(s.m_Curves, index);
+    CKSTCurveSettings& target = GrowTableTo(s.m_Curves, place.index);
     curve.m_Limits = std::move(target.m_Limits);
     curve.m_Markers = std::move(target.m_Markers);
     target = std::move(curve);
@@ -848,23 +607,22 @@ int ReadPlotRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const PlotForm& fo
 
 int ReadLimitRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
 {
-    uint16_t curve;
-    uint8_t style;
+    DocFieldReader io(r);
     CKSTLimitSettings limit;
-    if (!r.ReadU16(curve) || !r.ReadU8(style) || !r.ReadU32(limit.m_Color) ||
-        !r.ReadF64(limit.m_Value)) {
+    uint16_t curve = 0;
+    if (!VisitLimitRecord(io, limit, curve)) {
         return KST_ERR_BAD_RECORD;
     }
-    limit.m_LineStyle = style;
     GrowTableTo(s.m_Curves, curve).AddLimit(&limit);
     return KST_OK;
 }
 
 int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm& form)
 {
+    DocFieldReader io(r);
     CKSTMarkerSettings marker;
     uint16_t curve = 0;
-    if (!ReadFields(form, [&](MarkerField f) { return ReadMarkerField(r, marker, curve, f); })) {
+    if (!VisitForm(form, [&](MarkerField f) { return VisitMarkerField(io, marker, curve, f); })) {
         return KST_ERR_BAD_RECORD;
     }
     GrowTableTo(s.m_Curves, curve).AddMarker(&marker, marker.m_Font);
@@ -873,27 +631,25 @@ int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm
 
 int ReadTemplateRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
 {
-    uint16_t index;
-    uint16_t type;
+    DocFieldReader io(r);
     CKSTMarkerSettings t;
-    if (!r.ReadU16(index) || !r.ReadU16(type) || !r.ReadU32(t.m_Color) || !r.ReadU8(t.m_Frame) ||
-        !r.ReadU8(t.m_Pointer) || !r.ReadU32(t.m_BackgroundColor) || !r.ReadU16(t.m_Rotation) ||
-        !r.ReadI16(t.m_Font)) {
+    uint16_t index = 0;
+    if (!VisitTemplateRecord(io, t, index)) {
         return KST_ERR_BAD_RECORD;
     }
-    t.m_Type = type;
     GrowTableTo(s.m_Templates, index) = t;
     return KST_OK;
 }
 
 int ReadSubWindowRecord(CKSTDocReader& r, CKSTCurveWndSettings& s)
 {
-    uint16_t index;
-    double height;
-    if (!r.ReadU16(index) || !r.ReadF64(height)) {
+    DocFieldReader io(r);
+    CKSTGroupSettings group;
+    uint16_t index = 0;
+    if (!VisitSubWindowRecord(io, group, index)) {
         return KST_ERR_BAD_RECORD;
     }
-    GrowTableTo(s.m_Groups, index).m_RelativeHeight = height;
+    GrowTableTo(s.m_Groups, index).m_RelativeHeight = group.m_RelativeHeight;
     return KST_OK;
 }
 
@@ -963,10 +719,34 @@ int ReadSettingsRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint8_t tag)
     }
 }
 
+// The settings set of a whole container.
+int ReadSettingsSet(CKSTDocFile& file, CKSTCurveWndSettings& settings, bool withoutMarkers,
+                    uint8_t* newerKinds)
+{
+    CKSTDocImage image;
+    const int result = LoadRecordImage(file, image, newerKinds);
+    if (result != KST_OK) {
+        return result;
+    }
+    CKSTDocReader records = image.GetRecords();
+    return file.ReadSettingsRecords(records, settings, withoutMarkers, newerKinds, false);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Shared record pieces
+
+int LoadRecordImage(CKSTDocFile& file, CKSTDocImage& image, uint8_t* newerKinds)
+{
+    if (newerKinds != nullptr) {
+        *newerKinds = 0;
+    }
+    if (!file.IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    return file.LoadImage(image);
+}
 
 void PutText16(CKSTDocRecord& record, const CKSTString& text)
 {
@@ -988,17 +768,33 @@ bool ReadText16(CKSTDocReader& record, CKSTString& text)
     return true;
 }
 
+// Table records start with the entry's index; the image record stores its size, then its
+// pixels.
+template <class Io, class F, class I>
+bool VisitFontTableRecord(Io& io, F& font, I& index)
+{
+    return io.U16(index) && io.Font(font);
+}
+
+template <class Io, class I, class N>
+bool VisitImageTableHead(Io& io, I& index, N& columns, N& rows)
+{
+    return io.U16(index) && io.U32(columns) && io.U32(rows);
+}
+
 void PutFontTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTFontDesc& font)
 {
-    record.PutU16(static_cast<uint16_t>(index));
-    record.PutFontRecord(font);
+    DocFieldWriter io(record);
+    const auto stored = static_cast<uint16_t>(index);
+    VisitFontTableRecord(io, font, stored);
 }
 
 int ReadFontTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTFontDesc>& table)
 {
-    uint16_t index;
+    DocFieldReader io(record);
+    uint16_t index = 0;
     CKSTFontDesc font;
-    if (!record.ReadU16(index) || !record.ReadFontRecord(font)) {
+    if (!VisitFontTableRecord(io, font, index)) {
         return KST_ERR_BAD_RECORD;
     }
     GrowTableTo(table, index) = font;
@@ -1009,9 +805,11 @@ void PutImageTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTRaster
 {
     const uint32_t* pixels = image.GetPixels();
     const bool stored = pixels != nullptr;
-    record.PutU16(static_cast<uint16_t>(index));
-    record.PutU32(stored ? image.GetColumns() : 0);
-    record.PutU32(stored ? image.GetRows() : 0);
+    const auto storedIndex = static_cast<uint16_t>(index);
+    const uint32_t columns = stored ? image.GetColumns() : 0;
+    const uint32_t rows = stored ? image.GetRows() : 0;
+    DocFieldWriter io(record);
+    VisitImageTableHead(io, storedIndex, columns, rows);
     if (!stored) {
         return;
     }
@@ -1024,10 +822,11 @@ void PutImageTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTRaster
 
 int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& table)
 {
-    uint16_t index;
-    uint32_t columns;
-    uint32_t rows;
-    if (!record.ReadU16(index) || !record.ReadU32(columns) || !record.ReadU32(rows)) {
+    DocFieldReader io(record);
+    uint16_t index = 0;
+    uint32_t columns = 0;
+    uint32_t rows = 0;
+    if (!VisitImageTableHead(io, index, columns, rows)) {
         return KST_ERR_BAD_RECORD;
     }
     // Both factors are below 2^32, so neither product overflows 64 bits.
@@ -1042,6 +841,29 @@ int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& 
     uint32_t* pixels = image.GetPixels();
     for (uint64_t i = 0; i < count; ++i) {
         record.ReadColorTriple(pixels[i]);
+    }
+    return KST_OK;
+}
+
+int WriteTableRecords(CKSTDocFile& file, const KstOwnedTable<CKSTFontDesc>& fonts,
+                      const KstOwnedTable<CKSTRasterImage>& images)
+{
+    CKSTDocRecord p;
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        PutFontTableRecord(p, static_cast<uint32_t>(i), *fonts[i]);
+        const int result = file.WriteFramedRecord(kTagFont, p);
+        if (result != KST_OK) {
+            return result;
+        }
+        p.Clear();
+    }
+    for (size_t i = 0; i < images.size(); ++i) {
+        PutImageTableRecord(p, static_cast<uint32_t>(i), *images[i]);
+        const int result = file.WriteFramedRecord(kTagImage, p);
+        if (result != KST_OK) {
+            return result;
+        }
+        p.Clear();
     }
     return KST_OK;
 }
@@ -1065,63 +887,49 @@ int CKSTDocFile::WriteCurveWndSettings(const CKSTCurveWndSettings& settings, boo
     }
 
     CKSTDocRecord p;
+    DocFieldWriter io(p);
     auto write = [&](uint8_t tag) {
         const int r = WriteFramedRecord(tag, p);
         p.Clear();
         return r;
     };
 
-    PutFields(*FindForm(kWindowForms, kTagWindow),
-              [&](WindowField f) { PutWindowField(p, settings, f); });
+    VisitForm(kWindowForm, [&](WindowField f) { return VisitWindowField(io, settings, f); });
     if ((result = write(kTagWindow)) != KST_OK) {
         return result;
     }
-    PutFields(*FindForm(kXAxisForms, kTagXAxis),
-              [&](XAxisField f) { PutXAxisField(p, settings.m_XAxisSettings, f); });
+    VisitForm(kXAxisForm,
+              [&](XAxisField f) { return VisitXAxisField(io, settings.m_XAxisSettings, f); });
     if ((result = write(kTagXAxis)) != KST_OK) {
         return result;
     }
-    for (size_t i = 0; i < settings.m_Fonts.size(); ++i) {
-        PutFontTableRecord(p, static_cast<uint32_t>(i), *settings.m_Fonts[i]);
-        if ((result = write(kTagFont)) != KST_OK) {
-            return result;
-        }
-    }
-    for (size_t i = 0; i < settings.m_Images.size(); ++i) {
-        PutImageTableRecord(p, static_cast<uint32_t>(i), *settings.m_Images[i]);
-        if ((result = write(kTagImage)) != KST_OK) {
-            return result;
-        }
+    if ((result = WriteTableRecords(*this, settings.m_Fonts, settings.m_Images)) != KST_OK) {
+        return result;
     }
     for (size_t i = 0; i < settings.m_Groups.size(); ++i) {
-        p.PutU16(static_cast<uint16_t>(i));
-        p.PutF64(settings.m_Groups[i]->m_RelativeHeight);
+        const auto index = static_cast<uint16_t>(i);
+        VisitSubWindowRecord(io, *settings.m_Groups[i], index);
         if ((result = write(kTagSubWindow)) != KST_OK) {
             return result;
         }
     }
-    const YAxisForm& yForm = *FindForm(kYAxisForms, kTagYAxis);
     for (size_t i = 0; i < settings.m_Axes.size(); ++i) {
         const auto index = static_cast<uint16_t>(i);
-        PutFields(yForm, [&](YAxisField f) { PutYAxisField(p, *settings.m_Axes[i], index, f); });
+        VisitForm(kYAxisForm,
+                  [&](YAxisField f) { return VisitYAxisField(io, *settings.m_Axes[i], index, f); });
         if ((result = write(kTagYAxis)) != KST_OK) {
             return result;
         }
     }
-    const PlotForm& plotForm = *FindForm(kPlotForms, kTagPlot);
-    const MarkerForm& markerForm = *FindForm(kMarkerForms, kTagMarker);
     for (size_t i = 0; i < settings.m_Curves.size(); ++i) {
         const CKSTCurveSettings& curve = *settings.m_Curves[i];
-        const auto index = static_cast<uint16_t>(i);
-        PutFields(plotForm, [&](PlotField f) { PutPlotField(p, settings, curve, index, f); });
+        const PlotPlace place = PlaceOfCurve(settings, curve, i);
+        VisitForm(kPlotForm, [&](PlotField f) { return VisitPlotField(io, curve, place, f); });
         if ((result = write(kTagPlot)) != KST_OK) {
             return result;
         }
         for (const auto& limit : curve.m_Limits) {
-            p.PutU16(index);
-            p.PutU8(static_cast<uint8_t>(limit->m_LineStyle));
-            p.PutU32(limit->m_Color);
-            p.PutF64(limit->m_Value);
+            VisitLimitRecord(io, *limit, place.index);
             if ((result = write(kTagLimit)) != KST_OK) {
                 return result;
             }
@@ -1130,22 +938,16 @@ int CKSTDocFile::WriteCurveWndSettings(const CKSTCurveWndSettings& settings, boo
             continue;
         }
         for (const auto& marker : curve.m_Markers) {
-            PutFields(markerForm, [&](MarkerField f) { PutMarkerField(p, *marker, index, f); });
+            VisitForm(kMarkerForm,
+                      [&](MarkerField f) { return VisitMarkerField(io, *marker, place.index, f); });
             if ((result = write(kTagMarker)) != KST_OK) {
                 return result;
             }
         }
     }
     for (size_t i = 0; i < settings.m_Templates.size(); ++i) {
-        const CKSTMarkerSettings& t = *settings.m_Templates[i];
-        p.PutU16(static_cast<uint16_t>(i));
-        p.PutU16(static_cast<uint16_t>(t.m_Type));
-        p.PutU32(t.m_Color);
-        p.PutU8(t.m_Frame);
-        p.PutU8(t.m_Pointer);
-        p.PutU32(t.m_BackgroundColor);
-        p.PutU16(t.m_Rotation);
-        p.PutI16(t.m_Font);
+        const auto index = static_cast<uint16_t>(i);
+        VisitTemplateRecord(io, *settings.m_Templates[i], index);
         if ((result = write(kTagTemplate)) != KST_OK) {
             return result;
         }
@@ -1155,36 +957,12 @@ int CKSTDocFile::WriteCurveWndSettings(const CKSTCurveWndSettings& settings, boo
 
 int CKSTDocFile::ReadCurveWndSettings(CKSTCurveWndSettings& settings, uint8_t* newerKinds)
 {
-    if (newerKinds != nullptr) {
-        *newerKinds = 0;
-    }
-    if (!IsOpen()) {
-        return KST_ERR_FILE_NOT_OPEN;
-    }
-    CKSTDocImage image;
-    const int result = LoadImage(image);
-    if (result != KST_OK) {
-        return result;
-    }
-    CKSTDocReader records = image.GetRecords();
-    return ReadSettingsRecords(records, settings, true, newerKinds, false);
+    return ReadSettingsSet(*this, settings, true, newerKinds);
 }
 
 int CKSTDocFile::ReadCurveWndSettingsAll(CKSTCurveWndSettings& settings, uint8_t* newerKinds)
 {
-    if (newerKinds != nullptr) {
-        *newerKinds = 0;
-    }
-    if (!IsOpen()) {
-        return KST_ERR_FILE_NOT_OPEN;
-    }
-    CKSTDocImage image;
-    const int result = LoadImage(image);
-    if (result != KST_OK) {
-        return result;
-    }
-    CKSTDocReader records = image.GetRecords();
-    return ReadSettingsRecords(records, settings, false, newerKinds, false);
+    return ReadSettingsSet(*this, settings, false, newerKinds);
 }
 
 int CKSTDocFile::ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSettings& settings,

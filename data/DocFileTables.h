@@ -1,12 +1,12 @@
 #pragma once
-// Record pieces shared by the curve-window settings set and the process block: the font and
-// image table records, tables grown to an index read from a file, and texts with a 16-bit
-// length.
+// Record pieces shared by the curve-window settings set, the process block and the property
+// entries: the font and image table records, tables grown to an index read from a file, texts
+// with a 16-bit length and the image a section scan reads.
 
 #include <cstdint>
 
-#include "curvewnd/settings/OwnedTable.h"
 #include "data/DocFile.h"
+#include "data/settings/OwnedTable.h"
 #include "foundation/FontDesc.h"
 #include "foundation/RasterImage.h"
 #include "foundation/String.h"
@@ -24,9 +24,17 @@ T& GrowTableTo(KstOwnedTable<T>& table, uint32_t index)
     return *table[index];
 }
 
+// The image of an open container for a section scan; *newerKinds (when given) is reset first.
+// KST_ERR_FILE_NOT_OPEN, or the result of LoadImage.
+int LoadRecordImage(CKSTDocFile& file, CKSTDocImage& image, uint8_t* newerKinds);
+
 // u16 length and the text, cut to 65535 bytes.
 void PutText16(CKSTDocRecord& record, const CKSTString& text);
 bool ReadText16(CKSTDocReader& record, CKSTString& text);
+
+// The font table as font table records, then the image table as image table records.
+int WriteTableRecords(CKSTDocFile& file, const KstOwnedTable<CKSTFontDesc>& fonts,
+                      const KstOwnedTable<CKSTRasterImage>& images);
 
 // Font table record (tag '='): u16 index, font record.
 void PutFontTableRecord(CKSTDocRecord& record, uint32_t index, const CKSTFontDesc& font);

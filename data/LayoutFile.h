@@ -4,8 +4,8 @@
 // YAXIS_n, PLOT_n with PLOT_n|LIMIT_m and PLOT_n|MARKER_m, ETEMPLATE_n. Every key is the name of
 // the record field it holds. A numbered sequence ends at the first missing number.
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/KeyFile.h"
+#include "data/settings/CurveWndSettings.h"
 
 // Parses the key file (comments stripped, includes allowed) into its own list and fills the
 // record from it; keys that are missing leave their fields as they are. The font, group, axis,

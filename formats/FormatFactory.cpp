@@ -2,13 +2,20 @@
 
 #include "data/MeasurementFile.h"
 #include "formats/DasylabFile.h"
+#include "formats/FamosFile.h"
 #include "formats/MatFile.h"
 #include "formats/TextDataFile.h"
+#include "formats/UdbfFile.h"
 #include "formats/WavFile.h"
 
 std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
 {
     switch (type) {
+        case KST_FILE_FAMOS:
+            return std::make_unique<CKSTFamosFile>();
+        case KST_FILE_UDBF_BIG:
+        case KST_FILE_UDBF_LITTLE:
+            return std::make_unique<CKSTUdbfFile>(type == KST_FILE_UDBF_BIG);
         case KST_FILE_TEXT:
             return std::make_unique<CKSTTextDataFile>();
         case KST_FILE_DASYLAB:

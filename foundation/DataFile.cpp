@@ -85,7 +85,10 @@ int CKSTDataFile::Close()
 {
     int result = KST_OK;
     if (m_file != nullptr) {
-        if (std::fclose(m_file) != 0) {
+        // Flushed first: the Windows runtime's fclose reports success when only its buffered
+        // bytes fail to reach the disk.
+        const bool flushed = std::fflush(m_file) == 0;
+        if (std::fclose(m_file) != 0 || !flushed) {
             result = KST_ERR_SHORT_TRANSFER;
         }
         m_file = nullptr;

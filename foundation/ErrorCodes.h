@@ -19,19 +19,25 @@ enum KstError : int {
 
     KST_ERR_INDEX = -1103,  // thrown as a plain int by index and size checks
     KST_ERR_REG_KEY_NOT_OPENED = -1104,
+    KST_ERR_VARIABLE_INDEX = -1104,  // a file variable index out of range
 
     KST_ERR_SHORT_TRANSFER = -1200,
     KST_ERR_OPEN_FAILED = -1201,
     KST_ERR_NOT_FAMOS = -1202,  // a FAMOS file that does not start with "|CF,"
+    KST_ERR_FAMOS_VERSION = -1203,  // a FAMOS channel read from an object of neither version
     KST_ERR_FILE_NOT_OPEN = -1204,
     KST_ERR_END_OF_DATA = -1205,
+    KST_ERR_INDEX_BEYOND = -1206,  // a channel or component beyond a file's position index
+    KST_ERR_BAD_VERSION = -1207,   // a UniversalDataBinFile version outside 102..107
     KST_ERR_NOT_CONTAINER = -1209,  // the first bytes are not the native container's magic
     KST_ERR_NO_SETTINGS = -1210,    // no display settings in a native file
+    KST_ERR_BAD_KEY = -1211,  // a FAMOS key that is missing, of another kind or out of range
     KST_ERR_NOT_WAV = -1212,  // no RIFF/WAVE header
     KST_ERR_NOT_OPEN_FOR_WRITING = -1213,
     KST_ERR_NOT_DASYLAB = -1216,          // no "DTDF" and CR, or no "IN" after the header text
     KST_ERR_DASYLAB_UNSUPPORTED = -1217,  // a DASYLab structure this reader does not know
     KST_ERR_BAD_HEADER = -1218,
+    KST_ERR_BAD_DATA_TYPE = -1219,  // a UniversalDataBinFile data or time type outside 1..15
     KST_ERR_ACCESS_DENIED = -1220,
     KST_ERR_NEWER_KINDS = -1221,     // native file with record kinds newer than the program
     KST_ERR_MALFORMED_LINE = -1224,  // a key-file line that is neither section, entry nor blank
@@ -42,6 +48,7 @@ enum KstError : int {
     KST_ERR_NOT_MAT = -1229,          // the file does not begin with "MATLAB"
     KST_ERR_MAT_UNSUPPORTED = -1230,  // a MAT element this reader does not know (compressed too)
     KST_ERR_WAV_NOT_PCM = -1231,      // a WAV format other than 8- or 16-bit PCM
+    KST_ERR_SHORT_HEADER = -1232,  // a UniversalDataBinFile header field came up short
     KST_ERR_BLOCK_ID_MISMATCH = -1234,  // a process block ends with another id than it began
     KST_ERR_UNEXPECTED_TAG = -1235,     // a tag a process block or element does not allow
     // A record that must follow is absent; also a block end where no block is open.

@@ -6,6 +6,7 @@
 
 class CDocument;
 class CFrameWnd;
+class CPrintInfo;
 struct CCreateContext;
 
 class CView : public CWnd {
@@ -30,11 +31,25 @@ public:
     // Routes to the view's map, then to its document's.
     BOOL OnCmdMsg(UINT id, int code, void* extra, bool probe) override;
 
+    // Printing (PrintInfo.h, PrintPreview.h); views that print map ID_FILE_PRINT and
+    // ID_FILE_PRINT_PREVIEW to these.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+
 protected:
     // Paints the view: called by WM_PAINT with the paint DC.
     virtual void OnDraw(HDC dc) = 0;
     // Defaults: a visible bordered child with a client edge; the class is changed only here.
     virtual BOOL PreCreateWindow(CREATESTRUCTA& cs);
+
+    // The print protocol: OnPreparePrinting sets the page range and calls DoPreparePrinting
+    // (the print dialog; FALSE ends the job), then OnBeginPrinting, OnPrint per page, and
+    // OnEndPrinting once the job or the preview ends. The default OnPrint draws with OnDraw.
+    virtual BOOL OnPreparePrinting(CPrintInfo* info);
+    BOOL DoPreparePrinting(CPrintInfo* info);
+    virtual void OnBeginPrinting(HDC dc, CPrintInfo* info);
+    virtual void OnPrint(HDC dc, CPrintInfo* info);
+    virtual void OnEndPrinting(HDC dc, CPrintInfo* info);
 
     void OnPaint();
     void OnDestroy();
@@ -45,4 +60,5 @@ protected:
 
 private:
     friend class CDocument;
+    friend class CPreviewView;
 };

@@ -8,10 +8,11 @@
 
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 #include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

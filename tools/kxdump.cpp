@@ -10,10 +10,10 @@
 #include <cstring>
 #include <string>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
 #include "data/DocFile.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/HeaderInfoList.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 #include "framework/App.h"
 #include "panels/win/OptionsDlg.h"
 

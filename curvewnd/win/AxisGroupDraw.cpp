@@ -5,7 +5,7 @@
 
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/GroupLayout.h"
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 #include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/AxisGroupDraw.h"
 #include "curvewnd/win/CurveDecorations.h"

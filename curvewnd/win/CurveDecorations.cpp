@@ -9,10 +9,10 @@
 #include "curvewnd/GridLines.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/GdiScope.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

@@ -12,7 +12,6 @@
 #include "curvewnd/Dial.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/AntiAliasDC.h"
 #include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/DCPixels.h"
@@ -20,6 +19,7 @@
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/GdiScope.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/Numeric.h"
 
 namespace {

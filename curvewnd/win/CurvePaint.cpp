@@ -9,11 +9,11 @@
 #include "curvewnd/CurveLabels.h"
 #include "curvewnd/CurvePainter.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "curvewnd/win/CurveDecorations.h"
 #include "curvewnd/win/CurvePaint.h"
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 namespace {
 

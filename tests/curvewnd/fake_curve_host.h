@@ -12,8 +12,8 @@
 #include "curvewnd/CurveHost.h"
 #include "curvewnd/XAxis.h"
 #include "curvewnd/YAxis.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 
 class FakeCurveHost : public IKSTCurveHost {
 public:

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "curvewnd/CurveOwner.h"
-#include "curvewnd/settings/CurveWndSettings.h"
+#include "data/settings/CurveWndSettings.h"
 
 class FixedPitchMeasure : public IKSTTextMeasure {
 public:

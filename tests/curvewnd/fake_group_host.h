@@ -10,8 +10,8 @@
 
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/Curve.h"
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/Channel.h"
+#include "data/settings/CurveWndSettings.h"
 #include "fake_curve_owner.h"
 
 class FakeGroupHost : public IKSTGroupHost {

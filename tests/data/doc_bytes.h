@@ -109,6 +109,16 @@ inline int OpenMemory(CKSTDocFile& file, const KstBytes& bytes)
     return file.OpenMemoryRead();
 }
 
+// FNV-1a fingerprint of a byte image: the stored forms' tests pin what the writers produce.
+inline uint64_t Fingerprint(const KstBytes& bytes)
+{
+    uint64_t hash = 0xCBF29CE484222325u;
+    for (uint8_t b : bytes) {
+        hash = (hash ^ b) * 0x100000001B3u;
+    }
+    return hash;
+}
+
 // Feeds read every prefix of bytes and a series of copies with random bytes changed; read must
 // come back without a fault the sanitizers see, with one of the results it may give.
 inline void ExpectRobustReads(const KstBytes& bytes, const std::vector<int>& allowed,

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "curvewnd/settings/CurveWndSettings.h"
 #include "data/DataSet.h"
 #include "data/DocFile.h"
 #include "data/doc_file_test_util.h"
+#include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
 #include "support/TempFolder.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "data/DocFile.h"
-#include "data/ProcessLayout.h"
 #include "data/doc_bytes.h"
+#include "data/settings/ProcessLayout.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
 
@@ -551,6 +551,25 @@ TEST(DocFileProcess, LayoutWithEveryKindRoundTrips)
             EXPECT_EQ(b.m_CurveSettings->m_Fonts.size(), 1u);
         }
     }
+}
+
+// Other programs read these bytes: a change to the current forms must be deliberate. Entries
+// without their records show the defaults written in their place.
+TEST(DocFileProcess, WrittenBytesStayTheSame)
+{
+    CKSTProcessLayout layout = MakeLayout();
+    for (const auto& entry : layout.m_Entries) {
+        if (entry->m_CurveSettings) {
+            entry->m_CurveSettings->m_BackgroundColor = 0x0A0B0C;  // not the system colour
+        }
+    }
+    for (int32_t kind : {KST_ELEMENT_VALUE, KST_ELEMENT_VALUE_SHEET, KST_ELEMENT_BUTTON}) {
+        layout.AddEntry(kind).ReleaseRecords();
+    }
+    const KstBytes bytes =
+        WriteToMemory([&](CKSTDocFile& f) { return f.WriteProcessBlock(layout, 3); });
+    EXPECT_EQ(bytes.size(), 1430u);
+    EXPECT_EQ(Fingerprint(bytes), 0xCFFF7379F32C6141u) << std::hex << Fingerprint(bytes);
 }
 
 TEST(DocFileProcess, RectanglesAreStoredOrderedAndClamped)

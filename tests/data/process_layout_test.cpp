@@ -2,7 +2,8 @@
 
 #include <functional>
 
-#include "data/ProcessLayout.h"
+#include "data/settings/ProcessLayout.h"
+#include "data/settings/SettingsFields.h"
 
 namespace {
 
@@ -67,6 +68,29 @@ TEST(ProcessLayout, CopyIsDeepAndLeavesIdsBehind)
     target.AddEntry(KST_ELEMENT_VIDEO);
     target = source;
     EXPECT_EQ(target.m_Entries.size(), 2u);
+}
+
+// The field list sees what the layout comparison leaves out as well.
+TEST(ProcessLayout, FieldListSeesEveryPart)
+{
+    const CKSTProcessLayout reference = TwoElementLayout();
+    EXPECT_TRUE(KstSameFields(reference, CKSTProcessLayout(reference)));
+    const std::pair<const char*, std::function<void(CKSTProcessLayout&)>> changes[] = {
+        {"header", [](CKSTProcessLayout& l) { l.m_GridStepX = 1; }},
+        {"font table", [](CKSTProcessLayout& l) { l.AddFont(CKSTFontDesc()); }},
+        {"id", [](CKSTProcessLayout& l) { l.m_Entries[0]->m_Id = 7; }},
+        {"text record",
+         [](CKSTProcessLayout& l) { l.m_Entries[0]->m_TextSettings->m_Font.m_weight = 1; }},
+        {"record missing", [](CKSTProcessLayout& l) { l.m_Entries[0]->m_TextSettings.reset(); }},
+        {"value sheet row",
+         [](CKSTProcessLayout& l) { l.m_Entries[1]->m_ValueSheetSettings->m_Rows[1].m_Kind = 1; }},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.first);
+        CKSTProcessLayout changed(reference);
+        change.second(changed);
+        EXPECT_FALSE(KstSameFields(reference, changed));
+    }
 }
 
 TEST(ProcessLayout, Equality)

@@ -87,6 +87,21 @@ INSTANTIATE_TEST_SUITE_P(MemoryAndFile, StreamTest, ::testing::Values(Kind::kMem
                              return info.param == Kind::kMemory ? "Memory" : "File";
                          });
 
+// Buffered bytes that never reach the disk are a failed close, not a silent loss.
+TEST(DataFileClose, ReportsBytesADeviceRefused)
+{
+#ifdef _WIN32
+    const CKSTString full("Z:\\dev\\full");
+#else
+    const CKSTString full("/dev/full");
+#endif
+    CKSTDataFile file;
+    ASSERT_EQ(file.Open(full, KST_OPEN_WRITE), KST_OK);
+    const char bytes[100] = {};
+    file.Write(bytes, sizeof bytes);
+    EXPECT_EQ(file.Close(), KST_ERR_SHORT_TRANSFER);
+}
+
 TEST_P(StreamTest, WriteSeekTellAndReadBack)
 {
     OpenForWriting();

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "framework/PrintInfo.h"
+
 namespace kst_test {
 
 namespace {
@@ -47,6 +49,8 @@ void TestDoc::OnUpdateDisabled(CCmdUI* cmdUI)
 BEGIN_MESSAGE_MAP(TestView, CView)
 ON_COMMAND_RANGE(ID_TEST_VIEW_CMD, ID_TEST_VIEW_CMD, OnTestCommand)
 ON_UPDATE_COMMAND_UI_RANGE(ID_TEST_CHOICE_FIRST, ID_TEST_CHOICE_LAST, OnUpdateChoice)
+ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
+ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 void TestView::OnUpdate(CView*, LPARAM hint, void*)
@@ -69,6 +73,37 @@ void TestView::OnUpdateChoice(CCmdUI* cmdUI)
 {
     cmdUI->Enable(TRUE);
     cmdUI->SetCheck(cmdUI->m_nID == g_log.checkedChoice);
+}
+
+BOOL TestView::OnPreparePrinting(CPrintInfo* info)
+{
+    info->SetMaxPage(g_log.printPages);
+    return DoPreparePrinting(info);
+}
+
+void TestView::OnBeginPrinting(HDC, CPrintInfo*)
+{
+    g_log.printing.push_back("begin");
+}
+
+void TestView::OnPrint(HDC dc, CPrintInfo* info)
+{
+    const RECT& r = info->m_rectDraw;
+    g_log.printing.push_back("page " + std::to_string(info->m_nCurPage) + " " +
+                             std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+                             std::to_string(r.right) + " " + std::to_string(r.bottom));
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    LPtoDP(dc, corners, 2);
+    g_log.printDeviceRects.push_back(RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y});
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    const std::string text = "Page " + std::to_string(info->m_nCurPage);
+    TextOutA(dc, r.left + 10, r.top + 10, text.c_str(), static_cast<int>(text.size()));
+}
+
+void TestView::OnEndPrinting(HDC, CPrintInfo*)
+{
+    g_log.printing.push_back("end");
 }
 
 void TestStatusBar::DrawItem(LPDRAWITEMSTRUCT draw)

@@ -27,6 +27,11 @@ struct ShellLog {
     UINT checkedChoice = ID_TEST_CHOICE_FIRST;
     bool failNewDocument = false;
     bool failViewCreation = false;
+    // Printing: pages of the test document, and what the view's print steps saw ("begin",
+    // "page 2 0 0 640 480" with the drawing rectangle, "end").
+    UINT printPages = 2;
+    std::vector<std::string> printing;
+    std::vector<RECT> printDeviceRects;  // the drawing rectangle in the context's pixels
 };
 ShellLog& TheShellLog();
 
@@ -52,6 +57,11 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnTestCommand(UINT id);
     void OnUpdateChoice(CCmdUI* cmdUI);
+    // Each page gets a frame around the drawing rectangle and its number as text.
+    BOOL OnPreparePrinting(CPrintInfo* info) override;
+    void OnBeginPrinting(HDC dc, CPrintInfo* info) override;
+    void OnPrint(HDC dc, CPrintInfo* info) override;
+    void OnEndPrinting(HDC dc, CPrintInfo* info) override;
 };
 
 class TestStatusBar : public CStatusBar {

@@ -1,8 +1,0 @@
-#include <windows.h>
-
-#include "curvewnd/settings/SettingsColors.h"
-
-uint32_t KstSystemMenuColor()
-{
-    return GetSysColor(COLOR_MENU);
-}

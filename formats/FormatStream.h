@@ -1,0 +1,16 @@
+#pragma once
+// The byte stream of the format writers, able to push its buffered bytes out so that a write
+// that fails there is reported by the writer: the Windows C runtime (also under Wine) loses the
+// error of the flush inside fclose.
+
+#include <cstdio>
+
+#include "foundation/DataFile.h"
+#include "foundation/ErrorCodes.h"
+
+class CKSTFormatStream : public CKSTDataFile {
+public:
+    // 0, or KST_ERR_SHORT_TRANSFER when buffered bytes could not be written. Memory streams
+    // have nothing to push.
+    int Flush() { return m_file != nullptr && std::fflush(m_file) != 0 ? KST_ERR_SHORT_TRANSFER : KST_OK; }
+};

@@ -1,0 +1,701 @@
+// Opening and decoding UniversalDataBinFile images: name pairing, header and records.
+
+#include "formats/UdbfFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "data/MeasurementFile.h"
+#include "foundation/ErrorCodes.h"
+#include "foundation/TimeStamp.h"
+
+namespace {
+
+constexpr int16_t kNoVersion = 170;
+constexpr uint32_t kRecordChunkBytes = 256 * 1024;
+constexpr double kTwoPow32 = 4294967296.0;
+
+template <class T>
+T Load(const uint8_t* p, bool bigEndian)
+{
+    uint8_t bytes[sizeof(T)];
+    std::memcpy(bytes, p, sizeof(T));
+    if (bigEndian) {
+        std::reverse(bytes, bytes + sizeof(T));
+    }
+    T value;
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
+}
+
+double DecodeValue(const uint8_t* p, uint16_t type, bool bigEndian)
+{
+    switch (type) {
+        case 1:
+        case 3:
+        case 9: return p[0];
+        case 2: return static_cast<int8_t>(p[0]);
+        case 4: return Load<int16_t>(p, bigEndian);
+        case 5:
+        case 10: return Load<uint16_t>(p, bigEndian);
+        case 6: return Load<int32_t>(p, bigEndian);
+        case 7:
+        case 11: return Load<uint32_t>(p, bigEndian);
+        case 8: return Load<float>(p, bigEndian);
+        case 12: return Load<double>(p, bigEndian);
+        case 14: return static_cast<double>(Load<uint64_t>(p, bigEndian));
+        default: return static_cast<double>(Load<int64_t>(p, bigEndian));
+    }
+}
+
+bool IsCounter32(uint16_t type)
+{
+    return type == 6 || type == 7 || type == 11;
+}
+
+uint16_t SampleClassOf(uint16_t type)
+{
+    switch (type) {
+        case 1:
+        case 2:
+        case 3:
+        case 9: return 1;
+        case 4:
+        case 5:
+        case 10: return 2;
+        case 6:
+        case 7:
+        case 11: return 3;
+        case 8: return 4;
+        case 12: return 5;
+        default: return 6;
+    }
+}
+
+// A day count as a stamp with its full sub-second part (not rounded to 10 us).
+CKSTTimeStamp DaysToStamp(double days)
+{
+    if (!std::isfinite(days)) {
+        return CKSTTimeStamp();
+    }
+    const double whole = std::floor(days);
+    const double seconds = (days - whole) * KST_SECONDS_PER_DAY;
+    const double wholeSeconds = std::floor(seconds);
+    return CKSTTimeStamp(whole + wholeSeconds * KST_ONE_SECOND_DAYS, seconds - wholeSeconds);
+}
+
+int64_t StreamRemaining(CKSTDataFile& stream)
+{
+    const int64_t size = stream.GetSize();
+    const int64_t position = stream.Tell();
+    return size >= 0 && position >= 0 && size > position ? size - position : 0;
+}
+
+// The first of the syllables found in name replaced by its counterpart; empty when none is.
+CKSTString ReplaceSyllable(const CKSTString& name, const char* const from[3],
+                           const char* const to[3])
+{
+    for (int i = 0; i < 3; ++i) {
+        const int at = name.Find(from[i]);
+        if (at >= 0) {
+            CKSTString result = name.Left(at);
+            result += to[i];
+            result += name.Mid(at + static_cast<int>(std::strlen(from[i])));
+            return result;
+        }
+    }
+    return CKSTString();
+}
+
+}  // namespace
+
+class CKSTUdbfFile::HeaderReader {
+public:
+    explicit HeaderReader(CKSTDataFile& stream) : m_stream(stream) {}
+
+    bool bigEndian = true;
+
+    int Bytes(void* destination, uint32_t n)
+    {
+        return n == 0 || m_stream.Read(destination, n) == n ? KST_OK : KST_ERR_SHORT_HEADER;
+    }
+    int U8(uint8_t& value) { return Bytes(&value, 1); }
+    int U16(uint16_t& value)
+    {
+        uint8_t raw[2];
+        const int result = Bytes(raw, 2);
+        value = Load<uint16_t>(raw, bigEndian);
+        return result;
+    }
+    int F64(double& value)
+    {
+        uint8_t raw[8];
+        const int result = Bytes(raw, 8);
+        value = Load<double>(raw, bigEndian);
+        return result;
+    }
+    int Skip(uint16_t n)
+    {
+        if (n > StreamRemaining(m_stream)) {
+            return KST_ERR_SHORT_HEADER;
+        }
+        return m_stream.Seek(n, SEEK_CUR) < 0 ? KST_ERR_SHORT_HEADER : KST_OK;
+    }
+    // A u16 length and that many bytes, the last a terminating zero.
+    int String(CKSTString& text)
+    {
+        text.Empty();
+        uint16_t length = 0;
+        int result = U16(length);
+        if (result != KST_OK || length == 0) {
+            return result;
+        }
+        if (length > StreamRemaining(m_stream)) {
+            return KST_ERR_SHORT_HEADER;
+        }
+        std::vector<char> bytes(length);
+        result = Bytes(bytes.data(), length);
+        if (result != KST_OK) {
+            return result;
+        }
+        int n = length;
+        if (bytes[static_cast<size_t>(n - 1)] == '\0') {
+            --n;
+        }
+        CKSTString raw;
+        raw.Assign(bytes.data(), n);
+        text = raw.Utf8ToAnsi();
+        return KST_OK;
+    }
+
+private:
+    CKSTDataFile& m_stream;
+};
+
+uint32_t CKSTUdbfFile::UdbfTypeSize(uint16_t type)
+{
+    static const uint8_t kSizes[16] = {0, 1, 1, 1, 2, 2, 4, 4, 4, 1, 2, 4, 8, 8, 8, 8};
+    return type < 16 ? kSizes[type] : 0;
+}
+
+CKSTUdbfFile::CKSTUdbfFile(bool writeBigEndian)
+    : CKSTForeignFile(writeBigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE),
+      m_writeBigEndian(writeBigEndian)
+{
+    Reset();
+}
+
+CKSTUdbfFile::~CKSTUdbfFile()
+{
+    Close();
+}
+
+void CKSTUdbfFile::Reset()
+{
+    m_paired = false;
+    m_version = kNoVersion;
+    m_bigEndian = true;
+    m_checksum = 0;
+    m_dayFactor = 1.0;
+    m_secondFactor = 86400.0;
+    m_timeType = 7;
+    m_startTime = 0.0;
+    m_sampleRate = 0.0;
+    m_variableCount = 0;
+    m_recordSize = 0;
+    m_dataStart = 0;
+    m_names.clear();
+    m_types.clear();
+    m_directions.clear();
+    m_units.clear();
+    m_factors.clear();
+    m_precisions.clear();
+    m_wanted.clear();
+}
+
+CKSTFormatStream& CKSTUdbfFile::Description()
+{
+    return m_description != nullptr ? *m_description : m_data;
+}
+
+const CKSTFormatStream& CKSTUdbfFile::Description() const
+{
+    return m_description != nullptr ? *m_description : m_data;
+}
+
+bool CKSTUdbfFile::IsOpen() const
+{
+    return m_data.IsOpen() || (m_description != nullptr && m_description->IsOpen());
+}
+
+int CKSTUdbfFile::Close()
+{
+    int result = m_data.Close();
+    if (m_description != nullptr) {
+        const int description = m_description->Close();
+        if (result == KST_OK) {
+            result = description;
+        }
+        m_description.reset();
+    }
+    Reset();
+    return result;
+}
+
+int CKSTUdbfFile::Open(const CKSTString& path)
+{
+    Close();
+    const CKSTString native = path.SlashesToBackslashes();
+    const int slash = native.ReverseFind('\\');
+    const CKSTString folder = slash >= 0 ? native.Left(slash) : CKSTString();
+    CKSTString name = native.Mid(slash + 1);
+    name.MakeLower();
+
+    static const char* const kData[3] = {"buffer", "buffe", "buff"};
+    static const char* const kDescription[3] = {"bufdes", "bufde", "bufd"};
+    CKSTString partner;
+    bool partnerIsDescription = false;
+    if (name.Find("buff") >= 0) {
+        partner = ReplaceSyllable(name, kData, kDescription);
+        partnerIsDescription = true;
+    } else if (name.Find("bufd") >= 0) {
+        partner = ReplaceSyllable(name, kDescription, kData);
+    }
+    if (!partner.IsEmpty() && partner != name) {
+        CKSTString partnerPath = folder;
+        if (slash >= 0) {
+            partnerPath += '\\';
+        }
+        partnerPath += partner;
+        m_description = std::make_unique<CKSTFormatStream>();
+        const CKSTString& descriptionPath = partnerIsDescription ? partnerPath : native;
+        const CKSTString& dataPath = partnerIsDescription ? native : partnerPath;
+        if (m_description->Open(descriptionPath, KST_OPEN_READ) == KST_OK &&
+            m_data.Open(dataPath, KST_OPEN_READ) == KST_OK) {
+            m_paired = true;
+        } else {
+            m_description.reset();
+            m_data.Close();
+        }
+    }
+    if (!m_paired) {
+        const int result = m_data.Open(native, KST_OPEN_READ);
+        if (result != KST_OK) {
+            Close();
+            return result;
+        }
+    }
+    const int result = ReadStart();
+    if (result != KST_OK) {
+        Close();
+        return result;
+    }
+    SetType(m_bigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE);
+    return KST_OK;
+}
+
+int CKSTUdbfFile::SetMemory(const CKSTMemBuffer& buffer)
+{
+    if (m_paired) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    m_description.reset();
+    m_data.SetMemory(buffer);
+    if (m_data.OpenMemoryRead() != KST_OK) {
+        Reset();
+        return KST_ERR_SHORT_HEADER;
+    }
+    const int result = ReadStart();
+    if (result != KST_OK) {
+        m_data.Close();
+        Reset();
+        return result;
+    }
+    SetType(m_bigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE);
+    return KST_OK;
+}
+
+int CKSTUdbfFile::SetDescriptionMemory(const CKSTMemBuffer& buffer)
+{
+    if (m_description == nullptr) {
+        m_description = std::make_unique<CKSTFormatStream>();
+    }
+    m_description->SetMemory(buffer);
+    m_paired = true;
+    if (m_data.IsOpen()) {
+        m_data.Seek(0, SEEK_SET);
+    }
+    if (m_description->OpenMemoryRead() != KST_OK) {
+        return KST_ERR_SHORT_HEADER;
+    }
+    const int result = ReadStart();
+    m_paired = true;
+    return result;
+}
+
+int CKSTUdbfFile::SetDataMemory(const CKSTMemBuffer& buffer)
+{
+    m_data.SetMemory(buffer);
+    if (m_description != nullptr && m_description->IsOpen()) {
+        m_description->Seek(0, SEEK_SET);
+    }
+    // An empty block simply holds no records.
+    if (buffer.GetSize() == 0) {
+        m_data.Close();
+        return KST_OK;
+    }
+    return m_data.OpenMemoryRead();
+}
+
+int CKSTUdbfFile::ReadStart()
+{
+    const bool paired = m_paired;
+    std::unique_ptr<CKSTFormatStream> description = std::move(m_description);
+    Reset();
+    m_description = std::move(description);
+    m_paired = paired;
+
+    CKSTDataFile& stream = Description();
+    if (stream.Seek(0, SEEK_SET) < 0) {
+        return KST_ERR_SHORT_HEADER;
+    }
+    HeaderReader reader(stream);
+    uint8_t order = 0;
+    uint16_t version = 0;
+    int result = reader.U8(order);
+    reader.bigEndian = order != 0;
+    if (result == KST_OK) result = reader.U16(version);
+    if (result != KST_OK) {
+        return result;
+    }
+    if (version < 102 || version > 107) {
+        return KST_ERR_BAD_VERSION;
+    }
+    m_bigEndian = order != 0;
+    m_version = static_cast<int16_t>(version);
+    return ReadHeader(reader);
+}
+
+int CKSTUdbfFile::ReadHeader(HeaderReader& reader)
+{
+    CKSTString vendor;
+    uint16_t moduleBytes = 0;
+    uint16_t count = 0;
+    int result = m_version >= 106 ? reader.String(vendor) : KST_OK;
+    if (result == KST_OK) result = reader.U8(m_checksum);
+    if (result == KST_OK) result = reader.U16(moduleBytes);
+    if (result == KST_OK) result = reader.Skip(moduleBytes);
+    if (result == KST_OK) result = reader.F64(m_dayFactor);
+    if (result == KST_OK && m_version >= 107) result = reader.U16(m_timeType);
+    if (result == KST_OK) result = reader.F64(m_secondFactor);
+    if (result == KST_OK) result = reader.F64(m_startTime);
+    if (result == KST_OK) result = reader.F64(m_sampleRate);
+    if (result == KST_OK) result = reader.U16(count);
+    if (result != KST_OK) {
+        return result;
+    }
+    uint32_t recordSize = 0;
+    if (HasTimeStamps()) {
+        recordSize = UdbfTypeSize(m_timeType);
+        if (recordSize == 0) {
+            return KST_ERR_BAD_DATA_TYPE;
+        }
+    }
+    // Lists grow one variable at a time: a count the header cannot back allocates nothing.
+    for (uint32_t v = 0; v < count; ++v) {
+        CKSTString name;
+        CKSTString unit;
+        uint16_t direction = 0, type = 0, fieldLength = 0, precision = 0, extraBytes = 0;
+        result = reader.String(name);
+        if (result == KST_OK) result = reader.U16(direction);
+        if (result == KST_OK) result = reader.U16(type);
+        if (result == KST_OK) result = reader.U16(fieldLength);
+        if (result == KST_OK) result = reader.U16(precision);
+        if (result == KST_OK && m_version >= 105) result = reader.String(unit);
+        if (result == KST_OK) result = reader.U16(extraBytes);
+        if (result == KST_OK) result = reader.Skip(extraBytes);
+        if (result != KST_OK) {
+            return result;
+        }
+        if (direction == kInput || direction == kInputOutput) {
+            const uint32_t size = UdbfTypeSize(type);
+            if (size == 0) {
+                return KST_ERR_BAD_DATA_TYPE;
+            }
+            recordSize += size;
+        }
+        m_names.push_back(name);
+        m_directions.push_back(direction);
+        m_types.push_back(type);
+        m_precisions.push_back(precision);
+        m_units.push_back(unit);
+        m_factors.push_back(std::pow(10.0, -static_cast<double>(precision)));
+        m_wanted.push_back(1);
+    }
+    m_variableCount = count;
+    m_recordSize = recordSize;
+    if (m_paired) {
+        m_dataStart = 0;
+        return KST_OK;
+    }
+    // Records begin at the first multiple of 16 at least 8 bytes past the header, whatever the
+    // padding holds.
+    CKSTDataFile& stream = Description();
+    const int64_t headerEnd = stream.Tell();
+    const int64_t start = (headerEnd + 8 + 15) / 16 * 16;
+    if (headerEnd < 0 || start > stream.GetSize()) {
+        return KST_ERR_BAD_HEADER;
+    }
+    m_dataStart = start;
+    return KST_OK;
+}
+
+// --- Variables and channel descriptions ---
+
+int CKSTUdbfFile::GetVariableCount(int& count) const
+{
+    if (!Description().IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    count = static_cast<int>(m_variableCount);
+    return KST_OK;
+}
+
+int CKSTUdbfFile::GetVariableInfo(int index, CKSTString& name, CKSTString& unit,
+                                  uint16_t& direction, uint16_t& dataType,
+                                  uint16_t& precision) const
+{
+    if (index < 0 || static_cast<size_t>(index) >= m_names.size()) {
+        return KST_ERR_VARIABLE_INDEX;
+    }
+    const size_t i = static_cast<size_t>(index);
+    name = m_names[i];
+    unit = m_units[i];
+    direction = m_directions[i];
+    dataType = m_types[i];
+    precision = m_precisions[i];
+    return KST_OK;
+}
+
+bool CKSTUdbfFile::IsChannelWanted(const CKSTChannelList* selection, const CKSTString& name)
+{
+    if (selection == nullptr || selection->GetCount() == 0) {
+        return true;
+    }
+    for (int i = 0; i < selection->GetCount(); ++i) {
+        const CKSTChannel* channel = selection->GetAt(i);
+        if (channel != nullptr && channel->GetName() == name) {
+            return channel->IsSelected();
+        }
+    }
+    return false;
+}
+
+int CKSTUdbfFile::ReadChannelInfo(CKSTChannelList& channels)
+{
+    if (!Description().IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    if (m_variableCount == 0) {
+        return KST_ERR_BAD_HEADER;
+    }
+    const double interval = HasTimeStamps() ? m_secondFactor
+                            : m_sampleRate > 0.0 ? 1.0 / m_sampleRate
+                                                 : 1.0;
+    int used = 0;
+    for (uint32_t v = 0; v < m_variableCount; ++v) {
+        if (m_directions[v] != kInput && m_directions[v] != kInputOutput) {
+            continue;
+        }
+        CKSTChannel* channel = channels.GetAt(used);
+        if (channel == nullptr) {
+            channel = channels.GetAt(channels.AddNew());
+        } else {
+            channel->Reset();
+        }
+        ++used;
+        channel->SetName(m_names[v]);
+        channel->SetUnit(m_units[v]);
+        channel->SetTimeUnit("s");
+        channel->SetStartTimeStamp(DaysToStamp(m_startTime * m_dayFactor));
+        channel->SetDt(interval);
+        channel->SetSampleType(SampleClassOf(m_types[v]));
+    }
+    return KST_OK;
+}
+
+// --- Records ---
+
+int CKSTUdbfFile::Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool)
+{
+    dataSet.Clear(false);
+    const int result = ReadData(dataSet.GetChannels(), selection, 0, nullptr, nullptr, false,
+                                -1.0, 0);
+    if (result == KST_OK) {
+        dataSet.SetName(m_data.GetPath());
+    }
+    return result;
+}
+
+int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* selection,
+                           uint32_t capacityHint, double* firstTime, int64_t* rawOrigin,
+                           bool keepTimeVectors, double startReference, int64_t rawReference)
+{
+    if (!Description().IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    if (m_variableCount == 0 || m_recordSize == 0) {
+        return KST_ERR_BAD_HEADER;
+    }
+    std::fill(m_wanted.begin(), m_wanted.end(), 1);
+    const bool stamps = HasTimeStamps();
+    const bool dayCounts = stamps && std::fabs(m_secondFactor - KST_SECONDS_PER_DAY) < 0.001;
+    const double step = stamps ? m_secondFactor : m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 1.0;
+    const double interval = m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 0.0;
+    const double tolerance = std::max(interval * 0.1, 2e-6);
+    const bool referenced = startReference >= 0.0 || rawReference != 0;
+    double baseDays = referenced && startReference >= 0.0 ? startReference : m_startTime * m_dayFactor;
+    if (!std::isfinite(baseDays)) {
+        baseDays = 0.0;
+    }
+
+    const bool onGrid = !keepTimeVectors && interval > 0.0;
+    struct Slot {
+        uint32_t offset;
+        uint16_t type;
+        CKSTChannel* channel;
+    };
+    std::vector<Slot> slots;
+    const int first = channels.GetCount();
+    uint32_t offset = stamps ? UdbfTypeSize(m_timeType) : 0;
+    for (uint32_t v = 0; v < m_variableCount; ++v) {
+        if (m_directions[v] != kInput && m_directions[v] != kInputOutput) {
+            continue;
+        }
+        CKSTChannel* channel = nullptr;
+        if (IsChannelWanted(selection, m_names[v])) {
+            channel = channels.GetAt(channels.AddNew());
+            // Channels that are to end equidistant start so: a sample off the grid still turns
+            // one into a time vector, and no time array is filled only to be dropped.
+            channel->SetTimeBaseType(onGrid ? CKSTChannel::kEquidistant : CKSTChannel::kTimeVector);
+            channel->SetGrowthStep(capacityHint);
+            channel->SetTimeUnit("s");
+            channel->SetStartTimeStamp(DaysToStamp(baseDays));
+            channel->SetName(m_names[v]);
+            channel->SetUnit(m_units[v]);
+            if (interval > 0.0) {
+                channel->SetDt(interval);
+            }
+            channel->SetSampleType(SampleClassOf(m_types[v]));
+        } else {
+            m_wanted[v] = 0;
+        }
+        slots.push_back({offset, m_types[v], channel});
+        offset += UdbfTypeSize(m_types[v]);
+    }
+
+    uint64_t records = 0;
+    if (m_data.IsOpen() && m_data.Seek(m_dataStart, SEEK_SET) >= 0) {
+        records = static_cast<uint64_t>(StreamRemaining(m_data)) / m_recordSize;
+    }
+    // Every sample the data can describe, and no more.
+    const uint64_t reserve = std::min<uint64_t>(records, 0xFFFFFFFEu);
+    for (const Slot& slot : slots) {
+        if (slot.channel != nullptr && reserve > 0) {
+            slot.channel->Reserve(static_cast<uint32_t>(reserve));
+        }
+    }
+
+    const uint32_t perChunk = std::max<uint32_t>(1, kRecordChunkBytes / m_recordSize);
+    std::vector<uint8_t> chunk(static_cast<size_t>(perChunk) * m_recordSize);
+    uint64_t index = 0;
+    double origin = 0.0;
+    double firstAbsolute = 0.0;
+    double gridOffset = 0.0;
+    double wraps = 0.0;
+    uint32_t previousCount = 0;
+    while (index < reserve) {
+        const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(perChunk, reserve - index));
+        const uint32_t got = m_data.Read(chunk.data(), m_recordSize, want);
+        for (uint32_t r = 0; r < got; ++r, ++index) {
+            const uint8_t* record = chunk.data() + static_cast<size_t>(r) * m_recordSize;
+            double absolute = static_cast<double>(index) * step;
+            if (stamps) {
+                double raw;
+                if (IsCounter32(m_timeType)) {
+                    // Counters of 32 bits wrap; wider ones and floats do not.
+                    const uint32_t count = Load<uint32_t>(record, m_bigEndian);
+                    if (index > 0 && previousCount > 0xE6666661u && count < 0x19999999u) {
+                        wraps += kTwoPow32;
+                    }
+                    previousCount = count;
+                    raw = static_cast<double>(count);
+                } else {
+                    raw = DecodeValue(record, m_timeType, m_bigEndian);
+                }
+                if (index == 0) {
+                    if (firstTime != nullptr) {
+                        *firstTime = raw;
+                    }
+                    if (rawOrigin != nullptr) {
+                        *rawOrigin = std::isfinite(raw)
+                                         ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18))
+                                         : 0;
+                    }
+                    origin = rawReference != 0 ? static_cast<double>(rawReference) : raw;
+                }
+                absolute = (raw + wraps - origin) * step;
+            }
+            if (index == 0) {
+                firstAbsolute = absolute;
+                gridOffset = referenced && interval > 0.0
+                                 ? std::round(absolute / interval) * interval
+                                 : 0.0;
+                if (stamps && !referenced) {
+                    // Day-count stamps carry the date themselves.
+                    const double startDays =
+                        dayCounts ? baseDays + origin : baseDays;
+                    for (const Slot& slot : slots) {
+                        if (slot.channel != nullptr) {
+                            slot.channel->SetStartTimeStamp(DaysToStamp(startDays));
+                        }
+                    }
+                }
+            }
+            double time = referenced ? absolute : absolute - firstAbsolute;
+            if (stamps && interval > 0.0) {
+                const double expected = static_cast<double>(index) * interval + gridOffset;
+                if (std::fabs(time - expected) <= tolerance) {
+                    time = expected;
+                }
+            }
+            if (index == 0 && onGrid) {
+                for (const Slot& slot : slots) {
+                    if (slot.channel != nullptr) {
+                        slot.channel->SetT0(time);
+                    }
+                }
+            }
+            for (const Slot& slot : slots) {
+                if (slot.channel != nullptr) {
+                    slot.channel->AppendTimeValue(
+                        time, DecodeValue(record + slot.offset, slot.type, m_bigEndian));
+                }
+            }
+        }
+        if (got < want) {
+            break;
+        }
+    }
+
+    for (int i = first; i < channels.GetCount(); ++i) {
+        if (!keepTimeVectors) {
+            channels.GetAt(i)->ConvertToEquidistant(false, true);
+        }
+    }
+    channels.MakeUniqueNames();
+    return KST_OK;
+}
