@@ -1,0 +1,4 @@
+// The program's one application object; the framework's WinMain runs it.
+#include "app/win/TalvenorApp.h"
+
+CTalvenorApp theApp;

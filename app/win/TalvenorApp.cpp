@@ -1,0 +1,487 @@
+#include "app/win/TalvenorApp.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cstring>
+
+#include "app/ErrorTexts.h"
+#include "app/win/AboutDlg.h"
+#include "app/win/MainFrame.h"
+#include "app/win/TalvenorDoc.h"
+#include "app/win/TalvenorView.h"
+#include "data/DocFile.h"
+#include "data/KeyFile.h"
+#include "data/LayoutFile.h"
+#include "foundation/win/RegistryTree.h"
+#include "foundation/win/StringLoader.h"
+#include "framework/CodePage.h"
+#include "framework/Menu.h"
+#include "framework/Seams.h"
+#include "panels/win/SplashDlg.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
+
+namespace {
+
+bool IsExistingFile(const CKSTString& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+CKSTString ModulePath()
+{
+    char module[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? CKSTString(module) : CKSTString();
+}
+
+bool EndsWith(const CKSTString& text, const char* tail)
+{
+    const int n = static_cast<int>(std::strlen(tail));
+    return text.GetLength() >= n && text.Right(n) == tail;
+}
+
+}  // namespace
+
+CTalvenorApp* KstTheApp()
+{
+    return dynamic_cast<CTalvenorApp*>(AfxGetApp());
+}
+
+CKSTString KstLongPathName(const CKSTString& path)
+{
+    char longPath[MAX_PATH];
+    const DWORD length = GetLongPathNameA(path.c_str(), longPath, MAX_PATH);
+    // No long form (a missing file) or one that does not fit: the name stays as given.
+    if (length == 0 || length >= MAX_PATH) {
+        return path;
+    }
+    return CKSTString(longPath);
+}
+
+BEGIN_MESSAGE_MAP(CTalvenorApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
+
+CTalvenorApp::CTalvenorApp() = default;
+
+CTalvenorApp::~CTalvenorApp() = default;
+
+BOOL CTalvenorApp::InitApplication()
+{
+    return CWinApp::InitApplication();
+}
+
+BOOL CTalvenorApp::InitInstance()
+{
+    KstCheckCodePage(nullptr);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+    LoadLibraryA("riched20.dll");
+    OleInitialize(nullptr);
+
+    // Decided first: it also keeps the template's shell registration and the recent-file list
+    // out of the registry.
+    const char* commandLine = m_lpCmdLine ? m_lpCmdLine : "";
+    m_bUseRegistry = !std::strstr(commandLine, "/noreg") && !std::strstr(commandLine, "/NOREG");
+    SetRegistryKey(m_bUseRegistry ? m_strRegistryRoot.c_str() : "");
+    LoadStdProfileSettings(4);
+
+    AddDocTemplate(new CSingleDocTemplate(
+        IDR_MAINFRAME, [] { return new CTalvenorDoc; }, [] { return new CMainFrame; },
+        [] { return new CTalvenorView; }));
+    if (m_bUseRegistry) {
+        RegisterShellFileTypes();
+        OfferAssociations();
+    }
+
+    LoadSettings();
+
+    // Always a new, empty document first (files of the command line come last), made hidden:
+    // the main window shows after the splash.
+    CDocTemplate* documentTemplate = GetFirstDocTemplate();
+    if (!documentTemplate || !documentTemplate->OpenDocumentFile(nullptr, FALSE) || !m_pMainWnd) {
+        return FALSE;
+    }
+    RebuildMenu(m_settings.language);
+
+    ShowSplashIfDue();
+    // A window that was closed while the splash was up ends the program.
+    if (!m_pMainWnd || !IsWindow(m_pMainWnd->m_hWnd)) {
+        return FALSE;
+    }
+
+    m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
+    m_pMainWnd->UpdateWindow();
+    RebuildMenu(m_settings.language);
+    m_pMainWnd->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+
+    LoadStartDisplaySettings();
+    m_pMainWnd->DragAcceptFiles(TRUE);
+
+    CKSTString line(commandLine);
+    line.Trim();
+    if (!line.IsEmpty()) {
+        RunCommandLineKeywords(commandLine);
+    }
+    return TRUE;
+}
+
+// ---- Settings ------------------------------------------------------------------------------
+
+void CTalvenorApp::LoadSettings()
+{
+    KstSettingsTrees trees;
+    if (m_bUseRegistry) {
+        trees.settingsOpened =
+            RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstSettingsKey), trees.settings) == 0;
+        trees.asciiOpened =
+            RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAsciiKey), trees.ascii) == 0;
+        trees.fftOpened = RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstFftKey), trees.fft) == 0;
+        trees.associationsOpened = RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey),
+                                               trees.associations) == 0;
+    }
+    KstSettingsEnvironment environment;
+    environment.useRegistry = m_bUseRegistry;
+    environment.userIsEnglish = IsEnglishUser();
+    environment.isExistingFile = IsExistingFile;
+    KstLoadSettings(trees, environment, m_settings);
+}
+
+void CTalvenorApp::SaveSettings()
+{
+    if (!m_bUseRegistry) {
+        return;
+    }
+    KstSettingsTrees trees;
+    KstSaveSettings(m_settings, trees);
+    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAsciiKey), trees.ascii);
+    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstFftKey), trees.fft);
+    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstSettingsKey), trees.settings);
+}
+
+void CTalvenorApp::LoadAssociationFlags()
+{
+    CKSTHeaderInfoList tree;
+    if (m_bUseRegistry &&
+        RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey), tree) == 0) {
+        KstLoadAssociationFlags(tree, m_settings.associations);
+    }
+}
+
+void CTalvenorApp::SaveAssociationFlags()
+{
+    if (!m_bUseRegistry) {
+        return;
+    }
+    CKSTHeaderInfoList tree;
+    KstSaveAssociationFlags(m_settings.associations, tree);
+    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey), tree);
+}
+
+// ---- Message boxes --------------------------------------------------------------------------
+
+int CTalvenorApp::MessageBoxText(const char* text, UINT flags)
+{
+    return ShowBox(text, flags, 0);
+}
+
+int CTalvenorApp::MessageBoxId(int id, UINT flags)
+{
+    return ShowBox(LoadResString(id, IsEnglish()).c_str(), flags, static_cast<UINT>(id));
+}
+
+int CTalvenorApp::ShowBox(const char* text, UINT flags, UINT textId)
+{
+    // Before the main frame exists (first-start dialogs, the code-page check) a box has no owner.
+    HWND owner = m_pMainWnd && IsWindow(m_pMainWnd->m_hWnd) ? m_pMainWnd->m_hWnd : nullptr;
+    const CKSTString caption = LoadResString(KST_STR_ATTENTION, IsEnglish());
+    return KstMessageBox(owner, text, caption.c_str(), flags, textId);
+}
+
+namespace {
+
+UINT BoxFlags(KstMessageButtons buttons)
+{
+    switch (buttons) {
+        case KstMessageButtons::OkExclamation:
+            return MB_OK | MB_ICONEXCLAMATION;
+        case KstMessageButtons::YesNoStop:
+            return MB_YESNO | MB_ICONSTOP;
+        default:
+            return MB_OK;
+    }
+}
+
+}  // namespace
+
+int CTalvenorApp::ShowErrorCode(int code, bool askReconnect)
+{
+    const KstErrorMessage message = KstOnlineErrorMessage(code, askReconnect);
+    if (!message.shown) {
+        return 0;
+    }
+    int button;
+    if (message.prefixCode) {
+        CKSTString text = CKSTString::FormatInt(code);
+        text += ' ';
+        text += LoadResString(message.stringId, IsEnglish());
+        button = MessageBoxText(text.c_str(), BoxFlags(message.buttons));
+    } else {
+        button = MessageBoxId(message.stringId, BoxFlags(message.buttons));
+    }
+    return message.buttons == KstMessageButtons::YesNoStop ? button : message.result;
+}
+
+int CTalvenorApp::ShowFileError(int code)
+{
+    const KstErrorMessage message = KstFileErrorMessage(code);
+    if (!message.shown) {
+        return 0;
+    }
+    MessageBoxId(message.stringId, BoxFlags(message.buttons));
+    return message.result;
+}
+
+// ---- File associations -----------------------------------------------------------------------
+
+void CTalvenorApp::RegisterFileType(const char* progId, const char* extension, bool wanted,
+                                    uint8_t& flag)
+{
+    CKSTString lower(extension);
+    lower.MakeLower();
+    const CKSTString description = CKSTString(progId) + " - Document";
+    const CKSTString program = ModulePath();
+    if (!wanted && flag) {
+        UnregisterFileType(lower, progId);
+        flag = 0;
+    } else if (wanted && !flag) {
+        ::RegisterFileType(progId, program, program, lower, description);
+        flag = 1;
+    }
+}
+
+// ---- Start-up steps ------------------------------------------------------------------------
+
+void CTalvenorApp::OfferAssociations()
+{
+    if (!m_bUseRegistry) {
+        return;
+    }
+    CKSTHeaderInfoList tree;
+    RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationKey), tree);
+    CKSTString offered;
+    if (tree.GetString("RazOridid", offered) >= 0 && offered == "1") {
+        return;
+    }
+    tree.SetString("RazOridid", "1");
+    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationKey), tree);
+    // The flags of earlier runs decide which boxes start checked.
+    LoadAssociationFlags();
+    CKSTOptionsDlg dialog(*this, nullptr);
+    dialog.DoModal();
+}
+
+void CTalvenorApp::ShowSplashIfDue()
+{
+    CKSTHeaderInfoList tree;
+    KstDate stored;
+    if (m_bUseRegistry &&
+        RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstSplashDateKey), tree) == 0) {
+        tree.GetShortOr("Day", stored.day, 0);
+        tree.GetShortOr("Month", stored.month, 0);
+        tree.GetShortOr("Year", stored.year, 0);
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const KstDate today{static_cast<int16_t>(now.wDay), static_cast<int16_t>(now.wMonth),
+                        static_cast<int16_t>(now.wYear)};
+    if (!KstIsSplashDue(stored, today)) {
+        return;
+    }
+    tree.SetString("Day", CKSTString::FormatInt(today.day));
+    tree.SetString("Month", CKSTString::FormatInt(today.month));
+    tree.SetString("Year", CKSTString::FormatInt(today.year));
+    if (m_bUseRegistry) {
+        RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstSplashDateKey), tree);
+    }
+    CKSTSplashDlg splash;
+    splash.DoModal();
+}
+
+void CTalvenorApp::OpenFilesFromText(const CKSTString& text)
+{
+    std::vector<CKSTString> names = KstSplitFileNames(text);
+    for (CKSTString& name : names) {
+        name = KstLongPathName(name);
+    }
+    KstSortFileNames(names);
+    if (names.empty()) {
+        return;
+    }
+    if (IsExistingFile(names[0])) {
+        OpenDocumentFile(names[0].c_str());
+    }
+    if (!m_pDocument) {
+        return;
+    }
+    bool stop = false;
+    for (size_t i = 1; i < names.size() && !stop; ++i) {
+        m_pDocument->AppendFiles({names[i]}, stop);
+    }
+}
+
+void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
+{
+    const KstCommandLineRequest request = KstParseCommandLineKeywords(commandLine);
+    m_bPipeSource = m_bPipeSource || request.pipeSource;
+    m_bSerialBusSource = m_bSerialBusSource || request.serialBusSource;
+    for (const KstSettingsFileRequest& file : request.settingsFiles) {
+        ReadSettingsFile(file.path, file.all);
+    }
+    if (!request.processSettingsPath.IsEmpty()) {
+        // The process pane that loads it comes with the record window.
+        m_settings.processSettingsPath = request.processSettingsPath;
+    }
+    if (request.sourceKind == KST_SOURCE_NONE) {
+        OpenFilesFromText(request.collectedText);
+        return;
+    }
+
+    BeginWaitCursor();
+    int32_t bufferType = m_settings.onlineBufferType;
+    int32_t bufferIndex = m_settings.onlineBufferIndex;
+    int32_t readMode = m_settings.onlineReadMode;
+    KstMapDataSource(request, bufferType, bufferIndex, readMode);
+    PromoteRecentSource(request.address);
+    // A node is asked for its command port by the node client, which comes with the
+    // acquisition sources; until then the default port stands.
+    const int port = kKstNodeCommandPort;
+    int result = -1013;
+    if (m_pView) {
+        result = m_pView->ConnectSource(request.address, port, false, 0.2, request.sourceKind,
+                                        request.bufferMode, bufferType, bufferIndex, readMode,
+                                        CKSTString(), request.backView, m_settings.onlineRamUsage,
+                                        false, m_settings.ftpPassive != 0, false);
+    }
+    EndWaitCursor();
+    if (result != 0) {
+        ShowErrorCode(result, true);
+    }
+}
+
+bool CTalvenorApp::ReadSettingsFile(const CKSTString& path, bool all)
+{
+    CKSTDocFile file;
+    if (file.OpenRead(path) != 0) {
+        return false;
+    }
+    uint8_t newerKinds = 0;
+    if (all) {
+        m_pAllSettings = std::make_unique<CKSTCurveWndSettings>();
+        if (file.ReadCurveWndSettingsAll(*m_pAllSettings, &newerKinds) < 0) {
+            m_pAllSettings.reset();
+        }
+    } else {
+        CKSTCurveWndSettings settings;
+        if (file.ReadCurveWndSettings(settings, &newerKinds) >= 0) {
+            m_startSettings = settings;
+        }
+        m_settings.settingsUsage = 1;
+        m_settings.settingsUseOnlyFitting = 1;
+    }
+    file.Close();
+    KstPushSettingsFile(m_settings.settingsFiles, path);
+    return true;
+}
+
+void CTalvenorApp::LoadStartDisplaySettings()
+{
+    uint8_t newerKinds = 0;
+    if (m_settings.settingsFiles.empty()) {
+        CKSTDocFile file;
+        const CKSTString path = ModulePath().Directory().AsDirectory() + "settings.qld";
+        if (file.OpenRead(path) == 0) {
+            CKSTCurveWndSettings settings;
+            if (file.ReadCurveWndSettings(settings, &newerKinds) >= 0) {
+                m_startSettings = settings;
+            }
+            file.Close();
+            m_settings.settingsUsage = 1;
+            m_settings.settingsUseOnlyFitting = 1;
+        }
+        return;
+    }
+    const CKSTString newest = m_settings.settingsFiles[0];
+    if (EndsWith(newest, ".ini")) {
+        CKSTKeyFile script;
+        if (script.Open(newest, KST_OPEN_READ) != 0) {
+            return;
+        }
+        if (LoadCurveWndLayout(script, m_startSettings, true) < 0) {
+            RemoveSettingsFile(0);
+        }
+        return;
+    }
+    CKSTDocFile file;
+    bool read = false;
+    if (file.OpenRead(newest) == 0) {
+        CKSTCurveWndSettings settings;
+        read = file.ReadCurveWndSettings(settings, &newerKinds) >= 0;
+        if (read) {
+            m_startSettings = settings;
+        }
+        file.Close();
+    }
+    if (!read) {
+        RemoveSettingsFile(0);
+    }
+}
+
+void CTalvenorApp::RebuildMenu(int language)
+{
+    auto* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
+    if (!frame) {
+        return;
+    }
+    const bool english = language == 1;
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_MAINFRAME)) {
+        return;
+    }
+    HMENU bar = menu.GetSafeHmenu();
+    SetMenuItemTextById(bar, 0, KST_STR_MENU_FILE, english, MFT_STRING, true);
+    SetMenuItemTextById(bar, ID_APP_EXIT, KST_STR_MENU_QUIT, english);
+    SetMenuItemTextById(bar, ID_APP_ABOUT, KST_STR_MENU_ABOUT, english);
+    if (frame->ReplaceMenu(menu)) {
+        DrawMenuBar(frame->m_hWnd);
+    }
+}
+
+// ---- Recent lists --------------------------------------------------------------------------
+
+CKSTString CTalvenorApp::GetSettingsFile(int n) const
+{
+    return n >= 0 && n < GetSettingsFileCount() ? m_settings.settingsFiles[n] : CKSTString();
+}
+
+void CTalvenorApp::RemoveSettingsFile(int n)
+{
+    if (n >= 0 && n < GetSettingsFileCount()) {
+        m_settings.settingsFiles.erase(m_settings.settingsFiles.begin() + n);
+    }
+}
+
+CKSTString CTalvenorApp::GetRecentSource(int n) const
+{
+    return n >= 0 && n < GetRecentSourceCount() ? m_settings.recentSources[n] : CKSTString();
+}
+
+void CTalvenorApp::OnAppAbout()
+{
+    CAboutDlg about(IsEnglish(), m_pMainWnd);
+    about.DoModal();
+}

@@ -1,0 +1,216 @@
+// The start-up of the application object: first-start offer, daily splash, start files and
+// command-line keywords.
+#include "app_test_support.h"
+
+#include "app/win/TalvenorDoc.h"
+#include "data/DocFile.h"
+#include "foundation/win/RegistryTree.h"
+#include "panels/win/SplashDlg.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
+
+namespace kst_test {
+namespace {
+
+class Startup : public AppTest {};
+
+TEST_F(Startup, FileTypesAreOfferedOnceAndTheSplashOnceADay)
+{
+    AnswerStartDialogs();
+    RecordBoxes();
+    ASSERT_TRUE(Start(""));
+    EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_FILE_TYPES, IDD_SPLASH}));
+    EXPECT_EQ(ReadText("Association", "RazOridid"), "1");
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(ReadText("VadudeDuzavu\\SplashDate", "Day"), std::to_string(now.wDay));
+    EXPECT_EQ(ReadText("VadudeDuzavu\\SplashDate", "Year"), std::to_string(now.wYear));
+    // The first start speaks German whatever the user's language.
+    EXPECT_EQ(m_app->m_settings.language, 0);
+    ASSERT_NE(AfxGetMainWnd(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(AfxGetMainWnd()->m_hWnd));
+    EXPECT_NE(m_app->m_pDocument, nullptr);
+    EXPECT_NE(m_app->m_pView, nullptr);
+
+    // The same day again: neither.
+    m_dialogs.clear();
+    ASSERT_TRUE(Start(""));
+    EXPECT_TRUE(m_dialogs.empty());
+
+    // Another stored day: the splash only.
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER,
+                  (std::string(kAppTestRoot) + "VadudeDuzavu\\SplashDate").c_str(), 0, KEY_WRITE,
+                  &key);
+    RegSetValueExA(key, "Year", 0, REG_SZ, reinterpret_cast<const BYTE*>("1999"), 5);
+    RegCloseKey(key);
+    ASSERT_TRUE(Start(""));
+    EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_SPLASH}));
+    EXPECT_TRUE(m_boxes.empty());
+}
+
+TEST_F(Startup, NoregShowsTheSplashEveryTimeAndWritesNothing)
+{
+    AnswerStartDialogs();
+    for (int run = 0; run < 2; ++run) {
+        m_dialogs.clear();
+        ASSERT_TRUE(Start("/noreg"));
+        EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_SPLASH}));
+        EXPECT_FALSE(m_app->m_bUseRegistry);
+        AfxGetMainWnd()->SendMessage(WM_CLOSE);
+    }
+    EXPECT_FALSE(KeyExists(""));
+    // "/NOREG" too; mixed case does not switch the registry off.
+    ASSERT_TRUE(Start("x /NOREG"));
+    EXPECT_FALSE(m_app->m_bUseRegistry);
+    NewApp("/NoReg");
+    EXPECT_TRUE(m_app->m_bUseRegistry);
+}
+
+TEST_F(Startup, SplashEndsItselfAfterThreeSeconds)
+{
+    Watchdog watchdog;
+    bool endedByItself = false;
+    ULONGLONG shownFor = 0;
+    KstSeams().modalDriver = [&](KstModalRun& run) {
+        const ULONGLONG start = GetTickCount64();
+        endedByItself = PumpUntil(run.ended, 3 * kGuardMs);
+        shownFor = GetTickCount64() - start;
+        return IDCANCEL;
+    };
+    CKSTSplashDlg splash;
+    EXPECT_EQ(splash.DoModal(), 0);
+    EXPECT_TRUE(endedByItself);
+    EXPECT_GE(shownFor + 50, static_cast<ULONGLONG>(kKstSplashMs));
+}
+
+TEST_F(Startup, OpensTheFirstFileInOrderAndAppendsTheOthers)
+{
+    AnswerStartDialogs();
+    ASSERT_TRUE(Start("/noreg"));
+    RecordBoxes();
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string second = KstLongPathName(CKSTString(folder) + "kst b file.qld").c_str();
+    const std::string first = std::string(folder) + "kst a.qld";
+    for (const std::string& path : {first, second}) {
+        CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr));
+    }
+    const std::string missing = std::string(folder) + "kst c missing.qld";
+    m_app->OpenFilesFromText(
+        ("\"" + missing + "\" \"" + second + "\"  \"" + first + "\"\r\n").c_str());
+    // The document's own file handling says what is missing: the open of the first name in
+    // order, then one append per further name.
+    ASSERT_EQ(m_boxes.size(), 3u);
+    const std::string firstLong = KstLongPathName(first.c_str()).c_str();
+    EXPECT_NE(m_boxes[0].text.find(firstLong), std::string::npos) << m_boxes[0].text;
+    EXPECT_NE(m_boxes[1].text.find(second), std::string::npos) << m_boxes[1].text;
+    EXPECT_EQ(m_boxes[1].text.find(firstLong), std::string::npos);
+    // A name without a long form (missing) is kept as given.
+    EXPECT_NE(m_boxes[2].text.find(missing), std::string::npos) << m_boxes[2].text;
+    DeleteFileA(first.c_str());
+    DeleteFileA(second.c_str());
+}
+
+TEST_F(Startup, LongPathNameOfAMissingFileIsTheNameAsGiven)
+{
+    EXPECT_STREQ(KstLongPathName("C:\\no such folder\\x.qld").c_str(), "C:\\no such folder\\x.qld");
+    EXPECT_STREQ(KstLongPathName("").c_str(), "");
+}
+
+TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
+{
+    AnswerStartDialogs();
+    RecordBoxes();
+    ASSERT_TRUE(Start("/noreg x.qld /ONLCTRL 10.1.2.3:60 /DATASOURCE LOGGER:2:NONERASING"));
+    // The connection control is not there yet: its message, then nothing more (-1013).
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_SOURCE_NOT_AVAILABLE));
+    ASSERT_GE(m_app->GetRecentSourceCount(), 1);
+    EXPECT_STREQ(m_app->GetRecentSource(0).c_str(), "10.1.2.3");
+
+    m_boxes.clear();
+    ASSERT_TRUE(Start("/noreg /EM1 /PWIN \"C:\\p\\proc.qlp\" /SETTINGS C:\\none.qld"));
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_TRUE(m_app->m_bPipeSource);
+    EXPECT_STREQ(m_app->m_settings.processSettingsPath.c_str(), "C:\\P\\PROC.QLP");
+    // A settings file that does not open changes nothing.
+    EXPECT_EQ(m_app->GetSettingsFileCount(), 0);
+}
+
+TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    // Native documents that carry display settings, written by the document container.
+    std::vector<std::string> files;
+    for (int i = 0; i < 6; ++i) {
+        files.push_back(std::string(folder) + "KST_SET" + std::to_string(i) + ".QLD");
+        CKSTDocFile file;
+        ASSERT_EQ(file.OpenWrite(files.back().c_str()), 0);
+        CKSTCurveWndSettings settings;
+        ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
+        file.Close();
+    }
+    AnswerStartDialogs();
+    std::string line = "/noreg";
+    for (const std::string& f : files) {
+        line += " /SETTINGS " + f;
+    }
+    ASSERT_TRUE(Start(line.c_str()));
+    ASSERT_EQ(m_app->GetSettingsFileCount(), 5);
+    // Keyword values are upper case.
+    EXPECT_STREQ(m_app->GetSettingsFile(0).c_str(), KstUpperCase(files[5].c_str()).c_str());
+    EXPECT_STREQ(m_app->GetSettingsFile(4).c_str(), KstUpperCase(files[1].c_str()).c_str());
+    EXPECT_EQ(m_app->m_settings.settingsUsage, 1);
+    for (const std::string& f : files) {
+        DeleteFileA(f.c_str());
+    }
+}
+
+}  // namespace
+}  // namespace kst_test
+
+namespace kst_test {
+namespace {
+
+TEST_F(Startup, StartDisplaySettingsDropFilesThatDoNotRead)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string readable = std::string(folder) + "kst_start_settings.qld";
+    {
+        CKSTDocFile file;
+        ASSERT_EQ(file.OpenWrite(readable.c_str()), 0);
+        CKSTCurveWndSettings settings;
+        ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
+        file.Close();
+    }
+    const std::string notNative = std::string(folder) + "kst_start_plain.qld";
+    CloseHandle(CreateFileA(notNative.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                            nullptr));
+    struct Case {
+        std::string newest;
+        bool kept;
+    };
+    const Case cases[] = {
+        {readable, true},
+        {notNative, false},                  // not a native document
+        {"C:\\no\\such\\file.qld", false},   // does not open
+        {"C:\\no\\such\\layout.ini", true},  // a layout that does not open stays listed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.newest);
+        CTalvenorApp& app = NewApp();
+        app.m_settings.settingsFiles = {c.newest.c_str(), "C:\\older.qls"};
+        app.LoadStartDisplaySettings();
+        ASSERT_EQ(app.GetSettingsFileCount(), c.kept ? 2 : 1);
+        EXPECT_STREQ(app.GetSettingsFile(0).c_str(), c.kept ? c.newest.c_str() : "C:\\older.qls");
+    }
+    DeleteFileA(readable.c_str());
+    DeleteFileA(notNative.c_str());
+}
+
+}  // namespace
+}  // namespace kst_test

@@ -1,0 +1,102 @@
+// Waits for a top-level window with the given title, saves a picture of it as a .bmp file and
+// closes it, then waits for the window to go away. For looking at the program on a display
+// nobody watches.
+//
+//   window_shot.exe <title> <out.bmp> [time-out ms]
+// Exit code 0 when the window was saved and closed, 1 when it did not show up in time, 2 when
+// the picture could not be written, 3 when the window did not close.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+bool SaveWindowBitmap(HWND window, const char* path)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) {
+        return false;
+    }
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool saved = false;
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+        SelectObject(memory, old);
+        GdiFlush();
+        const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+        const DWORD imageSize = stride * static_cast<DWORD>(height);
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + imageSize;
+        info.bmiHeader.biSizeImage = imageSize;
+        if (FILE* out = std::fopen(path, "wb")) {
+            saved = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                    std::fwrite(bits, 1, imageSize, out) == imageSize;
+            saved = std::fclose(out) == 0 && saved;
+        }
+    }
+    if (bitmap) {
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: window_shot <title> <out.bmp> [time-out ms]\n");
+        return 2;
+    }
+    const DWORD limit = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 60000;
+    const ULONGLONG deadline = GetTickCount64() + limit;
+    HWND window = nullptr;
+    while (!(window = FindWindowA(nullptr, argv[1])) || !IsWindowVisible(window)) {
+        if (GetTickCount64() > deadline) {
+            std::fprintf(stderr, "window_shot: no window \"%s\"\n", argv[1]);
+            return 1;
+        }
+        Sleep(100);
+    }
+    // Let it paint once after showing up.
+    Sleep(1000);
+    const bool saved = SaveWindowBitmap(window, argv[2]);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const ULONGLONG closeDeadline = GetTickCount64() + 15000;
+    while (IsWindow(window)) {
+        if (GetTickCount64() > closeDeadline) {
+            std::fprintf(stderr, "window_shot: the window did not close\n");
+            return 3;
+        }
+        Sleep(50);
+    }
+    if (!saved) {
+        std::fprintf(stderr, "window_shot: could not write %s\n", argv[2]);
+        return 2;
+    }
+    std::printf("window_shot: saved %s\n", argv[2]);
+    return 0;
+}
