@@ -166,8 +166,9 @@ public:
     // Skips a framed record; an unknown tag sets *newerKinds (when given) to 1.
     int SkipUnknownTag(uint8_t tag, uint8_t* newerKinds);
     // What every section scan does with a tag it does not handle: skips the record by the tag's
-    // class (length-prefixed, fixed-size, or framed and unknown). The skips return KST_ERR_END_OF_DATA when the record passes the end of the data,
-    // which ends a scan with what it has read.
+    // class (length-prefixed, fixed-size, or framed and unknown). The skips return
+    // KST_ERR_END_OF_DATA when the record passes the end of the data, which ends a scan with what
+    // it has read.
     int SkipByClass(uint8_t tag, uint8_t* newerKinds);
 
 private:

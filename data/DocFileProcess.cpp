@@ -572,10 +572,10 @@ int CKSTDocFile::ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayou
                     if (!r.TakeFramedRecord(record)) {
                         return KST_ERR_END_OF_DATA;
                     }
-                    result = tag == kTagFont
-                                 ? ReadFontTableRecord(record, layout.m_Fonts, m_tableElementsLeft)
-                                 : ReadImageTableRecord(record, layout.m_Pictures,
-                                                        m_tableElementsLeft);
+                    result =
+                        tag == kTagFont
+                            ? ReadFontTableRecord(record, layout.m_Fonts, m_tableElementsLeft)
+                            : ReadImageTableRecord(record, layout.m_Pictures, m_tableElementsLeft);
                     break;
                 }
                 case kTagElement:

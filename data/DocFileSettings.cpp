@@ -577,7 +577,8 @@ int ReadXAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const XAxisForm& 
     return KST_OK;
 }
 
-int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& form, uint64_t& left)
+int ReadYAxisRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const YAxisForm& form,
+                    uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTAxisSettings axis;
@@ -628,7 +629,8 @@ int ReadLimitRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, uint64_t& left)
     return KST_OK;
 }
 
-int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm& form, uint64_t& left)
+int ReadMarkerRecord(CKSTDocReader& r, CKSTCurveWndSettings& s, const MarkerForm& form,
+                     uint64_t& left)
 {
     DocFieldReader io(r);
     CKSTMarkerSettings marker;

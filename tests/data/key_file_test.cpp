@@ -318,9 +318,13 @@ TEST_F(KeyFileOnDisk, IncludesThatCannotBeReadAgainAreSkipped)
          "FromA=1\nINCLUDE=" + b + "\nAfterA=1\n",
          {{"FromA", "1"}, {"FromB", "1"}, {"AfterB", "1"}, {"AfterA", "1"}}},
         // A device never ends; reading it would never finish.
-        {"endless device", "dev.ini", "x=1\nINCLUDE=" + std::string(kEndlessDevice) + "\ny=2\n",
+        {"endless device",
+         "dev.ini",
+         "x=1\nINCLUDE=" + std::string(kEndlessDevice) + "\ny=2\n",
          {{"x", "1"}, {"y", "2"}}},
-        {"folder", "folder.ini", "x=1\nINCLUDE=" + Text(m_folder.Path("")) + "\ny=2\n",
+        {"folder",
+         "folder.ini",
+         "x=1\nINCLUDE=" + Text(m_folder.Path("")) + "\ny=2\n",
          {{"x", "1"}, {"y", "2"}}},
     };
     for (const Case& c : cases) {
@@ -376,12 +380,11 @@ TEST_F(KeyFileOnDisk, IncludesAreBoundedInCountAndBytes)
         lines += "v=" + std::string(1021, 'x') + "\n";
     }
     const std::string big = Text(Write("big.ini", lines));
-    EXPECT_EQ(KST_OK, ParseFile(Write("twice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big + "\n"),
-                                list));
-    EXPECT_EQ(KST_ERR_TOO_LARGE,
-              ParseFile(Write("thrice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big +
-                                                "\nINCLUDE=" + big + "\n"),
-                        list));
+    EXPECT_EQ(KST_OK,
+              ParseFile(Write("twice.ini", "INCLUDE=" + big + "\nINCLUDE=" + big + "\n"), list));
+    EXPECT_EQ(KST_ERR_TOO_LARGE, ParseFile(Write("thrice.ini", "INCLUDE=" + big + "\nINCLUDE=" +
+                                                                   big + "\nINCLUDE=" + big + "\n"),
+                                           list));
 }
 
 TEST(KeyFileWrite, GroupsEntriesBySection)

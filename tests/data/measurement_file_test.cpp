@@ -480,8 +480,8 @@ TEST_F(MeasurementFileTest, OperationsReachTheFormatOfTheType)
     // WriteDataSet, Write, SaveToMemory, LoadFromMemory, ReadChannels, ReadChannelList, Close.
     const Case cases[] = {
         {KST_FILE_TEXT,
-         {"text.Write", "text.WriteChannels", "text.GetMemory", "text.SetMemory",
-          "text.Read", "text.Read", "text.Close"}},
+         {"text.Write", "text.WriteChannels", "text.GetMemory", "text.SetMemory", "text.Read",
+          "text.Read", "text.Close"}},
         {KST_FILE_FAMOS,
          {"famos.Write", "famos.WriteChannels", "famos.GetMemory", "famos.SetMemory", "famos.Read",
           "famos.Read", "famos.Close"}},
@@ -811,7 +811,7 @@ TEST(MeasurementFileBudget, OpensAreBoundedByTheFreeMemory)
         uint32_t samples;  // the channel read before the limit stays, without the run
     };
     const Case cases[] = {
-        {1u << 31, KST_ERR_TOO_LARGE, 0},  // 36 GB of samples in 1 GB free
+        {1u << 31, KST_ERR_TOO_LARGE, 0},   // 36 GB of samples in 1 GB free
         {1000, KST_ERR_NO_SETTINGS, 1000},  // read whole; the image has no window settings
     };
     uint64_t (*const system)() = KstAvailableMemory;

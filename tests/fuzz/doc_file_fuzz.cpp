@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_memory.h"
 #include "data/DataSet.h"
 #include "data/DocFile.h"
+#include "fuzz_memory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

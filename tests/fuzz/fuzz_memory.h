@@ -7,6 +7,7 @@
 
 namespace {
 
-[[maybe_unused]] const bool g_fuzzMemorySet = (KstAvailableMemory = [] { return uint64_t{256} << 20; }, true);
+[[maybe_unused]] const bool g_fuzzMemorySet = (
+    KstAvailableMemory = [] { return uint64_t{256} << 20; }, true);
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_memory.h"
 #include "data/DataSet.h"
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
+#include "fuzz_memory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
