@@ -1,6 +1,6 @@
 // Any image given to the WAV reader as a loaded file image, read whole.
-#include "formats/WavFile.h"
 #include "foreign_image.h"
+#include "formats/WavFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
