@@ -1,0 +1,65 @@
+#pragma once
+// What the settings dialogs of a curve window share: texts in the window's language, lists of
+// the window's curves, colour and font buttons, and inputs for durations, dates and times.
+#include <windows.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "curvewnd/CurveDialogHost.h"
+#include "foundation/FontDesc.h"
+#include "foundation/String.h"
+#include "foundation/TimeStamp.h"
+#include "framework/Dialog.h"
+
+class CKSTCurve;
+
+class CKSTCurveDialog : public CDialog {
+public:
+    // The host may be null (a dialog opened without a window), then texts are German unless
+    // english is set.
+    CKSTCurveDialog(UINT templateId, IKSTCurveDialogHost* host, bool english, CWnd* parent);
+
+    IKSTCurveDialogHost* GetHost() const { return m_host; }
+    bool IsEnglish() const { return m_english; }
+
+    // The text of a string id in the dialog's language.
+    CKSTString Text(int id) const;
+    // The curve as the dialogs list it: "group: name" when the window shows groups in its
+    // legend and the channel has a group text, else the channel name.
+    CKSTString CurveLabel(const CKSTCurve& curve) const;
+
+protected:
+    void SetItemText(int controlId, int stringId);
+    void FillCombo(int controlId, std::initializer_list<int> stringIds);
+    void FillComboTexts(int controlId, std::initializer_list<const char*> texts);
+    // The window's curves (kinds 3 and 4 left out) into the list; their order is m_curves.
+    void FillCurveList(int controlId);
+    int CurveListIndex(const CKSTCurve* curve) const;
+    CKSTCurve* CurveAt(int index) const;
+    void ShowItem(int id, bool show);
+    void EnableItem(int id, bool enable);
+
+    // An owner-drawn colour button: its colour in a rectangle inset by 2 pixels.
+    static void DrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour);
+    // A font button: white, with "AaZz" centred in the font.
+    static void DrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font);
+    // The colour dialog, fully open, any colour, starting at the colour; true on OK.
+    bool ChooseColour(uint32_t& colour);
+    // The font dialog with screen fonts, starting at the font; true on OK.
+    bool ChooseFont(CKSTFontDesc& font);
+
+    // A duration block (days, "d", hours, "h", minutes, "m", seconds, "s" from base on).
+    void ShowDuration(int base, bool show);
+    void EnableDuration(int base, bool enable);
+    void SetDuration(int base, double seconds);
+    // False (with the message shown) when a field is no number.
+    bool GetDuration(int base, double& seconds);
+    // Date and time pickers.
+    void SetDateTime(int dateId, int timeId, const CKSTTimeStamp& time);
+    CKSTTimeStamp GetDateTime(int dateId, int timeId) const;
+
+    IKSTCurveDialogHost* m_host;
+    bool m_english;
+    std::vector<CKSTCurve*> m_curves;
+};
