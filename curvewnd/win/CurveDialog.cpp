@@ -79,23 +79,43 @@ void CKSTCurveDialog::FillComboTexts(int controlId, std::initializer_list<const 
     }
 }
 
-void CKSTCurveDialog::FillCurveList(int controlId)
+void CKSTCurveDialog::CollectCurves()
 {
     m_curves.clear();
-    HWND combo = ::GetDlgItem(m_hWnd, controlId);
-    ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     if (!m_host) {
         return;
     }
     const int count = m_host->GetCurveCount(false);
     for (int i = 0; i < count; ++i) {
-        CKSTCurve* curve = m_host->GetCurve(i, false);
-        if (!curve) {
-            continue;
+        if (CKSTCurve* curve = m_host->GetCurve(i, false)) {
+            m_curves.push_back(curve);
         }
-        m_curves.push_back(curve);
+    }
+}
+
+void CKSTCurveDialog::FillCurveList(int controlId)
+{
+    CollectCurves();
+    HWND combo = ::GetDlgItem(m_hWnd, controlId);
+    ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+    for (const CKSTCurve* curve : m_curves) {
         ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CurveLabel(*curve).c_str()));
     }
+}
+
+CKSTCurve* CKSTCurveDialog::FindOwnerCurve(const void* owner) const
+{
+    if (!m_host || !owner) {
+        return nullptr;
+    }
+    const int count = m_host->GetCurveCount(true);
+    for (int i = 0; i < count; ++i) {
+        CKSTCurve* curve = m_host->GetCurve(i, true);
+        if (curve && static_cast<const void*>(static_cast<IKSTCurveItemOwner*>(curve)) == owner) {
+            return curve;
+        }
+    }
+    return nullptr;
 }
 
 int CKSTCurveDialog::CurveListIndex(const CKSTCurve* curve) const

@@ -33,8 +33,11 @@ protected:
     void SetItemText(int controlId, int stringId);
     void FillCombo(int controlId, std::initializer_list<int> stringIds);
     void FillComboTexts(int controlId, std::initializer_list<const char*> texts);
-    // The window's curves (kinds 3 and 4 left out) into the list; their order is m_curves.
+    // The window's curves (kinds 3 and 4 left out) into m_curves, and from there into a list.
+    void CollectCurves();
     void FillCurveList(int controlId);
+    // The curve of the window that holds a limit line or marker; null when none does.
+    CKSTCurve* FindOwnerCurve(const void* owner) const;
     int CurveListIndex(const CKSTCurve* curve) const;
     CKSTCurve* CurveAt(int index) const;
     void ShowItem(int id, bool show);
