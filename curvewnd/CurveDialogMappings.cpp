@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "curvewnd/AxisGroup.h"
 #include "curvewnd/Curve.h"
 #include "curvewnd/PlotMarker.h"
 #include "curvewnd/XAxis.h"
@@ -273,12 +274,12 @@ uint32_t KstChoiceToBarStyle(int choice)
 
 int KstPointerStyleToChoice(uint32_t displayStyle)
 {
-    return displayStyle == 17 ? 1 : 0;
+    return displayStyle == CKSTAxisGroup::kStylePointer ? 1 : 0;
 }
 
 uint32_t KstChoiceToPointerStyle(int choice)
 {
-    return choice == 1 ? 17 : CKSTCurve::kStyleNeedle;
+    return choice == 1 ? CKSTAxisGroup::kStylePointer : uint32_t{CKSTCurve::kStyleNeedle};
 }
 
 bool KstImagePlacementToChoices(uint32_t placement, int& first, int& second)
