@@ -10,7 +10,9 @@
 #include "curvewnd/CurveDialogMappings.h"
 #include "curvewnd/LimitLine.h"
 #include "curvewnd/PlotMarker.h"
+#include "curvewnd/CurveMenuTexts.h"
 #include "curvewnd/win/CurveDisplayDlg.h"
+#include "curvewnd/win/CurvePopupMenu.h"
 #include "curvewnd/win/LimitDlg.h"
 #include "curvewnd/win/MarkerDlg.h"
 #include "curvewnd/win/XAxisDlg.h"
@@ -105,6 +107,42 @@ TEST(CurveDialogTexts, PopupMenusHoldTheirCommands)
     EXPECT_EQ(GetMenuItemID(GetSubMenu(popup, 12), 0),
               static_cast<UINT>(ID_CURVE_COPY_TO_CLIPBOARD));
     DestroyMenu(menu);
+}
+
+std::string MenuText(HMENU menu, UINT item, UINT flags)
+{
+    char text[256] = {};
+    GetMenuStringA(menu, item, text, sizeof text, flags);
+    return text;
+}
+
+// Every item of every popup menu gets its text in both languages, by command or position.
+TEST(CurveDialogTexts, PopupMenusTakeTheirTextsInBothLanguages)
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    for (bool english : {false, true}) {
+        for (uint32_t kind : {0u, 2u, 4u}) {
+            HMENU menu = KstLoadCurvePopupMenu(kind, english, module);
+            ASSERT_NE(menu, nullptr);
+            HMENU popup = GetSubMenu(menu, 0);
+            int checked = 0;
+            for (const KstCurveMenuText& entry : kKstCurveMenuTexts) {
+                const std::string expected = LoadResString(entry.stringId, english).c_str();
+                if (entry.command == 0) {
+                    if (kind == 0) {
+                        EXPECT_EQ(MenuText(popup, entry.position, MF_BYPOSITION), expected);
+                        ++checked;
+                    }
+                } else if (GetMenuState(popup, entry.command, MF_BYCOMMAND) != 0xFFFFFFFF) {
+                    EXPECT_EQ(MenuText(popup, entry.command, MF_BYCOMMAND), expected)
+                        << entry.command;
+                    ++checked;
+                }
+            }
+            EXPECT_EQ(checked, kind == 0 ? 22 : 2) << kind;
+            DestroyMenu(menu);
+        }
+    }
 }
 
 // Each test runs once in German and once in English.
