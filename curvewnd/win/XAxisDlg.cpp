@@ -92,6 +92,10 @@ void CKSTXAxisDlg::ExportToDialog(const CKSTXAxis& axis)
             break;
         }
     }
+    // Without an X channel yet, the list offers the first curve for one.
+    if (m_xChannel < 0 && count > 0) {
+        m_xChannel = 0;
+    }
     const double minimum = axis.GetRootMinimum();
     const double maximum = axis.GetRootMaximum();
     m_minimum = minimum;
