@@ -11,7 +11,6 @@
 #include "foundation/win/DlgItems.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"
-#include "framework/Seams.h"
 
 namespace {
 
@@ -221,61 +220,57 @@ void CKSTCurveDialog::EnableDuration(int base, bool enable)
     }
 }
 
-void CKSTCurveDialog::SetDuration(int base, double seconds)
+void DDX_Duration(CDataExchange* dx, int base, double& seconds)
 {
-    const bool negative = seconds < 0.0;
-    double rest = std::fabs(seconds);
-    const double days = std::floor(rest / 86400.0);
-    rest -= days * 86400.0;
-    const double hours = std::floor(rest / 3600.0);
-    rest -= hours * 3600.0;
-    const double minutes = std::floor(rest / 60.0);
-    rest -= minutes * 60.0;
-    SetDlgItemText(base, FormatNumber(negative ? -days : days).c_str());
-    SetDlgItemText(base + 2, FormatNumber(negative ? -hours : hours).c_str());
-    SetDlgItemText(base + 4, FormatNumber(negative ? -minutes : minutes).c_str());
-    SetDlgItemText(base + 6, FormatNumber(negative ? -rest : rest).c_str());
-}
-
-bool CKSTCurveDialog::GetDuration(int base, double& seconds)
-{
+    HWND dialog = dx->m_pDlgWnd->m_hWnd;
     static constexpr double kUnits[] = {86400.0, 3600.0, 60.0, 1.0};
-    double total = 0.0;
-    for (int part = 0; part < 4; ++part) {
-        const int id = base + 2 * part;
-        double value = 0.0;
-        if (!ParseNumber(GetDlgItemText(id), value)) {
-            KstMessageBox(m_hWnd, "Please enter a number.", nullptr, MB_OK | MB_ICONEXCLAMATION,
-                          KST_IDP_PARSE_REAL);
-            ::SetFocus(::GetDlgItem(m_hWnd, id));
-            return false;
+    if (!dx->m_bSaveAndValidate) {
+        const bool negative = seconds < 0.0;
+        double rest = std::fabs(seconds);
+        double parts[4] = {};
+        for (int i = 0; i < 3; ++i) {
+            parts[i] = std::floor(rest / kUnits[i]);
+            rest -= parts[i] * kUnits[i];
         }
-        total += value * kUnits[part];
+        parts[3] = rest;
+        for (int i = 0; i < 4; ++i) {
+            SetDlgItemTextA(dialog, base + 2 * i, FormatNumber(negative ? -parts[i] : parts[i]).c_str());
+        }
+        return;
+    }
+    double total = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        HWND field = dx->PrepareCtrl(base + 2 * i);
+        double value = 0.0;
+        if (!ParseNumber(CWnd::FromHandle(field)->GetWindowText(), value)) {
+            dx->Fail(KST_IDP_PARSE_REAL, "Please enter a number.");
+        }
+        total += value * kUnits[i];
     }
     seconds = total;
-    return true;
 }
 
-void CKSTCurveDialog::SetDateTime(int dateId, int timeId, const CKSTTimeStamp& time)
+void DDX_DateTime(CDataExchange* dx, int dateId, int timeId, CKSTTimeStamp& time)
 {
-    SYSTEMTIME parts{};
-    parts.wYear = static_cast<WORD>(time.GetYear());
-    parts.wMonth = static_cast<WORD>(time.GetMonth());
-    parts.wDay = static_cast<WORD>(time.GetDay());
-    parts.wHour = static_cast<WORD>(time.GetHour());
-    parts.wMinute = static_cast<WORD>(time.GetMinute());
-    parts.wSecond = static_cast<WORD>(time.GetSecond());
-    for (int id : {dateId, timeId}) {
-        SendDlgItemMessageA(m_hWnd, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&parts));
+    HWND dialog = dx->m_pDlgWnd->m_hWnd;
+    if (!dx->m_bSaveAndValidate) {
+        SYSTEMTIME parts{};
+        parts.wYear = static_cast<WORD>(time.GetYear());
+        parts.wMonth = static_cast<WORD>(time.GetMonth());
+        parts.wDay = static_cast<WORD>(time.GetDay());
+        parts.wHour = static_cast<WORD>(time.GetHour());
+        parts.wMinute = static_cast<WORD>(time.GetMinute());
+        parts.wSecond = static_cast<WORD>(time.GetSecond());
+        for (int id : {dateId, timeId}) {
+            SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID,
+                                reinterpret_cast<LPARAM>(&parts));
+        }
+        return;
     }
-}
-
-CKSTTimeStamp CKSTCurveDialog::GetDateTime(int dateId, int timeId) const
-{
     SYSTEMTIME date{};
-    SYSTEMTIME time{};
-    SendDlgItemMessageA(m_hWnd, dateId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
-    SendDlgItemMessageA(m_hWnd, timeId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time));
-    return CKSTTimeStamp(date.wYear, date.wMonth, date.wDay, time.wHour, time.wMinute,
-                         time.wSecond);
+    SYSTEMTIME clock{};
+    SendDlgItemMessageA(dialog, dateId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
+    SendDlgItemMessageA(dialog, timeId, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&clock));
+    time = CKSTTimeStamp(date.wYear, date.wMonth, date.wDay, clock.wHour, clock.wMinute,
+                         clock.wSecond);
 }

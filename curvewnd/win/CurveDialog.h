@@ -14,6 +14,12 @@
 
 class CKSTCurve;
 
+// A duration in seconds exchanged with the days, hours, minutes and seconds fields of a block
+// starting at base; each field must hold a number.
+void DDX_Duration(CDataExchange* dx, int base, double& seconds);
+// A time stamp exchanged with a date picker and a time-of-day picker (whole seconds).
+void DDX_DateTime(CDataExchange* dx, int dateId, int timeId, CKSTTimeStamp& time);
+
 class CKSTCurveDialog : public CDialog {
 public:
     // The host may be null (a dialog opened without a window), then texts are German unless
@@ -55,12 +61,6 @@ protected:
     // A duration block (days, "d", hours, "h", minutes, "m", seconds, "s" from base on).
     void ShowDuration(int base, bool show);
     void EnableDuration(int base, bool enable);
-    void SetDuration(int base, double seconds);
-    // False (with the message shown) when a field is no number.
-    bool GetDuration(int base, double& seconds);
-    // Date and time pickers.
-    void SetDateTime(int dateId, int timeId, const CKSTTimeStamp& time);
-    CKSTTimeStamp GetDateTime(int dateId, int timeId) const;
 
     IKSTCurveDialogHost* m_host;
     bool m_english;

@@ -193,8 +193,6 @@ BOOL CKSTMarkerDlg::OnInitDialog()
     FillCombo(IDC_MARKER_BACK_MODE, {KST_STR_CWD_MARKER_BACK_AUTO, KST_STR_CWD_MARKER_BACK_MANUAL,
                                      KST_STR_CWD_MARKER_BACK_TRANSPARENT});
     FillCurveList(IDC_MARKER_CURVE);
-    SetDateTime(IDC_MARKER_X_DATE, IDC_MARKER_X_TIME, m_xTime);
-    SetDuration(IDC_MARKER_X_SPAN, m_xSeconds);
     CDialog::OnInitDialog();
     ShowTexts();
     ApplyEnabling();
@@ -238,11 +236,11 @@ void CKSTMarkerDlg::DoDataExchange(CDataExchange* dx)
     if (!save || type == CKSTXAxis::kTypeAbsoluteTime) {
         DDX_Text(dx, IDC_MARKER_X_FRACTION, m_xFraction);
     }
-    if (save && type == CKSTXAxis::kTypeAbsoluteTime) {
-        m_xTime = GetDateTime(IDC_MARKER_X_DATE, IDC_MARKER_X_TIME);
+    if (!save || type == CKSTXAxis::kTypeAbsoluteTime) {
+        DDX_DateTime(dx, IDC_MARKER_X_DATE, IDC_MARKER_X_TIME, m_xTime);
     }
-    if (save && type == CKSTXAxis::kTypeRelativeTime && !GetDuration(IDC_MARKER_X_SPAN, m_xSeconds)) {
-        dx->Fail(KST_IDP_PARSE_REAL, "Please enter a number.");
+    if (!save || type == CKSTXAxis::kTypeRelativeTime) {
+        DDX_Duration(dx, IDC_MARKER_X_SPAN, m_xSeconds);
     }
     const bool onWindow = m_typeIndex == 1;
     for (int id : {IDC_MARKER_ROTATION_LABEL, IDC_MARKER_ROTATION, IDC_MARKER_POINTER}) {
@@ -359,8 +357,6 @@ void CKSTMarkerDlg::Step(bool forward)
         return;
     }
     FillFromMarker(forward ? curve->NextEvent(m_marker) : curve->PrevEvent(m_marker));
-    SetDateTime(IDC_MARKER_X_DATE, IDC_MARKER_X_TIME, m_xTime);
-    SetDuration(IDC_MARKER_X_SPAN, m_xSeconds);
     UpdateData(FALSE);
     ApplyEnabling();
     Invalidate();

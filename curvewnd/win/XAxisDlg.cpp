@@ -130,6 +130,7 @@ void CKSTXAxisDlg::ExportToDialog(const CKSTXAxis& axis)
     m_shownMinimum = m_minimum;
     m_shownMaximum = m_maximum;
     m_shownSpan = m_span;
+    m_shownPoints = m_points;
 }
 
 void CKSTXAxisDlg::FillTypeList()
@@ -177,12 +178,6 @@ BOOL CKSTXAxisDlg::OnInitDialog()
     FillCurveList(IDC_XAXIS_CHANNEL);
     FillCombo(IDC_XAXIS_PREFIX, {KST_STR_CWD_PREFIX_NONE, KST_STR_CWD_PREFIX_THOUSANDS,
                                  KST_STR_CWD_PREFIX_SMALL, KST_STR_CWD_PREFIX_ALL});
-    // Times and durations are filled once; they have no member exchange of their own.
-    SetDateTime(IDC_XAXIS_MIN_DATE, IDC_XAXIS_MIN_TIME, m_minimumTime);
-    SetDateTime(IDC_XAXIS_MAX_DATE, IDC_XAXIS_MAX_TIME, m_maximumTime);
-    SetDuration(IDC_XAXIS_MIN_SPAN, m_minimumSeconds);
-    SetDuration(IDC_XAXIS_MAX_SPAN, m_maximumSeconds);
-    SetDuration(IDC_XAXIS_SPACING_SPAN, m_spacingSeconds);
     CDialog::OnInitDialog();
     UpdateUnitTexts();
     return TRUE;
@@ -230,20 +225,16 @@ void CKSTXAxisDlg::DoDataExchange(CDataExchange* dx)
     if (!save || (m_manualTicks && !IsTimeType())) {
         DDX_Text(dx, IDC_XAXIS_SPACING, m_spacing);
     }
-    if (save) {
-        if (m_rangeMode == 1 && m_typeEntry == kKstXTypeAbsoluteTime) {
-            m_minimumTime = GetDateTime(IDC_XAXIS_MIN_DATE, IDC_XAXIS_MIN_TIME);
-            m_maximumTime = GetDateTime(IDC_XAXIS_MAX_DATE, IDC_XAXIS_MAX_TIME);
-        }
-        if (m_rangeMode == 1 && m_typeEntry == kKstXTypeRelativeTime &&
-            (!GetDuration(IDC_XAXIS_MIN_SPAN, m_minimumSeconds) ||
-             !GetDuration(IDC_XAXIS_MAX_SPAN, m_maximumSeconds))) {
-            dx->Fail(KST_IDP_PARSE_REAL, "Please enter a number.");
-        }
-        if (m_manualTicks && IsTimeType() &&
-            !GetDuration(IDC_XAXIS_SPACING_SPAN, m_spacingSeconds)) {
-            dx->Fail(KST_IDP_PARSE_REAL, "Please enter a number.");
-        }
+    if (!save || (m_rangeMode == 1 && m_typeEntry == kKstXTypeAbsoluteTime)) {
+        DDX_DateTime(dx, IDC_XAXIS_MIN_DATE, IDC_XAXIS_MIN_TIME, m_minimumTime);
+        DDX_DateTime(dx, IDC_XAXIS_MAX_DATE, IDC_XAXIS_MAX_TIME, m_maximumTime);
+    }
+    if (!save || (m_rangeMode == 1 && m_typeEntry == kKstXTypeRelativeTime)) {
+        DDX_Duration(dx, IDC_XAXIS_MIN_SPAN, m_minimumSeconds);
+        DDX_Duration(dx, IDC_XAXIS_MAX_SPAN, m_maximumSeconds);
+    }
+    if (!save || (m_manualTicks && IsTimeType())) {
+        DDX_Duration(dx, IDC_XAXIS_SPACING_SPAN, m_spacingSeconds);
     }
     ApplyShowRules();
 }
@@ -397,7 +388,9 @@ void CKSTXAxisDlg::ApplyDialog()
     const uint32_t mode = static_cast<uint32_t>(m_rangeMode);
     const bool changed = m_rangeMode != m_shownRangeMode ||
                          Differs(minimum, axis->GetRootMinimum()) ||
-                         Differs(maximum, axis->GetRootMaximum()) || Differs(span, axis->GetSpan());
+                         Differs(maximum, axis->GetRootMaximum()) ||
+                         (m_rangeMode == 2 && Differs(m_span, m_shownSpan)) ||
+                         (m_rangeMode == 3 && m_points != m_shownPoints);
     if (changed && maximum > minimum) {
         switch (mode) {
             case CKSTXAxis::kRangeAutomatic:

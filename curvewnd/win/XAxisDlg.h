@@ -72,4 +72,5 @@ private:
     double m_shownMinimum = 0.0;
     double m_shownMaximum = 0.0;
     double m_shownSpan = 0.0;
+    int m_shownPoints = 0;
 };

@@ -176,17 +176,11 @@ void CKSTYAxisDlg::OnRadio()
 void CKSTYAxisDlg::OnScaleTypeChanged()
 {
     const int from = m_scaleType;
-    // The numbers are read whether shown or not: they are all converted.
-    int to = static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_YAXIS_TYPE, CB_GETCURSEL, 0, 0));
-    const int manualRange = m_manualRange;
-    const int manualTicks = m_manualTicks;
-    m_manualRange = 1;
-    m_manualTicks = 1;
+    const int to =
+        static_cast<int>(::SendDlgItemMessageA(m_hWnd, IDC_YAXIS_TYPE, CB_GETCURSEL, 0, 0));
+    // The numbers as entered, still in the old scale; hidden ones keep what they showed.
     ::SendDlgItemMessageA(m_hWnd, IDC_YAXIS_TYPE, CB_SETCURSEL, from, 0);
-    const BOOL read = UpdateData(TRUE);
-    m_manualRange = manualRange;
-    m_manualTicks = manualTicks;
-    if (!read || to < 0) {
+    if (!UpdateData(TRUE) || to < 0) {
         UpdateData(FALSE);
         return;
     }

@@ -294,6 +294,36 @@ TEST_P(CurveDialogs, XAxisTicksAndRotation)
     EXPECT_TRUE(window.modified);
 }
 
+TEST_P(CurveDialogs, XAxisRelativeTimeRangeFromDurations)
+{
+    window.xAxis.SetType(CKSTXAxis::kTypeRelativeTime);
+    window.xAxis.SetRange(0.0, 10.0, CKSTXAxis::kRangeMinMaxFixed, true);
+    std::string seconds;
+    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
+                                 .Run([&](CWnd& dialog) {
+                                     seconds = Text(dialog, IDC_XAXIS_MAX_SPAN + 6);
+                                 })
+                                 .SetText(IDC_XAXIS_MIN_SPAN + 6, "30")
+                                 .SetText(IDC_XAXIS_MAX_SPAN + 2, "1")
+                                 .Click(IDOK);
+    EXPECT_EQ(CKSTXAxisDlg::EditSettings(window), IDOK);
+    EXPECT_EQ(seconds, "10");
+    EXPECT_DOUBLE_EQ(window.xAxis.GetRootMinimum(), 30.0);
+    EXPECT_DOUBLE_EQ(window.xAxis.GetRootMaximum(), 3610.0);
+
+    // A field that holds no number refuses OK with one message and leaves the axis alone.
+    int messages = 0;
+    KstSeams().messageBox = [&](const KstMessageBoxCall&) {
+        ++messages;
+        return IDOK;
+    };
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL).SetText(IDC_XAXIS_MIN_SPAN + 2, "one").Click(IDOK);
+    EXPECT_EQ(CKSTXAxisDlg::EditSettings(window), IDCANCEL);
+    EXPECT_EQ(messages, 1);
+    EXPECT_DOUBLE_EQ(window.xAxis.GetRootMinimum(), 30.0);
+}
+
 TEST_P(CurveDialogs, XAxisChannelAsAxisSpanOfAFlatChannelStaysFinite)
 {
     auto flat = std::make_unique<CKSTChannel>();
@@ -576,6 +606,42 @@ TEST_P(CurveDialogs, MarkerOkNextAfterAChangeOfCurveStepsFromTheMovedMarker)
     ASSERT_EQ(b->GetEventCount(), 3);
     EXPECT_DOUBLE_EQ(b->GetEvent(1)->GetTime(), 2.0);
     EXPECT_EQ(shown, "5");
+}
+
+TEST_P(CurveDialogs, MarkerOnAnAbsoluteTimeAxisKeepsItsTimeThroughTheDialog)
+{
+    window.xAxis.SetType(CKSTXAxis::kTypeAbsoluteTime);
+    window.xAxis.SetReferenceTime(CKSTTimeStamp(2024, 1, 2, 3, 4, 5.0));
+    CKSTPlotMarker marker;
+    marker.SetPosition(70.25);
+    marker.SetAtDataPoint(false);
+    a->AddEventCopy(marker, false);
+    bool numberShown = true;
+    bool dateShown = false;
+    std::string fraction;
+    bool adjusted = true;
+    SYSTEMTIME shown{};
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& dialog) {
+                numberShown = Shown(dialog, IDC_MARKER_X);
+                dateShown = Shown(dialog, IDC_MARKER_X_DATE);
+                fraction = Text(dialog, IDC_MARKER_X_FRACTION);
+                SendDlgItemMessageA(dialog.m_hWnd, IDC_MARKER_X_TIME, DTM_GETSYSTEMTIME, 0,
+                                    reinterpret_cast<LPARAM>(&shown));
+                adjusted = IsDlgButtonChecked(dialog.m_hWnd, IDC_MARKER_ADJUST) == BST_CHECKED;
+            })
+            .Click(IDOK);
+    EXPECT_EQ(CKSTMarkerDlg::CreateMarker(window, a->GetEvent(0)), IDOK);
+    EXPECT_FALSE(adjusted);
+    EXPECT_FALSE(numberShown);
+    EXPECT_TRUE(dateShown);
+    EXPECT_EQ(fraction, "0.25");
+    EXPECT_EQ(shown.wHour, 3);
+    EXPECT_EQ(shown.wMinute, 5);
+    EXPECT_EQ(shown.wSecond, 15);
+    ASSERT_EQ(a->GetEventCount(), 1);
+    EXPECT_NEAR(a->GetEvent(0)->GetTime(), 70.25, 1e-6);
 }
 
 TEST_P(CurveDialogs, MarkerDeletePostsTheCurveIndex)
