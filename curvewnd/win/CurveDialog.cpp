@@ -35,9 +35,8 @@ bool ParseNumber(CKSTString text, double& value)
 
 }  // namespace
 
-CKSTCurveDialog::CKSTCurveDialog(UINT templateId, IKSTCurveDialogHost* host, bool english,
-                                 CWnd* parent)
-    : CDialog(templateId, parent), m_host(host), m_english(host ? host->IsEnglish() : english)
+CKSTCurveDialog::CKSTCurveDialog(UINT templateId, IKSTCurveDialogHost& host, CWnd* parent)
+    : CDialog(templateId, parent), m_host(&host), m_english(host.IsEnglish())
 {
 }
 
@@ -49,7 +48,7 @@ CKSTString CKSTCurveDialog::Text(int id) const
 CKSTString CKSTCurveDialog::CurveLabel(const CKSTCurve& curve) const
 {
     const CKSTString group = curve.GetChannelLabelPrefix();
-    if (m_host && m_host->GetWindowSettings().m_LegendGroup && !group.IsEmpty()) {
+    if (m_host->GetWindowSettings().m_LegendGroup && !group.IsEmpty()) {
         return group + ": " + curve.GetChannelName();
     }
     return curve.GetChannelName();
@@ -81,9 +80,6 @@ void CKSTCurveDialog::FillComboTexts(int controlId, std::initializer_list<const 
 void CKSTCurveDialog::CollectCurves()
 {
     m_curves.clear();
-    if (!m_host) {
-        return;
-    }
     const int count = m_host->GetCurveCount(false);
     for (int i = 0; i < count; ++i) {
         if (CKSTCurve* curve = m_host->GetCurve(i, false)) {
@@ -102,15 +98,15 @@ void CKSTCurveDialog::FillCurveList(int controlId)
     }
 }
 
-CKSTCurve* CKSTCurveDialog::FindOwnerCurve(const void* owner) const
+CKSTCurve* CKSTCurveDialog::FindOwnerCurve(const IKSTCurveItemOwner* owner) const
 {
-    if (!m_host || !owner) {
+    if (!owner) {
         return nullptr;
     }
     const int count = m_host->GetCurveCount(true);
     for (int i = 0; i < count; ++i) {
         CKSTCurve* curve = m_host->GetCurve(i, true);
-        if (curve && static_cast<const void*>(static_cast<IKSTCurveItemOwner*>(curve)) == owner) {
+        if (curve && static_cast<const IKSTCurveItemOwner*>(curve) == owner) {
             return curve;
         }
     }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "curvewnd/CurveDialogHost.h"
+#include "curvewnd/CurveOwner.h"
 #include "foundation/FontDesc.h"
 #include "foundation/String.h"
 #include "foundation/TimeStamp.h"
@@ -22,12 +23,8 @@ void DDX_DateTime(CDataExchange* dx, int dateId, int timeId, CKSTTimeStamp& time
 
 class CKSTCurveDialog : public CDialog {
 public:
-    // The host may be null (a dialog opened without a window), then texts are German unless
-    // english is set.
-    CKSTCurveDialog(UINT templateId, IKSTCurveDialogHost* host, bool english, CWnd* parent);
-
-    IKSTCurveDialogHost* GetHost() const { return m_host; }
-    bool IsEnglish() const { return m_english; }
+    // Texts in the window's language.
+    CKSTCurveDialog(UINT templateId, IKSTCurveDialogHost& host, CWnd* parent);
 
     // The text of a string id in the dialog's language.
     CKSTString Text(int id) const;
@@ -43,7 +40,7 @@ protected:
     void CollectCurves();
     void FillCurveList(int controlId);
     // The curve of the window that holds a limit line or marker; null when none does.
-    CKSTCurve* FindOwnerCurve(const void* owner) const;
+    CKSTCurve* FindOwnerCurve(const IKSTCurveItemOwner* owner) const;
     int CurveListIndex(const CKSTCurve* curve) const;
     CKSTCurve* CurveAt(int index) const;
     void ShowItem(int id, bool show);
@@ -62,7 +59,7 @@ protected:
     void ShowDuration(int base, bool show);
     void EnableDuration(int base, bool enable);
 
-    IKSTCurveDialogHost* m_host;
+    IKSTCurveDialogHost* m_host;  // never null
     bool m_english;
     std::vector<CKSTCurve*> m_curves;
 };

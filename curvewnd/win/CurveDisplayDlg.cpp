@@ -40,7 +40,7 @@ END_MESSAGE_MAP()
 
 CKSTCurveDisplayDlg::CKSTCurveDisplayDlg(IKSTCurveDialogHost& host, CKSTCurve& curve,
                                          CWnd* parent)
-    : CKSTCurveDialog(IDD, &host, host.IsEnglish(), parent), m_curve(&curve)
+    : CKSTCurveDialog(IDD, host, parent), m_curve(&curve)
 {
 }
 

@@ -18,7 +18,7 @@ ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 CKSTLimitDlg::CKSTLimitDlg(IKSTCurveDialogHost& host, CWnd* parent)
-    : CKSTCurveDialog(IDD, &host, host.IsEnglish(), parent)
+    : CKSTCurveDialog(IDD, host, parent)
 {
 }
 

@@ -42,7 +42,7 @@ ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 CKSTMarkerDlg::CKSTMarkerDlg(IKSTCurveDialogHost& host, CWnd* parent)
-    : CKSTCurveDialog(IDD, &host, host.IsEnglish(), parent)
+    : CKSTCurveDialog(IDD, host, parent)
 {
 }
 

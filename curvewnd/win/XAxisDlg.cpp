@@ -44,7 +44,7 @@ ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 CKSTXAxisDlg::CKSTXAxisDlg(IKSTCurveDialogHost& host, CWnd* parent)
-    : CKSTCurveDialog(IDD, &host, host.IsEnglish(), parent)
+    : CKSTCurveDialog(IDD, host, parent)
 {
 }
 

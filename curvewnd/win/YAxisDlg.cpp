@@ -36,7 +36,7 @@ ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
 
 CKSTYAxisDlg::CKSTYAxisDlg(IKSTCurveDialogHost& host, CKSTYAxis& axis, CWnd* parent)
-    : CKSTCurveDialog(IDD, &host, host.IsEnglish(), parent), m_axis(&axis)
+    : CKSTCurveDialog(IDD, host, parent), m_axis(&axis)
 {
 }
 
