@@ -387,6 +387,39 @@ TEST_P(CurveDialogs, YAxisOkNextAppliesAndShowsTheNextAxis)
     EXPECT_TRUE(window.modified);
 }
 
+TEST_P(CurveDialogs, YAxisLogarithmicRangeAndUnitEditing)
+{
+    CKSTYAxis& axis = *a->GetYAxis();
+    axis.SetUnitPrefixMode(0);
+    const struct {
+        bool editUnits;
+        const char* expectedUnit;
+    } cases[] = {{false, "V"}, {true, "mV"}};
+    for (const auto& c : cases) {
+        window.editUnits = c.editUnits;
+        bool readOnly = !c.editUnits;
+        KstSeams().modalDriver =
+            CKSTDialogScript(IDCANCEL)
+                .Run([&](CWnd& dialog) {
+                    readOnly = (GetWindowLongA(GetDlgItem(dialog.m_hWnd, IDC_YAXIS_UNIT),
+                                               GWL_STYLE) & ES_READONLY) != 0;
+                })
+                .Select(IDC_YAXIS_TYPE, CKSTYAxis::kScaleLogarithmic)
+                .Click(IDC_YAXIS_RANGE_MANUAL)
+                .SetText(IDC_YAXIS_MIN, "1")
+                .SetText(IDC_YAXIS_MAX, "1000")
+                .SetText(IDC_YAXIS_UNIT, "mV")
+                .Click(IDOK);
+        EXPECT_EQ(CKSTYAxisDlg::EditSettings(window, axis), IDOK);
+        EXPECT_EQ(readOnly, !c.editUnits);
+        EXPECT_EQ(axis.GetScaleType(), CKSTYAxis::kScaleLogarithmic);
+        EXPECT_NEAR(axis.GetMinimum(), 0.0, 1e-12);
+        EXPECT_NEAR(axis.GetMaximum(), 3.0, 1e-12);
+        EXPECT_STREQ(axis.GetUnit().c_str(), c.expectedUnit);
+        EXPECT_STREQ(a->GetChannel()->GetUnit().c_str(), c.expectedUnit);
+    }
+}
+
 // ---- Curve display ------------------------------------------------------------------------
 
 TEST_P(CurveDialogs, CurveDisplayOkForAllLeavesNamesAndExplicitColours)
@@ -642,6 +675,47 @@ TEST_P(CurveDialogs, MarkerOnAnAbsoluteTimeAxisKeepsItsTimeThroughTheDialog)
     EXPECT_EQ(shown.wSecond, 15);
     ASSERT_EQ(a->GetEventCount(), 1);
     EXPECT_NEAR(a->GetEvent(0)->GetTime(), 70.25, 1e-6);
+}
+
+TEST_P(CurveDialogs, MarkerShowsItsBackgroundAndTypeChoices)
+{
+    const struct {
+        uint32_t background;
+        uint32_t type;
+        int backIndex;
+        int typeIndex;
+        bool rotationShown;
+    } cases[] = {
+        {KST_COLOR_AUTOMATIC, CKSTPlotMarker::kOnCurve, 0, 0, false},
+        {KST_COLOR_NONE, CKSTPlotMarker::kOnWindow, 2, 1, true},
+        {0x00FF00, CKSTPlotMarker::kVerticalLine, 1, 2, false},
+    };
+    for (const auto& c : cases) {
+        CKSTPlotMarker marker;
+        marker.SetBackgroundColour(c.background);
+        marker.SetType(c.type);
+        a->RemoveEventsInSpan(0.0, 0.0);
+        a->AddEventCopy(marker, false);
+        int backIndex = -1;
+        int typeIndex = -1;
+        bool rotationShown = !c.rotationShown;
+        KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run([&](CWnd& dialog) {
+            backIndex = static_cast<int>(
+                SendDlgItemMessageA(dialog.m_hWnd, IDC_MARKER_BACK_MODE, CB_GETCURSEL, 0, 0));
+            typeIndex = static_cast<int>(
+                SendDlgItemMessageA(dialog.m_hWnd, IDC_MARKER_TYPE, CB_GETCURSEL, 0, 0));
+            rotationShown = Shown(dialog, IDC_MARKER_ROTATION);
+        });
+        EXPECT_EQ(CKSTMarkerDlg::CreateMarker(window, a->GetEvent(0)), IDCANCEL);
+        EXPECT_EQ(backIndex, c.backIndex);
+        EXPECT_EQ(typeIndex, c.typeIndex);
+        EXPECT_EQ(rotationShown, c.rotationShown);
+        // OK with nothing changed gives the same background back.
+        KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Click(IDOK);
+        EXPECT_EQ(CKSTMarkerDlg::CreateMarker(window, a->GetEvent(0)), IDOK);
+        EXPECT_EQ(a->GetEvent(0)->GetBackgroundColour(), c.background);
+        EXPECT_EQ(a->GetEvent(0)->GetType(), c.type);
+    }
 }
 
 TEST_P(CurveDialogs, MarkerDeletePostsTheCurveIndex)
