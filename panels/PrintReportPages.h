@@ -43,6 +43,9 @@ public:
     // nearest to x; only asked while IsXYDisplay holds.
     virtual double GetXValueAtTime(double time) const = 0;
     virtual double GetTimeOfNearestXValue(double x) const = 0;
+    // The X channel's dominant value step (over absolute steps, relative tolerance 0.001) and
+    // its sample count; false when it has no dominant step.
+    virtual bool GetXChannelStep(double& step, int& sampleCount) const = 0;
     // The unit of the X range: the time unit of the first curve's channel for y(t), else the X
     // channel's unit; empty when there is none.
     virtual CKSTString GetXUnitText() const = 0;

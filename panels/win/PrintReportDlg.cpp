@@ -1,5 +1,7 @@
 #include "panels/win/PrintReportDlg.h"
 
+#include <initializer_list>
+
 #include "foundation/win/DlgItems.h"
 #include "foundation/win/StringLoader.h"
 #include "resources/ResourceIds.h"

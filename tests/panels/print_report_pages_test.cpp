@@ -3,28 +3,11 @@
 #include <climits>
 
 #include "panels/PrintReportPages.h"
+#include "support/FakeReportRange.h"
 
 namespace {
 
-// A record from 10 s to 110 s shown in a window from 0 to 50 with cursors at 5 and 6; as an XY
-// display its X channel runs at twice the time.
-class FakeRange : public CKSTReportRangeSource {
-public:
-    int displayKind = 0;
-    bool xy = false;
-
-    double GetDataStartTime() const override { return 10.0; }
-    double GetDataEndTime() const override { return 110.0; }
-    double GetVisibleXMin() const override { return 0.0; }
-    double GetVisibleXMax() const override { return 50.0; }
-    double GetLeftCursorValue() const override { return 5.0; }
-    double GetRightCursorValue() const override { return 6.0; }
-    int GetDisplayKind() const override { return displayKind; }
-    bool IsXYDisplay() const override { return xy; }
-    double GetXValueAtTime(double time) const override { return 2.0 * time; }
-    double GetTimeOfNearestXValue(double x) const override { return x / 2.0; }
-    CKSTString GetXUnitText() const override { return "s"; }
-};
+using kst_test::FakeReportRange;
 
 TEST(PrintReportPages, PageCountByRangeModeAndDisplay)
 {
@@ -57,7 +40,7 @@ TEST(PrintReportPages, PageCountByRangeModeAndDisplay)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeRange range;
+        FakeReportRange range;
         range.displayKind = c.displayKind;
         range.xy = c.xy;
         EXPECT_EQ(KstReportPageCount(c.query, range), c.pages);
