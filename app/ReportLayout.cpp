@@ -36,8 +36,7 @@ RECT Ordered(RECT r)
     return r;
 }
 
-CKSTString VisibleHeaderValue(const CKSTHeaderInfoList* header, const CKSTString& name,
-                              bool& found)
+CKSTString VisibleHeaderValue(const CKSTHeaderInfoList* header, const CKSTString& name, bool& found)
 {
     found = false;
     if (!header) {
@@ -206,9 +205,9 @@ KstHeaderLineParts KstSplitHeaderLine(const CKSTString& text)
         return parts;
     }
     const size_t second = in.find(';', first + 1);
-    Append(parts.centre, in.substr(first + 1, second == std::string_view::npos
-                                                  ? std::string_view::npos
-                                                  : second - first - 1));
+    Append(parts.centre,
+           in.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
+                                                                 : second - first - 1));
     if (second != std::string_view::npos) {
         Append(parts.right, in.substr(second + 1));
     }

@@ -10,24 +10,24 @@ int KstReportPageCount(const KstReportPageQuery& query, const CKSTReportRangeSou
     double a = 0.0;
     double b = 0.0;
     switch (query.rangeMode) {
-    case KST_REPORT_RANGE_FILE:
-        a = source.GetDataStartTime();
-        b = source.GetDataEndTime();
-        break;
-    case KST_REPORT_RANGE_WINDOW:
-        a = source.GetVisibleXMin();
-        b = source.GetVisibleXMax();
-        break;
-    case KST_REPORT_RANGE_CURSORS:
-        a = source.GetLeftCursorValue();
-        b = source.GetRightCursorValue();
-        break;
-    case KST_REPORT_RANGE_X:
-        a = query.xMin;
-        b = query.xMax;
-        break;
-    default:
-        break;
+        case KST_REPORT_RANGE_FILE:
+            a = source.GetDataStartTime();
+            b = source.GetDataEndTime();
+            break;
+        case KST_REPORT_RANGE_WINDOW:
+            a = source.GetVisibleXMin();
+            b = source.GetVisibleXMax();
+            break;
+        case KST_REPORT_RANGE_CURSORS:
+            a = source.GetLeftCursorValue();
+            b = source.GetRightCursorValue();
+            break;
+        case KST_REPORT_RANGE_X:
+            a = query.xMin;
+            b = query.xMax;
+            break;
+        default:
+            break;
     }
     double width = std::fabs(b - a);
     const bool xy = source.IsXYDisplay();
@@ -36,8 +36,8 @@ int KstReportPageCount(const KstReportPageQuery& query, const CKSTReportRangeSou
         if (query.rangeMode == KST_REPORT_RANGE_X) {
             // Typed values are X-channel values; a display without X channel has none to map.
             if (xy) {
-                width = std::fabs(source.GetTimeOfNearestXValue(b) -
-                                  source.GetTimeOfNearestXValue(a));
+                width =
+                    std::fabs(source.GetTimeOfNearestXValue(b) - source.GetTimeOfNearestXValue(a));
             }
             if (scaled) {
                 width *= query.scaleFactor;

@@ -8,6 +8,7 @@
 #include "foundation/FontDesc.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/PrintInfo.h"
+#include "framework/View.h"
 #include "panels/win/PrintReportDlg.h"
 #include "resources/StringIds.h"
 
@@ -168,7 +169,8 @@ int CKSTReportPrinter::DrawTextBlock(const RECT& rect, HDC dc, const CKSTString&
     constexpr UINT kWrap = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
     RECT measured = rect;
     measured.bottom = measured.top;
-    const int height = DrawTextA(dc, text.c_str(), text.GetLength(), &measured, kWrap | DT_CALCRECT);
+    const int height =
+        DrawTextA(dc, text.c_str(), text.GetLength(), &measured, kWrap | DT_CALCRECT);
     const bool oneLine = text.Find('\n') < 0 && text.Find('\r') < 0 && height <= LineHeight(dc);
     RECT target = rect;
     target.bottom = std::max(rect.bottom, static_cast<LONG>(rect.top + height));
@@ -209,10 +211,10 @@ void CKSTReportPrinter::PrintReportPage(HDC dc, CPrintInfo* info)
                      TA_CENTER, printLine);
         if (data) {
             DrawTextBlock(rects.comment, dc, comment);
-            const CKSTString dateLine = KstReportDateLine(
-                LoadResString(KST_STR_REPORT_DATE_TIME, english), *data, english);
-            DrawLineText(dc, info->m_rectDraw.left + rects.dateLineCentre.x,
-                         rects.dateLineCentre.y, TA_CENTER, dateLine);
+            const CKSTString dateLine =
+                KstReportDateLine(LoadResString(KST_STR_REPORT_DATE_TIME, english), *data, english);
+            DrawLineText(dc, info->m_rectDraw.left + rects.dateLineCentre.x, rects.dateLineCentre.y,
+                         TA_CENTER, dateLine);
         }
     }
     if (data) {
@@ -276,28 +278,44 @@ bool KstRunPrintReport(CWnd* parent, uint32_t language, const CKSTReportRangeSou
     remembered = dialog.m_layout;
     request.m_nRangeMode = dialog.m_nRangeMode;
     switch (dialog.m_nRangeMode) {
-    case KST_REPORT_RANGE_WINDOW:
-        request.m_dStart = source.GetVisibleXMin();
-        request.m_dEnd = source.GetVisibleXMax();
-        break;
-    case KST_REPORT_RANGE_CURSORS:
-        request.m_dStart = source.GetLeftCursorValue();
-        request.m_dEnd = source.GetRightCursorValue();
-        break;
-    case KST_REPORT_RANGE_X:
-        request.m_dStart = xChannelAxis ? source.GetTimeOfNearestXValue(dialog.m_dXMin)
-                                        : dialog.m_dXMin;
-        request.m_dEnd = xChannelAxis ? source.GetTimeOfNearestXValue(dialog.m_dXMax)
-                                      : dialog.m_dXMax;
-        break;
-    default:
-        // No choice made prints the whole file.
-        request.m_dStart = start;
-        request.m_dEnd = end;
-        break;
+        case KST_REPORT_RANGE_WINDOW:
+            request.m_dStart = source.GetVisibleXMin();
+            request.m_dEnd = source.GetVisibleXMax();
+            break;
+        case KST_REPORT_RANGE_CURSORS:
+            request.m_dStart = source.GetLeftCursorValue();
+            request.m_dEnd = source.GetRightCursorValue();
+            break;
+        case KST_REPORT_RANGE_X:
+            request.m_dStart =
+                xChannelAxis ? source.GetTimeOfNearestXValue(dialog.m_dXMin) : dialog.m_dXMin;
+            request.m_dEnd =
+                xChannelAxis ? source.GetTimeOfNearestXValue(dialog.m_dXMax) : dialog.m_dXMax;
+            break;
+        default:
+            // No choice made prints the whole file.
+            request.m_dStart = start;
+            request.m_dEnd = end;
+            break;
     }
-    request.m_dPageDuration = xChannelAxis ? std::fabs(dialog.m_dRangePerPage * secondsPerX)
-                                           : dialog.m_dRangePerPage;
+    request.m_dPageDuration =
+        xChannelAxis ? std::fabs(dialog.m_dRangePerPage * secondsPerX) : dialog.m_dRangePerPage;
     request.m_nPageCount = dialog.m_nPages;
     return true;
+}
+
+void KstRequestDisplayPrint(CKSTReportSettings& request)
+{
+    request.m_nPageMode = KST_REPORT_SINGLE_PAGE;
+}
+
+void KstPrintWithSettings(CView& view, CKSTReportPrinter& printer,
+                          const CKSTReportSettings& request, bool preview)
+{
+    printer.SetSettings(request);
+    if (preview) {
+        view.OnFilePrintPreview();
+    } else {
+        view.OnFilePrint();
+    }
 }

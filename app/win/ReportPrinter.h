@@ -12,6 +12,7 @@
 
 class CKSTDataSet;
 class CPrintInfo;
+class CView;
 class CWnd;
 
 // What a report reads and draws through the view: the document's data, the program's language
@@ -68,3 +69,11 @@ KstReportDevice KstReportDeviceOf(HDC dc);
 // then shows the print preview of the request.
 bool KstRunPrintReport(CWnd* parent, uint32_t language, const CKSTReportRangeSource& source,
                        CKSTPageLayout& remembered, CKSTReportSettings& request);
+
+// The print and print preview commands print the display as shown, on one page.
+void KstRequestDisplayPrint(CKSTReportSettings& request);
+
+// The view's PrintWithSettings: the request goes into the view's printer, then the platform's
+// print job (print dialog and pages) or print preview of the view starts.
+void KstPrintWithSettings(CView& view, CKSTReportPrinter& printer,
+                          const CKSTReportSettings& request, bool preview);

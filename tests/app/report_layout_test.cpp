@@ -96,8 +96,12 @@ TEST(ReportLayout, PageIntervalsRunForwardOrBackward)
         double from, to;
     };
     const Case cases[] = {
-        {0, 100, 10, 1, 0, 10},    {0, 100, 10, 3, 20, 30},    {5, 5, 2.5, 2, 7.5, 10},
-        {100, 0, 10, 1, 90, 100},  {100, 0, 10, 2, 80, 90},    {-20, -50, 15, 2, -50, -35},
+        {0, 100, 10, 1, 0, 10},
+        {0, 100, 10, 3, 20, 30},
+        {5, 5, 2.5, 2, 7.5, 10},
+        {100, 0, 10, 1, 90, 100},
+        {100, 0, 10, 2, 80, 90},
+        {-20, -50, 15, 2, -50, -35},
         {1e3, 2e3, 0.5, 2001, 2e3, 2000.5},
     };
     for (const Case& c : cases) {
@@ -119,8 +123,8 @@ TEST(ReportLayout, PageRangeOfAJob)
         int mode, count, last;
     };
     const Case cases[] = {
-        {KST_REPORT_SINGLE_PAGE, 7, 1}, {KST_REPORT_TIME_PAGES, 4, 4},
-        {KST_REPORT_TIME_PAGES, 0, 1},  {KST_REPORT_TIME_PAGES, -3, 1},
+        {KST_REPORT_SINGLE_PAGE, 7, 1},         {KST_REPORT_TIME_PAGES, 4, 4},
+        {KST_REPORT_TIME_PAGES, 0, 1},          {KST_REPORT_TIME_PAGES, -3, 1},
         {KST_REPORT_TIME_PAGES, 100000, 65535},
     };
     for (const Case& c : cases) {
@@ -164,12 +168,24 @@ TEST(ReportLayout, MarginsToPixelsOnA600DpiPage)
         {"header", a4, "x", "", {472, 236, 4724, 6778}, {472, 472, 4724, 6778}},
         {"both", a4, "x", "y", {472, 236, 4724, 6542}, {472, 472, 4724, 6542}},
         // No physical size: 600 dpi give 23.622 px/mm.
-        {"no size", {4960, 7014, 0, 0, 600, 600}, "", "", {472, 236, 4724, 6778},
+        {"no size",
+         {4960, 7014, 0, 0, 600, 600},
+         "",
+         "",
+         {472, 236, 4724, 6778},
          {472, 236, 4724, 6778}},
-        {"no size, 300 dpi", {2480, 3507, 0, 0, 300, 300}, "x", "", {236, 118, 4842, 6896},
+        {"no size, 300 dpi",
+         {2480, 3507, 0, 0, 300, 300},
+         "x",
+         "",
+         {236, 118, 4842, 6896},
          {236, 236, 4842, 6896}},
         // Nothing to measure with: no margins rather than a division by zero.
-        {"nothing known", {4960, 7014, 0, 0, 0, 0}, "x", "y", {0, 0, 4960, 7014},
+        {"nothing known",
+         {4960, 7014, 0, 0, 0, 0},
+         "x",
+         "y",
+         {0, 0, 4960, 7014},
          {0, 0, 4960, 7014}},
     };
     for (const Case& c : cases) {
@@ -217,8 +233,7 @@ TEST(ReportLayout, LinesOfTheSingleReportPage)
     const CKSTTimeStamp now(2026, 12, 11, 8, 5, 0);
     EXPECT_EQ(KstReportPrintLine("printed by ", "Talvenor - Vizuve", "at ", now, true),
               "printed by Talvenor - Vizuve at 11. December 2026 08:05:00");
-    EXPECT_EQ(KstReportDateLine("Date/Time:", data, true),
-              "Date/Time: 24. December 2026 13:45:10");
+    EXPECT_EQ(KstReportDateLine("Date/Time:", data, true), "Date/Time: 24. December 2026 13:45:10");
     data.GetHeader().SetString("Date", "24.12.2026");
     EXPECT_EQ(KstReportDateLine("Date/Time:", data, true), "Date/Time: 24.12.2026");
     data.GetHeader().SetString("Zeit", "13:45");

@@ -33,8 +33,11 @@ TEST(PrintReportPages, PageCountByRangeModeAndDisplay)
         {"XY: scaled file range", 0, true, {KST_REPORT_RANGE_FILE, 0, 0, 50, 3}, 6},
         {"XY: typed X values become times", 0, true, {KST_REPORT_RANGE_X, 4, 16, 2, 0}, 3},
         {"XY: typed times scaled", 0, true, {KST_REPORT_RANGE_X, 4, 16, 2, 3}, 9},
-        {"XY kind without X channel keeps the width", 1, false,
-         {KST_REPORT_RANGE_X, 0, 10, 5, 3}, 2},
+        {"XY kind without X channel keeps the width",
+         1,
+         false,
+         {KST_REPORT_RANGE_X, 0, 10, 5, 3},
+         2},
         {"XY kind without X channel, file", 1, false, {KST_REPORT_RANGE_FILE, 0, 0, 25, 3}, 4},
         {"huge count saturates", 0, false, {KST_REPORT_RANGE_X, 0, 1e300, 1e-300, 0}, INT_MAX},
     };

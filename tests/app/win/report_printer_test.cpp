@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "app/win/ReportPrinter.h"
 #include "data/DataSet.h"
 #include "framework/PrintInfo.h"
+#include "framework/View.h"
 #include "framework/framework_test_support.h"
 #include "resources/ResourceIds.h"
 #include "support/FakeReportRange.h"
@@ -296,6 +298,103 @@ TEST_F(ReportPrinter, SingleReportPageShowsTheTextBlockAboveTheDisplay)
         EXPECT_LT(display->at.y, date->at.y);
         EXPECT_LT(m_host.pictures[0].bottom, date->at.y);
     }
+}
+
+// A printer that records every page into an enhanced metafile on the screen's metrics.
+class MetafilePrinter : public KstPrintDevice {
+public:
+    explicit MetafilePrinter(std::vector<HENHMETAFILE>& pages)
+        : m_pages(pages), m_attribute(CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr))
+    {
+    }
+    ~MetafilePrinter() override { DeleteEnhMetaFile(CloseEnhMetaFile(m_attribute)); }
+    MetafilePrinter(const MetafilePrinter&) = delete;
+    MetafilePrinter& operator=(const MetafilePrinter&) = delete;
+
+    HDC AttributeDC() override { return m_attribute; }
+    int StartDoc(const char*) override { return 1; }
+    HDC StartPage() override
+    {
+        m_page = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+        return m_page;
+    }
+    int EndPage() override
+    {
+        m_pages.push_back(CloseEnhMetaFile(m_page));
+        return 1;
+    }
+    int EndDoc() override { return 1; }
+    void AbortDoc() override {}
+
+private:
+    std::vector<HENHMETAFILE>& m_pages;
+    HDC m_attribute;
+    HDC m_page = nullptr;
+};
+
+// A view that hands its print protocol to the report printer, as the main view does.
+class ReportView : public CView {
+public:
+    explicit ReportView(CKSTReportHost& host) : printer(host) {}
+    CKSTReportPrinter printer;
+
+protected:
+    void OnDraw(HDC) override {}
+    BOOL OnPreparePrinting(CPrintInfo* info) override
+    {
+        printer.PreparePrinting(info);
+        return DoPreparePrinting(info);
+    }
+    void OnPrint(HDC dc, CPrintInfo* info) override { printer.Print(dc, info); }
+    void OnEndPrinting(HDC, CPrintInfo*) override { printer.EndPrinting(); }
+};
+
+TEST_F(ReportPrinter, AViewPrintsEveryPageOfTheRequestThroughThePlatformJob)
+{
+    std::vector<HENHMETAFILE> pages;
+    std::vector<int> dialogMaxPages;
+    KstPrinting().openPrinter = [&](const PRINTDLGA&) -> std::unique_ptr<KstPrintDevice> {
+        return std::make_unique<MetafilePrinter>(pages);
+    };
+    KstSeams().printDialog = [&](PRINTDLGA& pd) {
+        dialogMaxPages.push_back(pd.nMaxPage);
+        return TRUE;
+    };
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr));
+    auto* view = new ReportView(m_host);
+    ASSERT_TRUE(view->Create(&parent, 1, nullptr));
+
+    CKSTReportSettings request;
+    request.m_nPageMode = KST_REPORT_TIME_PAGES;
+    request.m_nPageCount = 3;
+    request.m_dEnd = 30;
+    request.m_dPageDuration = 10;
+    request.m_layout.m_strBottomLine = "&[Page]/&[Pages]";
+    KstPrintWithSettings(*view, view->printer, request, false);
+    ASSERT_EQ(pages.size(), 3u);
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::vector<DrawnText> texts = ReadTexts(pages[i]);
+        const std::string footer = std::to_string(i + 1) + "/3";
+        EXPECT_NE(FindText(texts, footer), nullptr) << footer;
+        EXPECT_NE(
+            FindText(texts, "slice " + std::to_string(10 * i) + ".." + std::to_string(10 * i + 10)),
+            nullptr);
+        DeleteEnhMetaFile(pages[i]);
+    }
+    pages.clear();
+    EXPECT_EQ(m_host.ended, 1);
+
+    // The print command afterwards prints the display on one page.
+    KstRequestDisplayPrint(request);
+    KstPrintWithSettings(*view, view->printer, request, false);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(FindText(ReadTexts(pages[0]), "display"), nullptr);
+    DeleteEnhMetaFile(pages[0]);
+    EXPECT_EQ(dialogMaxPages, (std::vector<int>{3, 1}));
+    EXPECT_EQ(m_host.ended, 2);
+    KstResetPrintSeams();
+    parent.DestroyWindow();
 }
 
 // The command presets the dialog from the record and fills the print request on OK.

@@ -91,28 +91,27 @@ TEST_F(PrintReportDialog, PageCountFollowsEveryKeystrokeAndTheRangeRowFollowsThe
     std::string pages2500, pages2000, pagesZero, pagesWindow;
     bool rowInXRange = false;
     bool rowInWindow = true;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Click(IDC_REPORT_RANGE_X)
-                                 .SetText(IDC_REPORT_XMIN, "0")
-                                 .SetText(IDC_REPORT_XMAX, "2500")
-                                 .SetText(IDC_REPORT_PER_PAGE, "1000")
-                                 .Run([&](CWnd& d) {
-                                     pages2500 = Text(d, IDC_REPORT_PAGES);
-                                     rowInXRange = Shown(d, IDC_REPORT_XMIN) &&
-                                                   Shown(d, IDC_REPORT_XMAX_UNIT);
-                                 })
-                                 .SetText(IDC_REPORT_PER_PAGE, "2000")
-                                 .Run([&](CWnd& d) { pages2000 = Text(d, IDC_REPORT_PAGES); })
-                                 .SetText(IDC_REPORT_PER_PAGE, "0")
-                                 .Run([&](CWnd& d) { pagesZero = Text(d, IDC_REPORT_PAGES); })
-                                 .SetText(IDC_REPORT_PER_PAGE, "12,5")
-                                 .Click(IDC_REPORT_RANGE_WINDOW)
-                                 .Run([&](CWnd& d) {
-                                     pagesWindow = Text(d, IDC_REPORT_PAGES);
-                                     rowInWindow = Shown(d, IDC_REPORT_XMIN_LABEL) ||
-                                                   Shown(d, IDC_REPORT_XMAX);
-                                 })
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Click(IDC_REPORT_RANGE_X)
+            .SetText(IDC_REPORT_XMIN, "0")
+            .SetText(IDC_REPORT_XMAX, "2500")
+            .SetText(IDC_REPORT_PER_PAGE, "1000")
+            .Run([&](CWnd& d) {
+                pages2500 = Text(d, IDC_REPORT_PAGES);
+                rowInXRange = Shown(d, IDC_REPORT_XMIN) && Shown(d, IDC_REPORT_XMAX_UNIT);
+            })
+            .SetText(IDC_REPORT_PER_PAGE, "2000")
+            .Run([&](CWnd& d) { pages2000 = Text(d, IDC_REPORT_PAGES); })
+            .SetText(IDC_REPORT_PER_PAGE, "0")
+            .Run([&](CWnd& d) { pagesZero = Text(d, IDC_REPORT_PAGES); })
+            .SetText(IDC_REPORT_PER_PAGE, "12,5")
+            .Click(IDC_REPORT_RANGE_WINDOW)
+            .Run([&](CWnd& d) {
+                pagesWindow = Text(d, IDC_REPORT_PAGES);
+                rowInWindow = Shown(d, IDC_REPORT_XMIN_LABEL) || Shown(d, IDC_REPORT_XMAX);
+            })
+            .Click(IDOK);
     CKSTPrintReportDlg dialog(1);
     dialog.SetRangeSource(&range);
     EXPECT_EQ(dialog.DoModal(), IDOK);
