@@ -68,6 +68,16 @@ int LineHeight(HDC dc)
     return metrics.tmHeight;
 }
 
+constexpr UINT kWrap = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
+
+// Height of the word-wrapped text over the rectangle's width.
+int MeasureTextBlock(HDC dc, const RECT& rect, const CKSTString& text)
+{
+    RECT measured = rect;
+    measured.bottom = measured.top;
+    return DrawTextA(dc, text.c_str(), text.GetLength(), &measured, kWrap | DT_CALCRECT);
+}
+
 // The page's rectangle inside the margins.
 RECT MarginRect(HDC dc, const CPrintInfo* info, const CKSTPageLayout& layout)
 {
@@ -166,11 +176,7 @@ int CKSTReportPrinter::DrawTextBlock(const RECT& rect, HDC dc, const CKSTString&
     if (text.IsEmpty()) {
         return 0;
     }
-    constexpr UINT kWrap = DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS;
-    RECT measured = rect;
-    measured.bottom = measured.top;
-    const int height =
-        DrawTextA(dc, text.c_str(), text.GetLength(), &measured, kWrap | DT_CALCRECT);
+    const int height = MeasureTextBlock(dc, rect, text);
     const bool oneLine = text.Find('\n') < 0 && text.Find('\r') < 0 && height <= LineHeight(dc);
     RECT target = rect;
     target.bottom = std::max(rect.bottom, static_cast<LONG>(rect.top + height));
@@ -193,14 +199,8 @@ void CKSTReportPrinter::PrintReportPage(HDC dc, CPrintInfo* info)
     {
         ReportFont font(dc, kNormalWeight);
         const int lineHeight = LineHeight(dc);
-        int commentHeight = 0;
         const CKSTString comment = data ? data->GetComment() : CKSTString();
-        if (!comment.IsEmpty()) {
-            RECT measured = area;
-            measured.bottom = measured.top;
-            commentHeight = DrawTextA(dc, comment.c_str(), comment.GetLength(), &measured,
-                                      DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
-        }
+        const int commentHeight = comment.IsEmpty() ? 0 : MeasureTextBlock(dc, area, comment);
         rects = KstLayoutReportPage(area, pageWidth, lineHeight, commentHeight,
                                     GetDeviceCaps(dc, LOGPIXELSY));
         const CKSTString printLine = KstReportPrintLine(
