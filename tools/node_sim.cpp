@@ -163,7 +163,7 @@ public:
         }
         return true;
     }
-    bool SendText(const std::string& text) { return SendAll(text.data(), text.size()); }
+    bool SendAll(const std::string& bytes) { return SendAll(bytes.data(), bytes.size()); }
 
     bool ReceiveAll(void* data, size_t n)
     {
@@ -247,11 +247,10 @@ public:
                 bytes.resize(bytes.size() / 2);
             }
         }
-        const uint8_t prefix[4] = {static_cast<uint8_t>(announced >> 24),
-                                   static_cast<uint8_t>(announced >> 16),
-                                   static_cast<uint8_t>(announced >> 8),
-                                   static_cast<uint8_t>(announced)};
-        if (!SendAll(prefix, 4) || !SendAll(bytes.data(), bytes.size())) {
+        const char prefix[4] = {static_cast<char>(announced >> 24),
+                                static_cast<char>(announced >> 16),
+                                static_cast<char>(announced >> 8), static_cast<char>(announced)};
+        if (!SendAll(std::string(prefix, 4) + bytes)) {
             return false;
         }
         return !(number == g_options.faultAt && g_options.fault == "close");
@@ -288,19 +287,18 @@ void MessageFromList(const CKSTHeaderInfoList& list, CKSTMemBuffer& message)
 void FifoList(const CKSTHeaderInfoList& request, CKSTMemBuffer& message)
 {
     const int64_t produced = Produced();
+    // Each firmware reads only the back-time field of its own generation.
     int64_t start = produced;
-    double backTime = 0.0;
-    bool old = false;
-    if (request.GetDouble("FifoBackTime", backTime) >= 0) {
-        start = backTime < 0.0   ? 0
-                : backTime > 0.0 ? std::max<int64_t>(0, produced - static_cast<int64_t>(
-                                                                       backTime * g_options.rate))
-                                 : produced;
+    if (g_options.firmware > 230) {
+        double backTime = 0.0;
+        if (request.GetDouble("FifoBackTime", backTime) >= 0) {
+            const int64_t back = static_cast<int64_t>(backTime * g_options.rate);
+            start = backTime < 0.0 ? 0 : std::max<int64_t>(0, produced - back);
+        }
     } else {
-        uint8_t flag = 0;
-        if (request.GetBoolByte("OldFifoData", flag) >= 0) {
-            old = flag != 0;
-            start = old ? 0 : produced;
+        uint8_t old = 0;
+        if (request.GetBoolByte("OldFifoData", old) >= 0 && old != 0) {
+            start = 0;
         }
     }
     CKSTHeaderInfoList reply;
@@ -382,24 +380,24 @@ void Serve(SOCKET s)
     Connection connection(s);
     std::string line;
     if (!connection.ReadLine(line) || line != "QVANE04" ||
-        !connection.SendText(HelloLine() + "\r\n> ") || !connection.ReadLine(line) ||
+        !connection.SendAll(HelloLine() + "\r\n> ") || !connection.ReadLine(line) ||
         line != "PROMPT_OFF") {
         return;
     }
     while (connection.ReadLine(line)) {
         if (line == "Check") {
-            if (!connection.SendText("OK\r\n")) {
+            if (!connection.SendAll("OK\r\n")) {
                 return;
             }
             continue;
         }
         if (line != "_GET_RAW_FIFOS" && line != "_GET_FIFO_VALUES" && line != "_GET_REC_STATUS") {
-            if (!connection.SendText("ERROR unknown command\r\n")) {
+            if (!connection.SendAll("ERROR unknown command\r\n")) {
                 return;
             }
             continue;
         }
-        if (g_options.firmware < 220 && !connection.SendText("OK\r\n")) {
+        if (g_options.firmware < 220 && !connection.SendAll("OK\r\n")) {
             return;
         }
         CKSTMemBuffer message;
@@ -452,6 +450,10 @@ int main(int argc, char** argv)
         if (s == INVALID_SOCKET) {
             return 1;
         }
+        // Replies go out at once instead of waiting for the acknowledgement of the last one.
+        BOOL noDelay = TRUE;
+        setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+                   sizeof noDelay);
         Serve(s);
         closesocket(s);
     }

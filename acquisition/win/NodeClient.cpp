@@ -52,6 +52,7 @@ private:
 CKSTNodeClient::Clock CKSTNodeClient::s_clock = &CKSTTimeStamp::Now;
 CKSTNodeClient::ChannelSelector CKSTNodeClient::s_selectChannels = &SelectAllChannels;
 int CKSTNodeClient::s_discoveryPort = kst_node::kDiscoveryPort;
+CKSTNodeClient::UdpQuery CKSTNodeClient::s_udpQuery = &CKSTSocket::OpenUdp;
 
 CKSTNodeClient::CKSTNodeClient()
 {
@@ -83,8 +84,8 @@ bool CKSTNodeClient::QueryDeviceIdent(const CKSTString& host, double timeoutSeco
         return false;
     }
     CKSTString reply;
-    if (CKSTSocket::OpenUdp(host, s_discoveryPort, kst_node::kDiscoveryRequest, timeoutSeconds,
-                            reply) != KST_OK) {
+    if (s_udpQuery(host, s_discoveryPort, kst_node::kDiscoveryRequest, timeoutSeconds, reply) !=
+        KST_OK) {
         return false;
     }
     return kst_node::ParseDeviceIdentReply(reply, port);
@@ -113,6 +114,11 @@ int CKSTNodeClient::Connect(const CKSTString& host, int port, double timeoutSeco
             m_socket.Close();
             return result;
         }
+        // Each command goes out in a few small writes; waiting for the node's acknowledgement
+        // of the first would hold every transaction for the peer's delayed-ACK time.
+        BOOL noDelay = TRUE;
+        setsockopt(m_socket.GetHandle(), IPPROTO_TCP, TCP_NODELAY,
+                   reinterpret_cast<const char*>(&noDelay), sizeof noDelay);
         result = m_socket.SendString(kst_node::kHello);
         CKSTString line;
         if (result >= 0) {

@@ -50,6 +50,10 @@ public:
     static ChannelSelector s_selectChannels;
     // UDP port of the discovery request; kst_node::kDiscoveryPort unless replaced.
     static int s_discoveryPort;
+    // Sends the discovery request and waits for one reply; CKSTSocket::OpenUdp unless replaced.
+    using UdpQuery = int (*)(const CKSTString& host, int port, const CKSTString& request,
+                             double timeoutSeconds, CKSTString& reply);
+    static UdpQuery s_udpQuery;
 
     CKSTNodeClient();
     ~CKSTNodeClient();
