@@ -21,20 +21,20 @@ double DemoNodeValue(int32_t fifoIndex, double secondsOfDay)
     const double phase = 0.1 * secondsOfDay;
     const double f = phase - std::floor(phase);
     switch (fifoIndex) {
-    case 0:
-        return kAmplitude * std::sin(kSineRate * secondsOfDay);
-    case 1:
-        return f >= 0.5 ? -kAmplitude : kAmplitude;
-    case 2:
-        if (f < 0.25) {
-            return 40.0 * f;
-        }
-        if (f >= 0.75) {
-            return 40.0 * (f - 1.0);
-        }
-        return 40.0 * (0.5 - f);
-    default:
-        return 0.0;
+        case 0:
+            return kAmplitude * std::sin(kSineRate * secondsOfDay);
+        case 1:
+            return f >= 0.5 ? -kAmplitude : kAmplitude;
+        case 2:
+            if (f < 0.25) {
+                return 40.0 * f;
+            }
+            if (f >= 0.75) {
+                return 40.0 * (f - 1.0);
+            }
+            return 40.0 * (0.5 - f);
+        default:
+            return 0.0;
     }
 }
 

@@ -166,8 +166,7 @@ int DecodeMessageLength(const uint8_t prefix[4], uint32_t& length)
     return KST_OK;
 }
 
-int ParseFifoValuesReply(const CKSTMemBuffer& message, int64_t& readCounter,
-                         CKSTChannel& samples)
+int ParseFifoValuesReply(const CKSTMemBuffer& message, int64_t& readCounter, CKSTChannel& samples)
 {
     CKSTHeaderInfoList reply;
     CKSTDocFile file;
@@ -195,7 +194,8 @@ int ParseFifoValuesReply(const CKSTMemBuffer& message, int64_t& readCounter,
 int ParseRecordingStatusReply(const CKSTHeaderInfoList& reply, KstNodeRecordingStatus& status)
 {
     KstNodeRecordingStatus read;
-    if (reply.GetString("SaveStatus", read.saveStatus) < 0 || reply.GetTime("Time", read.time) < 0 ||
+    if (reply.GetString("SaveStatus", read.saveStatus) < 0 ||
+        reply.GetTime("Time", read.time) < 0 ||
         (reply.GetTime("SaveCurrFileTime", read.fileTime) < 0 &&
          reply.GetTime("SaveLastFileTime", read.fileTime) < 0)) {
         return KST_ERR_NODE_RECORDING_STATUS;

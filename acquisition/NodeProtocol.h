@@ -90,8 +90,7 @@ int DecodeMessageLength(const uint8_t prefix[4], uint32_t& length);
 // A FIFO-values reply: the property list, its "ErrorCode" (missing or not 0:
 // KST_ERR_NODE_NO_ERROR_CODE), the new "ReadCounter" (missing: the same) and the samples of the
 // channel data record, held to kReplySampleBudget. Nothing is taken from a reply that fails.
-int ParseFifoValuesReply(const CKSTMemBuffer& message, int64_t& readCounter,
-                         CKSTChannel& samples);
+int ParseFifoValuesReply(const CKSTMemBuffer& message, int64_t& readCounter, CKSTChannel& samples);
 
 struct KstNodeRecordingStatus {
     CKSTString saveStatus;

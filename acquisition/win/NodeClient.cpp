@@ -29,7 +29,8 @@ int SelectAllChannels(CKSTChannelList& channels, int)
 // Holds a Win32 mutex taken by WaitMutex until the end of the scope.
 class MutexHold {
 public:
-    MutexHold(HANDLE mutex, int timeoutMs) : m_mutex(mutex), m_owned(WaitMutex(mutex, timeoutMs) != 0)
+    MutexHold(HANDLE mutex, int timeoutMs)
+        : m_mutex(mutex), m_owned(WaitMutex(mutex, timeoutMs) != 0)
     {
     }
     ~MutexHold()
@@ -152,8 +153,7 @@ int CKSTNodeClient::SetupFifos(double pollInterval, bool waitForRequest, int bac
     m_backTime = backTime;
     m_waitForRequest = waitForRequest;
 
-    const int result =
-        IsDemo() ? SetupDemoFifos() : SetupNodeFifos(recordingIndex, selectChannels);
+    const int result = IsDemo() ? SetupDemoFifos() : SetupNodeFifos(recordingIndex, selectChannels);
     if (result != KST_OK) {
         return result;
     }
@@ -443,8 +443,8 @@ int CKSTNodeClient::ReadFifoValues(CKSTNodeFifoChannel& fifo, bool firstCall)
     CKSTChannel samples;
     int64_t readCounter = fifo.m_readCounter;
     if (IsDemo()) {
-        kst_node::ReadDemoSamples(fifo.m_fifoIndex, fifo.m_demoOrigin, kst_node::kDemoSampleInterval,
-                                  s_clock(), readCounter, samples);
+        kst_node::ReadDemoSamples(fifo.m_fifoIndex, fifo.m_demoOrigin,
+                                  kst_node::kDemoSampleInterval, s_clock(), readCounter, samples);
     } else {
         CKSTHeaderInfoList request;
         kst_node::BuildFifoValuesRequest(fifo.m_fifoIndex, fifo.m_readCounter, request);

@@ -36,7 +36,7 @@ TEST(NodeProtocolTest, DiscoveryReplies)
         {"node:-5001", false, 0},
         {"node:0", false, 0},
         {"node:65536", false, 0},
-        {"node:00000005001", false, 0},  // 11 digits
+        {"node:00000005001", false, 0},   // 11 digits
         {"node:0000005001", true, 5001},  // 10 digits
         {"", false, 0},
     };
@@ -68,10 +68,9 @@ TEST(NodeProtocolTest, FirmwareFromHello)
 TEST(NodeProtocolTest, FifoPropertyNames)
 {
     EXPECT_EQ(std::string(FifoPropertyName(0, "Name").c_str()), std::string("FIFO_000\x1DName"));
-    EXPECT_EQ(std::string(FifoPropertyName(42, "FifoIndex").c_str()),
-              std::string("FIFO_042\x1D" "FifoIndex"));
-    EXPECT_EQ(std::string(FifoPropertyName(999, "Unit").c_str()),
-              std::string("FIFO_999\x1DUnit"));
+    EXPECT_EQ(std::string(FifoPropertyName(42, "FifoIndex").c_str()), std::string("FIFO_042\x1D"
+                                                                                  "FifoIndex"));
+    EXPECT_EQ(std::string(FifoPropertyName(999, "Unit").c_str()), std::string("FIFO_999\x1DUnit"));
 }
 
 // What the FIFO-list request carries for each firmware and back-time mode.
@@ -88,16 +87,11 @@ struct RawFifosCase {
 TEST(NodeProtocolTest, FifoListRequestByFirmware)
 {
     const RawFifosCase cases[] = {
-        {0, 0, false, 0.0, false, true, false},
-        {0, 1, false, 0.0, false, true, true},
-        {219, 2, false, 0.0, false, true, true},
-        {220, 0, false, 0.0, false, true, false},
-        {230, 1, false, 0.0, false, true, true},
-        {230, 3, false, 0.0, false, true, true},
-        {231, 0, true, 0.0, true, false, false},
-        {231, 1, true, -1.0, true, false, false},
-        {240, 2, true, 12.5, true, false, false},
-        {240, 3, false, 0.0, true, false, false},
+        {0, 0, false, 0.0, false, true, false},   {0, 1, false, 0.0, false, true, true},
+        {219, 2, false, 0.0, false, true, true},  {220, 0, false, 0.0, false, true, false},
+        {230, 1, false, 0.0, false, true, true},  {230, 3, false, 0.0, false, true, true},
+        {231, 0, true, 0.0, true, false, false},  {231, 1, true, -1.0, true, false, false},
+        {240, 2, true, 12.5, true, false, false}, {240, 3, false, 0.0, true, false, false},
     };
     for (const RawFifosCase& c : cases) {
         SCOPED_TRACE("firmware " + std::to_string(c.firmware) + " mode " +

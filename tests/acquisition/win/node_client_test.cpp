@@ -11,8 +11,8 @@
 
 #include "acquisition/DemoNode.h"
 #include "acquisition/NodeProtocol.h"
-#include "foundation/ErrorCodes.h"
 #include "acquisition/win/NodeSimProcess.h"
+#include "foundation/ErrorCodes.h"
 
 namespace {
 
@@ -33,8 +33,7 @@ protected:
 
     // Starts the simulator, connects and sets up the FIFOs in wait-for-request mode, so that
     // every Tick is exactly one poll.
-    void ConnectToSimulator(const std::string& switches, int backTimeMode = 0,
-                            double timeout = 5.0)
+    void ConnectToSimulator(const std::string& switches, int backTimeMode = 0, double timeout = 5.0)
     {
         ASSERT_TRUE(m_sim.Start(switches));
         ASSERT_EQ(m_client.Connect(kLoopback, m_sim.TcpPort(), timeout), KST_OK);
@@ -218,12 +217,9 @@ TEST_F(NodeClientTest, FifoListRequestForEachFirmware)
         const char* switches;
         int firmware;
     } cases[] = {
-        {"--firmware 240", 240},
-        {"--firmware 231", 231},
-        {"--firmware 230", 230},
-        {"--firmware 220", 220},
-        {"--firmware 210", 210},
-        {"--firmware 0 --hello \"QVANE04 node\"", 0},
+        {"--firmware 240", 240}, {"--firmware 231", 231},
+        {"--firmware 230", 230}, {"--firmware 220", 220},
+        {"--firmware 210", 210}, {"--firmware 0 --hello \"QVANE04 node\"", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.switches);
@@ -365,10 +361,8 @@ struct FaultCase {
 };
 
 const FaultCase kFaults[] = {
-    {"garbage", KST_ERR_NOT_CONTAINER, true},
-    {"huge-length", KST_ERR_SOCKET_LENGTH, true},
-    {"short", KST_ERR_TIMEOUT, true},
-    {"silent", KST_ERR_TIMEOUT, true},
+    {"garbage", KST_ERR_NOT_CONTAINER, true}, {"huge-length", KST_ERR_SOCKET_LENGTH, true},
+    {"short", KST_ERR_TIMEOUT, true},         {"silent", KST_ERR_TIMEOUT, true},
     {"close", KST_ERR_PEER_CLOSED, false},
 };
 
