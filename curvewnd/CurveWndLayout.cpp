@@ -88,7 +88,7 @@ void CKSTCurveWndCore::LayoutWindow(IKSTTextMeasure* measure, const RECT& areaIn
         measureWidths(laidOut);
         int32_t top = area.top + border + legendHeight;
         const int32_t left = area.left + border + leftWidth;
-        const int32_t right = std::max(left, area.right - border - rightWidth);
+        const int32_t right = std::max<int32_t>(left, area.right - border - rightWidth);
         for (int g : laidOut) {
             CKSTAxisGroup& group = *m_groups[g];
             measureGroupLegend(group, left, right, top);
@@ -148,7 +148,7 @@ void CKSTCurveWndCore::LayoutWindow(IKSTTextMeasure* measure, const RECT& areaIn
         measureWidths(shown);
         int32_t top = area.top + border + legendHeight;
         const int32_t left = area.left + leftStrip + border + leftWidth;
-        const int32_t right = std::max(left, area.right - rightStrip - border - rightWidth);
+        const int32_t right = std::max<int32_t>(left, area.right - rightStrip - border - rightWidth);
         for (size_t k = 0; k < shown.size(); ++k) {
             CKSTAxisGroup& group = *m_groups[shown[k]];
             measureGroupLegend(group, left, right, top);

@@ -57,6 +57,18 @@ void CKSTLegend::Invalidate()
     }
 }
 
+CKSTFontDesc CKSTLegend::GetFontSetting() const
+{
+    return (m_window != nullptr ? m_window->GetWindowSettings() : KstDefaultWindowSettings())
+        .m_LegendFontDesc;
+}
+
+uint32_t CKSTLegend::GetBackground() const
+{
+    return (m_window != nullptr ? m_window->GetWindowSettings() : KstDefaultWindowSettings())
+        .m_BackgroundColor;
+}
+
 bool CKSTLegend::HitTestPoint(const POINT& point) const
 {
     return PtInRectEx(m_rect, point);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/FontDesc.h"
 #include "foundation/Geometry.h"
 #include "foundation/String.h"
 
@@ -65,6 +66,10 @@ public:
     // Highlight of the entry under the point; the window redraws the legend (group -1: main).
     void SetHoverMain(bool hover, const POINT& point);
     void SetHoverGroup(bool hover, const POINT& point, int groupIndex);
+
+    // The legend font and the window colour of the legend's window (defaults without one).
+    CKSTFontDesc GetFontSetting() const;
+    uint32_t GetBackground() const;
 
     int32_t GetHeight() const { return m_height; }
     const std::vector<RECT>& GetEntryRects() const { return m_entries; }
