@@ -13,6 +13,7 @@
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
 #include "curvewnd/win/TextTipWnd.h"
+#include "foundation/ErrorCodes.h"
 #include "foundation/win/NotifyList.h"
 #include "framework/OleDragDrop.h"
 #include "framework/Wnd.h"
