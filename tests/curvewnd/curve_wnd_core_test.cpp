@@ -288,6 +288,36 @@ TEST(CurveWndCoreTest, XRangeFollowsTheData)
     EXPECT_DOUBLE_EQ(window.GetXAxis().GetMaximum(), 149.0);
 }
 
+TEST(CurveWndCoreTest, AxisRangesFollowAppendedAndEditedSamples)
+{
+    ChannelPool pool;
+    RecordingCurveWnd window;
+    CKSTChannel* channel = pool.Add("a", "V", 100, [](uint32_t i) { return i % 10 * 1.0; });
+    channel->SetCapacity(1000);
+    window.AddChannel(channel, 1, 2);
+    const CKSTYAxis& axis = *window.GetAxis(0);
+    double min = 0.0;
+    double max = 0.0;
+    window.GetGroup(0)->GetValueRange(&axis, min, max);
+    EXPECT_DOUBLE_EQ(max, 9.0);
+
+    channel->AppendValue(55.0, false);
+    window.Refresh();
+    window.GetGroup(0)->GetValueRange(&axis, min, max);
+    EXPECT_DOUBLE_EQ(max, 55.0);
+    EXPECT_GE(axis.GetMaximum(), 55.0);
+
+    // A sample changed in place without new ones is seen too.
+    channel->SetValueAt(50, -70.0);
+    window.GetGroup(0)->GetValueRange(&axis, min, max);
+    EXPECT_DOUBLE_EQ(min, -70.0);
+    channel->SetValueAt(50, 0.0);
+    channel->AppendValue(1.0, false);
+    channel->SetValueAt(0, -3.0);
+    window.GetGroup(0)->GetValueRange(&axis, min, max);
+    EXPECT_DOUBLE_EQ(min, -3.0);
+}
+
 TEST(CurveWndCoreTest, LayoutShowsTheGroupsThatFitAndReservesTheScrollStrip)
 {
     ChannelPool pool;
