@@ -247,6 +247,9 @@ public:
     // the scroll bars (printing and export).
     void LayoutWindow(IKSTTextMeasure* measure, const RECT& area, bool forTarget,
                       KstWindowLayout& layout);
+    // From the top left of the first to the bottom right of the last shown group; empty when
+    // none is shown.
+    RECT GetPlotRect() const;
     int GetFirstShownGroup() const { return m_firstShownGroup; }
     int GetLastShownGroup() const { return m_lastShownGroup; }
     void SetFirstShownGroup(int index) { m_firstShownGroup = index < 0 ? 0 : index; }

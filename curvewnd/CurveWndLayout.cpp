@@ -191,6 +191,17 @@ void CKSTCurveWndCore::RecalcLayout()
     // Without a window there is no client area: the layout of the last size stays.
 }
 
+RECT CKSTCurveWndCore::GetPlotRect() const
+{
+    const CKSTAxisGroup* first = GetFirstVisibleGroup();
+    const CKSTAxisGroup* last = GetLastVisibleGroup();
+    if (first == nullptr || last == nullptr) {
+        return RECT{0, 0, 0, 0};
+    }
+    return RECT{first->GetRect().left, first->GetRect().top, last->GetRect().right,
+                last->GetRect().bottom};
+}
+
 CKSTCurve* CKSTCurveWndCore::HitTestLegend(const POINT& point) const
 {
     const uint32_t style = m_settings.m_LegendStyle;

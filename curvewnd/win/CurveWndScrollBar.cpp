@@ -37,23 +37,23 @@ void CKSTCurveWndScrollBar::SetInfo(int minimum, int maximum, int page, int posi
     SetScrollInfo(&info, TRUE);
 }
 
-void CKSTCurveWndScrollBar::Forward(UINT message, CPoint point)
+void KstForwardToCurveWnd(const CWnd& bar, CWnd* curveWnd, UINT message, CPoint point)
 {
-    if (m_curveWnd != nullptr && m_curveWnd->m_hWnd != nullptr) {
-        ClientToScreen(&point);
-        m_curveWnd->ScreenToClient(&point);
-        m_curveWnd->SendMessage(message, 0, MAKELPARAM(point.x, point.y));
+    if (curveWnd != nullptr && curveWnd->m_hWnd != nullptr && bar.m_hWnd != nullptr) {
+        bar.ClientToScreen(&point);
+        curveWnd->ScreenToClient(&point);
+        curveWnd->SendMessage(message, 0, MAKELPARAM(point.x, point.y));
     }
 }
 
 void CKSTCurveWndScrollBar::OnMouseMove(UINT flags, CPoint point)
 {
-    Forward(WM_MOUSEMOVE, point);
+    KstForwardToCurveWnd(*this, m_curveWnd, WM_MOUSEMOVE, point);
     CScrollBar::OnMouseMove(flags, point);
 }
 
 void CKSTCurveWndScrollBar::OnLButtonUp(UINT flags, CPoint point)
 {
-    Forward(WM_LBUTTONUP, point);
+    KstForwardToCurveWnd(*this, m_curveWnd, WM_LBUTTONUP, point);
     CScrollBar::OnLButtonUp(flags, point);
 }

@@ -6,6 +6,9 @@
 
 #include "framework/Controls.h"
 
+// Sends the mouse message to the curve window with the point in its client coordinates.
+void KstForwardToCurveWnd(const CWnd& bar, CWnd* curveWnd, UINT message, CPoint point);
+
 class CKSTCurveWndScrollBar : public CScrollBar {
     DECLARE_MESSAGE_MAP()
 public:
@@ -28,8 +31,6 @@ protected:
     void OnLButtonUp(UINT flags, CPoint point);
 
 private:
-    void Forward(UINT message, CPoint point);
-
     CWnd* m_curveWnd;
     RECT m_rect = {0, 0, 0, 0};
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "curvewnd/win/CurveWndDialogs.h"
+#include "curvewnd/win/CurveWndScrollBar.h"
 #include "foundation/Colors.h"
 #include "foundation/win/Sync.h"
 #include "framework/framework_test_support.h"
@@ -35,7 +36,8 @@ std::vector<Received> g_received;
 
 LRESULT CALLBACK RecordProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message >= WM_USER && message < 0xC000) {
+    if ((message >= WM_USER && message < 0xC000) || message == WM_MOUSEMOVE ||
+        message == WM_LBUTTONUP) {
         Received entry{message, wParam, lParam, {0, 0, 0}, {}};
         if (message == WM_APP + 1 && lParam != 0) {
             std::memcpy(entry.point, reinterpret_cast<const int32_t*>(lParam), sizeof entry.point);
@@ -214,6 +216,25 @@ TEST_F(CurveWndTest, ExportsLeaveTheWindowPictureAndColoursAsTheyWere)
     EXPECT_TRUE(after.IsEqual(before));
 }
 
+TEST_F(CurveWndTest, PrintsIntoAMetafileDevice)
+{
+    // A page as the printer seam's test devices record it.
+    HDC page = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(page, nullptr);
+    const RECT rect = {100, 50, 900, 650};
+    EXPECT_EQ(window.DrawToDC(page, rect), 0);
+    HENHMETAFILE recorded = CloseEnhMetaFile(page);
+    ASSERT_NE(recorded, nullptr);
+    ENHMETAHEADER header = {};
+    ASSERT_NE(GetEnhMetaFileHeader(recorded, sizeof header, &header), 0u);
+    DeleteEnhMetaFile(recorded);
+    // The window's picture, scaled into the rectangle.
+    EXPECT_GT(header.nRecords, 10u);
+    EXPECT_GE(header.rclBounds.left, rect.left - 1);
+    EXPECT_LE(header.rclBounds.right, rect.right + 1);
+    EXPECT_GT(header.rclBounds.right - header.rclBounds.left, (rect.right - rect.left) / 2);
+}
+
 TEST_F(CurveWndTest, SubscribeAllReportsTheElementEventsOnly)
 {
     window.SubscribeAll(recorder);
@@ -301,6 +322,18 @@ TEST_F(CurveWndTest, DropsReachTheSubscriberWhoCopiesTheText)
     EXPECT_EQ(g_received[0].text, text);
     // The window freed its copy after the send.
     EXPECT_EQ(GlobalFlags(reinterpret_cast<HGLOBAL>(g_received[0].lParam)), GMEM_INVALID_HANDLE);
+}
+
+TEST_F(CurveWndTest, ScrollBarsPassMouseMovesAndReleasesOnInClientCoordinates)
+{
+    CKSTCurveWndScrollBar bar(CWnd::FromHandle(recorder));
+    ASSERT_TRUE(bar.Place(RECT{30, 40, 230, 56}, SBS_HORZ));
+    bar.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(5, 3));
+    bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(7, 2));
+    ASSERT_EQ(ReceivedMessages(), (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONUP}));
+    EXPECT_EQ(g_received[0].lParam, MAKELPARAM(35, 43));
+    EXPECT_EQ(g_received[1].lParam, MAKELPARAM(37, 42));
+    EXPECT_EQ(g_received[0].wParam, 0u);
 }
 
 TEST_F(CurveWndTest, RebuildWaitsForTheCallersMutex)
