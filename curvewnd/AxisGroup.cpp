@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "curvewnd/GroupLayout.h"
 #include "curvewnd/XAxis.h"
@@ -148,6 +149,7 @@ void CKSTAxisGroup::RemoveCurve(CKSTCurve* curve, bool releaseChannel)
     if (index < 0) {
         return;
     }
+    m_rangeCache.erase(curve->GetChannel());
     if (releaseChannel && m_owner != nullptr && curve->GetChannel() != nullptr) {
         m_owner->ReleaseChannel(curve->GetChannel());
     }
@@ -500,7 +502,11 @@ void CKSTAxisGroup::GetValueRange(const CKSTYAxis* axis, double& min, double& ma
         }
         double lo = 0.0;
         double hi = 0.0;
-        channel->GetValueRange(lo, hi, positiveOnly);
+        if (positiveOnly || channel->GetTimeBaseType() == CKSTChannel::kMatrix) {
+            channel->GetValueRange(lo, hi, positiveOnly);
+        } else {
+            ChannelValueRange(*channel, lo, hi);
+        }
         // Samples that are not numbers give no range.
         if (!std::isnan(lo)) {
             min = std::min(min, lo);
@@ -509,6 +515,39 @@ void CKSTAxisGroup::GetValueRange(const CKSTYAxis* axis, double& min, double& ma
             max = std::max(max, hi);
         }
     }
+}
+
+void CKSTAxisGroup::ChannelValueRange(const CKSTChannel& channel, double& min,
+                                      double& max) const
+{
+    const double* values = channel.GetValues();
+    const uint32_t count = channel.GetCount();
+    auto bits = [](double v) {
+        uint64_t word = 0;
+        std::memcpy(&word, &v, sizeof word);
+        return word;
+    };
+    RangeCache& cache = m_rangeCache[&channel];
+    // Only samples appended to the same array since the last read are new; anything else (an
+    // edit in place, a trimmed or reallocated array) is read again in full.
+    const bool grown = values != nullptr && cache.values == values && cache.count > 0 &&
+                       count > cache.count && bits(values[0]) == cache.firstBits &&
+                       bits(values[cache.count - 1]) == cache.lastBits;
+    if (grown) {
+        double lo = 0.0;
+        double hi = 0.0;
+        channel.GetValueRange(lo, hi, false, cache.count, count);
+        cache.min = std::min(cache.min, lo);
+        cache.max = std::max(cache.max, hi);
+    } else {
+        channel.GetValueRange(cache.min, cache.max, false);
+    }
+    cache.values = values;
+    cache.count = count;
+    cache.firstBits = count > 0 ? bits(values[0]) : 0;
+    cache.lastBits = count > 0 ? bits(values[count - 1]) : 0;
+    min = cache.min;
+    max = cache.max;
 }
 
 void CKSTAxisGroup::AutoScaleAxis(CKSTYAxis* axis)

@@ -10,6 +10,7 @@
 // window.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -191,6 +192,8 @@ public:
 
 private:
     CKSTYAxis* NewAxis();
+    // The channel's value range; while a channel only grows, only its new samples are read.
+    void ChannelValueRange(const CKSTChannel& channel, double& min, double& max) const;
     void SetRect(const RECT& rect);
     const CKSTFontDesc& AxesFont() const;
 
@@ -203,4 +206,16 @@ private:
     std::vector<std::unique_ptr<CKSTYAxis>> m_axes;
     std::vector<const CKSTYAxis*> m_hiddenAxes;
     std::vector<std::unique_ptr<CKSTCurve>> m_curves;
+
+    // The range of a channel's samples as last read: the live display appends to its channels
+    // between refreshes, and reading every sample again each time would cost more than drawing.
+    struct RangeCache {
+        const double* values = nullptr;
+        uint32_t count = 0;
+        uint64_t firstBits = 0;
+        uint64_t lastBits = 0;
+        double min = 0.0;
+        double max = 0.0;
+    };
+    mutable std::map<const CKSTChannel*, RangeCache> m_rangeCache;
 };

@@ -17,6 +17,7 @@ enum KstError : int {
     KST_ERR_NO_SOUND_DEVICE = -1017,  // a sound player operation without an open device
     KST_ERR_LOCK_NOT_OBTAINED = -1019,
     KST_ERR_SOCKET_NOT_READY = -1020,  // send on a socket that is not open or not blocking
+    KST_ERR_GRAPHICS = -1021,  // a bitmap, metafile or clipboard call of the platform failed
 
     KST_ERR_INDEX = -1103,  // thrown as a plain int by index and size checks
     KST_ERR_REG_KEY_NOT_OPENED = -1104,

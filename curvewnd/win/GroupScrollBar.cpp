@@ -3,6 +3,25 @@
 
 #include <algorithm>
 
+#include "curvewnd/win/CurveWndScrollBar.h"
+
+BEGIN_MESSAGE_MAP(CKSTGroupScrollBar, CScrollBar)
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+void CKSTGroupScrollBar::OnMouseMove(UINT flags, CPoint point)
+{
+    KstForwardToCurveWnd(*this, GetParent(), WM_MOUSEMOVE, point);
+    CScrollBar::OnMouseMove(flags, point);
+}
+
+void CKSTGroupScrollBar::OnLButtonUp(UINT flags, CPoint point)
+{
+    KstForwardToCurveWnd(*this, GetParent(), WM_LBUTTONUP, point);
+    CScrollBar::OnLButtonUp(flags, point);
+}
+
 void CKSTGroupScrollBar::Move(const RECT& rect)
 {
     MoveWindow(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);

@@ -11,6 +11,7 @@
 #include "framework/Controls.h"
 
 class CKSTGroupScrollBar : public CScrollBar, public IKSTGroupScrollBar {
+    DECLARE_MESSAGE_MAP()
 public:
     CKSTGroupScrollBar(IKSTGroupHost* owner, const RECT& rect) : m_owner(owner), m_rect(rect) {}
     ~CKSTGroupScrollBar() override
@@ -24,6 +25,11 @@ public:
     const RECT& GetRect() const override { return m_rect; }
     void Move(const RECT& rect) override;
     void SetScrollPosition(int32_t page, int32_t position) override;
+
+protected:
+    // Passed on to the curve window (the parent), so drags go on over the bar.
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
 
 private:
     IKSTGroupHost* m_owner;
