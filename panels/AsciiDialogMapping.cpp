@@ -71,8 +71,8 @@ void KstLoadAsciiFieldsFromSettings(const CKSTTextFormat& settings, KstLoadAscii
     if (settings.dateFormat >= KST_TEXT_DATE_AUTO && settings.dateFormat <= KST_TEXT_DATE_YYDDMM) {
         fields.dateFormatIndex = settings.dateFormat;
     }
-    fields.headerLines =
-        settings.headerLines >= 0 ? CKSTString::FormatInt(settings.headerLines) : CKSTString("auto");
+    fields.headerLines = settings.headerLines >= 0 ? CKSTString::FormatInt(settings.headerLines)
+                                                   : CKSTString("auto");
     fields.removeEmptyColumns = settings.removeEmptyColumns ? 1 : 0;
     fields.suppressGroupNames = settings.suppressGroupNames ? 1 : 0;
 }

@@ -31,9 +31,9 @@ void EnableItem(HWND dialog, int id, bool enable)
 
 void ShowSmallIcon(CWnd& dialog)
 {
-    HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                               MAKEINTRESOURCEA(IDI_TALVENOR), IMAGE_ICON, 16,
-                                               16, LR_DEFAULTCOLOR));
+    HICON icon =
+        static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TALVENOR),
+                                      IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
     dialog.SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 

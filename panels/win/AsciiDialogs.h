@@ -63,7 +63,5 @@ private:
 
 // The menu commands' whole run: the dialog filled from `settings`, which take its choices only
 // when it ends with OK. Returns the dialog's result.
-INT_PTR KstRunLoadAsciiDialog(CKSTTextFormat& settings, uint32_t language,
-                              CWnd* parent = nullptr);
-INT_PTR KstRunSaveAsciiDialog(CKSTTextFormat& settings, uint32_t language,
-                              CWnd* parent = nullptr);
+INT_PTR KstRunLoadAsciiDialog(CKSTTextFormat& settings, uint32_t language, CWnd* parent = nullptr);
+INT_PTR KstRunSaveAsciiDialog(CKSTTextFormat& settings, uint32_t language, CWnd* parent = nullptr);

@@ -61,9 +61,17 @@ TEST(AsciiDialogMapping, LoadNothingSelectedAndHeaderTexts)
         const char* text;
         int16_t headerLines;
     } texts[] = {
-        {"auto", -1},  {" 12", 12},  {"+3", 3},     {"5 lines", 5}, {"-1", -1},
+        {"auto", -1},
+        {" 12", 12},
+        {"+3", 3},
+        {"5 lines", 5},
+        {"-1", -1},
         // Not a number, or beyond 16 bits: the count stays.
-        {"Auto", 7},   {"", 7},      {"lines", 7},  {"70000", 7},   {"-40000", 7},
+        {"Auto", 7},
+        {"", 7},
+        {"lines", 7},
+        {"70000", 7},
+        {"-40000", 7},
     };
     for (const auto& t : texts) {
         fields.headerLines = t.text;
@@ -182,9 +190,13 @@ TEST(AsciiDialogMapping, AverageCountChecksAndSpinSteps)
         int delta;
         const char* result;
     } steps[] = {
-        {"2", -1, "3"}, {"3", 1, "2"},
+        {"2", -1, "3"},
+        {"3", 1, "2"},
         // Never below 2, never beyond what the count can hold; no number stays as it is.
-        {"2", 1, "2"},  {"32767", -1, "32767"}, {"abc", -1, "abc"}, {"10", -5, "15"},
+        {"2", 1, "2"},
+        {"32767", -1, "32767"},
+        {"abc", -1, "abc"},
+        {"10", -5, "15"},
     };
     for (const auto& s : steps) {
         EXPECT_STREQ(KstStepAverageCount(s.text, s.delta).c_str(), s.result)

@@ -113,23 +113,26 @@ TEST_F(AsciiDialogs, LoadChoicesReachTheRecordOnlyOnOK)
         uint8_t removeEmpty;
     };
     const Case cases[] = {
-        {"TAB and 12 typed", CKSTDialogScript(IDCANCEL)
-                                 .Select(IDC_ASCII_SEPARATOR, 3)
-                                 .SetText(IDC_ASCII_HEADER_LINES, "12")
-                                 .Click(IDOK),
+        {"TAB and 12 typed",
+         CKSTDialogScript(IDCANCEL)
+             .Select(IDC_ASCII_SEPARATOR, 3)
+             .SetText(IDC_ASCII_HEADER_LINES, "12")
+             .Click(IDOK),
          IDOK, KST_TEXT_SEPARATOR_TAB, 12, 1, 1},
-        {"auto chosen", CKSTDialogScript(IDCANCEL)
-                            .Select(IDC_ASCII_HEADER_LINES, 0)
-                            .Select(IDC_ASCII_X_AXIS, 1)
-                            .Click(IDC_ASCII_REMOVE_EMPTY)
-                            .Click(IDOK),
+        {"auto chosen",
+         CKSTDialogScript(IDCANCEL)
+             .Select(IDC_ASCII_HEADER_LINES, 0)
+             .Select(IDC_ASCII_X_AXIS, 1)
+             .Click(IDC_ASCII_REMOVE_EMPTY)
+             .Click(IDOK),
          IDOK, KST_TEXT_SEPARATOR_AUTO, -1, 0, 0},
-        {"0 chosen", CKSTDialogScript(IDCANCEL).Select(IDC_ASCII_HEADER_LINES, 1).Click(IDOK),
-         IDOK, KST_TEXT_SEPARATOR_AUTO, 0, 1, 1},
-        {"cancel", CKSTDialogScript(IDCANCEL)
-                       .Select(IDC_ASCII_SEPARATOR, 1)
-                       .SetText(IDC_ASCII_HEADER_LINES, "4")
-                       .Click(IDCANCEL),
+        {"0 chosen", CKSTDialogScript(IDCANCEL).Select(IDC_ASCII_HEADER_LINES, 1).Click(IDOK), IDOK,
+         KST_TEXT_SEPARATOR_AUTO, 0, 1, 1},
+        {"cancel",
+         CKSTDialogScript(IDCANCEL)
+             .Select(IDC_ASCII_SEPARATOR, 1)
+             .SetText(IDC_ASCII_HEADER_LINES, "4")
+             .Click(IDCANCEL),
          IDCANCEL, KST_TEXT_SEPARATOR_AUTO, 3, 1, 1},
     };
     for (const Case& c : cases) {
@@ -157,8 +160,10 @@ TEST_F(AsciiDialogs, SaveTextsInBothLanguages)
         const char* group;
     } cases[] = {
         {1, "ASCII Save Options", "Average with", "Date + Time combined", "Timeinformation"},
-        {0, "ASCII-Speicheroptionen", "Mitteln \xFC" "ber", "Datum + Zeit kombiniert",
-         "Zeitinformation"},
+        {0, "ASCII-Speicheroptionen",
+         "Mitteln \xFC"
+         "ber",
+         "Datum + Zeit kombiniert", "Zeitinformation"},
     };
     for (const auto& c : cases) {
         std::string caption, average, combined, group;
