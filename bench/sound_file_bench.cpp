@@ -1,5 +1,6 @@
-// Reading a 100 MB WAV file (16-bit stereo) and a 100 MB MAT file of doubles through their
-// readers, against memcpy of the same number of bytes in the same run. Best of several runs.
+// Reading a 100 MB WAV file (16-bit stereo), a 100 MB MAT file of doubles and a DASYLab file of
+// 100 MB of float samples in four channels through their readers, against memcpy of the same
+// number of bytes in the same run. Best of several runs.
 //   sound_file_bench [folder for the two temporary files]
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "BenchReport.h"
 #include "data/DataSet.h"
+#include "formats/DasylabFile.h"
 #include "formats/MatFile.h"
 #include "formats/WavFile.h"
 
@@ -117,6 +119,26 @@ std::vector<uint8_t> MatImage()
     return out;
 }
 
+// Four channels of 6,250,000 float samples each, as the program writes them.
+bool WriteDasylab(const std::string& path)
+{
+    constexpr int kChannels = 4;
+    constexpr uint32_t kSamples = kBytes / 4 / kChannels;
+    CKSTChannelList channels;
+    for (int c = 0; c < kChannels; ++c) {
+        CKSTChannel* channel = channels.GetAt(channels.AddNew());
+        channel->SetName(("c" + std::to_string(c)).c_str());
+        channel->SetDt(1e-3);
+        channel->SetCapacity(kSamples);
+        for (uint32_t i = 0; i < kSamples; ++i) {
+            channel->AppendValue(static_cast<double>((i * 7919u + c) % 1000u), false);
+        }
+    }
+    CKSTDasylabFile file;
+    return file.OpenWrite(path.c_str()) == 0 && file.WriteChannels(channels, false) == 0 &&
+           file.Close() == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -124,7 +146,9 @@ int main(int argc, char** argv)
     const std::string folder = argc > 1 ? std::string(argv[1]) + "/" : std::string();
     const std::string wavPath = folder + "sound_file_bench.wav";
     const std::string matPath = folder + "sound_file_bench.mat";
-    if (!WriteFile(wavPath, WavImage()) || !WriteFile(matPath, MatImage())) {
+    const std::string dasylabPath = folder + "sound_file_bench.ddf";
+    if (!WriteFile(wavPath, WavImage()) || !WriteFile(matPath, MatImage()) ||
+        !WriteDasylab(dasylabPath)) {
         std::fprintf(stderr, "cannot write the bench files\n");
         return 1;
     }
@@ -165,7 +189,20 @@ int main(int argc, char** argv)
     kst::bench::Report("mat_read_100MB", Rate(mat), "MB/s");
     kst::bench::Report("mat_read_vs_memcpy", copy / mat, "ratio");
 
+    const double dasylab = Best([&] {
+        CKSTDasylabFile file;
+        CKSTDataSet dataSet;
+        return file.OpenRead(dasylabPath.c_str()) == 0 &&
+               file.Read(dataSet, nullptr, false) == 0 &&
+               dataSet.GetChannels().GetCount() == 4 &&
+               dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 && file.Close() == 0;
+    });
+    kst::bench::Report("dasylab_read_100MB", Rate(dasylab), "MB/s");
+    kst::bench::Report("dasylab_read_vs_memcpy", copy / dasylab, "ratio");
+
     std::remove(wavPath.c_str());
     std::remove(matPath.c_str());
-    return wav > 0 && mat > 0 ? 0 : 1;
+    std::remove(dasylabPath.c_str());
+    std::remove(CKSTDasylabFile::CompanionPath(dasylabPath.c_str(), true).c_str());
+    return wav > 0 && mat > 0 && dasylab > 0 ? 0 : 1;
 }

@@ -45,6 +45,9 @@ public:
     // ones itself; the other readers are given none and the measurement-file object removes
     // them afterwards. The text flag is the caller's and concerns text tables only.
     virtual int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) = 0;
+    // The reading options of a text table for the next Read (null: the table's layout is
+    // detected); the other formats have none.
+    virtual void SetReadSettings(const CKSTTextFormat* /*settings*/) {}
     // The channel descriptions without samples, for formats that can give them without reading
     // the samples.
     virtual int ReadChannelInfo(CKSTChannelList& channels);

@@ -315,16 +315,16 @@ int CKSTMeasurementFile::CheckOpen() const
 }
 
 int CKSTMeasurementFile::ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection,
-                                      bool textFlag)
+                                      bool textFlag, const CKSTTextFormat* textSettings)
 {
     return KstGuarded([&] {
         const int check = CheckOpen();
-        return check != KST_OK ? check : ReadByType(dataSet, selection, textFlag);
+        return check != KST_OK ? check : ReadByType(dataSet, selection, textFlag, textSettings);
     });
 }
 
 int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList* selection,
-                                    bool textFlag)
+                                    bool textFlag, const CKSTTextFormat* textSettings)
 {
     int result = KST_OK;
     switch (m_type) {
@@ -345,6 +345,8 @@ int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList*
         case KST_FILE_DASYLAB:
         case KST_FILE_MATLAB:
         case KST_FILE_WAV:
+            // Every read states its options, so none linger from an earlier call.
+            m_foreignFile->SetReadSettings(textSettings);
             // These readers take every channel; the unselected ones go below.
             result = m_foreignFile->Read(dataSet, nullptr, textFlag);
             break;
@@ -366,15 +368,16 @@ int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList*
     return result;
 }
 
-int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list)
+int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings)
 {
     return KstGuarded([&] {
         const int check = CheckOpen();
-        return check != KST_OK ? check : ReadChannelListByType(list);
+        return check != KST_OK ? check : ReadChannelListByType(list, textSettings);
     });
 }
 
-int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list)
+int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list,
+                                               const CKSTTextFormat* textSettings)
 {
     if (m_type == KST_FILE_NATIVE || m_type == KST_FILE_NATIVE_ZRW) {
         CKSTChannelList channels;
@@ -397,7 +400,7 @@ int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list)
         return result;
     }
     CKSTDataSet dataSet;
-    const int result = ReadByType(dataSet, nullptr, false);
+    const int result = ReadByType(dataSet, nullptr, false, textSettings);
     if (result == KST_OK) {
         list.CopyDeep(dataSet.GetChannels());
     }

@@ -63,12 +63,14 @@ public:
     // The whole file into the data set. With a selection list, channels at positions whose
     // entry is not selected are left out (entries beyond the list keep their channels).
     // KST_ERR_NEWER_KINDS: a native file held records newer than this program; its data were
-    // read.
+    // read. A text table is read with the text settings when given (the application's Load
+    // ASCII options), else its whole layout is detected; other types ignore them.
     int ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection = nullptr,
-                     bool textFlag = false);
+                     bool textFlag = false, const CKSTTextFormat* textSettings = nullptr);
     // The list becomes the descriptions of the file's channels, without samples; unchanged on
-    // an error other than KST_ERR_NEWER_KINDS.
-    int ReadChannelList(CKSTChannelList& list);
+    // an error other than KST_ERR_NEWER_KINDS. A selection made from it fits ReadChannels only
+    // when both are given the same text settings.
+    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings = nullptr);
     // Text files use the settings when given, else their defaults.
     int WriteDataSet(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings = nullptr);
     int Write(const CKSTChannelList& channels, bool textFlag = false);
@@ -100,8 +102,9 @@ public:
 private:
     int OpenByExtension(const CKSTString& path);
     int OpenWriter(const CKSTString* path, int32_t type);
-    int ReadByType(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag);
-    int ReadChannelListByType(CKSTChannelList& list);
+    int ReadByType(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+                   const CKSTTextFormat* textSettings);
+    int ReadChannelListByType(CKSTChannelList& list, const CKSTTextFormat* textSettings);
     int WriteDataSetByType(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings);
     int WriteByType(const CKSTChannelList& channels, bool textFlag);
     int SaveToMemoryByType(CKSTMemBuffer& buffer);

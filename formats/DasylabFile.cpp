@@ -249,6 +249,33 @@ int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
     return result;
 }
 
+std::vector<CKSTDasylabFile::RecordTotals> CKSTDasylabFile::CountRecordValues(CKSTByteReader& in,
+                                                                              uint16_t count)
+{
+    std::vector<RecordTotals> totals(count);
+    const uint64_t start = in.GetPosition();
+    uint16_t index = 0;
+    double t = 0.0;
+    double dt = 0.0;
+    uint16_t n = 0;
+    // The same walk as the reading, over the record heads only; values cut off by the end of
+    // the file are not counted.
+    while (in.ReadU16(index) && index < count && in.ReadF64(t) && in.ReadF64(dt) && in.ReadU16(n)) {
+        const uint64_t whole = std::min<uint64_t>(n, in.Remaining() / 4);
+        RecordTotals& total = totals[index];
+        if (total.values == 0 && whole > 0) {
+            total.firstTime = t;
+            total.firstDt = dt;
+        }
+        total.values += whole;
+        if (whole < n || !in.Skip(whole * 4)) {
+            break;
+        }
+    }
+    in.SeekTo(start);
+    return totals;
+}
+
 int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first,
                                  uint16_t count)
 {
@@ -263,6 +290,26 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, 
     const CKSTTimeStamp start(static_cast<time_t>(startTime));
     for (int i = first; i < channels.GetCount(); ++i) {
         channels.GetAt(i)->SetStartTimeStamp(start);
+    }
+    // Each channel's arrays are made once for all its records: growing them record by record
+    // moves every sample again and again. A channel starts on the grid of its first record and
+    // keeps no times while its samples stay on it; one sample off the grid makes it a time
+    // vector, as if it had been one from the start.
+    const std::vector<RecordTotals> totals = CountRecordValues(in, count);
+    for (uint16_t i = 0; i < count; ++i) {
+        CKSTChannel& channel = *channels.GetAt(first + i);
+        const RecordTotals& total = totals[i];
+        if (total.values == 0) {
+            continue;
+        }
+        if (channel.GetCapacity() == 0 && total.firstDt > 0.0 && std::isfinite(total.firstDt) &&
+            std::isfinite(total.firstTime)) {
+            channel.SetTimeBaseType(CKSTChannel::kEquidistant);
+            channel.SetT0(total.firstTime);
+            channel.SetDt(total.firstDt);
+        }
+        channel.Reserve(static_cast<uint32_t>(
+            std::min<uint64_t>(channel.GetCount() + total.values, 0xFFFFFFFFu)));
     }
     std::vector<uint8_t> values(kRecordValues * 4);
     for (;;) {
@@ -286,7 +333,6 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, 
         // A record cut short by the end of the file keeps the values that are whole.
         const uint32_t whole = static_cast<uint32_t>(std::min<uint64_t>(n, in.Remaining() / 4));
         CKSTChannel& channel = *channels.GetAt(first + index);
-        channel.Reserve(channel.GetCount() + whole);
         for (uint32_t done = 0; done < whole;) {
             const uint32_t part = std::min<uint32_t>(whole - done, kRecordValues);
             if (!in.Read(values.data(), size_t{part} * 4)) {

@@ -5,6 +5,7 @@
 // records of at most 512 values, each record with its own start time and sample interval.
 
 #include <cstdint>
+#include <vector>
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
@@ -43,6 +44,13 @@ public:
 private:
     int ReadHeaderText();
     int ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first, uint16_t count);
+    struct RecordTotals {
+        uint64_t values = 0;
+        double firstTime = 0.0;  // of the channel's first record with values
+        double firstDt = 0.0;
+    };
+    // What the records from the reader's position hold per channel; the position stays.
+    static std::vector<RecordTotals> CountRecordValues(CKSTByteReader& in, uint16_t count);
     void ReadUnits(CKSTChannelList& channels, int first) const;
     void ResetHeader();
 

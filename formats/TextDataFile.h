@@ -43,7 +43,7 @@ public:
     // Reading uses the settings given here (a copy is kept; null for none): their header
     // lines, separator, X axis, date order, empty-column and group-name choices, and their
     // format code when it names a reading dialect (else the dialect is detected).
-    void SetReadSettings(const CKSTTextFormat* settings);
+    void SetReadSettings(const CKSTTextFormat* settings) override;
 
     // Channels and header of the table; the data set's name becomes the path. The selection
     // and the text flag are the measurement-file object's: channels come all, the settings

@@ -98,6 +98,8 @@ struct CKSTTextDataFile::Column {
     // Dense samples from the first line go straight into the channel that the column becomes,
     // when the file could fill it: no second copy of the samples is made.
     std::unique_ptr<CKSTChannel> direct;
+    // The lines the room of the direct channel was made for.
+    size_t expected = 0;
 
     size_t Count() const { return direct ? direct->GetCount() : values.size(); }
     double Value(size_t i) const
@@ -131,6 +133,12 @@ struct CKSTTextDataFile::Column {
     // The samples leave the channel for the vectors, with their line numbers.
     void WriteOutLines()
     {
+        // The room moves with the samples: vectors grown sample by sample would copy them over
+        // and over.
+        if (expected > values.size()) {
+            values.reserve(expected);
+            lines.reserve(expected);
+        }
         if (direct) {
             const size_t n = direct->GetCount();
             values.resize(n);
@@ -527,6 +535,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
                 reservedSamples + lineEstimate <= reserveBudget) {
                 column.direct = std::make_unique<CKSTChannel>();
                 column.direct->SetCapacity(static_cast<uint32_t>(lineEstimate));
+                column.expected = lineEstimate;
                 reservedSamples += lineEstimate;
             }
             if (column.markedText || column.type == 3) {

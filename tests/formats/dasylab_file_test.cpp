@@ -205,6 +205,59 @@ Bytes Handmade(uint16_t version, uint16_t separate, uint16_t extraBlockBytes, bo
     return b;
 }
 
+struct HandmadeRecord {
+    double t;
+    double dt;
+    std::vector<float> values;
+};
+
+// The one-channel file of Handmade with the given records.
+std::vector<uint8_t> WithRecords(const std::vector<HandmadeRecord>& records)
+{
+    Bytes b = Handmade(1, 0, 0, false);
+    b.Text("DATA").U16(18).U32(0).U32(0).U32(0);
+    for (const HandmadeRecord& r : records) {
+        b.U16(0).F64(r.t).F64(r.dt).U16(static_cast<uint16_t>(r.values.size()));
+        for (float v : r.values) {
+            b.F32(v);
+        }
+    }
+    b.Text("DTDF");
+    return b.Data();
+}
+
+TEST(DasylabFileTest, RecordTimesGiveTheTimeBase)
+{
+    struct Case {
+        const char* what;
+        std::vector<HandmadeRecord> records;
+        uint32_t timeBase;
+        std::vector<double> times;
+    } cases[] = {
+        {"records on one grid", {{2.0, 0.5, {1, 2, 3}}, {3.5, 0.5, {4, 5}}},
+         CKSTChannel::kEquidistant, {2.0, 2.5, 3.0, 3.5, 4.0}},
+        {"a record after a pause", {{0.0, 0.5, {1, 2, 3}}, {5.0, 0.5, {4, 5}}},
+         CKSTChannel::kTimeVector, {0.0, 0.5, 1.0, 5.0, 5.5}},
+        {"a faster second record", {{0.0, 0.5, {1, 2}}, {1.0, 0.25, {3, 4}}},
+         CKSTChannel::kTimeVector, {0.0, 0.5, 1.0, 1.25}},
+        {"no interval", {{1.0, 0.0, {1, 2}}}, CKSTChannel::kTimeVector, {1.0, 1.0}},
+        {"an empty first record", {{9.0, 0.0, {}}, {0.0, 0.5, {1, 2}}},
+         CKSTChannel::kEquidistant, {0.0, 0.5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CKSTDataSet dataSet;
+        ASSERT_EQ(ReadBack(WithRecords(c.records), dataSet), KST_OK);
+        const CKSTChannel& channel = *dataSet.GetChannels().GetAt(0);
+        EXPECT_EQ(channel.GetTimeBaseType(), c.timeBase);
+        ASSERT_EQ(channel.GetCount(), c.times.size());
+        for (uint32_t i = 0; i < channel.GetCount(); ++i) {
+            EXPECT_DOUBLE_EQ(channel.GetTimeAt(i), c.times[i]) << i;
+            EXPECT_DOUBLE_EQ(channel.GetValue(i), i + 1.0) << i;
+        }
+    }
+}
+
 TEST(DasylabFileTest, ReadsHandBuiltFiles)
 {
     struct Case {

@@ -9,6 +9,7 @@
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -310,6 +311,50 @@ TEST(TextDataFileReadTest, ClosedObjectAndMeasurementFileRoute)
     ASSERT_EQ(dataSet.GetChannels().GetCount(), 1);
     EXPECT_DOUBLE_EQ(dataSet.GetChannels().GetAt(0)->GetValue(1), 2.5);
     EXPECT_EQ(file.Close(), KST_OK);
+}
+
+TEST(TextDataFileReadTest, LoadOptionsReachTheReaderThroughTheMeasurementFile)
+{
+    KstInstallFormats();
+    TempFolder folder;
+    folder.WriteFile("table.csv", "x;y\n0;1,5\n1;2,5\n2;3,5\n");
+    CKSTTextFormat options;
+    options.xAxis = 0;
+    options.headerLines = 1;
+
+    CKSTMeasurementFile file;
+    ASSERT_EQ(file.Open(folder.Path("table.csv")), KST_OK);
+    CKSTDataSet dataSet;
+    ASSERT_EQ(file.ReadChannels(dataSet, nullptr, false, &options), KST_OK);
+    ASSERT_EQ(dataSet.GetChannels().GetCount(), 2) << "no time axis: x stays a channel";
+    EXPECT_STREQ(dataSet.GetChannels().GetAt(0)->GetName().c_str(), "x");
+    EXPECT_DOUBLE_EQ(dataSet.GetChannels().GetAt(1)->GetValue(2), 3.5);
+
+    // Without options the next read detects the layout again.
+    ASSERT_EQ(file.ReadChannels(dataSet), KST_OK);
+    ASSERT_EQ(dataSet.GetChannels().GetCount(), 1);
+    EXPECT_STREQ(dataSet.GetChannels().GetAt(0)->GetName().c_str(), "y");
+
+    // A selection made from the list read with the same options picks the same columns.
+    CKSTChannelList list;
+    ASSERT_EQ(file.ReadChannelList(list, &options), KST_OK);
+    ASSERT_EQ(list.GetCount(), 2);
+    list.GetAt(0)->SetSelected(false);
+    list.GetAt(1)->SetSelected(true);
+    ASSERT_EQ(file.ReadChannels(dataSet, &list, false, &options), KST_OK);
+    ASSERT_EQ(dataSet.GetChannels().GetCount(), 1);
+    EXPECT_STREQ(dataSet.GetChannels().GetAt(0)->GetName().c_str(), "y");
+    EXPECT_EQ(dataSet.GetChannels().GetAt(0)->GetCount(), 3u);
+    EXPECT_EQ(file.Close(), KST_OK);
+
+    // Other formats are read as before when options are given.
+    folder.WriteFile("one.wav", std::string("RIFF\x28\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0"
+                                            "\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0"
+                                            "data\x04\0\0\0\x01\0\x02\0",
+                                            48));
+    ASSERT_EQ(file.Open(folder.Path("one.wav")), KST_OK);
+    ASSERT_EQ(file.ReadChannels(dataSet, nullptr, false, &options), KST_OK);
+    EXPECT_EQ(dataSet.GetChannels().GetCount(), 1);
 }
 
 }  // namespace
