@@ -142,8 +142,9 @@ void CTalvenorDoc::AppendFiles(const std::vector<CKSTString>& paths, bool& stop)
 {
     stop = false;
     bool selectionOnly = false;
+    // The first file that shares channel names asks; the others follow its answer.
     for (size_t i = 0; i < paths.size() && !stop; ++i) {
-        m_core.AppendFile(paths[i], true, selectionOnly, stop);
+        m_core.AppendFile(paths[i], i == 0, selectionOnly, stop);
     }
 }
 

@@ -42,7 +42,8 @@ public:
     int ReadChannelList(const CKSTString& path, CKSTChannelList& list);
 
     void AppendFiles(const CKSTString& path, bool ask, bool& selectionOnly, bool& cancelled);
-    // Appends the files one after the other; `stop` is set when the user cancels.
+    // Appends the files one after the other, asking about shared channel names for the first;
+    // `stop` is set when the user cancels.
     void AppendFiles(const std::vector<CKSTString>& paths, bool& stop);
     // Files dropped on the main window: the first is opened, the others appended.
     void OpenDroppedFiles(HDROP drop);
