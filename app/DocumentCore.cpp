@@ -426,17 +426,7 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
         return KstSaveResult::Abandoned;
     }
 
-    const CKSTString temporary = path + kTemporarySuffix;
-    int result;
-    {
-        WaitScope wait(m_host);
-        result = WriteTarget(target, temporary);
-        if (result >= 0) {
-            result = KstReplaceFile(temporary, path);
-        }
-    }
-    if (result < 0) {
-        KstDeleteFile(temporary);
+    if (WriteReplacing(target, path) < 0) {
         m_host.Message(KST_STR_DOC_SAVE_FAILED, KstBox::OkExclamation);
         return KstSaveResult::Failed;
     }
@@ -445,6 +435,34 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
     m_host.SetDocumentPath(path);
     m_host.SetLiveDataModified(false);
     return KstSaveResult::Saved;
+}
+
+bool CKSTDocumentCore::SaveDisplayedData(const CKSTString& path)
+{
+    if (m_dataSet.GetChannels().GetCount() == 0) {
+        m_host.Message(KST_STR_DOC_NOTHING_TO_SAVE, KstBox::OkExclamation);
+        return true;
+    }
+    m_lock.StoreIn(m_dataSet.GetHeader());
+    const KstSaveTarget native{KstSaveWriter::Native, KstSaveCheck::None, KST_FILE_NATIVE};
+    if (WriteReplacing(native, path) < 0) {
+        m_host.Message(KST_STR_DOC_SAVE_FAILED, KstBox::OkExclamation);
+    }
+    return true;
+}
+
+int CKSTDocumentCore::WriteReplacing(const KstSaveTarget& target, const CKSTString& path)
+{
+    const CKSTString temporary = path + kTemporarySuffix;
+    WaitScope wait(m_host);
+    int result = WriteTarget(target, temporary);
+    if (result >= 0) {
+        result = KstReplaceFile(temporary, path);
+    }
+    if (result < 0) {
+        KstDeleteFile(temporary);
+    }
+    return result;
 }
 
 int CKSTDocumentCore::WriteTarget(const KstSaveTarget& target, const CKSTString& path)

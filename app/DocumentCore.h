@@ -152,6 +152,9 @@ public:
     const CKSTString& GetPath() const { return m_path; }
 
     KstSaveResult SaveFile(const CKSTString& path, int32_t fileType);
+    // The data as shown, as a native document with the main curve window's settings; the
+    // document's path and unsaved mark stay. Always true: what went wrong has been told.
+    bool SaveDisplayedData(const CKSTString& path);
 
     // ---- The lock ----
     const CKSTDocLock& GetLock() const { return m_lock; }
@@ -176,6 +179,8 @@ private:
                                   const CKSTCurveWndSettings* apply);
     void StepFolder(int direction);
     int WriteTarget(const KstSaveTarget& target, const CKSTString& path);
+    // Writes through a temporary file beside the path that replaces it only when complete.
+    int WriteReplacing(const KstSaveTarget& target, const CKSTString& path);
     void OpenFailed();
 
     KstDocumentHost& m_host;

@@ -50,6 +50,10 @@ public:
 
     // false: Abandoned or failed; the path and the unsaved mark are unchanged.
     bool SaveFile(const CKSTString& path, int32_t fileType);
+    bool SaveDisplayedData(const CKSTString& path) { return m_core.SaveDisplayedData(path); }
+    // The previous or next file of the open file's folder (the view's keys).
+    void OpenPreviousFile() { m_core.OpenPreviousFile(); }
+    void OpenNextFile() { m_core.OpenNextFile(); }
     // Asks whether unsaved live data are to be saved; false when they were to be and were not.
     bool QuerySaveLiveData() override;
 

@@ -353,6 +353,26 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.qld.kstnew")));
 }
 
+TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)
+{
+    CKSTDocumentCore document(m_host, &m_display);
+    m_host.liveModified = true;
+    EXPECT_TRUE(document.SaveDisplayedData(m_folder.Path("shown.qld")));
+    EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_NOTHING_TO_SAVE}));
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Native("shown.qld")));
+
+    Generate(document.GetDataSet(), 20);
+    m_host.messages.clear();
+    EXPECT_TRUE(document.SaveDisplayedData(m_folder.Path("no/folder/shown.qld")));
+    EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_SAVE_FAILED}));
+    m_host.messages.clear();
+    EXPECT_TRUE(document.SaveDisplayedData(m_folder.Path("shown.qld")));
+    EXPECT_TRUE(m_host.messages.empty());
+    EXPECT_EQ(ReadBytes(m_folder.Native("shown.qld")).substr(0, 10), "KESTRO-KXD");
+    EXPECT_TRUE(m_host.liveModified);
+    EXPECT_STREQ(m_host.currentPath.c_str(), "previous");
+}
+
 TEST_F(DocumentCoreTest, ForeignWritersRoundTrip)
 {
     struct Case {
@@ -525,7 +545,7 @@ TEST_F(DocumentCoreTest, FolderSteppingSkipsUnreadableFilesAndAsksAtTheEnd)
     m_host.settings.associations[0] = 1;  // qld
     const CKSTString a = WriteDocument("a.qld", 5);
     m_folder.WriteFile("b.qld", "not a document");
-    const CKSTString c = WriteDocument("c.qld", 5);
+    WriteDocument("c.qld", 5);
     m_folder.WriteFile("d.txt", "1;2\r\n");  // type not enabled
     CKSTDocumentCore document(m_host, &m_display);
     ASSERT_TRUE(document.BuildFolderList(a));
