@@ -265,7 +265,8 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     const bool restricted = m_openSelection.GetCount() > 0 && selectionOnly;
     result = file.ReadChannels(added, restricted ? &m_openSelection : nullptr);
     file.Close();
-    if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS) {
+    if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS ||
+        (result == KST_ERR_BAD_HEADER && added.GetChannels().GetCount() == 0)) {
         result = KST_OK;
     }
     if (result < 0) {

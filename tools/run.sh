@@ -43,12 +43,12 @@ tools/test-env.sh bash -c '
   shift 2
   # Files go to the program as Windows paths ("/" would start a keyword of its own) and before
   # "/noreg", which takes the word after it. The title begins with the first file'"'"'s name, or
-  # "New" without one.
-  title=New
+  # "Untitled" without one.
+  title=Untitled
   arguments=()
   for argument in "$@"; do
     if [[ -e $argument ]]; then
-      [[ $title == New ]] && title=$(basename "$argument")
+      [[ $title == Untitled ]] && title=$(basename "$argument")
       argument=$(winepath -w "$argument")
     fi
     arguments+=("$argument")

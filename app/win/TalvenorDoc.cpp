@@ -7,6 +7,7 @@
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"
+#include "framework/DocTemplate.h"
 #include "panels/win/CutCursorDlg.h"
 #include "panels/win/FileLockDlg.h"
 #include "panels/win/SmallDialogs.h"
@@ -56,11 +57,7 @@ CTalvenorDoc::~CTalvenorDoc()
 
 BOOL CTalvenorDoc::OnNewDocument()
 {
-    if (!m_core.NewDocument() || !CDocument::OnNewDocument()) {
-        return FALSE;
-    }
-    SetTitle("New");
-    return TRUE;
+    return m_core.NewDocument() && CDocument::OnNewDocument();
 }
 
 BOOL CTalvenorDoc::OnOpenDocument(const char* pathName)
@@ -530,7 +527,9 @@ void CTalvenorDoc::SetDocumentPath(const CKSTString& path)
 {
     if (path.IsEmpty()) {
         m_strPathName.Empty();
-        SetTitle("New");
+        if (CDocTemplate* documentTemplate = GetDocTemplate()) {
+            documentTemplate->SetDefaultTitle(this);
+        }
         return;
     }
     CDocument::SetPathName(path.c_str(), TRUE);
