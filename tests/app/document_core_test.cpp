@@ -263,6 +263,29 @@ TEST_F(DocumentCoreTest, SettingsOnlyDocumentOpensWithTheCurrentSettingsAndNoDat
     EXPECT_TRUE(document.GetDataSet().HasWindowSettings());
 }
 
+TEST_F(DocumentCoreTest, CompanionLayoutOfTheFolderGivesTheWindowSettings)
+{
+    // Written without a curve window, the document brings no window settings of its own.
+    const CKSTString path = WriteDocument("plain.qld", 10);
+    CKSTCurveWndSettings layout;
+    layout.m_PlotBackgroundColor = 0x123456;
+    {
+        CKSTDocFile file;
+        ASSERT_EQ(file.OpenWrite(m_folder.Path("layout.acc")), 0);
+        ASSERT_GE(file.WriteCurveWndSettings(layout), 0);
+        file.Close();
+    }
+    CKSTDocumentCore document(m_host, &m_display);
+    ASSERT_EQ(document.OpenFile(path, nullptr), 1);
+    ASSERT_TRUE(document.GetDataSet().HasWindowSettings());
+    EXPECT_EQ(document.GetDataSet().GetWindowSettings().m_PlotBackgroundColor, 0x123456u);
+    // Settings given by the caller win over everything.
+    CKSTCurveWndSettings given;
+    given.m_PlotBackgroundColor = 0x654321;
+    ASSERT_EQ(document.OpenFile(path, &given), 1);
+    EXPECT_EQ(document.GetDataSet().GetWindowSettings().m_PlotBackgroundColor, 0x654321u);
+}
+
 TEST_F(DocumentCoreTest, LockTravelsWithTheFile)
 {
     const CKSTString path = WriteDocument("locked.qld", 20);
