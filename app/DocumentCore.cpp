@@ -144,8 +144,8 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
         OpenFailed();
         return result;
     }
-    result = file.ReadChannels(m_dataSet,
-                               m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr);
+    result =
+        file.ReadChannels(m_dataSet, m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr);
     m_fileType = file.GetType();
     file.Close();
 

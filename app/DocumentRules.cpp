@@ -232,7 +232,9 @@ void CKSTDocLock::StoreIn(CKSTHeaderInfoList& header) const
     // Only the hidden entry is the lock; a visible entry of that name is the user's variable.
     for (int index = header.Find(kKstLockEntry, true); index >= 0;
          index = header.Find(kKstLockEntry, true)) {
-        const CKSTString removed("\x1D" "lock removed");
+        const CKSTString removed(
+            "\x1D"
+            "lock removed");
         header.GetItem(index).m_name = removed;
         header.Remove(removed);
     }

@@ -76,8 +76,8 @@ BOOL CALLBACK MatchTitle(HWND window, LPARAM param)
     auto* search = reinterpret_cast<TitleSearch*>(param);
     char title[512] = {};
     GetWindowTextA(window, title, sizeof title);
-    if (IsWindowVisible(window) && std::strncmp(title, search->prefix.c_str(),
-                                                search->prefix.size()) == 0) {
+    if (IsWindowVisible(window) &&
+        std::strncmp(title, search->prefix.c_str(), search->prefix.size()) == 0) {
         search->found = window;
         return FALSE;
     }

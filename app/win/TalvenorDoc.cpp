@@ -215,8 +215,8 @@ void CTalvenorDoc::OnFileOpen()
     }
     const CKSTString filter = KstOpenFilter(IsEnglish());
     const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
-    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
-                       filter.c_str(), app->m_pMainWnd);
+    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
+                       app->m_pMainWnd);
     dialog.m_ofn.lpstrTitle = title.c_str();
     const CKSTString folder = app->m_settings.lastLoadDir;
     if (!folder.IsEmpty()) {
@@ -239,8 +239,8 @@ void CTalvenorDoc::OnFileAppend()
     const CKSTString filter = KstAppendFilter(IsEnglish());
     const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
     CFileDialog dialog(TRUE, "qld", nullptr,
-                       OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT,
-                       filter.c_str(), app->m_pMainWnd);
+                       OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, filter.c_str(),
+                       app->m_pMainWnd);
     dialog.m_ofn.lpstrTitle = title.c_str();
     const CKSTString folder = app->m_settings.lastLoadDir;
     if (!folder.IsEmpty()) {
@@ -288,7 +288,8 @@ bool CTalvenorDoc::OnFileSaveAs()
         return false;
     }
     const CKSTString path = dialog.GetPathName();
-    if (FileExistsNotFolder(path) && app->MessageBoxId(KST_STR_DOC_FILE_EXISTS, MB_YESNO) != IDYES) {
+    if (FileExistsNotFolder(path) &&
+        app->MessageBoxId(KST_STR_DOC_FILE_EXISTS, MB_YESNO) != IDYES) {
         return false;
     }
     return SaveFile(path, KstSaveAsFileType(static_cast<int>(dialog.m_ofn.nFilterIndex)));
@@ -405,10 +406,10 @@ void CTalvenorDoc::OnCutBetweenCursors()
     dialog.m_baseTime = axis.origin;
     dialog.m_startDate = dialog.m_startTime = axis.origin + axis.leftCursor;
     dialog.m_endDate = dialog.m_endTime = axis.origin + axis.rightCursor;
-    dialog.m_strStartX = axis.differentialMeasure ? axis.leftText
-                                                  : KstFormatCutBound(axis.leftCursor);
-    dialog.m_strEndX = axis.differentialMeasure ? axis.rightText
-                                                : KstFormatCutBound(axis.rightCursor);
+    dialog.m_strStartX =
+        axis.differentialMeasure ? axis.leftText : KstFormatCutBound(axis.leftCursor);
+    dialog.m_strEndX =
+        axis.differentialMeasure ? axis.rightText : KstFormatCutBound(axis.rightCursor);
     dialog.m_strUnit = axis.unit;
     if (dialog.DoModal() != IDOK) {
         return;

@@ -134,9 +134,9 @@ void CKSTCutCursorDlg::DoDataExchange(CDataExchange* dx)
 void CKSTCutCursorDlg::ShowForm(KstCutForm form)
 {
     ::CheckRadioButton(m_hWnd, IDC_CUT_ABSOLUTE, IDC_CUT_STANDARD,
-                     form == KstCutForm::Standard   ? IDC_CUT_STANDARD
-                     : form == KstCutForm::Absolute ? IDC_CUT_ABSOLUTE
-                                                    : IDC_CUT_RELATIVE);
+                       form == KstCutForm::Standard   ? IDC_CUT_STANDARD
+                       : form == KstCutForm::Absolute ? IDC_CUT_ABSOLUTE
+                                                      : IDC_CUT_RELATIVE);
     ShowControls(m_hWnd, kStandardControls, form == KstCutForm::Standard);
     ShowControls(m_hWnd, kAbsoluteControls, form == KstCutForm::Absolute);
     ShowControls(m_hWnd, kRelativeControls, form == KstCutForm::Relative);

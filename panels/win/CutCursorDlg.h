@@ -47,7 +47,7 @@ class CKSTEditXAxisDlg : public CKSTSmallDialog {
 public:
     explicit CKSTEditXAxisDlg(bool english, CWnd* parent = nullptr);
 
-    CKSTTimeStamp m_startTime;  // read after OK
+    CKSTTimeStamp m_startTime;     // read after OK
     CKSTTimeStamp m_date, m_time;  // the pickers, set by the caller
     CKSTString m_strUnit;
 

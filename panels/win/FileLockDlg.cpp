@@ -36,8 +36,8 @@ void CKSTFileLockDlg::OnOK()
         EndDialog(IDOK);
         return;
     }
-    KstMessageBox(m_hWnd, Text(KST_STR_LOCK_RETYPED_WRONG).c_str(),
-                  Text(KST_STR_ATTENTION).c_str(), MB_OK, KST_STR_LOCK_RETYPED_WRONG);
+    KstMessageBox(m_hWnd, Text(KST_STR_LOCK_RETYPED_WRONG).c_str(), Text(KST_STR_ATTENTION).c_str(),
+                  MB_OK, KST_STR_LOCK_RETYPED_WRONG);
 }
 
 BEGIN_MESSAGE_MAP(CKSTUnlockFileDlg, CDialog)

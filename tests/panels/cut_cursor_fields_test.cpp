@@ -37,9 +37,9 @@ TEST(CutCursorFieldsTest, TypedFieldsCountWholeUnitsAndAddUp)
         double seconds;
     };
     const Case cases[] = {
-        {{"0", "0", "0", "12.9"}, 12.0},   // fractions of a second are dropped
+        {{"0", "0", "0", "12.9"}, 12.0},  // fractions of a second are dropped
         {{"1", "25", "61", "0"}, 86400.0 + 25 * 3600.0 + 61 * 60.0},
-        {{"", "x", " 2", "3s"}, 123.0},    // leading digits only; none is 0
+        {{"", "x", " 2", "3s"}, 123.0},  // leading digits only; none is 0
         {{"-1", "0", "0", "0"}, -86400.0},
     };
     for (const Case& c : cases) {

@@ -233,9 +233,9 @@ TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
     Command(ID_REMOVE_LOCK);
     Command(ID_LOCK_FILE);
     Command(ID_LOCK_FILE);
-    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_LOCK_NOT_ACTIVE, KST_STR_LOCK_NONE,
-                                           KST_STR_LOCK_TOO_SHORT, KST_STR_LOCK_DONE,
-                                           KST_STR_LOCK_EXISTS}));
+    EXPECT_EQ(BoxIds(),
+              (std::vector<UINT>{KST_STR_LOCK_NOT_ACTIVE, KST_STR_LOCK_NONE, KST_STR_LOCK_TOO_SHORT,
+                                 KST_STR_LOCK_DONE, KST_STR_LOCK_EXISTS}));
     EXPECT_FALSE(Doc().Core().GetLock().IsLocked());
     EXPECT_TRUE(m_app->IsLiveDataModified());
 
@@ -244,8 +244,8 @@ TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
     EXPECT_TRUE(Doc().Core().GetLock().IsLocked());
 
     m_boxes.clear();
-    m_scripts[IDD_UNLOCK_FILE] = {unlockScript("ABCD"), unlockScript("abcd"),
-                                  unlockScript("wrong"), unlockScript("abcd")};
+    m_scripts[IDD_UNLOCK_FILE] = {unlockScript("ABCD"), unlockScript("abcd"), unlockScript("wrong"),
+                                  unlockScript("abcd")};
     Command(ID_UNLOCK_FILE);
     EXPECT_FALSE(Doc().Core().GetLock().IsLocked());
     Command(ID_REMOVE_LOCK);
@@ -276,19 +276,18 @@ TEST_F(DocumentCommands, EditXAxisMovesTheStartAndSetsTheUnit)
 {
     SaveGenerated("axis.qld");
     m_app->ClearLiveDataModified();
-    m_scripts[IDD_EDIT_X_AXIS] = {CKSTDialogScript()
-                                      .Run([](CWnd& dialog) {
-                                          SYSTEMTIME day{2021, 3, 0, 4, 0, 0, 0, 0};
-                                          SYSTEMTIME time{2000, 1, 0, 1, 13, 45, 10, 0};
-                                          SendDlgItemMessageA(dialog.m_hWnd, IDC_START_DATE,
-                                                              DTM_SETSYSTEMTIME, GDT_VALID,
-                                                              reinterpret_cast<LPARAM>(&day));
-                                          SendDlgItemMessageA(dialog.m_hWnd, IDC_START_TIME,
-                                                              DTM_SETSYSTEMTIME, GDT_VALID,
-                                                              reinterpret_cast<LPARAM>(&time));
-                                      })
-                                      .SetText(IDC_XAXIS_UNIT, "min")
-                                      .Click(IDOK)};
+    m_scripts[IDD_EDIT_X_AXIS] = {
+        CKSTDialogScript()
+            .Run([](CWnd& dialog) {
+                SYSTEMTIME day{2021, 3, 0, 4, 0, 0, 0, 0};
+                SYSTEMTIME time{2000, 1, 0, 1, 13, 45, 10, 0};
+                SendDlgItemMessageA(dialog.m_hWnd, IDC_START_DATE, DTM_SETSYSTEMTIME, GDT_VALID,
+                                    reinterpret_cast<LPARAM>(&day));
+                SendDlgItemMessageA(dialog.m_hWnd, IDC_START_TIME, DTM_SETSYSTEMTIME, GDT_VALID,
+                                    reinterpret_cast<LPARAM>(&time));
+            })
+            .SetText(IDC_XAXIS_UNIT, "min")
+            .Click(IDOK)};
     Command(ID_EDIT_X_AXIS);
     const CKSTChannel& channel = *Doc().GetDataSet().GetChannels().GetAt(1);
     CKSTTimeStamp expected;

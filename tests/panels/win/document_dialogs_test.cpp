@@ -161,8 +161,8 @@ TEST_F(DocumentDialogs, CutResultsOfTheThreeForms)
         CKSTTimeStamp start;
     };
     const Case cases[] = {
-        {"standard", CKSTDialogScript().Click(IDC_CUT_STANDARD).SetText(IDC_CUT_START_X, "2.5"),
-         1, CKSTTimeStamp()},
+        {"standard", CKSTDialogScript().Click(IDC_CUT_STANDARD).SetText(IDC_CUT_START_X, "2.5"), 1,
+         CKSTTimeStamp()},
         {"relative seconds count whole",
          CKSTDialogScript()
              .Click(IDC_CUT_RELATIVE)
