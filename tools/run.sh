@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The program's main job: installs what is missing, builds the program and everything else, and
-# starts it under Wine.
+# starts it under Wine with the example document (build/example/signals.qld, written by the
+# program's own save through tools/make_example_document).
 #
 #   tools/run.sh [program arguments...]
 # With a display (DISPLAY set) the program runs there until it is closed. Without one it starts
 # on a private virtual display with "/noreg" (so no first-start dialog waits for an answer),
-# saves a picture of the main window as build/talvenor-main-window.bmp and closes it.
+# saves a picture of the main window as build/talvenor-main-window.bmp and closes it. Arguments
+# given replace the example document.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -15,8 +17,23 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 
 program=build/windows/app/talvenor.exe
+example=build/example/signals.qld
+mkdir -p "$(dirname "$example")"
+tools/test-env.sh wine build/windows/tools/make_example_document.exe "$example"
+if (( $# == 0 )); then
+  set -- "$example"
+fi
 if [[ -n ${DISPLAY:-} ]]; then
-  exec tools/test-env.sh wine "$program" "$@"
+  exec tools/test-env.sh bash -c '
+    program=$1
+    shift
+    arguments=()
+    for argument in "$@"; do
+      [[ -e $argument ]] && argument=$(winepath -w "$argument")
+      arguments+=("$argument")
+    done
+    exec wine "$program" "${arguments[@]}"
+  ' run "$program" "$@"
 fi
 
 shot=build/talvenor-main-window.bmp
@@ -24,10 +41,22 @@ rm -f "$shot"
 tools/test-env.sh bash -c '
   program=$1 shot=$2
   shift 2
-  wine "$program" /noreg "$@" &
+  # Files go to the program as Windows paths ("/" would start a keyword of its own) and before
+  # "/noreg", which takes the word after it. The title begins with the first file'"'"'s name, or
+  # "Untitled" without one.
+  title=Untitled
+  arguments=()
+  for argument in "$@"; do
+    if [[ -e $argument ]]; then
+      [[ $title == Untitled ]] && title=$(basename "$argument")
+      argument=$(winepath -w "$argument")
+    fi
+    arguments+=("$argument")
+  done
+  wine "$program" "${arguments[@]}" /noreg &
   pid=$!
   status=0
-  wine build/windows/tools/window_shot.exe "Untitled - Reader" "$shot" 60000 || status=$?
+  wine build/windows/tools/window_shot.exe "$title*" "$shot" 60000 || status=$?
   if (( status != 0 )); then
     kill "$pid" 2>/dev/null || true
   fi

@@ -3,12 +3,15 @@
 // nobody watches.
 //
 //   window_shot.exe <title> <out.bmp> [time-out ms]
+// A title ending in '*' matches every title that begins with the text before it.
 // Exit code 0 when the window was saved and closed, 1 when it did not show up in time, 2 when
 // the picture could not be written, 3 when the window did not close.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -63,6 +66,34 @@ bool SaveWindowBitmap(HWND window, const char* path)
     return saved;
 }
 
+struct TitleSearch {
+    std::string prefix;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<TitleSearch*>(param);
+    char title[512] = {};
+    GetWindowTextA(window, title, sizeof title);
+    if (IsWindowVisible(window) &&
+        std::strncmp(title, search->prefix.c_str(), search->prefix.size()) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTitled(const std::string& title)
+{
+    if (title.empty() || title.back() != '*') {
+        return FindWindowA(nullptr, title.c_str());
+    }
+    TitleSearch search{title.substr(0, title.size() - 1)};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -74,7 +105,7 @@ int main(int argc, char** argv)
     const DWORD limit = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 60000;
     const ULONGLONG deadline = GetTickCount64() + limit;
     HWND window = nullptr;
-    while (!(window = FindWindowA(nullptr, argv[1])) || !IsWindowVisible(window)) {
+    while (!(window = FindTitled(argv[1])) || !IsWindowVisible(window)) {
         if (GetTickCount64() > deadline) {
             std::fprintf(stderr, "window_shot: no window \"%s\"\n", argv[1]);
             return 1;

@@ -40,6 +40,7 @@ public:
     CKSTCurveWndSettings m_startSettings;
     std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;  // from SETTINGSALL only
     bool m_bLiveDataModified = false;
+    CKSTString m_strCurrentPath;  // the file the document was read from or saved to
     bool m_bPipeSource = false;       // EM1
     bool m_bSerialBusSource = false;  // VEMTA
 

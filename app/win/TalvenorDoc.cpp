@@ -1,28 +1,48 @@
 #include "app/win/TalvenorDoc.h"
 
+#include <algorithm>
+
 #include "app/win/TalvenorApp.h"
-#include "resources/StringIds.h"
+#include "data/MeasurementFile.h"
+#include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
+#include "framework/CommonDialogs.h"
+#include "framework/DocTemplate.h"
+#include "panels/win/CutCursorDlg.h"
+#include "panels/win/FileLockDlg.h"
+#include "panels/win/SmallDialogs.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
 
 namespace {
 
-void TellNotAvailable(const CKSTString& names)
+CKSTString FolderOf(const CKSTString& path)
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
-    CKSTString text = LoadResString(KST_STR_OPEN_NOT_AVAILABLE, app->IsEnglish());
-    text += names;
-    app->MessageBoxText(text.c_str(), MB_OK | MB_ICONINFORMATION);
+    const int slash = path.ReverseFind('\\');
+    return slash < 0 ? CKSTString() : path.Left(slash);
 }
 
 }  // namespace
 
-CTalvenorDoc::CTalvenorDoc()
+BEGIN_MESSAGE_MAP(CTalvenorDoc, CDocument)
+ON_COMMAND(ID_FILE_NEW_DOCUMENT, OnFileNew)
+ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+ON_COMMAND(ID_FILE_APPEND, OnFileAppend)
+ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+ON_COMMAND(ID_FILE_MRU_FILE1, OnFileMruFile1)
+ON_COMMAND(ID_LOCK_FILE, OnLockFile)
+ON_COMMAND(ID_UNLOCK_FILE, OnUnlockFile)
+ON_COMMAND(ID_REMOVE_LOCK, OnRemoveLock)
+ON_COMMAND(ID_CUT_BETWEEN_CURSORS, OnCutBetweenCursors)
+ON_COMMAND(ID_EDIT_X_AXIS, OnEditXAxis)
+END_MESSAGE_MAP()
+
+CTalvenorDoc::CTalvenorDoc() : m_core(*this)
 {
     if (CTalvenorApp* app = KstTheApp()) {
         app->m_pDocument = this;
+        m_core.GetDataSet().SetWindowSettings(app->m_startSettings);
     }
 }
 
@@ -33,25 +53,499 @@ CTalvenorDoc::~CTalvenorDoc()
     }
 }
 
+// ---- The framework's steps -------------------------------------------------------------------
+
 BOOL CTalvenorDoc::OnNewDocument()
 {
-    return CDocument::OnNewDocument();
+    return m_core.NewDocument() && CDocument::OnNewDocument();
 }
 
 BOOL CTalvenorDoc::OnOpenDocument(const char* pathName)
 {
-    TellNotAvailable(pathName ? pathName : "");
-    return FALSE;
+    m_core.GetOpenSelection().DeleteAll();
+    m_core.BuildFolderList(pathName);
+    return OpenFile(pathName) != 0;
+}
+
+int CTalvenorDoc::OpenFile(const CKSTString& path, const CKSTCurveWndSettings* apply)
+{
+    const int opened = m_core.OpenFile(path, apply);
+    // The open routine has set or cleared the path name itself; the framework's own setting
+    // after a successful open must not undo that.
+    m_pathNameDecided = opened != 0;
+    return opened;
+}
+
+void CTalvenorDoc::SetPathName(const char* pathName, BOOL addToMRU)
+{
+    if (m_pathNameDecided) {
+        m_pathNameDecided = false;
+        return;
+    }
+    CDocument::SetPathName(pathName, addToMRU);
+}
+
+int CTalvenorDoc::OpenSelected(const CKSTString& path)
+{
+    m_core.BuildFolderList(path);
+    const int opened = OpenFile(path);
+    m_pathNameDecided = false;
+    return opened;
+}
+
+bool CTalvenorDoc::Reload()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app || app->m_strCurrentPath.IsEmpty()) {
+        return false;
+    }
+    const int opened = OpenFile(app->m_strCurrentPath);
+    m_pathNameDecided = false;
+    return opened != 0;
+}
+
+int CTalvenorDoc::ReadChannelList(const CKSTString& path, CKSTChannelList& list)
+{
+    CKSTMeasurementFile file;
+    int result = file.Open(path);
+    if (result == KST_OK) {
+        result = file.ReadChannelList(list);
+        file.Close();
+    }
+    return result;
+}
+
+BOOL CTalvenorDoc::OnSaveDocument(const char* pathName)
+{
+    return SaveFile(pathName, 0) ? TRUE : FALSE;
+}
+
+void CTalvenorDoc::Serialize(CArchive& archive)
+{
+    if (archive.IsLoading()) {
+        SetCurrentPath(archive.GetFilePath());
+    }
+}
+
+// ---- Appending -------------------------------------------------------------------------------
+
+void CTalvenorDoc::AppendFiles(const CKSTString& path, bool ask, bool& selectionOnly,
+                               bool& cancelled)
+{
+    m_core.AppendFile(path, ask, selectionOnly, cancelled);
 }
 
 void CTalvenorDoc::AppendFiles(const std::vector<CKSTString>& paths, bool& stop)
 {
-    CKSTString names;
-    for (const CKSTString& path : paths) {
-        names += path;
-        names += "\r\n";
-    }
-    // Nothing was appended, but the user has been told; the next file gets its own notice.
-    TellNotAvailable(names);
     stop = false;
+    bool selectionOnly = false;
+    // The first file that shares channel names asks; the others follow its answer.
+    for (size_t i = 0; i < paths.size() && !stop; ++i) {
+        m_core.AppendFile(paths[i], i == 0, selectionOnly, stop);
+    }
+}
+
+void CTalvenorDoc::OpenDroppedFiles(HDROP drop)
+{
+    std::vector<CKSTString> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[MAX_PATH];
+        // A name that does not fit is left out rather than opened cut short.
+        const UINT length = DragQueryFileA(drop, i, path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            paths.emplace_back(path);
+        }
+    }
+    DragFinish(drop);
+    if (paths.empty()) {
+        return;
+    }
+    CTalvenorApp* app = KstTheApp();
+    if (!app || !app->OpenDocumentFile(paths[0].c_str())) {
+        // The user kept the online session or the data: nothing goes into the live data.
+        return;
+    }
+    bool selectionOnly = false;
+    for (size_t i = 1; i < paths.size(); ++i) {
+        bool cancelled = false;
+        m_core.AppendFile(paths[i], i == 1, selectionOnly, cancelled);
+        if (cancelled) {
+            return;
+        }
+    }
+}
+
+// ---- Saving ----------------------------------------------------------------------------------
+
+bool CTalvenorDoc::SaveFile(const CKSTString& path, int32_t fileType)
+{
+    if (CTalvenorApp* app = KstTheApp(); app && app->m_pMainWnd) {
+        ::SetFocus(app->m_pMainWnd->m_hWnd);
+    }
+    return m_core.SaveFile(path, fileType) == KstSaveResult::Saved;
+}
+
+bool CTalvenorDoc::QuerySaveLiveData()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app || !app->IsLiveDataModified()) {
+        return true;
+    }
+    if (app->MessageBoxId(KST_STR_DOC_SAVE_CHANGES, MB_YESNO) == IDYES && !OnFileSave()) {
+        // The mark stays with the data it protects, and the caller's action is cancelled.
+        return false;
+    }
+    app->ClearLiveDataModified();
+    return true;
+}
+
+// ---- Commands --------------------------------------------------------------------------------
+
+void CTalvenorDoc::OnFileNew()
+{
+    OnNewDocument();
+}
+
+void CTalvenorDoc::OnFileOpen()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    const CKSTString filter = KstOpenFilter(IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
+    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
+                       app->m_pMainWnd);
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    const CKSTString folder = app->m_settings.lastLoadDir;
+    if (!folder.IsEmpty()) {
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    }
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    const CKSTString path = dialog.GetPathName();
+    app->m_settings.lastLoadDir = FolderOf(path);
+    app->OpenDocumentFile(path.c_str());
+}
+
+void CTalvenorDoc::OnFileAppend()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    const CKSTString filter = KstAppendFilter(IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
+    CFileDialog dialog(TRUE, "qld", nullptr,
+                       OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, filter.c_str(),
+                       app->m_pMainWnd);
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    const CKSTString folder = app->m_settings.lastLoadDir;
+    if (!folder.IsEmpty()) {
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    }
+    if (dialog.DoModal() != IDOK) {
+        if (dialog.GetExtendedError() == FNERR_BUFFERTOOSMALL) {
+            app->MessageBoxId(KST_STR_DOC_TOO_MANY_FILES, MB_OK);
+        }
+        return;
+    }
+    std::vector<CKSTString> paths = dialog.GetPathNames();
+    std::sort(paths.begin(), paths.end());
+    bool stop = false;
+    AppendFiles(paths, stop);
+}
+
+bool CTalvenorDoc::OnFileSave()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return false;
+    }
+    if (KstCanSaveInPlace(app->m_strCurrentPath)) {
+        return SaveFile(app->m_strCurrentPath, 0);
+    }
+    return OnFileSaveAs();
+}
+
+bool CTalvenorDoc::OnFileSaveAs()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return false;
+    }
+    const KstSaveAsPreset preset = KstSaveAsPresetFor(app->m_strCurrentPath);
+    const CKSTString filter = KstSaveAsFilter();
+    const CKSTString title = LoadResString(KST_STR_DOC_SAVE_AS_TITLE, IsEnglish());
+    // A new file must be possible: only its folder has to exist.
+    CFileDialog dialog(FALSE, preset.defaultExt.c_str(), preset.initialName.c_str(),
+                       OFN_PATHMUSTEXIST, filter.c_str(), app->m_pMainWnd);
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    dialog.m_ofn.nFilterIndex = static_cast<DWORD>(preset.filterIndex);
+    if (dialog.DoModal() != IDOK) {
+        return false;
+    }
+    const CKSTString path = dialog.GetPathName();
+    if (FileExistsNotFolder(path) &&
+        app->MessageBoxId(KST_STR_DOC_FILE_EXISTS, MB_YESNO) != IDYES) {
+        return false;
+    }
+    return SaveFile(path, KstSaveAsFileType(static_cast<int>(dialog.m_ofn.nFilterIndex)));
+}
+
+void CTalvenorDoc::OnFileMruFile1()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    if (!app->m_strCurrentPath.IsEmpty()) {
+        const CKSTString path = app->m_strCurrentPath;
+        app->OpenDocumentFile(path.c_str());
+    } else if (app->m_pRecentFileList && app->m_pRecentFileList->GetCount() > 0) {
+        const CKSTString path = (*app->m_pRecentFileList)[0];
+        app->OpenDocumentFile(path.c_str());
+    }
+}
+
+void CTalvenorDoc::OnLockFile()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    if (!m_core.GetLock().CanLock()) {
+        app->MessageBoxId(KST_STR_LOCK_EXISTS, MB_OK);
+        return;
+    }
+    CKSTFileLockDlg dialog(IsEnglish(), app->m_pMainWnd);
+    for (;;) {
+        if (dialog.DoModal() != IDOK) {
+            return;
+        }
+        if (dialog.m_strPassword.GetLength() >= kKstMinPasswordLength) {
+            break;
+        }
+        app->MessageBoxId(KST_STR_LOCK_TOO_SHORT, MB_OK);
+    }
+    // The password goes with the file; the open document stays editable until it is reopened.
+    m_core.Lock(dialog.m_strPassword, true);
+    m_core.SetLocked(false, true);
+    app->SetLiveDataModified();
+    app->MessageBoxId(KST_STR_LOCK_DONE, MB_OK);
+}
+
+bool CTalvenorDoc::AskPassword(int captionId)
+{
+    CTalvenorApp* app = KstTheApp();
+    CKSTUnlockFileDlg dialog(IsEnglish(), app ? app->m_pMainWnd : nullptr);
+    dialog.m_strCaption = LoadResString(captionId, IsEnglish());
+    for (;;) {
+        if (dialog.DoModal() != IDOK) {
+            return false;
+        }
+        if (m_core.GetLock().Matches(dialog.m_strPassword)) {
+            return true;
+        }
+        if (app) {
+            app->MessageBoxId(KST_STR_LOCK_WRONG_PASSWORD, MB_OK);
+        }
+    }
+}
+
+void CTalvenorDoc::OnUnlockFile()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    if (!m_core.GetLock().IsLocked()) {
+        app->MessageBoxId(KST_STR_LOCK_NOT_ACTIVE, MB_OK);
+        return;
+    }
+    if (AskPassword(KST_STR_LOCK_UNLOCK_CAPTION)) {
+        m_core.Unlock(true);
+        app->MessageBoxId(KST_STR_LOCK_UNLOCKED, MB_OK);
+    }
+}
+
+void CTalvenorDoc::OnRemoveLock()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    if (!m_core.GetLock().HasPassword()) {
+        app->MessageBoxId(KST_STR_LOCK_NONE, MB_OK);
+        return;
+    }
+    if (AskPassword(KST_STR_LOCK_REMOVE_CAPTION)) {
+        app->SetLiveDataModified();
+        m_core.ClearLock(true);
+        app->MessageBoxId(KST_STR_LOCK_REMOVED, MB_OK);
+    }
+}
+
+void CTalvenorDoc::OnCutBetweenCursors()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    bool hint = false;
+    const KstXAxisState axis = m_core.GetCutPreset(hint);
+    if (hint) {
+        app->MessageBoxId(KST_STR_CUT_CURSOR_HINT, MB_OK);
+    }
+    CKSTCutCursorDlg dialog(IsEnglish(), app->m_pMainWnd);
+    dialog.m_nXAxisMode = static_cast<uint8_t>(axis.timeMode);
+    dialog.m_dStartOffset = axis.leftCursor;
+    dialog.m_dEndOffset = axis.rightCursor;
+    dialog.m_baseTime = axis.origin;
+    dialog.m_startDate = dialog.m_startTime = axis.origin + axis.leftCursor;
+    dialog.m_endDate = dialog.m_endTime = axis.origin + axis.rightCursor;
+    dialog.m_strStartX =
+        axis.differentialMeasure ? axis.leftText : KstFormatCutBound(axis.leftCursor);
+    dialog.m_strEndX =
+        axis.differentialMeasure ? axis.rightText : KstFormatCutBound(axis.rightCursor);
+    dialog.m_strUnit = axis.unit;
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    KstCutRequest request;
+    request.mode = dialog.m_nResultMode != 0 ? dialog.m_nResultMode : axis.timeMode;
+    request.startText = dialog.m_strStartX;
+    request.endText = dialog.m_strEndX;
+    request.start = dialog.m_startDate;
+    request.end = dialog.m_endDate;
+    request.german = !IsEnglish();
+    m_core.Cut(request);
+}
+
+void CTalvenorDoc::OnEditXAxis()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app || GetDataSet().GetChannels().GetCount() == 0) {
+        return;
+    }
+    KstXAxisState axis;
+    if (!m_core.Display().GetXAxisState(axis)) {
+        axis.unit = GetDataSet().GetChannels().GetTimeUnit();
+    }
+    CKSTEditXAxisDlg dialog(IsEnglish(), app->m_pMainWnd);
+    const CKSTTimeStamp earliest = GetDataSet().GetChannels().GetEarliestStartTimeStamp();
+    dialog.m_date = earliest;
+    dialog.m_time = earliest;
+    dialog.m_strUnit = axis.unit;
+    if (dialog.DoModal() == IDOK) {
+        m_core.EditXAxis(dialog.m_startTime, dialog.m_strUnit);
+    }
+}
+
+// ---- The host of the document's core ----------------------------------------------------------
+
+bool CTalvenorDoc::IsEnglish() const
+{
+    const CTalvenorApp* app = KstTheApp();
+    return app && app->IsEnglish();
+}
+
+bool CTalvenorDoc::Message(int stringId, KstBox box)
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return box != KstBox::YesNo;
+    }
+    switch (box) {
+        case KstBox::YesNo:
+            return app->MessageBoxId(stringId, MB_YESNO) == IDYES;
+        case KstBox::OkExclamation:
+            app->MessageBoxId(stringId, MB_OK | MB_ICONEXCLAMATION);
+            return true;
+        default:
+            app->MessageBoxId(stringId, MB_OK);
+            return true;
+    }
+}
+
+int CTalvenorDoc::ShowFileError(int code)
+{
+    CTalvenorApp* app = KstTheApp();
+    return app ? app->ShowFileError(code) : 0;
+}
+
+int CTalvenorDoc::RunAppendDialog(bool showSelection, int& method, bool& keepSelection)
+{
+    CTalvenorApp* app = KstTheApp();
+    CKSTAppendFileDlg dialog(IsEnglish(), app ? app->m_pMainWnd : nullptr);
+    dialog.m_bShowSelection = showSelection;
+    const int answer = static_cast<int>(dialog.DoModal());
+    method = dialog.m_nMethod;
+    keepSelection = dialog.m_bKeepSelection != 0;
+    return answer;
+}
+
+KstAppSettings& CTalvenorDoc::Settings()
+{
+    static KstAppSettings defaults;
+    CTalvenorApp* app = KstTheApp();
+    return app ? app->m_settings : defaults;
+}
+
+const CKSTCurveWndSettings& CTalvenorDoc::CurrentCurveSettings()
+{
+    static const CKSTCurveWndSettings empty;
+    CTalvenorApp* app = KstTheApp();
+    return app ? app->m_startSettings : empty;
+}
+
+std::unique_ptr<CKSTCurveWndSettings> CTalvenorDoc::TakePendingWindowSettings()
+{
+    return nullptr;
+}
+
+void CTalvenorDoc::SetCurrentPath(const CKSTString& path)
+{
+    if (CTalvenorApp* app = KstTheApp()) {
+        app->m_strCurrentPath = path;
+    }
+}
+
+void CTalvenorDoc::SetLiveDataModified(bool modified)
+{
+    if (CTalvenorApp* app = KstTheApp()) {
+        if (modified) {
+            app->SetLiveDataModified();
+        } else {
+            app->ClearLiveDataModified();
+        }
+    }
+}
+
+void CTalvenorDoc::SetDocumentPath(const CKSTString& path)
+{
+    if (path.IsEmpty()) {
+        m_strPathName.Empty();
+        if (CDocTemplate* documentTemplate = GetDocTemplate()) {
+            documentTemplate->SetDefaultTitle(this);
+        }
+        return;
+    }
+    CDocument::SetPathName(path.c_str(), TRUE);
+}
+
+void CTalvenorDoc::BeginWait()
+{
+    if (CTalvenorApp* app = KstTheApp()) {
+        app->BeginWaitCursor();
+    }
+}
+
+void CTalvenorDoc::EndWait()
+{
+    if (CTalvenorApp* app = KstTheApp()) {
+        app->EndWaitCursor();
+    }
 }

@@ -93,22 +93,27 @@ TEST_F(Startup, OpensTheFirstFileInOrderAndAppendsTheOthers)
     GetTempPathA(MAX_PATH, folder);
     const std::string second = KstLongPathName(CKSTString(folder) + "kst b file.qld").c_str();
     const std::string first = std::string(folder) + "kst a.qld";
+    // One channel per document, named after it, written by the document itself.
     for (const std::string& path : {first, second}) {
-        CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                nullptr));
+        CKSTDataSet& set = m_app->m_pDocument->GetDataSet();
+        set.Clear(false);
+        CKSTChannel& channel = *set.GetChannels().GetAt(set.GetChannels().AddNew());
+        channel.GenerateRamp(10, 0.1);
+        channel.SetName(path == first ? "from a" : "from b");
+        ASSERT_TRUE(m_app->m_pDocument->SaveFile(path.c_str(), 0));
     }
     const std::string missing = std::string(folder) + "kst c missing.qld";
     m_app->OpenFilesFromText(
         ("\"" + missing + "\" \"" + second + "\"  \"" + first + "\"\r\n").c_str());
-    // The document's own file handling says what is missing: the open of the first name in
-    // order, then one append per further name.
-    ASSERT_EQ(m_boxes.size(), 3u);
+    // The first name in order is opened, the others are appended: the missing one is told.
     const std::string firstLong = KstLongPathName(first.c_str()).c_str();
-    EXPECT_NE(m_boxes[0].text.find(firstLong), std::string::npos) << m_boxes[0].text;
-    EXPECT_NE(m_boxes[1].text.find(second), std::string::npos) << m_boxes[1].text;
-    EXPECT_EQ(m_boxes[1].text.find(firstLong), std::string::npos);
-    // A name without a long form (missing) is kept as given.
-    EXPECT_NE(m_boxes[2].text.find(missing), std::string::npos) << m_boxes[2].text;
+    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), firstLong.c_str());
+    const CKSTChannelList& channels = m_app->m_pDocument->GetDataSet().GetChannels();
+    ASSERT_EQ(channels.GetCount(), 2);
+    EXPECT_STREQ(channels.GetAt(0)->GetName().c_str(), "from a");
+    EXPECT_STREQ(channels.GetAt(1)->GetName().c_str(), "from b");
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ERR_FILE_NOT_FOUND));
     DeleteFileA(first.c_str());
     DeleteFileA(second.c_str());
 }
