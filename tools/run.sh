@@ -5,7 +5,9 @@
 #   tools/run.sh [program arguments...]
 # With a display (DISPLAY set) the program runs there until it is closed. Without one it starts
 # on a private virtual display with "/noreg" (so no first-start dialog waits for an answer),
-# saves a picture of the main window as build/talvenor-main-window.bmp and closes it.
+# once in English and once in German (the user's language decides), saves a picture of the main
+# window as build/talvenor-main-window-en.bmp and build/talvenor-main-window-de.bmp, and closes
+# it each time.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -19,19 +21,23 @@ if [[ -n ${DISPLAY:-} ]]; then
   exec tools/test-env.sh wine "$program" "$@"
 fi
 
-shot=build/talvenor-main-window.bmp
-rm -f "$shot"
-tools/test-env.sh bash -c '
-  program=$1 shot=$2
-  shift 2
-  wine "$program" /noreg "$@" &
-  pid=$!
-  status=0
-  wine build/windows/tools/window_shot.exe "Untitled - Reader" "$shot" 60000 || status=$?
-  if (( status != 0 )); then
-    kill "$pid" 2>/dev/null || true
-  fi
-  wait "$pid" || true
-  exit "$status"
-' run "$program" "$shot" "$@"
-echo "The program started and closed again; its main window: $shot"
+for language in en de; do
+  shot=build/talvenor-main-window-$language.bmp
+  locale=C.UTF-8
+  [[ $language == de ]] && locale=de_AT.UTF-8
+  rm -f "$shot"
+  tools/test-env.sh bash -c '
+    program=$1 shot=$2 locale=$3
+    shift 3
+    LANG=$locale wine "$program" /noreg "$@" &
+    pid=$!
+    status=0
+    wine build/windows/tools/window_shot.exe "Talvenor - Vizuve 2.49" "$shot" 60000 || status=$?
+    if (( status != 0 )); then
+      kill "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" || true
+    exit "$status"
+  ' run "$program" "$shot" "$locale" "$@"
+done
+echo "The program started and closed again; its main window: build/talvenor-main-window-{en,de}.bmp"

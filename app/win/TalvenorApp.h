@@ -16,6 +16,7 @@
 class CMainFrame;
 class CTalvenorDoc;
 class CTalvenorView;
+struct KstPaneToggle;
 
 class CTalvenorApp : public CWinApp, public KstAssociationHost {
     DECLARE_MESSAGE_MAP()
@@ -40,6 +41,8 @@ public:
     CKSTCurveWndSettings m_startSettings;
     std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;  // from SETTINGSALL only
     bool m_bLiveDataModified = false;
+    // The file shown: the document's file once it was read; empty for a new document.
+    CKSTString m_strCurrentPath;
     bool m_bPipeSource = false;       // EM1
     bool m_bSerialBusSource = false;  // VEMTA
 
@@ -75,8 +78,31 @@ public:
     // Carries out the program's own keywords of the command line.
     void RunCommandLineKeywords(const CKSTString& commandLine);
     void LoadStartDisplaySettings();
-    // Rebuilds the main menu in the language (0 German, 1 English).
+
+    // ---- Menu, language and panes (AppMenu.cpp) -------------------------------------------
+    // Rebuilds the main menu in the language (0 German, 1 English) with the panes' check marks.
     void RebuildMenu(int language);
+    // The language of menus, status bar and messages from now on.
+    void SetLanguage(int language);
+    // Shows or hides a pane of the record window and lays the view out again.
+    void SetPaneShown(const KstPaneToggle& toggle, bool shown);
+
+    // ---- File commands (AppCommands.cpp) --------------------------------------------------
+    // The open dialog; true with the chosen file (the last load folder follows it).
+    bool AskOpenPath(CKSTString& path);
+    // The multi-select append dialog; true with the chosen files in ascending byte order.
+    bool AskAppendPaths(std::vector<CKSTString>& paths);
+    // The Save As dialog with the overwrite question; true with the path and file type code.
+    bool AskSaveAsTarget(CKSTString& path, int& fileType);
+    // Save: in place for the formats written back as they are, else Save As. True when the
+    // document was written.
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    // Before live data are replaced or the program ends: asks whether to save them. False when
+    // the user chose to save and nothing was saved, so the caller stops.
+    bool QuerySaveLiveData();
+    // Writes the help file of the language into the temporary folder; its path.
+    CKSTString WriteHelpFile();
 
     // ---- Recent lists -------------------------------------------------------------------
     CKSTString GetSettingsFile(int n) const;
@@ -100,8 +126,27 @@ public:
 
 protected:
     void OnAppAbout();
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileAppend();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFilePrintSetup();
+    void OnRecentFile();
+    void OnSettingsLanguage();
+    void OnSettingsFft();
+    void OnMathInterpolation();
+    void OnHelpIndex();
+    void OnPaneToggle(UINT id);
+    void OnShowProcess();
+    void OnHideProcess();
+    void OnNotAvailable();
 
 private:
+    // The printer chosen in the print setup, kept for the next one (owned).
+    HGLOBAL m_hDevMode = nullptr;
+    HGLOBAL m_hDevNames = nullptr;
+
     bool ReadSettingsFile(const CKSTString& path, bool all);
     int ShowBox(const char* text, UINT flags, UINT textId);
 };

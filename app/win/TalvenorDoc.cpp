@@ -55,3 +55,11 @@ void CTalvenorDoc::AppendFiles(const std::vector<CKSTString>& paths, bool& stop)
     TellNotAvailable(names);
     stop = false;
 }
+
+BOOL CTalvenorDoc::SaveFile(const char*, int)
+{
+    if (CTalvenorApp* app = KstTheApp()) {
+        app->MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
+    }
+    return FALSE;
+}
