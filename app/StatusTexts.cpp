@@ -1,5 +1,7 @@
 #include "app/StatusTexts.h"
 
+#include <algorithm>
+
 #include "foundation/Colors.h"
 
 int KstMessageNumber(const char* text)
@@ -13,12 +15,11 @@ int KstMessageNumber(const char* text)
         negative = *c == '-';
         ++c;
     }
+    // Far beyond any message number; longer digit runs stop there instead of overflowing.
+    constexpr int64_t kLimit = 1000000000;
     int64_t value = 0;
     for (; *c >= '0' && *c <= '9'; ++c) {
-        // Beyond any message number; kept from overflowing.
-        if (value < 1000000000) {
-            value = value * 10 + (*c - '0');
-        }
+        value = std::min(kLimit, value * 10 + (*c - '0'));
     }
     return static_cast<int>(negative ? -value : value);
 }
