@@ -667,5 +667,61 @@ TEST_F(MainFrame, ClosingWithUnsavedDataThatCannotBeSavedStaysOpen)
     EXPECT_FALSE(m_app->IsLiveDataModified());
 }
 
+TEST_F(MainFrame, DroppedFilesOpenTheFirstAndAppendTheOthers)
+{
+    const std::vector<std::string> files = {"C:\\d\\erste.qld", "C:\\d\\zweite.qld",
+                                            "C:\\d\\dritte.qld"};
+    std::string names;
+    for (const std::string& file : files) {
+        names += file;
+        names += '\0';
+    }
+    names += '\0';
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
+    ASSERT_NE(block, nullptr);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(block);
+    // The frame releases the drop.
+    m_frame->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    // The document says what it cannot do yet, file by file and in the dropped order.
+    ASSERT_EQ(m_boxes.size(), 3u);
+    for (size_t i = 0; i < files.size(); ++i) {
+        EXPECT_NE(m_boxes[i].text.find(files[i]), std::string::npos) << m_boxes[i].text;
+    }
+}
+
+TEST_F(MainFrame, RecentFileReopensTheCurrentFile)
+{
+    Command(ID_FILE_MRU_FILE1);
+    EXPECT_TRUE(m_boxes.empty()) << "no current file and no recent one";
+    m_app->m_strCurrentPath = "C:\\d\\lauf.qld";
+    Command(ID_FILE_MRU_FILE1);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_NE(m_boxes[0].text.find("C:\\d\\lauf.qld"), std::string::npos) << m_boxes[0].text;
+}
+
+TEST_F(MainFrame, PrinterSetupKeepsTheChosenPrinter)
+{
+    std::vector<DWORD> flags;
+    std::vector<HGLOBAL> givenModes;
+    KstSeams().printDialog = [&](PRINTDLGA& pd) {
+        flags.push_back(pd.Flags);
+        givenModes.push_back(pd.hDevMode);
+        pd.hDevMode = GlobalAlloc(GMEM_MOVEABLE, 64);
+        pd.hDevNames = GlobalAlloc(GMEM_MOVEABLE, 64);
+        return TRUE;
+    };
+    Command(ID_FILE_PRINT_SETUP);
+    Command(ID_FILE_PRINT_SETUP);
+    ASSERT_EQ(flags.size(), 2u);
+    const DWORD expected = PD_PRINTSETUP | PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS |
+                           PD_HIDEPRINTTOFILE | PD_NOSELECTION;
+    EXPECT_EQ(flags[0], expected);
+    EXPECT_EQ(givenModes[0], nullptr);
+    EXPECT_NE(givenModes[1], nullptr) << "the second setup starts from the first one's choice";
+}
+
 }  // namespace
 }  // namespace kst_test
