@@ -32,13 +32,7 @@ int CKSTStatusBar::ShowMessage()
     }
     const int id = KstMessageStringId(m_nStringBase, m_nMessage);
     const CKSTString text = id > 0 ? LoadResString(id, m_language != 0) : CKSTString();
-    if (!SetPaneText(index, text.c_str())) {
-        return -1;
-    }
-    if (m_hWnd) {
-        InvalidateRect(nullptr, TRUE);
-    }
-    return 0;
+    return SetPaneText(index, text.c_str()) ? 0 : -1;
 }
 
 void CKSTStatusBar::DrawItem(LPDRAWITEMSTRUCT draw)

@@ -1,7 +1,8 @@
 #pragma once
 // The application object: takes the program from its command line to the shown main window,
-// keeps the user's options in the registry, shows every message box of the program and
-// associates file extensions with it.
+// keeps the user's options in the registry, shows every message box of the program,
+// associates file extensions with it, and carries out the menu's file, option, language, pane
+// and help commands.
 #include <windows.h>
 
 #include <memory>

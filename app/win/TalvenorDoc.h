@@ -1,6 +1,6 @@
 #pragma once
 // The document. Reading and appending measurement files come with the document's own file
-// handling; until then an open or append tells the user that it is not available yet.
+// handling; until then an open, append or save tells the user that it is not available yet.
 #include <vector>
 
 #include "data/DataSet.h"

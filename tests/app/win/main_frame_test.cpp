@@ -429,6 +429,19 @@ TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
     CTalvenorDoc& document = *m_app->m_pDocument;
     CTalvenorView& view = *m_app->m_pView;
     auto icon = [&bar] { return bar.SendMessage(SB_GETICON, 1, 0); };
+    // Message, lock, rate and memory, each sized by its own text.
+    ASSERT_EQ(bar.GetCount(), 4);
+    EXPECT_EQ(bar.CommandToIndex(ID_SEPARATOR), 0);
+    EXPECT_EQ(bar.CommandToIndex(ID_INDICATOR_LOCK), 1);
+    EXPECT_EQ(bar.CommandToIndex(ID_INDICATOR_RATE), 2);
+    EXPECT_EQ(bar.CommandToIndex(ID_INDICATOR_MEMORY), 3);
+    char sizing[64] = {};
+    LoadStringA(nullptr, ID_INDICATOR_RATE, sizing, sizeof sizing);
+    EXPECT_STREQ(sizing, "Polling: 356 Bytes/sec");
+    LoadStringA(nullptr, ID_INDICATOR_MEMORY, sizing, sizeof sizing);
+    EXPECT_STREQ(sizing, "Mem: 51.888 Bytes");
+    LoadStringA(nullptr, ID_INDICATOR_LOCK, sizing, sizeof sizing);
+    EXPECT_STREQ(sizing, "      ");
 
     m_frame->UpdateStatusBar();
     EXPECT_EQ(bar.GetPaneStyle(1) & SBPS_DISABLED, SBPS_DISABLED);
@@ -478,7 +491,12 @@ TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
 TEST_F(MainFrame, OwnerDrawnPaneTakesItsColoursFromTheText)
 {
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -20, 1, 32, BI_RGB};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 120;
+    info.bmiHeader.biHeight = -20;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(bitmap, nullptr);
