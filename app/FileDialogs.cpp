@@ -106,12 +106,18 @@ const std::vector<KstFileFilter>& KstAppendFilters(bool english)
 const std::vector<KstFileFilter>& KstSaveAsFilters()
 {
     static const std::vector<KstFileFilter> filters = {
-        {"Talvenor (*.qld)", "*.qld"},      {"DASYLab (*.ddf)", "*.ddf"},
-        {"Famos (*.dat)", "*.dat"},         {"MATLAB (*.mat)", "*.mat"},
-        {"UDBF (*.dat)", "*.dat"},          {"Halvik (*.bbl)", "*.bbl"},
-        {"16Bit-WAVE (*.wav)", "*.wav"},    {"Excel (*.csv)", "*.csv"},
-        {"Windows Bitmap (*.bmp)", "*.bmp"}, {"GIF (*.gif)", "*.gif"},
-        {"JPG (*.jpg)", "*.jpg"},           {"All Files (*.*)", "*.*"},
+        {"Talvenor (*.qld)", "*.qld"},
+        {"DASYLab (*.ddf)", "*.ddf"},
+        {"Famos (*.dat)", "*.dat"},
+        {"MATLAB (*.mat)", "*.mat"},
+        {"UDBF (*.dat)", "*.dat"},
+        {"Halvik (*.bbl)", "*.bbl"},
+        {"16Bit-WAVE (*.wav)", "*.wav"},
+        {"Excel (*.csv)", "*.csv"},
+        {"Windows Bitmap (*.bmp)", "*.bmp"},
+        {"GIF (*.gif)", "*.gif"},
+        {"JPG (*.jpg)", "*.jpg"},
+        {"All Files (*.*)", "*.*"},
     };
     return filters;
 }
@@ -179,10 +185,9 @@ KstSaveAsStart KstSaveAsStartFor(const CKSTString& currentPath)
 
 int KstSaveAsFileType(int filterIndex)
 {
-    static const int kTypes[] = {KST_FILE_NATIVE, KST_FILE_DASYLAB, KST_FILE_FAMOS,
-                                 KST_FILE_MATLAB, KST_FILE_UDBF,    KST_FILE_RECORD,
-                                 KST_FILE_WAV,    KST_FILE_TEXT,    KST_FILE_BITMAP,
-                                 KST_FILE_GIF,    KST_FILE_JPEG};
+    static const int kTypes[] = {KST_FILE_NATIVE, KST_FILE_DASYLAB, KST_FILE_FAMOS, KST_FILE_MATLAB,
+                                 KST_FILE_UDBF,   KST_FILE_RECORD,  KST_FILE_WAV,   KST_FILE_TEXT,
+                                 KST_FILE_BITMAP, KST_FILE_GIF,     KST_FILE_JPEG};
     constexpr int count = sizeof kTypes / sizeof kTypes[0];
     return filterIndex >= 1 && filterIndex <= count ? kTypes[filterIndex - 1] : KST_FILE_NATIVE;
 }

@@ -7,14 +7,9 @@
 const std::vector<KstMenuPopupText>& KstMenuPopupTexts()
 {
     static const std::vector<KstMenuPopupText> texts = {
-        {0, -1, KST_STR_MENU_FILE},
-        {0, 3, KST_STR_MENU_ARCHIVES},
-        {0, 14, KST_STR_MENU_PASSWORD},
-        {1, -1, KST_STR_MENU_EDIT},
-        {2, -1, KST_STR_MENU_VIEW},
-        {3, -1, KST_STR_MENU_SETTINGS},
-        {4, -1, KST_STR_MENU_EXTRAS},
-        {5, -1, KST_STR_MENU_ONLINE},
+        {0, -1, KST_STR_MENU_FILE},   {0, 3, KST_STR_MENU_ARCHIVES}, {0, 14, KST_STR_MENU_PASSWORD},
+        {1, -1, KST_STR_MENU_EDIT},   {2, -1, KST_STR_MENU_VIEW},    {3, -1, KST_STR_MENU_SETTINGS},
+        {4, -1, KST_STR_MENU_EXTRAS}, {5, -1, KST_STR_MENU_ONLINE},
         // The help popup "&?" reads the same in both languages.
     };
     return texts;

@@ -38,8 +38,8 @@ int KstProcessWindowTextId(bool processShown);
 // Items of the menu resource reached only through other routes: interpolation (with its whole
 // popup), the process-window demo (with the separator before it) and the live oscilloscope.
 struct KstHiddenMenuEntries {
-    unsigned popupOfCommand;          // the popup holding it goes as a whole
-    unsigned commandWithSeparator;    // removed with the separator before it
-    unsigned command;                 // removed alone
+    unsigned popupOfCommand;        // the popup holding it goes as a whole
+    unsigned commandWithSeparator;  // removed with the separator before it
+    unsigned command;               // removed alone
 };
 KstHiddenMenuEntries KstHiddenMenuItems();

@@ -96,8 +96,8 @@ bool CTalvenorApp::AskOpenPath(CKSTString& path)
 {
     const CKSTString filter = KstFilterString(KstOpenFilters(IsEnglish()));
     const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
-    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
-                       filter.c_str(), m_pMainWnd);
+    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
+                       m_pMainWnd);
     dialog.m_ofn.lpstrTitle = title.c_str();
     if (!m_settings.lastLoadDir.IsEmpty()) {
         dialog.m_ofn.lpstrInitialDir = m_settings.lastLoadDir.c_str();
@@ -249,10 +249,10 @@ void CTalvenorApp::OnRecentFile()
 
 void CTalvenorApp::OnFilePrintSetup()
 {
-    CPrintDialog dialog(TRUE,
-                        PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
-                            PD_NOSELECTION,
-                        m_pMainWnd);
+    CPrintDialog dialog(
+        TRUE,
+        PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE | PD_NOSELECTION,
+        m_pMainWnd);
     dialog.m_pd.hDevMode = m_hDevMode;
     dialog.m_pd.hDevNames = m_hDevNames;
     if (dialog.DoModal() == IDOK) {
@@ -323,9 +323,8 @@ CKSTString CTalvenorApp::WriteHelpFile()
     const CKSTString path =
         CKSTString(length > 0 && length < MAX_PATH ? folder : "") + "talvenor.chm";
     HINSTANCE module = KstResourceHandle();
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(IsEnglish() ? IDR_HELP_ENGLISH
-                                                                    : IDR_HELP_GERMAN),
-                               "HELP_CHM");
+    HRSRC info = FindResourceA(
+        module, MAKEINTRESOURCEA(IsEnglish() ? IDR_HELP_ENGLISH : IDR_HELP_GERMAN), "HELP_CHM");
     HGLOBAL handle = info ? LoadResource(module, info) : nullptr;
     const void* bytes = handle ? LockResource(handle) : nullptr;
     if (!bytes) {

@@ -38,7 +38,8 @@ void RemoveWithSeparatorBefore(HMENU bar, UINT command)
             continue;
         }
         RemoveMenu(popup, static_cast<UINT>(i), MF_BYPOSITION);
-        if (i > 0 && (GetMenuState(popup, static_cast<UINT>(i - 1), MF_BYPOSITION) & MF_SEPARATOR)) {
+        if (i > 0 &&
+            (GetMenuState(popup, static_cast<UINT>(i - 1), MF_BYPOSITION) & MF_SEPARATOR)) {
             RemoveMenu(popup, static_cast<UINT>(i - 1), MF_BYPOSITION);
         }
         return;
@@ -81,7 +82,8 @@ void CTalvenorApp::RebuildMenu(int language)
     for (const KstPaneToggle& toggle : KstPaneToggles()) {
         const bool shown = m_settings.*toggle.flag != 0;
         if (toggle.checkMark) {
-            CheckMenuItem(bar, toggle.commandId, MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+            CheckMenuItem(bar, toggle.commandId,
+                          MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
         } else {
             SetMenuItemTextById(bar, toggle.commandId, KstProcessWindowTextId(shown), english);
         }

@@ -105,10 +105,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     if (CFrameWnd::OnCreate(create) == -1) {
         return -1;
     }
-    if (!m_wndToolBar.CreateEx(this, 0,
-                               WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY |
-                                   CBRS_SIZE_DYNAMIC,
-                               AFX_IDW_TOOLBAR) ||
+    if (!m_wndToolBar.CreateEx(
+            this, 0,
+            WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_FLYBY | CBRS_SIZE_DYNAMIC,
+            AFX_IDW_TOOLBAR) ||
         !m_wndToolBar.LoadToolBar(IDR_MAINFRAME)) {
         return -1;
     }
@@ -129,8 +129,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
         m_wndStatusBar.SetLanguage(static_cast<uint16_t>(app->m_settings.language));
     }
 
-    HICON small = static_cast<HICON>(LoadImageA(resources, MAKEINTRESOURCEA(IDR_MAINFRAME),
-                                                IMAGE_ICON, 16, 16, LR_SHARED));
+    HICON small = static_cast<HICON>(
+        LoadImageA(resources, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_SHARED));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
     UpdateStatusBar();
@@ -174,9 +174,8 @@ void CMainFrame::UpdateStatusBar()
     CTalvenorDoc* document = app ? app->m_pDocument : nullptr;
     CTalvenorView* view = app ? app->m_pView : nullptr;
 
-    const KstLockPane lock =
-        KstLockPaneFor(document && document->IsLocked(),
-                       document && !document->GetLockPassword().IsEmpty());
+    const KstLockPane lock = KstLockPaneFor(document && document->IsLocked(),
+                                            document && !document->GetLockPassword().IsEmpty());
     m_wndStatusBar.SetPaneStyle(kLockPane, lock.disabled ? SBPS_DISABLED : SBPS_NORMAL);
     m_wndStatusBar.SetPaneIcon(kLockPane, m_lockIcons[static_cast<int>(lock.icon)]);
 

@@ -74,7 +74,7 @@ private:
     // The view prints or previews the print request; not part of this program yet.
     void RunPrintRequest();
 
-    HICON m_lockIcons[3] = {};  // locked, no lock, opened with a password
+    HICON m_lockIcons[3] = {};   // locked, no lock, opened with a password
     CKSTString m_strStatusText;  // the memory pane's text; an owner-drawn pane points into it
     CKSTString m_strTitleText;
     bool m_bSizing = false;

@@ -24,6 +24,6 @@ public:
     const CKSTString& GetLockPassword() const { return m_strLockPassword; }
 
     CKSTDataSet m_dataSet;
-    bool m_bLocked = false;          // opened with a lock that was not unlocked
+    bool m_bLocked = false;        // opened with a lock that was not unlocked
     CKSTString m_strLockPassword;  // stays after an unlock
 };

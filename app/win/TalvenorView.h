@@ -21,10 +21,10 @@ public:
 
     // The online state that the frame's enabling rules and status bar read.
     bool m_bOnline = false;
-    int32_t m_nSourceKind = 0;       // KstSourceKind of the connected source
-    double m_dRate = 0.0;            // kB/s received since the last tick
+    int32_t m_nSourceKind = 0;      // KstSourceKind of the connected source
+    double m_dRate = 0.0;           // kB/s received since the last tick
     CKSTString m_strRecordingFile;  // appended to while online; empty: none
-    bool m_bPlaying = false;         // the sound player plays channels
+    bool m_bPlaying = false;        // the sound player plays channels
 
 protected:
     void OnDraw(HDC dc) override;

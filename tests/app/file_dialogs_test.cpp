@@ -23,9 +23,8 @@ TEST(FileDialogs, OpenAndAppendFiltersInBothLanguages)
         {KstAppendFilters(true), "All supported datatypes",
          "ASCII Files (*.csv, *.txt, *.asc, *.log)", "MATLAB Files (*.mat, *.fig)",
          "All Files (*.*)"},
-        {KstAppendFilters(false), "Alle Dateiformate",
-         "ASCII Dateien (*.csv, *.txt, *.asc, *.log)", "MATLAB Dateien (*.mat, *.fig)",
-         "Alle Dateien (*.*)"},
+        {KstAppendFilters(false), "Alle Dateiformate", "ASCII Dateien (*.csv, *.txt, *.asc, *.log)",
+         "MATLAB Dateien (*.mat, *.fig)", "Alle Dateien (*.*)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.first + std::string(" / ") + c.ascii);
@@ -62,10 +61,18 @@ TEST(FileDialogs, SaveWritesInPlaceOnlyForFormatsItWritesBack)
         const char* path;
         bool inPlace;
     } cases[] = {
-        {"C:\\d\\run.qld", true}, {"C:\\d\\RUN.QLD", true}, {"C:\\d\\run.zrw", true},
-        {"C:\\d\\run.dat", true}, {"C:\\d\\run.ddf", true}, {"C:\\d\\run.mat", true},
-        {"C:\\d\\run.wav", true}, {"C:\\d\\run.bbl", true}, {"C:\\d\\run.csv", false},
-        {"C:\\d\\run.kxd", false}, {"C:\\d\\run.ddb", false}, {"", false},
+        {"C:\\d\\run.qld", true},
+        {"C:\\d\\RUN.QLD", true},
+        {"C:\\d\\run.zrw", true},
+        {"C:\\d\\run.dat", true},
+        {"C:\\d\\run.ddf", true},
+        {"C:\\d\\run.mat", true},
+        {"C:\\d\\run.wav", true},
+        {"C:\\d\\run.bbl", true},
+        {"C:\\d\\run.csv", false},
+        {"C:\\d\\run.kxd", false},
+        {"C:\\d\\run.ddb", false},
+        {"", false},
         {"qld", true},  // three characters are the whole tail
     };
     for (const auto& c : cases) {

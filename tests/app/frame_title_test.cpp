@@ -15,7 +15,8 @@ TEST(FrameTitle, FileNameCommandLineFileAndProduct)
         {"", 0, "", "Talvenor - Vizuve 2.49"},
         {"C:\\data\\run.qld", 0, "", "run.qld - Talvenor - Vizuve 2.49"},
         {"run.qld", 1, "", "run.qld - Talvenor - Vizuve 2.49"},
-        {"C:\\data\\run.qld", 1, "C:\\x\\start.qld", "run.qld (start.qld) - Talvenor - Vizuve 2.49"},
+        {"C:\\data\\run.qld", 1, "C:\\x\\start.qld",
+         "run.qld (start.qld) - Talvenor - Vizuve 2.49"},
         // "Ever" applies the standard settings anyway: the start file is not named.
         {"C:\\data\\run.qld", 2, "C:\\x\\start.qld", "run.qld - Talvenor - Vizuve 2.49"},
         {"", 0, "start.qld", " (start.qld) - Talvenor - Vizuve 2.49"},

@@ -13,8 +13,11 @@ TEST(StatusTexts, PromptsCarryMessageNumbers)
         const char* prompt;
         int number;
     } cases[] = {
-        {"1", 1}, {"25\nAppend", 25}, {"0", 0}, {"-3", -3}, {"+4", 4}, {"Ready", 0},
-        {"", 0},  {nullptr, 0},       {"12abc", 12}, {"99999999999999", 1000000000},
+        {"1", 1},      {"25\nAppend", 25},
+        {"0", 0},      {"-3", -3},
+        {"+4", 4},     {"Ready", 0},
+        {"", 0},       {nullptr, 0},
+        {"12abc", 12}, {"99999999999999", 1000000000},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(KstMessageNumber(c.prompt), c.number) << (c.prompt ? c.prompt : "null");

@@ -9,8 +9,8 @@
 #include "app_test_support.h"
 
 #include "app/FileDialogs.h"
-#include "app/StatusTexts.h"
 #include "app/MainMenu.h"
+#include "app/StatusTexts.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
@@ -115,11 +115,19 @@ TEST_F(MainFrame, MenusInBothLanguages)
     } cases[] = {
         {0,
          {"&Datei", "&Bearbeiten", "&Ansicht", "&Einstellungen", "E&xtras", "&Online", "&?"},
-         "&\xd6" "ffnen...", "&\xdc" "ber Talvenor - Vizuve...", "&Schnitt zw. Cursoren...",
-         "&Archive", "Pass&wortschutz"},
+         "&\xd6"
+         "ffnen...",
+         "&\xdc"
+         "ber Talvenor - Vizuve...",
+         "&Schnitt zw. Cursoren...",
+         "&Archive",
+         "Pass&wortschutz"},
         {1,
          {"&File", "&Edit", "&View", "&Settings", "E&xtras", "&Online", "&?"},
-         "&Open...", "&About Talvenor - Vizuve...", "&Cut between Cursors...", "&Archives",
+         "&Open...",
+         "&About Talvenor - Vizuve...",
+         "&Cut between Cursors...",
+         "&Archives",
          "Pass&word Protection"},
     };
     for (const auto& c : cases) {
@@ -161,7 +169,9 @@ TEST_F(MainFrame, PaneSwitchesCheckTheirItemsAndRenameTheProcessItem)
     m_app->m_settings.showChannelTree = 0;
     m_app->m_settings.showProcess = 0;
     m_app->SetLanguage(0);
-    auto checked = [this](UINT id) { return (GetMenuState(Bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    auto checked = [this](UINT id) {
+        return (GetMenuState(Bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
     EXPECT_TRUE(checked(ID_VIEW_TITLE));
     EXPECT_FALSE(checked(ID_VIEW_CHANNEL_LIST));
 
@@ -190,14 +200,14 @@ TEST_F(MainFrame, PaneSwitchesCheckTheirItemsAndRenameTheProcessItem)
 TEST_F(MainFrame, CommandsOfLaterPartsTellTheUserTheyAreNotAvailable)
 {
     const UINT commands[] = {
-        ID_FILE_OPEN_SELECTIVE, ID_EDIT_CHANNELS,        ID_FILE_LOCK,
-        ID_FILE_UNLOCK,         ID_FILE_REMOVE_LOCK,     ID_EXTRAS_SAVE_SPECTRA,
-        ID_SETTINGS_ASCII_LOAD, ID_SETTINGS_ASCII_SAVE,  ID_SETTINGS_STD_DISPLAY,
+        ID_FILE_OPEN_SELECTIVE, ID_EDIT_CHANNELS,         ID_FILE_LOCK,
+        ID_FILE_UNLOCK,         ID_FILE_REMOVE_LOCK,      ID_EXTRAS_SAVE_SPECTRA,
+        ID_SETTINGS_ASCII_LOAD, ID_SETTINGS_ASCII_SAVE,   ID_SETTINGS_STD_DISPLAY,
         ID_FILE_FILE_ARCHIVE,   ID_FILE_DATABASE_ARCHIVE, ID_ONLINE_START,
-        ID_ONLINE_OSCILLOSCOPE, ID_ONLINE_STOP,          ID_EXTRAS_PLAY_AUDIO,
-        ID_EXTRAS_STOP_AUDIO,   ID_EXTRAS_WAVEFORM,      ID_VIEW_PROCESS_DEMO,
-        ID_EDIT_X_AXIS,         ID_EDIT_CUT_CURSORS,     ID_FILE_PRINT_REPORT,
-        ID_FILE_PRINT_DISPLAY,  ID_FILE_PREVIEW_DISPLAY, ID_FILE_PRINT,
+        ID_ONLINE_OSCILLOSCOPE, ID_ONLINE_STOP,           ID_EXTRAS_PLAY_AUDIO,
+        ID_EXTRAS_STOP_AUDIO,   ID_EXTRAS_WAVEFORM,       ID_VIEW_PROCESS_DEMO,
+        ID_EDIT_X_AXIS,         ID_EDIT_CUT_CURSORS,      ID_FILE_PRINT_REPORT,
+        ID_FILE_PRINT_DISPLAY,  ID_FILE_PREVIEW_DISPLAY,  ID_FILE_PRINT,
         ID_FILE_PRINT_PREVIEW,
     };
     for (UINT id : commands) {
@@ -301,7 +311,9 @@ TEST_F(MainFrame, OpenDialogInBothLanguagesFollowsTheLastFolder)
     chosen = "C:\\daten\\lauf 1.qld";
     Command(ID_FILE_OPEN);
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[1].title, "\xd6" "ffnen");
+    EXPECT_EQ(calls[1].title,
+              "\xd6"
+              "ffnen");
     EXPECT_EQ(calls[1].initialFolder, "C:\\messungen");
     EXPECT_EQ(calls[1].filter[0], "Alle Dateiformate");
     EXPECT_EQ(calls[1].filter[8], "ASCII Dateien (*csv, *.txt, *.asc, *.log)");
@@ -353,7 +365,9 @@ TEST_F(MainFrame, SaveAsPreselectsByTheCurrentFileAndAsksBeforeReplacing)
 {
     TempFolder folder;
     const std::string existing = folder.Native("old.dat").string();
-    { std::ofstream(existing) << "x"; }
+    {
+        std::ofstream(existing) << "x";
+    }
     std::vector<FileDialogCall> calls;
     DWORD chosenIndex = 5;
     KstSeams().getSaveFileName = [&](OPENFILENAMEA& ofn, DWORD& error) {
@@ -463,7 +477,8 @@ TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
     EXPECT_NE(locked, opened);
     document.m_strLockPassword.Empty();
 
-    document.m_dataSet.GetChannels().AddCopy(Equidistant(0.0, 0.01, std::vector<double>(1000, 1.0)));
+    document.m_dataSet.GetChannels().AddCopy(
+        Equidistant(0.0, 0.01, std::vector<double>(1000, 1.0)));
     m_frame->UpdateStatusBar();
     const uint64_t bytes = document.m_dataSet.GetChannels().GetMemorySize();
     EXPECT_EQ(bar.GetPaneStyle(3) & SBPS_DISABLED, 0u);
@@ -617,12 +632,12 @@ TEST_F(MainFrame, HelpWritesTheFileOfTheLanguageAndOpensIt)
         char folder[MAX_PATH];
         GetTempPathA(MAX_PATH, folder);
         EXPECT_EQ(calls[0].file, std::string(folder) + "talvenor.chm");
-        HRSRC info = FindResourceA(nullptr,
-                                   MAKEINTRESOURCEA(language ? IDR_HELP_ENGLISH : IDR_HELP_GERMAN),
-                                   "HELP_CHM");
+        HRSRC info = FindResourceA(
+            nullptr, MAKEINTRESOURCEA(language ? IDR_HELP_ENGLISH : IDR_HELP_GERMAN), "HELP_CHM");
         ASSERT_NE(info, nullptr);
-        const std::string expected(static_cast<const char*>(LockResource(LoadResource(nullptr, info))),
-                                   SizeofResource(nullptr, info));
+        const std::string expected(
+            static_cast<const char*>(LockResource(LoadResource(nullptr, info))),
+            SizeofResource(nullptr, info));
         std::ifstream written(calls[0].file, std::ios::binary);
         const std::string bytes((std::istreambuf_iterator<char>(written)),
                                 std::istreambuf_iterator<char>());
@@ -635,7 +650,8 @@ TEST_F(MainFrame, HelpWritesTheFileOfTheLanguageAndOpensIt)
         Command(ID_HELP_INDEX);
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].text.find(language ? "The help could not be opened"
-                                                : "Die Hilfe konnte nicht ge\xf6" "ffnet werden"),
+                                                : "Die Hilfe konnte nicht ge\xf6"
+                                                  "ffnet werden"),
                   0u)
             << m_boxes[0].text;
     }
