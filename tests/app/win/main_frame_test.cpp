@@ -657,6 +657,29 @@ TEST_F(MainFrame, HelpWritesTheFileOfTheLanguageAndOpensIt)
     }
 }
 
+TEST_F(MainFrame, HelpThatCannotBeWrittenIsStillAskedFor)
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "talvenor.chm";
+    // Held open without sharing, as another program showing it would.
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(held, "older", 5, &written, nullptr);
+    std::vector<std::string> files;
+    KstSeams().htmlHelp = [&](HWND, const char* file, UINT, DWORD_PTR) {
+        files.push_back(file);
+        return m_frame->m_hWnd;
+    };
+    Command(ID_HELP_INDEX);
+    EXPECT_EQ(files, std::vector<std::string>{path});
+    EXPECT_EQ(GetFileSize(held, nullptr), 5u) << "the file in use stays as it was";
+    CloseHandle(held);
+    DeleteFileA(path.c_str());
+}
+
 TEST_F(MainFrame, ClosingWhileOnlineAsksUnlessARecordingFileKeepsTheData)
 {
     CTalvenorView& view = *m_app->m_pView;
