@@ -608,6 +608,52 @@ TEST_F(MainFrame, OptionDialogsRunFromTheirCommands)
     EXPECT_TRUE(m_boxes.empty());
 }
 
+// Confirms a dialog as the user's OK button does, so its fields are read back.
+void ClickOk(CWnd* dialog)
+{
+    dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog->m_hWnd, IDOK)));
+}
+
+TEST_F(MainFrame, FftSettingsGoBackIntoTheOptions)
+{
+    m_app->m_settings.fft = {2, 3, 0, 5, 1024};
+    KstSeams().modalDriver = [&](KstModalRun& run) {
+        EXPECT_EQ(run.templateId, static_cast<UINT>(IDD_FFT_SETTINGS));
+        HWND dialog = run.window->m_hWnd;
+        EXPECT_EQ(SendMessageA(GetDlgItem(dialog, IDC_FFT_WINDOW), CB_GETCURSEL, 0, 0), 3);
+        SendMessageA(GetDlgItem(dialog, IDC_FFT_SUPPRESS_DC), BM_CLICK, 0, 0);
+        SetDlgItemTextA(dialog, IDC_FFT_ONLINE_LENGTH, "2048");
+        ClickOk(run.window);
+        return IDCANCEL;
+    };
+    Command(ID_SETTINGS_FFT);
+    EXPECT_EQ(m_app->m_settings.fft.padding, 2);
+    EXPECT_EQ(m_app->m_settings.fft.window, 3);
+    EXPECT_EQ(m_app->m_settings.fft.killOffset, 1);
+    EXPECT_EQ(m_app->m_settings.fft.smoothPoints, 5);
+    EXPECT_EQ(m_app->m_settings.fft.calcPoints, 2048);
+}
+
+TEST_F(MainFrame, InterpolationResamplesTheChosenChannel)
+{
+    CKSTChannelList& channels = m_app->m_pDocument->m_dataSet.GetChannels();
+    channels.AddCopy(Equidistant(0.0, 0.5, {0.0, 1.0, 0.0, -1.0, 0.0, 1.0, 0.0, -1.0}));
+    channels.AddCopy(Equidistant(0.0, 0.1, std::vector<double>(20, 2.0)));
+    const uint32_t before = channels.GetAt(1)->GetCount();
+    KstSeams().modalDriver = [&](KstModalRun& run) {
+        HWND dialog = run.window->m_hWnd;
+        SendMessageA(GetDlgItem(dialog, IDC_INTERPOLATION_CHANNEL), CB_SETCURSEL, 1, 0);
+        SetDlgItemTextA(dialog, IDC_INTERPOLATION_FACTOR, "4");
+        ClickOk(run.window);
+        return IDCANCEL;
+    };
+    Command(ID_MATH_INTERPOLATION);
+    EXPECT_DOUBLE_EQ(channels.GetAt(1)->GetDt(), 0.025);
+    EXPECT_GT(channels.GetAt(1)->GetCount(), 3 * before);
+    EXPECT_DOUBLE_EQ(channels.GetAt(0)->GetDt(), 0.5) << "the other channel stays";
+}
+
 TEST_F(MainFrame, HelpWritesTheFileOfTheLanguageAndOpensIt)
 {
     struct Call {
