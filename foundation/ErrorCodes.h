@@ -9,6 +9,7 @@ enum KstError : int {
 
     KST_ERR_WINDOW_CREATE = -1003,
     KST_ERR_WOULD_BLOCK = -1003,  // a socket call would block, or a host lookup failed for now
+    KST_ERR_SELECTION_CANCELLED = -1013,  // a channel selection was not confirmed
     KST_ERR_EVENT = -1014,
     KST_ERR_MUTEX = -1015,
     KST_ERR_NEGATIVE_DURATION = -1016,
@@ -64,6 +65,13 @@ enum KstError : int {
     KST_ERR_CHECKSUM = -1300,              // a record file's MD5 text does not match it
     KST_ERR_PROPERTY_MISSING = -1302,
     KST_ERR_PROPERTY_TYPE = -1303,
+    KST_ERR_NODE_NOT_CONNECTED = -1320,      // a node transaction while not connected
+    KST_ERR_NODE_ALREADY_CONNECTED = -1321,
+    KST_ERR_NODE_RECORDING_STATUS = -1323,   // status reply without its status or times
+    KST_ERR_NODE_NO_ACK = -1324,             // old firmware did not acknowledge a command
+    KST_ERR_NODE_NO_ERROR_CODE = -1325,      // reply without "ErrorCode", or values refused
+    KST_ERR_NODE_BUSY = -1326,               // the node connection stayed busy for 30 s
+    KST_ERR_NODE_NO_FIFOS = -1327,           // the node listed no FIFO, or none was selected
 
     KST_ERR_SOCKET = -1400,  // accept, peek, UDP socket set-up or send, blocking-mode switch
     KST_ERR_SOCKET_CREATE = -1403,

@@ -10,6 +10,7 @@
 #include "data/KeyFile.h"
 #include "data/LayoutFile.h"
 #include "data/RecordFile.h"
+#include "foundation/HeaderInfoList.h"
 
 namespace {
 
@@ -92,6 +93,19 @@ int main(int argc, char** argv)
         message.Write(image.GetData(), 1, image.GetSize());
         seeds.emplace_back(share ? "doc_samples/shared" : "doc_samples/document", message);
     }
+
+    CKSTDocFile nodeReply;
+    CKSTHeaderInfoList replyList;
+    replyList.SetLong("ErrorCode", 0);
+    replyList.SetInt64("ReadCounter", 5);
+    CKSTMemBuffer nodeMessage;
+    if (nodeReply.OpenMemoryWrite() != 0 || WriteKxdPropertyList(nodeReply, replyList) != 0 ||
+        nodeReply.WriteChannels(dataSet.GetChannels(), false) != 0) {
+        std::fprintf(stderr, "make_fuzz_seeds: writing the node reply failed\n");
+        return 1;
+    }
+    nodeReply.GetMemory(nodeMessage);
+    seeds.emplace_back("node_message/fifo_values", nodeMessage);
 
     CKSTRecordFile record;
     CKSTMemBuffer records;
