@@ -6,6 +6,7 @@
 
 #include "app/FrameTitle.h"
 #include "app/StatusTexts.h"
+#include "app/win/ReportPrinter.h"
 #include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
@@ -321,13 +322,13 @@ void CMainFrame::OnFileTypes()
 
 void CMainFrame::OnPrintDisplay()
 {
-    m_nPrintKind = 1;
+    KstRequestDisplayPrint(m_printRequest);
     RunPrintRequest();
 }
 
 void CMainFrame::OnPreviewDisplay()
 {
-    m_nPrintKind = 1;
+    KstRequestDisplayPrint(m_printRequest);
     RunPrintRequest();
 }
 
@@ -343,6 +344,8 @@ void CMainFrame::OnPreviewRequest()
 
 void CMainFrame::RunPrintRequest()
 {
+    // The view prints through its report printer, which draws the record window's curves; until
+    // the view holds them there is nothing to print.
     OnNotAvailable();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "app/ReportLayout.h"
 #include "app/win/StatusBar.h"
 #include "framework/FrameWnd.h"
 #include "framework/ToolBar.h"
@@ -31,9 +32,9 @@ public:
 
     CKSTStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
-    // 1: the print commands print the display as shown; 0: a report. The toolbar's print
-    // buttons keep the kind used last.
-    int m_nPrintKind = 1;
+    // What the print buttons print: the display as shown unless the print report command
+    // asked for a report; the toolbar's buttons keep what was asked for last.
+    CKSTReportSettings m_printRequest;
     bool IsSizing() const { return m_bSizing; }
 
 protected:

@@ -219,11 +219,14 @@ TEST_F(MainFrame, CommandsOfLaterPartsTellTheUserTheyAreNotAvailable)
         EXPECT_TRUE(m_boxes[0].owned);
     }
     // The display print commands choose the print kind first; the toolbar's keep it.
-    m_frame->m_nPrintKind = 0;
+    m_frame->m_printRequest.m_nPageMode = KST_REPORT_TIME_PAGES;
     Command(ID_FILE_PRINT);
-    EXPECT_EQ(m_frame->m_nPrintKind, 0);
+    EXPECT_EQ(m_frame->m_printRequest.m_nPageMode, KST_REPORT_TIME_PAGES);
     Command(ID_FILE_PREVIEW_DISPLAY);
-    EXPECT_EQ(m_frame->m_nPrintKind, 1);
+    EXPECT_EQ(m_frame->m_printRequest.m_nPageMode, KST_REPORT_SINGLE_PAGE);
+    m_frame->m_printRequest.m_nPageMode = KST_REPORT_TIME_PAGES;
+    Command(ID_FILE_PRINT_DISPLAY);
+    EXPECT_EQ(m_frame->m_printRequest.m_nPageMode, KST_REPORT_SINGLE_PAGE);
 }
 
 TEST_F(MainFrame, CommandsAreEnabledByState)
