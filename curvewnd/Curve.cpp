@@ -507,6 +507,30 @@ void CKSTCurve::SortEvents()
     }
 }
 
+bool CKSTCurve::RemoveLevelLine(const CKSTLimitLine* line)
+{
+    for (auto it = m_levelLines.begin(); it != m_levelLines.end(); ++it) {
+        if (it->get() == line) {
+            m_levelLines.erase(it);
+            Invalidate();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CKSTCurve::RemoveEvent(const CKSTPlotMarker* event)
+{
+    for (auto it = m_events.begin(); it != m_events.end(); ++it) {
+        if (it->get() == event) {
+            m_events.erase(it);
+            Invalidate();
+            return true;
+        }
+    }
+    return false;
+}
+
 void CKSTCurve::RemoveEventsInSpan(double t1, double t2)
 {
     if (t1 == 0.0 && t2 == 0.0) {

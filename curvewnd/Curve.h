@@ -187,6 +187,9 @@ public:
     // An event from a stored marker description with the given font.
     void AddEvent(const CKSTMarkerSettings& description, const CKSTFontDesc& font);
     void SetEventTemplate(const CKSTMarkerSettings& description, const CKSTFontDesc& font);
+    // Delete the level line or event; false when the curve does not hold it.
+    bool RemoveLevelLine(const CKSTLimitLine* line);
+    bool RemoveEvent(const CKSTPlotMarker* event);
     // Stable: equal times keep their order.
     void SortEvents() override;
     // Deletes the events with t1 <= time <= t2; (0, 0) deletes all.
