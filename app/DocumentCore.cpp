@@ -96,7 +96,7 @@ int CKSTDocumentCore::OpenFile(const CKSTString& path, const CKSTCurveWndSetting
         *read = false;
     }
     if (m_display->IsOnline()) {
-        if (!m_host.Message(KST_STR_DOC_END_ONLINE, KstBox::YesNo)) {
+        if (!m_host.Message(KST_STR_DOC_END_ONLINE, KstMessageKind::YesNo)) {
             return 0;
         }
         m_display->StopLiveStream();
@@ -150,7 +150,7 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     file.Close();
 
     if (result == KST_ERR_NEWER_KINDS) {
-        m_host.Message(KST_STR_DOC_NEWER_KINDS, KstBox::OkExclamation);
+        m_host.Message(KST_STR_DOC_NEWER_KINDS, KstMessageKind::OkExclamation);
         result = KST_OK;
     }
     // A file without channel records (a settings file) is a document without data.
@@ -173,7 +173,7 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
         // Every failed read is told, also one the error table has no text for, and none of
         // what was read before the failure stays as if it were the file.
         if (m_host.ShowFileError(result) == 0) {
-            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstBox::Ok);
+            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstMessageKind::Ok);
         }
         m_dataSet.Clear(false);
         OpenFailed();
@@ -181,7 +181,7 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     }
     m_host.ShowFileError(result);
     if (m_dataSet.GetChannels().GetCount() == 0) {
-        m_host.Message(KST_STR_DOC_NO_DATA, KstBox::OkExclamation);
+        m_host.Message(KST_STR_DOC_NO_DATA, KstMessageKind::OkExclamation);
     }
     const CKSTString password = CKSTDocLock::FindIn(m_dataSet.GetHeader());
     if (!password.IsEmpty()) {
@@ -271,13 +271,13 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     }
     if (result < 0) {
         if (m_host.ShowFileError(result) == 0) {
-            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstBox::Ok);
+            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstMessageKind::Ok);
         }
         m_display->EnableRedraw(true);
         return;
     }
     if (m_dataSet.GetChannels().GetCount() == 0) {
-        m_host.Message(KST_STR_DOC_NO_DATA, KstBox::Ok);
+        m_host.Message(KST_STR_DOC_NO_DATA, KstMessageKind::Ok);
     }
 
     if (m_dataSet.HasCommonChannelNames(added)) {
@@ -387,7 +387,7 @@ void CKSTDocumentCore::StepFolder(int direction)
         int next = m_folderIndex + direction;
         if (next < 0 || next >= count) {
             const int question = next < 0 ? KST_STR_DOC_FIRST_FILE : KST_STR_DOC_LAST_FILE;
-            if (!m_host.Message(question, KstBox::YesNo)) {
+            if (!m_host.Message(question, KstMessageKind::YesNo)) {
                 return;
             }
             next = next < 0 ? count - 1 : 0;
@@ -414,21 +414,21 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
 
     const KstSaveTarget target = KstChooseSaveTarget(path, fileType);
     if (target.check == KstSaveCheck::CommonTimeBaseXDelta && !channels.HasCommonTimeBase()) {
-        m_host.Message(KST_STR_DOC_COMMON_X_ONLY, KstBox::Ok);
+        m_host.Message(KST_STR_DOC_COMMON_X_ONLY, KstMessageKind::Ok);
         return KstSaveResult::Abandoned;
     }
     if ((target.check == KstSaveCheck::XDelta ||
          target.check == KstSaveCheck::CommonTimeBaseXDelta) &&
-        HasTimeVectors(channels) && !m_host.Message(KST_STR_DOC_ASK_XDELTA, KstBox::YesNo)) {
+        HasTimeVectors(channels) && !m_host.Message(KST_STR_DOC_ASK_XDELTA, KstMessageKind::YesNo)) {
         return KstSaveResult::Abandoned;
     }
     if (target.check == KstSaveCheck::WavRules && !CKSTWavFile::CanExport(channels) &&
-        !m_host.Message(KST_STR_DOC_ASK_WAV_RULES, KstBox::YesNo)) {
+        !m_host.Message(KST_STR_DOC_ASK_WAV_RULES, KstMessageKind::YesNo)) {
         return KstSaveResult::Abandoned;
     }
 
     if (WriteReplacing(target, path) < 0) {
-        m_host.Message(KST_STR_DOC_SAVE_FAILED, KstBox::OkExclamation);
+        m_host.Message(KST_STR_DOC_SAVE_FAILED, KstMessageKind::OkExclamation);
         return KstSaveResult::Failed;
     }
     m_path = path;
@@ -441,13 +441,13 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
 bool CKSTDocumentCore::SaveDisplayedData(const CKSTString& path)
 {
     if (m_dataSet.GetChannels().GetCount() == 0) {
-        m_host.Message(KST_STR_DOC_NOTHING_TO_SAVE, KstBox::OkExclamation);
+        m_host.Message(KST_STR_DOC_NOTHING_TO_SAVE, KstMessageKind::OkExclamation);
         return true;
     }
     m_lock.StoreIn(m_dataSet.GetHeader());
     const KstSaveTarget native{KstSaveWriter::Native, KstSaveCheck::None, KST_FILE_NATIVE};
     if (WriteReplacing(native, path) < 0) {
-        m_host.Message(KST_STR_DOC_SAVE_FAILED, KstBox::OkExclamation);
+        m_host.Message(KST_STR_DOC_SAVE_FAILED, KstMessageKind::OkExclamation);
     }
     return true;
 }

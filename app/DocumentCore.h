@@ -17,7 +17,7 @@
 
 class CKSTCurveWndSettings;
 
-enum class KstBox {
+enum class KstMessageKind {
     Ok,             // OK
     OkExclamation,  // OK with the exclamation icon
     YesNo,          // the answer is true for yes
@@ -29,7 +29,7 @@ public:
     virtual ~KstDocumentHost() = default;
 
     // Shows string `id` in the current language; true for yes (and for OK).
-    virtual bool Message(int stringId, KstBox box) = 0;
+    virtual bool Message(int stringId, KstMessageKind box) = 0;
     // The file-error report: -1 after an error message, 0 for a notice or a code without one.
     virtual int ShowFileError(int code) = 0;
     // Asks whether unsaved live data are to be saved first and saves them; false when the user

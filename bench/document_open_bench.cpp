@@ -20,7 +20,7 @@ constexpr uint32_t kSamplesPerChannel = 1250000;
 constexpr int kRuns = 5;
 
 struct QuietHost : KstDocumentHost {
-    bool Message(int, KstBox) override { return true; }
+    bool Message(int, KstMessageKind) override { return true; }
     int ShowFileError(int) override { return 0; }
     bool QuerySaveLiveData() override { return true; }
     int RunAppendDialog(bool, int&, bool&) override { return KST_APPEND_CANCEL; }

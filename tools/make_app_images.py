@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the program icon (resources/images/talvenor.ico) and the splash picture
-(resources/images/splash.bmp): plain shapes, so the pictures need no drawing program."""
+"""Writes the program icon (resources/images/talvenor.ico), the splash picture
+(resources/images/splash.bmp), the main toolbar's buttons (toolbar.bmp) and the status bar's
+lock-state icons (lock_*.ico): plain shapes, so the pictures need no drawing program."""
 import os
 import struct
 
@@ -61,13 +62,111 @@ def splash_pixel(x, y, _):
     return BLUE
 
 
-def write_bitmap(path, width, height):
-    body = dib(width, height, splash_pixel, False)
+def write_bitmap(path, width, height, pixel=splash_pixel):
+    body = dib(width, height, pixel, False)
     with open(path, "wb") as f:
         f.write(struct.pack("<2sIHHI", b"BM", 14 + len(body), 0, 0, 14 + 40) + body)
+
+
+GREY = (0xC0, 0xC0, 0xC0)   # the button face the toolbar shows through
+DARK = (0x40, 0x40, 0x40)
+WHITE = (0xFF, 0xFF, 0xFF)
+YELLOW = (0x00, 0xC0, 0xF0)
+GREEN = (0x20, 0x90, 0x20)
+RED = (0x20, 0x20, 0xC0)
+
+
+def inside(x, y, left, top, right, bottom):
+    return left <= x <= right and top <= y <= bottom
+
+
+def frame(x, y, left, top, right, bottom):
+    return inside(x, y, left, top, right, bottom) and (
+        x in (left, right) or y in (top, bottom))
+
+
+# One 16 x 15 picture per toolbar button, in the order of the toolbar resource: new, open,
+# save, print, print preview, about.
+def new_button(x, y):
+    if frame(x, y, 3, 1, 12, 14):
+        return DARK
+    return WHITE if inside(x, y, 3, 1, 12, 14) else None
+
+
+def open_button(x, y):
+    if frame(x, y, 1, 5, 13, 13):
+        return DARK
+    if inside(x, y, 1, 5, 13, 13):
+        return YELLOW
+    return DARK if frame(x, y, 1, 3, 6, 5) else None
+
+
+def save_button(x, y):
+    if frame(x, y, 1, 1, 14, 14):
+        return DARK
+    if inside(x, y, 4, 2, 11, 6):
+        return WHITE
+    return BLUE if inside(x, y, 1, 1, 14, 14) else None
+
+
+def print_button(x, y):
+    if inside(x, y, 4, 1, 11, 5):
+        return WHITE if not frame(x, y, 4, 1, 11, 5) else DARK
+    if frame(x, y, 1, 6, 14, 11):
+        return DARK
+    return GREY if inside(x, y, 1, 6, 14, 11) else None
+
+
+def preview_button(x, y):
+    if frame(x, y, 2, 1, 10, 13):
+        return DARK
+    if (x - 10) ** 2 + (y - 9) ** 2 <= 9:
+        return BLUE
+    return WHITE if inside(x, y, 2, 1, 10, 13) else None
+
+
+def about_button(x, y):
+    if (x - 7) ** 2 + (y - 7) ** 2 <= 42:
+        if x in (7, 8) and (y in (3, 4) or 6 <= y <= 11):
+            return WHITE
+        return BLUE
+    return None
+
+
+BUTTONS = [new_button, open_button, save_button, print_button, preview_button, about_button]
+
+
+def toolbar_pixel(x, y, _):
+    colour = BUTTONS[x // 16](x % 16, y)
+    return colour if colour else GREY
+
+
+def lock_pixel(body_colour, shackle_open):
+    def pixel(x, y, _):
+        if inside(x, y, 3, 7, 12, 14):
+            return DARK if frame(x, y, 3, 7, 12, 14) else body_colour
+        left, right = (5, 10) if not shackle_open else (10, 15)
+        if shackle_open and y >= 5 and x == left:
+            return GREY  # the shackle's left leg stands out of the body
+        if frame(x, y, left, 1, right, 7) and not (y == 7 and left < x < right):
+            return DARK
+        return GREY
+    return pixel
+
+
+def write_icon_16(path, pixel):
+    image = dib(16, 16, pixel, True)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, 1))
+        f.write(struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 24, len(image), 6 + 16))
+        f.write(image)
 
 
 if __name__ == "__main__":
     os.makedirs(ROOT, exist_ok=True)
     write_icon(os.path.join(ROOT, "talvenor.ico"))
     write_bitmap(os.path.join(ROOT, "splash.bmp"), 360, 180)
+    write_bitmap(os.path.join(ROOT, "toolbar.bmp"), 16 * len(BUTTONS), 15, toolbar_pixel)
+    write_icon_16(os.path.join(ROOT, "lock_closed.ico"), lock_pixel(RED, False))
+    write_icon_16(os.path.join(ROOT, "lock_none.ico"), lock_pixel(GREY, False))
+    write_icon_16(os.path.join(ROOT, "lock_opened.ico"), lock_pixel(GREEN, True))

@@ -13,7 +13,7 @@ namespace {
 
 // The document's surroundings when no user is there: every question is answered yes.
 struct UnattendedHost : KstDocumentHost {
-    bool Message(int stringId, KstBox) override
+    bool Message(int stringId, KstMessageKind) override
     {
         std::fprintf(stderr, "make_example_document: message %d\n", stringId);
         return true;

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/ErrorTexts.h"
-#include "app/win/AboutDlg.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
@@ -16,7 +15,6 @@
 #include "foundation/win/RegistryTree.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/CodePage.h"
-#include "framework/Menu.h"
 #include "framework/Seams.h"
 #include "panels/win/SplashDlg.h"
 #include "resources/ResourceIds.h"
@@ -61,13 +59,17 @@ CKSTString KstLongPathName(const CKSTString& path)
     return CKSTString(longPath);
 }
 
-BEGIN_MESSAGE_MAP(CTalvenorApp, CWinApp)
-ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-END_MESSAGE_MAP()
-
 CTalvenorApp::CTalvenorApp() = default;
 
-CTalvenorApp::~CTalvenorApp() = default;
+CTalvenorApp::~CTalvenorApp()
+{
+    if (m_hDevMode) {
+        GlobalFree(m_hDevMode);
+    }
+    if (m_hDevNames) {
+        GlobalFree(m_hDevNames);
+    }
+}
 
 BOOL CTalvenorApp::InitApplication()
 {
@@ -345,6 +347,7 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     if (!request.processSettingsPath.IsEmpty()) {
         // The process pane that loads it comes with the record window.
         m_settings.processSettingsPath = request.processSettingsPath;
+        OnShowProcess();
     }
     if (request.sourceKind == KST_SOURCE_NONE) {
         OpenFilesFromText(request.collectedText);
@@ -441,26 +444,6 @@ void CTalvenorApp::LoadStartDisplaySettings()
     }
 }
 
-void CTalvenorApp::RebuildMenu(int language)
-{
-    auto* frame = dynamic_cast<CFrameWnd*>(m_pMainWnd);
-    if (!frame) {
-        return;
-    }
-    const bool english = language == 1;
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_MAINFRAME)) {
-        return;
-    }
-    HMENU bar = menu.GetSafeHmenu();
-    SetMenuItemTextById(bar, 0, KST_STR_MENU_FILE, english, MFT_STRING, true);
-    SetMenuItemTextById(bar, ID_APP_EXIT, KST_STR_MENU_QUIT, english);
-    SetMenuItemTextById(bar, ID_APP_ABOUT, KST_STR_MENU_ABOUT, english);
-    if (frame->ReplaceMenu(menu)) {
-        DrawMenuBar(frame->m_hWnd);
-    }
-}
-
 // ---- Recent lists --------------------------------------------------------------------------
 
 CKSTString CTalvenorApp::GetSettingsFile(int n) const
@@ -478,10 +461,4 @@ void CTalvenorApp::RemoveSettingsFile(int n)
 CKSTString CTalvenorApp::GetRecentSource(int n) const
 {
     return n >= 0 && n < GetRecentSourceCount() ? m_settings.recentSources[n] : CKSTString();
-}
-
-void CTalvenorApp::OnAppAbout()
-{
-    CAboutDlg about(IsEnglish(), m_pMainWnd);
-    about.DoModal();
 }

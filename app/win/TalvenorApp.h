@@ -1,7 +1,8 @@
 #pragma once
 // The application object: takes the program from its command line to the shown main window,
-// keeps the user's options in the registry, shows every message box of the program and
-// associates file extensions with it.
+// keeps the user's options in the registry, shows every message box of the program,
+// associates file extensions with it, and carries out the menu's file, option, language, pane
+// and help commands.
 #include <windows.h>
 
 #include <memory>
@@ -16,6 +17,7 @@
 class CMainFrame;
 class CTalvenorDoc;
 class CTalvenorView;
+struct KstPaneToggle;
 
 class CTalvenorApp : public CWinApp, public KstAssociationHost {
     DECLARE_MESSAGE_MAP()
@@ -40,7 +42,8 @@ public:
     CKSTCurveWndSettings m_startSettings;
     std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;  // from SETTINGSALL only
     bool m_bLiveDataModified = false;
-    CKSTString m_strCurrentPath;  // the file the document was read from or saved to
+    // The file shown: the document's file once it was read; empty for a new document.
+    CKSTString m_strCurrentPath;
     bool m_bPipeSource = false;       // EM1
     bool m_bSerialBusSource = false;  // VEMTA
 
@@ -76,8 +79,17 @@ public:
     // Carries out the program's own keywords of the command line.
     void RunCommandLineKeywords(const CKSTString& commandLine);
     void LoadStartDisplaySettings();
-    // Rebuilds the main menu in the language (0 German, 1 English).
+
+    // ---- Menu, language and panes (AppMenu.cpp) -------------------------------------------
+    // Rebuilds the main menu in the language (0 German, 1 English) with the panes' check marks.
     void RebuildMenu(int language);
+    // The language of menus, status bar and messages from now on.
+    void SetLanguage(int language);
+    // Shows or hides a pane of the record window and lays the view out again.
+    void SetPaneShown(const KstPaneToggle& toggle, bool shown);
+
+    // Writes the help file of the language into the temporary folder; its path.
+    CKSTString WriteHelpFile();
 
     // ---- Recent lists -------------------------------------------------------------------
     CKSTString GetSettingsFile(int n) const;
@@ -101,8 +113,21 @@ public:
 
 protected:
     void OnAppAbout();
+    void OnFilePrintSetup();
+    void OnSettingsLanguage();
+    void OnSettingsFft();
+    void OnMathInterpolation();
+    void OnHelpIndex();
+    void OnPaneToggle(UINT id);
+    void OnShowProcess();
+    void OnHideProcess();
+    void OnNotAvailable();
 
 private:
+    // The printer chosen in the print setup, kept for the next one (owned).
+    HGLOBAL m_hDevMode = nullptr;
+    HGLOBAL m_hDevNames = nullptr;
+
     bool ReadSettingsFile(const CKSTString& path, bool all);
     int ShowBox(const char* text, UINT flags, UINT textId);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/win/TalvenorApp.h"
+#include "app/win/TalvenorView.h"
 #include "data/MeasurementFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
@@ -31,10 +32,10 @@ ON_COMMAND(ID_FILE_APPEND, OnFileAppend)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)
 ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
 ON_COMMAND(ID_FILE_MRU_FILE1, OnFileMruFile1)
-ON_COMMAND(ID_LOCK_FILE, OnLockFile)
-ON_COMMAND(ID_UNLOCK_FILE, OnUnlockFile)
-ON_COMMAND(ID_REMOVE_LOCK, OnRemoveLock)
-ON_COMMAND(ID_CUT_BETWEEN_CURSORS, OnCutBetweenCursors)
+ON_COMMAND(ID_FILE_LOCK, OnLockFile)
+ON_COMMAND(ID_FILE_UNLOCK, OnUnlockFile)
+ON_COMMAND(ID_FILE_REMOVE_LOCK, OnRemoveLock)
+ON_COMMAND(ID_EDIT_CUT_CURSORS, OnCutBetweenCursors)
 ON_COMMAND(ID_EDIT_X_AXIS, OnEditXAxis)
 END_MESSAGE_MAP()
 
@@ -192,7 +193,13 @@ bool CTalvenorDoc::QuerySaveLiveData()
     if (!app || !app->IsLiveDataModified()) {
         return true;
     }
-    if (app->MessageBoxId(KST_STR_DOC_SAVE_CHANGES, MB_YESNO) == IDYES && !OnFileSave()) {
+    // Only data of the sources that can be saved as a document are asked about.
+    const int32_t sourceKind = app->m_pView ? app->m_pView->m_nSourceKind : 0;
+    if (sourceKind < 0 || sourceKind > 2) {
+        app->ClearLiveDataModified();
+        return true;
+    }
+    if (app->MessageBoxId(KST_STR_ASK_SAVE_CHANGES, MB_YESNO) == IDYES && !OnFileSave()) {
         // The mark stays with the data it protects, and the caller's action is cancelled.
         return false;
     }
@@ -214,7 +221,7 @@ void CTalvenorDoc::OnFileOpen()
         return;
     }
     const CKSTString filter = KstOpenFilter(IsEnglish());
-    const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
     CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
                        app->m_pMainWnd);
     dialog.m_ofn.lpstrTitle = title.c_str();
@@ -237,7 +244,7 @@ void CTalvenorDoc::OnFileAppend()
         return;
     }
     const CKSTString filter = KstAppendFilter(IsEnglish());
-    const CKSTString title = LoadResString(KST_STR_DOC_OPEN_TITLE, IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
     CFileDialog dialog(TRUE, "qld", nullptr,
                        OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, filter.c_str(),
                        app->m_pMainWnd);
@@ -248,7 +255,7 @@ void CTalvenorDoc::OnFileAppend()
     }
     if (dialog.DoModal() != IDOK) {
         if (dialog.GetExtendedError() == FNERR_BUFFERTOOSMALL) {
-            app->MessageBoxId(KST_STR_DOC_TOO_MANY_FILES, MB_OK);
+            app->MessageBoxId(KST_STR_TOO_MANY_FILES, MB_OK);
         }
         return;
     }
@@ -278,7 +285,7 @@ bool CTalvenorDoc::OnFileSaveAs()
     }
     const KstSaveAsPreset preset = KstSaveAsPresetFor(app->m_strCurrentPath);
     const CKSTString filter = KstSaveAsFilter();
-    const CKSTString title = LoadResString(KST_STR_DOC_SAVE_AS_TITLE, IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_SAVE_AS_TITLE, IsEnglish());
     // A new file must be possible: only its folder has to exist.
     CFileDialog dialog(FALSE, preset.defaultExt.c_str(), preset.initialName.c_str(),
                        OFN_PATHMUSTEXIST, filter.c_str(), app->m_pMainWnd);
@@ -289,7 +296,7 @@ bool CTalvenorDoc::OnFileSaveAs()
     }
     const CKSTString path = dialog.GetPathName();
     if (FileExistsNotFolder(path) &&
-        app->MessageBoxId(KST_STR_DOC_FILE_EXISTS, MB_YESNO) != IDYES) {
+        app->MessageBoxId(KST_STR_ASK_OVERWRITE, MB_YESNO) != IDYES) {
         return false;
     }
     return SaveFile(path, KstSaveAsFileType(static_cast<int>(dialog.m_ofn.nFilterIndex)));
@@ -452,16 +459,16 @@ bool CTalvenorDoc::IsEnglish() const
     return app && app->IsEnglish();
 }
 
-bool CTalvenorDoc::Message(int stringId, KstBox box)
+bool CTalvenorDoc::Message(int stringId, KstMessageKind box)
 {
     CTalvenorApp* app = KstTheApp();
     if (!app) {
-        return box != KstBox::YesNo;
+        return box != KstMessageKind::YesNo;
     }
     switch (box) {
-        case KstBox::YesNo:
+        case KstMessageKind::YesNo:
             return app->MessageBoxId(stringId, MB_YESNO) == IDYES;
-        case KstBox::OkExclamation:
+        case KstMessageKind::OkExclamation:
             app->MessageBoxId(stringId, MB_OK | MB_ICONEXCLAMATION);
             return true;
         default:

@@ -57,6 +57,10 @@ public:
     // Asks whether unsaved live data are to be saved; false when they were to be and were not.
     bool QuerySaveLiveData() override;
 
+    // What the frame's status bar and enabling rules read.
+    bool IsLocked() const { return m_core.GetLock().IsLocked(); }
+    const CKSTString& GetLockPassword() const { return m_core.GetLock().GetPassword(); }
+
     // ---- Commands -----------------------------------------------------------------------
     void OnFileNew();
     void OnFileOpen();
@@ -72,7 +76,7 @@ public:
 
 private:
     // KstDocumentHost
-    bool Message(int stringId, KstBox box) override;
+    bool Message(int stringId, KstMessageKind box) override;
     int ShowFileError(int code) override;
     int RunAppendDialog(bool showSelection, int& method, bool& keepSelection) override;
     KstAppSettings& Settings() override;

@@ -26,6 +26,12 @@ int CTalvenorView::ConnectSource(const CKSTString&, int, bool, double, int, int,
     return -1013;
 }
 
+void CTalvenorView::StopOnline(bool)
+{
+    m_bOnline = false;
+    m_dRate = 0.0;
+}
+
 void CTalvenorView::OnDraw(HDC dc)
 {
     RECT client;

@@ -1,6 +1,8 @@
 #pragma once
 // The main view. The record window, the online connection and printing come with the view's
 // own parts; until then it paints its background and refuses connections politely.
+#include <cstdint>
+
 #include "framework/View.h"
 
 class CTalvenorView : public CView {
@@ -14,6 +16,15 @@ public:
                       int sourceKind, int backTimeMode, int bufferType, int bufferIndex,
                       int nonErasing, const CKSTString& recordingFile, double backTime,
                       double memoryLimit, bool selectChannels, bool ftpPassive, bool reconnect);
+    // Ends online recording: the clients are closed and the timer stops.
+    void StopOnline(bool reconnect);
+
+    // The online state that the frame's enabling rules and status bar read.
+    bool m_bOnline = false;
+    int32_t m_nSourceKind = 0;      // KstSourceKind of the connected source
+    double m_dRate = 0.0;           // kB/s received since the last tick
+    CKSTString m_strRecordingFile;  // appended to while online; empty: none
+    bool m_bPlaying = false;        // the sound player plays channels
 
 protected:
     void OnDraw(HDC dc) override;

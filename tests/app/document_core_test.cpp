@@ -18,10 +18,10 @@
 namespace {
 
 struct ScriptedHost : KstDocumentHost {
-    bool Message(int stringId, KstBox box) override
+    bool Message(int stringId, KstMessageKind box) override
     {
         messages.push_back(stringId);
-        if (box != KstBox::YesNo) {
+        if (box != KstMessageKind::YesNo) {
             return true;
         }
         const bool yes = answers.empty() ? true : answers.front();

@@ -138,7 +138,7 @@ TEST_F(DocumentCommands, SaveOfAnUnreadableFileAsksForANameAndLeavesItsBytes)
     m_app->SetLiveDataModified();
     m_boxAnswer = IDNO;  // do not save the live data first
     ASSERT_NE(m_app->OpenDocumentFile(m_folder.Path("junk.qld").c_str()), nullptr);
-    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_DOC_SAVE_CHANGES, KST_STR_ERR_NOT_NATIVE}));
+    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_SAVE_CHANGES, KST_STR_ERR_NOT_NATIVE}));
     EXPECT_TRUE(m_app->m_strCurrentPath.IsEmpty());
     EXPECT_TRUE(Doc().GetPathName().IsEmpty());
 
@@ -169,7 +169,7 @@ TEST_F(DocumentCommands, SaveInPlaceOrThroughSaveAs)
     m_boxAnswer = IDNO;
     ChooseFile(qld, kKstSaveAsFilterCount);
     Command(ID_FILE_SAVE_AS);
-    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_DOC_FILE_EXISTS}));
+    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_OVERWRITE}));
     EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), csv.c_str());
     m_boxes.clear();
     m_boxAnswer = IDYES;
@@ -210,7 +210,7 @@ TEST_F(DocumentCommands, UnsavedLiveDataThatCouldNotBeSavedKeepTheDocument)
     m_app->SetLiveDataModified();
     m_boxAnswer = IDYES;  // save first: the save in place fails
     EXPECT_EQ(m_app->OpenDocumentFile(second.c_str()), nullptr);
-    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_DOC_SAVE_CHANGES, KST_STR_DOC_SAVE_FAILED}));
+    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_SAVE_CHANGES, KST_STR_DOC_SAVE_FAILED}));
     EXPECT_STREQ(Doc().GetDataSet().GetChannels().GetAt(0)->GetName().c_str(), "Sinus");
     EXPECT_TRUE(m_app->IsLiveDataModified());
     EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), first.c_str());
@@ -229,10 +229,10 @@ TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
         return CKSTDialogScript().SetText(IDC_LOCK_PASSWORD, password).Click(IDOK);
     };
     m_scripts[IDD_FILE_LOCK] = {lockScript("abc", "abc"), lockScript("abcd", "abcd")};
-    Command(ID_UNLOCK_FILE);
-    Command(ID_REMOVE_LOCK);
-    Command(ID_LOCK_FILE);
-    Command(ID_LOCK_FILE);
+    Command(ID_FILE_UNLOCK);
+    Command(ID_FILE_REMOVE_LOCK);
+    Command(ID_FILE_LOCK);
+    Command(ID_FILE_LOCK);
     EXPECT_EQ(BoxIds(),
               (std::vector<UINT>{KST_STR_LOCK_NOT_ACTIVE, KST_STR_LOCK_NONE, KST_STR_LOCK_TOO_SHORT,
                                  KST_STR_LOCK_DONE, KST_STR_LOCK_EXISTS}));
@@ -246,9 +246,9 @@ TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
     m_boxes.clear();
     m_scripts[IDD_UNLOCK_FILE] = {unlockScript("ABCD"), unlockScript("abcd"), unlockScript("wrong"),
                                   unlockScript("abcd")};
-    Command(ID_UNLOCK_FILE);
+    Command(ID_FILE_UNLOCK);
     EXPECT_FALSE(Doc().Core().GetLock().IsLocked());
-    Command(ID_REMOVE_LOCK);
+    Command(ID_FILE_REMOVE_LOCK);
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_LOCK_WRONG_PASSWORD, KST_STR_LOCK_UNLOCKED,
                                            KST_STR_LOCK_WRONG_PASSWORD, KST_STR_LOCK_REMOVED}));
     EXPECT_FALSE(Doc().Core().GetLock().HasPassword());
@@ -265,7 +265,7 @@ TEST_F(DocumentCommands, CutTakesTheGermanDecimalMark)
                                      .SetText(IDC_CUT_START_X, "0,25")
                                      .SetText(IDC_CUT_END_X, "0,75")
                                      .Click(IDOK)};
-    Command(ID_CUT_BETWEEN_CURSORS);
+    Command(ID_EDIT_CUT_CURSORS);
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_CUT_CURSOR_HINT}));
     EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_CUT_CURSOR}));
     EXPECT_EQ(Doc().GetDataSet().GetChannels().GetAt(0)->GetCount(), 50u);
@@ -368,7 +368,7 @@ TEST_F(DocumentCommands, AppendCommandSortsTheChosenFiles)
         return FALSE;
     };
     Command(ID_FILE_APPEND);
-    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_DOC_TOO_MANY_FILES}));
+    EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_TOO_MANY_FILES}));
 }
 
 }  // namespace

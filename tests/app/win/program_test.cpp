@@ -12,7 +12,7 @@
 namespace kst_test {
 namespace {
 
-constexpr char kMainTitle[] = "Untitled - Reader";
+constexpr char kMainTitle[] = "Talvenor - Vizuve 2.49";
 constexpr char kRoot[] = "Software\\Kestro\\Talvenor";
 
 struct WindowSearch {

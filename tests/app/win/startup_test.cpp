@@ -140,6 +140,8 @@ TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
     EXPECT_TRUE(m_boxes.empty());
     EXPECT_TRUE(m_app->m_bPipeSource);
     EXPECT_STREQ(m_app->m_settings.processSettingsPath.c_str(), "C:\\P\\PROC.QLP");
+    // The process window is switched on for it.
+    EXPECT_EQ(m_app->m_settings.showProcess, 1);
     // A settings file that does not open changes nothing.
     EXPECT_EQ(m_app->GetSettingsFileCount(), 0);
 }
