@@ -30,40 +30,39 @@ bool KstZoomSpanAllowed(double span, double referenceSpan)
 }
 
 bool KstHorizontalScrollMinimum(const KstHorizontalScroll& scroll, double rootMinimum,
-                                double rootMaximum, double minimum, double span,
-                                double& newMinimum)
+                                double rootMaximum, double minimum, double span, double& newMinimum)
 {
     const double line = span * (scroll.wheel ? 0.1 : 0.02);
     const double last = rootMaximum - span;
     switch (scroll.code) {
-    case 0:
-        newMinimum = std::max(minimum - line, rootMinimum);
-        return true;
-    case 1:
-        newMinimum = std::min(minimum + line, last);
-        return true;
-    case 2:
-        newMinimum = std::max(minimum - span, rootMinimum);
-        return true;
-    case 3:
-        newMinimum = std::min(minimum + span, last);
-        return true;
-    case 5:
-        if (scroll.scrollMaximum - scroll.trackPosition < scroll.pageSize) {
+        case 0:
+            newMinimum = std::max(minimum - line, rootMinimum);
+            return true;
+        case 1:
+            newMinimum = std::min(minimum + line, last);
+            return true;
+        case 2:
+            newMinimum = std::max(minimum - span, rootMinimum);
+            return true;
+        case 3:
+            newMinimum = std::min(minimum + span, last);
+            return true;
+        case 5:
+            if (scroll.scrollMaximum - scroll.trackPosition < scroll.pageSize) {
+                newMinimum = last;
+            } else {
+                newMinimum =
+                    rootMinimum + (rootMaximum - rootMinimum) * scroll.trackPosition * 0.001;
+            }
+            return true;
+        case 6:
+            newMinimum = rootMinimum;
+            return true;
+        case 7:
             newMinimum = last;
-        } else {
-            newMinimum =
-                rootMinimum + (rootMaximum - rootMinimum) * scroll.trackPosition * 0.001;
-        }
-        return true;
-    case 6:
-        newMinimum = rootMinimum;
-        return true;
-    case 7:
-        newMinimum = last;
-        return true;
-    default:
-        return false;
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -80,46 +79,46 @@ int32_t KstScrollThumb(double minimum, double rootMinimum, double rootMaximum)
 int KstGroupPagingFirst(uint32_t code, int first, int count, int total, int32_t trackPosition)
 {
     switch (code) {
-    case 0:
-        return std::max(first - 1, 0);
-    case 1:
-        return first + 1 + count >= total ? std::max(total - count, 0) : first + 1;
-    case 2:
-        return std::max(first - count, 0);
-    case 3:
-        return first + 2 * count >= total ? std::max(total - count, 0) : first + count;
-    case 5:
-        return std::max(trackPosition, 0);
-    default:
-        return -1;
+        case 0:
+            return std::max(first - 1, 0);
+        case 1:
+            return first + 1 + count >= total ? std::max(total - count, 0) : first + 1;
+        case 2:
+            return std::max(first - count, 0);
+        case 3:
+            return first + 2 * count >= total ? std::max(total - count, 0) : first + count;
+        case 5:
+            return std::max(trackPosition, 0);
+        default:
+            return -1;
     }
 }
 
 bool KstVerticalScrollRange(uint32_t code, int32_t trackPosition, double rootMinimum,
-                            double rootMaximum, bool lowestOnTop, double& minimum,
-                            double& maximum, int32_t& thumb)
+                            double rootMaximum, bool lowestOnTop, double& minimum, double& maximum,
+                            int32_t& thumb)
 {
     const double span = maximum - minimum;
     const double range = rootMaximum - rootMinimum;
     // Positive moves show higher values (further up the screen on a normal axis).
     double move = 0.0;
     switch (code) {
-    case 0:
-        move = span * 0.02;
-        break;
-    case 1:
-        move = -span * 0.02;
-        break;
-    case 2:
-        move = span;
-        break;
-    case 3:
-        move = -span;
-        break;
-    case 5:
-        break;
-    default:
-        return false;
+        case 0:
+            move = span * 0.02;
+            break;
+        case 1:
+            move = -span * 0.02;
+            break;
+        case 2:
+            move = span;
+            break;
+        case 3:
+            move = -span;
+            break;
+        case 5:
+            break;
+        default:
+            return false;
     }
     if (lowestOnTop) {
         move = -move;
@@ -166,9 +165,8 @@ bool KstResizeGroupWeights(std::vector<double>& weights, const std::vector<int32
     const int32_t oldBody = bodies[index];
     int64_t body = std::max<int64_t>(newBody, minHeight);
     if (body > oldBody) {
-        body = std::max<int64_t>(oldBody, std::min<int64_t>(body, allBodies -
-                                                                      int64_t{minHeight} *
-                                                                          (count - 1)));
+        body = std::max<int64_t>(
+            oldBody, std::min<int64_t>(body, allBodies - int64_t{minHeight} * (count - 1)));
     }
     if (body == oldBody) {
         return false;
@@ -221,12 +219,12 @@ double KstRoundedRangeGrid(double step)
 int32_t CKSTCurveWndCore::GetLeftCursorPixel() const
 {
     switch (m_interaction.measureMode) {
-    case kMeasureSimple:
-        return m_interaction.cursor1X;
-    case kMeasureDifferential:
-        return std::min(m_interaction.cursor1X, m_interaction.cursor2X);
-    default:
-        return -1;
+        case kMeasureSimple:
+            return m_interaction.cursor1X;
+        case kMeasureDifferential:
+            return std::min(m_interaction.cursor1X, m_interaction.cursor2X);
+        default:
+            return -1;
     }
 }
 
@@ -241,12 +239,12 @@ double CKSTCurveWndCore::GetLeftCursorValue() const
 double CKSTCurveWndCore::GetRightCursorValue() const
 {
     switch (m_interaction.measureMode) {
-    case kMeasureSimple:
-        return m_xAxis->PixelToValue(m_interaction.cursor1X);
-    case kMeasureDifferential:
-        return m_xAxis->PixelToValue(std::max(m_interaction.cursor1X, m_interaction.cursor2X));
-    default:
-        return 0.0;
+        case kMeasureSimple:
+            return m_xAxis->PixelToValue(m_interaction.cursor1X);
+        case kMeasureDifferential:
+            return m_xAxis->PixelToValue(std::max(m_interaction.cursor1X, m_interaction.cursor2X));
+        default:
+            return 0.0;
     }
 }
 
@@ -426,8 +424,8 @@ int32_t CKSTCurveWndCore::Rezoom(uint32_t mode)
     if (mode == 1) {
         Rezoom(0);
     } else if (mode == 2) {
-        target = m_interaction.zoomDepth > 0 ? static_cast<uint16_t>(m_interaction.zoomDepth - 1)
-                                             : 0;
+        target =
+            m_interaction.zoomDepth > 0 ? static_cast<uint16_t>(m_interaction.zoomDepth - 1) : 0;
     }
     CKSTXAxis& axis = *m_xAxis;
     const bool xSaved = axis.GetPreviousState() != nullptr;
@@ -498,8 +496,7 @@ bool CKSTCurveWndCore::ScrollHorizontal(const KstHorizontalScroll& scroll)
     const double minimum = m_xAxis->GetMinimum();
     const double span = m_xAxis->GetMaximum() - minimum;
     double newMinimum = minimum;
-    if (!KstHorizontalScrollMinimum(scroll, rootMinimum, rootMaximum, minimum, span,
-                                    newMinimum)) {
+    if (!KstHorizontalScrollMinimum(scroll, rootMinimum, rootMaximum, minimum, span, newMinimum)) {
         return false;
     }
     const bool shown = m_interaction.cursorsHidden == 0;
@@ -610,12 +607,11 @@ void CKSTCurveWndCore::ResizeGroup(int groupIndex, int32_t row)
     for (int g : shown) {
         const RECT rect = NormalizeRect(m_groups[g]->GetRect());
         weights.push_back(m_groups[g]->GetWeight());
-        bodies.push_back(std::max<int32_t>(
-            0, rect.bottom - rect.top - m_groups[g]->GetLegendHeight()));
+        bodies.push_back(
+            std::max<int32_t>(0, rect.bottom - rect.top - m_groups[g]->GetLegendHeight()));
     }
     const CKSTAxisGroup& dragged = *m_groups[groupIndex];
-    const int32_t body =
-        row - NormalizeRect(dragged.GetRect()).top - dragged.GetLegendHeight();
+    const int32_t body = row - NormalizeRect(dragged.GetRect()).top - dragged.GetLegendHeight();
     const int index = static_cast<int>(at - shown.begin());
     if (!KstResizeGroupWeights(weights, bodies, index, body, m_settings.m_MinGroupHeight)) {
         return;

@@ -28,8 +28,8 @@ bool KstZoomSpanAllowed(double span, double referenceSpan);
 // What a horizontal scroll asks for, and where the X range's minimum goes.
 struct KstHorizontalScroll {
     uint32_t code = 0;
-    bool wheel = false;            // line steps of 10 % instead of 2 % of the span
-    int32_t trackPosition = 0;     // code 5
+    bool wheel = false;         // line steps of 10 % instead of 2 % of the span
+    int32_t trackPosition = 0;  // code 5
     int32_t scrollMaximum = kKstScrollRange;
     int32_t pageSize = 0;
 };
@@ -49,8 +49,8 @@ int KstGroupPagingFirst(uint32_t code, int first, int count, int total, int32_t 
 // rootMaximum] with its span; lowestOnTop exchanges the directions. False for codes that do
 // nothing. thumb is the scroll-bar position of the new range.
 bool KstVerticalScrollRange(uint32_t code, int32_t trackPosition, double rootMinimum,
-                            double rootMaximum, bool lowestOnTop, double& minimum,
-                            double& maximum, int32_t& thumb);
+                            double rootMaximum, bool lowestOnTop, double& minimum, double& maximum,
+                            int32_t& thumb);
 
 // The weights of the listed groups after the boundary below group `index` was dragged so that
 // its body is `newBody` pixels high. bodies are the groups' present body heights (without their

@@ -83,98 +83,98 @@ bool CKSTCurveWnd::RunCommand(UINT id)
         });
     };
     switch (id) {
-    case kKstCmdTotalRezoom:
-        Rezoom(0);
-        return true;
-    case kKstCmdStepRezoom:
-        Rezoom(2);
-        return true;
-    case kKstCmdRezoomXRange:
-        Rezoom(1);
-        return true;
-    case kKstCmdSimpleMeasure:
-        if (m_interaction.measureMode == kMeasureSimple) {
-            EndMeasure();
-        } else {
-            StartSimpleMeasure(MouseInClient(m_hWnd));
-        }
-        return true;
-    case kKstCmdDiffMeasure:
-        if (m_interaction.measureMode == kMeasureDifferential) {
-            EndMeasure();
-        } else {
-            StartDifferentialMeasure(MouseInClient(m_hWnd), true);
-        }
-        return true;
-    case kKstCmdCreateMarker:
-        CreateMarker(nullptr);
-        return true;
-    case kKstCmdCreateLimit:
-        CreateLimit(nullptr);
-        return true;
-    case kKstCmdShowAsTable:
-        m_valueTable.reset();
-        m_valueTable = Dialogs().OpenValueTable(*this);
-        return true;
-    case kKstCmdEditXAxis:
-        RunInCursorBracket([this] { EditDialogs().XAxisSettings(*this); });
-        return true;
-    case kKstCmdEditYAxis:
-        for (const auto& group : m_groups) {
-            for (int a = 0; a < group->GetAxisCount(); ++a) {
-                CKSTYAxis* axis = group->GetAxis(a);
-                if (!group->AxisHasNoCurve(axis)) {
-                    RunInCursorBracket([&] { EditDialogs().YAxisSettings(*this, *axis); });
+        case kKstCmdTotalRezoom:
+            Rezoom(0);
+            return true;
+        case kKstCmdStepRezoom:
+            Rezoom(2);
+            return true;
+        case kKstCmdRezoomXRange:
+            Rezoom(1);
+            return true;
+        case kKstCmdSimpleMeasure:
+            if (m_interaction.measureMode == kMeasureSimple) {
+                EndMeasure();
+            } else {
+                StartSimpleMeasure(MouseInClient(m_hWnd));
+            }
+            return true;
+        case kKstCmdDiffMeasure:
+            if (m_interaction.measureMode == kMeasureDifferential) {
+                EndMeasure();
+            } else {
+                StartDifferentialMeasure(MouseInClient(m_hWnd), true);
+            }
+            return true;
+        case kKstCmdCreateMarker:
+            CreateMarker(nullptr);
+            return true;
+        case kKstCmdCreateLimit:
+            CreateLimit(nullptr);
+            return true;
+        case kKstCmdShowAsTable:
+            m_valueTable.reset();
+            m_valueTable = Dialogs().OpenValueTable(*this);
+            return true;
+        case kKstCmdEditXAxis:
+            RunInCursorBracket([this] { EditDialogs().XAxisSettings(*this); });
+            return true;
+        case kKstCmdEditYAxis:
+            for (const auto& group : m_groups) {
+                for (int a = 0; a < group->GetAxisCount(); ++a) {
+                    CKSTYAxis* axis = group->GetAxis(a);
+                    if (!group->AxisHasNoCurve(axis)) {
+                        RunInCursorBracket([&] { EditDialogs().YAxisSettings(*this, *axis); });
+                        return true;
+                    }
+                }
+            }
+            return true;
+        case kKstCmdEditCurve:
+            for (int c = 0; c < GetCurveCount(); ++c) {
+                CKSTCurve* curve = GetCurve(c, true);
+                const uint32_t kind = curve != nullptr ? curve->GetCurveKind() : 0;
+                if (curve != nullptr && kind != CKSTCurve::kKindHiddenExcluded &&
+                    kind != CKSTCurve::kKindShownExcluded) {
+                    RunInCursorBracket([&] { EditDialogs().CurveDisplay(*this, *curve); });
                     return true;
                 }
             }
+            return true;
+        case kKstCmdCommonOptions:
+        case kKstCmdBarSettings:
+        case kKstCmdPointerSettings:
+            RunInCursorBracket([this] { WindowSettings(); });
+            return true;
+        case kKstCmdAllCurvesVisible:
+            swapKinds(CKSTCurve::kKindHidden, CKSTCurve::kKindShown, CKSTCurve::kKindHiddenExcluded,
+                      CKSTCurve::kKindShownExcluded);
+            return true;
+        case kKstCmdAllCurvesHidden:
+            swapKinds(CKSTCurve::kKindShown, CKSTCurve::kKindHidden, CKSTCurve::kKindShownExcluded,
+                      CKSTCurve::kKindHiddenExcluded);
+            return true;
+        case kKstCmdAllMarkersVisible:
+        case kKstCmdAllMarkersIcons:
+        case kKstCmdAllMarkersHidden: {
+            const uint32_t mode = id == kKstCmdAllMarkersVisible ? CKSTCurve::kEventsShown
+                                  : id == kKstCmdAllMarkersIcons ? CKSTCurve::kEventsAsIcons
+                                                                 : CKSTCurve::kEventsHidden;
+            forEachCurve([mode](CKSTCurve& curve) { curve.SetEventDisplayMode(mode, false); });
+            return true;
         }
-        return true;
-    case kKstCmdEditCurve:
-        for (int c = 0; c < GetCurveCount(); ++c) {
-            CKSTCurve* curve = GetCurve(c, true);
-            const uint32_t kind = curve != nullptr ? curve->GetCurveKind() : 0;
-            if (curve != nullptr && kind != CKSTCurve::kKindHiddenExcluded &&
-                kind != CKSTCurve::kKindShownExcluded) {
-                RunInCursorBracket([&] { EditDialogs().CurveDisplay(*this, *curve); });
-                return true;
+        case kKstCmdEqualHeight:
+            SetUpdateEnabled(false, true);
+            for (const auto& group : m_groups) {
+                group->SetWeight(1.0);
             }
-        }
-        return true;
-    case kKstCmdCommonOptions:
-    case kKstCmdBarSettings:
-    case kKstCmdPointerSettings:
-        RunInCursorBracket([this] { WindowSettings(); });
-        return true;
-    case kKstCmdAllCurvesVisible:
-        swapKinds(CKSTCurve::kKindHidden, CKSTCurve::kKindShown, CKSTCurve::kKindHiddenExcluded,
-                  CKSTCurve::kKindShownExcluded);
-        return true;
-    case kKstCmdAllCurvesHidden:
-        swapKinds(CKSTCurve::kKindShown, CKSTCurve::kKindHidden, CKSTCurve::kKindShownExcluded,
-                  CKSTCurve::kKindHiddenExcluded);
-        return true;
-    case kKstCmdAllMarkersVisible:
-    case kKstCmdAllMarkersIcons:
-    case kKstCmdAllMarkersHidden: {
-        const uint32_t mode = id == kKstCmdAllMarkersVisible ? CKSTCurve::kEventsShown
-                              : id == kKstCmdAllMarkersIcons ? CKSTCurve::kEventsAsIcons
-                                                             : CKSTCurve::kEventsHidden;
-        forEachCurve([mode](CKSTCurve& curve) { curve.SetEventDisplayMode(mode, false); });
-        return true;
-    }
-    case kKstCmdEqualHeight:
-        SetUpdateEnabled(false, true);
-        for (const auto& group : m_groups) {
-            group->SetWeight(1.0);
-        }
-        SetUpdateEnabled(true, true);
-        return true;
-    case kKstCmdCopyToClipboard:
-        RunInCursorBracket([this] { ClipboardCommand(); });
-        return true;
-    default:
-        return false;
+            SetUpdateEnabled(true, true);
+            return true;
+        case kKstCmdCopyToClipboard:
+            RunInCursorBracket([this] { ClipboardCommand(); });
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -197,11 +197,11 @@ int CKSTCurveWnd::CreateLimit(CKSTLimitLine* line)
 int CKSTCurveWnd::WindowSettings()
 {
     switch (m_displayKind) {
-    case kDisplayBar:
-        return Dialogs().BarSettings(*this);
-    case kDisplayPointer:
-        return Dialogs().MeterSettings(*this);
-    default:
-        return Dialogs().OptionsSheet(*this);
+        case kDisplayBar:
+            return Dialogs().BarSettings(*this);
+        case kDisplayPointer:
+            return Dialogs().MeterSettings(*this);
+        default:
+            return Dialogs().OptionsSheet(*this);
     }
 }

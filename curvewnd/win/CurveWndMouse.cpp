@@ -414,41 +414,41 @@ void CKSTCurveWnd::OnKeyDown(UINT key, UINT repeat, UINT flags)
         ScrollHorizontal(scroll);
     };
     switch (key) {
-    case VK_PRIOR:
-        if (yBar) {
-            ScrollGroupAxes(first, SB_PAGEUP, 0);
-        }
-        break;
-    case VK_NEXT:
-        if (yBar) {
-            ScrollGroupAxes(first, SB_PAGEDOWN, 0);
-        }
-        break;
-    case VK_END:
-        horizontal(SB_RIGHT);
-        break;
-    case VK_HOME:
-        horizontal(SB_LEFT);
-        break;
-    case VK_LEFT:
-        horizontal(SB_LINELEFT);
-        break;
-    case VK_RIGHT:
-        horizontal(SB_LINERIGHT);
-        break;
-    case VK_UP:
-        if (yBar) {
-            ScrollGroupAxes(first, SB_LINEUP, 0);
-        }
-        break;
-    case VK_DOWN:
-        if (yBar) {
-            ScrollGroupAxes(first, SB_LINEDOWN, 0);
-        }
-        break;
-    default:
-        FirePostParams(kEventKey, key, MAKELPARAM(flags, repeat));
-        break;
+        case VK_PRIOR:
+            if (yBar) {
+                ScrollGroupAxes(first, SB_PAGEUP, 0);
+            }
+            break;
+        case VK_NEXT:
+            if (yBar) {
+                ScrollGroupAxes(first, SB_PAGEDOWN, 0);
+            }
+            break;
+        case VK_END:
+            horizontal(SB_RIGHT);
+            break;
+        case VK_HOME:
+            horizontal(SB_LEFT);
+            break;
+        case VK_LEFT:
+            horizontal(SB_LINELEFT);
+            break;
+        case VK_RIGHT:
+            horizontal(SB_LINERIGHT);
+            break;
+        case VK_UP:
+            if (yBar) {
+                ScrollGroupAxes(first, SB_LINEUP, 0);
+            }
+            break;
+        case VK_DOWN:
+            if (yBar) {
+                ScrollGroupAxes(first, SB_LINEDOWN, 0);
+            }
+            break;
+        default:
+            FirePostParams(kEventKey, key, MAKELPARAM(flags, repeat));
+            break;
     }
 }
 

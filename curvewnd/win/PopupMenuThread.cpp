@@ -52,8 +52,9 @@ void Append(HMENU menu, UINT id)
     AppendMenuA(menu, id == 0 ? MF_SEPARATOR : MF_STRING, id, id == 0 ? nullptr : "?");
 }
 
-// The menu with the resource's layout, for a module that has no such menu resource.
-HMENU BuildMenu(UINT menuId)
+}  // namespace
+
+HMENU KstBuildCurvePopupLayout(UINT menuId)
 {
     HMENU menu = CreateMenu();
     HMENU popup = CreatePopupMenu();
@@ -61,20 +62,21 @@ HMENU BuildMenu(UINT menuId)
         Append(popup, menuId == kKstMenuBar ? kKstCmdBarSettings : kKstCmdPointerSettings);
         Append(popup, kKstCmdCopyToClipboard);
     } else {
-        for (UINT id : std::initializer_list<UINT>{kKstCmdStepRezoom, kKstCmdTotalRezoom, kKstCmdRezoomXRange, 0u,
-                        kKstCmdSimpleMeasure, kKstCmdDiffMeasure, kKstCmdCreateMarker,
-                        kKstCmdCreateLimit, kKstCmdShowAsTable, 0u}) {
+        for (UINT id : std::initializer_list<UINT>{kKstCmdStepRezoom, kKstCmdTotalRezoom,
+                                                   kKstCmdRezoomXRange, 0u, kKstCmdSimpleMeasure,
+                                                   kKstCmdDiffMeasure, kKstCmdCreateMarker,
+                                                   kKstCmdCreateLimit, kKstCmdShowAsTable, 0u}) {
             Append(popup, id);
         }
         HMENU edit = CreatePopupMenu();
-        for (UINT id : std::initializer_list<UINT>{kKstCmdEditXAxis, kKstCmdEditYAxis, kKstCmdEditCurve,
-                        kKstCmdCommonOptions}) {
+        for (UINT id : std::initializer_list<UINT>{kKstCmdEditXAxis, kKstCmdEditYAxis,
+                                                   kKstCmdEditCurve, kKstCmdCommonOptions}) {
             Append(edit, id);
         }
         HMENU view = CreatePopupMenu();
-        for (UINT id : std::initializer_list<UINT>{kKstCmdAllCurvesVisible, kKstCmdAllCurvesHidden, 0u,
-                        kKstCmdAllMarkersVisible, kKstCmdAllMarkersIcons, kKstCmdAllMarkersHidden,
-                        0u, kKstCmdEqualHeight}) {
+        for (UINT id : std::initializer_list<UINT>{
+                 kKstCmdAllCurvesVisible, kKstCmdAllCurvesHidden, 0u, kKstCmdAllMarkersVisible,
+                 kKstCmdAllMarkersIcons, kKstCmdAllMarkersHidden, 0u, kKstCmdEqualHeight}) {
             Append(view, id);
         }
         HMENU extras = CreatePopupMenu();
@@ -87,12 +89,14 @@ HMENU BuildMenu(UINT menuId)
     return menu;
 }
 
+namespace {
+
 KstPopupMenuSource RealSources()
 {
     KstPopupMenuSource sources;
     sources.loadMenu = [](UINT menuId, HMODULE module) {
         HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(menuId));
-        return menu != nullptr ? menu : BuildMenu(menuId);
+        return menu != nullptr ? menu : KstBuildCurvePopupLayout(menuId);
     };
     sources.loadText = [](int id, bool english, HMODULE module) {
         return LoadResStringFrom(id, english, module);

@@ -56,8 +56,8 @@ struct KstPopupSnapshot {
     bool english = false;
     uint32_t displayKind = 0;
     uint32_t measureMode = 0;
-    bool zoomed = false;          // the X axis or a Y axis has a saved zoom state
-    bool rangeWindow = false;     // the X axis is a range window
+    bool zoomed = false;       // the X axis or a Y axis has a saved zoom state
+    bool rangeWindow = false;  // the X axis is a range window
     bool hasRangeTemplate = false;
     uint32_t rootRangeMode = 0;
     std::vector<Extra> extras;
@@ -67,6 +67,10 @@ struct KstPopupSnapshot {
 // The menu of a display kind with its texts in the snapshot's language, the extra commands at
 // the end and the item states; its first submenu is the popup. The caller destroys it.
 HMENU KstBuildCurvePopupMenu(const KstPopupSnapshot& snapshot);
+
+// A menu of that resource id with the resource's layout, built in code; the items' texts are
+// placeholders until KstBuildCurvePopupMenu sets them.
+HMENU KstBuildCurvePopupLayout(UINT menuId);
 
 // Where menus and texts come from: the menu resource of the module (when it has none, the menu
 // is built with the same layout), the string table in the chosen language. Replaceable so the

@@ -43,7 +43,7 @@ TEST(CursorZoomMathTest, ZoomSpanIsComparedOnlyWithAUsableReference)
         {1.0, 10.0, true},
         {1e-9, 1.0, true},
         {0.9e-9, 1.0, false},
-        {1.0, 0.0, true},    // flat data: nothing to divide by
+        {1.0, 0.0, true},  // flat data: nothing to divide by
         {1.0, -3.0, true},
         {0.0, 10.0, false},  // an empty range is never a zoom
         {-1.0, 10.0, false},
@@ -70,7 +70,7 @@ TEST(CursorZoomMathTest, HorizontalScrollCodesMoveTheMinimumInsideTheRoot)
     const Case cases[] = {
         {0, false, 50.0, 0, true, 49.8},
         {0, true, 50.0, 0, true, 49.0},
-        {0, false, 0.1, 0, true, 0.0},   // not below the root minimum
+        {0, false, 0.1, 0, true, 0.0},  // not below the root minimum
         {1, false, 50.0, 0, true, 50.2},
         {1, true, 50.0, 0, true, 51.0},
         {1, false, 89.9, 0, true, 90.0},  // stops at root maximum - span
@@ -111,8 +111,8 @@ TEST(CursorZoomMathTest, GroupPagingKeepsTheLastPageFull)
         int expected;
     };
     const Case cases[] = {
-        {0, 4, 0, 3}, {0, 0, 0, 0}, {1, 4, 0, 5}, {1, 6, 0, 7}, {1, 7, 0, 7},
-        {2, 4, 0, 1}, {2, 1, 0, 0}, {3, 2, 0, 5}, {3, 4, 0, 7}, {3, 5, 0, 7},
+        {0, 4, 0, 3}, {0, 0, 0, 0},  {1, 4, 0, 5},  {1, 6, 0, 7},  {1, 7, 0, 7},
+        {2, 4, 0, 1}, {2, 1, 0, 0},  {3, 2, 0, 5},  {3, 4, 0, 7},  {3, 5, 0, 7},
         {5, 0, 6, 6}, {4, 3, 0, -1}, {6, 3, 0, -1}, {8, 3, 0, -1},
     };
     for (const Case& c : cases) {
@@ -133,14 +133,12 @@ TEST(CursorZoomMathTest, VerticalScrollMovesAxesInsideTheirRootRange)
     };
     const Case cases[] = {
         {0, 0, false, 40.2, 498},  // line up shows higher values
-        {1, 0, false, 39.8, 502},
-        {2, 0, false, 50.0, 400},
-        {3, 0, false, 30.0, 600},
+        {1, 0, false, 39.8, 502},  {2, 0, false, 50.0, 400},   {3, 0, false, 30.0, 600},
         {0, 0, true, 39.8, 398},  // drawn upside down: directions exchanged
-        {2, 0, true, 30.0, 300},
-        {5, 100, false, 80.0, 100},  // tracked from the root maximum down
-        {5, 100, true, 10.0, 100},   // from the root minimum up
-        {5, 980, false, 0.0, 980},   // kept inside the root range
+        {2, 0, true, 30.0, 300},   {5, 100, false, 80.0, 100},  // tracked from the root maximum
+                                                                // down
+        {5, 100, true, 10.0, 100},                              // from the root minimum up
+        {5, 980, false, 0.0, 980},                              // kept inside the root range
     };
     for (const Case& c : cases) {
         double minimum = 40.0;
@@ -238,8 +236,7 @@ class CursorZoomTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        window.AddChannel(pool.Add("u", "V", 200, [](uint32_t i) { return (i % 50) * 0.1; }), 2,
-                          2);
+        window.AddChannel(pool.Add("u", "V", 200, [](uint32_t i) { return (i % 50) * 0.1; }), 2, 2);
         window.RecalcLayout();
     }
     CKSTYAxis& YAxis() { return *window.GetGroup(0)->GetAxis(0); }
@@ -307,7 +304,9 @@ TEST_F(CursorZoomTest, RectangleTable)
             return v == -1000 ? x.left - 5 : v == 1000 ? x.right + 5 : plot.left + v;
         };
         auto v = [&](int32_t value) {
-            return value == -1000 ? plot.top - 5 : value == 1000 ? plot.bottom + 5 : plot.top + value;
+            return value == -1000  ? plot.top - 5
+                   : value == 1000 ? plot.bottom + 5
+                                   : plot.top + value;
         };
         const RECT band = {h(c.left), v(c.top), h(c.right), v(c.bottom)};
         EXPECT_EQ(w.ZoomToRect(band), c.zooms) << c.name;
