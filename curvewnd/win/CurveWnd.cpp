@@ -171,6 +171,10 @@ void CKSTCurveWnd::DeleteScrollBars()
 void CKSTCurveWnd::ReleaseResources()
 {
     const HWND window = m_hWnd;
+    // The tables refer to the window; measuring ends with it.
+    m_diffTable.reset();
+    m_valueTable.reset();
+    m_interaction.measureMode = kMeasureNone;
     if (m_created != 0) {
         DeleteBitmap();
         m_dc.DeleteDC();
