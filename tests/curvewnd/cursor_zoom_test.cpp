@@ -133,12 +133,15 @@ TEST(CursorZoomMathTest, VerticalScrollMovesAxesInsideTheirRootRange)
     };
     const Case cases[] = {
         {0, 0, false, 40.2, 498},  // line up shows higher values
-        {1, 0, false, 39.8, 502},  {2, 0, false, 50.0, 400},   {3, 0, false, 30.0, 600},
+        {1, 0, false, 39.8, 502},
+        {2, 0, false, 50.0, 400},
+        {3, 0, false, 30.0, 600},
         {0, 0, true, 39.8, 398},  // drawn upside down: directions exchanged
-        {2, 0, true, 30.0, 300},   {5, 100, false, 80.0, 100},  // tracked from the root maximum
-                                                                // down
-        {5, 100, true, 10.0, 100},                              // from the root minimum up
-        {5, 980, false, 0.0, 980},                              // kept inside the root range
+        {2, 0, true, 30.0, 300},
+        {5, 100, false, 80.0, 100},  // tracked from the root maximum
+                                     // down
+        {5, 100, true, 10.0, 100},   // from the root minimum up
+        {5, 980, false, 0.0, 980},   // kept inside the root range
     };
     for (const Case& c : cases) {
         double minimum = 40.0;
@@ -380,6 +383,22 @@ TEST_F(CursorZoomTest, RezoomModesAndTheMeasureEndedEvent)
     ZoomWindow empty;
     EXPECT_EQ(empty.Rezoom(0), 0);
     EXPECT_FALSE(empty.ZoomX(0.0, 1.0));
+}
+
+TEST_F(CursorZoomTest, RezoomToTheXRangeTakesTheTemplatesSpan)
+{
+    // The template is what the window's record stores as its fixed span.
+    window.Settings().m_XAxisSettings.m_RangeValue = 20.0;
+    CKSTXAxis source(nullptr);
+    ASSERT_TRUE(source.SetSpan(20.0, CKSTXAxis::kRangeSpanFixed, false));
+    window.GetXAxis().SaveRangeTemplate(source, CKSTXAxis::kRangeSpanFixed);
+    ASSERT_TRUE(window.ZoomX(10.0, 30.0));
+    window.Rezoom(1);
+    EXPECT_EQ(window.Interaction().zoomDepth, 0);
+    EXPECT_EQ(window.GetXAxis().GetPreviousState(), nullptr);
+    EXPECT_EQ(window.GetXAxis().GetRangeMode(), CKSTXAxis::kRangeSpanFixed);
+    EXPECT_DOUBLE_EQ(window.GetXAxis().GetSpan(), 20.0);
+    EXPECT_DOUBLE_EQ(window.GetXAxis().GetMaximum() - window.GetXAxis().GetMinimum(), 20.0);
 }
 
 TEST_F(CursorZoomTest, HorizontalScrollingStopsAtTheEnd)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -234,6 +235,73 @@ TEST_F(CurveWndInteractionTest, DifferentialCursorsStartAtOneAndTwoThirdsAndAreD
     EXPECT_EQ(window.GetLeftCursorPixel(), -1);
     kst_test::PumpUntil([] { return CountSeen(WM_APP + 14) > 0; });
     EXPECT_EQ(CountSeen(WM_APP + 14), 1);
+}
+
+TEST_F(CurveWndInteractionTest, SimpleCursorFollowsTheMouseUntilFrozen)
+{
+    window.Subscribe(CKSTCurveWndCore::kEventCursorMoved, WM_APP + 13, listener);
+    window.StartSimpleMeasure(InPlot(50, 20));
+    ASSERT_TRUE(window.IsSimpleMeasure());
+    Mouse(WM_MOUSEMOVE, InPlot(80, 30).x, InPlot(80, 30).y);
+    EXPECT_EQ(State().cursor1X, InPlot(80, 30).x);
+    EXPECT_EQ(State().cursor1Y, InPlot(80, 30).y);
+    EXPECT_EQ(window.GetLeftCursorPixel(), InPlot(80, 30).x);
+    kst_test::PumpUntil([] { return CountSeen(WM_APP + 13) > 0; });
+    EXPECT_EQ(CountSeen(WM_APP + 13), 1);
+
+    // Moving by value; ignored while the cursors are hidden.
+    const double value = window.GetXAxis().PixelToValue(InPlot(120, 0).x);
+    window.SetLeftCursorValue(value);
+    EXPECT_EQ(State().cursor1X, window.GetXAxis().ValueToPixel(value));
+    window.HideCursors();
+    window.SetLeftCursorValue(window.GetXAxis().PixelToValue(InPlot(10, 0).x));
+    EXPECT_EQ(State().cursor1X, window.GetXAxis().ValueToPixel(value));
+    window.ShowCursors();
+
+    // An extra command freezes the cursor.
+    window.AddMenuCommand("Extra", 50010, listener);
+    window.SendMessage(WM_COMMAND, 50010, 0);
+    EXPECT_EQ(State().cursorFrozen, 1);
+    const int32_t frozen = State().cursor1X;
+    Mouse(WM_MOUSEMOVE, InPlot(200, 30).x, InPlot(200, 30).y);
+    EXPECT_EQ(State().cursor1X, frozen);
+    window.EndMeasure();
+    EXPECT_EQ(State().cursorFrozen, 0);
+}
+
+TEST_F(CurveWndInteractionTest, BarDisplaysStartNoBandOrDrag)
+{
+    window.SetDisplayKind(CKSTCurveWndCore::kDisplayBar, 0, "");
+    window.RecalcLayout();
+    const RECT client = {0, 0, 600, 400};
+    leftHeld = true;
+    Mouse(WM_LBUTTONDOWN, (client.right) / 2, client.bottom / 2, MK_LBUTTON);
+    EXPECT_EQ(State().rubberBand, 0);
+    EXPECT_EQ(State().resizeGroup, -1);
+    leftHeld = false;
+    Mouse(WM_LBUTTONUP, client.right / 2 + 40, client.bottom / 2 + 40);
+    EXPECT_EQ(State().zoomDepth, 0);
+}
+
+TEST_F(CurveWndInteractionTest, PageKeysScrollTheFirstGroupsZoomedAxes)
+{
+    // A band across the whole X band zooms only the group's Y axes.
+    const RECT x = NormalizeRect(window.GetXAxis().GetRect());
+    const POINT top = InPlot(0, 20);
+    ASSERT_TRUE(window.ZoomToRect(RECT{x.left - 5, top.y, x.right + 5, top.y + 30}));
+    EXPECT_EQ(window.GetXAxis().GetPreviousState(), nullptr);
+    EXPECT_EQ(State().zoomDepth, 1);
+    CKSTAxisGroup& group = *window.GetGroup(window.GetFirstShownGroup());
+    ASSERT_NE(group.GetScrollBar(), nullptr);
+    const CKSTYAxis& axis = *group.GetAxis(0);
+    const double minimum = axis.GetMinimum();
+    const double span = axis.GetMaximum() - minimum;
+    window.SendMessage(WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_NEAR(axis.GetMinimum(), std::max(minimum - span, axis.GetRangeMin()), 1e-9);
+    EXPECT_NEAR(axis.GetMaximum() - axis.GetMinimum(), span, 1e-9);
+    const double afterPage = axis.GetMinimum();
+    window.SendMessage(WM_KEYDOWN, VK_UP, 0);
+    EXPECT_NEAR(axis.GetMinimum(), afterPage + span * 0.02, 1e-9);
 }
 
 TEST_F(CurveWndInteractionTest, PressPriorityCursorLegendBorderRubberBand)
