@@ -284,6 +284,10 @@ void CKSTCurveWnd::RecalcLayout()
     LayoutForScreen(m_measure.get(), m_client, layout);
     UpdateScrollBars(layout);
     DrawStaticLayer(m_dc, m_client, false);
+    // Shown cursors were drawn into the picture just replaced.
+    if (m_interaction.cursorsHidden == 0 && m_interaction.measureMode != kMeasureNone) {
+        RedrawCursors();
+    }
 }
 
 void CKSTCurveWnd::RecalcLayout(HDC target, const RECT& rect)

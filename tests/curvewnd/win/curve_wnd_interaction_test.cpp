@@ -304,6 +304,21 @@ TEST_F(CurveWndInteractionTest, PageKeysScrollTheFirstGroupsZoomedAxes)
     EXPECT_NEAR(axis.GetMinimum(), afterPage + span * 0.02, 1e-9);
 }
 
+TEST_F(CurveWndInteractionTest, CursorsSurviveARedrawOutsideTheirBracket)
+{
+    const POINT at = InPlot(60, 25);
+    window.StartSimpleMeasure(at);
+    // A look change lays the window out again without erasing the cursor first.
+    window.SetGridColor(0x00FF00, true);
+    window.EndMeasure();
+    uint32_t ended = 0;
+    ASSERT_TRUE(window.GetPlotPixel(at.x, at.y, ended));
+    window.RecalcLayout();
+    uint32_t fresh = 0;
+    ASSERT_TRUE(window.GetPlotPixel(at.x, at.y, fresh));
+    EXPECT_EQ(ended, fresh);
+}
+
 TEST_F(CurveWndInteractionTest, PressPriorityCursorLegendBorderRubberBand)
 {
     window.StartDifferentialMeasure(POINT{100, 100}, false);
