@@ -401,6 +401,20 @@ TEST_F(CursorZoomTest, RezoomToTheXRangeTakesTheTemplatesSpan)
     EXPECT_DOUBLE_EQ(window.GetXAxis().GetMaximum() - window.GetXAxis().GetMinimum(), 20.0);
 }
 
+TEST_F(CursorZoomTest, RoundedXRangeWidensToTheGridOfItsStep)
+{
+    // A difference of 9.74 has the nice step 5: a grid of 0.1.
+    window.SetRoundedXRange(0.13, 9.87, CKSTXAxis::kRangeMinMaxFixed);
+    EXPECT_NEAR(window.GetXAxis().GetMinimum(), 0.1, 1e-12);
+    EXPECT_NEAR(window.GetXAxis().GetMaximum(), 9.9, 1e-12);
+    EXPECT_EQ(window.GetXAxis().GetRangeMode(), CKSTXAxis::kRangeMinMaxFixed);
+    // Absolute times keep their ends.
+    window.SetXAxisType(CKSTXAxis::kTypeAbsoluteTime, false);
+    window.SetRoundedXRange(0.13, 9.87, CKSTXAxis::kRangeMinMaxFixed);
+    EXPECT_DOUBLE_EQ(window.GetXAxis().GetMinimum(), 0.13);
+    EXPECT_DOUBLE_EQ(window.GetXAxis().GetMaximum(), 9.87);
+}
+
 TEST_F(CursorZoomTest, HorizontalScrollingStopsAtTheEnd)
 {
     KstHorizontalScroll scroll;
