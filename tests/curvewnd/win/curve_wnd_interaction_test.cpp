@@ -709,8 +709,11 @@ TEST_F(PopupThreadTest, DismissingSendsIdZeroAndClearsPopupOpen)
 {
     RightClick();
     EXPECT_EQ(State().popupOpen, 0);
-    EXPECT_EQ(trackFlags, UINT{TPM_NONOTIFY | TPM_RETURNCMD});
-    EXPECT_NE(ownerThread, GetCurrentThreadId());
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(trackFlags, UINT{TPM_NONOTIFY | TPM_RETURNCMD});
+        EXPECT_NE(ownerThread, GetCurrentThreadId());
+    }
     EXPECT_FALSE(Tracked().empty());
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(State().measureMode, 0u);
