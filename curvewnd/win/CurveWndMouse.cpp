@@ -274,6 +274,9 @@ void CKSTCurveWnd::OnLButtonUp(UINT flags, CPoint point)
     }
     if (IsSubscribed(kEventLeftUp)) {
         m_dragReference = {0, 0};
+        // The subscriber takes the release; a drag the press started must not stay open with
+        // the mouse confined.
+        AbortDrags();
         FireSend(kEventLeftUp);
         return;
     }

@@ -319,6 +319,54 @@ TEST_F(CurveWndInteractionTest, CursorsSurviveARedrawOutsideTheirBracket)
     EXPECT_EQ(ended, fresh);
 }
 
+TEST_F(CurveWndInteractionTest, SubscribersOfPressDragAndReleaseTakeTheMouse)
+{
+    window.Subscribe(CKSTCurveWndCore::kEventDrag, WM_APP + 4, listener);
+    window.Subscribe(CKSTCurveWndCore::kEventLeftUp, WM_APP + 2, listener);
+    const POINT from = InPlot(100, 20);
+    Mouse(WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
+    Mouse(WM_MOUSEMOVE, from.x + 5, from.y + 5, MK_LBUTTON);  // only stores the reference
+    Mouse(WM_MOUSEMOVE, from.x + 12, from.y + 2, MK_LBUTTON);
+    ASSERT_EQ(CountSeen(WM_APP + 4), 1);
+    EXPECT_EQ(LOWORD(g_seen.back().lParam), 7);
+    EXPECT_EQ(static_cast<int16_t>(HIWORD(g_seen.back().lParam)), -3);
+    Mouse(WM_LBUTTONUP, from.x + 12, from.y + 2);
+    EXPECT_EQ(CountSeen(WM_APP + 2), 1);
+    // The band the press started ends without zooming, and the mouse is free again.
+    EXPECT_EQ(State().rubberBand, 0);
+    EXPECT_EQ(State().zoomDepth, 0);
+
+    // Event 0 takes the press: no band starts.
+    window.Subscribe(CKSTCurveWndCore::kEventLeftDown, WM_APP + 0, listener);
+    Mouse(WM_LBUTTONDOWN, from.x, from.y, MK_LBUTTON);
+    EXPECT_EQ(CountSeen(WM_APP + 0), 1);
+    EXPECT_EQ(State().rubberBand, 0);
+}
+
+TEST_F(CurveWndInteractionTest, GroupScrollBarPagesTheGroups)
+{
+    for (const char* unit : {"W", "Hz", "m", "s", "K", "N", "Pa", "J", "C", "T"}) {
+        window.AddChannel(pool.Add(unit, unit), 2, 2);
+    }
+    window.RecalcLayout();
+    HWND bar = nullptr;
+    for (HWND child = FindWindowExA(window.GetSafeHwnd(), nullptr, "ScrollBar", nullptr);
+         child != nullptr;
+         child = FindWindowExA(window.GetSafeHwnd(), child, "ScrollBar", nullptr)) {
+        if (GetDlgCtrlID(child) == 0 && (GetWindowLongA(child, GWL_STYLE) & SBS_VERT) != 0) {
+            bar = child;
+        }
+    }
+    ASSERT_NE(bar, nullptr) << "all groups fit";
+    const int lastBefore = window.GetLastShownGroup();
+    window.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), reinterpret_cast<LPARAM>(bar));
+    EXPECT_GT(window.GetFirstShownGroup(), 0);
+    EXPECT_LE(window.GetLastShownGroup(), 11);
+    EXPECT_GT(window.GetLastShownGroup(), lastBefore);
+    window.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(window.GetFirstShownGroup(), 0);
+}
+
 TEST_F(CurveWndInteractionTest, PressPriorityCursorLegendBorderRubberBand)
 {
     window.StartDifferentialMeasure(POINT{100, 100}, false);
