@@ -589,6 +589,17 @@ TEST_F(CurveWndInteractionTest, DoubleClicksOpenTheDialogOfWhatIsUnderTheMouse)
     EXPECT_EQ(CountSeen(WM_APP + 3), 1);
 }
 
+TEST_F(CurveWndInteractionTest, EditDialogsNotYetInstalledSayTheyAreNotAvailable)
+{
+    KstSetCurveEditDialogs(nullptr);
+    CKSTMessageBoxScript boxes;
+    window.SendMessage(WM_COMMAND, kKstCmdEditXAxis, 0);
+    window.SendMessage(WM_COMMAND, kKstCmdCreateLimit, 0);
+    EXPECT_EQ(boxes.ShownIds(),
+              (std::vector<UINT>{KST_STR_CW_DIALOG_UNAVAILABLE, KST_STR_CW_DIALOG_UNAVAILABLE}));
+    EXPECT_TRUE(dialogs.asked.empty());
+}
+
 // --- Popup menu ---
 
 struct MenuItem {
