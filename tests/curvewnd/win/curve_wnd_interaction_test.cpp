@@ -129,6 +129,8 @@ protected:
         KstSeams().getAsyncKeyState = [this](int key) -> SHORT {
             return key == VK_LBUTTON && leftHeld ? static_cast<SHORT>(0x8000) : 0;
         };
+        // Real mouse moves over the window would mix with the ones the tests send.
+        SetCursorPos(1, 1);
         const CKSTString name = KstRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_WINDOW));
         ASSERT_TRUE(host.CreateEx(0, name.c_str(), "Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                                   40, 40, 660, 460, nullptr, nullptr));
