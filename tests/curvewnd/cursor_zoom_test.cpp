@@ -159,6 +159,14 @@ TEST(CursorZoomMathTest, VerticalScrollMovesAxesInsideTheirRootRange)
     ASSERT_TRUE(KstVerticalScrollRange(2, 0, 0.0, 100.0, false, minimum, maximum, thumb));
     EXPECT_DOUBLE_EQ(maximum, 100.0);
     EXPECT_FALSE(KstVerticalScrollRange(7, 0, 0.0, 100.0, false, minimum, maximum, thumb));
+
+    // An axis whose unzoomed range is empty stays where it is, with the thumb at the top.
+    minimum = maximum = 3.0;
+    ASSERT_TRUE(KstVerticalScrollRange(5, 400, 3.0, 3.0, false, minimum, maximum, thumb));
+    EXPECT_DOUBLE_EQ(minimum, 3.0);
+    EXPECT_DOUBLE_EQ(maximum, 3.0);
+    ASSERT_TRUE(KstVerticalScrollRange(3, 0, 3.0, 3.0, true, minimum, maximum, thumb));
+    EXPECT_EQ(thumb, 0);
 }
 
 double Sum(const std::vector<double>& values)
@@ -318,6 +326,19 @@ TEST_F(CursorZoomTest, RectangleTable)
         EXPECT_EQ(w.GetGroup(0)->HasZoomedAxis(), c.yZoomed) << c.name;
         EXPECT_EQ(w.limitMessages, 0) << c.name;
     }
+}
+
+TEST_F(CursorZoomTest, OnlyTheGroupUnderTheBandZoomsItsAxes)
+{
+    window.AddChannel(pool.Add("i", "A", 200, [](uint32_t i) { return i * 0.01; }), 2, 2);
+    window.RecalcLayout();
+    ASSERT_EQ(window.GetGroupCount(), 2);
+    const RECT second = window.GetGroup(1)->GetCurve(0)->GetRect();
+    const RECT band = {second.left + 10, second.top + 10, second.left + 60, second.top + 40};
+    ASSERT_TRUE(window.ZoomToRect(band));
+    EXPECT_FALSE(window.GetGroup(0)->HasZoomedAxis());
+    EXPECT_TRUE(window.GetGroup(1)->HasZoomedAxis());
+    EXPECT_EQ(window.GetGroup(1)->GetAxis(0)->GetZoomLevel(), 1);
 }
 
 TEST_F(CursorZoomTest, ARefusedZoomChangesNoAxis)
