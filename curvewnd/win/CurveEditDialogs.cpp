@@ -2,10 +2,7 @@
 // user that it is not there yet.
 #include "curvewnd/win/CurveEditDialogs.h"
 
-#include "curvewnd/win/CurveWnd.h"
-#include "foundation/win/StringLoader.h"
-#include "framework/Seams.h"
-#include "resources/StringIds.h"
+#include "curvewnd/win/CurveWndDialogs.h"
 
 namespace {
 
@@ -18,15 +15,7 @@ public:
     int Limit(CKSTCurveWnd& window, CKSTLimitLine*) override { return Tell(window); }
 
 private:
-    static int Tell(CKSTCurveWnd& window)
-    {
-        const bool english = window.IsEnglish();
-        const CKSTString text = LoadResString(KST_STR_CW_DIALOG_UNAVAILABLE, english);
-        const CKSTString caption = LoadResString(KST_STR_ATTENTION, english);
-        KstMessageBox(window.GetSafeHwnd(), text.c_str(), caption.c_str(),
-                      MB_OK | MB_ICONINFORMATION, KST_STR_CW_DIALOG_UNAVAILABLE);
-        return IDCANCEL;
-    }
+    static int Tell(CKSTCurveWnd& window) { return KstTellDialogUnavailable(window); }
 };
 
 IKSTCurveEditDialogs* g_editDialogs = nullptr;

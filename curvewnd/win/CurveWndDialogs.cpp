@@ -27,15 +27,7 @@ public:
     }
 
 private:
-    static int Tell(CKSTCurveWnd& window)
-    {
-        const bool english = window.IsEnglish();
-        const CKSTString text = LoadResString(KST_STR_CW_DIALOG_UNAVAILABLE, english);
-        const CKSTString caption = LoadResString(KST_STR_ATTENTION, english);
-        KstMessageBox(window.GetSafeHwnd(), text.c_str(), caption.c_str(),
-                      MB_OK | MB_ICONINFORMATION, KST_STR_CW_DIALOG_UNAVAILABLE);
-        return IDCANCEL;
-    }
+    static int Tell(CKSTCurveWnd& window) { return KstTellDialogUnavailable(window); }
 };
 
 IKSTCurveWndDialogs* g_dialogs = nullptr;
@@ -51,4 +43,14 @@ IKSTCurveWndDialogs& KstCurveWndDialogs()
 void KstSetCurveWndDialogs(IKSTCurveWndDialogs* dialogs)
 {
     g_dialogs = dialogs;
+}
+
+int KstTellDialogUnavailable(CKSTCurveWnd& window)
+{
+    const bool english = window.IsEnglish();
+    const CKSTString text = LoadResString(KST_STR_CW_DIALOG_UNAVAILABLE, english);
+    const CKSTString caption = LoadResString(KST_STR_ATTENTION, english);
+    KstMessageBox(window.GetSafeHwnd(), text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION,
+                  KST_STR_CW_DIALOG_UNAVAILABLE);
+    return IDCANCEL;
 }

@@ -42,3 +42,5 @@ IKSTCurveWndDialogs& KstCurveWndDialogs();
 // Installs a factory (null: the one that tells the user a dialog is not available yet); the
 // caller keeps it alive while windows may ask.
 void KstSetCurveWndDialogs(IKSTCurveWndDialogs* dialogs);
+// Tells the user that the dialog the window would open is not there yet; IDCANCEL.
+int KstTellDialogUnavailable(CKSTCurveWnd& window);
