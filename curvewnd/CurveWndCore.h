@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "curvewnd/AxisGroup.h"
+#include "curvewnd/CursorZoom.h"
 #include "curvewnd/Legend.h"
 #include "curvewnd/XAxis.h"
 #include "data/ChannelObserver.h"
@@ -303,6 +304,45 @@ public:
     void RemoveMenuCommand(const CKSTString& text, uint32_t id);
     const std::vector<KstMenuCommand>& GetMenuCommands() const { return m_menuCommands; }
 
+    // --- Measuring cursors, zoom and scrolling (CursorZoom.cpp) ---
+    // Mode 1: cursor 1's column; mode 2: the smaller column; not measuring: -1.
+    int32_t GetLeftCursorPixel() const;
+    // X values of the left and right cursor (mode 1: both the one cursor); not measuring: 0.0.
+    double GetLeftCursorValue() const;
+    double GetRightCursorValue() const;
+    // The X axis' reference time plus the cursor value in seconds.
+    CKSTTimeStamp GetLeftCursorTime() const;
+    CKSTTimeStamp GetRightCursorTime() const;
+    // The X axis has a saved state or a group has a zoomed Y axis.
+    bool HasZoomedAxes() const;
+    // Zooms the X axis and the Y axes of the group under the band (client pixels, corners in
+    // either order). Every axis is checked first: one that would go below the zoom resolution
+    // shows the message once and nothing is zoomed. True when a zoom step was taken.
+    bool ZoomToRect(const RECT& band);
+    bool ZoomX(double minimum, double maximum);
+    // Mode 0 total, 1 total then the X range template, 2 one step back. Event 14 is posted;
+    // returns what posting it returned, 0 when nothing was done.
+    int32_t Rezoom(uint32_t mode);
+    // The range widened to the grid of its nice step (not on an Absolute Time axis).
+    void SetRoundedXRange(double minimum, double maximum, uint32_t rangeMode);
+    // Scrolls the zoomed X range; false while the X axis is not zoomed or for codes that do
+    // nothing.
+    bool ScrollHorizontal(const KstHorizontalScroll& scroll);
+    // Pages the list of groups; true when the first shown group changed.
+    bool ScrollGroups(uint32_t code, int32_t trackPosition);
+    // Moves the Y axes of a group inside their unzoomed ranges.
+    bool ScrollGroupAxes(int group, uint32_t code, int32_t trackPosition);
+    // The boundary below the group was dropped at the row: the weights of the listed groups
+    // change so that the group's body ends there.
+    void ResizeGroup(int group, int32_t row);
+    // Hooks of the interaction code: the zoom-resolution message, the scroll-bar thumbs, the
+    // scroll bars' contents and the keyboard focus.
+    virtual void ShowZoomLimitMessage() {}
+    virtual void SetXScrollThumb(int32_t) {}
+    virtual void SetGroupScrollThumb(int32_t) {}
+    virtual void InvalidateScrollBars() {}
+    virtual void TakeFocus() {}
+
     // --- IKSTCurveOwner / IKSTCurveHost / IKSTGroupHost ---
     const CKSTCurveWndSettings& GetWindowSettings() const override { return m_settings; }
     bool IsEnglish() const override { return m_language != 0; }
@@ -379,6 +419,8 @@ protected:
     // Groups, axes and curves rebuilt from the tables of the embedded record.
     void RebuildFromRecord();
     void ObserveChannel(CKSTChannel* channel);
+    // Relayout and repaint, with the cursors erased around it unless they are hidden already.
+    void RedrawAroundCursors();
     // Groups get the running window of shown groups from the layout.
     std::vector<int> LaidOutGroups() const;
 

@@ -42,6 +42,19 @@ ON_WM_CLOSE()
 ON_MESSAGE(CKSTCurveWnd::kRebuildMessage, OnRebuild)
 ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 ON_MESSAGE(WM_MOUSELEAVE, OnMouseLeave)
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDBLCLK()
+ON_WM_RBUTTONDOWN()
+ON_WM_RBUTTONUP()
+ON_WM_MOUSEWHEEL()
+ON_WM_KEYDOWN()
+ON_WM_HSCROLL()
+ON_WM_VSCROLL()
+ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
+ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+ON_MESSAGE(WM_KILLFOCUS, OnFocusLost)
 END_MESSAGE_MAP()
 
 CKSTCurveWnd::CKSTCurveWnd() : m_dropTarget(this)
@@ -158,6 +171,10 @@ void CKSTCurveWnd::DeleteScrollBars()
 void CKSTCurveWnd::ReleaseResources()
 {
     const HWND window = m_hWnd;
+    // The tables refer to the window; measuring ends with it.
+    m_diffTable.reset();
+    m_valueTable.reset();
+    m_interaction.measureMode = kMeasureNone;
     if (m_created != 0) {
         DeleteBitmap();
         m_dc.DeleteDC();
@@ -267,6 +284,10 @@ void CKSTCurveWnd::RecalcLayout()
     LayoutForScreen(m_measure.get(), m_client, layout);
     UpdateScrollBars(layout);
     DrawStaticLayer(m_dc, m_client, false);
+    // Shown cursors were drawn into the picture just replaced.
+    if (m_interaction.cursorsHidden == 0 && m_interaction.measureMode != kMeasureNone) {
+        RedrawCursors();
+    }
 }
 
 void CKSTCurveWnd::RecalcLayout(HDC target, const RECT& rect)

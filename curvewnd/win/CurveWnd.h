@@ -6,6 +6,7 @@
 // 18.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "curvewnd/CurveWndCore.h"
@@ -20,6 +21,8 @@
 
 class CKSTCurveWnd;
 class CKSTCurveWndScrollBar;
+class IKSTCurveEditDialogs;
+struct KstPopupSnapshot;
 
 // Accepts any drag; a drop reaches the window's subscriber of event 18.
 class CKSTCurveWndDropTarget : public COleDropTarget {
@@ -138,6 +141,42 @@ public:
     void RedrawLegend(int group) override;
     void TrackMouseLeave(bool hovering) override;
 
+    // --- Measuring cursors and zoom (CurveWndCursors.cpp) ---
+    // Mode 1 at the point; ends a differential measure first.
+    void StartSimpleMeasure(const POINT& point);
+    // Mode 2 with the cursors at one and two thirds of the X band; ends a simple measure first.
+    void StartDifferentialMeasure(const POINT& point, bool showTable);
+    void EndMeasure() override;
+    void HideCursors() override;
+    void ShowCursors() override;
+    // Draws the cursors once onto a freshly drawn picture.
+    void RedrawCursors();
+    void SetLeftCursorValue(double x);
+    void SetRightCursorValue(double x);
+    void SetCrossCursor(bool on);
+    void RefreshValueTable() override;
+    void ShowZoomLimitMessage() override;
+    void SetXScrollThumb(int32_t position) override;
+    void SetGroupScrollThumb(int32_t position) override;
+    void InvalidateScrollBars() override;
+    void TakeFocus() override;
+
+    // --- Popup menu, commands and edit dialogs (CurveWndCommands.cpp) ---
+    // Extra commands go to their target windows; a command from the popup menu (lParam 0)
+    // clears the popup-open flag first.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // False for an id that is not a command of the window's menus.
+    bool RunCommand(UINT id);
+    // What the popup menu shows, taken before its thread starts.
+    KstPopupSnapshot TakePopupSnapshot(const POINT& point) const;
+    // The marker and limit-line dialogs (null: a new one); IDCANCEL without curves.
+    int CreateMarker(CKSTPlotMarker* marker);
+    int CreateLimit(CKSTLimitLine* line);
+    // Bar, pointer or common options by display kind.
+    int WindowSettings();
+    void SetEditDialogs(IKSTCurveEditDialogs* dialogs) { m_editDialogs = dialogs; }
+    IKSTCurveEditDialogs& EditDialogs() const;
+
     // --- IKSTTextTipOwner ---
     COLORREF GetWindowColor() const override;
     CWnd* GetDrawingWindow() const override { return const_cast<CKSTCurveWnd*>(this); }
@@ -152,6 +191,22 @@ protected:
     LRESULT OnRebuild(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+
+    // --- Mouse and keys (CurveWndMouse.cpp) ---
+    void OnLButtonDown(UINT flags, CPoint point);
+    void OnLButtonUp(UINT flags, CPoint point);
+    void OnMouseMove(UINT flags, CPoint point);
+    void OnLButtonDblClk(UINT flags, CPoint point);
+    void OnRButtonDown(UINT flags, CPoint point);
+    void OnRButtonUp(UINT flags, CPoint point);
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point);
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    void OnHScroll(UINT code, UINT position, HWND bar);
+    void OnVScroll(UINT code, UINT position, HWND bar);
+    // An interrupted drag (cancel mode, lost capture, lost focus) frees the mouse.
+    LRESULT OnCancelMode(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFocusLost(WPARAM wParam, LPARAM lParam);
 
 private:
     friend class CKSTCurveWndDropTarget;
@@ -182,4 +237,26 @@ private:
     std::unique_ptr<CKSTCurveWndScrollBar> m_xScrollBar;
     std::unique_ptr<CKSTCurveWndScrollBar> m_groupScrollBar;
     IKSTCurveWndDialogs* m_dialogs = nullptr;
+
+    // Interaction state of the mouse, the cursors and the tables they keep open.
+    void DrawCursor(int index);
+    void ShowCursorLabels();
+    void ShowValueBoxes(int32_t x, int32_t y);
+    void MoveValueBoxes(int32_t x, int32_t y);
+    void HideValueBoxes();
+    void OpenDiffTable(bool reset);
+    void InvertBand(const RECT& rect);
+    void InvertResizeLine(int32_t row);
+    void EndRubberBand(const POINT& point, bool released);
+    void AbortDrags();
+    void RunInCursorBracket(const std::function<void()>& action);
+    RECT m_bandRect = {0, 0, 0, 0};
+    POINT m_bandStart = {0, 0};
+    POINT m_bandEnd = {0, 0};
+    int32_t m_resizeRow = 0;
+    POINT m_dragReference = {0, 0};
+    bool m_clipped = false;
+    std::unique_ptr<IKSTCurveWndTable> m_diffTable;
+    std::unique_ptr<IKSTCurveWndTable> m_valueTable;
+    IKSTCurveEditDialogs* m_editDialogs = nullptr;
 };
