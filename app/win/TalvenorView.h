@@ -1,11 +1,17 @@
 #pragma once
-// The main view. The record window, the online connection and printing come with the view's
-// own parts; until then it paints its background and refuses connections politely.
+// The main view. It shows the document's data set in the main curve window, which it creates
+// over its client area on the first paint. The record window's other panes, the online
+// connection and printing come with the view's own parts; until then it refuses connections
+// politely.
 #include <cstdint>
 
+#include "app/DocumentCore.h"
+#include "curvewnd/win/CurveWnd.h"
 #include "framework/View.h"
 
-class CTalvenorView : public CView {
+class CTalvenorView : public CView, public KstDocumentDisplay {
+    DECLARE_MESSAGE_MAP()
+
 public:
     CTalvenorView();
     ~CTalvenorView() override;
@@ -19,6 +25,17 @@ public:
     // Ends online recording: the clients are closed and the timer stops.
     void StopOnline(bool reconnect);
 
+    CKSTCurveWnd& GetMainCurveWnd() { return m_curveWnd; }
+
+    // KstDocumentDisplay
+    void EnableRedraw(bool on) override;
+    void AttachDataSet(CKSTDataSet& dataSet, bool storeStructure) override;
+    void ApplyCurveSettingsByName(const CKSTCurveWndSettings& settings) override;
+    void ApplyChannelVisibility(const CKSTChannelList& channels) override;
+    bool GetMainCurveSettings(CKSTCurveWndSettings& settings) override;
+    const CKSTChannel* GetXYChannel() override;
+    void UpdateStatusBar() override;
+
     // The online state that the frame's enabling rules and status bar read.
     bool m_bOnline = false;
     int32_t m_nSourceKind = 0;      // KstSourceKind of the connected source
@@ -27,5 +44,18 @@ public:
     bool m_bPlaying = false;        // the sound player plays channels
 
 protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void OnUpdate(CView* sender, LPARAM hint, void* hintObject) override;
     void OnDraw(HDC dc) override;
+    int OnCreate(LPCREATESTRUCT create);
+    void OnSize(UINT type, int width, int height);
+
+private:
+    // Shows the data set in the main curve window, taking over its stored window structure.
+    void ShowDataSet(CKSTDataSet& dataSet);
+
+    // The curve window exists as an object from the start, so a document opened before the
+    // first paint is already shown when the window appears.
+    CKSTCurveWnd m_curveWnd;
+    bool m_firstPaint = true;
 };
