@@ -135,6 +135,9 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     m_display->EnableRedraw(false);
     ClearLock(true);
     m_dataSet.Clear(false);
+    // The display lets go of the deleted channels now: an error box below runs a message loop
+    // in which the curve window could otherwise paint or hit-test them.
+    m_display->AttachDataSet(m_dataSet, false);
     m_display->UpdateStatusBar();
 
     CKSTMeasurementFile file;

@@ -36,6 +36,9 @@ struct ScriptedHost : KstDocumentHost {
             return 0;
         }
         fileErrors.push_back(code);
+        if (shown) {
+            channelsShownAtError.push_back(*shown);
+        }
         return code == KST_ERR_NO_SETTINGS || code == KST_ERR_TOO_LARGE ? 0 : -1;
     }
     bool QuerySaveLiveData() override { return saveLiveDataAllows; }
@@ -69,6 +72,9 @@ struct ScriptedHost : KstDocumentHost {
     CKSTString currentPath = "previous";
     CKSTString documentPath = "previous";
     bool liveModified = false;
+    // The display's channel count, read when an error is shown.
+    const int* shown = nullptr;
+    std::vector<int> channelsShownAtError;
 };
 
 // A display that records what the document told it.
@@ -194,6 +200,14 @@ TEST_F(DocumentCoreTest, UnreadableFileLeavesNoPathToSaveOver)
     EXPECT_EQ(m_host.fileErrors, (std::vector<int>{KST_ERR_OPEN_FAILED}));
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
     EXPECT_STREQ(m_host.currentPath.c_str(), good.c_str());
+
+    // A read that fails after the old channels were deleted shows its error only once the
+    // display holds none of them.
+    m_host.shown = &m_display.channelsShown;
+    m_host.fileErrors.clear();
+    EXPECT_EQ(document.OpenFile(m_folder.Path("junk.qld"), nullptr), 1);
+    EXPECT_EQ(m_host.fileErrors, (std::vector<int>{KST_ERR_NOT_CONTAINER}));
+    EXPECT_EQ(m_host.channelsShownAtError, (std::vector<int>{0}));
 }
 
 TEST_F(DocumentCoreTest, OnlineSessionAndUnsavedLiveDataCanKeepTheDocument)
