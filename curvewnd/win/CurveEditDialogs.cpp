@@ -1,21 +1,43 @@
-// Until the settings dialogs of the window's objects are installed, a request for one tells the
-// user that it is not there yet.
+// The settings dialogs of the window's objects, each run over the live window.
 #include "curvewnd/win/CurveEditDialogs.h"
 
-#include "curvewnd/win/CurveWndDialogs.h"
+#include "curvewnd/win/CurveDisplayDlg.h"
+#include "curvewnd/win/CurveWnd.h"
+#include "curvewnd/win/CurveWndDialogHost.h"
+#include "curvewnd/win/LimitDlg.h"
+#include "curvewnd/win/MarkerDlg.h"
+#include "curvewnd/win/XAxisDlg.h"
+#include "curvewnd/win/YAxisDlg.h"
 
 namespace {
 
-class UnavailableEditDialogs : public IKSTCurveEditDialogs {
+class WindowEditDialogs : public IKSTCurveEditDialogs {
 public:
-    int XAxisSettings(CKSTCurveWnd& window) override { return Tell(window); }
-    int YAxisSettings(CKSTCurveWnd& window, CKSTYAxis&) override { return Tell(window); }
-    int CurveDisplay(CKSTCurveWnd& window, CKSTCurve&) override { return Tell(window); }
-    int Marker(CKSTCurveWnd& window, CKSTPlotMarker*) override { return Tell(window); }
-    int Limit(CKSTCurveWnd& window, CKSTLimitLine*) override { return Tell(window); }
-
-private:
-    static int Tell(CKSTCurveWnd& window) { return KstTellDialogUnavailable(window); }
+    int XAxisSettings(CKSTCurveWnd& window) override
+    {
+        CKSTCurveWndDialogHost host(window);
+        return static_cast<int>(CKSTXAxisDlg::EditSettings(host, &window));
+    }
+    int YAxisSettings(CKSTCurveWnd& window, CKSTYAxis& axis) override
+    {
+        CKSTCurveWndDialogHost host(window);
+        return static_cast<int>(CKSTYAxisDlg::EditSettings(host, axis, &window));
+    }
+    int CurveDisplay(CKSTCurveWnd& window, CKSTCurve& curve) override
+    {
+        CKSTCurveWndDialogHost host(window);
+        return static_cast<int>(CKSTCurveDisplayDlg::OpenDisplayDialog(host, curve, &window));
+    }
+    int Marker(CKSTCurveWnd& window, CKSTPlotMarker* marker) override
+    {
+        CKSTCurveWndDialogHost host(window);
+        return static_cast<int>(CKSTMarkerDlg::CreateMarker(host, marker, &window));
+    }
+    int Limit(CKSTCurveWnd& window, CKSTLimitLine* line) override
+    {
+        CKSTCurveWndDialogHost host(window);
+        return static_cast<int>(CKSTLimitDlg::CreateLimit(host, line, &window));
+    }
 };
 
 IKSTCurveEditDialogs* g_editDialogs = nullptr;
@@ -24,8 +46,8 @@ IKSTCurveEditDialogs* g_editDialogs = nullptr;
 
 IKSTCurveEditDialogs& KstCurveEditDialogs()
 {
-    static UnavailableEditDialogs unavailable;
-    return g_editDialogs != nullptr ? *g_editDialogs : unavailable;
+    static WindowEditDialogs windowDialogs;
+    return g_editDialogs != nullptr ? *g_editDialogs : windowDialogs;
 }
 
 void KstSetCurveEditDialogs(IKSTCurveEditDialogs* dialogs)

@@ -1,7 +1,7 @@
 #pragma once
 // The settings dialogs of a curve window's own objects: X axis, Y axis, curve display, marker
-// and limit line. They are built beside the window and install their factory when they are
-// linked in; until then every request tells the user that the dialog is not available yet.
+// and limit line. Unless another factory is installed, each runs the window's own dialog over
+// the live window.
 #include <windows.h>
 
 class CKSTCurve;
@@ -24,6 +24,6 @@ public:
 
 // The factory every window uses unless it is given its own.
 IKSTCurveEditDialogs& KstCurveEditDialogs();
-// Installs a factory (null: the one that says the dialog is not available yet); the caller
-// keeps it alive while windows may ask.
+// Installs a factory (null: the window's own dialogs); the caller keeps it alive while windows
+// may ask.
 void KstSetCurveEditDialogs(IKSTCurveEditDialogs* dialogs);

@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "../recording_curve_wnd.h"
+#include "curvewnd/CurveDialogMappings.h"
 #include "curvewnd/win/CurveEditDialogs.h"
 #include "curvewnd/win/CurveWnd.h"
 #include "curvewnd/win/CurveWndDialogs.h"
 #include "curvewnd/win/PopupMenuThread.h"
 #include "framework/framework_test_support.h"
+#include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "support/win/DialogScript.h"
 #include "support/win/MessageBoxScript.h"
 
 namespace {
@@ -591,14 +594,51 @@ TEST_F(CurveWndInteractionTest, DoubleClicksOpenTheDialogOfWhatIsUnderTheMouse)
     EXPECT_EQ(CountSeen(WM_APP + 3), 1);
 }
 
-TEST_F(CurveWndInteractionTest, EditDialogsNotYetInstalledSayTheyAreNotAvailable)
+// Without an installed factory the window runs its own dialogs, and what they confirm reaches
+// the window.
+TEST_F(CurveWndInteractionTest, OwnEditDialogsChangeTheWindow)
 {
     KstSetCurveEditDialogs(nullptr);
     CKSTMessageBoxScript boxes;
-    window.SendMessage(WM_COMMAND, kKstCmdEditXAxis, 0);
-    window.SendMessage(WM_COMMAND, kKstCmdCreateLimit, 0);
-    EXPECT_EQ(boxes.ShownIds(),
-              (std::vector<UINT>{KST_STR_CW_DIALOG_UNAVAILABLE, KST_STR_CW_DIALOG_UNAVAILABLE}));
+
+    CKSTYAxis* axis = window.GetGroup(0)->GetCurve(0)->GetYAxis();
+    const RECT yRect = NormalizeRect(axis->GetRect());
+    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
+                                 .Click(IDC_YAXIS_RANGE_MANUAL)
+                                 .SetText(IDC_YAXIS_MIN, "1")
+                                 .SetText(IDC_YAXIS_MAX, "4")
+                                 .Click(IDOK);
+    Mouse(WM_LBUTTONDBLCLK, (yRect.left + yRect.right) / 2, (yRect.top + yRect.bottom) / 2);
+    EXPECT_FALSE(axis->IsAutoRange());
+    EXPECT_DOUBLE_EQ(axis->GetMinimum(), 1.0);
+    EXPECT_DOUBLE_EQ(axis->GetMaximum(), 4.0);
+    EXPECT_TRUE(window.IsModified());
+
+    // The X axis dialog from the menu command: the axis type, and a display kind with the
+    // X channel found by its name.
+    const struct {
+        int entry;
+        uint32_t kind;
+        uint32_t type;
+        const char* xChannel;
+    } cases[] = {
+        {kKstXTypeRelativeTime, 0, CKSTXAxis::kTypeRelativeTime, nullptr},
+        {kKstXTypeChannelAsAxis, 3, CKSTXAxis::kTypeStandard, "i1"},
+    };
+    for (const auto& c : cases) {
+        KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
+                                     .Select(IDC_XAXIS_TYPE, c.entry)
+                                     .Select(IDC_XAXIS_CHANNEL, 1)
+                                     .Click(IDOK);
+        window.SendMessage(WM_COMMAND, kKstCmdEditXAxis, 0);
+        EXPECT_EQ(window.GetDisplayKind(), c.kind) << c.entry;
+        EXPECT_EQ(window.GetXAxis().GetType(), c.type) << c.entry;
+        if (c.xChannel != nullptr) {
+            ASSERT_NE(window.GetXChannel(), nullptr) << c.entry;
+            EXPECT_STREQ(window.GetXChannel()->GetName().c_str(), c.xChannel);
+        }
+    }
+    EXPECT_TRUE(boxes.ShownIds().empty());
     EXPECT_TRUE(dialogs.asked.empty());
 }
 
