@@ -8,9 +8,9 @@
 
 #include "curvewnd/Curve.h"
 #include "curvewnd/CurveDialogMappings.h"
+#include "curvewnd/CurveMenuTexts.h"
 #include "curvewnd/LimitLine.h"
 #include "curvewnd/PlotMarker.h"
-#include "curvewnd/CurveMenuTexts.h"
 #include "curvewnd/win/CurveDisplayDlg.h"
 #include "curvewnd/win/CurvePopupMenu.h"
 #include "curvewnd/win/LimitDlg.h"
@@ -18,29 +18,15 @@
 #include "curvewnd/win/XAxisDlg.h"
 #include "curvewnd/win/YAxisDlg.h"
 #include "data/settings/SettingsColors.h"
+#include "fake_dialog_window.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/framework_test_support.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "support/win/DialogScript.h"
-#include "fake_dialog_window.h"
 
 namespace kst_test {
 namespace {
-
-std::string Text(CWnd& dialog, int id)
-{
-    char text[512] = {};
-    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
-    return text;
-}
-
-std::string Caption(CWnd& dialog)
-{
-    char text[512] = {};
-    GetWindowTextA(dialog.m_hWnd, text, sizeof text);
-    return text;
-}
 
 // Shown by the dialog's rules (the dialog itself is not shown while a script drives it).
 bool Shown(CWnd& dialog, int id)
@@ -185,7 +171,7 @@ TEST_P(CurveDialogs, XAxisTypeEntriesGiveDisplayKindAndAxisType)
     for (const auto& c : cases) {
         std::string caption;
         KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                     .Run([&](CWnd& dialog) { caption = Caption(dialog); })
+                                     .Run([&](CWnd& dialog) { caption = DialogCaption(dialog); })
                                      .Select(IDC_XAXIS_TYPE, c.entry)
                                      .Select(IDC_XAXIS_CHANNEL, 1)
                                      .Click(IDOK);
@@ -204,10 +190,11 @@ TEST_P(CurveDialogs, XAxisShortenedTypeListMapsEachEntryToItsOwnType)
 {
     window.xAxis.SetNumericOnly(true);
     int entries = 0;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) { entries = ComboCount(dialog, IDC_XAXIS_TYPE); })
-                                 .Select(IDC_XAXIS_TYPE, 1)
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& dialog) { entries = ComboCount(dialog, IDC_XAXIS_TYPE); })
+            .Select(IDC_XAXIS_TYPE, 1)
+            .Click(IDOK);
     EXPECT_EQ(CKSTXAxisDlg::EditSettings(window), IDOK);
     EXPECT_EQ(entries, 2);
     // The second entry is "Channel as Axis", never the second type of the full list.
@@ -235,14 +222,13 @@ TEST_P(CurveDialogs, XAxisRangeModes)
         window.xAxis.SetRange(0.0, 10.0, CKSTXAxis::kRangeAutomatic, true);
         window.xAxis.SetRootRangeMode(CKSTXAxis::kRangeAutomatic);
         bool spanShown = false;
-        KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                     .Click(c.radio)
-                                     .Run([&](CWnd& dialog) {
-                                         spanShown = Shown(dialog, IDC_XAXIS_SPAN);
-                                     })
-                                     .SetText(c.field, c.text)
-                                     .SetText(IDC_XAXIS_MAX, "8")
-                                     .Click(IDOK);
+        KstSeams().modalDriver =
+            CKSTDialogScript(IDCANCEL)
+                .Click(c.radio)
+                .Run([&](CWnd& dialog) { spanShown = Shown(dialog, IDC_XAXIS_SPAN); })
+                .SetText(c.field, c.text)
+                .SetText(IDC_XAXIS_MAX, "8")
+                .Click(IDOK);
         EXPECT_EQ(CKSTXAxisDlg::EditSettings(window), IDOK);
         EXPECT_EQ(spanShown, c.mode == CKSTXAxis::kRangeSpanFixed);
         EXPECT_EQ(window.xAxis.GetRootRangeMode(), c.mode) << c.text;
@@ -299,13 +285,12 @@ TEST_P(CurveDialogs, XAxisRelativeTimeRangeFromDurations)
     window.xAxis.SetType(CKSTXAxis::kTypeRelativeTime);
     window.xAxis.SetRange(0.0, 10.0, CKSTXAxis::kRangeMinMaxFixed, true);
     std::string seconds;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) {
-                                     seconds = Text(dialog, IDC_XAXIS_MAX_SPAN + 6);
-                                 })
-                                 .SetText(IDC_XAXIS_MIN_SPAN + 6, "30")
-                                 .SetText(IDC_XAXIS_MAX_SPAN + 2, "1")
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& dialog) { seconds = DialogItemText(dialog, IDC_XAXIS_MAX_SPAN + 6); })
+            .SetText(IDC_XAXIS_MIN_SPAN + 6, "30")
+            .SetText(IDC_XAXIS_MAX_SPAN + 2, "1")
+            .Click(IDOK);
     EXPECT_EQ(CKSTXAxisDlg::EditSettings(window), IDOK);
     EXPECT_EQ(seconds, "10");
     EXPECT_DOUBLE_EQ(window.xAxis.GetRootMinimum(), 30.0);
@@ -352,12 +337,12 @@ TEST_P(CurveDialogs, YAxisSwitchToDecibelConvertsTheShownRange)
     std::string unit;
     std::string caption;
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) { caption = Caption(dialog); })
+                                 .Run([&](CWnd& dialog) { caption = DialogCaption(dialog); })
                                  .Select(IDC_YAXIS_TYPE, CKSTYAxis::kScaleDecibel)
                                  .Run([&](CWnd& dialog) {
-                                     minimum = Text(dialog, IDC_YAXIS_MIN);
-                                     maximum = Text(dialog, IDC_YAXIS_MAX);
-                                     unit = Text(dialog, IDC_YAXIS_MIN_UNIT);
+                                     minimum = DialogItemText(dialog, IDC_YAXIS_MIN);
+                                     maximum = DialogItemText(dialog, IDC_YAXIS_MAX);
+                                     unit = DialogItemText(dialog, IDC_YAXIS_MIN_UNIT);
                                  });
     EXPECT_EQ(CKSTYAxisDlg::EditSettings(window, axis), IDCANCEL);
     EXPECT_EQ(caption, Str(KST_STR_CW_Y_AXIS) + ": a");
@@ -377,7 +362,7 @@ TEST_P(CurveDialogs, YAxisOkNextAppliesAndShowsTheNextAxis)
                                  .SetText(IDC_YAXIS_MAX, "4")
                                  .Click(IDC_YAXIS_LOWEST_ON_TOP)
                                  .Click(IDC_YAXIS_NEXT)
-                                 .Run([&](CWnd& dialog) { caption = Caption(dialog); });
+                                 .Run([&](CWnd& dialog) { caption = DialogCaption(dialog); });
     EXPECT_EQ(CKSTYAxisDlg::EditSettings(window, axis), IDCANCEL);
     EXPECT_FALSE(axis.IsAutoRange());
     EXPECT_DOUBLE_EQ(axis.GetMinimum(), 1.0);
@@ -401,8 +386,9 @@ TEST_P(CurveDialogs, YAxisLogarithmicRangeAndUnitEditing)
         KstSeams().modalDriver =
             CKSTDialogScript(IDCANCEL)
                 .Run([&](CWnd& dialog) {
-                    readOnly = (GetWindowLongA(GetDlgItem(dialog.m_hWnd, IDC_YAXIS_UNIT),
-                                               GWL_STYLE) & ES_READONLY) != 0;
+                    readOnly =
+                        (GetWindowLongA(GetDlgItem(dialog.m_hWnd, IDC_YAXIS_UNIT), GWL_STYLE) &
+                         ES_READONLY) != 0;
                 })
                 .Select(IDC_YAXIS_TYPE, CKSTYAxis::kScaleLogarithmic)
                 .Click(IDC_YAXIS_RANGE_MANUAL)
@@ -469,8 +455,9 @@ TEST_P(CurveDialogs, CurveDisplayStyleRulesAndApply)
                                      .Select(IDC_CURVEDLG_LINE_STYLE, c.lineStyle)
                                      .SetText(IDC_CURVEDLG_DECIMALS, "3")
                                      .Run([&](CWnd& dialog) {
-                                         caption = Caption(dialog);
-                                         lineStyleEnabled = Enabled(dialog, IDC_CURVEDLG_LINE_STYLE);
+                                         caption = DialogCaption(dialog);
+                                         lineStyleEnabled =
+                                             Enabled(dialog, IDC_CURVEDLG_LINE_STYLE);
                                          eventsShown = Shown(dialog, IDC_CURVEDLG_EVENTS);
                                      })
                                      .Click(IDOK);
@@ -497,10 +484,11 @@ TEST_P(CurveDialogs, CurveDisplayRenamesWithoutTheGroupShownBeforeTheName)
     window.settings.m_LegendGroup = 1;
     CKSTCurve* c = window.AddCurve("c", "V", 0, "g");
     std::string shown;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) { shown = Text(dialog, IDC_CURVEDLG_NAME); })
-                                 .SetText(IDC_CURVEDLG_NAME, "g: speed")
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& dialog) { shown = DialogItemText(dialog, IDC_CURVEDLG_NAME); })
+            .SetText(IDC_CURVEDLG_NAME, "g: speed")
+            .Click(IDOK);
     EXPECT_EQ(CKSTCurveDisplayDlg::OpenDisplayDialog(window, *c), IDOK);
     EXPECT_EQ(shown, "g: c");
     EXPECT_STREQ(c->GetChannelName().c_str(), "speed");
@@ -514,7 +502,7 @@ TEST_P(CurveDialogs, LimitNewLineWithAutoColourScaledByTheAxisExponent)
     ASSERT_EQ(a->GetYAxis()->GetLabelExponent(), 3);
     std::string caption;
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) { caption = Caption(dialog); })
+                                 .Run([&](CWnd& dialog) { caption = DialogCaption(dialog); })
                                  .SetText(IDC_LIMIT_VALUE, "2")
                                  .Select(IDC_LIMIT_LINE_STYLE, CKSTLimitLine::kDot)
                                  .Click(IDOK);
@@ -529,7 +517,7 @@ TEST_P(CurveDialogs, LimitNewLineWithAutoColourScaledByTheAxisExponent)
     // Opened again it shows the value in the axis' units.
     std::string value;
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run(
-        [&](CWnd& dialog) { value = Text(dialog, IDC_LIMIT_VALUE); });
+        [&](CWnd& dialog) { value = DialogItemText(dialog, IDC_LIMIT_VALUE); });
     EXPECT_EQ(CKSTLimitDlg::CreateLimit(window, a->GetLevelLine(0)), IDCANCEL);
     EXPECT_EQ(value, "2");
 }
@@ -540,11 +528,12 @@ TEST_P(CurveDialogs, LimitMovedToAnotherCurveAndSteppedFromThere)
     line.SetValue(1.0);
     a->AddLevelLine(line, false);
     std::string value;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Select(IDC_LIMIT_CURVE, 1)
-                                 .SetText(IDC_LIMIT_VALUE, "3")
-                                 .Click(IDC_LIMIT_NEXT)
-                                 .Run([&](CWnd& dialog) { value = Text(dialog, IDC_LIMIT_VALUE); });
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Select(IDC_LIMIT_CURVE, 1)
+            .SetText(IDC_LIMIT_VALUE, "3")
+            .Click(IDC_LIMIT_NEXT)
+            .Run([&](CWnd& dialog) { value = DialogItemText(dialog, IDC_LIMIT_VALUE); });
     EXPECT_EQ(CKSTLimitDlg::CreateLimit(window, a->GetLevelLine(0)), IDCANCEL);
     EXPECT_EQ(a->GetLevelLineCount(), 0);
     ASSERT_EQ(b->GetLevelLineCount(), 1);
@@ -574,12 +563,12 @@ TEST_P(CurveDialogs, MarkerLockedOpensWithEveryControlDisabled)
     KstSeams().modalDriver =
         CKSTDialogScript(IDCANCEL)
             .Run([&](CWnd& dialog) {
-                caption = Caption(dialog);
-                for (int id : {IDC_MARKER_TEXT, IDC_MARKER_ADJUST, IDC_MARKER_X, IDC_MARKER_TYPE,
-                               IDC_MARKER_ROTATION, IDC_MARKER_CURVE, IDC_MARKER_FRAME,
-                               IDC_MARKER_POINTER, IDC_MARKER_TEXT_COLOR,
-                               IDC_MARKER_TEXT_COLOR_AUTO, IDC_MARKER_BACK_COLOR,
-                               IDC_MARKER_BACK_MODE, IDC_MARKER_FONT, IDC_MARKER_DEFAULT}) {
+                caption = DialogCaption(dialog);
+                for (int id :
+                     {IDC_MARKER_TEXT, IDC_MARKER_ADJUST, IDC_MARKER_X, IDC_MARKER_TYPE,
+                      IDC_MARKER_ROTATION, IDC_MARKER_CURVE, IDC_MARKER_FRAME, IDC_MARKER_POINTER,
+                      IDC_MARKER_TEXT_COLOR, IDC_MARKER_TEXT_COLOR_AUTO, IDC_MARKER_BACK_COLOR,
+                      IDC_MARKER_BACK_MODE, IDC_MARKER_FONT, IDC_MARKER_DEFAULT}) {
                     if (Enabled(dialog, id)) {
                         enabled.push_back(id);
                     }
@@ -600,12 +589,11 @@ TEST_P(CurveDialogs, MarkerNewOneAtTheLeftCursorWithTheDefaultLook)
 {
     window.leftCursor = 3.2;
     bool rotationShown = true;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& dialog) {
-                                     rotationShown = Shown(dialog, IDC_MARKER_ROTATION);
-                                 })
-                                 .SetText(IDC_MARKER_TEXT, "peak")
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& dialog) { rotationShown = Shown(dialog, IDC_MARKER_ROTATION); })
+            .SetText(IDC_MARKER_TEXT, "peak")
+            .Click(IDOK);
     EXPECT_EQ(CKSTMarkerDlg::CreateMarker(window, nullptr), IDOK);
     EXPECT_FALSE(rotationShown);
     ASSERT_EQ(a->GetEventCount(), 1);
@@ -630,10 +618,11 @@ TEST_P(CurveDialogs, MarkerOkNextAfterAChangeOfCurveStepsFromTheMovedMarker)
         (time == 2.0 ? a : b)->AddEventCopy(marker, false);
     }
     std::string shown;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Select(IDC_MARKER_CURVE, 1)
-                                 .Click(IDC_MARKER_NEXT)
-                                 .Run([&](CWnd& dialog) { shown = Text(dialog, IDC_MARKER_X); });
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Select(IDC_MARKER_CURVE, 1)
+            .Click(IDC_MARKER_NEXT)
+            .Run([&](CWnd& dialog) { shown = DialogItemText(dialog, IDC_MARKER_X); });
     EXPECT_EQ(CKSTMarkerDlg::CreateMarker(window, a->GetEvent(0)), IDCANCEL);
     EXPECT_EQ(a->GetEventCount(), 0);
     ASSERT_EQ(b->GetEventCount(), 3);
@@ -659,7 +648,7 @@ TEST_P(CurveDialogs, MarkerOnAnAbsoluteTimeAxisKeepsItsTimeThroughTheDialog)
             .Run([&](CWnd& dialog) {
                 numberShown = Shown(dialog, IDC_MARKER_X);
                 dateShown = Shown(dialog, IDC_MARKER_X_DATE);
-                fraction = Text(dialog, IDC_MARKER_X_FRACTION);
+                fraction = DialogItemText(dialog, IDC_MARKER_X_FRACTION);
                 SendDlgItemMessageA(dialog.m_hWnd, IDC_MARKER_X_TIME, DTM_GETSYSTEMTIME, 0,
                                     reinterpret_cast<LPARAM>(&shown));
                 adjusted = IsDlgButtonChecked(dialog.m_hWnd, IDC_MARKER_ADJUST) == BST_CHECKED;

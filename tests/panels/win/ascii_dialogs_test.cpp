@@ -18,20 +18,6 @@
 namespace kst_test {
 namespace {
 
-std::string Text(CWnd& dialog, int id)
-{
-    char text[512] = {};
-    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
-    return text;
-}
-
-std::string Caption(CWnd& dialog)
-{
-    char text[256] = {};
-    GetWindowTextA(dialog.m_hWnd, text, sizeof text);
-    return text;
-}
-
 std::string ComboItem(CWnd& dialog, int id, int index)
 {
     char text[256] = {};
@@ -79,13 +65,13 @@ TEST_F(AsciiDialogs, LoadTextsInBothLanguages)
         std::string caption, xAxisLabel, none, dateOrder, removeEmpty, cancel, separator;
         LRESULT headerItems = 0;
         KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run([&](CWnd& d) {
-            caption = Caption(d);
-            xAxisLabel = Text(d, IDC_ASCII_X_AXIS_LABEL);
+            caption = DialogCaption(d);
+            xAxisLabel = DialogItemText(d, IDC_ASCII_X_AXIS_LABEL);
             none = ComboItem(d, IDC_ASCII_X_AXIS, 1);
             dateOrder = ComboItem(d, IDC_ASCII_DATE_FORMAT, 1);
-            removeEmpty = Text(d, IDC_ASCII_REMOVE_EMPTY);
-            cancel = Text(d, IDCANCEL);
-            separator = Text(d, IDC_ASCII_SEPARATOR);
+            removeEmpty = DialogItemText(d, IDC_ASCII_REMOVE_EMPTY);
+            cancel = DialogItemText(d, IDCANCEL);
+            separator = DialogItemText(d, IDC_ASCII_SEPARATOR);
             headerItems = SendDlgItemMessageA(d.m_hWnd, IDC_ASCII_HEADER_LINES, CB_GETCOUNT, 0, 0);
         });
         CKSTTextFormat settings;
@@ -168,10 +154,10 @@ TEST_F(AsciiDialogs, SaveTextsInBothLanguages)
     for (const auto& c : cases) {
         std::string caption, average, combined, group;
         KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run([&](CWnd& d) {
-            caption = Caption(d);
-            average = Text(d, IDC_ASCII_AVERAGE);
-            combined = Text(d, IDC_ASCII_TIME_COMBINED);
-            group = Text(d, IDC_ASCII_TIME_GROUP);
+            caption = DialogCaption(d);
+            average = DialogItemText(d, IDC_ASCII_AVERAGE);
+            combined = DialogItemText(d, IDC_ASCII_TIME_COMBINED);
+            group = DialogItemText(d, IDC_ASCII_TIME_GROUP);
         });
         CKSTTextFormat settings;
         EXPECT_EQ(KstRunSaveAsciiDialog(settings, c.language), IDCANCEL);
@@ -189,17 +175,17 @@ TEST_F(AsciiDialogs, SaveSeparatorCouplesTheDecimalMark)
     KstSeams().modalDriver =
         CKSTDialogScript(IDCANCEL)
             .Run([&](CWnd& d) {
-                markAtStart = Text(d, IDC_ASCII_DECIMAL_MARK);
+                markAtStart = DialogItemText(d, IDC_ASCII_DECIMAL_MARK);
                 enabledAtStart = Enabled(d, IDC_ASCII_DECIMAL_MARK);
             })
             .Select(IDC_ASCII_SEPARATOR, KstSaveAsciiFields::kSeparatorSemicolon)
             .Run([&](CWnd& d) {
-                markSemicolon = Text(d, IDC_ASCII_DECIMAL_MARK);
+                markSemicolon = DialogItemText(d, IDC_ASCII_DECIMAL_MARK);
                 enabledSemicolon = Enabled(d, IDC_ASCII_DECIMAL_MARK);
             })
             .Select(IDC_ASCII_SEPARATOR, KstSaveAsciiFields::kSeparatorTab)
             .Run([&](CWnd& d) {
-                markTab = Text(d, IDC_ASCII_DECIMAL_MARK);
+                markTab = DialogItemText(d, IDC_ASCII_DECIMAL_MARK);
                 enabledTab = Enabled(d, IDC_ASCII_DECIMAL_MARK);
             })
             .Select(IDC_ASCII_DECIMAL_MARK, KstSaveAsciiFields::kMarkPoint)
@@ -235,12 +221,12 @@ TEST_F(AsciiDialogs, SaveAverageBoxSpinAndCountCheck)
             .Run(Spin(1))   // 2 - 1 is below 2: stays
             .Run(Spin(-1))  // 3
             .Run(Spin(-1))  // 4
-            .Run([&](CWnd& d) { afterSpins = Text(d, IDC_ASCII_AVERAGE_COUNT); })
+            .Run([&](CWnd& d) { afterSpins = DialogItemText(d, IDC_ASCII_AVERAGE_COUNT); })
             .SetText(IDC_ASCII_AVERAGE_COUNT, "1")
             .Click(IDOK)
             .Run([&](CWnd& d) {
                 openAfterOK = d.m_hWnd != nullptr;
-                afterRefusal = Text(d, IDC_ASCII_AVERAGE_COUNT);
+                afterRefusal = DialogItemText(d, IDC_ASCII_AVERAGE_COUNT);
             })
             .SetText(IDC_ASCII_AVERAGE_COUNT, "6")
             .Click(IDC_ASCII_TIME_COMBINED)

@@ -17,20 +17,6 @@
 namespace kst_test {
 namespace {
 
-std::string Text(CWnd& dialog, int id)
-{
-    char text[256] = {};
-    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
-    return text;
-}
-
-std::string Caption(CWnd& dialog)
-{
-    char text[256] = {};
-    GetWindowTextA(dialog.m_hWnd, text, sizeof text);
-    return text;
-}
-
 // The control's own visibility, whether or not the scripted dialog is shown.
 bool Visible(CWnd& dialog, int id)
 {
@@ -59,7 +45,7 @@ TEST_F(DocumentDialogs, LockClosesOnlyWhenBothEntriesAreTheSameBytes)
     CKSTMessageBoxScript boxes;
     std::string caption;
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& d) { caption = Caption(d); })
+                                 .Run([&](CWnd& d) { caption = DialogCaption(d); })
                                  .SetText(IDC_LOCK_PASSWORD, "Secret")
                                  .SetText(IDC_LOCK_RETYPE, "secret")
                                  .Click(IDOK)
@@ -86,8 +72,8 @@ TEST_F(DocumentDialogs, UnlockTakesTheCallersCaptionAndItsOwnCancel)
         std::string cancelText;
         KstSeams().modalDriver = CKSTDialogScript(-5)
                                      .Run([&](CWnd& d) {
-                                         caption = Caption(d);
-                                         cancelText = Text(d, IDC_UNLOCK_CANCEL);
+                                         caption = DialogCaption(d);
+                                         cancelText = DialogItemText(d, IDC_UNLOCK_CANCEL);
                                      })
                                      .SetText(IDC_LOCK_PASSWORD, "typed")
                                      .Click(c.button);
@@ -129,11 +115,11 @@ TEST_F(DocumentDialogs, CutOpensInTheFormOfTheAxisMode)
                     checked = id;
                 }
             }
-            days = Text(d, IDC_CUT_START_DAYS);
-            hours = Text(d, IDC_CUT_START_HOURS);
-            minutes = Text(d, IDC_CUT_START_MINUTES);
-            seconds = Text(d, IDC_CUT_START_SECONDS);
-            unit = Text(d, IDC_CUT_END_UNIT);
+            days = DialogItemText(d, IDC_CUT_START_DAYS);
+            hours = DialogItemText(d, IDC_CUT_START_HOURS);
+            minutes = DialogItemText(d, IDC_CUT_START_MINUTES);
+            seconds = DialogItemText(d, IDC_CUT_START_SECONDS);
+            unit = DialogItemText(d, IDC_CUT_END_UNIT);
         });
         CKSTCutCursorDlg dialog(true);
         dialog.m_nXAxisMode = static_cast<uint8_t>(c.axisMode);
@@ -205,8 +191,8 @@ TEST_F(DocumentDialogs, EditXAxisJoinsDateAndTimeOfDay)
     std::string unit;
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
                                  .Run([&](CWnd& d) {
-                                     caption = Caption(d);
-                                     unit = Text(d, IDC_XAXIS_UNIT);
+                                     caption = DialogCaption(d);
+                                     unit = DialogItemText(d, IDC_XAXIS_UNIT);
                                      SetPicker(d, IDC_START_DATE, 2010, 7, 8, 23, 59, 59);
                                      SetPicker(d, IDC_START_TIME, 2000, 1, 1, 9, 30, 0);
                                  })

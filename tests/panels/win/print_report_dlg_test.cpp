@@ -14,20 +14,6 @@
 namespace kst_test {
 namespace {
 
-std::string Text(CWnd& dialog, int id)
-{
-    char text[512] = {};
-    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
-    return text;
-}
-
-std::string Caption(CWnd& dialog)
-{
-    char text[128] = {};
-    GetWindowTextA(dialog.m_hWnd, text, sizeof text);
-    return text;
-}
-
 bool Shown(CWnd& dialog, int id)
 {
     return (GetWindowLongA(GetDlgItem(dialog.m_hWnd, id), GWL_STYLE) & WS_VISIBLE) != 0;
@@ -57,15 +43,17 @@ TEST_F(PrintReportDialog, OpensWithDefaultLayoutAndTemplatesOfItsLanguage)
         std::string caption, perPageLabel, marginGroup, top, bottom, margins, unit, cancel;
         bool xRowShown = true;
         KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run([&](CWnd& d) {
-            caption = Caption(d);
-            perPageLabel = Text(d, IDC_REPORT_PER_PAGE_LABEL);
-            marginGroup = Text(d, IDC_REPORT_MARGIN_GROUP);
-            top = Text(d, IDC_REPORT_TOP_LINE);
-            bottom = Text(d, IDC_REPORT_BOTTOM_LINE);
-            margins = Text(d, IDC_REPORT_LEFT) + " " + Text(d, IDC_REPORT_RIGHT) + " " +
-                      Text(d, IDC_REPORT_TOP) + " " + Text(d, IDC_REPORT_BOTTOM);
-            unit = Text(d, IDC_REPORT_PER_PAGE_UNIT);
-            cancel = Text(d, IDCANCEL);
+            caption = DialogCaption(d);
+            perPageLabel = DialogItemText(d, IDC_REPORT_PER_PAGE_LABEL);
+            marginGroup = DialogItemText(d, IDC_REPORT_MARGIN_GROUP);
+            top = DialogItemText(d, IDC_REPORT_TOP_LINE);
+            bottom = DialogItemText(d, IDC_REPORT_BOTTOM_LINE);
+            margins = DialogItemText(d, IDC_REPORT_LEFT) + " " +
+                      DialogItemText(d, IDC_REPORT_RIGHT) + " " +
+                      DialogItemText(d, IDC_REPORT_TOP) + " " +
+                      DialogItemText(d, IDC_REPORT_BOTTOM);
+            unit = DialogItemText(d, IDC_REPORT_PER_PAGE_UNIT);
+            cancel = DialogItemText(d, IDCANCEL);
             xRowShown = Shown(d, IDC_REPORT_XMIN) || Shown(d, IDC_REPORT_XMAX_LABEL);
         });
         CKSTPrintReportDlg dialog(c.language);
@@ -98,17 +86,17 @@ TEST_F(PrintReportDialog, PageCountFollowsEveryKeystrokeAndTheRangeRowFollowsThe
             .SetText(IDC_REPORT_XMAX, "2500")
             .SetText(IDC_REPORT_PER_PAGE, "1000")
             .Run([&](CWnd& d) {
-                pages2500 = Text(d, IDC_REPORT_PAGES);
+                pages2500 = DialogItemText(d, IDC_REPORT_PAGES);
                 rowInXRange = Shown(d, IDC_REPORT_XMIN) && Shown(d, IDC_REPORT_XMAX_UNIT);
             })
             .SetText(IDC_REPORT_PER_PAGE, "2000")
-            .Run([&](CWnd& d) { pages2000 = Text(d, IDC_REPORT_PAGES); })
+            .Run([&](CWnd& d) { pages2000 = DialogItemText(d, IDC_REPORT_PAGES); })
             .SetText(IDC_REPORT_PER_PAGE, "0")
-            .Run([&](CWnd& d) { pagesZero = Text(d, IDC_REPORT_PAGES); })
+            .Run([&](CWnd& d) { pagesZero = DialogItemText(d, IDC_REPORT_PAGES); })
             .SetText(IDC_REPORT_PER_PAGE, "12,5")
             .Click(IDC_REPORT_RANGE_WINDOW)
             .Run([&](CWnd& d) {
-                pagesWindow = Text(d, IDC_REPORT_PAGES);
+                pagesWindow = DialogItemText(d, IDC_REPORT_PAGES);
                 rowInWindow = Shown(d, IDC_REPORT_XMIN_LABEL) || Shown(d, IDC_REPORT_XMAX);
             })
             .Click(IDOK);

@@ -18,13 +18,6 @@
 namespace kst_test {
 namespace {
 
-std::string Text(CWnd& dialog, int id)
-{
-    char text[512] = {};
-    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
-    return text;
-}
-
 bool Checked(CWnd& dialog, int id)
 {
     return IsDlgButtonChecked(dialog.m_hWnd, id) == BST_CHECKED;
@@ -75,7 +68,7 @@ TEST_F(SmallDialogs, FileTypesBoxOfTwoExtensionsNeedsBoth)
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
                                  .Run([&](CWnd& d) {
                                      ddfChecked = Checked(d, IDC_FILETYPES_DDF_DDB);
-                                     label = Text(d, IDC_FILETYPES_DDF_DDB);
+                                     label = DialogItemText(d, IDC_FILETYPES_DDF_DDB);
                                      char text[64] = {};
                                      GetWindowTextA(d.m_hWnd, text, sizeof text);
                                      caption = text;
@@ -168,17 +161,16 @@ TEST_F(SmallDialogs, AppendFileResultsAndTheHiddenSelectionBox)
     for (const Case& c : cases) {
         bool boxVisible = false;
         std::string method;
-        KstSeams().modalDriver = CKSTDialogScript(-5)
-                                     .Run([&](CWnd& d) {
-                                         boxVisible =
-                                             (GetWindowLongA(GetDlgItem(d.m_hWnd,
-                                                                        IDC_APPEND_KEEP_SELECTION),
-                                                             GWL_STYLE) &
-                                              WS_VISIBLE) != 0;
-                                         method = Text(d, IDC_APPEND_METHOD);
-                                     })
-                                     .Select(IDC_APPEND_METHOD, 1)
-                                     .Click(c.button);
+        KstSeams().modalDriver =
+            CKSTDialogScript(-5)
+                .Run([&](CWnd& d) {
+                    boxVisible = (GetWindowLongA(GetDlgItem(d.m_hWnd, IDC_APPEND_KEEP_SELECTION),
+                                                 GWL_STYLE) &
+                                  WS_VISIBLE) != 0;
+                    method = DialogItemText(d, IDC_APPEND_METHOD);
+                })
+                .Select(IDC_APPEND_METHOD, 1)
+                .Click(c.button);
         CKSTAppendFileDlg dialog(true);
         dialog.m_bShowSelection = c.showSelection;
         EXPECT_EQ(dialog.DoModal(), c.result);
@@ -202,9 +194,10 @@ TEST_F(SmallDialogs, CloseApplicationChoices)
                  {IDCANCEL, IDCANCEL, true}};
     for (const auto& c : cases) {
         std::string text;
-        KstSeams().modalDriver = CKSTDialogScript(-5)
-                                     .Run([&](CWnd& d) { text = Text(d, IDC_CLOSEAPP_SAVE); })
-                                     .Click(c.button);
+        KstSeams().modalDriver =
+            CKSTDialogScript(-5)
+                .Run([&](CWnd& d) { text = DialogItemText(d, IDC_CLOSEAPP_SAVE); })
+                .Click(c.button);
         CKSTCloseAppDlg dialog(false);
         EXPECT_EQ(dialog.DoModal(), c.result);
         EXPECT_EQ(dialog.m_bSave, c.save);
@@ -251,15 +244,14 @@ TEST_F(SmallDialogs, InterpolationListsTheChannelsAndRefusesFactorsBelowOne)
     CKSTMessageBoxScript boxes;
     std::string factor;
     LRESULT count = 0;
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Run([&](CWnd& d) {
-                                     factor = Text(d, IDC_INTERPOLATION_FACTOR);
-                                     count = SendDlgItemMessageA(d.m_hWnd,
-                                                                 IDC_INTERPOLATION_CHANNEL,
-                                                                 CB_GETCOUNT, 0, 0);
-                                 })
-                                 .SetText(IDC_INTERPOLATION_FACTOR, "0")
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Run([&](CWnd& d) {
+                factor = DialogItemText(d, IDC_INTERPOLATION_FACTOR);
+                count = SendDlgItemMessageA(d.m_hWnd, IDC_INTERPOLATION_CHANNEL, CB_GETCOUNT, 0, 0);
+            })
+            .SetText(IDC_INTERPOLATION_FACTOR, "0")
+            .Click(IDOK);
     CKSTInterpolationDlg refused({"U1", "U2"});
     EXPECT_EQ(refused.DoModal(), IDCANCEL);
     EXPECT_EQ(factor, "35");
@@ -283,7 +275,7 @@ TEST_F(SmallDialogs, FftSmoothingOfTwoPointsOpensUncheckedAndStoresZero)
                                  .Run([&](CWnd& d) {
                                      smoothChecked = Checked(d, IDC_FFT_SMOOTH);
                                      pointsEnabled = Enabled(d, IDC_FFT_SMOOTH_POINTS);
-                                     points = Text(d, IDC_FFT_SMOOTH_POINTS);
+                                     points = DialogItemText(d, IDC_FFT_SMOOTH_POINTS);
                                  })
                                  .Click(IDOK);
     CKSTFFTSettingsDlg dialog(true);
@@ -301,12 +293,11 @@ TEST_F(SmallDialogs, FftSmoothingOfTwoPointsOpensUncheckedAndStoresZero)
     EXPECT_EQ(record.onlineLength, 256);
 
     // Checking smoothing enables the points at once.
-    KstSeams().modalDriver = CKSTDialogScript(IDCANCEL)
-                                 .Click(IDC_FFT_SMOOTH)
-                                 .Run([&](CWnd& d) {
-                                     pointsEnabled = Enabled(d, IDC_FFT_SMOOTH_POINTS);
-                                 })
-                                 .Click(IDOK);
+    KstSeams().modalDriver =
+        CKSTDialogScript(IDCANCEL)
+            .Click(IDC_FFT_SMOOTH)
+            .Run([&](CWnd& d) { pointsEnabled = Enabled(d, IDC_FFT_SMOOTH_POINTS); })
+            .Click(IDOK);
     CKSTFFTSettingsDlg again(true);
     again.SetSettings(record);
     ASSERT_EQ(again.DoModal(), IDOK);

@@ -5,11 +5,27 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "foundation/String.h"
 #include "framework/Seams.h"
 #include "framework/Wnd.h"
+
+// The text of a dialog's control, and the dialog's caption.
+inline std::string DialogItemText(CWnd& dialog, int id)
+{
+    char text[512] = {};
+    GetDlgItemTextA(dialog.m_hWnd, id, text, sizeof text);
+    return text;
+}
+
+inline std::string DialogCaption(CWnd& dialog)
+{
+    char text[256] = {};
+    GetWindowTextA(dialog.m_hWnd, text, sizeof text);
+    return text;
+}
 
 // A scripted modal dialog: after OnInitDialog the actions run in order (each followed by the
 // messages it caused) until the dialog ends itself; then it ends with the given id. Controls
