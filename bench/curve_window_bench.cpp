@@ -1,12 +1,16 @@
 // The live display: a curve window with 8 curves of 10^6 samples each, 50 new samples appended
 // to every channel before each refresh (1 kHz at 20 refreshes a second). Prints the time per
 // refresh and the share of one core the refreshes take, beside the reference: painting the same
-// curves once from scratch into a bitmap of the same size, as the paint benchmark does.
+// curves once from scratch into a bitmap of the same size, as the paint benchmark does. Also how
+// much of the picture a refresh drew: the columns of the plot band and the pixels, beside the
+// band's width and the client area, and the share of refreshes that drew only a part.
 //
-// Two X ranges: the whole data (every refresh reads every sample) and a window of 10 s that
-// follows the newest data (only the visible samples are read).
+// X ranges: the whole data (the range grows with every refresh, so every refresh reads every
+// sample), a fixed range the data grows into, a window of 10 s that follows the newest data, and
+// a following window of about 10 s whose span makes one refresh move the picture by whole pixels.
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -31,6 +35,7 @@ constexpr uint32_t kPerRefresh = 50;   // 20 refreshes a second
 constexpr double kRefreshRate = 20.0;
 constexpr int kRefreshes = 20;
 constexpr int kRuns = 3;
+constexpr int kModes = 4;
 
 void Append(std::vector<std::unique_ptr<CKSTChannel>>& channels, uint32_t n)
 {
@@ -42,19 +47,46 @@ void Append(std::vector<std::unique_ptr<CKSTChannel>>& channels, uint32_t n)
     }
 }
 
-// Seconds per refresh, best of the runs.
-double TimeRefreshes(CKSTCurveWnd& window, std::vector<std::unique_ptr<CKSTChannel>>& channels)
+struct RefreshFigures {
+    double seconds = 0.0;  // per refresh, best of the runs
+    double columns = 0.0;  // per refresh, of the first band
+    double pixels = 0.0;   // per refresh
+    double partialShare = 0.0;
+    int32_t plotWidth = 0;
+    int64_t clientPixels = 0;
+};
+
+RefreshFigures TimeRefreshes(CKSTCurveWnd& window,
+                             std::vector<std::unique_ptr<CKSTChannel>>& channels)
 {
-    return kst::bench::BestSeconds(kRuns, [&] {
-               kst::bench::Stopwatch watch;
-               for (int r = 0; r < kRefreshes; ++r) {
-                   Append(channels, kPerRefresh);
-                   window.Refresh();
-                   KstPumpPendingMessages();
-               }
-               return watch.Seconds();
-           }) /
-           kRefreshes;
+    RefreshFigures figures;
+    int64_t columns = 0;
+    int64_t pixels = 0;
+    int partial = 0;
+    int refreshes = 0;
+    figures.seconds = kst::bench::BestSeconds(kRuns, [&] {
+                          double seconds = 0.0;
+                          for (int r = 0; r < kRefreshes; ++r) {
+                              Append(channels, kPerRefresh);
+                              kst::bench::Stopwatch watch;
+                              window.Refresh();
+                              KstPumpPendingMessages();
+                              seconds += watch.Seconds();
+                              const CKSTCurveWnd::PictureStats& stats = window.GetPictureStats();
+                              columns += stats.columns;
+                              pixels += stats.pixels;
+                              partial += stats.partial ? 1 : 0;
+                              ++refreshes;
+                              figures.plotWidth = stats.plotWidth;
+                              figures.clientPixels = stats.clientPixels;
+                          }
+                          return seconds;
+                      }) /
+                      kRefreshes;
+    figures.columns = double(columns) / refreshes;
+    figures.pixels = double(pixels) / refreshes;
+    figures.partialShare = 100.0 * partial / refreshes;
+    return figures;
 }
 
 // Seconds to paint every curve of the window once into a fresh bitmap.
@@ -71,13 +103,32 @@ double TimeScratchPaint(CKSTCurveWnd& window)
     });
 }
 
-void ReportPair(const char* name, double refresh, double scratch)
+void ReportMode(const char* name, const RefreshFigures& refresh, double scratch)
 {
     const std::string base = name;
-    kst::bench::Report((base + "_ms_per_refresh").c_str(), refresh * 1000.0, "ms");
-    kst::bench::Report((base + "_scratch_paint_ms").c_str(), scratch * 1000.0, "ms");
-    kst::bench::Report((base + "_refresh_to_scratch_ratio").c_str(), refresh / scratch, "x");
-    kst::bench::Report((base + "_core_share").c_str(), refresh * kRefreshRate * 100.0, "%");
+    auto report = [&](const char* figure, double value, const char* unit) {
+        kst::bench::Report((base + figure).c_str(), value, unit);
+    };
+    report("_ms_per_refresh", refresh.seconds * 1000.0, "ms");
+    report("_scratch_paint_ms", scratch * 1000.0, "ms");
+    report("_refresh_to_scratch_ratio", refresh.seconds / scratch, "x");
+    report("_core_share", refresh.seconds * kRefreshRate * 100.0, "%");
+    report("_columns_per_refresh", refresh.columns, "columns");
+    report("_plot_width", refresh.plotWidth, "columns");
+    report("_pixels_per_refresh", refresh.pixels, "pixels");
+    report("_client_pixels", double(refresh.clientPixels), "pixels");
+    report("_partial_refreshes", refresh.partialShare, "%");
+}
+
+void Measure(const char* name, CKSTCurveWnd& window,
+             std::vector<std::unique_ptr<CKSTChannel>>& channels)
+{
+    // One refresh first, so the timed ones start from a picture of this range.
+    Append(channels, kPerRefresh);
+    window.Refresh();
+    KstPumpPendingMessages();
+    const RefreshFigures refresh = TimeRefreshes(window, channels);
+    ReportMode(name, refresh, TimeScratchPaint(window));
 }
 
 }  // namespace
@@ -90,7 +141,7 @@ int main()
         channel->SetName(("ch" + std::to_string(c)).c_str());
         channel->SetUnit(c % 2 == 0 ? "V" : "A");
         channel->SetDt(kDt);
-        channel->SetCapacity(kSamples + kPerRefresh * kRefreshes * (kRuns + 1) * 2);
+        channel->SetCapacity(kSamples + kPerRefresh * (kRefreshes * kRuns + 1) * kModes);
         channels.push_back(std::move(channel));
     }
     Append(channels, kSamples);
@@ -114,14 +165,23 @@ int main()
     window.SetUpdateEnabled(true, false);
     window.SetOnline(true);
 
-    const double wholeRefresh = TimeRefreshes(window, channels);
-    const double wholeScratch = TimeScratchPaint(window);
-    ReportPair("whole_range", wholeRefresh, wholeScratch);
+    Measure("whole_range", window, channels);
+
+    // Room for every sample the following runs append.
+    const double end = channels.front()->GetEndTime();
+    window.SetXAxisRange(0.0, end + 100.0, CKSTXAxis::kRangeMinMaxFixed, true);
+    Measure("fixed_range", window, channels);
 
     window.SetXAxisRange(0.0, 10.0, CKSTXAxis::kRangeSpanFixed, true);
-    const double windowRefresh = TimeRefreshes(window, channels);
-    const double windowScratch = TimeScratchPaint(window);
-    ReportPair("ten_second_window", windowRefresh, windowScratch);
+    Measure("ten_second_window", window, channels);
+
+    // About 10 s, chosen so that the 50 ms of one refresh are a whole number of pixels.
+    const RECT band = window.GetCurve(0, true)->GetRect();
+    const double pixelsPerSecond = (band.right - band.left - 1) / 10.0;
+    const double shift = std::max(1.0, std::round(pixelsPerSecond * kPerRefresh * kDt));
+    const double span = (band.right - band.left - 1) * kPerRefresh * kDt / shift;
+    window.SetXAxisRange(0.0, span, CKSTXAxis::kRangeSpanFixed, true);
+    Measure("following_window", window, channels);
 
     window.ReleaseResources();
     host.DestroyWindow();

@@ -17,8 +17,14 @@ inline double AxisScale(int32_t pixels, double span)
     return std::fabs(span) < 1e-100 ? 1e30 : pixels / span;
 }
 
-// p truncated toward zero, then rounded half away from zero, clamped to the pixel limits. NaN
-// goes to the lower limit.
+// How far below a half a pixel position still rounds away from zero. Positions computed from
+// samples on a regular grid often land exactly on a half; the last bits of the arithmetic then
+// decide, and they differ between two X ranges a whole number of pixels apart. With the slack a
+// moved picture and a fresh one round the same way.
+constexpr double KST_AXIS_PIXEL_TIE_SLACK = 1e-4;
+
+// p truncated toward zero, then rounded half away from zero (within the tie slack), clamped to
+// the pixel limits. NaN goes to the lower limit.
 inline int32_t RoundAxisPixel(double p)
 {
     if (!(p <= static_cast<double>(KST_AXIS_PIXEL_MAX))) {
@@ -29,10 +35,10 @@ inline int32_t RoundAxisPixel(double p)
     }
     int32_t i = static_cast<int32_t>(p);
     if (p >= 0.0) {
-        if (p >= i + 0.5 && i < KST_AXIS_PIXEL_MAX) {
+        if (p >= i + (0.5 - KST_AXIS_PIXEL_TIE_SLACK) && i < KST_AXIS_PIXEL_MAX) {
             ++i;
         }
-    } else if (p <= i - 0.5 && i > KST_AXIS_PIXEL_MIN) {
+    } else if (p <= i - (0.5 - KST_AXIS_PIXEL_TIE_SLACK) && i > KST_AXIS_PIXEL_MIN) {
         --i;
     }
     return i;

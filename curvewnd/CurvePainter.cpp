@@ -15,6 +15,8 @@ namespace {
 
 // The column list holds the last point of the previous column and at most four new ones.
 constexpr int kListSize = 8;
+// How many columns a symbol reaches beside its sample.
+constexpr int32_t kSymbolReach = 3;
 
 bool SamePoint(const POINT& a, const POINT& b)
 {
@@ -172,6 +174,29 @@ int32_t CKSTCurvePainter::GetZeroRow() const
 int32_t CKSTCurvePainter::ColumnOf(double xValue) const
 {
     return AddPixels(m_band.left, RoundAxisPixel((xValue - m_xMinimum) * m_scale));
+}
+
+int32_t CKSTCurvePainter::ColumnOfTime(double time) const
+{
+    return ColumnOf(time + m_offset);
+}
+
+void CKSTCurvePainter::ColumnTimes(int32_t x, double& ta, double& tb) const
+{
+    const double base = m_xMinimum - m_offset;
+    ta = (x - 0.5 - KST_AXIS_PIXEL_TIE_SLACK - m_band.left) / m_scale + base;
+    tb = (x + 0.5 + KST_AXIS_PIXEL_TIE_SLACK - m_band.left) / m_scale + base;
+}
+
+bool CKSTCurvePainter::SetColumnWindow(int32_t from, int32_t to)
+{
+    if (!m_drawable || !IsColumnPass()) {
+        return false;
+    }
+    m_windowed = true;
+    m_windowFrom = std::max<int32_t>(from, m_band.left);
+    m_windowTo = std::min<int32_t>(to, m_band.right);
+    return true;
 }
 
 bool CKSTCurvePainter::GetSamplePoint(uint32_t i, POINT& point) const
@@ -430,6 +455,22 @@ bool CKSTCurvePainter::ReduceOneColumn(int32_t x, double ta, double tb, KstTrace
     return true;
 }
 
+bool CKSTCurvePainter::SeedBefore(int32_t x, KstTracePoint& point) const
+{
+    KstTracePoint column[kListSize];
+    for (int32_t c = x - 1; c >= m_band.left; --c) {
+        double ta = 0.0;
+        double tb = 0.0;
+        ColumnTimes(c, ta, tb);
+        int count = 0;
+        if (ReduceOneColumn(c, ta, tb, column, count) && count > 0) {
+            point = column[count - 1];
+            return true;
+        }
+    }
+    return false;
+}
+
 void CKSTCurvePainter::PaintColumns()
 {
     SetupGapDetection();
@@ -439,10 +480,17 @@ void CKSTCurvePainter::PaintColumns()
     if (GetSamplePoint(m_first, start)) {
         list[count++] = KstTracePoint{start.x, start.y, m_channel->GetTimeAt(m_first)};
     }
-    const double base = m_xMinimum - m_offset;
-    for (int32_t x = m_band.left; x < m_band.right; ++x) {
-        const double ta = (x - 0.5 - m_band.left) / m_scale + base;
-        const double tb = (x + 0.5 - m_band.left) / m_scale + base;
+    int32_t firstColumn = m_band.left;
+    if (m_windowed && m_windowFrom > m_band.left) {
+        firstColumn = m_windowFrom;
+        if (SeedBefore(firstColumn, list[0])) {
+            count = 1;
+        }
+    }
+    for (int32_t x = firstColumn; x < m_band.right; ++x) {
+        double ta = 0.0;
+        double tb = 0.0;
+        ColumnTimes(x, ta, tb);
         const int before = count;
         if (!ReduceOneColumn(x, ta, tb, list, count) || count == before) {
             continue;
@@ -460,6 +508,10 @@ void CKSTCurvePainter::PaintColumns()
         }
         list[0] = list[count - 1];
         count = 1;
+        if (m_windowed && x >= m_windowTo) {
+            // The line has reached the first column with samples after the window.
+            return;
+        }
     }
 
     // The line leaves the band towards the first sample beyond its right edge.
@@ -539,7 +591,9 @@ void CKSTCurvePainter::PaintLines()
     } else {
         PaintEverySample();
     }
-    m_curve.SetLastDrawnPoint(m_pen);
+    if (!m_windowed || m_windowTo >= m_band.right) {
+        m_curve.SetLastDrawnPoint(m_pen);
+    }
 }
 
 bool CKSTCurvePainter::FindLastValue(double& value) const
@@ -668,12 +722,25 @@ void CKSTCurvePainter::PaintSymbols()
     // Samples in time order reach the columns from left to right. The same symbol drawn twice
     // gives the same pixels, so each column draws a row's symbol once however many samples
     // fall on it: a zoomed-out paint draws at most one symbol per pixel of the band.
+    uint32_t first = m_first;
+    uint32_t end = m_end;
+    // A symbol reaches kSymbolReach columns to either side of its sample.
+    const int32_t from = m_windowed ? m_windowFrom - kSymbolReach : INT32_MIN;
+    const int32_t to = m_windowed ? m_windowTo + kSymbolReach : INT32_MAX;
+    if (m_windowed) {
+        double ta = 0.0;
+        double tb = 0.0;
+        ColumnTimes(from - 1, ta, tb);
+        first = std::max(first, m_channel->GetIndexAtTime(ta));
+        ColumnTimes(to + 1, ta, tb);
+        end = std::min<uint64_t>(end, uint64_t(m_channel->GetIndexAtTime(tb)) + 2);
+    }
     std::vector<uint8_t> rowDrawn(size_t(int64_t(m_band.bottom) - m_band.top), 0);
     std::vector<int32_t> rowsOfColumn;
     int64_t column = INT64_MIN;
-    for (uint32_t i = m_first; i < m_end; ++i) {
+    for (uint32_t i = first; i < end; ++i) {
         POINT point;
-        if (!GetSamplePoint(i, point) || !inside(point)) {
+        if (!GetSamplePoint(i, point) || !inside(point) || point.x < from || point.x >= to) {
             continue;
         }
         if (point.x != column) {
@@ -691,5 +758,7 @@ void CKSTCurvePainter::PaintSymbols()
             DrawSymbol(point);
         }
     }
-    m_curve.SetLastDrawnPoint(m_pen);
+    if (!m_windowed || m_windowTo >= m_band.right) {
+        m_curve.SetLastDrawnPoint(m_pen);
+    }
 }

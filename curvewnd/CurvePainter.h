@@ -63,6 +63,17 @@ public:
     // The curve's symbol at every visible sample (also for the symbols-only style).
     void PaintSymbols();
 
+    // Limits the line and symbol passes to what reaches columns from .. to - 1, for drawing a
+    // stripe of a picture again: the line is picked up at the last column before the stripe that
+    // holds samples and followed to the first such column after it. Only a column pass can be
+    // limited; false otherwise (the curve is then drawn whole).
+    bool SetColumnWindow(int32_t from, int32_t to);
+    // True when the line pass reduces samples column by column (equidistant and ascending
+    // time-vector channels outside XY mode).
+    bool IsColumnPass() const;
+    // The column of a channel time (before the date offset), as the passes place samples.
+    int32_t ColumnOfTime(double time) const;
+
     // Samples first .. end - 1 are visible.
     uint32_t GetFirstVisible() const { return m_first; }
     uint32_t GetEndVisible() const { return m_end; }
@@ -82,7 +93,11 @@ public:
     void DrawSegment(POINT p, POINT q);
 
 private:
-    bool IsColumnPass() const;
+    // The times that column x covers, each widened by the tie slack of the pixel rounding so
+    // that a sample on a border falls into the same columns however the X range was reached.
+    void ColumnTimes(int32_t x, double& ta, double& tb) const;
+    // The last point of the last column before x that holds samples, as the pass leaves it.
+    bool SeedBefore(int32_t x, KstTracePoint& point) const;
     int32_t RowOfTransformed(double transformed) const;
     int32_t ColumnOf(double xValue) const;
     void FindVisibleRange();
@@ -137,4 +152,8 @@ private:
     double m_gapThreshold;
     // Where drawing continues without a move; mirrors the curve's last drawn point.
     POINT m_pen;
+    // The column window of SetColumnWindow; the whole band otherwise.
+    bool m_windowed = false;
+    int32_t m_windowFrom = 0;
+    int32_t m_windowTo = 0;
 };

@@ -1034,7 +1034,7 @@ void CKSTCurveWndCore::Refresh()
         UpdateXRange();
     }
     HideCursors();
-    RecalcLayout();
+    RecalcLayoutForNewData();
     for (const auto& group : m_groups) {
         group->InvalidateCurves();
     }

@@ -367,6 +367,9 @@ public:
     // The cached pixels of the window are stale: groups, legend and X axis are laid out anew and
     // the picture redrawn. Without a window only the layout runs.
     void RecalcLayout() override;
+    // The same after new samples came in: the window may keep what the picture shows already
+    // and draw only what changed.
+    virtual void RecalcLayoutForNewData() { RecalcLayout(); }
     void UpdateNow() override {}
     bool HasDrawingWindow() const override { return false; }
     void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}

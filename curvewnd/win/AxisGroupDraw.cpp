@@ -93,7 +93,7 @@ void DrawGroupBackground(CKSTAxisGroup& group, CKSTDrawContext& dc, bool printin
     }
 }
 
-void DrawGroupCurves(CKSTAxisGroup& group, CKSTDrawContext& dc)
+void DrawGroupCurves(CKSTAxisGroup& group, CKSTDrawContext& dc, const RECT* stripe)
 {
     if (dc.GetHdc() == nullptr) {
         return;
@@ -109,7 +109,16 @@ void DrawGroupCurves(CKSTAxisGroup& group, CKSTDrawContext& dc)
         if (!CKSTAxisGroup::IsShownCurve(curve)) {
             continue;
         }
-        PaintCurve(curve, dc);
+        if (stripe != nullptr) {
+            const RECT band = curve.GetRect();
+            if (stripe->left >= band.right || stripe->right <= band.left ||
+                stripe->top >= band.bottom || stripe->bottom <= band.top) {
+                continue;
+            }
+            PaintCurveColumns(curve, dc, stripe->left, stripe->right);
+        } else {
+            PaintCurve(curve, dc);
+        }
         if (curve.GetEventCount() > 0) {
             PaintValueBoxes(curve, dc);
         }
@@ -130,11 +139,9 @@ void DrawGroupTitle(const CKSTAxisGroup& group, CKSTDrawContext& dc)
     }
     const int32_t value = owner->GetTitleValue();
     const COLORREF colour = value >= 0 && value <= 0xFFFFFF ? static_cast<COLORREF>(value) : 0;
+    const RECT box = GroupTitleBox(group, dc);
     CKSTFontDesc font = owner->GetWindowSettings().m_AxesFontDesc;
     dc.SelectFont(font, true);
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(hdc, title.c_str(), title.GetLength(), &size);
-    const RECT box = KstTitleBox(rect, size.cx);
     const POINT origin = KstTitleOrigin(rect);
     const COLORREF oldText = SetTextColor(hdc, colour);
     const COLORREF oldBack = SetBkColor(hdc, 0xFFFFFF);
@@ -145,6 +152,25 @@ void DrawGroupTitle(const CKSTAxisGroup& group, CKSTDrawContext& dc)
     SetBkColor(hdc, oldBack);
     SetTextColor(hdc, oldText);
     dc.RestoreFont();
+}
+
+RECT GroupTitleBox(const CKSTAxisGroup& group, CKSTDrawContext& dc)
+{
+    HDC hdc = dc.GetHdc();
+    IKSTGroupHost* owner = group.GetOwner();
+    if (hdc == nullptr || owner == nullptr) {
+        return RECT{0, 0, 0, 0};
+    }
+    const CKSTString title = owner->GetTitleText();
+    if (title.IsEmpty()) {
+        return RECT{0, 0, 0, 0};
+    }
+    CKSTFontDesc font = owner->GetWindowSettings().m_AxesFontDesc;
+    dc.SelectFont(font, true);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(hdc, title.c_str(), title.GetLength(), &size);
+    dc.RestoreFont();
+    return KstTitleBox(group.GetRect(), size.cx);
 }
 
 void DrawGroupPicture(const CKSTAxisGroup& group, CKSTDrawContext& dc, const RECT& stack)

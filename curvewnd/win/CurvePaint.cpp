@@ -241,7 +241,9 @@ void InvertArea(CKSTCurve& curve, int32_t left, int32_t top, int32_t right, int3
 
 }  // namespace
 
-void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc)
+namespace {
+
+void PaintCurveIn(CKSTCurve& curve, CKSTDrawContext& dc, const int32_t* columns)
 {
     HDC hdc = dc.GetHdc();
     IKSTCurveHost* owner = curve.GetOwner();
@@ -265,6 +267,9 @@ void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc)
         CKSTGdiCurveCanvas canvas(hdc, style, colour, bars ? colour : plotColour,
                                   !bars && plotColour == KST_COLOR_NONE);
         CKSTCurvePainter painter(curve, canvas);
+        if (columns != nullptr) {
+            painter.SetColumnWindow(columns[0], columns[1]);
+        }
         if (painter.IsDrawable()) {
             // Wide pens and slanted faces reach beyond the points given: the band clips them.
             const RECT band = painter.GetBand();
@@ -288,6 +293,19 @@ void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc)
     }
     // Also gives back the background mode, the clip and the selected objects.
     RestoreDC(hdc, saved);
+}
+
+}  // namespace
+
+void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc)
+{
+    PaintCurveIn(curve, dc, nullptr);
+}
+
+void PaintCurveColumns(CKSTCurve& curve, CKSTDrawContext& dc, int32_t from, int32_t to)
+{
+    const int32_t columns[2] = {from, to};
+    PaintCurveIn(curve, dc, columns);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,9 @@ class CKSTDrawContext;
 // The curve in its display style: pointer instrument, colour map of a matrix channel, bar
 // display or lines, symbols and event texts.
 void PaintCurve(CKSTCurve& curve, CKSTDrawContext& dc);
+// The same for a stripe of the picture: what the whole paint puts into columns from .. to - 1
+// (the caller clips to them). A curve not drawn by columns is drawn whole.
+void PaintCurveColumns(CKSTCurve& curve, CKSTDrawContext& dc, int32_t from, int32_t to);
 
 // Each inverts a 1-pixel line of the curve's band in the window's draw context and invalidates
 // it in the window, so drawing it twice restores the picture.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "curvewnd/GroupLayout.h"
 #include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/AxisGroupDraw.h"
 #include "curvewnd/win/CurveWndScrollBar.h"
@@ -149,6 +150,7 @@ bool CKSTCurveWnd::MakeBitmap()
 
 void CKSTCurveWnd::DeleteBitmap()
 {
+    m_picture.Forget();
     if (m_dc.GetHdc() != nullptr && m_oldBitmap != nullptr) {
         ::SelectObject(m_dc.GetHdc(), m_oldBitmap);
         m_oldBitmap = nullptr;
@@ -276,6 +278,16 @@ LRESULT CKSTCurveWnd::OnRebuild(WPARAM wParam, LPARAM)
 
 void CKSTCurveWnd::RecalcLayout()
 {
+    DrawPicture(false);
+}
+
+void CKSTCurveWnd::RecalcLayoutForNewData()
+{
+    DrawPicture(true);
+}
+
+void CKSTCurveWnd::DrawPicture(bool partialAllowed)
+{
     if (m_hWnd == nullptr || m_dc.GetHdc() == nullptr) {
         return;
     }
@@ -283,11 +295,82 @@ void CKSTCurveWnd::RecalcLayout()
     KstWindowLayout layout;
     LayoutForScreen(m_measure.get(), m_client, layout);
     UpdateScrollBars(layout);
-    DrawStaticLayer(m_dc, m_client, false);
-    // Shown cursors were drawn into the picture just replaced.
-    if (m_interaction.cursorsHidden == 0 && m_interaction.measureMode != kMeasureNone) {
-        RedrawCursors();
+    KstPicturePlan plan;
+    std::vector<RECT> overlays;
+    if (partialAllowed && m_interaction.measureMode == kMeasureNone) {
+        if (const CKSTAxisGroup* first = GetFirstVisibleGroup()) {
+            overlays.push_back(GroupTitleBox(*first, m_dc));
+        }
+        if (const CKSTAxisGroup* last = GetLastVisibleGroup(); last != nullptr && m_paused != 0) {
+            CKSTString text;
+            overlays.push_back(PauseMarkBox(*last, m_dc, text));
+        }
     }
+    if (partialAllowed && m_interaction.measureMode == kMeasureNone &&
+        m_picture.Plan(*this, m_client, overlays, plan)) {
+        DrawPartialPicture(plan);
+    } else {
+        DrawStaticLayer(m_dc, m_client, false);
+        m_pictureStats = PictureStats();
+        m_pictureStats.plotWidth = m_pictureStats.columns = FirstPlotWidth();
+        m_pictureStats.clientPixels = m_pictureStats.pixels =
+            int64_t(m_client.right - m_client.left) * (m_client.bottom - m_client.top);
+        // Shown cursors were drawn into the picture just replaced.
+        if (m_interaction.cursorsHidden == 0 && m_interaction.measureMode != kMeasureNone) {
+            RedrawCursors();
+        }
+    }
+    m_picture.Record(*this);
+}
+
+int32_t CKSTCurveWnd::FirstPlotWidth() const
+{
+    const CKSTAxisGroup* first = GetFirstVisibleGroup();
+    if (first == nullptr) {
+        return 0;
+    }
+    const RECT plot = KstGroupPlotRect(first->GetRect(), first->GetLegendHeight());
+    return std::max<int32_t>(0, plot.right - plot.left);
+}
+
+void CKSTCurveWnd::DrawPartialPicture(const KstPicturePlan& plan)
+{
+    HDC hdc = m_dc.GetHdc();
+    for (const RECT& band : plan.moved) {
+        BitBlt(hdc, band.left, band.top, band.right - band.left - plan.shift,
+               band.bottom - band.top, hdc, band.left + plan.shift, band.top, SRCCOPY);
+        ::InvalidateRect(m_hWnd, &band, FALSE);
+    }
+    for (const RECT& stripe : plan.redraw) {
+        const int saved = SaveDC(hdc);
+        IntersectClipRect(hdc, stripe.left, stripe.top, stripe.right, stripe.bottom);
+        DrawStaticLayer(m_dc, m_client, false, &stripe);
+        RestoreDC(hdc, saved);
+        ::InvalidateRect(m_hWnd, &stripe, FALSE);
+    }
+
+    m_pictureStats = PictureStats();
+    m_pictureStats.partial = true;
+    m_pictureStats.shift = plan.shift;
+    m_pictureStats.clientPixels =
+        int64_t(m_client.right - m_client.left) * (m_client.bottom - m_client.top);
+    const CKSTAxisGroup* first = GetFirstVisibleGroup();
+    const RECT plot = first != nullptr
+                          ? KstGroupPlotRect(first->GetRect(), first->GetLegendHeight())
+                          : RECT{0, 0, 0, 0};
+    m_pictureStats.plotWidth = FirstPlotWidth();
+    std::vector<uint8_t> drawn(size_t(std::max<int32_t>(0, m_pictureStats.plotWidth)), 0);
+    for (const RECT& stripe : plan.redraw) {
+        m_pictureStats.pixels +=
+            int64_t(stripe.right - stripe.left) * (stripe.bottom - stripe.top);
+        if (stripe.top < plot.bottom && stripe.bottom > plot.top) {
+            for (int32_t x = std::max(stripe.left, plot.left); x < std::min(stripe.right, plot.right);
+                 ++x) {
+                drawn[size_t(x - plot.left)] = 1;
+            }
+        }
+    }
+    m_pictureStats.columns = static_cast<int32_t>(std::count(drawn.begin(), drawn.end(), 1));
 }
 
 void CKSTCurveWnd::RecalcLayout(HDC target, const RECT& rect)
@@ -295,6 +378,8 @@ void CKSTCurveWnd::RecalcLayout(HDC target, const RECT& rect)
     if (m_hWnd == nullptr || target == nullptr) {
         return;
     }
+    // The groups leave the screen's layout until the next RecalcLayout.
+    m_picture.Forget();
     CKSTDCTextMeasure measure(target);
     KstWindowLayout layout;
     LayoutWindow(&measure, rect, true, layout);
@@ -318,6 +403,8 @@ void CKSTCurveWnd::InvalidateRect(int32_t left, int32_t top, int32_t right, int3
 
 void CKSTCurveWnd::InvalidateClient()
 {
+    // Whatever made the whole window stale may have changed the look of the picture too.
+    m_picture.Forget();
     if (m_hWnd != nullptr) {
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
@@ -374,7 +461,8 @@ void CKSTCurveWnd::UpdateScrollBars(const KstWindowLayout& layout)
     }
 }
 
-void CKSTCurveWnd::DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool exportMode)
+void CKSTCurveWnd::DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool exportMode,
+                                   const RECT* stripe)
 {
     HDC hdc = dc.GetHdc();
     if (hdc == nullptr) {
@@ -405,7 +493,7 @@ void CKSTCurveWnd::DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool e
     }
     for (const auto& group : m_groups) {
         if (group->IsVisible()) {
-            DrawGroupCurves(*group, dc);
+            DrawGroupCurves(*group, dc, stripe);
         }
     }
     if (exportMode) {
@@ -419,18 +507,28 @@ void CKSTCurveWnd::DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool e
     }
 }
 
-void CKSTCurveWnd::DrawPauseMark(const CKSTAxisGroup& group, CKSTDrawContext& dc)
+RECT CKSTCurveWnd::PauseMarkBox(const CKSTAxisGroup& group, CKSTDrawContext& dc,
+                                CKSTString& text)
 {
-    HDC hdc = dc.GetHdc();
-    const CKSTString text = LoadResString(KST_STR_CW_PAUSE, IsEnglish());
+    text = LoadResString(KST_STR_CW_PAUSE, IsEnglish());
     CKSTFontDesc font = m_settings.m_AxesFontDesc;
     dc.SelectFont(font, true);
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(hdc, text.c_str(), text.GetLength(), &size);
+    GetTextExtentPoint32A(dc.GetHdc(), text.c_str(), text.GetLength(), &size);
+    dc.RestoreFont();
     const RECT& rect = group.GetRect();
     // Mirrors the title box at the opposite corner.
-    const RECT box = {std::max<int32_t>(rect.left + 10, rect.right - 20 - size.cx), rect.top + 10,
-                      rect.right - 10, rect.top + 30};
+    return RECT{std::max<int32_t>(rect.left + 10, rect.right - 20 - size.cx), rect.top + 10,
+                rect.right - 10, rect.top + 30};
+}
+
+void CKSTCurveWnd::DrawPauseMark(const CKSTAxisGroup& group, CKSTDrawContext& dc)
+{
+    HDC hdc = dc.GetHdc();
+    CKSTString text;
+    const RECT box = PauseMarkBox(group, dc, text);
+    CKSTFontDesc font = m_settings.m_AxesFontDesc;
+    dc.SelectFont(font, true);
     const COLORREF oldText = SetTextColor(hdc, kPauseColour);
     const COLORREF oldBack = SetBkColor(hdc, 0xFFFFFF);
     ExtTextOutA(hdc, box.left + 5, box.top + 2, ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(),

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "curvewnd/CurveWndCore.h"
+#include "curvewnd/PictureTracker.h"
 #include "curvewnd/win/CurveWndDialogs.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
@@ -77,6 +78,19 @@ public:
     // --- Painting and output ---
     // Lays the window out for the screen and draws its picture.
     void RecalcLayout() override;
+    // Lays the window out and, when only samples were appended, moves the plot bands and draws
+    // just the stripes that changed; otherwise draws the whole picture.
+    void RecalcLayoutForNewData() override;
+    // How much of the picture the last drawing drew.
+    struct PictureStats {
+        bool partial = false;    // moved and drew stripes
+        int32_t shift = 0;       // pixels the plot bands moved
+        int32_t columns = 0;     // columns of the first shown band drawn
+        int32_t plotWidth = 0;   // columns of that band
+        int64_t pixels = 0;      // pixels drawn
+        int64_t clientPixels = 0;
+    };
+    const PictureStats& GetPictureStats() const { return m_pictureStats; }
     // Lays the window out for a target device context and rectangle (printing and export); the
     // screen layout is restored by the next RecalcLayout without a target.
     void RecalcLayout(HDC target, const RECT& rect);
@@ -218,14 +232,25 @@ private:
     void DeleteScrollBars();
     // The picture: background, legend, X axis, groups; export leaves out background, title and
     // "Pause" mark.
-    void DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool exportMode);
+    // With a stripe, curves are drawn only for its columns; the caller clips to it.
+    void DrawStaticLayer(CKSTDrawContext& dc, const RECT& area, bool exportMode,
+                         const RECT* stripe = nullptr);
     void DrawPauseMark(const CKSTAxisGroup& group, CKSTDrawContext& dc);
+    RECT PauseMarkBox(const CKSTAxisGroup& group, CKSTDrawContext& dc, CKSTString& text);
+    // Lays out for the screen and draws the picture, in part when allowed and possible.
+    void DrawPicture(bool partialAllowed);
+    void DrawPartialPicture(const KstPicturePlan& plan);
+    // Columns of the first shown group's plot band.
+    int32_t FirstPlotWidth() const;
     // Lays out for the target, records the export picture into an enhanced metafile with the
     // reference DC as attribute context and lays out for the screen again; null on failure.
     HENHMETAFILE RecordExport(HDC reference, int width, int height);
 
     RECT m_client = {0, 0, 0, 0};
     uint8_t m_drawingEnabled = 1;
+    // What the picture was drawn from, for drawing only what new samples change.
+    CKSTPictureTracker m_picture;
+    PictureStats m_pictureStats;
     CKSTDrawContext m_dc;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_oldBitmap = nullptr;
