@@ -295,9 +295,11 @@ void CKSTCurveWnd::DrawPicture(bool partialAllowed)
     KstWindowLayout layout;
     LayoutForScreen(m_measure.get(), m_client, layout);
     UpdateScrollBars(layout);
+    // Measuring cursors are drawn into the picture: with them it is always drawn whole.
+    const bool partial = partialAllowed && m_interaction.measureMode == kMeasureNone;
     KstPicturePlan plan;
     std::vector<RECT> overlays;
-    if (partialAllowed && m_interaction.measureMode == kMeasureNone) {
+    if (partial) {
         if (const CKSTAxisGroup* first = GetFirstVisibleGroup()) {
             overlays.push_back(GroupTitleBox(*first, m_dc));
         }
@@ -306,8 +308,7 @@ void CKSTCurveWnd::DrawPicture(bool partialAllowed)
             overlays.push_back(PauseMarkBox(*last, m_dc, text));
         }
     }
-    if (partialAllowed && m_interaction.measureMode == kMeasureNone &&
-        m_picture.Plan(*this, m_client, overlays, plan)) {
+    if (partial && m_picture.Plan(*this, m_client, overlays, plan)) {
         DrawPartialPicture(plan);
     } else {
         DrawStaticLayer(m_dc, m_client, false);
