@@ -622,7 +622,7 @@ TEST_F(DocumentCoreTest, FolderSteppingEndsWhenTheUserKeepsTheOnlineSession)
     EXPECT_EQ(m_host.messages, std::vector<int>{KST_STR_DOC_END_ONLINE});
     EXPECT_TRUE(m_display.online);
     EXPECT_EQ(document.GetFolderIndex(), 0);
-    EXPECT_STREQ(document.GetPath().FileName().c_str(), "a.qld");
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
 
     // Kept unsaved live data end the step the same way.
@@ -630,7 +630,7 @@ TEST_F(DocumentCoreTest, FolderSteppingEndsWhenTheUserKeepsTheOnlineSession)
     m_host.saveLiveDataAllows = false;
     document.OpenPreviousFile();
     EXPECT_EQ(document.GetFolderIndex(), 0);
-    EXPECT_STREQ(document.GetPath().FileName().c_str(), "a.qld");
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
 }
 
 TEST_F(DocumentCoreTest, FolderSteppingPassesOverFilesThatCannotBeOpened)
@@ -674,7 +674,7 @@ TEST_F(DocumentCoreTest, FolderSteppingStopsAfterOnePass)
     EXPECT_EQ(std::count(m_host.messages.begin(), m_host.messages.end(), KST_STR_DOC_LAST_FILE),
               1);
     EXPECT_EQ(document.GetFolderIndex(), 0);
-    EXPECT_STREQ(document.GetPath().FileName().c_str(), "a.qld");
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
 }
 
