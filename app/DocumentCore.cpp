@@ -92,31 +92,34 @@ bool CKSTDocumentCore::NewDocument()
 int CKSTDocumentCore::OpenFile(const CKSTString& path, const CKSTCurveWndSettings* apply,
                                bool* read)
 {
+    const OpenOutcome outcome = TryOpen(path, apply);
     if (read) {
-        *read = false;
+        *read = outcome == OpenOutcome::Read;
     }
+    return outcome == OpenOutcome::Declined || outcome == OpenOutcome::Unopenable ? 0 : 1;
+}
+
+CKSTDocumentCore::OpenOutcome CKSTDocumentCore::TryOpen(const CKSTString& path,
+                                                         const CKSTCurveWndSettings* apply)
+{
     if (m_display->IsOnline()) {
         if (!m_host.Message(KST_STR_DOC_END_ONLINE, KstMessageKind::YesNo)) {
-            return 0;
+            return OpenOutcome::Declined;
         }
         m_display->StopLiveStream();
     }
     if (!m_host.QuerySaveLiveData()) {
-        return 0;
+        return OpenOutcome::Declined;
     }
     // A file that cannot even be opened leaves the document as it was.
     {
         CKSTDataFile probe;
         if (probe.Open(CKSTMeasurementFile::UnquotePath(path), KST_OPEN_READ) != KST_OK) {
             m_host.ShowFileError(KST_ERR_OPEN_FAILED);
-            return 0;
+            return OpenOutcome::Unopenable;
         }
     }
-    const bool done = ReadFile(path, apply) == KST_OK;
-    if (read) {
-        *read = done;
-    }
-    return 1;
+    return ReadFile(path, apply) == KST_OK ? OpenOutcome::Read : OpenOutcome::ReadFailed;
 }
 
 void CKSTDocumentCore::OpenFailed()
@@ -385,26 +388,35 @@ void CKSTDocumentCore::StepFolder(int direction)
     }
     m_carriedVisibility.DeleteAll();
     m_display->GetSelectedChannels(m_carriedVisibility);
-    // Each file is tried at most once per step, so a folder of unreadable files ends.
+    // The file the document shows: where the index stays when the step ends without a file.
+    int shown = m_folderIndex;
+    int at = m_folderIndex;
+    // One pass at most, so a folder of unreadable files ends; files that cannot be opened or
+    // read are passed over, and keeping the live data or the online session ends the step.
     for (int tried = 0; tried < count; ++tried) {
-        int next = m_folderIndex + direction;
+        int next = at + direction;
         if (next < 0 || next >= count) {
             const int question = next < 0 ? KST_STR_DOC_FIRST_FILE : KST_STR_DOC_LAST_FILE;
             if (!m_host.Message(question, KstMessageKind::YesNo)) {
-                return;
+                break;
             }
             next = next < 0 ? count - 1 : 0;
         }
-        m_folderIndex = next;
-        bool read = false;
-        if (OpenFile(m_folderPaths[next], nullptr, &read) == 0) {
-            return;
+        at = next;
+        const OpenOutcome outcome = TryOpen(m_folderPaths[static_cast<size_t>(at)], nullptr);
+        if (outcome == OpenOutcome::Declined) {
+            break;
         }
-        if (read) {
+        if (outcome == OpenOutcome::Unopenable) {
+            continue;
+        }
+        shown = at;
+        if (outcome == OpenOutcome::Read) {
             m_carriedVisibility.DeleteAll();
-            return;
+            break;
         }
     }
+    m_folderIndex = shown;
 }
 
 // ---- Saving ---------------------------------------------------------------------------------

@@ -174,6 +174,13 @@ public:
     bool EditXAxis(const CKSTTimeStamp& start, const CKSTString& unit);
 
 private:
+    enum class OpenOutcome {
+        Declined,    // the user kept the online session or the unsaved live data
+        Unopenable,  // the file cannot be opened at all; the document is unchanged
+        ReadFailed,  // the file was opened but not read; the document is empty
+        Read,
+    };
+    OpenOutcome TryOpen(const CKSTString& path, const CKSTCurveWndSettings* apply);
     int ReadFile(const CKSTString& path, const CKSTCurveWndSettings* apply);
     void ApplyWindowSettingsRules(int& result, const CKSTString& path,
                                   const CKSTCurveWndSettings* apply);

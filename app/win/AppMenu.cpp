@@ -104,9 +104,27 @@ void CTalvenorApp::SetLanguage(int language)
 
 void CTalvenorApp::SetPaneShown(const KstPaneToggle& toggle, bool shown)
 {
-    // The record window that shows and hides the panes comes with the main view's panes; the
-    // flag is what it follows.
     m_settings.*toggle.flag = shown ? 1 : 0;
+    if (m_pView) {
+        CKSTRecordWnd& record = m_pView->GetRecordWnd();
+        const struct {
+            uint8_t KstAppSettings::*flag;
+            void (CKSTRecordWnd::*show)(bool);
+        } switches[] = {
+            {&KstAppSettings::showTitle, &CKSTRecordWnd::ShowTitle},
+            {&KstAppSettings::showChannelTree, &CKSTRecordWnd::ShowChannelList},
+            {&KstAppSettings::showValues, &CKSTRecordWnd::ShowValueList},
+            {&KstAppSettings::showSpectra, &CKSTRecordWnd::ShowSpectra},
+            {&KstAppSettings::showVariables, &CKSTRecordWnd::ShowVariables},
+            {&KstAppSettings::showComment, &CKSTRecordWnd::ShowComment},
+            {&KstAppSettings::showProcess, &CKSTRecordWnd::ShowProcessWindow},
+        };
+        for (const auto& pane : switches) {
+            if (pane.flag == toggle.flag) {
+                (record.*pane.show)(shown);
+            }
+        }
+    }
     RebuildMenu(m_settings.language);
     if (m_pView && m_pView->m_hWnd) {
         RECT client;

@@ -204,6 +204,9 @@ void CMainFrame::UpdateStatusBar()
 void CMainFrame::SetLanguage(uint16_t language)
 {
     m_wndStatusBar.SetLanguage(language);
+    if (CTalvenorApp* app = KstTheApp(); app && app->m_pView) {
+        app->m_pView->GetRecordWnd().SetLanguage(language);
+    }
 }
 
 void CMainFrame::SetPaneTexts(const char* rateText, const char* memoryText)

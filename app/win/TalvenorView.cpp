@@ -1,13 +1,20 @@
 #include "app/win/TalvenorView.h"
 
+#include "app/ViewRules.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorDoc.h"
+#include "foundation/win/StringLoader.h"
+#include "panels/win/SmallDialogs.h"
+#include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 
 BEGIN_MESSAGE_MAP(CTalvenorView, CView)
 ON_WM_CREATE()
 ON_WM_SIZE()
+ON_WM_KEYDOWN()
+ON_MESSAGE(CTalvenorView::kCursorReportMessage, OnCursorReport)
+ON_COMMAND(ID_EXTRAS_WAVEFORM, GenerateSignal)
 END_MESSAGE_MAP()
 
 namespace {
@@ -80,10 +87,10 @@ int CTalvenorView::OnCreate(LPCREATESTRUCT create)
 void CTalvenorView::OnSize(UINT type, int width, int height)
 {
     CWnd::OnSize(type, width, height);
-    if (m_hWnd && m_curveWnd.m_hWnd) {
+    if (m_hWnd && m_recordWnd.m_hWnd) {
         RECT client;
         ::GetClientRect(m_hWnd, &client);
-        m_curveWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
+        m_recordWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
     }
 }
 
@@ -115,83 +122,177 @@ void CTalvenorView::OnUpdate(CView*, LPARAM hint, void*)
 
 void CTalvenorView::OnDraw(HDC)
 {
-    // Only the first paint builds the child window; it paints itself from then on.
+    // Only the first paint builds the child windows; they paint themselves from then on.
     if (!m_firstPaint) {
         return;
     }
     m_firstPaint = false;
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    if (!m_curveWnd.Create("Kurvenfenster", WS_VISIBLE, client, this)) {
+    CTalvenorApp* app = KstTheApp();
+    if (app) {
+        const KstAppSettings& settings = app->m_settings;
+        m_recordWnd.SetLanguage(static_cast<uint16_t>(settings.language));
+        m_recordWnd.ShowTitle(settings.showTitle != 0);
+        m_recordWnd.ShowChannelList(settings.showChannelTree != 0);
+        m_recordWnd.ShowValueList(settings.showValues != 0);
+        m_recordWnd.ShowComment(settings.showComment != 0);
+        m_recordWnd.ShowVariables(settings.showVariables != 0);
+        m_recordWnd.ShowSpectra(settings.showSpectra != 0);
+        m_recordWnd.ShowProcessWindow(settings.showProcess != 0);
+    }
+    if (!m_recordWnd.Create("Kurvenfenster", WS_VISIBLE, client, this)) {
         return;
     }
-    m_curveWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
-    m_curveWnd.SetFocus();
+    m_recordWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
+    // Keys pressed in a curve window come back as the view's own.
+    m_recordWnd.GetMainCurveWnd().Subscribe(CKSTCurveWndCore::kEventKey, WM_KEYDOWN, m_hWnd);
+    m_recordWnd.GetSpectrumWnd().Subscribe(CKSTCurveWndCore::kEventKey, WM_KEYDOWN, m_hWnd);
+    m_recordWnd.GetNotifyList().Register(CKSTRecordWnd::kEventPositionReport,
+                                         kCursorReportMessage, m_hWnd);
+    CKSTProcessWnd& process = m_recordWnd.GetProcessWnd();
+    if (app && !app->m_settings.processSettingsPath.IsEmpty()) {
+        process.LoadSettingsFile(app->m_settings.processSettingsPath);
+    }
+    if (process.GetElementCount() > 0) {
+        process.SetDesignMode(false, true);
+    } else {
+        process.SetDesignMode(true, app && app->m_settings.showProcess != 0);
+    }
+    m_recordWnd.SetFocus();
+}
+
+void CTalvenorView::OnKeyDown(UINT key, UINT repeat, UINT flags)
+{
+    const int step = KstFolderStepForKey(key);
+    CTalvenorDoc* document = ViewDocument(m_pDocument);
+    if (step == 0 || !document) {
+        CWnd::OnKeyDown(key, repeat, flags);
+        return;
+    }
+    if (step > 0) {
+        document->OpenNextFile();
+    } else {
+        document->OpenPreviousFile();
+    }
+}
+
+LRESULT CTalvenorView::OnCursorReport(WPARAM, LPARAM lParam)
+{
+    const RECT* rect = reinterpret_cast<const RECT*>(lParam);
+    CTalvenorApp* app = KstTheApp();
+    if (!rect || !app || !app->m_pFrame) {
+        return 0;
+    }
+    const KstCursorReport report =
+        KstCursorReportTexts(rect->left, rect->top, rect->right, rect->bottom,
+                             LoadResString(KST_STR_CURSOR_REPORT_SIZE, app->IsEnglish()));
+    app->m_pFrame->SetPaneTexts(report.position.c_str(), report.size.c_str());
+    return 0;
 }
 
 void CTalvenorView::EnableRedraw(bool on)
 {
-    m_curveWnd.SetVisible(on, true);
+    m_recordWnd.GetMainCurveWnd().SetVisible(on, true);
+    m_recordWnd.GetSpectrumWnd().SetVisible(on, true);
+    m_recordWnd.GetProcessWnd().SetVisible(on);
 }
 
 void CTalvenorView::AttachDataSet(CKSTDataSet& dataSet, bool storeStructure)
 {
     WaitScope wait;
     if (storeStructure) {
+        CKSTCurveWnd& curves = m_recordWnd.GetMainCurveWnd();
         CKSTCurveWndSettings settings;
-        m_curveWnd.GetSettings(settings, false);
+        curves.GetSettings(settings, false);
         dataSet.SetWindowSettings(settings);
+        if (CTalvenorApp* app = KstTheApp(); app && m_recordWnd.IsModified()) {
+            app->SetLiveDataModified();
+        }
     }
     ShowDataSet(dataSet);
 }
 
 void CTalvenorView::ShowDataSet(CKSTDataSet& dataSet)
 {
-    const bool wasVisible = m_curveWnd.IsUpdateEnabled();
-    if (wasVisible) {
-        m_curveWnd.SetVisible(false, false);
+    const CTalvenorApp* app = KstTheApp();
+    const bool fitOnly = app && app->m_settings.settingsUseOnlyFitting != 0;
+    m_recordWnd.SetDataSet(&dataSet, fitOnly);
+}
+
+void CTalvenorView::ResetWindowStructure()
+{
+    CTalvenorDoc* document = ViewDocument(m_pDocument);
+    CTalvenorApp* app = KstTheApp();
+    if (!document || !app) {
+        return;
     }
-    m_curveWnd.RemoveAll(false);
-    m_curveWnd.AddChannels(dataSet.GetChannels());
-    if (dataSet.HasWindowSettings()) {
-        const CKSTCurveWndSettings settings = dataSet.GetWindowSettings();
-        const CTalvenorApp* app = KstTheApp();
-        const bool fitOnly = app && app->m_settings.settingsUseOnlyFitting != 0;
-        // Stored settings that do not fit the curves keep only their look: the curves are
-        // arranged anew.
-        const bool arrange = fitOnly && !m_curveWnd.CurvesMatchSettings(settings);
-        m_curveWnd.ApplySettings(settings, arrange, false);
+    CKSTDataSet& dataSet = document->GetDataSet();
+    ShowDataSet(dataSet);
+    EnableRedraw(false);
+    dataSet.SetWindowSettings(app->m_startSettings);
+    AttachDataSet(dataSet, false);
+    EnableRedraw(true);
+    UpdateStatusBar();
+}
+
+void CTalvenorView::GenerateSignal()
+{
+    CTalvenorApp* app = KstTheApp();
+    CTalvenorDoc* document = ViewDocument(m_pDocument);
+    if (!app || !document) {
+        return;
     }
-    if (wasVisible) {
-        m_curveWnd.SetVisible(true, true);
+    if (m_bOnline) {
+        app->MessageBoxId(KST_STR_SIGNAL_WHILE_ONLINE, MB_OK | MB_ICONINFORMATION);
+        return;
     }
-    if (m_curveWnd.m_hWnd) {
-        m_curveWnd.SetFocus();
+    CKSTGenerateSignalDlg dialog(app->IsEnglish(), this);
+    if (dialog.DoModal() != IDOK) {
+        return;
     }
+    KstSignalRequest request;
+    request.waveform = dialog.m_nWaveform;
+    request.count = dialog.m_nLength;
+    request.interval = dialog.m_dXDelta;
+    request.amplitude = dialog.m_dAmplitude;
+    request.frequency = dialog.m_dFrequency;
+    request.phase = dialog.m_dPhase;
+    request.offset = dialog.m_dYOffset;
+    request.name = dialog.m_strName;
+    request.unit = dialog.m_strUnit;
+    if (!KstAppendSignal(request, document->GetDataSet())) {
+        app->MessageBoxId(KST_STR_SIGNAL_INVALID, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    AttachDataSet(document->GetDataSet(), true);
 }
 
 void CTalvenorView::ApplyCurveSettingsByName(const CKSTCurveWndSettings& settings)
 {
-    m_curveWnd.ApplyCurveSettingsByName(settings, true);
+    m_recordWnd.GetMainCurveWnd().ApplyCurveSettingsByName(settings, true);
 }
 
 void CTalvenorView::ApplyChannelVisibility(const CKSTChannelList& channels)
 {
-    m_curveWnd.ApplyChannelVisibility(channels);
+    m_recordWnd.GetMainCurveWnd().ApplyChannelVisibility(channels);
+    m_recordWnd.GetSpectrumWnd().ApplyChannelVisibility(channels);
+    m_recordWnd.GetStructTree().Refill();
 }
 
 bool CTalvenorView::GetMainCurveSettings(CKSTCurveWndSettings& settings)
 {
-    m_curveWnd.GetSettings(settings, false);
+    m_recordWnd.GetMainCurveWnd().GetSettings(settings, false);
     return true;
 }
 
 const CKSTChannel* CTalvenorView::GetXYChannel()
 {
-    if (m_curveWnd.GetDisplayKind() != CKSTCurveWndCore::kDisplayXYChannel) {
+    CKSTCurveWnd& curves = m_recordWnd.GetMainCurveWnd();
+    if (curves.GetDisplayKind() != CKSTCurveWndCore::kDisplayXYChannel) {
         return nullptr;
     }
-    return m_curveWnd.GetXChannel();
+    return curves.GetXChannel();
 }
 
 void CTalvenorView::UpdateStatusBar()
@@ -199,4 +300,26 @@ void CTalvenorView::UpdateStatusBar()
     if (CTalvenorApp* app = KstTheApp(); app && app->m_pFrame) {
         app->m_pFrame->UpdateStatusBar();
     }
+}
+
+void CTalvenorView::SetLocked(bool locked)
+{
+    // Settings confirmed in a locked file's curve window come to the view, not into the file.
+    CKSTCurveWnd& curves = m_recordWnd.GetMainCurveWnd();
+    if (locked) {
+        curves.Subscribe(CKSTCurveWndCore::kEventDoubleClick, WM_USER, m_hWnd);
+    } else {
+        curves.Unsubscribe(CKSTCurveWndCore::kEventDoubleClick, m_hWnd);
+    }
+    m_recordWnd.SetReadOnly(locked);
+}
+
+void CTalvenorView::UpdatePanes()
+{
+    m_recordWnd.UpdatePanes();
+}
+
+void CTalvenorView::GetSelectedChannels(CKSTChannelList& channels)
+{
+    m_recordWnd.GetStructTree().GetSelectedChannels(channels);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The main view. It shows the document's data set in the main curve window, which it creates
-// over its client area on the first paint. The record window's other panes, the online
-// connection and printing come with the view's own parts; until then it refuses connections
-// politely.
+// The main view. It fills its client area with the record window, which it creates on the
+// first paint, and shows the document's data set there; it routes the keys and position reports
+// of the record window's windows. The online connection and printing come with the view's own
+// parts; until then it refuses connections politely.
 #include <cstdint>
 
 #include "app/DocumentCore.h"
+#include "app/win/RecordWnd.h"
 #include "curvewnd/win/CurveWnd.h"
 #include "framework/View.h"
 
@@ -25,7 +26,15 @@ public:
     // Ends online recording: the clients are closed and the timer stops.
     void StopOnline(bool reconnect);
 
-    CKSTCurveWnd& GetMainCurveWnd() { return m_curveWnd; }
+    // ---- Record window, keys, position reports and generated signals ----
+    // Message of the record window's position reports; lParam points to a RECT.
+    static constexpr UINT kCursorReportMessage = 0x407;
+    CKSTCurveWnd& GetMainCurveWnd() { return m_recordWnd.GetMainCurveWnd(); }
+    CKSTRecordWnd& GetRecordWnd() { return m_recordWnd; }
+    // The data set takes the application's current curve-window settings and is shown anew.
+    void ResetWindowStructure();
+    // The standard waveform dialog, then the new channel in the document (not while online).
+    void GenerateSignal();
 
     // KstDocumentDisplay
     void EnableRedraw(bool on) override;
@@ -35,6 +44,9 @@ public:
     bool GetMainCurveSettings(CKSTCurveWndSettings& settings) override;
     const CKSTChannel* GetXYChannel() override;
     void UpdateStatusBar() override;
+    void SetLocked(bool locked) override;
+    void UpdatePanes() override;
+    void GetSelectedChannels(CKSTChannelList& channels) override;
 
     // The online state that the frame's enabling rules and status bar read.
     bool m_bOnline = false;
@@ -49,13 +61,15 @@ protected:
     void OnDraw(HDC dc) override;
     int OnCreate(LPCREATESTRUCT create);
     void OnSize(UINT type, int width, int height);
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+    LRESULT OnCursorReport(WPARAM wParam, LPARAM lParam);
 
 private:
-    // Shows the data set in the main curve window, taking over its stored window structure.
+    // Hands the data set to the record window with the application's fit-only option.
     void ShowDataSet(CKSTDataSet& dataSet);
 
-    // The curve window exists as an object from the start, so a document opened before the
+    // The record window exists as an object from the start, so a document opened before the
     // first paint is already shown when the window appears.
-    CKSTCurveWnd m_curveWnd;
+    CKSTRecordWnd m_recordWnd;
     bool m_firstPaint = true;
 };

@@ -15,27 +15,27 @@ class WindowEditDialogs : public IKSTCurveEditDialogs {
 public:
     int XAxisSettings(CKSTCurveWnd& window) override
     {
-        CKSTCurveWndDialogHost host(window);
+        CKSTCurveWndDialogHost host(window, window.GetDialogOptions());
         return static_cast<int>(CKSTXAxisDlg::EditSettings(host, &window));
     }
     int YAxisSettings(CKSTCurveWnd& window, CKSTYAxis& axis) override
     {
-        CKSTCurveWndDialogHost host(window);
+        CKSTCurveWndDialogHost host(window, window.GetDialogOptions());
         return static_cast<int>(CKSTYAxisDlg::EditSettings(host, axis, &window));
     }
     int CurveDisplay(CKSTCurveWnd& window, CKSTCurve& curve) override
     {
-        CKSTCurveWndDialogHost host(window);
+        CKSTCurveWndDialogHost host(window, window.GetDialogOptions());
         return static_cast<int>(CKSTCurveDisplayDlg::OpenDisplayDialog(host, curve, &window));
     }
     int Marker(CKSTCurveWnd& window, CKSTPlotMarker* marker) override
     {
-        CKSTCurveWndDialogHost host(window);
+        CKSTCurveWndDialogHost host(window, window.GetDialogOptions());
         return static_cast<int>(CKSTMarkerDlg::CreateMarker(host, marker, &window));
     }
     int Limit(CKSTCurveWnd& window, CKSTLimitLine* line) override
     {
-        CKSTCurveWndDialogHost host(window);
+        CKSTCurveWndDialogHost host(window, window.GetDialogOptions());
         return static_cast<int>(CKSTLimitDlg::CreateLimit(host, line, &window));
     }
 };

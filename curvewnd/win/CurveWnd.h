@@ -11,6 +11,7 @@
 
 #include "curvewnd/CurveWndCore.h"
 #include "curvewnd/PictureTracker.h"
+#include "curvewnd/win/CurveWndDialogHost.h"
 #include "curvewnd/win/CurveWndDialogs.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
@@ -190,6 +191,9 @@ public:
     int WindowSettings();
     void SetEditDialogs(IKSTCurveEditDialogs* dialogs) { m_editDialogs = dialogs; }
     IKSTCurveEditDialogs& EditDialogs() const;
+    // What the edit dialogs let the user change; the window's owner decides.
+    void SetDialogOptions(const KstCurveDialogOptions& options) { m_dialogOptions = options; }
+    const KstCurveDialogOptions& GetDialogOptions() const { return m_dialogOptions; }
 
     // --- IKSTTextTipOwner ---
     COLORREF GetWindowColor() const override;
@@ -284,4 +288,5 @@ private:
     std::unique_ptr<IKSTCurveWndTable> m_diffTable;
     std::unique_ptr<IKSTCurveWndTable> m_valueTable;
     IKSTCurveEditDialogs* m_editDialogs = nullptr;
+    KstCurveDialogOptions m_dialogOptions;
 };

@@ -5,9 +5,9 @@
 
 class CKSTCurveWnd;
 
-// What the window lets its dialogs edit; the window itself keeps no such options, so its owner
-// states them. Without one, names and units stay read-only and neither the value-list mode nor
-// the track axis type is offered.
+// What the window lets its dialogs edit (CKSTCurveWnd::SetDialogOptions); its owner states
+// them. Until it does, names and units stay read-only and neither the value-list mode nor the
+// track axis type is offered.
 struct KstCurveDialogOptions {
     bool editNames = false;
     bool editUnits = false;

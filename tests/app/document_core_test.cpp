@@ -2,7 +2,9 @@
 // driven through a host that answers the questions from a script.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -601,6 +603,79 @@ TEST_F(DocumentCoreTest, FolderSteppingSkipsUnreadableFilesAndAsksAtTheEnd)
     m_host.answers = {true};
     document.OpenNextFile();
     EXPECT_EQ(document.GetFolderIndex(), 0);
+}
+
+TEST_F(DocumentCoreTest, FolderSteppingEndsWhenTheUserKeepsTheOnlineSession)
+{
+    m_host.settings.associations[0] = 1;
+    const CKSTString a = WriteDocument("a.qld", 5);
+    WriteDocument("b.qld", 5);
+    WriteDocument("c.qld", 5);
+    CKSTDocumentCore document(m_host, &m_display);
+    ASSERT_TRUE(document.BuildFolderList(a));
+    ASSERT_EQ(document.OpenFile(a, nullptr), 1);
+    m_display.online = true;
+    m_host.messages.clear();
+    m_host.answers = {false, false, false};
+    document.OpenNextFile();
+    // Asked once, not once per file of the folder.
+    EXPECT_EQ(m_host.messages, std::vector<int>{KST_STR_DOC_END_ONLINE});
+    EXPECT_TRUE(m_display.online);
+    EXPECT_EQ(document.GetFolderIndex(), 0);
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
+    EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
+
+    // Kept unsaved live data end the step the same way.
+    m_display.online = false;
+    m_host.saveLiveDataAllows = false;
+    document.OpenPreviousFile();
+    EXPECT_EQ(document.GetFolderIndex(), 0);
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
+}
+
+TEST_F(DocumentCoreTest, FolderSteppingPassesOverFilesThatCannotBeOpened)
+{
+    m_host.settings.associations[0] = 1;
+    const CKSTString a = WriteDocument("a.qld", 5);
+    const CKSTString b = WriteDocument("b.qld", 5);
+    WriteDocument("c.qld", 5);
+    CKSTDocumentCore document(m_host, &m_display);
+    ASSERT_TRUE(document.BuildFolderList(a));
+    ASSERT_EQ(document.OpenFile(a, nullptr), 1);
+    // Gone since the folder was listed.
+    std::filesystem::remove(b.c_str());
+    document.OpenNextFile();
+    EXPECT_EQ(document.GetFolderIndex(), 2);
+    EXPECT_STREQ(document.GetPath().FileName().c_str(), "c.qld");
+    EXPECT_EQ(m_host.fileErrors, std::vector<int>{KST_ERR_OPEN_FAILED});
+    // Backwards the same file is passed over again.
+    document.OpenPreviousFile();
+    EXPECT_EQ(document.GetFolderIndex(), 0);
+    EXPECT_STREQ(document.GetPath().FileName().c_str(), "a.qld");
+}
+
+TEST_F(DocumentCoreTest, FolderSteppingStopsAfterOnePass)
+{
+    m_host.settings.associations[0] = 1;
+    const CKSTString a = WriteDocument("a.qld", 5);
+    const CKSTString b = WriteDocument("b.qld", 5);
+    const CKSTString c = WriteDocument("c.qld", 5);
+    CKSTDocumentCore document(m_host, &m_display);
+    ASSERT_TRUE(document.BuildFolderList(a));
+    ASSERT_EQ(document.OpenFile(a, nullptr), 1);
+    for (const CKSTString& path : {a, b, c}) {
+        std::filesystem::remove(path.c_str());
+    }
+    m_host.messages.clear();
+    m_host.answers = {true, true, true, true};
+    document.OpenNextFile();
+    // b, c, the wrap question, then a: every file once, and the document still shows a.
+    EXPECT_EQ(m_host.fileErrors.size(), 3u);
+    EXPECT_EQ(std::count(m_host.messages.begin(), m_host.messages.end(), KST_STR_DOC_LAST_FILE),
+              1);
+    EXPECT_EQ(document.GetFolderIndex(), 0);
+    EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
+    EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
 }
 
 }  // namespace
