@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,58 @@ TEST_F(ChannelPanelTest, SpaceSwitchesTheCheckBoxOfTheCaretItem)
     KstPumpPendingMessages();
     EXPECT_EQ(Describe(tree), "[ ]Motor\n  [ ]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[ ]free\n");
     EXPECT_EQ(panel.GetTree().GetSelectedCount(), 1u);
+    panel.DestroyWindow();
+}
+
+// A click with the mouse on the item's check box, as the user makes it.
+void ClickCheckBox(HWND tree, HTREEITEM item)
+{
+    RECT rect{};
+    // The item goes in at the start of the rectangle.
+    std::memcpy(&rect, &item, sizeof item);
+    SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+    const int y = (rect.top + rect.bottom) / 2;
+    for (int x = 0; x < rect.left; ++x) {
+        TVHITTESTINFO hit{{x, y}, 0, nullptr};
+        SendMessageA(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.hItem == item && (hit.flags & TVHT_ONITEMSTATEICON)) {
+            POINT screen{x, y};
+            ClientToScreen(tree, &screen);
+            SetCursorPos(screen.x, screen.y);
+            KstPumpPendingMessages();
+            PostMessageA(tree, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            SendMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            KstPumpPendingMessages();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no check box";
+}
+
+TEST_F(ChannelPanelTest, AClickOnACheckBoxSwitchesEverySelectedItemOnce)
+{
+    CKSTStructTreeDlg panel;
+    panel.SetSelectionSource(&m_list);
+    ASSERT_TRUE(panel.Create(&m_host));
+    panel.MoveWindow(0, 0, 300, 380);
+    panel.ShowWindow(SW_SHOW);
+    CKSTTreeCtrl& tree = panel.GetTree();
+    ClickCheckBox(tree.m_hWnd, FindLabel(tree.m_hWnd, "Heat"));
+    EXPECT_EQ(Selected(m_list), "1010");
+    EXPECT_EQ(Describe(tree.m_hWnd), "[x]Motor\n  [x]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[ ]free\n");
+
+    // With two items selected the click switches both to the clicked item's new state.
+    tree.SelectAll(FALSE);
+    for (const char* label : {"free", "Heat"}) {
+        tree.SelectItemEx(FindLabel(tree.m_hWnd, label), CKSTTreeCtrl::kSelected,
+                          CKSTTreeCtrl::kSelected);
+    }
+    ClickCheckBox(tree.m_hWnd, FindLabel(tree.m_hWnd, "free"));
+    EXPECT_EQ(Selected(m_list), "1110");
+    EXPECT_EQ(Describe(tree.m_hWnd), "[x]Motor\n  [x]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[x]free\n");
+    // Only the clicked item stays selected.
+    EXPECT_EQ(tree.GetSelectedCount(), 1u);
+    EXPECT_EQ(tree.GetFirstSelectedItem(), FindLabel(tree.m_hWnd, "free"));
     panel.DestroyWindow();
 }
 
