@@ -143,48 +143,40 @@ std::vector<KstTreeRow> CKSTChannelTree::Build()
             }
             continue;
         }
-        for (int i = 0; m_channels && i < m_channels->GetCount(); ++i) {
-            const CKSTChannel* channel = m_channels->GetAt(i);
-            if (!(channel->GetGroup() == group.name)) {
-                continue;
-            }
-            KstTreeEntry entry;
-            entry.label = channel->GetName();
-            entry.group = static_cast<int32_t>(g);
-            entry.channel = i;
-            if (m_mode != kSelectionView && m_curveWnd) {
-                if (const CKSTCurve* curve = m_curveWnd->FindCurveByChannel(channel)) {
-                    entry.axisGroup = m_curveWnd->GetGroupIndexOfCurve(curve);
-                    entry.curve = m_curveWnd->GetCurveIndexInGroup(curve);
-                }
-            }
-            m_entries.push_back(entry);
-            rows.push_back({entry.label, kEntryData + m_entries.size() - 1, EntryChecked(entry),
-                            false, true, false});
+        // A group named by the empty text would take the channels that stand at the root.
+        if (!group.name.IsEmpty()) {
+            AddChannelRows(group.name, static_cast<int32_t>(g), rows);
         }
     }
-    if (m_mode != kWindowView && m_channels) {
-        for (int i = 0; i < m_channels->GetCount(); ++i) {
-            const CKSTChannel* channel = m_channels->GetAt(i);
-            if (!channel->GetGroup().IsEmpty()) {
-                continue;
-            }
-            KstTreeEntry entry;
-            entry.label = channel->GetName();
-            entry.group = kNoGroup;
-            entry.channel = i;
-            if (m_mode != kSelectionView && m_curveWnd) {
-                if (const CKSTCurve* curve = m_curveWnd->FindCurveByChannel(channel)) {
-                    entry.axisGroup = m_curveWnd->GetGroupIndexOfCurve(curve);
-                    entry.curve = m_curveWnd->GetCurveIndexInGroup(curve);
-                }
-            }
-            m_entries.push_back(entry);
-            rows.push_back({entry.label, kEntryData + m_entries.size() - 1, EntryChecked(entry),
-                            false, false, false});
-        }
+    // Channels without a group stand at the root after all groups.
+    if (m_mode != kWindowView) {
+        AddChannelRows(CKSTString(), kNoGroup, rows);
     }
     return rows;
+}
+
+void CKSTChannelTree::AddChannelRows(const CKSTString& groupName, int32_t group,
+                                     std::vector<KstTreeRow>& rows)
+{
+    for (int i = 0; m_channels && i < m_channels->GetCount(); ++i) {
+        const CKSTChannel* channel = m_channels->GetAt(i);
+        if (!(channel->GetGroup() == groupName)) {
+            continue;
+        }
+        KstTreeEntry entry;
+        entry.label = channel->GetName();
+        entry.group = group;
+        entry.channel = i;
+        if (m_mode != kSelectionView && m_curveWnd) {
+            if (const CKSTCurve* curve = m_curveWnd->FindCurveByChannel(channel)) {
+                entry.axisGroup = m_curveWnd->GetGroupIndexOfCurve(curve);
+                entry.curve = m_curveWnd->GetCurveIndexInGroup(curve);
+            }
+        }
+        m_entries.push_back(entry);
+        rows.push_back({entry.label, kEntryData + m_entries.size() - 1, EntryChecked(entry),
+                        false, group != kNoGroup, false});
+    }
 }
 
 void CKSTChannelTree::BuildWindowGroups()

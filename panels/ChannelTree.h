@@ -108,6 +108,8 @@ private:
     void DropRecords();
     void BuildWindowGroups();
     void BuildChannelGroups();
+    // The entries and rows of the channels whose group text is groupName.
+    void AddChannelRows(const CKSTString& groupName, int32_t group, std::vector<KstTreeRow>& rows);
     int FindGroup(const CKSTString& name) const;
     CKSTChannel* ChannelOf(const KstTreeEntry& entry) const;
     CKSTCurve* CurveOf(const KstTreeEntry& entry) const;

@@ -1,40 +1,26 @@
 // Selection files and the list of recent selection files.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "data/ChannelList.h"
 #include "foundation/ErrorCodes.h"
 #include "panels/ChannelSelection.h"
+#include "support/SelectableChannels.h"
 #include "support/TempFolder.h"
 
 namespace {
+
+using kst_test::AddSelectableChannels;
+using kst_test::SelectedFlags;
 
 std::string Paths(const CKSTRecentSelections& recent)
 {
     std::string text;
     for (int i = 0; i < recent.GetCount(); ++i) {
         text += std::string(i ? " " : "") + recent.GetAt(i).c_str();
-    }
-    return text;
-}
-
-void Fill(CKSTChannelList& list, const std::vector<std::vector<const char*>>& channels)
-{
-    for (const auto& spec : channels) {
-        CKSTChannel* channel = list.GetAt(list.AddNew());
-        channel->SetGroup(spec[0]);
-        channel->SetName(spec[1]);
-        channel->SetSelected(spec[2][0] == '1');
-    }
-}
-
-std::string Selected(const CKSTChannelList& list)
-{
-    std::string text;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        text += list.GetAt(i)->IsSelected() ? "1" : "0";
     }
     return text;
 }
@@ -114,12 +100,12 @@ TEST(SelectionFileTest, ApplyingMatchesByNameAndGroup)
     TempFolder folder;
     const CKSTString path = folder.Path("choice.qls");
     CKSTChannelList saved;
-    Fill(saved, {{"Motor", "u", "1"}, {"Motor", "i", "0"}, {"", "t", "1"}, {"Heat", "t", "0"},
+    AddSelectableChannels(saved, {{"Motor", "u", "1"}, {"Motor", "i", "0"}, {"", "t", "1"}, {"Heat", "t", "0"},
                  {"Gone", "x", "1"}});
     ASSERT_EQ(KstWriteSelectionFile(path, saved), KST_OK);
 
     struct Case {
-        std::vector<std::vector<const char*>> channels;
+        std::vector<std::array<const char*, 3>> channels;
         const char* selected;
     };
     const Case cases[] = {
@@ -131,9 +117,9 @@ TEST(SelectionFileTest, ApplyingMatchesByNameAndGroup)
     };
     for (const Case& c : cases) {
         CKSTChannelList list;
-        Fill(list, c.channels);
+        AddSelectableChannels(list, c.channels);
         EXPECT_EQ(KstApplySelectionFile(path, list), KST_OK);
-        EXPECT_EQ(Selected(list), c.selected);
+        EXPECT_EQ(SelectedFlags(list), c.selected);
     }
 }
 
@@ -143,9 +129,9 @@ TEST(SelectionFileTest, AFileThatCannotBeReadChangesNothing)
     folder.WriteFile("text.qls", "not a container");
     for (const char* name : {"missing.qls", "text.qls"}) {
         CKSTChannelList list;
-        Fill(list, {{"", "a", "1"}, {"", "b", "0"}});
+        AddSelectableChannels(list, {{"", "a", "1"}, {"", "b", "0"}});
         EXPECT_LT(KstApplySelectionFile(folder.Path(name), list), 0) << name;
-        EXPECT_EQ(Selected(list), "10");
+        EXPECT_EQ(SelectedFlags(list), "10");
     }
 }
 
@@ -154,14 +140,14 @@ TEST(SelectionFileTest, SavingReplacesAnOldFileAndLeavesNoTemporary)
     TempFolder folder;
     const CKSTString path = folder.Path("choice.qls");
     CKSTChannelList list;
-    Fill(list, {{"", "a", "1"}, {"", "b", "0"}});
+    AddSelectableChannels(list, {{"", "a", "1"}, {"", "b", "0"}});
     ASSERT_EQ(KstWriteSelectionFile(path, list), KST_OK);
     list.GetAt(0)->SetSelected(false);
     list.GetAt(1)->SetSelected(true);
     ASSERT_EQ(KstWriteSelectionFile(path, list), KST_OK);
     list.SelectAll(false);
     ASSERT_EQ(KstApplySelectionFile(path, list), KST_OK);
-    EXPECT_EQ(Selected(list), "01");
+    EXPECT_EQ(SelectedFlags(list), "01");
     EXPECT_FALSE(std::filesystem::exists(folder.Native("choice.qls.new")));
 
     // A folder in the way: the write fails and says so.

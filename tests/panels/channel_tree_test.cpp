@@ -12,21 +12,21 @@
 
 namespace {
 
-struct ChannelSpec {
+struct ChannelRow {
     const char* name;
     const char* group;
     bool selected;
     const char* unit;
 };
 
-void Fill(CKSTChannelList& list, const std::vector<ChannelSpec>& specs)
+void Fill(CKSTChannelList& list, const std::vector<ChannelRow>& rows)
 {
-    for (const ChannelSpec& spec : specs) {
+    for (const ChannelRow& row : rows) {
         CKSTChannel* channel = list.GetAt(list.AddNew());
-        channel->SetName(spec.name);
-        channel->SetGroup(spec.group);
-        channel->SetUnit(spec.unit ? spec.unit : "V");
-        channel->SetSelected(spec.selected);
+        channel->SetName(row.name);
+        channel->SetGroup(row.group);
+        channel->SetUnit(row.unit ? row.unit : "V");
+        channel->SetSelected(row.selected);
     }
 }
 
@@ -63,7 +63,7 @@ std::string Selected(const CKSTChannelList& list)
     return text;
 }
 
-const std::vector<ChannelSpec> kMixed = {
+const std::vector<ChannelRow> kMixed = {
     {"u1", "Motor", true, nullptr}, {"free", "", false, nullptr}, {"t1", "Heat", false, nullptr},
     {"u2", "Motor", false, nullptr}, {"loose", "", true, nullptr},
 };

@@ -16,6 +16,7 @@
 #include "panels/win/StructTreeDlg.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "support/SelectableChannels.h"
 #include "support/TempFolder.h"
 #include "support/win/DialogScript.h"
 #include "support/win/MessageBoxScript.h"
@@ -24,25 +25,6 @@ namespace kst_test {
 namespace {
 
 constexpr char kTestKey[] = "Software\\Kestro\\TalvenorPanelTests\\SELECTIONS";
-
-void Fill(CKSTChannelList& list, const std::vector<std::vector<const char*>>& channels)
-{
-    for (const auto& spec : channels) {
-        CKSTChannel* channel = list.GetAt(list.AddNew());
-        channel->SetGroup(spec[0]);
-        channel->SetName(spec[1]);
-        channel->SetSelected(spec[2][0] == '1');
-    }
-}
-
-std::string Selected(const CKSTChannelList& list)
-{
-    std::string text;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        text += list.GetAt(i)->IsSelected() ? "1" : "0";
-    }
-    return text;
-}
 
 std::string ItemText(HWND tree, HTREEITEM item)
 {
@@ -115,7 +97,7 @@ protected:
         FrameworkTest::SetUp();
         ASSERT_TRUE(m_host.CreateEx(0, KstRegisterWndClass(0).c_str(), "host",
                                     WS_POPUP | WS_VISIBLE, 0, 0, 320, 400, nullptr, nullptr));
-        Fill(m_list, {{"Motor", "u1", "1"}, {"", "free", "0"}, {"Heat", "t1", "0"},
+        AddSelectableChannels(m_list, {{"Motor", "u1", "1"}, {"", "free", "0"}, {"Heat", "t1", "0"},
                       {"Motor", "u2", "0"}});
     }
     void TearDown() override
@@ -176,11 +158,11 @@ TEST_F(ChannelPanelTest, SpaceSwitchesTheCheckBoxOfTheCaretItem)
     ASSERT_TRUE(panel.Create(&m_host));
     const HWND tree = panel.GetTree().m_hWnd;
     PressSpaceOn(tree, "u2");
-    EXPECT_EQ(Selected(m_list), "1001");
+    EXPECT_EQ(SelectedFlags(m_list), "1001");
     PressSpaceOn(tree, "Heat");
-    EXPECT_EQ(Selected(m_list), "1011");
+    EXPECT_EQ(SelectedFlags(m_list), "1011");
     PressSpaceOn(tree, "Motor");
-    EXPECT_EQ(Selected(m_list), "0010");
+    EXPECT_EQ(SelectedFlags(m_list), "0010");
     // The posted re-reading of the check boxes leaves them as the flags say.
     KstPumpPendingMessages();
     EXPECT_EQ(Describe(tree), "[ ]Motor\n  [ ]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[ ]free\n");
@@ -222,7 +204,7 @@ TEST_F(ChannelPanelTest, AClickOnACheckBoxSwitchesEverySelectedItemOnce)
     panel.ShowWindow(SW_SHOW);
     CKSTTreeCtrl& tree = panel.GetTree();
     ClickCheckBox(tree.m_hWnd, FindLabel(tree.m_hWnd, "Heat"));
-    EXPECT_EQ(Selected(m_list), "1010");
+    EXPECT_EQ(SelectedFlags(m_list), "1010");
     EXPECT_EQ(Describe(tree.m_hWnd), "[x]Motor\n  [x]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[ ]free\n");
 
     // With two items selected the click switches both to the clicked item's new state.
@@ -232,11 +214,85 @@ TEST_F(ChannelPanelTest, AClickOnACheckBoxSwitchesEverySelectedItemOnce)
                           CKSTTreeCtrl::kSelected);
     }
     ClickCheckBox(tree.m_hWnd, FindLabel(tree.m_hWnd, "free"));
-    EXPECT_EQ(Selected(m_list), "1110");
+    EXPECT_EQ(SelectedFlags(m_list), "1110");
     EXPECT_EQ(Describe(tree.m_hWnd), "[x]Motor\n  [x]u1\n  [ ]u2\n[x]Heat\n  [x]t1\n[x]free\n");
     // Only the clicked item stays selected.
     EXPECT_EQ(tree.GetSelectedCount(), 1u);
     EXPECT_EQ(tree.GetFirstSelectedItem(), FindLabel(tree.m_hWnd, "free"));
+    panel.DestroyWindow();
+}
+
+// The visible in-place editor of the thread, null when none is open.
+HWND FindEditPopup()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            HWND edit = GetDlgItem(window, IDC_EDIT_POPUP_TEXT);
+            if (edit && IsWindowVisible(window)) {
+                *reinterpret_cast<HWND*>(param) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(ChannelPanelTest, GroupsAreCreatedNamedAndDeletedFromTheMenu)
+{
+    std::vector<std::string> menuTexts;
+    UINT chosen = ID_TREE_CREATE_GROUP;
+    KstSeams().trackPopupMenu = [&](HMENU menu, UINT, int, int, HWND) -> BOOL {
+        menuTexts.clear();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[64] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            menuTexts.push_back(text);
+        }
+        return static_cast<BOOL>(chosen);
+    };
+    CKSTStructTreeDlg panel;
+    panel.SetLanguage(0);
+    panel.SetWindowList(&m_list, nullptr, nullptr);
+    ASSERT_TRUE(panel.Create(&m_host));
+    panel.MoveWindow(0, 0, 300, 380);
+    panel.ShowWindow(SW_SHOW);
+    const HWND tree = panel.GetTree().m_hWnd;
+    // The cursor away from every item: the menu only offers a new group.
+    SetCursorPos(1200, 1100);
+    NMHDR rightClick{tree, IDC_STRUCT_TREE, static_cast<UINT>(NM_RCLICK)};
+    panel.SendMessage(WM_NOTIFY, IDC_STRUCT_TREE, reinterpret_cast<LPARAM>(&rightClick));
+    EXPECT_EQ(menuTexts, std::vector<std::string>{"Gruppe erstellen"});
+    EXPECT_EQ(Describe(tree),
+              "[x]Motor\n  [x]u1\n  [x]u2\n[x]Heat\n  [x]t1\n[ ]Neue Gruppe\n[x]free\n");
+
+    // The new group's name is edited in place at once.
+    const HWND popup = FindEditPopup();
+    ASSERT_NE(popup, nullptr);
+    SetDlgItemTextA(popup, IDC_EDIT_POPUP_TEXT, "Pumps");
+    SendMessageA(popup, WM_COMMAND, IDOK, 0);
+    KstPumpPendingMessages();
+    EXPECT_EQ(Describe(tree), "[x]Motor\n  [x]u1\n  [x]u2\n[x]Heat\n  [x]t1\n[ ]Pumps\n[x]free\n");
+
+    // On a group the menu renames and deletes too; deleting puts its channels at the root.
+    CKSTTreeCtrl& control = panel.GetTree();
+    const HTREEITEM motor = FindLabel(tree, "Motor");
+    control.SelectAll(FALSE);
+    control.SelectItemEx(motor, CKSTTreeCtrl::kSelected, CKSTTreeCtrl::kSelected);
+    RECT label{};
+    control.GetItemRect(motor, &label, TRUE);
+    POINT onMotor{label.left + 2, (label.top + label.bottom) / 2};
+    ClientToScreen(tree, &onMotor);
+    SetCursorPos(onMotor.x, onMotor.y);
+    chosen = ID_TREE_DELETE_GROUP;
+    panel.SendMessage(WM_NOTIFY, IDC_STRUCT_TREE, reinterpret_cast<LPARAM>(&rightClick));
+    EXPECT_EQ(menuTexts, (std::vector<std::string>{"Gruppe erstellen", "Gruppe umbenennen",
+                                                   "Gruppe l\366schen"}));
+    EXPECT_EQ(Describe(tree), "[x]Heat\n  [x]t1\n[ ]Pumps\n[x]u1\n[x]free\n[x]u2\n");
+    EXPECT_EQ(m_list.GetAt(0)->GetGroup(), "");
+    EXPECT_EQ(m_list.GetAt(3)->GetGroup(), "");
     panel.DestroyWindow();
 }
 
@@ -246,7 +302,7 @@ protected:
     {
         FrameworkTest::SetUp();
         RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
-        Fill(m_list, {{"Motor", "u", "1"}, {"Motor", "i", "1"}, {"", "t", "1"}});
+        AddSelectableChannels(m_list, {{"Motor", "u", "1"}, {"Motor", "i", "1"}, {"", "t", "1"}});
         KstSeams().getOpenFileName = [this](OPENFILENAMEA& ofn, DWORD& error) {
             return Choose(ofn, error);
         };
@@ -318,7 +374,7 @@ protected:
     CKSTString SelectionFile(const std::string& name, const char* flags)
     {
         CKSTChannelList list;
-        Fill(list, {{"Motor", "u", "0"}, {"Motor", "i", "0"}, {"", "t", "0"}});
+        AddSelectableChannels(list, {{"Motor", "u", "0"}, {"Motor", "i", "0"}, {"", "t", "0"}});
         for (int i = 0; i < list.GetCount(); ++i) {
             list.GetAt(i)->SetSelected(flags[i] == '1');
         }
@@ -374,7 +430,7 @@ TEST_F(ChannelSelectTest, SelectAllSetsAndClearsEveryChannel)
                       .Run([&](CWnd& d) { checked = IsDlgButtonChecked(d.m_hWnd, IDC_SELECT_ALL); })
                       .Click(IDC_SELECT_ALL)
                       .Run([&](CWnd& d) {
-                          EXPECT_EQ(Selected(m_list), "111");
+                          EXPECT_EQ(SelectedFlags(m_list), "111");
                           tree = Describe(CKSTDialogScript::FindControl(d.m_hWnd, IDC_STRUCT_TREE));
                       })
                       .Click(IDC_SELECT_ALL)
@@ -382,7 +438,7 @@ TEST_F(ChannelSelectTest, SelectAllSetsAndClearsEveryChannel)
               IDOK);
     EXPECT_EQ(checked, BST_UNCHECKED);
     EXPECT_EQ(tree, "[x]Motor\n  [x]u\n  [x]i\n[x]t\n");
-    EXPECT_EQ(Selected(m_list), "000");
+    EXPECT_EQ(SelectedFlags(m_list), "000");
 }
 
 TEST_F(ChannelSelectTest, ASavedSelectionComesBackAtTheNextOpening)
@@ -411,7 +467,7 @@ TEST_F(ChannelSelectTest, ASavedSelectionComesBackAtTheNextOpening)
               }),
                   0),
               IDCANCEL);
-    EXPECT_EQ(Selected(m_list), "101");
+    EXPECT_EQ(SelectedFlags(m_list), "101");
     EXPECT_EQ(tree, "[x]Motor\n  [x]u\n  [ ]i\n[x]t\n");
 }
 
@@ -422,9 +478,9 @@ TEST_F(ChannelSelectTest, OverwritingAsksFirst)
     for (int answer : {IDNO, IDYES}) {
         ASSERT_EQ(Run(CKSTDialogScript(IDCANCEL).Click(IDC_SELECT_SAVE).Click(IDCANCEL)), IDCANCEL);
         CKSTChannelList check;
-        Fill(check, {{"Motor", "u", "0"}, {"Motor", "i", "0"}, {"", "t", "0"}});
+        AddSelectableChannels(check, {{"Motor", "u", "0"}, {"Motor", "i", "0"}, {"", "t", "0"}});
         KstApplySelectionFile(m_choice, check);
-        EXPECT_EQ(Selected(check), answer == IDNO ? "001" : "111");
+        EXPECT_EQ(SelectedFlags(check), answer == IDNO ? "001" : "111");
     }
     EXPECT_EQ(boxes.ShownIds(), (std::vector<UINT>{KST_STR_ASK_OVERWRITE, KST_STR_ASK_OVERWRITE}));
     EXPECT_STREQ(boxes.Shown()[0].caption.c_str(), "Attention");
@@ -447,7 +503,7 @@ TEST_F(ChannelSelectTest, ChoosingARecentFileMovesItToTheFront)
     ASSERT_EQ(Run(CKSTDialogScript(IDCANCEL)
                       .Run([&](CWnd& d) {
                           before = Combo(d);
-                          flagsAtOpening = Selected(m_list);
+                          flagsAtOpening = SelectedFlags(m_list);
                       })
                       .Select(IDC_SELECT_RECENT, 2)
                       .Run([&](CWnd& d) { after = Combo(d); })
@@ -458,7 +514,7 @@ TEST_F(ChannelSelectTest, ChoosingARecentFileMovesItToTheFront)
     EXPECT_EQ(flagsAtOpening, "100");
     EXPECT_EQ(after, (std::vector<std::string>{files[2].c_str(), files[0].c_str(),
                                                files[1].c_str()}));
-    EXPECT_EQ(Selected(m_list), "001");
+    EXPECT_EQ(SelectedFlags(m_list), "001");
     EXPECT_EQ(Registry(1), files[2].c_str());
     EXPECT_EQ(Registry(3), files[1].c_str());
 }
@@ -489,7 +545,7 @@ TEST_F(ChannelSelectTest, TheRecentListKeepsTenAndForgetsDeletedFiles)
     // s4 went when the dialog opened; s10 is the oldest that no longer fits.
     EXPECT_EQ(combo[5], files[4].c_str());
     EXPECT_EQ(combo[9], files[8].c_str());
-    EXPECT_EQ(Selected(m_list), "100");
+    EXPECT_EQ(SelectedFlags(m_list), "100");
     EXPECT_EQ(Registry(1), m_folder.Path("other.qls").c_str());
     EXPECT_EQ(Registry(10), files[8].c_str());
 }
@@ -510,7 +566,7 @@ TEST_F(ChannelSelectTest, WithoutTheRegistryTheRecentListIsNeitherReadNorWritten
               IDOK);
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(saved, std::vector<std::string>{m_choice.c_str()});
-    EXPECT_EQ(Selected(m_list), "111");
+    EXPECT_EQ(SelectedFlags(m_list), "111");
     EXPECT_EQ(Registry(1), stored.c_str());
     EXPECT_EQ(Registry(2), "(none)");
 }
