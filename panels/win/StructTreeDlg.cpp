@@ -473,7 +473,6 @@ void CKSTStructTreeDlg::OnTreeBeginDrag(NMHDR*, LRESULT*)
     if (m_locked || m_tree.GetSelectedCount() == 0) {
         return;
     }
-    m_tree.GetSelectedList(m_draggedItems);
     m_draggedData = SelectedData();
     const CKSTString text = m_content.DragText(m_draggedData);
     HGLOBAL block = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, static_cast<SIZE_T>(text.GetLength()) + 1);
@@ -484,7 +483,6 @@ void CKSTStructTreeDlg::OnTreeBeginDrag(NMHDR*, LRESULT*)
     m_dataSource.CacheGlobalData(CF_TEXT, block);
     m_tree.ClearDropHighlight();
     m_dataSource.DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
-    m_draggedItems.clear();
     m_draggedData.clear();
     m_tree.ClearDropHighlight();
 }
@@ -500,7 +498,6 @@ bool CKSTStructTreeDlg::DropDraggedItems()
     });
     const bool moved = target && !m_draggedData.empty() &&
                        m_content.MoveToGroup(m_draggedData, m_tree.GetItemData(target));
-    m_draggedItems.clear();
     m_draggedData.clear();
     Fill();
     return moved;

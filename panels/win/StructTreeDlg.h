@@ -126,7 +126,6 @@ private:
     int m_rememberChildStates = 1;
     std::unique_ptr<CKSTEditPopupDlg> m_editPopup;
     CImageList m_stateImages;
-    std::vector<HTREEITEM> m_draggedItems;
     std::vector<uintptr_t> m_draggedData;
     COleDataSource m_dataSource;
     CKSTChannelTreeDropTarget m_dropTarget;

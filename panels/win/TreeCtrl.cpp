@@ -68,22 +68,14 @@ LRESULT CKSTTreeCtrl::NotifySelection(UINT code, HTREEITEM item, bool selecting)
     changed.mask = TVIF_HANDLE | TVIF_PARAM;
     changed.hItem = item;
     changed.lParam = static_cast<LPARAM>(GetItemData(item));
-    const int wasNotifying = m_notifying;
-    m_notifying = 1;
-    const LRESULT answer =
-        parent->SendMessage(WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
-    m_notifying = wasNotifying;
-    return answer;
+    return parent->SendMessage(WM_NOTIFY, info.hdr.idFrom, reinterpret_cast<LPARAM>(&info));
 }
 
 void CKSTTreeCtrl::SendSimpleNotify(UINT code)
 {
     if (CWnd* parent = GetParent()) {
         NMHDR header{m_hWnd, static_cast<UINT_PTR>(GetDlgCtrlID()), code};
-        const int wasNotifying = m_notifying;
-        m_notifying = 1;
         parent->SendMessage(WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-        m_notifying = wasNotifying;
     }
 }
 

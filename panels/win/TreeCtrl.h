@@ -82,7 +82,6 @@ private:
     CKSTNotifyList m_notify;
     int m_multiSelect = 1;
     HTREEITEM m_anchor = nullptr;
-    int m_notifying = 0;
     int m_labelRectsOnly = 0;
     int m_ctrlHeld = 0;
 };
