@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the program icon (resources/images/talvenor.ico), the splash picture
 (resources/images/splash.bmp), the main toolbar's buttons (toolbar.bmp) and the status bar's
-lock-state icons (lock_*.ico): plain shapes, so the pictures need no drawing program."""
+lock-state icons (lock_*.ico) and the channel tree's check boxes (tree_*.ico): plain shapes, so the pictures need no drawing program."""
 import os
 import struct
 
@@ -154,6 +154,20 @@ def lock_pixel(body_colour, shackle_open):
     return pixel
 
 
+def check_box_pixel(checked):
+    # A box on the tree's white background; the tick runs down to (6, 10) and up to (11, 5).
+    def pixel(x, y, _):
+        if not inside(x, y, 2, 2, 13, 13):
+            return WHITE
+        if frame(x, y, 2, 2, 13, 13):
+            return DARK
+        if checked and ((4 <= x <= 6 and y in (x + 4, x + 3)) or
+                        (6 <= x <= 11 and y in (16 - x, 15 - x))):
+            return DARK
+        return WHITE
+    return pixel
+
+
 def write_icon_16(path, pixel):
     image = dib(16, 16, pixel, True)
     with open(path, "wb") as f:
@@ -170,3 +184,5 @@ if __name__ == "__main__":
     write_icon_16(os.path.join(ROOT, "lock_closed.ico"), lock_pixel(RED, False))
     write_icon_16(os.path.join(ROOT, "lock_none.ico"), lock_pixel(GREY, False))
     write_icon_16(os.path.join(ROOT, "lock_opened.ico"), lock_pixel(GREEN, True))
+    write_icon_16(os.path.join(ROOT, "tree_checked.ico"), check_box_pixel(True))
+    write_icon_16(os.path.join(ROOT, "tree_unchecked.ico"), check_box_pixel(False))

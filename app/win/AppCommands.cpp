@@ -35,7 +35,6 @@ ON_COMMAND_RANGE(ID_VIEW_VALUE_LIST, ID_VIEW_VALUE_LIST, OnPaneToggle)
 ON_COMMAND(ID_VIEW_SHOW_PROCESS, OnShowProcess)
 ON_COMMAND(ID_VIEW_HIDE_PROCESS, OnHideProcess)
 // The document's commands that wait for their dialogs: selective open, channel parameters.
-ON_COMMAND(ID_FILE_OPEN_SELECTIVE, OnNotAvailable)
 ON_COMMAND(ID_EDIT_CHANNELS, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_SAVE_SPECTRA, OnNotAvailable)
 // Options of the text tables and of the standard display.

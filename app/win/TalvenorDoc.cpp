@@ -9,6 +9,8 @@
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"
 #include "framework/DocTemplate.h"
+#include "panels/ChannelSelection.h"
+#include "panels/win/ChannelSelectDlg.h"
 #include "panels/win/CutCursorDlg.h"
 #include "panels/win/FileLockDlg.h"
 #include "panels/win/SmallDialogs.h"
@@ -23,11 +25,76 @@ CKSTString FolderOf(const CKSTString& path)
     return slash < 0 ? CKSTString() : path.Left(slash);
 }
 
+// The open dialog of Open and Open Selective; the chosen path, empty when cancelled. The last
+// load folder follows the choice.
+CKSTString ChooseFileToOpen(CTalvenorApp& app)
+{
+    const CKSTString filter = KstOpenFilter(app.IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, app.IsEnglish());
+    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
+                       app.m_pMainWnd);
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    const CKSTString folder = app.m_settings.lastLoadDir;
+    if (!folder.IsEmpty()) {
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    }
+    if (dialog.DoModal() != IDOK) {
+        return CKSTString();
+    }
+    const CKSTString path = dialog.GetPathName();
+    app.m_settings.lastLoadDir = FolderOf(path);
+    return path;
+}
+
+// Open Selective: the file's channels are offered in the channel selection, and only those
+// ticked are read.
+void OpenSelective(CTalvenorDoc& doc)
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app) {
+        return;
+    }
+    const CKSTString path = ChooseFileToOpen(*app);
+    if (path.IsEmpty()) {
+        return;
+    }
+    CKSTChannelList channels;
+    const int read = doc.ReadChannelList(path, channels);
+    if (read < 0) {
+        app->ShowFileError(read);
+        return;
+    }
+    channels.SelectAll(true);
+    CKSTChannelSelectDlg dialog(app->m_pMainWnd);
+    dialog.SetLanguage(app->IsEnglish() ? 1 : 0);
+    dialog.SetChannelList(&channels);
+    dialog.SetUseRegistry(app->UsesRegistry());
+    dialog.SetRegistryKey(app->RegistryKey(kKstSelectionsKey));
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    bool any = false;
+    for (int i = 0; i < channels.GetCount(); ++i) {
+        any = any || channels.GetAt(i)->IsSelected();
+    }
+    // An empty open selection means every channel: a selection of none must not open them all.
+    if (channels.GetCount() > 0 && !any) {
+        app->MessageBoxId(KST_STR_SELECT_NONE, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The reader takes each channel of the file whose name and group are listed here as
+    // selected.
+    doc.Core().GetOpenSelection().CopyDeep(channels);
+    doc.OpenSelected(path);
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTalvenorDoc, CDocument)
 ON_COMMAND(ID_FILE_NEW_DOCUMENT, OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+KST_MAP_ENTRY(WM_COMMAND, 0, ID_FILE_OPEN_SELECTIVE, ID_FILE_OPEN_SELECTIVE, OpenSelective(*self);
+              return true)
 ON_COMMAND(ID_FILE_APPEND, OnFileAppend)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)
 ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
@@ -220,21 +287,10 @@ void CTalvenorDoc::OnFileOpen()
     if (!app) {
         return;
     }
-    const CKSTString filter = KstOpenFilter(IsEnglish());
-    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
-    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
-                       app->m_pMainWnd);
-    dialog.m_ofn.lpstrTitle = title.c_str();
-    const CKSTString folder = app->m_settings.lastLoadDir;
-    if (!folder.IsEmpty()) {
-        dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    const CKSTString path = ChooseFileToOpen(*app);
+    if (!path.IsEmpty()) {
+        app->OpenDocumentFile(path.c_str());
     }
-    if (dialog.DoModal() != IDOK) {
-        return;
-    }
-    const CKSTString path = dialog.GetPathName();
-    app->m_settings.lastLoadDir = FolderOf(path);
-    app->OpenDocumentFile(path.c_str());
 }
 
 void CTalvenorDoc::OnFileAppend()
