@@ -111,27 +111,6 @@ CKSTVariableListDlg::CKSTVariableListDlg() : CKSTPaneStandIn(KST_STR_PANE_VARIAB
 
 CKSTChannelBarDlg::CKSTChannelBarDlg() : CKSTPaneStandIn(KST_STR_PANE_VALUE_LIST) {}
 
-// ---- Structure tree ---------------------------------------------------------------------------
-
-CKSTStructTreeDlg::CKSTStructTreeDlg() : CKSTPaneStandIn(KST_STR_PANE_STRUCTURE) {}
-
-void CKSTStructTreeDlg::SetWindowList(CKSTChannelList* channels, CKSTCurveWnd* main,
-                                      CKSTCurveWnd* spectrum)
-{
-    m_pChannels = channels;
-    m_pMainCurveWnd = main;
-    m_pSpectrumWnd = spectrum;
-}
-
-void CKSTStructTreeDlg::ClearWindowList()
-{
-    m_pChannels = nullptr;
-    m_pMainCurveWnd = nullptr;
-    m_pSpectrumWnd = nullptr;
-}
-
-void CKSTStructTreeDlg::GetSelectedChannels(CKSTChannelList&) const {}
-
 // ---- Process pane -----------------------------------------------------------------------------
 
 CKSTProcessWnd::CKSTProcessWnd() : CKSTPaneStandIn(KST_STR_PANE_PROCESS) {}

@@ -1,9 +1,8 @@
 #pragma once
 // The record window's panes whose contents belong to the viewer panels and the process window:
-// the record information bar, comment, variable list, value list, structure tree and process
-// pane. Each class carries the operations the record window and the view call on it; until its
-// own window comes, each is an empty child window that shows the pane's name in the current
-// language. Replace a class here by its real one of the same name.
+// the record information bar, comment, variable list, value list and process pane. Each class
+// carries the operations the record window and the view call on it; until its own window comes,
+// each is an empty child window that shows the pane's name in the current language. Replace a class here by its real one of the same name.
 #include <windows.h>
 
 #include <cstdint>
@@ -109,23 +108,6 @@ public:
 
 private:
     CKSTCurveWnd* m_pCurveWnd = nullptr;
-};
-
-// The structure tree pane (dialog 926): the data set's channels and the curve windows they are
-// shown in.
-class CKSTStructTreeDlg : public CKSTPaneStandIn {
-public:
-    CKSTStructTreeDlg();
-    void SetWindowList(CKSTChannelList* channels, CKSTCurveWnd* main, CKSTCurveWnd* spectrum);
-    void ClearWindowList();
-    void UpdateButtons() {}
-    void Refill() {}
-    // Name and unit of each selected channel; nothing is selected in this pane yet.
-    void GetSelectedChannels(CKSTChannelList& channels) const;
-
-    CKSTChannelList* m_pChannels = nullptr;
-    CKSTCurveWnd* m_pMainCurveWnd = nullptr;
-    CKSTCurveWnd* m_pSpectrumWnd = nullptr;
 };
 
 // A snapshot of the process pane's elements, taken before its window is rebuilt.

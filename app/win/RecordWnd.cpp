@@ -210,7 +210,12 @@ bool CKSTRecordWnd::PutPane(KstPane pane, CKSTSplitterView* view)
             dialog(m_wndInfoBar);
             break;
         case KstPane::StructTree:
-            dialog(m_wndStructTree);
+            window = &m_wndStructTree;
+            made = m_wndStructTree.m_hWnd || m_wndStructTree.Create(view);
+            // Its template is not visible by itself: the panel also serves hidden hosts.
+            if (made) {
+                m_wndStructTree.ShowWindow(SW_SHOW);
+            }
             break;
         case KstPane::ValueList:
             dialog(m_wndValueList);

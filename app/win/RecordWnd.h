@@ -23,6 +23,7 @@
 #include "foundation/win/NotifyList.h"
 #include "framework/Splitter.h"
 #include "framework/Wnd.h"
+#include "panels/win/StructTreeDlg.h"
 
 class CKSTSplitterView;
 

@@ -212,7 +212,7 @@ void CKSTRecordWnd::SetLanguage(uint16_t language)
 bool CKSTRecordWnd::IsModified() const
 {
     return m_wndInfoBar.m_bModified || m_wndComment.m_bModified || m_wndVariables.m_bModified ||
-           m_wndStructTree.m_bModified || m_wndMainCurve.IsModified();
+           m_wndMainCurve.IsModified();
 }
 
 void CKSTRecordWnd::ClearModified()
@@ -220,7 +220,6 @@ void CKSTRecordWnd::ClearModified()
     m_wndInfoBar.m_bModified = false;
     m_wndComment.m_bModified = false;
     m_wndVariables.m_bModified = false;
-    m_wndStructTree.m_bModified = false;
     m_wndMainCurve.SetModified(false);
     m_wndSpectrum.SetModified(false);
 }
@@ -229,7 +228,7 @@ void CKSTRecordWnd::SetReadOnly(bool readOnly)
 {
     m_bReadOnly = readOnly;
     m_wndInfoBar.m_bReadOnly = readOnly;
-    m_wndStructTree.m_bReadOnly = readOnly;
+    m_wndStructTree.SetLocked(readOnly);
     m_wndComment.SetReadOnly(readOnly);
     m_wndVariables.m_bReadOnly = readOnly;
     for (CKSTCurveWnd* window : {&m_wndMainCurve, &m_wndSpectrum}) {
