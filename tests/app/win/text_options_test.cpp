@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <sstream>
 
 #include "app/win/TalvenorDoc.h"
+#include "app/win/TalvenorView.h"
 #include "foundation/win/StringLoader.h"
 #include "panels/AsciiDialogMapping.h"
 #include "resources/ResourceIds.h"
@@ -60,36 +60,12 @@ protected:
         AnswerStartDialogs();
         ASSERT_TRUE(Start(commandLine));
         RecordBoxes();
-        KstSeams().modalDriver = [this](KstModalRun& run) {
-            m_dialogs.push_back(run.templateId);
-            auto script = m_scripts.find(run.templateId);
-            if (script == m_scripts.end() || script->second.empty()) {
-                return IDCANCEL;
-            }
-            CKSTDialogScript next = script->second.front();
-            script->second.erase(script->second.begin());
-            return next(run);
-        };
+        RunDialogScripts();
         m_dialogs.clear();
     }
 
     CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
     void Command(UINT id) { AfxGetMainWnd()->SendMessage(WM_COMMAND, id, 0); }
-
-    // The next open or save dialog chooses the path with the filter (0: as preset).
-    void ChooseFile(const CKSTString& path, int filterIndex = 0)
-    {
-        auto choose = [path, filterIndex](OPENFILENAMEA& ofn, DWORD& error) {
-            error = 0;
-            lstrcpynA(ofn.lpstrFile, path.c_str(), static_cast<int>(ofn.nMaxFile));
-            if (filterIndex > 0) {
-                ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
-            }
-            return TRUE;
-        };
-        KstSeams().getOpenFileName = choose;
-        KstSeams().getSaveFileName = choose;
-    }
 
     // Chooses ";" (so the decimal comma), relative seconds and the decimals in Save ASCII.
     static CKSTDialogScript SaveSemicolonSeconds(int valueDecimals)
@@ -102,7 +78,6 @@ protected:
     }
 
     TempFolder m_folder;
-    std::map<UINT, std::vector<CKSTDialogScript>> m_scripts;
 };
 
 TEST_F(TextOptions, DialogsShowTheRecordInTheLanguageAndTakeItBackOnlyOnOk)
@@ -271,6 +246,45 @@ TEST_F(TextOptions, SaveAsTextFollowsTheSaveOptionsAndOpensBack)
             EXPECT_NEAR(channel.GetValue(i), expected.GetValue(i), 5e-5) << i;
         }
     }
+}
+
+TEST_F(TextOptions, XyDisplayWritesItsXChannelAsTheFirstColumn)
+{
+    Begin("/noreg");
+    m_scripts[IDD_SAVE_ASCII] = {SaveSemicolonSeconds(2)};
+    Command(ID_SETTINGS_ASCII_SAVE);
+    CWnd* frame = AfxGetMainWnd();
+    // The view makes its curve window on its first paint.
+    RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    CKSTDataSet& set = Doc().GetDataSet();
+    set.Clear(false);
+    CKSTChannelList& channels = set.GetChannels();
+    CKSTChannel& position = *channels.GetAt(channels.AddNew());
+    position.GenerateRamp(5, 0.5);
+    position.SetName("Weg");
+    position.SetUnit("mm");
+    CKSTChannel& force = *channels.GetAt(channels.AddNew());
+    force.GenerateConstant(3.25, 5, 0.5);
+    force.SetName("Kraft");
+    force.SetUnit("N");
+    ASSERT_TRUE(Doc().SaveFile(m_folder.Path("xy.qld"), 0));
+    ASSERT_EQ(Doc().OpenFile(m_folder.Path("xy.qld")), 1);
+    m_app->m_pView->GetMainCurveWnd().SetDisplayKind(CKSTCurveWndCore::kDisplayXYChannel, -1,
+                                                     "Weg");
+    ASSERT_EQ(m_app->m_pView->GetXYChannel(), channels.GetAt(0));
+
+    ChooseFile(m_folder.Path("xy.csv"), 8);
+    Command(ID_FILE_SAVE_AS);
+    ASSERT_TRUE(m_boxes.empty());
+    const std::vector<std::string> lines = Split(ReadBytes(m_folder.Native("xy.csv")), "\r\n");
+    ASSERT_EQ(lines.size(), 3u + 5u + 1u);
+    EXPECT_EQ(lines[1], "Weg;Kraft");
+    EXPECT_EQ(lines[2], "[mm];[N]");
+    // The X channel's values instead of the seconds, and no column of its own.
+    const std::vector<std::string> rows(lines.begin() + 3, lines.end() - 1);
+    EXPECT_EQ(rows, (std::vector<std::string>{"0,00;3,25", "1,00;3,25", "2,00;3,25", "3,00;3,25",
+                                              "4,00;3,25"}));
 }
 
 TEST_F(TextOptions, FixedHeaderLineCountChangesWhatOpenReads)
