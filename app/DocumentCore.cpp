@@ -150,8 +150,9 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
         OpenFailed();
         return result;
     }
-    result =
-        file.ReadChannels(m_dataSet, m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr);
+    result = file.ReadChannels(m_dataSet,
+                               m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr,
+                               false, &m_host.Settings().textFormat);
     m_fileType = file.GetType();
     file.Close();
 
@@ -269,7 +270,8 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     }
     CKSTDataSet added;
     const bool restricted = m_openSelection.GetCount() > 0 && selectionOnly;
-    result = file.ReadChannels(added, restricted ? &m_openSelection : nullptr);
+    result = file.ReadChannels(added, restricted ? &m_openSelection : nullptr, false,
+                               &m_host.Settings().textFormat);
     file.Close();
     if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS ||
         (result == KST_ERR_BAD_HEADER && added.GetChannels().GetCount() == 0)) {

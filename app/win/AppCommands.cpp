@@ -17,6 +17,7 @@
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
+#include "panels/win/AsciiDialogs.h"
 #include "panels/win/SmallDialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
@@ -38,8 +39,8 @@ ON_COMMAND(ID_VIEW_HIDE_PROCESS, OnHideProcess)
 ON_COMMAND(ID_EDIT_CHANNELS, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_SAVE_SPECTRA, OnNotAvailable)
 // Options of the text tables and of the standard display.
-ON_COMMAND(ID_SETTINGS_ASCII_LOAD, OnNotAvailable)
-ON_COMMAND(ID_SETTINGS_ASCII_SAVE, OnNotAvailable)
+ON_COMMAND(ID_SETTINGS_ASCII_LOAD, OnSettingsAsciiLoad)
+ON_COMMAND(ID_SETTINGS_ASCII_SAVE, OnSettingsAsciiSave)
 ON_COMMAND(ID_SETTINGS_STD_DISPLAY, OnNotAvailable)
 // The view's commands: archives, live stream, sound, generated signals, the process demo.
 ON_COMMAND(ID_FILE_FILE_ARCHIVE, OnNotAvailable)
@@ -115,6 +116,20 @@ void CTalvenorApp::OnSettingsFft()
     m_settings.fft.killOffset = record.suppressDc ? 1 : 0;
     m_settings.fft.smoothPoints = record.smoothPoints;
     m_settings.fft.calcPoints = record.onlineLength;
+}
+
+// The record changes in memory only; it reaches the registry with the other settings when the
+// main frame closes.
+void CTalvenorApp::OnSettingsAsciiLoad()
+{
+    KstRunLoadAsciiDialog(m_settings.textFormat, static_cast<uint32_t>(m_settings.language),
+                          m_pMainWnd);
+}
+
+void CTalvenorApp::OnSettingsAsciiSave()
+{
+    KstRunSaveAsciiDialog(m_settings.textFormat, static_cast<uint32_t>(m_settings.language),
+                          m_pMainWnd);
 }
 
 void CTalvenorApp::OnMathInterpolation()

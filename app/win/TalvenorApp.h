@@ -40,7 +40,9 @@ public:
     bool m_bUseRegistry = true;
     KstAppSettings m_settings;
     CKSTCurveWndSettings m_startSettings;
-    std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;  // from SETTINGSALL only
+    // Window settings with markers (SETTINGSALL) waiting for the next file opened; that open
+    // takes them over.
+    std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;
     bool m_bLiveDataModified = false;
     // The file shown: the document's file once it was read; empty for a new document.
     CKSTString m_strCurrentPath;
@@ -116,6 +118,8 @@ protected:
     void OnFilePrintSetup();
     void OnSettingsLanguage();
     void OnSettingsFft();
+    void OnSettingsAsciiLoad();
+    void OnSettingsAsciiSave();
     void OnMathInterpolation();
     void OnHelpIndex();
     void OnPaneToggle(UINT id);

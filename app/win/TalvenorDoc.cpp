@@ -1,6 +1,7 @@
 #include "app/win/TalvenorDoc.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorView.h"
@@ -177,7 +178,8 @@ int CTalvenorDoc::ReadChannelList(const CKSTString& path, CKSTChannelList& list)
     CKSTMeasurementFile file;
     int result = file.Open(path);
     if (result == KST_OK) {
-        result = file.ReadChannelList(list);
+        // The same settings as the open that the selection is made for.
+        result = file.ReadChannelList(list, &Settings().textFormat);
         file.Close();
     }
     return result;
@@ -566,7 +568,8 @@ const CKSTCurveWndSettings& CTalvenorDoc::CurrentCurveSettings()
 
 std::unique_ptr<CKSTCurveWndSettings> CTalvenorDoc::TakePendingWindowSettings()
 {
-    return nullptr;
+    CTalvenorApp* app = KstTheApp();
+    return app ? std::move(app->m_pAllSettings) : nullptr;
 }
 
 void CTalvenorDoc::SetCurrentPath(const CKSTString& path)

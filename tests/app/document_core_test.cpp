@@ -435,6 +435,90 @@ TEST_F(DocumentCoreTest, ForeignWritersRoundTrip)
     }
 }
 
+TEST_F(DocumentCoreTest, TextTablesAreReadWithTheApplicationsLoadSettings)
+{
+    const std::string table =
+        "Name;Alpha;Beta\r\nUnit;[V];[A]\r\n0;1;10\r\n1;2;20\r\n2;3;30\r\n3;4;40\r\n";
+    m_folder.WriteFile("table.csv", table);
+    m_folder.WriteFile("more.txt", table);
+    const CKSTString first = WriteDocument("first.qld", 10);
+    struct Case {
+        int16_t headerLines;
+        uint32_t samples;
+        double firstValue;
+    };
+    const Case cases[] = {{-1, 4, 1.0}, {3, 3, 2.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.headerLines);
+        ScriptedHost host;
+        host.settings.textFormat.headerLines = c.headerLines;
+        CKSTDocumentCore document(host, &m_display);
+        ASSERT_EQ(document.OpenFile(m_folder.Path("table.csv"), nullptr), 1);
+        const CKSTChannelList& opened = document.GetDataSet().GetChannels();
+        ASSERT_EQ(opened.GetCount(), 2);
+        EXPECT_EQ(opened.GetAt(0)->GetCount(), c.samples);
+        EXPECT_DOUBLE_EQ(opened.GetAt(0)->GetValue(0), c.firstValue);
+
+        ASSERT_EQ(document.OpenFile(first, nullptr), 1);
+        bool selectionOnly = false;
+        bool cancelled = false;
+        document.AppendFile(m_folder.Path("more.txt"), true, selectionOnly, cancelled);
+        const CKSTChannelList& appended = document.GetDataSet().GetChannels();
+        ASSERT_EQ(appended.GetCount(), 4);
+        EXPECT_EQ(appended.GetAt(2)->GetCount(), c.samples);
+        EXPECT_DOUBLE_EQ(appended.GetAt(2)->GetValue(0), c.firstValue);
+        EXPECT_TRUE(host.fileErrors.empty());
+    }
+}
+
+TEST_F(DocumentCoreTest, PendingWindowSettingsGoToTheNextOpenedFileOnly)
+{
+    const CKSTString withSettings = WriteDocument("with.qld", 20);
+    m_folder.WriteFile("plain.csv", "a;b\r\n1;2\r\n2;3\r\n");
+    const CKSTString plain = m_folder.Path("plain.csv");
+    CKSTCurveWndSettings pending;
+    pending.m_PlotBackgroundColor = 0x123456;
+    pending.AddCurveForChannel("Sinus", "G", "V");
+    CKSTCurveWndSettings apply;
+    apply.m_PlotBackgroundColor = 0x654321;
+    m_host.current.m_PlotBackgroundColor = 0xABCDEF;
+
+    CKSTDocumentCore document(m_host, &m_display);
+    // A file that cannot be opened leaves them waiting.
+    m_host.pending = std::make_unique<CKSTCurveWndSettings>(pending);
+    ASSERT_EQ(document.OpenFile(m_folder.Path("missing.qld"), nullptr), 0);
+    ASSERT_NE(m_host.pending, nullptr);
+
+    struct Case {
+        const char* what;
+        CKSTString path;
+        const CKSTCurveWndSettings* apply;
+        bool pending;
+        uint32_t background;
+    };
+    const Case cases[] = {
+        {"over the file's own and the caller's", withSettings, &apply, true, 0x123456},
+        {"over the current settings", plain, nullptr, true, 0x123456},
+        {"none waiting: the current settings", plain, nullptr, false, 0xABCDEF},
+        {"none waiting: the caller's", withSettings, &apply, false, 0x654321},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.pending) {
+            m_host.pending = std::make_unique<CKSTCurveWndSettings>(pending);
+        }
+        bool read = false;
+        ASSERT_EQ(document.OpenFile(c.path, c.apply, &read), 1);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(m_host.pending, nullptr);
+        ASSERT_TRUE(document.GetDataSet().HasWindowSettings());
+        EXPECT_EQ(document.GetDataSet().GetWindowSettings().m_PlotBackgroundColor, c.background);
+        if (c.pending) {
+            EXPECT_TRUE(document.GetDataSet().GetWindowSettings() == pending);
+        }
+    }
+}
+
 TEST_F(DocumentCoreTest, AppendWithAndWithoutSharedNames)
 {
     const CKSTString first = WriteDocument("first.qld", 100);

@@ -70,6 +70,42 @@ void AppTest::AnswerStartDialogs()
     };
 }
 
+void AppTest::RunDialogScripts()
+{
+    KstSeams().modalDriver = [this](KstModalRun& run) {
+        m_dialogs.push_back(run.templateId);
+        auto script = m_scripts.find(run.templateId);
+        if (script == m_scripts.end() || script->second.empty()) {
+            return IDCANCEL;
+        }
+        CKSTDialogScript next = script->second.front();
+        script->second.erase(script->second.begin());
+        return next(run);
+    };
+}
+
+void AppTest::ChooseFile(const CKSTString& path, int filterIndex)
+{
+    auto choose = [this, path, filterIndex](OPENFILENAMEA& ofn, DWORD& error) {
+        error = 0;
+        m_fileDialogTitle = ofn.lpstrTitle ? ofn.lpstrTitle : "";
+        m_fileDialogFilter = ofn.nFilterIndex;
+        m_fileDialogInitial = ofn.lpstrFile;
+        m_fileDialogFlags = ofn.Flags;
+        ++m_fileDialogs;
+        if (path.IsEmpty()) {
+            return FALSE;
+        }
+        lstrcpynA(ofn.lpstrFile, path.c_str(), static_cast<int>(ofn.nMaxFile));
+        if (filterIndex > 0) {
+            ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+        }
+        return TRUE;
+    };
+    KstSeams().getOpenFileName = choose;
+    KstSeams().getSaveFileName = choose;
+}
+
 bool AppTest::KeyExists(const std::string& subkey)
 {
     HKEY key = nullptr;

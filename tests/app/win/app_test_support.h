@@ -3,12 +3,14 @@
 // and message box scripted.
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/win/TalvenorApp.h"
 #include "framework/framework_test_support.h"
+#include "support/win/DialogScript.h"
 
 namespace kst_test {
 
@@ -40,6 +42,13 @@ protected:
     // Ends the splash and the file-types dialog at once (Cancel) and records their ids.
     void AnswerStartDialogs();
 
+    // Runs each modal dialog by the next script queued for its template in `m_scripts` (Cancel
+    // when none is left) and records it in `m_dialogs`.
+    void RunDialogScripts();
+    // The next open or save dialog chooses `path` (empty: Cancel) with the filter (0: as
+    // preset) and records how it was set up.
+    void ChooseFile(const CKSTString& path, int filterIndex = 0);
+
     static bool KeyExists(const std::string& subkey);
     static std::string ReadText(const std::string& subkey, const char* value, DWORD* type = nullptr);
 
@@ -48,6 +57,12 @@ protected:
     std::vector<ShownBox> m_boxes;
     std::vector<UINT> m_dialogs;
     int m_boxAnswer = IDOK;
+    std::map<UINT, std::vector<CKSTDialogScript>> m_scripts;
+    std::string m_fileDialogTitle;
+    std::string m_fileDialogInitial;
+    DWORD m_fileDialogFilter = 0;
+    DWORD m_fileDialogFlags = 0;
+    int m_fileDialogs = 0;
 };
 
 }  // namespace kst_test

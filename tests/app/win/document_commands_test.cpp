@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
 
 #include "app/win/TalvenorDoc.h"
 #include "resources/ResourceIds.h"
@@ -34,16 +33,7 @@ protected:
         ASSERT_TRUE(Start("/noreg"));
         m_app->m_settings.language = 0;
         RecordBoxes();
-        KstSeams().modalDriver = [this](KstModalRun& run) {
-            m_dialogs.push_back(run.templateId);
-            auto script = m_scripts.find(run.templateId);
-            if (script == m_scripts.end() || script->second.empty()) {
-                return IDCANCEL;
-            }
-            CKSTDialogScript next = script->second.front();
-            script->second.erase(script->second.begin());
-            return next(run);
-        };
+        RunDialogScripts();
         m_dialogs.clear();
     }
 
@@ -69,29 +59,6 @@ protected:
         return path;
     }
 
-    // The next open or save dialog chooses `path` (empty: Cancel) and records its set-up.
-    void ChooseFile(const CKSTString& path, int filterIndex = 0)
-    {
-        auto choose = [this, path, filterIndex](OPENFILENAMEA& ofn, DWORD& error) {
-            error = 0;
-            m_fileDialogTitle = ofn.lpstrTitle ? ofn.lpstrTitle : "";
-            m_fileDialogFilter = ofn.nFilterIndex;
-            m_fileDialogInitial = ofn.lpstrFile;
-            m_fileDialogFlags = ofn.Flags;
-            ++m_fileDialogs;
-            if (path.IsEmpty()) {
-                return FALSE;
-            }
-            lstrcpynA(ofn.lpstrFile, path.c_str(), static_cast<int>(ofn.nMaxFile));
-            if (filterIndex > 0) {
-                ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
-            }
-            return TRUE;
-        };
-        KstSeams().getOpenFileName = choose;
-        KstSeams().getSaveFileName = choose;
-    }
-
     std::vector<UINT> BoxIds() const
     {
         std::vector<UINT> ids;
@@ -102,12 +69,6 @@ protected:
     }
 
     TempFolder m_folder;
-    std::map<UINT, std::vector<CKSTDialogScript>> m_scripts;
-    std::string m_fileDialogTitle;
-    std::string m_fileDialogInitial;
-    DWORD m_fileDialogFilter = 0;
-    DWORD m_fileDialogFlags = 0;
-    int m_fileDialogs = 0;
 };
 
 TEST_F(DocumentCommands, OpenShowsTheDocumentAndRemembersItsPlace)
