@@ -98,7 +98,7 @@ int CKSTOnlineControl::ConnectSource(const CKSTString& address, int port, bool t
             return result;
         }
     }
-    m_host.SetTimer(static_cast<uint32_t>(m_dUpdateInterval * 1000.0));
+    m_host.ArmOnlineTimer(static_cast<uint32_t>(m_dUpdateInterval * 1000.0));
     m_dRate = 0.0;
     m_bOnline = true;
     m_bHold = false;
@@ -368,7 +368,7 @@ void CKSTOnlineControl::CloseSources()
 
 void CKSTOnlineControl::StopOnline(bool keepKind)
 {
-    m_host.KillTimer();
+    m_host.KillOnlineTimer();
     if (!keepKind && !m_strRecordingFile.IsEmpty()) {
         AppendRecording();
     }
@@ -431,7 +431,7 @@ int CKSTOnlineControl::Reconnect()
 
 void CKSTOnlineControl::OnOnlineTimer()
 {
-    m_host.KillTimer();
+    m_host.KillOnlineTimer();
     const bool heldBefore = m_bHold;
     int result = PollOnlineData();
     if (result == KST_OK) {
@@ -443,7 +443,7 @@ void CKSTOnlineControl::OnOnlineTimer()
         if (m_bHold && !heldBefore) {
             m_host.ShowError(KST_ONL_MEMORY_LIMIT, false);
         }
-        m_host.SetTimer(static_cast<uint32_t>(m_dUpdateInterval * 1000.0));
+        m_host.ArmOnlineTimer(static_cast<uint32_t>(m_dUpdateInterval * 1000.0));
         return;
     }
     while (result == KST_ONL_DATA_LOST || result == KST_ERR_TIMEOUT) {

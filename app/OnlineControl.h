@@ -80,8 +80,8 @@ public:
     // kind found. On an error nothing is left open.
     virtual int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
                             std::vector<std::unique_ptr<CKSTOnlineSource>>& sources) = 0;
-    virtual void SetTimer(uint32_t periodMs) = 0;
-    virtual void KillTimer() = 0;
+    virtual void ArmOnlineTimer(uint32_t periodMs) = 0;
+    virtual void KillOnlineTimer() = 0;
     // The main curve window shows older data: it is zoomed, or its window of fixed span has
     // been left behind the newest data.
     virtual bool IsViewingOlderData() = 0;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "acquisition/win/NodeClient.h"
 #include "app/ErrorTexts.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorDoc.h"
@@ -360,9 +361,10 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     int32_t readMode = m_settings.onlineReadMode;
     KstMapDataSource(request, bufferType, bufferIndex, readMode);
     PromoteRecentSource(request.address);
-    // A node is asked for its command port by the node client, which comes with the
-    // acquisition sources; until then the default port stands.
-    const int port = kKstNodeCommandPort;
+    int port = kKstNodeCommandPort;
+    if (request.sourceKind == KST_SOURCE_NODE) {
+        CKSTNodeClient::QueryDeviceIdent(request.address, 1.0, port);
+    }
     int result = -1013;
     if (m_pView) {
         result = m_pView->ConnectSource(request.address, port, false, 0.2, request.sourceKind,

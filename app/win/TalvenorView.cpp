@@ -3,11 +3,16 @@
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorDoc.h"
+#include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 
 BEGIN_MESSAGE_MAP(CTalvenorView, CView)
 ON_WM_CREATE()
 ON_WM_SIZE()
+ON_WM_TIMER()
+ON_COMMAND(ID_ONLINE_START, StartLiveStream)
+ON_COMMAND(ID_ONLINE_STOP, OnStopLiveStream)
+ON_COMMAND(ID_ONLINE_OSCILLOSCOPE, StartLiveOscilloscope)
 END_MESSAGE_MAP()
 
 namespace {
@@ -41,7 +46,7 @@ CTalvenorDoc* ViewDocument(CDocument* document)
 
 }  // namespace
 
-CTalvenorView::CTalvenorView()
+CTalvenorView::CTalvenorView() : CKSTOnlineControl(static_cast<CKSTOnlineHost&>(*this))
 {
     if (CTalvenorApp* app = KstTheApp()) {
         app->m_pView = this;
@@ -85,21 +90,6 @@ void CTalvenorView::OnSize(UINT type, int width, int height)
         ::GetClientRect(m_hWnd, &client);
         m_curveWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
     }
-}
-
-int CTalvenorView::ConnectSource(const CKSTString&, int, bool, double, int, int, int, int, int,
-                                 const CKSTString&, double, double, bool, bool, bool)
-{
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->MessageBoxId(KST_STR_ONL_SOURCE_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
-    return -1013;
-}
-
-void CTalvenorView::StopOnline(bool)
-{
-    m_bOnline = false;
-    m_dRate = 0.0;
 }
 
 void CTalvenorView::OnUpdate(CView*, LPARAM hint, void*)

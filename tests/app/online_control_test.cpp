@@ -152,13 +152,13 @@ public:
         }
         return KST_OK;
     }
-    void SetTimer(uint32_t ms) override
+    void ArmOnlineTimer(uint32_t ms) override
     {
         ++timersSet;
         timerArmed = true;
         period = ms;
     }
-    void KillTimer() override
+    void KillOnlineTimer() override
     {
         ++timersKilled;
         timerArmed = false;
