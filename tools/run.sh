@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The program's main job: installs what is missing, builds the program and everything else, and
-# starts it under Wine with the example document (build/example/signals.qld, written by the
-# program's own save through tools/make_example_document).
+# starts it under Wine streaming the built-in demonstration node live into its curve window,
+# recorded into build/example/live-demo.qld (written anew on each start; stopping the stream
+# reopens it as the document).
 #
 #   tools/run.sh [program arguments...]
 # With a display (DISPLAY set) the program runs there until it is closed. Without one it starts
 # on a private virtual display with "/noreg" (so no first-start dialog waits for an answer),
 # once in English and once in German (the user's language decides), saves a picture of the main
-# window as build/talvenor-main-window-en.bmp and build/talvenor-main-window-de.bmp, and closes
-# it each time. Arguments given replace the example document.
+# window with the live curves after a few seconds as build/talvenor-main-window-en.bmp and
+# build/talvenor-main-window-de.bmp, and closes it each time (which stops the stream and keeps
+# the recording). Arguments given replace the demonstration stream; a relative path with a
+# "/" names a file.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -18,19 +21,21 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
 
 program=build/windows/app/talvenor.exe
-example=build/example/signals.qld
-mkdir -p "$(dirname "$example")"
-tools/test-env.sh wine build/windows/tools/make_example_document.exe "$example"
+recording=build/example/live-demo.qld
+mkdir -p "$(dirname "$recording")"
+demo=0
 if (( $# == 0 )); then
-  set -- "$example"
+  demo=1
+  set -- "$recording" /ONLQVANE 255.255.255.255
 fi
 if [[ -n ${DISPLAY:-} ]]; then
+  if (( demo )); then rm -f "$recording"; fi
   exec tools/test-env.sh bash -c '
     program=$1
     shift
     arguments=()
     for argument in "$@"; do
-      [[ -e $argument ]] && argument=$(winepath -w "$argument")
+      [[ -e $argument || ( $argument != /* && $argument == */* ) ]] && argument=$(winepath -w "$argument")
       arguments+=("$argument")
     done
     exec wine "$program" "${arguments[@]}"
@@ -42,6 +47,7 @@ for language in en de; do
   locale=C.UTF-8
   [[ $language == de ]] && locale=de_AT.UTF-8
   rm -f "$shot"
+  if (( demo )); then rm -f "$recording"; fi
   tools/test-env.sh bash -c '
     program=$1 shot=$2 locale=$3
     shift 3
@@ -54,13 +60,15 @@ for language in en de; do
       if [[ -e $argument ]]; then
         [[ $title == "Talvenor - Vizuve" ]] && title=$(basename "$argument")
         argument=$(winepath -w "$argument")
+      elif [[ $argument != /* && $argument == */* ]]; then
+        argument=$(winepath -w "$argument")  # a new file: the recording of a stream
       fi
       arguments+=("$argument")
     done
     LANG=$locale wine "$program" "${arguments[@]}" /noreg &
     pid=$!
     status=0
-    wine build/windows/tools/window_shot.exe "$title*" "$shot" 60000 || status=$?
+    wine build/windows/tools/window_shot.exe "$title*" "$shot" 60000 4000 || status=$?
     if (( status != 0 )); then
       kill "$pid" 2>/dev/null || true
     fi
@@ -69,3 +77,4 @@ for language in en de; do
   ' run "$program" "$shot" "$locale" "$@"
 done
 echo "The program started and closed again; its main window: build/talvenor-main-window-{en,de}.bmp"
+if (( demo )); then echo "The live stream was recorded into $recording"; fi

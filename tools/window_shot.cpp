@@ -2,7 +2,8 @@
 // closes it, then waits for the window to go away. For looking at the program on a display
 // nobody watches.
 //
-//   window_shot.exe <title> <out.bmp> [time-out ms]
+//   window_shot.exe <title> <out.bmp> [time-out ms] [wait ms]
+// The picture is taken `wait` ms (default 1000) after the window showed up.
 // A title ending in '*' matches every title that begins with the text before it.
 // Exit code 0 when the window was saved and closed, 1 when it did not show up in time, 2 when
 // the picture could not be written, 3 when the window did not close.
@@ -51,10 +52,11 @@ HWND FindTitled(const std::string& title)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_shot <title> <out.bmp> [time-out ms]\n");
+        std::fprintf(stderr, "usage: window_shot <title> <out.bmp> [time-out ms] [wait ms]\n");
         return 2;
     }
     const DWORD limit = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 60000;
+    const DWORD wait = argc > 4 ? static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)) : 1000;
     const ULONGLONG deadline = GetTickCount64() + limit;
     HWND window = nullptr;
     while (!(window = FindTitled(argv[1])) || !IsWindowVisible(window)) {
@@ -64,8 +66,8 @@ int main(int argc, char** argv)
         }
         Sleep(100);
     }
-    // Let it paint once after showing up.
-    Sleep(1000);
+    // Let it paint (and a live display fill) after showing up.
+    Sleep(wait);
     const bool saved = SaveWindowBitmap(window, argv[2]);
     PostMessageA(window, WM_CLOSE, 0, 0);
     const ULONGLONG closeDeadline = GetTickCount64() + 15000;

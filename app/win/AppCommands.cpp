@@ -42,12 +42,9 @@ ON_COMMAND(ID_EXTRAS_SAVE_SPECTRA, OnNotAvailable)
 ON_COMMAND(ID_SETTINGS_ASCII_LOAD, OnSettingsAsciiLoad)
 ON_COMMAND(ID_SETTINGS_ASCII_SAVE, OnSettingsAsciiSave)
 ON_COMMAND(ID_SETTINGS_STD_DISPLAY, OnNotAvailable)
-// The view's commands: archives, live stream, sound, generated signals, the process demo.
+// The view's commands: archives, sound, generated signals, the process demo.
 ON_COMMAND(ID_FILE_FILE_ARCHIVE, OnNotAvailable)
 ON_COMMAND(ID_FILE_DATABASE_ARCHIVE, OnNotAvailable)
-ON_COMMAND(ID_ONLINE_START, OnNotAvailable)
-ON_COMMAND(ID_ONLINE_OSCILLOSCOPE, OnNotAvailable)
-ON_COMMAND(ID_ONLINE_STOP, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_PLAY_AUDIO, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_STOP_AUDIO, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_WAVEFORM, OnNotAvailable)

@@ -47,7 +47,7 @@ ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnPreviewRequest)
 // The document takes these once it can edit its channels; until then they are not available.
 ON_COMMAND(ID_EDIT_X_AXIS, OnNotAvailable)
 ON_COMMAND(ID_EDIT_CUT_CURSORS, OnNotAvailable)
-ON_COMMAND(ID_FILE_PRINT_REPORT, OnNotAvailable)
+ON_COMMAND(ID_FILE_PRINT_REPORT, OnPrintReport)
 ON_UPDATE_COMMAND_UI_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, OnUpdateRecentFiles)
 ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, OnUpdateSave)
 ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, OnUpdateSave)
@@ -276,7 +276,7 @@ void CMainFrame::OnClose()
             }
             app->ClearLiveDataModified();
         } else {
-            view->StopOnline(false);
+            view->StopLiveStream();
         }
     }
     if (app) {
@@ -314,30 +314,57 @@ void CMainFrame::OnFileTypes()
 void CMainFrame::OnPrintDisplay()
 {
     KstRequestDisplayPrint(m_printRequest);
-    RunPrintRequest();
+    RunPrintRequest(false);
 }
 
 void CMainFrame::OnPreviewDisplay()
 {
     KstRequestDisplayPrint(m_printRequest);
-    RunPrintRequest();
+    RunPrintRequest(true);
 }
 
 void CMainFrame::OnPrintRequest()
 {
-    RunPrintRequest();
+    RunPrintRequest(false);
 }
 
 void CMainFrame::OnPreviewRequest()
 {
-    RunPrintRequest();
+    RunPrintRequest(true);
 }
 
-void CMainFrame::RunPrintRequest()
+void CMainFrame::RunPrintRequest(bool preview)
 {
-    // The view prints through its report printer, which draws the record window's curves; until
-    // the view holds them there is nothing to print.
-    OnNotAvailable();
+    CTalvenorApp* app = KstTheApp();
+    if (app && app->m_pView) {
+        app->m_pView->PrintWithSettings(m_printRequest, preview);
+    }
+}
+
+void CMainFrame::OnPrintReport()
+{
+    CTalvenorApp* app = KstTheApp();
+    if (!app || !app->m_pView) {
+        return;
+    }
+    KstAppSettings& settings = app->m_settings;
+    CKSTPageLayout layout;
+    layout.m_strTopLine = settings.reportTopLine;
+    layout.m_strBottomLine = settings.reportBottomLine;
+    layout.m_dMarginLeft = settings.reportMarginLeft;
+    layout.m_dMarginRight = settings.reportMarginRight;
+    layout.m_dMarginTop = settings.reportMarginTop;
+    layout.m_dMarginBottom = settings.reportMarginBottom;
+    if (!app->m_pView->RunPrintReport(layout, m_printRequest)) {
+        return;
+    }
+    settings.reportTopLine = layout.m_strTopLine;
+    settings.reportBottomLine = layout.m_strBottomLine;
+    settings.reportMarginLeft = layout.m_dMarginLeft;
+    settings.reportMarginRight = layout.m_dMarginRight;
+    settings.reportMarginTop = layout.m_dMarginTop;
+    settings.reportMarginBottom = layout.m_dMarginBottom;
+    RunPrintRequest(true);
 }
 
 void CMainFrame::OnNotAvailable()

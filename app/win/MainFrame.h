@@ -55,6 +55,7 @@ protected:
     void OnPreviewDisplay();
     void OnPrintRequest();
     void OnPreviewRequest();
+    void OnPrintReport();
     void OnNotAvailable();
 
     void OnUpdateNotOnline(CCmdUI* cmdUI);
@@ -72,8 +73,8 @@ private:
     bool IsOnline() const;
     bool IsLocked() const;
     bool IsPlaying() const;
-    // The view prints or previews the print request; not part of this program yet.
-    void RunPrintRequest();
+    // The view prints or previews the print request.
+    void RunPrintRequest(bool preview);
 
     HICON m_lockIcons[3] = {};   // locked, no lock, opened with a password
     CKSTString m_strStatusText;  // the memory pane's text; an owner-drawn pane points into it

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "acquisition/win/NodeClient.h"
 #include "app/ErrorTexts.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorDoc.h"
@@ -360,14 +361,22 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     int32_t readMode = m_settings.onlineReadMode;
     KstMapDataSource(request, bufferType, bufferIndex, readMode);
     PromoteRecentSource(request.address);
-    // A node is asked for its command port by the node client, which comes with the
-    // acquisition sources; until then the default port stands.
-    const int port = kKstNodeCommandPort;
+    // A new file named beside the connection records the stream; an existing one is never
+    // written over.
+    CKSTString recording;
+    const std::vector<CKSTString> names = KstSplitFileNames(request.collectedText);
+    if (!names.empty() && !IsExistingFile(names[0])) {
+        recording = names[0];
+    }
+    int port = kKstNodeCommandPort;
+    if (request.sourceKind == KST_SOURCE_NODE) {
+        CKSTNodeClient::QueryDeviceIdent(request.address, 1.0, port);
+    }
     int result = -1013;
     if (m_pView) {
         result = m_pView->ConnectSource(request.address, port, false, 0.2, request.sourceKind,
                                         request.bufferMode, bufferType, bufferIndex, readMode,
-                                        CKSTString(), request.backView, m_settings.onlineRamUsage,
+                                        recording, request.backView, m_settings.onlineRamUsage,
                                         false, m_settings.ftpPassive != 0, false);
     }
     EndWaitCursor();

@@ -15,6 +15,10 @@ ON_WM_SIZE()
 ON_WM_KEYDOWN()
 ON_MESSAGE(CTalvenorView::kCursorReportMessage, OnCursorReport)
 ON_COMMAND(ID_EXTRAS_WAVEFORM, GenerateSignal)
+ON_WM_TIMER()
+ON_COMMAND(ID_ONLINE_START, StartLiveStream)
+ON_COMMAND(ID_ONLINE_STOP, OnStopLiveStream)
+ON_COMMAND(ID_ONLINE_OSCILLOSCOPE, StartLiveOscilloscope)
 END_MESSAGE_MAP()
 
 namespace {
@@ -48,7 +52,7 @@ CTalvenorDoc* ViewDocument(CDocument* document)
 
 }  // namespace
 
-CTalvenorView::CTalvenorView()
+CTalvenorView::CTalvenorView() : CKSTOnlineControl(static_cast<CKSTOnlineHost&>(*this))
 {
     if (CTalvenorApp* app = KstTheApp()) {
         app->m_pView = this;
@@ -92,21 +96,6 @@ void CTalvenorView::OnSize(UINT type, int width, int height)
         ::GetClientRect(m_hWnd, &client);
         m_recordWnd.MoveWindow(0, 0, client.right, client.bottom, TRUE);
     }
-}
-
-int CTalvenorView::ConnectSource(const CKSTString&, int, bool, double, int, int, int, int, int,
-                                 const CKSTString&, double, double, bool, bool, bool)
-{
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->MessageBoxId(KST_STR_ONL_SOURCE_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
-    return -1013;
-}
-
-void CTalvenorView::StopOnline(bool)
-{
-    m_bOnline = false;
-    m_dRate = 0.0;
 }
 
 void CTalvenorView::OnUpdate(CView*, LPARAM hint, void*)

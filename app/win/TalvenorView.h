@@ -1,30 +1,29 @@
 #pragma once
 // The main view. It fills its client area with the record window, which it creates on the
 // first paint, and shows the document's data set there; it routes the keys and position reports
-// of the record window's windows. The online connection and printing come with the view's own
-// parts; until then it refuses connections politely.
+// of the record window's windows. It drives the online connection (its state is the view's,
+// TalvenorViewOnline.cpp) and prints reports (TalvenorViewPrint.cpp).
 #include <cstdint>
+#include <memory>
 
 #include "app/DocumentCore.h"
+#include "app/OnlineControl.h"
+#include "app/ReportLayout.h"
 #include "app/win/RecordWnd.h"
 #include "curvewnd/win/CurveWnd.h"
 #include "framework/View.h"
 
-class CTalvenorView : public CView, public KstDocumentDisplay {
+class CKSTViewReport;
+
+class CTalvenorView : public CView,
+                      public KstDocumentDisplay,
+                      private CKSTOnlineHost,
+                      public CKSTOnlineControl {
     DECLARE_MESSAGE_MAP()
 
 public:
     CTalvenorView();
     ~CTalvenorView() override;
-
-    // Connects an online source and starts the live display. The online connection control is
-    // not part of this program yet: the user is told so, and the result is -1013 (reported).
-    int ConnectSource(const CKSTString& address, int port, bool triggered, double pollInterval,
-                      int sourceKind, int backTimeMode, int bufferType, int bufferIndex,
-                      int nonErasing, const CKSTString& recordingFile, double backTime,
-                      double memoryLimit, bool selectChannels, bool ftpPassive, bool reconnect);
-    // Ends online recording: the clients are closed and the timer stops.
-    void StopOnline(bool reconnect);
 
     // ---- Record window, keys, position reports and generated signals ----
     // Message of the record window's position reports; lParam points to a RECT.
@@ -48,12 +47,22 @@ public:
     void UpdatePanes() override;
     void GetSelectedChannels(CKSTChannelList& channels) override;
 
-    // The online state that the frame's enabling rules and status bar read.
-    bool m_bOnline = false;
-    int32_t m_nSourceKind = 0;      // KstSourceKind of the connected source
-    double m_dRate = 0.0;           // kB/s received since the last tick
-    CKSTString m_strRecordingFile;  // appended to while online; empty: none
-    bool m_bPlaying = false;        // the sound player plays channels
+    bool m_bPlaying = false;  // the sound player plays channels
+
+    // ---- Online connection (TalvenorViewOnline.cpp) ----------------------------------------
+    // The online state and ConnectSource, StopOnline, Reconnect... come with CKSTOnlineControl.
+    bool IsOnline() override { return m_bOnline; }
+    void StopLiveStream() override { CKSTOnlineControl::StopLiveStream(); }
+    // The live-stream and live-oscilloscope commands.
+    void StartLiveStream();
+    void StartLiveOscilloscope();
+
+    // ---- Printing (TalvenorViewPrint.cpp) ---------------------------------------------------
+    // The request goes into the view's report printer, then the print job or its preview runs.
+    void PrintWithSettings(const CKSTReportSettings& request, bool preview);
+    // The print report command: the dialog, then the preview of the report; false when
+    // cancelled.
+    bool RunPrintReport(CKSTPageLayout& remembered, CKSTReportSettings& request);
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -64,6 +73,15 @@ protected:
     void OnKeyDown(UINT key, UINT repeat, UINT flags);
     LRESULT OnCursorReport(WPARAM wParam, LPARAM lParam);
 
+    // ---- Online connection (TalvenorViewOnline.cpp) ----
+    void OnTimer(UINT_PTR id);
+    void OnStopLiveStream();
+
+    // ---- Printing (TalvenorViewPrint.cpp) ----
+    BOOL OnPreparePrinting(CPrintInfo* info) override;
+    void OnPrint(HDC dc, CPrintInfo* info) override;
+    void OnEndPrinting(HDC dc, CPrintInfo* info) override;
+
 private:
     // Hands the data set to the record window with the application's fit-only option.
     void ShowDataSet(CKSTDataSet& dataSet);
@@ -72,4 +90,31 @@ private:
     // first paint is already shown when the window appears.
     CKSTRecordWnd m_recordWnd;
     bool m_firstPaint = true;
+
+    // ---- Online connection (TalvenorViewOnline.cpp) ----
+    // CKSTOnlineHost
+    CKSTDataSet* GetOnlineData() override;
+    void NewDocument() override;
+    int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
+                    std::vector<std::unique_ptr<CKSTOnlineSource>>& sources) override;
+    void ArmOnlineTimer(uint32_t periodMs) override;
+    void KillOnlineTimer() override;
+    bool IsViewingOlderData() override;
+    void ShowOnlineData(CKSTDataSet& data) override;
+    void EndOnlineDisplay() override;
+    void RefreshDisplays() override;
+    void RefreshStatus() override;
+    int ShowError(int code, bool askReconnect) override;
+    void SetLiveDataModified(bool modified) override;
+    bool IsLiveDataModified() override;
+    void OpenRecording(const CKSTString& path, bool keepShownStructure) override;
+    void BeginWait() override;
+    void EndWait() override;
+
+    // ---- Printing (TalvenorViewPrint.cpp) ----
+    struct ReportDeleter {
+        void operator()(CKSTViewReport* report) const;
+    };
+    CKSTViewReport& Report();
+    std::unique_ptr<CKSTViewReport, ReportDeleter> m_report;
 };

@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "acquisition/DemoNode.h"
+#include "data/DataSet.h"
+#include "data/DocFile.h"
 #include "foundation/win/RegistryTree.h"
 #include "framework/framework_test_support.h"
 #include "resources/ResourceIds.h"
@@ -174,6 +177,54 @@ TEST_F(Program, FirstStartDialogsAnsweredThroughTheirWindows)
     EXPECT_EQ(GetText("Associations", "BBL"), "1");
     EXPECT_EQ(GetText("Associations", "CSV"), "0");
     UnregisterFileType("bbl");
+}
+
+TEST_F(Program, DemoStreamRecordsUntilStoppedAndTheRecordingReopens)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string recording = std::string(temp) + "kst-demo-stream.qld";
+    DeleteFileA(recording.c_str());
+    SeedStartedToday();
+    ASSERT_TRUE(Launch("\"" + recording + "\" /noreg /ONLQVANE 255.255.255.255"));
+    HWND main = WaitForWindow(kMainTitle);
+    ASSERT_NE(main, nullptr);
+
+    // The recording is written when the stream starts and grows with the first tick.
+    auto size = [&]() {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return GetFileAttributesExA(recording.c_str(), GetFileExInfoStandard, &data)
+                   ? static_cast<long long>(data.nFileSizeLow)
+                   : -1LL;
+    };
+    ULONGLONG deadline = GetTickCount64() + 3 * kGuardMs;
+    long long created = -1;
+    while ((created = size()) <= 0 && GetTickCount64() < deadline) {
+        Sleep(50);
+    }
+    ASSERT_GT(created, 0);
+    while (size() == created && GetTickCount64() < deadline) {
+        Sleep(50);
+    }
+    EXPECT_GT(size(), created);
+
+    // Stop Live-Stream: the recording becomes the document, named in the title.
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(ID_ONLINE_STOP, 0), 0);
+    EXPECT_NE(WaitForWindow("kst-demo-stream.qld - Talvenor - Vizuve 2.49"), nullptr);
+    EXPECT_EQ(CloseAndWait(main), 0);
+
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenRead(recording.c_str()), 0);
+    CKSTDataSet data;
+    file.ReadDataSet(data, nullptr, nullptr);
+    file.Close();
+    ASSERT_EQ(data.GetChannels().GetCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const CKSTChannel& channel = *data.GetChannels().GetAt(i);
+        EXPECT_STREQ(channel.GetName().c_str(), kst_node::kDemoFifoNames[i]);
+        EXPECT_GT(channel.GetCount(), 0u);
+    }
+    DeleteFileA(recording.c_str());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "resources/ResourceIds.h"
 #include "support/FakeReportRange.h"
 #include "support/win/DialogScript.h"
+#include "support/win/MetafilePrinter.h"
 
 namespace kst_test {
 namespace {
@@ -299,38 +300,6 @@ TEST_F(ReportPrinter, SingleReportPageShowsTheTextBlockAboveTheDisplay)
         EXPECT_LT(m_host.pictures[0].bottom, date->at.y);
     }
 }
-
-// A printer that records every page into an enhanced metafile on the screen's metrics.
-class MetafilePrinter : public KstPrintDevice {
-public:
-    explicit MetafilePrinter(std::vector<HENHMETAFILE>& pages)
-        : m_pages(pages), m_attribute(CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr))
-    {
-    }
-    ~MetafilePrinter() override { DeleteEnhMetaFile(CloseEnhMetaFile(m_attribute)); }
-    MetafilePrinter(const MetafilePrinter&) = delete;
-    MetafilePrinter& operator=(const MetafilePrinter&) = delete;
-
-    HDC AttributeDC() override { return m_attribute; }
-    int StartDoc(const char*) override { return 1; }
-    HDC StartPage() override
-    {
-        m_page = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
-        return m_page;
-    }
-    int EndPage() override
-    {
-        m_pages.push_back(CloseEnhMetaFile(m_page));
-        return 1;
-    }
-    int EndDoc() override { return 1; }
-    void AbortDoc() override {}
-
-private:
-    std::vector<HENHMETAFILE>& m_pages;
-    HDC m_attribute;
-    HDC m_page = nullptr;
-};
 
 // A view that hands its print protocol to the report printer, as the main view does.
 class ReportView : public CView {

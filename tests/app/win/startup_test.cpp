@@ -3,11 +3,13 @@
 #include "app_test_support.h"
 
 #include "app/win/TalvenorDoc.h"
+#include "app/win/TalvenorView.h"
 #include "data/DocFile.h"
 #include "foundation/win/RegistryTree.h"
 #include "panels/win/SplashDlg.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "support/TempFolder.h"
 
 namespace kst_test {
 namespace {
@@ -129,11 +131,29 @@ TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
     AnswerStartDialogs();
     RecordBoxes();
     ASSERT_TRUE(Start("/noreg x.qld /ONLCTRL 10.1.2.3:60 /DATASOURCE LOGGER:2:NONERASING"));
-    // The connection control is not there yet: its message, then nothing more (-1013).
+    // Controllers come with their client: its message, then nothing more (-1013).
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_SOURCE_NOT_AVAILABLE));
     ASSERT_GE(m_app->GetRecentSourceCount(), 1);
     EXPECT_STREQ(m_app->GetRecentSource(0).c_str(), "10.1.2.3");
+
+    // The demonstration node streams at once; a new file named beside it records the stream,
+    // an existing one is left alone.
+    TempFolder folder;
+    folder.WriteFile("kept.qld", "older");
+    for (const char* name : {"new.qld", "kept.qld"}) {
+        SCOPED_TRACE(name);
+        m_boxes.clear();
+        const std::string path = folder.Path(name).c_str();
+        const std::string line = "\"" + path + "\" /noreg /ONLQVANE 255.255.255.255";
+        ASSERT_TRUE(Start(line.c_str()));
+        EXPECT_TRUE(m_boxes.empty());
+        ASSERT_TRUE(m_app->m_pView->m_bOnline);
+        EXPECT_EQ(m_app->m_pView->m_nSourceKind, KST_SOURCE_NODE);
+        const bool fresh = std::string(name) == "new.qld";
+        EXPECT_EQ(m_app->m_pView->m_strRecordingFile, fresh ? CKSTString(path.c_str()) : CKSTString());
+        m_app->m_pView->StopOnline(false);
+    }
 
     m_boxes.clear();
     ASSERT_TRUE(Start("/noreg /EM1 /PWIN \"C:\\p\\proc.qlp\" /SETTINGS C:\\none.qld"));
