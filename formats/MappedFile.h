@@ -1,7 +1,7 @@
 #pragma once
 // A read-only view of the whole of an open file, so that a reader parses the bytes where the
 // system keeps them instead of copying them into fresh memory first: that copy costs a page
-// fault per 4 KiB written, several times the parsing. The platform part lies in formats/win/
+// fault per 4 KiB written, several times the parsing. The platform code lies in formats/win/
 // and formats/host/.
 
 #include <cstddef>
