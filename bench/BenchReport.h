@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace kst::bench {
 
@@ -39,6 +42,28 @@ double BestSeconds(int runs, Work work)
         best = std::min(best, own >= 0.0 ? own : watch.Seconds());
     }
     return best;
+}
+
+// Seconds of the fastest memcpy of `bytes` into a destination allocated just before it, as a
+// reader's channels are: the cost of producing that much fresh memory, page faults included,
+// which no reader can go below. The source is warm.
+inline double FreshCopySeconds(size_t bytes, int runs)
+{
+    std::vector<unsigned char> source(bytes, 1);
+    double sink = 0.0;
+    const double best = BestSeconds(runs, [&] {
+        Stopwatch watch;
+        auto* target = static_cast<unsigned char*>(std::malloc(bytes));
+        if (target == nullptr) {
+            return std::numeric_limits<double>::infinity();
+        }
+        std::memcpy(target, source.data(), bytes);
+        const double seconds = watch.Seconds();
+        sink += target[bytes / 2];
+        std::free(target);
+        return seconds;
+    });
+    return sink > 0.0 ? best : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace kst::bench

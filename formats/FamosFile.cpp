@@ -870,13 +870,10 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
     channel.FillTimes(1e300);
     std::vector<double> chunk;
     uint32_t at = 0;
-    const uint32_t got = ReadWidened(
-        m_stream, format.kind, n, stride, factor, offset,
-        [&](uint32_t k) {
+    const uint32_t got =
+        ReadRawBlocks(m_stream, format.kind, n, stride, [&](const uint8_t* raw, uint32_t k) {
             chunk.resize(k);
-            return chunk.data();
-        },
-        [&](uint32_t k) {
+            Widen(format.kind, raw, stride, chunk.data(), k, factor, offset);
             for (uint32_t i = 0; i < k; ++i) {
                 channel.SetTimeAt(at++, chunk[i]);
             }

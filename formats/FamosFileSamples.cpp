@@ -125,15 +125,12 @@ int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint
         }
         channel.Reserve(channel.GetCount() + static_cast<uint32_t>(room));
     }
-    const uint32_t got = ReadWidened(
-        stream, kind, n, stride, factor, offset,
-        [&](uint32_t count) {
-            const uint32_t first = channel.GetCount();
-            channel.AppendValues(0.0, false, count);
-            // The tail AppendValues has just made; the channel has no writable accessor.
-            return const_cast<double*>(channel.GetValues()) + first;
-        },
-        [](uint32_t) {});
+    // Straight into the channel's reserved room: no value is written twice.
+    const uint32_t got = ReadRawBlocks(stream, kind, n, stride, [&](const uint8_t* raw, uint32_t count) {
+        channel.AppendDecoded(count, [&](double* out) {
+            Widen(kind, raw, stride, out, count, factor, offset);
+        });
+    });
     return got < n ? KST_ERR_END_OF_DATA : KST_OK;
 }
 

@@ -37,19 +37,32 @@ int64_t StreamRemaining(CKSTDataFile& stream);
 int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint32_t n,
                   uint32_t stride, double factor, double offset);
 
-// Reads up to n samples of the kind, one every `stride` bytes from the stream's position, in
-// chunks through a scratch buffer, so that no widened value can overwrite a raw sample still to
-// be read. sink(count) returns where the widened values go; after(count) follows each chunk.
-// Never asks for more than the stream holds. Returns the samples read.
-template <class Sink, class After>
-uint32_t ReadWidened(CKSTDataFile& stream, RawKind kind, uint32_t n, uint32_t stride,
-                     double factor, double offset, Sink&& sink, After&& after)
+// Reads up to n raw samples of the kind, one every `stride` bytes from the stream's position,
+// and hands them on in blocks: consume(raw, count) gets `count` samples `stride` bytes apart.
+// A memory stream hands out its own bytes; a file goes through a scratch buffer small enough to
+// stay in the cache. Never asks for more than the stream holds. Returns the samples read.
+template <class Consume>
+uint32_t ReadRawBlocks(CKSTDataFile& stream, RawKind kind, uint32_t n, uint32_t stride,
+                       Consume&& consume)
 {
     const uint32_t bytes = KindBytes(kind);
     const int64_t left = StreamRemaining(stream);
     const uint64_t fit = left >= bytes ? static_cast<uint64_t>(left - bytes) / stride + 1 : 0;
     const uint32_t total = static_cast<uint32_t>(std::min<uint64_t>(n, fit));
     const uint32_t perChunk = std::max<uint32_t>(1, std::min<uint32_t>(kChunkBytes / stride, 65536));
+    if (stream.IsInMemory()) {
+        const int64_t position = stream.Tell();
+        const uint8_t* raw = stream.GetMemoryBuffer().GetData() + position;
+        for (uint32_t done = 0; done < total;) {
+            const uint32_t want = std::min(perChunk, total - done);
+            consume(raw + static_cast<size_t>(done) * stride, want);
+            done += want;
+        }
+        // Past the last sample, as the reads through a file leave the stream.
+        const uint64_t used = total == 0 ? 0 : static_cast<uint64_t>(total - 1) * stride + bytes;
+        stream.Seek(position + static_cast<int64_t>(used), SEEK_SET);
+        return total;
+    }
     std::vector<uint8_t> scratch(static_cast<size_t>(perChunk - 1) * stride + bytes);
     uint32_t done = 0;
     while (done < total) {
@@ -58,8 +71,7 @@ uint32_t ReadWidened(CKSTDataFile& stream, RawKind kind, uint32_t n, uint32_t st
         const uint32_t got = stream.Read(scratch.data(), wantBytes);
         const uint32_t whole = got >= bytes ? std::min(want, (got - bytes) / stride + 1) : 0;
         if (whole > 0) {
-            Widen(kind, scratch.data(), stride, sink(whole), whole, factor, offset);
-            after(whole);
+            consume(scratch.data(), whole);
         }
         done += whole;
         if (whole < want) {

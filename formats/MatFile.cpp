@@ -132,6 +132,34 @@ double Decode(const uint8_t* p, uint32_t type, bool swap)
     }
 }
 
+// n elements `stride` bytes apart appended to the channel; NaN marks a missing sample.
+void AppendRun(CKSTChannel& channel, const uint8_t* p, uint64_t stride, uint32_t n, uint32_t type,
+               bool swap)
+{
+    bool anyNaN = false;
+    if (type == miSINGLE || type == miDOUBLE) {
+        for (uint32_t i = 0; i < n && !anyNaN; ++i) {
+            anyNaN = std::isnan(Decode(p + i * stride, type, swap));
+        }
+    }
+    if (!anyNaN) {
+        channel.AppendDecoded(n, [&](double* out) {
+            if (type == miDOUBLE && !swap && stride == 8) {
+                std::memcpy(out, p, size_t{n} * 8);
+                return;
+            }
+            for (uint32_t i = 0; i < n; ++i) {
+                out[i] = Decode(p + i * stride, type, swap);
+            }
+        });
+        return;
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        const double value = Decode(p + i * stride, type, swap);
+        channel.AppendValue(std::isnan(value) ? 0.0 : value, std::isnan(value));
+    }
+}
+
 bool ParseInt(const std::string& text, int& value)
 {
     const char* end = text.data() + text.size();
@@ -622,15 +650,24 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
         if (!in.Read(chunk.data(), static_cast<size_t>(n * size))) {
             break;
         }
-        for (uint64_t i = 0; i < n; ++i, ++e) {
-            const size_t target = static_cast<size_t>(byColumns ? e / length : e % count);
-            const double value = Decode(chunk.data() + i * size, real.type, swap);
-            if (std::isnan(value)) {
-                targets[target]->AppendValue(0.0, true);
-            } else {
-                targets[target]->AppendValue(value, false);
+        // The chunk falls into runs of one channel each: stretches of a column, or every
+        // count-th element of a matrix stored across its channels.
+        const uint8_t* raw = chunk.data();
+        if (byColumns) {
+            for (uint64_t i = 0; i < n;) {
+                const uint64_t run = std::min<uint64_t>(n - i, length - (e + i) % length);
+                AppendRun(*targets[static_cast<size_t>((e + i) / length)], raw + i * size, size,
+                          static_cast<uint32_t>(run), real.type, swap);
+                i += run;
+            }
+        } else {
+            for (uint64_t k = 0; k < std::min<uint64_t>(count, n); ++k) {
+                AppendRun(*targets[static_cast<size_t>((e + k) % count)], raw + k * size,
+                          uint64_t{count} * size, static_cast<uint32_t>((n - k + count - 1) / count),
+                          real.type, swap);
             }
         }
+        e += n;
     }
     if (targets.size() == 1) {
         PairXY(baseName, ParentName(name), channels);

@@ -37,6 +37,7 @@ void CKSTTextDataFile::ResetAnalysis()
 
 void CKSTTextDataFile::Reset()
 {
+    m_view.Unmap();
     m_stream.GetMemoryBuffer().Free();
     m_loaded = false;
     m_rolesKnown = false;
@@ -55,21 +56,27 @@ void CKSTTextDataFile::Reset()
 
 const char* CKSTTextDataFile::Content() const
 {
-    return reinterpret_cast<const char*>(m_stream.GetMemoryBuffer().GetData());
+    return m_view.IsMapped() ? m_view.GetData()
+                             : reinterpret_cast<const char*>(m_stream.GetMemoryBuffer().GetData());
 }
 
 size_t CKSTTextDataFile::ContentSize() const
 {
-    return m_stream.GetMemoryBuffer().GetSize();
+    return m_view.IsMapped() ? m_view.GetSize() : m_stream.GetMemoryBuffer().GetSize();
 }
 
 int CKSTTextDataFile::OpenRead(const CKSTString& path)
 {
     Close();
-    // The stream keeps the file's image in its memory buffer once the file is closed.
+    // The image stays in the view, or in the stream's memory buffer, once the file is closed.
     int result = m_stream.Open(path, KST_OPEN_READ);
     if (result == KST_OK) {
-        result = m_stream.LoadFileToMemory();
+        const int64_t size = m_stream.GetSize();
+        if (size > CKSTMemBuffer::kMaxSize) {
+            result = KST_ERR_TOO_LARGE;
+        } else if (size <= 0 || !m_view.Map(m_stream.GetFile(), static_cast<size_t>(size))) {
+            result = m_stream.LoadFileToMemory();
+        }
     }
     if (result != KST_OK) {
         m_stream.Close();
@@ -110,6 +117,15 @@ int CKSTTextDataFile::GetMemory(CKSTMemBuffer& buffer)
         m_stream.GetMemory(buffer);
         return KST_OK;
     }
+    if (m_loaded && m_view.IsMapped()) {
+        buffer.Free();
+        if (buffer.Write(m_view.GetData(), 1, static_cast<uint32_t>(m_view.GetSize())) !=
+            m_view.GetSize()) {
+            return KST_ERR_TOO_LARGE;
+        }
+        buffer.SetPosition(0);
+        return KST_OK;
+    }
     if (m_loaded) {
         buffer = m_stream.GetMemoryBuffer();
         return KST_OK;
@@ -119,6 +135,7 @@ int CKSTTextDataFile::GetMemory(CKSTMemBuffer& buffer)
 
 int CKSTTextDataFile::SetMemory(const CKSTMemBuffer& buffer)
 {
+    m_view.Unmap();
     m_stream.SetMemory(buffer);
     m_loaded = true;
     ResetAnalysis();

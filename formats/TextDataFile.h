@@ -11,6 +11,7 @@
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
 #include "data/ForeignFile.h"
+#include "formats/MappedFile.h"
 #include "formats/TextFormat.h"
 #include "foundation/DataFile.h"
 #include "foundation/HeaderInfoList.h"
@@ -101,6 +102,7 @@ private:
     class Stream : public CKSTDataFile {
     public:
         int Flush();
+        FILE* GetFile() const { return m_file; }
     };
 
     void Reset();
@@ -128,6 +130,8 @@ private:
                     const CKSTChannel* xChannel, bool shortestValues);
 
     Stream m_stream;
+    // The file read by OpenRead, when it could be mapped; otherwise the stream's buffer holds it.
+    CKSTMappedFile m_view;
     bool m_loaded;
     CKSTString m_path;
     CKSTTimeStamp m_writeTime;

@@ -359,6 +359,8 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
     std::string out;
     out.reserve(kFlushSize + 4096);
     int result = KST_OK;
+    // Rows of the table already written, which tell the size of the rest.
+    size_t rowsDone = 0;
     auto flush = [&](bool last) {
         if (result == KST_OK && (last || out.size() >= kFlushSize)) {
             const uint32_t size = static_cast<uint32_t>(out.size());
@@ -367,8 +369,15 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
                 CKSTMemBuffer& memory = m_stream.GetMemoryBuffer();
                 const uint64_t needed = static_cast<uint64_t>(memory.GetSize()) + size;
                 if (needed > memory.GetCapacity()) {
-                    const uint64_t doubled = std::max<uint64_t>(needed, 2ull * memory.GetCapacity());
-                    if (!memory.Reserve(static_cast<uint32_t>(std::min<uint64_t>(doubled, CKSTMemBuffer::kMaxSize)))) {
+                    uint64_t grown = std::max<uint64_t>(needed, 2ull * memory.GetCapacity());
+                    if (rowsDone > 0 && rowsDone < times.size()) {
+                        // Room for the rest at the rate so far and an eighth more, as later
+                        // rows tend to be longer (larger times): no move of the text at every
+                        // doubling, and room never written costs no memory.
+                        const uint64_t rest = (needed / rowsDone + 1) * (times.size() - rowsDone);
+                        grown = std::max<uint64_t>(needed, needed + rest + rest / 8);
+                    }
+                    if (!memory.Reserve(static_cast<uint32_t>(std::min<uint64_t>(grown, CKSTMemBuffer::kMaxSize)))) {
                         result = KST_ERR_TOO_LARGE;
                         return;
                     }
@@ -553,6 +562,7 @@ int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextF
     std::string fields;
     std::vector<uint8_t> contributes(static_cast<size_t>(n));
     for (size_t k = 0; k < times.size() && result == KST_OK; ++k) {
+        rowsDone = k;
         const double t = times[k];
         // Which channels have a sample here, and where.
         bool any = false;

@@ -611,6 +611,54 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
 
     const uint32_t perChunk = std::max<uint32_t>(1, kRecordChunkBytes / m_recordSize);
     std::vector<uint8_t> chunk(static_cast<size_t>(perChunk) * m_recordSize);
+    std::vector<double> times(perChunk);
+    // Every channel has the same time base, so one test tells whether a block of records lies
+    // on all their grids; such a block goes into the channels column by column, without a time
+    // test per sample. Any other block takes its samples one by one.
+    CKSTChannel* lead = nullptr;
+    for (const Slot& slot : slots) {
+        lead = lead != nullptr ? lead : slot.channel;
+    }
+    auto onLeadGrid = [&](uint32_t n) {
+        if (lead == nullptr || lead->GetTimeBaseType() != CKSTChannel::kEquidistant) {
+            return false;
+        }
+        const double dt = lead->GetDt();
+        const double t0 = lead->GetT0();
+        const uint32_t count = lead->GetCount();
+        for (uint32_t r = 0; r < n; ++r) {
+            // The test of CKSTChannel::AppendTimeValue.
+            if (!(std::fabs(times[r] - ((count + r) * dt + t0)) <= 0.001 * dt)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    auto appendRecords = [&](const uint8_t* records, uint32_t n) {
+        if (onLeadGrid(n)) {
+            for (const Slot& slot : slots) {
+                if (slot.channel == nullptr) {
+                    continue;
+                }
+                slot.channel->AppendDecoded(n, [&](double* out) {
+                    const uint8_t* p = records + slot.offset;
+                    for (uint32_t r = 0; r < n; ++r, p += m_recordSize) {
+                        out[r] = DecodeValue(p, slot.type, m_bigEndian);
+                    }
+                });
+            }
+            return;
+        }
+        for (uint32_t r = 0; r < n; ++r) {
+            const uint8_t* record = records + static_cast<size_t>(r) * m_recordSize;
+            for (const Slot& slot : slots) {
+                if (slot.channel != nullptr) {
+                    slot.channel->AppendTimeValue(
+                        times[r], DecodeValue(record + slot.offset, slot.type, m_bigEndian));
+                }
+            }
+        }
+    };
     uint64_t index = 0;
     double origin = 0.0;
     double firstAbsolute = 0.0;
@@ -679,13 +727,9 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
                     }
                 }
             }
-            for (const Slot& slot : slots) {
-                if (slot.channel != nullptr) {
-                    slot.channel->AppendTimeValue(
-                        time, DecodeValue(record + slot.offset, slot.type, m_bigEndian));
-                }
-            }
+            times[r] = time;
         }
+        appendRecords(chunk.data(), got);
         if (got < want) {
             break;
         }

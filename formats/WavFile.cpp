@@ -49,6 +49,18 @@ void ScaleToPcm(CKSTChannel& channel)
     channel.MultiplyValues(factor);
 }
 
+// n samples of one channel, every `step`-th one from p; 8-bit samples are unsigned around 128.
+template <typename Sample>
+void DecodeSamples(const uint8_t* p, uint32_t step, double* out, uint32_t n)
+{
+    const size_t stride = size_t{step} * sizeof(Sample);
+    for (uint32_t i = 0; i < n; ++i) {
+        Sample s;
+        std::memcpy(&s, p + i * stride, sizeof s);
+        out[i] = sizeof(Sample) == 1 ? static_cast<double>(s) - 128.0 : static_cast<double>(s);
+    }
+}
+
 }  // namespace
 
 CKSTWavFile::CKSTWavFile() : CKSTForeignFile(9) {}
@@ -209,21 +221,20 @@ void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32
         if (!in.Read(chunk.data(), static_cast<size_t>(wanted) * bytesPerSample)) {
             break;
         }
-        const uint8_t* p = chunk.data();
-        for (uint32_t i = 0; i < wanted; ++i) {
-            double value;
-            if (bytesPerSample == 1) {
-                value = static_cast<double>(p[i]) - 128.0;
-            } else {
-                int16_t s;
-                std::memcpy(&s, p + 2 * i, 2);
-                value = s;
-            }
-            targets[c]->AppendValue(value, false);
-            if (++c == channelCount) {
-                c = 0;
-            }
+        // Each channel takes every channelCount-th sample of the chunk, which is still in the
+        // cache for the next channel.
+        for (uint32_t k = 0; k < channelCount && k < wanted; ++k) {
+            const uint8_t* p = chunk.data() + static_cast<size_t>(k) * bytesPerSample;
+            const uint32_t n = (wanted - k + channelCount - 1) / channelCount;
+            targets[(c + k) % channelCount]->AppendDecoded(n, [&](double* out) {
+                if (bytesPerSample == 1) {
+                    DecodeSamples<uint8_t>(p, channelCount, out, n);
+                } else {
+                    DecodeSamples<int16_t>(p, channelCount, out, n);
+                }
+            });
         }
+        c = (c + wanted) % channelCount;
         left -= wanted;
     }
 }

@@ -244,6 +244,47 @@ TEST(MatFileTest, MissingSamplesPaddingAndBounds)
     ExpectChannels(w.dataSet.GetChannels(), {{"w1", {1}}, {"w2", {2}}});
 }
 
+// Matrices larger than one read block: element e of a matrix stored across its channels
+// belongs to channel e mod rows, a column may end inside a block, and a missing sample far
+// from the start keeps its place.
+TEST(MatFileTest, LargeMatricesAcrossReadBlocks)
+{
+    struct Case {
+        uint32_t rows;
+        uint32_t columns;
+        size_t missingAt;
+    };
+    for (const Case& c : {Case{3, 10001, 25000}, Case{10001, 2, 12345}, Case{1, 20000, 19999}}) {
+        SCOPED_TRACE(c.rows);
+        const size_t total = size_t{c.rows} * c.columns;
+        std::vector<double> values(total);
+        for (size_t e = 0; e < total; ++e) {
+            values[e] = static_cast<double>(e) * 0.5 - 7.0;
+        }
+        values[c.missingAt] = std::nan("");
+        for (bool big : {false, true}) {
+            MatImage m(big);
+            m.Add(m.Doubles(c.rows, c.columns, "m", values));
+            ReadResult r;
+            ReadImage(m.Image(), r);
+            ASSERT_EQ(r.read, KST_OK);
+            const CKSTChannelList& channels = r.dataSet.GetChannels();
+            const bool byColumns = c.rows >= c.columns;
+            const uint32_t count = std::min(c.rows, c.columns);
+            const uint32_t length = std::max(c.rows, c.columns);
+            ASSERT_EQ(channels.GetCount(), static_cast<int>(count));
+            for (size_t e = 0; e < total; ++e) {
+                const CKSTChannel& channel =
+                    *channels.GetAt(static_cast<int>(byColumns ? e / length : e % count));
+                const uint32_t i = static_cast<uint32_t>(byColumns ? e % length : e / count);
+                ASSERT_EQ(channel.GetCount(), length);
+                ASSERT_EQ(channel.IsMissing(i), e == c.missingAt) << e;
+                ASSERT_EQ(channel.GetValue(i), e == c.missingAt ? 0.0 : values[e]) << e;
+            }
+        }
+    }
+}
+
 TEST(MatFileTest, PairsXDataWithYDataOfTheSameStructureOnly)
 {
     MatImage m;

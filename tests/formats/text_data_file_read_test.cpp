@@ -358,3 +358,50 @@ TEST(TextDataFileReadTest, LoadOptionsReachTheReaderThroughTheMeasurementFile)
 }
 
 }  // namespace
+
+// A file read from disk gives what its image read from memory gives, and hands its bytes on
+// unchanged; a later image replaces it.
+TEST(TextDataFileReadTest, FileOnDiskReadsLikeItsImage)
+{
+    const std::string cases[] = {
+        "t;a;b\n0;1,5;7\n1;2,5;8\n2;3,5;9\n",
+        "t,a\r\n0,1.5\r\n1,2.5\r\n",
+        "x\ty\n1\t10\n2\t20",
+        "",
+    };
+    TempFolder folder;
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        folder.WriteFile("table.csv", text);
+        CKSTTextDataFile fromDisk;
+        ASSERT_EQ(fromDisk.OpenRead(folder.Path("table.csv")), KST_OK);
+        CKSTDataSet diskSet;
+        const int diskResult = fromDisk.Read(diskSet, nullptr, false);
+
+        CKSTTextDataFile fromMemory;
+        CKSTDataSet memorySet;
+        EXPECT_EQ(ReadText(fromMemory, text, memorySet), diskResult);
+        const CKSTChannelList& disk = diskSet.GetChannels();
+        const CKSTChannelList& memory = memorySet.GetChannels();
+        ASSERT_EQ(disk.GetCount(), memory.GetCount());
+        for (int c = 0; c < disk.GetCount(); ++c) {
+            EXPECT_EQ(disk.GetAt(c)->GetName(), memory.GetAt(c)->GetName());
+            ASSERT_EQ(disk.GetAt(c)->GetCount(), memory.GetAt(c)->GetCount());
+            for (uint32_t i = 0; i < disk.GetAt(c)->GetCount(); ++i) {
+                EXPECT_EQ(disk.GetAt(c)->GetValue(i), memory.GetAt(c)->GetValue(i));
+            }
+        }
+
+        CKSTMemBuffer image;
+        ASSERT_EQ(fromDisk.GetMemory(image), KST_OK);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.GetData()), image.GetSize()),
+                  text);
+
+        fromDisk.SetMemory(Image("v\n4\n5\n"));
+        CKSTDataSet replaced;
+        ASSERT_EQ(fromDisk.Read(replaced, nullptr, false), KST_OK);
+        ASSERT_EQ(replaced.GetChannels().GetCount(), 1);
+        EXPECT_EQ(replaced.GetChannels().GetAt(0)->GetValue(1), 5.0);
+        EXPECT_EQ(fromDisk.Close(), KST_OK);
+    }
+}

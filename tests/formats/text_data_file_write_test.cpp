@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -169,6 +171,40 @@ TEST(TextDataFileWriteTest, RoundTripsWithinTheDecimals)
             ExpectSameChannels(list, read, 0.5e-4, code == KST_TEXT_SPLASH ? 1 : 0);
         }
     }
+}
+
+// Several megabytes of rows that grow longer towards the end: the table written into memory,
+// which sizes its buffer from the rows so far, holds what the same table written to a file
+// holds.
+TEST(TextDataFileWriteTest, LargeTableInMemoryMatchesTheFile)
+{
+    CKSTChannelList list;
+    for (int c = 0; c < 2; ++c) {
+        CKSTChannel* channel = list.GetAt(list.AddNew());
+        channel->SetName(("K" + std::to_string(c)).c_str());
+        channel->SetDt(0.001);
+        for (uint32_t i = 0; i < 150000; ++i) {
+            channel->AppendValue(std::pow(1.0001, i) * (c + 1), false);
+        }
+    }
+    CKSTTextFormat settings;
+    settings.formatCode = KST_TEXT_CSV_SECONDS;
+    settings.valueDecimals = 3;
+    settings.timeDecimals = 3;
+    CKSTTextDataFile memory;
+    ASSERT_EQ(memory.OpenMemoryWrite(), KST_OK);
+    ASSERT_EQ(memory.WriteChannelsByFormat(list, settings, nullptr), KST_OK);
+    const std::string inMemory = Written(memory);
+
+    TempFolder folder;
+    CKSTTextDataFile file;
+    ASSERT_EQ(file.OpenWrite(folder.Path("table.csv")), KST_OK);
+    ASSERT_EQ(file.WriteChannelsByFormat(list, settings, nullptr), KST_OK);
+    ASSERT_EQ(file.Close(), KST_OK);
+    std::ifstream stream(folder.Native("table.csv"), std::ios::binary);
+    const std::string onDisk((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    EXPECT_GT(inMemory.size(), 3u << 20);
+    EXPECT_TRUE(inMemory == onDisk);
 }
 
 TEST(TextDataFileWriteTest, DefaultsChooseTheLayoutAndReadBackExactly)

@@ -244,6 +244,38 @@ TEST(UdbfFileTest, ThirtyTwoBitCounterWrapAddsOneTurnOfTheCounter)
     EXPECT_NEAR(back.GetTimeAt(1) - back.GetTimeAt(0), (0x10000000 - 0xF0000000LL) * 0.001, 1e-6);
 }
 
+// More records than one read block: stamps on the grid give equidistant channels, and a
+// jump of the stamps in either block turns both channels into time vectors from there on,
+// every sample kept with its time.
+TEST(UdbfFileTest, StampsOffTheGridInAnyBlockGiveTimeVectors)
+{
+    constexpr uint32_t kRecords = 30000;
+    constexpr uint32_t kNoJump = kRecords;
+    for (uint32_t jumpAt : {kNoJump, 100u, 28000u}) {
+        SCOPED_TRACE(jumpAt);
+        Header h;
+        h.variables = {{"f", 8, 0, ""}, {"i", 4, 0, ""}};
+        Bytes records(true);
+        for (uint32_t i = 0; i < kRecords; ++i) {
+            records.Put<uint32_t>(i >= jumpAt ? i + 5 : i);
+            records.Put<float>(static_cast<float>(i) * 0.25f).Put<int16_t>(static_cast<int16_t>(i));
+        }
+        CKSTDataSet set;
+        ASSERT_EQ(ReadImage(HeaderBytes(h, true) + records.Str(), set), KST_OK);
+        ASSERT_EQ(set.GetChannels().GetCount(), 2);
+        for (int c = 0; c < 2; ++c) {
+            const CKSTChannel& channel = *set.GetChannels().GetAt(c);
+            ASSERT_EQ(channel.GetCount(), kRecords);
+            EXPECT_EQ(channel.GetTimeBaseType(),
+                      jumpAt == kNoJump ? CKSTChannel::kEquidistant : CKSTChannel::kTimeVector);
+            for (uint32_t i = 0; i < kRecords; ++i) {
+                ASSERT_EQ(channel.GetValue(i), c == 0 ? i * 0.25 : static_cast<int16_t>(i)) << i;
+                ASSERT_NEAR(channel.GetTimeAt(i), (i >= jumpAt ? i + 5 : i) * 0.001, 1e-9) << i;
+            }
+        }
+    }
+}
+
 TEST(UdbfFileTest, FileWithoutTimeStampsCountsBySampleRate)
 {
     Header h;

@@ -102,6 +102,40 @@ TEST(WavFileTest, ReadsHandBuiltImages)
     }
 }
 
+// More samples than one read block, with a channel count that does not divide it: every
+// channel keeps its own samples across the block boundaries, a partial last frame included.
+TEST(WavFileTest, ManyChannelsAcrossReadBlocks)
+{
+    for (uint16_t bits : {uint16_t{8}, uint16_t{16}}) {
+        SCOPED_TRACE(bits);
+        const uint16_t channels = 3;
+        const uint32_t samples = 100001;
+        Bytes data;
+        data.Text("data").U32(samples * bits / 8);
+        auto sampleAt = [bits](uint32_t k) {
+            return bits == 8 ? static_cast<double>(k * 7u % 256u) - 128.0
+                             : static_cast<double>(static_cast<int16_t>(k * 7919u));
+        };
+        for (uint32_t k = 0; k < samples; ++k) {
+            if (bits == 8) {
+                data.U8(static_cast<uint8_t>(k * 7u % 256u));
+            } else {
+                data.I16(static_cast<int16_t>(k * 7919u));
+            }
+        }
+        CKSTDataSet dataSet;
+        ASSERT_EQ(ReadImage(Riff({FmtChunk(1, channels, 8000, bits), data}), dataSet), KST_OK);
+        ASSERT_EQ(dataSet.GetChannels().GetCount(), channels);
+        for (uint16_t c = 0; c < channels; ++c) {
+            const CKSTChannel& channel = *dataSet.GetChannels().GetAt(c);
+            ASSERT_EQ(channel.GetCount(), samples / channels + (c < samples % channels ? 1 : 0));
+            for (uint32_t i = 0; i < channel.GetCount(); ++i) {
+                ASSERT_EQ(channel.GetValues()[i], sampleAt(i * channels + c)) << c << " " << i;
+            }
+        }
+    }
+}
+
 TEST(WavFileTest, RefusesBrokenHeaders)
 {
     Bytes notRiff;
