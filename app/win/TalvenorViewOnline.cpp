@@ -158,18 +158,19 @@ void CTalvenorView::ShowOnlineData(CKSTDataSet& data)
     if (CTalvenorApp* app = KstTheApp()) {
         data.SetWindowSettings(app->m_startSettings);
     }
-    GetMainCurveWnd().SetOnline(true);
+    m_recordWnd.SetOnline(true);
     AttachDataSet(data, false);
 }
 
 void CTalvenorView::EndOnlineDisplay()
 {
-    GetMainCurveWnd().SetOnline(false);
+    m_recordWnd.SetOnline(false);
 }
 
 void CTalvenorView::RefreshDisplays()
 {
-    GetMainCurveWnd().Refresh();
+    m_recordWnd.RefreshMain();
+    m_recordWnd.RefreshSpectra();
 }
 
 void CTalvenorView::RefreshStatus()

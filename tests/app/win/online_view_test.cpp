@@ -141,6 +141,24 @@ TEST_F(OnlineView, DemoStreamRecordsAndTheRecordingBecomesTheDocument)
     EXPECT_TRUE(m_boxes.empty());
 }
 
+TEST_F(OnlineView, TicksRefreshTheSpectraOfTheLiveChannels)
+{
+    View().GetRecordWnd().ShowSpectra(true);
+    ASSERT_EQ(ConnectDemo(), 0);
+    for (int tick = 0; tick < 2; ++tick) {
+        Sleep(250);
+        Tick();
+    }
+    CKSTCurveWnd& spectra = View().GetRecordWnd().GetSpectrumWnd();
+    ASSERT_EQ(spectra.GetCurveCount(), 3);
+    // Connecting showed empty channels; the spectra hold values only when ticks refreshed them.
+    const CKSTCurve* first = spectra.GetCurve(0, false);
+    ASSERT_TRUE(first && first->GetChannel());
+    EXPECT_GT(first->GetChannel()->GetCount(), 0u);
+    View().StopLiveStream();
+    EXPECT_TRUE(m_boxes.empty());
+}
+
 TEST_F(OnlineView, OtherSourceKindsAreNotAvailable)
 {
     for (int kind : {KST_SOURCE_CONTROLLER_BUFDES, KST_SOURCE_CONTROLLER_PROBE,
