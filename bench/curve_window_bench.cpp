@@ -6,8 +6,9 @@
 // band's width and the client area, and the share of refreshes that drew only a part.
 //
 // X ranges: the whole data (the range grows with every refresh, so every refresh reads every
-// sample), a fixed range the data grows into, a window of 10 s that follows the newest data, and
-// a following window of about 10 s whose span makes one refresh move the picture by whole pixels.
+// sample), a fixed range the data grows into, a window of 10 s that follows the newest data (one
+// refresh brings a fraction of a pixel; the range end goes to the next whole pixel), and a
+// following window of about 10 s whose span makes one refresh a whole number of pixels.
 #include <windows.h>
 
 #include <algorithm>

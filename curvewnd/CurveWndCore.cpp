@@ -846,6 +846,7 @@ void CKSTCurveWndCore::UpdateXRange()
     }
     const bool follows = m_xAxis->NeedsScroll();
     if (!follows && m_xAxis->GetPreviousState() != nullptr) {
+        m_followGrid.Reset();
         return;
     }
     const bool xyPlot = m_displayKind == kDisplayXY;
@@ -911,8 +912,9 @@ void CKSTCurveWndCore::UpdateXRange()
             if (root == CKSTXAxis::kRangePointsFixed) {
                 span *= GetFirstSampleInterval();
             }
-            m_xAxis->SetRange(hi - span, hi, mode, true);
+            m_followGrid.Follow(*m_xAxis, hi, span, mode);
         } else {
+            m_followGrid.Reset();
             m_xAxis->SetRange(lo, hi, mode, true);
         }
         m_dataEnd = hi;
@@ -923,12 +925,20 @@ void CKSTCurveWndCore::UpdateXRange()
             span *= GetFirstSampleInterval();
         }
         if (span > 0.0 && std::isfinite(span)) {
-            // While the live stream runs, the window of fixed span ends at the newest data.
-            const double start = m_online != 0 ? hi - span : lo;
             m_xAxis->SetSpan(span, mode, false);
-            m_xAxis->SetRange(start, start + span, mode, true);
+            if (m_online != 0) {
+                // While the live stream runs, the window of fixed span ends at the newest data.
+                m_followGrid.Follow(*m_xAxis, hi, span, mode);
+            } else {
+                m_followGrid.Reset();
+                m_xAxis->SetRange(lo, lo + span, mode, true);
+            }
+        } else {
+            m_followGrid.Reset();
         }
         m_dataEnd = hi;
+    } else {
+        m_followGrid.Reset();
     }
     SetXAxisForGroups();
 }

@@ -18,6 +18,7 @@
 
 #include "curvewnd/AxisGroup.h"
 #include "curvewnd/CursorZoom.h"
+#include "curvewnd/FollowGrid.h"
 #include "curvewnd/Legend.h"
 #include "curvewnd/XAxis.h"
 #include "data/ChannelObserver.h"
@@ -185,6 +186,8 @@ public:
     // Mode 0 keeps the curves where they are (with force: as 1); 1 one group per unit, 2 one
     // group with an axis per curve, 3 a group per curve, 4 one group with an axis per unit.
     void ArrangeCurves(uint32_t mode, bool redraw, bool force);
+    // The X range follows the data; a following range of fixed span ends at the newest data
+    // rounded up to whole pixels (less than one pixel past it).
     void UpdateXRange();
     void SetXAxisForGroups();
     void SetXAxisRange(double start, double endOrLength, uint32_t mode, bool redraw);
@@ -450,6 +453,8 @@ protected:
     uint8_t m_paused = 0;
     uint8_t m_reversedX = 0;
     double m_dataEnd = 0.0;
+    // Keeps a following X range on whole pixels from one refresh to the next.
+    CKSTFollowGrid m_followGrid;
     InteractionState m_interaction;
     double m_clipboardWidth = 15.0;
     double m_clipboardHeight = 15.0;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <string>
 
 #include "curvewnd/GroupLayout.h"
 #include "recording_curve_wnd.h"
@@ -112,6 +113,30 @@ TEST_F(PictureTrackerTest, FollowingRangeMovesTheBandsAndRedrawsTheNewColumnsAnd
     EXPECT_TRUE(xAxis);
 }
 
+TEST_F(PictureTrackerTest, FollowingRangeMovesByWholePixelsWhateverIsAppended)
+{
+    Build(true);
+    // Quarters of a pixel: the range end goes to the next pixel at or after the newest sample.
+    const uint32_t appends[] = {6, 1, 3, 2, 7, 5, 13};
+    uint32_t appended = 0;
+    int32_t shifted = 0;
+    for (uint32_t n : appends) {
+        SCOPED_TRACE("after appending " + std::to_string(n));
+        Append(*volts, n);
+        Append(*amps, n);
+        appended += n;
+        KstPicturePlan plan;
+        ASSERT_TRUE(Plan(plan));
+        shifted += plan.shift;
+        tracker.Record(window);
+        EXPECT_EQ(shifted, int32_t((appended + 3) / 4));
+        const double past = (window.GetXAxis().GetMaximum() - volts->GetEndTime()) *
+                            window.GetCurve(0, true)->GetPixelScale();
+        EXPECT_GT(past, -1e-6);
+        EXPECT_LT(past, 1.0);
+    }
+}
+
 TEST_F(PictureTrackerTest, FixedRangeDrawsOnlyTheNewSamplesSegment)
 {
     Build(false);
@@ -157,8 +182,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Change{"MoveByHalfAPixel",
                [](PictureTrackerTest& t) {
-                   Append(*t.volts, 6);
-                   Append(*t.amps, 6);
+                   // A following range moves by whole pixels; a range set by hand need not.
+                   const CKSTXAxis& x = t.window.GetXAxis();
+                   const double half = 0.5 / t.window.GetCurve(0, true)->GetPixelScale();
+                   t.window.SetXAxisRange(x.GetMinimum() + half, x.GetMaximum() + half,
+                                          CKSTXAxis::kRangeMinMaxFixed, false);
+                   Append(*t.volts, 4);
+                   Append(*t.amps, 4);
                }},
         Change{"ValueOutsideTheYRange",
                [](PictureTrackerTest& t) {

@@ -38,6 +38,10 @@ struct Scene {
     uint32_t symbol;
     bool title;
     bool paused;
+    // Seconds the X range spans, and samples appended before each refresh; 0 for a span of four
+    // samples to a column and appends of a few multiples of four.
+    double span;
+    uint32_t perRefresh;
 };
 
 class CurveWndRefreshTest : public kst_test::FrameworkTest,
@@ -61,6 +65,10 @@ protected:
                 names[c], units[c], 3000, [phase](uint32_t i) { return Wave(i, phase); }, kDt));
         }
         const Scene& scene = GetParam();
+        if (scene.span > 0.0) {
+            // More data than the span, so the line enters the band from the left.
+            Append(uint32_t(scene.span / kDt));
+        }
         for (CKSTCurveWnd& window : windows) {
             window.SetUpdateEnabled(false, false);
             for (CKSTChannel* channel : channels) {
@@ -84,7 +92,7 @@ protected:
         // multiple of four samples moves the picture by whole pixels.
         const int32_t width = PlotWidth();
         ASSERT_GT(width, 100);
-        const double span = (width - 1) * kDt * 4.0;
+        const double span = scene.span > 0.0 ? scene.span : (width - 1) * kDt * 4.0;
         for (CKSTCurveWnd& window : windows) {
             if (scene.follows) {
                 window.SetXAxisRange(0.0, span, CKSTXAxis::kRangeSpanFixed, true);
@@ -158,10 +166,14 @@ TEST_P(CurveWndRefreshTest, PartialPictureEqualsAWholeNewPicture)
     CKSTCurveWnd& live = windows[0];
     CKSTCurveWnd& whole = windows[1];
     // Small appends, one that moves by more than a tick distance, and one that adds nothing.
-    const uint32_t appends[] = {4, 8, 12, 4, 400, 40, 0, 4, 16, 600, 8};
+    std::vector<uint32_t> appends = {4, 8, 12, 4, 400, 40, 0, 4, 16, 600, 8};
+    if (scene.perRefresh > 0) {
+        appends.assign(24, scene.perRefresh);
+    }
     const double firstTick = live.GetXAxis().GetFirstTick();
     for (uint32_t n : appends) {
         SCOPED_TRACE("after appending " + std::to_string(n));
+        const double minimumBefore = live.GetXAxis().GetMinimum();
         Append(n);
         live.Refresh();
         // The same ranges, then the whole picture drawn anew.
@@ -170,7 +182,15 @@ TEST_P(CurveWndRefreshTest, PartialPictureEqualsAWholeNewPicture)
         KstPumpPendingMessages();
         const CKSTCurveWnd::PictureStats& stats = live.GetPictureStats();
         ASSERT_TRUE(stats.partial);
-        EXPECT_EQ(stats.shift, scene.follows ? int32_t(n / 4) : 0);
+        if (scene.perRefresh == 0) {
+            EXPECT_EQ(stats.shift, scene.follows ? int32_t(n / 4) : 0);
+        } else {
+            // Refreshes that bring a fraction of a pixel each move by whole pixels all the same.
+            const double moved = (live.GetXAxis().GetMinimum() - minimumBefore) *
+                                 live.GetCurve(0, true)->GetPixelScale();
+            EXPECT_GT(stats.shift, 0);
+            EXPECT_NEAR(stats.shift, moved, 1e-6);
+        }
         EXPECT_LT(stats.columns, stats.plotWidth);
         CKSTRasterImage a;
         CKSTRasterImage b;
@@ -188,15 +208,17 @@ INSTANTIATE_TEST_SUITE_P(
     Scenes, CurveWndRefreshTest,
     ::testing::Values(
         Scene{"FollowingLines", true, CKSTCurve::kStyleLines, CKSTCurve::kSymbolPoint, false,
-              false},
+              false, 0.0, 0},
         Scene{"FollowingStepsWithTitleAndPause", true, CKSTCurve::kStyleSteps,
-              CKSTCurve::kSymbolPoint, true, true},
+              CKSTCurve::kSymbolPoint, true, true, 0.0, 0},
         Scene{"FollowingSymbols", true, CKSTCurve::kStyleLines, CKSTCurve::kSymbolSquare, true,
-              false},
+              false, 0.0, 0},
+        Scene{"FollowingTenSecondsFiftySamplesARefresh", true, CKSTCurve::kStyleLines,
+              CKSTCurve::kSymbolSquare, true, false, 10.0, 50},
         Scene{"FixedRangeLines", false, CKSTCurve::kStyleLines, CKSTCurve::kSymbolPoint, true,
-              false},
+              false, 0.0, 0},
         Scene{"FixedRangeSymbolsOnly", false, CKSTCurve::kStyleSymbols, CKSTCurve::kSymbolDiamond,
-              false, false}),
+              false, false, 0.0, 0}),
     [](const ::testing::TestParamInfo<Scene>& info) { return std::string(info.param.name); });
 
 }  // namespace
