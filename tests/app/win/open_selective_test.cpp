@@ -72,11 +72,6 @@ protected:
         ASSERT_TRUE(Start("/noreg"));
         m_app->m_settings.language = 0;
         RecordBoxes();
-        KstSeams().getOpenFileName = [this](OPENFILENAMEA& ofn, DWORD& error) {
-            error = 0;
-            lstrcpynA(ofn.lpstrFile, m_choice.c_str(), static_cast<int>(ofn.nMaxFile));
-            return m_choice.IsEmpty() ? FALSE : TRUE;
-        };
     }
 
     CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
@@ -121,6 +116,7 @@ protected:
 TEST_F(OpenSelective, OpensExactlyTheTickedChannels)
 {
     m_choice = SaveThreeChannels();
+    ChooseFile(m_choice);
     std::string caption;
     KstSeams().modalDriver = [&](KstModalRun& run) {
         EXPECT_EQ(run.templateId, static_cast<UINT>(IDD_CHANNEL_SELECT));
@@ -145,6 +141,7 @@ TEST_F(OpenSelective, OpensExactlyTheTickedChannels)
 TEST_F(OpenSelective, CancelOrNoChannelLeavesTheDocument)
 {
     m_choice = SaveThreeChannels();
+    ChooseFile(m_choice);
     struct Case {
         const char* what;
         CKSTDialogScript script;
@@ -173,6 +170,7 @@ TEST_F(OpenSelective, AFileThatCannotBeReadIsReportedBeforeAnySelection)
 {
     m_folder.WriteFile("broken.qld", "not a measurement file");
     m_choice = m_folder.Path("broken.qld");
+    ChooseFile(m_choice);
     Command(ID_FILE_OPEN_SELECTIVE);
     EXPECT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(Channels(), "");
