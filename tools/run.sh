@@ -2,7 +2,8 @@
 # The program's main job: installs what is missing, builds the program and everything else, and
 # starts it under Wine streaming the built-in demonstration node live into its curve window,
 # recorded into build/example/live-demo.qld (written anew on each start; stopping the stream
-# reopens it as the document).
+# reopens it as the document). It also writes the example document build/example/signals.qld
+# through the program's own save (tools/make_example_document), ready for File > Open.
 #
 #   tools/run.sh [program arguments...]
 # With a display (DISPLAY set) the program runs there until it is closed. Without one it starts
@@ -10,8 +11,8 @@
 # once in English and once in German (the user's language decides), saves a picture of the main
 # window with the live curves after a few seconds as build/talvenor-main-window-en.bmp and
 # build/talvenor-main-window-de.bmp, and closes it each time (which stops the stream and keeps
-# the recording). Arguments given replace the demonstration stream; a relative path with a
-# "/" names a file.
+# the recording); then it opens the example document and saves build/talvenor-example-document.bmp.
+# Arguments given replace the demonstration stream; a relative path with a "/" names a file.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -22,7 +23,9 @@ cmake --build --preset windows -j "$(nproc)"
 
 program=build/windows/app/talvenor.exe
 recording=build/example/live-demo.qld
+example=build/example/signals.qld
 mkdir -p "$(dirname "$recording")"
+tools/test-env.sh wine build/windows/tools/make_example_document.exe "$example"
 demo=0
 if (( $# == 0 )); then
   demo=1
@@ -42,12 +45,12 @@ if [[ -n ${DISPLAY:-} ]]; then
   ' run "$program" "$@"
 fi
 
-for language in en de; do
-  shot=build/talvenor-main-window-$language.bmp
-  locale=C.UTF-8
-  [[ $language == de ]] && locale=de_AT.UTF-8
+# Starts the program with the arguments in the given locale, saves its main window as the
+# picture once it shows and closes it.
+shoot() {
+  local shot=$1 locale=$2
+  shift 2
   rm -f "$shot"
-  if (( demo )); then rm -f "$recording"; fi
   tools/test-env.sh bash -c '
     program=$1 shot=$2 locale=$3
     shift 3
@@ -75,6 +78,19 @@ for language in en de; do
     wait "$pid" || true
     exit "$status"
   ' run "$program" "$shot" "$locale" "$@"
+}
+
+for language in en de; do
+  locale=C.UTF-8
+  [[ $language == de ]] && locale=de_AT.UTF-8
+  if (( demo )); then rm -f "$recording"; fi
+  shoot "build/talvenor-main-window-$language.bmp" "$locale" "$@"
 done
+if (( demo )); then
+  shoot build/talvenor-example-document.bmp C.UTF-8 "$example"
+fi
 echo "The program started and closed again; its main window: build/talvenor-main-window-{en,de}.bmp"
-if (( demo )); then echo "The live stream was recorded into $recording"; fi
+if (( demo )); then
+  echo "The live stream was recorded into $recording; the example document $example:" \
+    "build/talvenor-example-document.bmp"
+fi
