@@ -4,6 +4,7 @@
 #include "app_test_support.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/win/MainFrame.h"
@@ -180,6 +181,22 @@ TEST_F(MainView, FirstPaintMakesOneRecordWindowFillingTheView)
     EXPECT_EQ(flags.valueList, settings.showValues != 0);
     EXPECT_EQ(flags.channelList, settings.showChannelTree != 0);
     EXPECT_EQ(flags.spectra, settings.showSpectra != 0);
+    const std::pair<bool, CWnd*> panes[] = {
+        {flags.title, &record.GetInfoBar()},        {flags.comment, &record.GetCommentPane()},
+        {flags.variables, &record.GetVariableList()}, {flags.valueList, &record.GetValueList()},
+        {flags.channelList, &record.GetStructTree()}, {flags.spectra, &record.GetSpectrumWnd()},
+    };
+    for (const auto& [shown, pane] : panes) {
+        if (shown) {
+            ASSERT_TRUE(pane->m_hWnd);
+            EXPECT_TRUE(::IsWindowVisible(pane->m_hWnd));
+            EXPECT_TRUE(::IsChild(record.m_hWnd, pane->m_hWnd));
+            RECT rect{};
+            ::GetClientRect(pane->m_hWnd, &rect);
+            EXPECT_GT(rect.right, 0);
+            EXPECT_GT(rect.bottom, 0);
+        }
+    }
 
     // The window follows the view when the frame changes its size.
     CWnd* frame = AfxGetMainWnd();
