@@ -98,6 +98,9 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
         return FALSE;
     }
     cs.dwExStyle &= ~WS_EX_CLIENTEDGE;
+    // The frame's background would otherwise be painted over the panes of the view, which
+    // repaint only when they change themselves.
+    cs.style |= WS_CLIPCHILDREN;
     return TRUE;
 }
 

@@ -46,8 +46,8 @@ BOOL CKSTRecordWnd::Create(const char* windowName, DWORD style, const RECT& rect
 {
     // A class left from an earlier record window serves as well.
     Register(nullptr);
-    if (!CWnd::CreateEx(0, kClassName, windowName != nullptr ? windowName : "", style | WS_CHILD,
-                        rect, parent, 0)) {
+    if (!CWnd::CreateEx(0, kClassName, windowName != nullptr ? windowName : "",
+                        style | WS_CHILD | WS_CLIPCHILDREN, rect, parent, 0)) {
         return FALSE;
     }
     GetClientRect(&m_client);

@@ -73,6 +73,7 @@ CTalvenorView::~CTalvenorView()
 BOOL CTalvenorView::PreCreateWindow(CREATESTRUCTA& cs)
 {
     cs.style &= ~static_cast<DWORD>(WS_BORDER);
+    cs.style |= WS_CLIPCHILDREN;  // the record window's panes are not erased by the view
     return CView::PreCreateWindow(cs);
 }
 

@@ -208,6 +208,32 @@ TEST_F(MainView, FirstPaintMakesOneRecordWindowFillingTheView)
     ExpectRecordWindowFillsView();
 }
 
+TEST_F(MainView, PanesShowTheirOwnPaintAfterStartUp)
+{
+    // Frame and view backgrounds must not be painted over panes that repaint only on change:
+    // what each pane shows equals what it paints when asked to repaint.
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+    CKSTRecordWnd& record = View().GetRecordWnd();
+    const auto pixel = [](HWND window) {
+        HDC dc = ::GetDC(window);
+        const COLORREF colour = ::GetPixel(dc, 5, 5);
+        ::ReleaseDC(window, dc);
+        return colour;
+    };
+    for (CWnd* pane : {static_cast<CWnd*>(&record.GetCommentPane()),
+                       static_cast<CWnd*>(&record.GetVariableList())}) {
+        ASSERT_TRUE(pane->m_hWnd);
+        const COLORREF shown = pixel(pane->m_hWnd);
+        ::RedrawWindow(pane->m_hWnd, nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_EQ(shown, pixel(pane->m_hWnd));
+    }
+}
+
 TEST_F(MainView, OpenedDocumentsReplaceTheCurves)
 {
     const CKSTString first = SaveGenerated("first.qld", {"Sinus", "Ramp"});
