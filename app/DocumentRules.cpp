@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/MeasurementFile.h"
+#include "panels/FileFilter.h"
 
 namespace {
 
@@ -17,17 +18,11 @@ bool IsOneOf(const CKSTString& extension, std::initializer_list<const char*> lis
     return false;
 }
 
-struct FilterEntry {
-    const char* english;
-    const char* german;
-    const char* pattern;
-};
-
 constexpr char kAllSupported[] =
     "*.qld;*.dat;*.raw;*.kxd;*.zrw;*.wav;*.txt;*.asc;*.log;*.csv;*.ddf;*.ddb;*.mat;*.fig;*.bbl;"
     "*.dbl;*.flt";
 
-const FilterEntry kOpenFilters[] = {
+const KstFileFilter kOpenFilters[] = {
     {"All supported datatypes", "Alle Dateiformate", kAllSupported},
     {"Talvenor Documents (*.qld)", "Talvenor Dokumente (*.qld)", "*.qld"},
     {"ZRW File Format (*.zrw)", "ZRW Datei Format (*.zrw)", "*.zrw"},
@@ -43,7 +38,7 @@ const FilterEntry kOpenFilters[] = {
     {"All Files (*.*)", "Alle Dateien (*.*)", "*.*"},
 };
 
-const FilterEntry kAppendFilters[] = {
+const KstFileFilter kAppendFilters[] = {
     {"All supported datatypes", "Alle Dateiformate", kAllSupported},
     {"Talvenor Documents (*.qld)", "Talvenor Dokumente (*.qld)", "*.qld"},
     {"ZRW File Format (*.zrw)", "ZRW Dateiformat (*.zrw)", "*.zrw"},
@@ -80,19 +75,6 @@ const SaveAsFilter kSaveAsFilters[kKstSaveAsFilterCount] = {
     {"All Files (*.*)", "*.*", KST_FILE_NATIVE},
 };
 
-template <size_t N>
-CKSTString BuildFilter(const FilterEntry (&entries)[N], bool english)
-{
-    CKSTString filter;
-    for (const FilterEntry& entry : entries) {
-        filter += english ? entry.english : entry.german;
-        filter += '|';
-        filter += entry.pattern;
-        filter += '|';
-    }
-    filter += '|';
-    return filter;
-}
 
 }  // namespace
 
@@ -193,12 +175,12 @@ KstSaveAsPreset KstSaveAsPresetFor(const CKSTString& currentPath)
 
 CKSTString KstOpenFilter(bool english)
 {
-    return BuildFilter(kOpenFilters, english);
+    return KstFilterString(kOpenFilters, english);
 }
 
 CKSTString KstAppendFilter(bool english)
 {
-    return BuildFilter(kAppendFilters, english);
+    return KstFilterString(kAppendFilters, english);
 }
 
 const std::vector<KstFolderFileType>& KstFolderFileTypes()

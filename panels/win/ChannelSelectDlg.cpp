@@ -7,45 +7,20 @@
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
+#include "panels/FileFilter.h"
 #include "resources/StringIds.h"
 
 namespace {
 
-struct FilterText {
-    const char* english;
-    const char* german;
-    const char* pattern;
-};
-
-constexpr FilterText kOpenFilters[] = {
+constexpr KstFileFilter kOpenFilters[] = {
     {"Talvenor Settings (*.qls)", "Talvenor Einstellungen (*.qls)", "*.qls"},
     {"All Files", "Alle Dateiformate", "*.qls;*.zrs"},
 };
 
-constexpr FilterText kSaveFilters[] = {
+constexpr KstFileFilter kSaveFilters[] = {
     {"Talvenor Settings (*.qls)", "Talvenor Einstellungen (*.qls)", "*.qls"},
     {"All Files (*.*)", "Alle Dateien (*.*)", "*.*"},
 };
-
-template <size_t N>
-CKSTString FilterString(const FilterText (&filters)[N], bool english)
-{
-    CKSTString text;
-    for (const FilterText& filter : filters) {
-        text += english ? filter.english : filter.german;
-        text += '|';
-        text += filter.pattern;
-        text += '|';
-    }
-    text += '|';
-    return text;
-}
-
-CKSTString FolderOf(const CKSTString& path)
-{
-    const int slash = path.ReverseFind('\\');
-    return slash < 0 ? CKSTString() : path.Left(slash);
-}
 
 bool EndsWith(const CKSTString& text, const char* end)
 {
@@ -186,9 +161,9 @@ void CKSTChannelSelectDlg::OnRecentChanged()
 void CKSTChannelSelectDlg::OnBrowse()
 {
     const CKSTString recent = m_recent.GetCount() > 0 ? m_recent.GetAt(0) : CKSTString();
-    const CKSTString filter = FilterString(kOpenFilters, m_language != 0);
+    const CKSTString filter = KstFilterString(kOpenFilters, m_language != 0);
     const CKSTString title = Text(KST_STR_OPEN_TITLE);
-    const CKSTString folder = FolderOf(recent);
+    const CKSTString folder = recent.Directory();
     CFileDialog dialog(TRUE, "qls", recent.c_str(), OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,
                        filter.c_str(), this);
     dialog.m_ofn.lpstrTitle = title.c_str();
@@ -206,9 +181,9 @@ void CKSTChannelSelectDlg::OnSaveSelection()
         return;
     }
     const CKSTString recent = m_recent.GetCount() > 0 ? m_recent.GetAt(0) : CKSTString();
-    const CKSTString filter = FilterString(kSaveFilters, m_language != 0);
+    const CKSTString filter = KstFilterString(kSaveFilters, m_language != 0);
     const CKSTString title = Text(KST_STR_SAVE_AS_TITLE);
-    const CKSTString folder = FolderOf(recent);
+    const CKSTString folder = recent.Directory();
     const bool zrs = EndsWith(recent, "zrw");
     // A new file must be possible: only its folder has to exist.
     CFileDialog dialog(FALSE, zrs ? "zrs" : "qls", recent.c_str(), OFN_PATHMUSTEXIST,
