@@ -35,19 +35,18 @@ ON_COMMAND_RANGE(ID_VIEW_PROCESS, ID_VIEW_PROCESS, OnPaneToggle)
 ON_COMMAND_RANGE(ID_VIEW_VALUE_LIST, ID_VIEW_VALUE_LIST, OnPaneToggle)
 ON_COMMAND(ID_VIEW_SHOW_PROCESS, OnShowProcess)
 ON_COMMAND(ID_VIEW_HIDE_PROCESS, OnHideProcess)
-// The document's commands that wait for their dialogs: selective open, channel parameters.
+// The commands that wait for their dialogs: channel parameters, saving spectra.
 ON_COMMAND(ID_EDIT_CHANNELS, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_SAVE_SPECTRA, OnNotAvailable)
 // Options of the text tables and of the standard display.
 ON_COMMAND(ID_SETTINGS_ASCII_LOAD, OnSettingsAsciiLoad)
 ON_COMMAND(ID_SETTINGS_ASCII_SAVE, OnSettingsAsciiSave)
 ON_COMMAND(ID_SETTINGS_STD_DISPLAY, OnNotAvailable)
-// The view's commands: archives, sound, generated signals, the process demo.
+// The view's commands: archives, sound, the process demo.
 ON_COMMAND(ID_FILE_FILE_ARCHIVE, OnNotAvailable)
 ON_COMMAND(ID_FILE_DATABASE_ARCHIVE, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_PLAY_AUDIO, OnNotAvailable)
 ON_COMMAND(ID_EXTRAS_STOP_AUDIO, OnNotAvailable)
-ON_COMMAND(ID_EXTRAS_WAVEFORM, OnNotAvailable)
 ON_COMMAND(ID_VIEW_PROCESS_DEMO, OnNotAvailable)
 END_MESSAGE_MAP()
 
