@@ -2,12 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
+#include <new>
 
+#include "data/Channel.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
+// Raw bytes a decoder gets at once.
+constexpr size_t kRunBlockBytes = 64 * 1024;
+// Bytes per thread of a memory image's copy.
+constexpr size_t kCopyGrain = size_t{8} << 20;
 
 template <typename T>
 T Reversed(T value)
@@ -156,6 +164,117 @@ bool CKSTByteReader::ReadF64(double& value)
         value = Reversed(value);
     }
     return true;
+}
+
+uint64_t CKSTByteReader::DecodeRun(uint64_t count, uint32_t size, uint32_t stride, size_t grain,
+                                   const KstRunDecoder& decode)
+{
+    const uint64_t start = m_position;
+    const uint64_t fit = Remaining() >= size ? (Remaining() - size) / stride + 1 : 0;
+    const uint64_t wanted = std::min(count, fit);
+    const uint64_t got = KstDecodeRun(m_file, start, wanted, size, stride, grain, decode);
+    // The run went past the buffer: reading goes on from the stream.
+    m_bufferStart = m_bufferEnd = 0;
+    m_position = got == 0 ? start : start + (got - 1) * stride + size;
+    if (got < wanted) {
+        // As Read does: what the stream did not give counts as absent.
+        m_size = m_position;
+    }
+    m_file.Seek(static_cast<int64_t>(m_position), SEEK_SET);
+    return got;
+}
+
+double* KstAppendRoom(CKSTChannel& channel, uint32_t n)
+{
+    double* room = nullptr;
+    channel.AppendDecoded(n, [&room](double* out) { room = out; });
+    return room;
+}
+
+void KstKeepSamples(CKSTChannel& channel, uint32_t n)
+{
+    if (n < channel.GetCount()) {
+        channel.SetCapacity(n);
+    }
+}
+
+uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
+                      uint32_t stride, size_t grain, const KstRunDecoder& decode)
+{
+    const int64_t streamSize = stream.GetSize();
+    if (count == 0 || size == 0 || stride < size || streamSize < 0 ||
+        start > static_cast<uint64_t>(streamSize)) {
+        return 0;
+    }
+    const uint64_t left = static_cast<uint64_t>(streamSize) - start;
+    const uint64_t total = std::min(count, left >= size ? (left - size) / stride + 1 : 0);
+    if (total == 0) {
+        return 0;
+    }
+    const uint32_t perBlock = static_cast<uint32_t>(std::max<size_t>(1, kRunBlockBytes / stride));
+    if (stream.IsInMemory()) {
+        const uint8_t* base = stream.GetMemoryBuffer().GetData() + start;
+        KstParallelFor(static_cast<size_t>(total), grain, [&](size_t begin, size_t end) {
+            for (size_t first = begin; first < end;) {
+                const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
+                decode(base + first * stride, first, n);
+                first += n;
+            }
+        });
+        return total;
+    }
+    // Each thread reads its blocks by position; the stream's one position makes the reads take
+    // turns, while the decoding of the blocks runs side by side.
+    std::mutex streamLock;
+    uint64_t firstMissing = total;
+    KstParallelFor(static_cast<size_t>(total), grain, [&](size_t begin, size_t end) {
+        std::vector<uint8_t> scratch;
+        for (size_t first = begin; first < end;) {
+            const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
+            const size_t bytes = static_cast<size_t>(n - 1) * stride + size;
+            scratch.resize(std::max(scratch.size(), bytes));
+            uint32_t got = 0;
+            {
+                std::lock_guard<std::mutex> lock(streamLock);
+                if (stream.Seek(static_cast<int64_t>(start + first * stride), SEEK_SET) >= 0) {
+                    got = stream.Read(scratch.data(), static_cast<uint32_t>(bytes));
+                }
+            }
+            const uint32_t whole = got >= size ? std::min(n, (got - size) / stride + 1) : 0;
+            if (whole > 0) {
+                decode(scratch.data(), first, whole);
+            }
+            if (whole < n) {
+                std::lock_guard<std::mutex> lock(streamLock);
+                firstMissing = std::min<uint64_t>(firstMissing, first + whole);
+                return;
+            }
+            first += n;
+        }
+    });
+    return firstMissing;
+}
+
+void KstCopyMemoryImage(CKSTDataFile& stream, const CKSTMemBuffer& image)
+{
+    CKSTMemBuffer& own = stream.GetMemoryBuffer();
+    if (&own == &image) {
+        own.SetPosition(0);
+        return;
+    }
+    const uint32_t n = image.GetSize();
+    own.Free();
+    if (n > 0) {
+        if (!own.SetSize(n)) {
+            throw std::bad_alloc();
+        }
+        uint8_t* to = own.GetData();
+        const uint8_t* from = image.GetData();
+        KstParallelFor(n, kCopyGrain, [&](size_t begin, size_t end) {
+            std::memcpy(to + begin, from + begin, end - begin);
+        });
+    }
+    own.SetPosition(0);
 }
 
 CKSTByteWriter::CKSTByteWriter(CKSTDataFile& file) : m_file(file), m_buffer(kBufferSize) {}

@@ -2,12 +2,131 @@
 // Buffered little-endian reading and writing over a CKSTDataFile for the binary sound and MAT
 // formats. The reader counts what is left of the stream so that no length from a file is
 // trusted beyond it; the writer remembers a failed write so that a full disk is reported.
+// Beside them, what the binary readers share to decode long runs of samples: numbers in either
+// byte order, room in a channel and runs of a stream decoded on several threads.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "foundation/DataFile.h"
+#include "foundation/MemBuffer.h"
+
+class CKSTChannel;
+
+// Samples per thread when a decode into fresh channel arrays is split. The first touch of a
+// fresh page is what several threads make cheaper; a smaller share would not pay for starting a
+// thread (milliseconds under Wine).
+constexpr size_t kKstDecodeGrain = size_t{1} << 20;
+
+// Arrays that held data before are filled at the memory's speed by one thread, so only a decode
+// into arrays allocated for it is split.
+inline size_t KstDecodeGrain(bool freshArrays)
+{
+    return freshArrays ? kKstDecodeGrain : std::numeric_limits<size_t>::max();
+}
+
+// n more present samples behind the channel's last one, counted at once: the caller writes their
+// values before the channel is used again. Null for n == 0.
+double* KstAppendRoom(CKSTChannel& channel, uint32_t n);
+// Drops the samples from index n on (nothing when n is not below the count): the rest of a run
+// that the stream could not give.
+void KstKeepSamples(CKSTChannel& channel, uint32_t n);
+
+// decode(raw, first, n) gets elements first .. first + n - 1 of a run, the first at raw and the
+// others `stride` bytes apart. Called from several threads at once when the run is split; each
+// call must then write only what its own elements decode to.
+using KstRunDecoder = std::function<void(const uint8_t* raw, uint64_t first, uint32_t n)>;
+
+// Hands on `count` elements of `size` bytes, `stride` bytes apart from byte `start` of the stream,
+// in blocks small enough to stay in the cache. With a grain below the count, ranges of the run go
+// to several threads. A memory stream hands out its own bytes; a file is read into a buffer per
+// thread, one read at a time. Returns how many elements lie before the first one the stream could
+// not give; the stream's position is then the caller's to set.
+uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
+                      uint32_t stride, size_t grain, const KstRunDecoder& decode);
+
+// The image into the stream's own buffer at position 0, as CKSTDataFile::SetMemory does, with the
+// fresh pages of the copy touched from several threads. Throws std::bad_alloc when memory runs out.
+void KstCopyMemoryImage(CKSTDataFile& stream, const CKSTMemBuffer& image);
+
+namespace kst_bytes {
+
+template <size_t kBytes>
+struct Bits;
+template <>
+struct Bits<1> {
+    using Type = uint8_t;
+    static Type Swap(Type v) { return v; }
+};
+template <>
+struct Bits<2> {
+    using Type = uint16_t;
+    static Type Swap(Type v) { return static_cast<Type>(v << 8 | v >> 8); }
+};
+template <>
+struct Bits<4> {
+    using Type = uint32_t;
+    static Type Swap(Type v)
+    {
+        return v >> 24 | (v >> 8 & 0xFF00u) | (v << 8 & 0xFF0000u) | v << 24;
+    }
+};
+template <>
+struct Bits<8> {
+    using Type = uint64_t;
+    static Type Swap(Type v)
+    {
+        return uint64_t{Bits<4>::Swap(static_cast<uint32_t>(v))} << 32 |
+               Bits<4>::Swap(static_cast<uint32_t>(v >> 32));
+    }
+};
+
+}  // namespace kst_bytes
+
+// A number of type T at any byte offset, in the other byte order when kSwap is set.
+template <typename T, bool kSwap>
+T KstLoadNumber(const uint8_t* p)
+{
+    static_assert(std::is_arithmetic<T>::value, "numbers only");
+    using Bits = kst_bytes::Bits<sizeof(T)>;
+    typename Bits::Type bits;
+    std::memcpy(&bits, p, sizeof bits);
+    if (kSwap) {
+        bits = Bits::Swap(bits);
+    }
+    T value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// n numbers of type T, `stride` bytes apart from p, widened into out. One tight loop per type
+// and byte order; doubles packed in the machine's order are copied as they are.
+template <typename T, bool kSwap>
+void KstWidenRun(const uint8_t* p, size_t stride, double* out, size_t n)
+{
+    if (std::is_same<T, double>::value && !kSwap && stride == sizeof(double)) {
+        std::memcpy(out, p, n * sizeof(double));
+        return;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        out[i] = static_cast<double>(KstLoadNumber<T, kSwap>(p + i * stride));
+    }
+}
+
+template <typename T>
+void KstWidenRun(const uint8_t* p, size_t stride, bool swap, double* out, size_t n)
+{
+    if (swap) {
+        KstWidenRun<T, true>(p, stride, out, n);
+    } else {
+        KstWidenRun<T, false>(p, stride, out, n);
+    }
+}
 
 class CKSTByteReader {
 public:
@@ -35,6 +154,11 @@ public:
     bool ReadU32(uint32_t& value);
     bool ReadF32(float& value);
     bool ReadF64(double& value);
+
+    // The next `count` elements through KstDecodeRun (never more than remain); the position then
+    // lies behind the last element read. Returns the elements read.
+    uint64_t DecodeRun(uint64_t count, uint32_t size, uint32_t stride, size_t grain,
+                       const KstRunDecoder& decode);
 
 private:
     bool Fill(size_t wanted);

@@ -116,7 +116,7 @@ int CKSTDasylabFile::GetMemory(CKSTMemBuffer& buffer)
 int CKSTDasylabFile::SetMemory(const CKSTMemBuffer& buffer)
 {
     Close();
-    m_main.SetMemory(buffer);
+    KstCopyMemoryImage(m_main, buffer);
     const int open = m_main.OpenMemoryRead();
     return open != KST_OK ? open : ReadHeaderText();
 }

@@ -144,7 +144,7 @@ int CKSTFamosFile::OpenRead(const CKSTString& path)
 int CKSTFamosFile::SetMemory(const CKSTMemBuffer& buffer)
 {
     Close();
-    m_stream.SetMemory(buffer);
+    KstCopyMemoryImage(m_stream, buffer);
     if (m_stream.OpenMemoryRead() != KST_OK) {
         Reset();
         return KST_ERR_NOT_FAMOS;

@@ -115,22 +115,30 @@ int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint
     if (n == 0) {
         return KST_OK;
     }
+    const int64_t position = stream.Tell();
     const int64_t left = StreamRemaining(stream);
     const uint32_t bytes = KindBytes(kind);
     const uint64_t fit = left >= bytes ? static_cast<uint64_t>(left - bytes) / stride + 1 : 0;
-    const uint64_t room = std::min<uint64_t>(n, fit);
-    if (room > 0) {
-        if (static_cast<uint64_t>(channel.GetCount()) + room > kMaxChannelCount) {
-            return KST_ERR_TOO_LARGE;
-        }
-        channel.Reserve(channel.GetCount() + static_cast<uint32_t>(room));
+    const uint32_t room = static_cast<uint32_t>(std::min<uint64_t>(n, fit));
+    if (room == 0) {
+        return KST_ERR_END_OF_DATA;
     }
-    // Straight into the channel's reserved room: no value is written twice.
-    const uint32_t got = ReadRawBlocks(stream, kind, n, stride, [&](const uint8_t* raw, uint32_t count) {
-        channel.AppendDecoded(count, [&](double* out) {
-            Widen(kind, raw, stride, out, count, factor, offset);
+    const uint32_t before = channel.GetCount();
+    if (static_cast<uint64_t>(before) + room > kMaxChannelCount) {
+        return KST_ERR_TOO_LARGE;
+    }
+    const bool fresh = channel.GetCapacity() < before + room;
+    channel.Reserve(before + room);
+    // Straight into the channel's room: no value is written twice.
+    double* out = KstAppendRoom(channel, room);
+    const uint64_t got = KstDecodeRun(
+        stream, static_cast<uint64_t>(position), room, bytes, stride, KstDecodeGrain(fresh),
+        [&](const uint8_t* raw, uint64_t first, uint32_t count) {
+            Widen(kind, raw, stride, out + first, count, factor, offset);
         });
-    });
+    KstKeepSamples(channel, before + static_cast<uint32_t>(got));
+    const uint64_t used = got == 0 ? 0 : (got - 1) * stride + bytes;
+    stream.Seek(position + static_cast<int64_t>(used), SEEK_SET);
     return got < n ? KST_ERR_END_OF_DATA : KST_OK;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/MatFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -72,91 +73,52 @@ uint32_t DataTypeSize(uint32_t type)
     }
 }
 
-// One stored element widened to a double.
-double Decode(const uint8_t* p, uint32_t type, bool swap)
+// n stored elements of one numeric type, `stride` bytes apart, widened into out; true when one
+// of them is NaN.
+bool WidenElements(const uint8_t* p, uint32_t type, bool swap, size_t stride, double* out,
+                   uint32_t n)
 {
-    uint8_t b[8];
-    const uint32_t size = DataTypeSize(type);
-    if (swap) {
-        for (uint32_t i = 0; i < size; ++i) {
-            b[i] = p[size - 1 - i];
-        }
-    } else {
-        std::memcpy(b, p, size);
-    }
     switch (type) {
-        case miINT8:
-            return static_cast<int8_t>(b[0]);
-        case miUINT8:
-            return b[0];
-        case miINT16: {
-            int16_t v;
-            std::memcpy(&v, b, 2);
-            return v;
-        }
-        case miUINT16: {
-            uint16_t v;
-            std::memcpy(&v, b, 2);
-            return v;
-        }
-        case miINT32: {
-            int32_t v;
-            std::memcpy(&v, b, 4);
-            return v;
-        }
-        case miUINT32: {
-            uint32_t v;
-            std::memcpy(&v, b, 4);
-            return v;
-        }
-        case miSINGLE: {
-            float v;
-            std::memcpy(&v, b, 4);
-            return v;
-        }
-        case miINT64: {
-            int64_t v;
-            std::memcpy(&v, b, 8);
-            return static_cast<double>(v);
-        }
-        case miUINT64: {
-            uint64_t v;
-            std::memcpy(&v, b, 8);
-            return static_cast<double>(v);
-        }
-        default: {
-            double v;
-            std::memcpy(&v, b, 8);
-            return v;
-        }
+        case miINT8: KstWidenRun<int8_t>(p, stride, swap, out, n); return false;
+        case miUINT8: KstWidenRun<uint8_t>(p, stride, swap, out, n); return false;
+        case miINT16: KstWidenRun<int16_t>(p, stride, swap, out, n); return false;
+        case miUINT16: KstWidenRun<uint16_t>(p, stride, swap, out, n); return false;
+        case miINT32: KstWidenRun<int32_t>(p, stride, swap, out, n); return false;
+        case miUINT32: KstWidenRun<uint32_t>(p, stride, swap, out, n); return false;
+        case miINT64: KstWidenRun<int64_t>(p, stride, swap, out, n); return false;
+        case miUINT64: KstWidenRun<uint64_t>(p, stride, swap, out, n); return false;
+        case miSINGLE: KstWidenRun<float>(p, stride, swap, out, n); break;
+        default: KstWidenRun<double>(p, stride, swap, out, n); break;
     }
+    bool nan = false;
+    for (uint32_t i = 0; i < n; ++i) {
+        nan |= std::isnan(out[i]);
+    }
+    return nan;
 }
 
-// n elements `stride` bytes apart appended to the channel; NaN marks a missing sample.
-void AppendRun(CKSTChannel& channel, const uint8_t* p, uint64_t stride, uint32_t n, uint32_t type,
-               bool swap)
+// The channel's samples from index `from` on again, each NaN among them a missing sample of value
+// 0.
+void MarkNaNMissing(CKSTChannel& channel, uint32_t from)
 {
-    bool anyNaN = false;
-    if (type == miSINGLE || type == miDOUBLE) {
-        for (uint32_t i = 0; i < n && !anyNaN; ++i) {
-            anyNaN = std::isnan(Decode(p + i * stride, type, swap));
+    const double* values = channel.GetValues();
+    const std::vector<double> run(values + from, values + channel.GetCount());
+    KstKeepSamples(channel, from);
+    channel.SetCapacity(from + static_cast<uint32_t>(run.size()));
+    for (size_t i = 0; i < run.size();) {
+        size_t end = i;
+        while (end < run.size() && std::isnan(run[end]) == std::isnan(run[i])) {
+            ++end;
         }
-    }
-    if (!anyNaN) {
-        channel.AppendDecoded(n, [&](double* out) {
-            if (type == miDOUBLE && !swap && stride == 8) {
-                std::memcpy(out, p, size_t{n} * 8);
-                return;
-            }
-            for (uint32_t i = 0; i < n; ++i) {
-                out[i] = Decode(p + i * stride, type, swap);
-            }
-        });
-        return;
-    }
-    for (uint32_t i = 0; i < n; ++i) {
-        const double value = Decode(p + i * stride, type, swap);
-        channel.AppendValue(std::isnan(value) ? 0.0 : value, std::isnan(value));
+        const uint32_t n = static_cast<uint32_t>(end - i);
+        if (std::isnan(run[i])) {
+            channel.AppendMissing(n);
+        } else {
+            channel.AppendDecoded(n, [&](double* out) {
+                std::memcpy(out, run.data() + i, size_t{n} * sizeof(double));
+            });
+        }
+        i = end;
     }
 }
 
@@ -280,7 +242,7 @@ int CKSTMatFile::GetMemory(CKSTMemBuffer& buffer)
 int CKSTMatFile::SetMemory(const CKSTMemBuffer& buffer)
 {
     m_file.Close();
-    m_file.SetMemory(buffer);
+    KstCopyMemoryImage(m_file, buffer);
     const int result = m_file.OpenMemoryRead();
     return result != KST_OK ? result : ReadFileHead();
 }
@@ -632,47 +594,90 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
             channelName.AppendLong(static_cast<int32_t>(m_matrixCounter));
         }
         channel.SetName(channelName);
-        const uint64_t own = byColumns ? std::min<uint64_t>(length, total - uint64_t{c} * length)
-                                       : (total - c + count - 1) / count;
-        channel.SetCapacity(static_cast<uint32_t>(own));
     }
     std::vector<CKSTChannel*> targets;
     for (int i = first; i < channels.GetCount(); ++i) {
         targets.push_back(channels.GetAt(i));
     }
-
-    std::vector<uint8_t> chunk(64 * 1024);
-    const uint64_t perChunk = chunk.size() / size;
-    uint64_t e = 0;
-    const bool swap = m_swap;
-    while (e < total) {
-        const uint64_t n = std::min(perChunk, total - e);
-        if (!in.Read(chunk.data(), static_cast<size_t>(n * size))) {
-            break;
-        }
-        // The chunk falls into runs of one channel each: stretches of a column, or every
-        // count-th element of a matrix stored across its channels.
-        const uint8_t* raw = chunk.data();
-        if (byColumns) {
-            for (uint64_t i = 0; i < n;) {
-                const uint64_t run = std::min<uint64_t>(n - i, length - (e + i) % length);
-                AppendRun(*targets[static_cast<size_t>((e + i) / length)], raw + i * size, size,
-                          static_cast<uint32_t>(run), real.type, swap);
-                i += run;
-            }
-        } else {
-            for (uint64_t k = 0; k < std::min<uint64_t>(count, n); ++k) {
-                AppendRun(*targets[static_cast<size_t>((e + k) % count)], raw + k * size,
-                          uint64_t{count} * size, static_cast<uint32_t>((n - k + count - 1) / count),
-                          real.type, swap);
-            }
-        }
-        e += n;
-    }
+    AppendMatrix(in, real.type, rows, columns, total, targets);
     if (targets.size() == 1) {
         PairXY(baseName, ParentName(name), channels);
     }
     return KST_OK;
+}
+
+uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows,
+                                   uint32_t columns, uint64_t total,
+                                   const std::vector<CKSTChannel*>& channels)
+{
+    const uint32_t size = DataTypeSize(type);
+    const bool byColumns = rows >= columns;
+    const uint32_t length = std::max(rows, columns);
+    const uint32_t count = std::min(rows, columns);
+    total = std::min(total, static_cast<uint64_t>(rows) * columns);
+    if (size == 0 || total == 0 || channels.empty()) {
+        return 0;
+    }
+    // Elements of channel c among the first n.
+    auto share = [&](size_t c, uint64_t n) {
+        if (byColumns) {
+            return static_cast<uint32_t>(c * length < n ? std::min<uint64_t>(length, n - c * length)
+                                                        : 0);
+        }
+        return static_cast<uint32_t>(c < n ? (n - c + count - 1) / count : 0);
+    };
+    const size_t made = std::min<size_t>(channels.size(), byColumns ? (total + length - 1) / length
+                                                                    : std::min<uint64_t>(count, total));
+    total = std::min(total, byColumns ? uint64_t{length} * made : total);
+    std::vector<uint32_t> before(made);
+    std::vector<double*> outs(made);
+    bool fresh = false;
+    for (size_t c = 0; c < made; ++c) {
+        CKSTChannel& channel = *channels[c];
+        before[c] = channel.GetCount();
+        const uint32_t needed = before[c] + share(c, total);
+        if (channel.GetCapacity() < needed) {
+            fresh = true;
+            channel.SetCapacity(needed);
+        }
+        outs[c] = KstAppendRoom(channel, share(c, total));
+    }
+    std::vector<std::atomic<bool>> nan(made);
+    const bool swap = in.IsSwapped();
+    const uint64_t got = in.DecodeRun(
+        total, size, size, KstDecodeGrain(fresh), [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+            // The block falls into runs of one channel each: stretches of a column, or every
+            // count-th element of a matrix stored across its channels.
+            if (byColumns) {
+                for (uint32_t i = 0; i < n;) {
+                    const uint64_t element = first + i;
+                    const size_t c = static_cast<size_t>(element / length);
+                    const uint32_t at = static_cast<uint32_t>(element % length);
+                    const uint32_t run = std::min(n - i, length - at);
+                    if (WidenElements(raw + size_t{i} * size, type, swap, size, outs[c] + at, run)) {
+                        nan[c] = true;
+                    }
+                    i += run;
+                }
+                return;
+            }
+            for (uint32_t k = 0; k < count && k < n; ++k) {
+                const uint64_t element = first + k;
+                const size_t c = static_cast<size_t>(element % count);
+                if (c < made && WidenElements(raw + size_t{k} * size, type, swap,
+                                              size_t{count} * size, outs[c] + element / count,
+                                              (n - k + count - 1) / count)) {
+                    nan[c] = true;
+                }
+            }
+        });
+    for (size_t c = 0; c < made; ++c) {
+        KstKeepSamples(*channels[c], before[c] + share(c, got));
+        if (nan[c]) {
+            MarkNaNMissing(*channels[c], before[c]);
+        }
+    }
+    return got;
 }
 
 void CKSTMatFile::PairXY(const CKSTString& baseName, const CKSTString& parent,

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
@@ -38,6 +39,15 @@ public:
     // Every matrix of the file into the list, which is emptied first. Channels made before an
     // error stay.
     int ReadChannels(CKSTChannelList& channels);
+
+    // `total` stored elements of one numeric type (miINT8 .. miUINT64) of a rows x columns matrix,
+    // column by column from the reader's position, appended to the matrix's channels: one per
+    // column when rows >= columns, else one per row, each taking its elements in order (a matrix
+    // cut short fills the first ones). NaN gives a missing sample. A long run into arrays made
+    // for it is decoded on several threads. Returns the elements read.
+    static uint64_t AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows,
+                                 uint32_t columns, uint64_t total,
+                                 const std::vector<CKSTChannel*>& channels);
 
     // The "Created on: " date of the header, else the file's last write time.
     CKSTTimeStamp GetFileTimeStamp() const { return m_fileTime; }

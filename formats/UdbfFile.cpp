@@ -9,26 +9,19 @@
 #include <limits>
 
 #include "data/MeasurementFile.h"
+#include "formats/ByteStream.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/TimeStamp.h"
 
 namespace {
 
 constexpr int16_t kNoVersion = 170;
-constexpr uint32_t kRecordChunkBytes = 256 * 1024;
 constexpr double kTwoPow32 = 4294967296.0;
 
 template <class T>
 T Load(const uint8_t* p, bool bigEndian)
 {
-    uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, p, sizeof(T));
-    if (bigEndian) {
-        std::reverse(bytes, bytes + sizeof(T));
-    }
-    T value;
-    std::memcpy(&value, bytes, sizeof(T));
-    return value;
+    return bigEndian ? KstLoadNumber<T, true>(p) : KstLoadNumber<T, false>(p);
 }
 
 double DecodeValue(const uint8_t* p, uint16_t type, bool bigEndian)
@@ -48,6 +41,28 @@ double DecodeValue(const uint8_t* p, uint16_t type, bool bigEndian)
         case 12: return Load<double>(p, bigEndian);
         case 14: return static_cast<double>(Load<uint64_t>(p, bigEndian));
         default: return static_cast<double>(Load<int64_t>(p, bigEndian));
+    }
+}
+
+// n values of one type, `stride` bytes apart, widened into out; the types as DecodeValue has them.
+void DecodeColumn(const uint8_t* p, uint32_t stride, uint16_t type, bool bigEndian, double* out,
+                  uint32_t n)
+{
+    switch (type) {
+        case 1:
+        case 3:
+        case 9: KstWidenRun<uint8_t>(p, stride, bigEndian, out, n); break;
+        case 2: KstWidenRun<int8_t>(p, stride, bigEndian, out, n); break;
+        case 4: KstWidenRun<int16_t>(p, stride, bigEndian, out, n); break;
+        case 5:
+        case 10: KstWidenRun<uint16_t>(p, stride, bigEndian, out, n); break;
+        case 6: KstWidenRun<int32_t>(p, stride, bigEndian, out, n); break;
+        case 7:
+        case 11: KstWidenRun<uint32_t>(p, stride, bigEndian, out, n); break;
+        case 8: KstWidenRun<float>(p, stride, bigEndian, out, n); break;
+        case 12: KstWidenRun<double>(p, stride, bigEndian, out, n); break;
+        case 14: KstWidenRun<uint64_t>(p, stride, bigEndian, out, n); break;
+        default: KstWidenRun<int64_t>(p, stride, bigEndian, out, n); break;
     }
 }
 
@@ -303,7 +318,7 @@ int CKSTUdbfFile::SetMemory(const CKSTMemBuffer& buffer)
         return KST_ERR_FILE_NOT_OPEN;
     }
     m_description.reset();
-    m_data.SetMemory(buffer);
+    KstCopyMemoryImage(m_data, buffer);
     if (m_data.OpenMemoryRead() != KST_OK) {
         Reset();
         return KST_ERR_SHORT_HEADER;
@@ -323,7 +338,7 @@ int CKSTUdbfFile::SetDescriptionMemory(const CKSTMemBuffer& buffer)
     if (m_description == nullptr) {
         m_description = std::make_unique<CKSTFormatStream>();
     }
-    m_description->SetMemory(buffer);
+    KstCopyMemoryImage(*m_description, buffer);
     m_paired = true;
     if (m_data.IsOpen()) {
         m_data.Seek(0, SEEK_SET);
@@ -338,7 +353,7 @@ int CKSTUdbfFile::SetDescriptionMemory(const CKSTMemBuffer& buffer)
 
 int CKSTUdbfFile::SetDataMemory(const CKSTMemBuffer& buffer)
 {
-    m_data.SetMemory(buffer);
+    KstCopyMemoryImage(m_data, buffer);
     if (m_description != nullptr && m_description->IsOpen()) {
         m_description->Seek(0, SEEK_SET);
     }
@@ -540,6 +555,19 @@ int CKSTUdbfFile::Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, b
     return result;
 }
 
+double CKSTUdbfFile::GetInterval() const
+{
+    return m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 0.0;
+}
+
+double CKSTUdbfFile::BaseDays(double startReference, int64_t rawReference) const
+{
+    const bool referenced = startReference >= 0.0 || rawReference != 0;
+    const double days =
+        referenced && startReference >= 0.0 ? startReference : m_startTime * m_dayFactor;
+    return std::isfinite(days) ? days : 0.0;
+}
+
 int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* selection,
                            uint32_t capacityHint, double* firstTime, int64_t* rawOrigin,
                            bool keepTimeVectors, double startReference, int64_t rawReference)
@@ -551,26 +579,10 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         return KST_ERR_BAD_HEADER;
     }
     std::fill(m_wanted.begin(), m_wanted.end(), 1);
-    const bool stamps = HasTimeStamps();
-    const bool dayCounts = stamps && std::fabs(m_secondFactor - KST_SECONDS_PER_DAY) < 0.001;
-    const double step = stamps ? m_secondFactor : m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 1.0;
-    const double interval = m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 0.0;
-    const double tolerance = std::max(interval * 0.1, 2e-6);
-    const bool referenced = startReference >= 0.0 || rawReference != 0;
-    double baseDays = referenced && startReference >= 0.0 ? startReference : m_startTime * m_dayFactor;
-    if (!std::isfinite(baseDays)) {
-        baseDays = 0.0;
-    }
-
+    const double interval = GetInterval();
     const bool onGrid = !keepTimeVectors && interval > 0.0;
-    struct Slot {
-        uint32_t offset;
-        uint16_t type;
-        CKSTChannel* channel;
-    };
-    std::vector<Slot> slots;
     const int first = channels.GetCount();
-    uint32_t offset = stamps ? UdbfTypeSize(m_timeType) : 0;
+    std::vector<CKSTChannel*> targets;
     for (uint32_t v = 0; v < m_variableCount; ++v) {
         if (m_directions[v] != kInput && m_directions[v] != kInputOutput) {
             continue;
@@ -583,7 +595,7 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
             channel->SetTimeBaseType(onGrid ? CKSTChannel::kEquidistant : CKSTChannel::kTimeVector);
             channel->SetGrowthStep(capacityHint);
             channel->SetTimeUnit("s");
-            channel->SetStartTimeStamp(DaysToStamp(baseDays));
+            channel->SetStartTimeStamp(DaysToStamp(BaseDays(startReference, rawReference)));
             channel->SetName(m_names[v]);
             channel->SetUnit(m_units[v]);
             if (interval > 0.0) {
@@ -593,7 +605,57 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         } else {
             m_wanted[v] = 0;
         }
-        slots.push_back({offset, m_types[v], channel});
+        targets.push_back(channel);
+    }
+    const int result =
+        AppendRecords(targets, firstTime, rawOrigin, startReference, rawReference);
+    if (result != KST_OK) {
+        return result;
+    }
+    for (int i = first; i < channels.GetCount(); ++i) {
+        if (!keepTimeVectors) {
+            channels.GetAt(i)->ConvertToEquidistant(false, true);
+        }
+    }
+    channels.MakeUniqueNames();
+    return KST_OK;
+}
+
+int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
+                                int64_t* rawOrigin, double startReference, int64_t rawReference)
+{
+    if (!Description().IsOpen()) {
+        return KST_ERR_FILE_NOT_OPEN;
+    }
+    if (m_variableCount == 0 || m_recordSize == 0) {
+        return KST_ERR_BAD_HEADER;
+    }
+    const bool stamps = HasTimeStamps();
+    const bool dayCounts = stamps && std::fabs(m_secondFactor - KST_SECONDS_PER_DAY) < 0.001;
+    const double step = stamps ? m_secondFactor : m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 1.0;
+    const double interval = GetInterval();
+    const double tolerance = std::max(interval * 0.1, 2e-6);
+    const bool referenced = startReference >= 0.0 || rawReference != 0;
+    const double baseDays = BaseDays(startReference, rawReference);
+
+    struct Slot {
+        uint32_t offset;
+        uint16_t type;
+        CKSTChannel* channel;
+        uint32_t before;
+    };
+    std::vector<Slot> slots;
+    uint32_t offset = stamps ? UdbfTypeSize(m_timeType) : 0;
+    size_t input = 0;
+    for (uint32_t v = 0; v < m_variableCount; ++v) {
+        if (m_directions[v] != kInput && m_directions[v] != kInputOutput) {
+            continue;
+        }
+        CKSTChannel* channel = input < channels.size() ? channels[input] : nullptr;
+        ++input;
+        if (channel != nullptr) {
+            slots.push_back({offset, m_types[v], channel, channel->GetCount()});
+        }
         offset += UdbfTypeSize(m_types[v]);
     }
 
@@ -602,144 +664,160 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         records = static_cast<uint64_t>(StreamRemaining(m_data)) / m_recordSize;
     }
     // Every sample the data can describe, and no more.
-    const uint64_t reserve = std::min<uint64_t>(records, 0xFFFFFFFEu);
+    records = std::min<uint64_t>(records, 0xFFFFFFFEu);
+    bool fresh = false;
     for (const Slot& slot : slots) {
-        if (slot.channel != nullptr && reserve > 0) {
-            slot.channel->Reserve(static_cast<uint32_t>(reserve));
+        const uint64_t needed = std::min<uint64_t>(slot.before + records, 0xFFFFFFFFu);
+        if (records > 0 && slot.channel->GetCapacity() < needed) {
+            fresh = true;
+            slot.channel->Reserve(static_cast<uint32_t>(needed));
         }
     }
+    const uint64_t start = static_cast<uint64_t>(m_dataStart);
 
-    const uint32_t perChunk = std::max<uint32_t>(1, kRecordChunkBytes / m_recordSize);
-    std::vector<uint8_t> chunk(static_cast<size_t>(perChunk) * m_recordSize);
-    std::vector<double> times(perChunk);
-    // Every channel has the same time base, so one test tells whether a block of records lies
-    // on all their grids; such a block goes into the channels column by column, without a time
-    // test per sample. Any other block takes its samples one by one.
-    CKSTChannel* lead = nullptr;
-    for (const Slot& slot : slots) {
-        lead = lead != nullptr ? lead : slot.channel;
-    }
-    auto onLeadGrid = [&](uint32_t n) {
-        if (lead == nullptr || lead->GetTimeBaseType() != CKSTChannel::kEquidistant) {
-            return false;
-        }
-        const double dt = lead->GetDt();
-        const double t0 = lead->GetT0();
-        const uint32_t count = lead->GetCount();
-        for (uint32_t r = 0; r < n; ++r) {
-            // The test of CKSTChannel::AppendTimeValue.
-            if (!(std::fabs(times[r] - ((count + r) * dt + t0)) <= 0.001 * dt)) {
-                return false;
-            }
-        }
-        return true;
-    };
-    auto appendRecords = [&](const uint8_t* records, uint32_t n) {
-        if (onLeadGrid(n)) {
-            for (const Slot& slot : slots) {
-                if (slot.channel == nullptr) {
-                    continue;
-                }
-                slot.channel->AppendDecoded(n, [&](double* out) {
-                    const uint8_t* p = records + slot.offset;
-                    for (uint32_t r = 0; r < n; ++r, p += m_recordSize) {
-                        out[r] = DecodeValue(p, slot.type, m_bigEndian);
-                    }
-                });
-            }
-            return;
-        }
-        for (uint32_t r = 0; r < n; ++r) {
-            const uint8_t* record = records + static_cast<size_t>(r) * m_recordSize;
-            for (const Slot& slot : slots) {
-                if (slot.channel != nullptr) {
-                    slot.channel->AppendTimeValue(
-                        times[r], DecodeValue(record + slot.offset, slot.type, m_bigEndian));
-                }
-            }
-        }
-    };
+    // The time of each record in turn: its stamp against the first one's or the reference, with
+    // the wraps of a 32-bit counter, or its index; the first record also places the channels.
     uint64_t index = 0;
     double origin = 0.0;
     double firstAbsolute = 0.0;
     double gridOffset = 0.0;
     double wraps = 0.0;
-    uint32_t previousCount = 0;
-    while (index < reserve) {
-        const uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(perChunk, reserve - index));
-        const uint32_t got = m_data.Read(chunk.data(), m_recordSize, want);
-        for (uint32_t r = 0; r < got; ++r, ++index) {
-            const uint8_t* record = chunk.data() + static_cast<size_t>(r) * m_recordSize;
-            double absolute = static_cast<double>(index) * step;
-            if (stamps) {
-                double raw;
-                if (IsCounter32(m_timeType)) {
-                    // Counters of 32 bits wrap; wider ones and floats do not.
-                    const uint32_t count = Load<uint32_t>(record, m_bigEndian);
-                    if (index > 0 && previousCount > 0xE6666661u && count < 0x19999999u) {
-                        wraps += kTwoPow32;
-                    }
-                    previousCount = count;
-                    raw = static_cast<double>(count);
-                } else {
-                    raw = DecodeValue(record, m_timeType, m_bigEndian);
+    // Counters of 32 bits wrap; wider ones and floats do not. A counter's stamp is read unsigned.
+    const bool counter = IsCounter32(m_timeType);
+    const uint16_t stampType = counter ? uint16_t{7} : m_timeType;
+    double previousCount = 0.0;
+    auto stampOf = [&](const uint8_t* record) {
+        return stamps ? DecodeValue(record, stampType, m_bigEndian) : 0.0;
+    };
+    auto nextTime = [&](double raw) {
+        double absolute = static_cast<double>(index) * step;
+        if (stamps) {
+            if (counter) {
+                if (index > 0 && previousCount > 0xE6666661u && raw < 0x19999999u) {
+                    wraps += kTwoPow32;
                 }
-                if (index == 0) {
-                    if (firstTime != nullptr) {
-                        *firstTime = raw;
-                    }
-                    if (rawOrigin != nullptr) {
-                        *rawOrigin = std::isfinite(raw)
-                                         ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18))
-                                         : 0;
-                    }
-                    origin = rawReference != 0 ? static_cast<double>(rawReference) : raw;
-                }
-                absolute = (raw + wraps - origin) * step;
+                previousCount = raw;
             }
             if (index == 0) {
-                firstAbsolute = absolute;
-                gridOffset = referenced && interval > 0.0
-                                 ? std::round(absolute / interval) * interval
-                                 : 0.0;
+                if (firstTime != nullptr) {
+                    *firstTime = raw;
+                }
+                if (rawOrigin != nullptr) {
+                    *rawOrigin = std::isfinite(raw)
+                                     ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18))
+                                     : 0;
+                }
+                origin = rawReference != 0 ? static_cast<double>(rawReference) : raw;
+            }
+            absolute = (raw + wraps - origin) * step;
+        }
+        if (index == 0) {
+            firstAbsolute = absolute;
+            gridOffset =
+                referenced && interval > 0.0 ? std::round(absolute / interval) * interval : 0.0;
+        }
+        double time = referenced ? absolute : absolute - firstAbsolute;
+        if (stamps && interval > 0.0) {
+            const double expected = static_cast<double>(index) * interval + gridOffset;
+            if (std::fabs(time - expected) <= tolerance) {
+                time = expected;
+            }
+        }
+        if (index == 0) {
+            // Channels that already hold samples keep their start and grid.
+            for (const Slot& slot : slots) {
+                CKSTChannel& channel = *slot.channel;
+                if (channel.GetCount() != 0) {
+                    continue;
+                }
                 if (stamps && !referenced) {
                     // Day-count stamps carry the date themselves.
-                    const double startDays =
-                        dayCounts ? baseDays + origin : baseDays;
-                    for (const Slot& slot : slots) {
-                        if (slot.channel != nullptr) {
-                            slot.channel->SetStartTimeStamp(DaysToStamp(startDays));
-                        }
-                    }
+                    channel.SetStartTimeStamp(DaysToStamp(dayCounts ? baseDays + origin : baseDays));
+                }
+                if (interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
+                    channel.SetT0(time);
                 }
             }
-            double time = referenced ? absolute : absolute - firstAbsolute;
-            if (stamps && interval > 0.0) {
-                const double expected = static_cast<double>(index) * interval + gridOffset;
-                if (std::fabs(time - expected) <= tolerance) {
-                    time = expected;
-                }
-            }
-            if (index == 0 && onGrid) {
-                for (const Slot& slot : slots) {
-                    if (slot.channel != nullptr) {
-                        slot.channel->SetT0(time);
-                    }
-                }
-            }
-            times[r] = time;
         }
-        appendRecords(chunk.data(), got);
-        if (got < want) {
-            break;
-        }
-    }
+        ++index;
+        return time;
+    };
 
-    for (int i = first; i < channels.GetCount(); ++i) {
-        if (!keepTimeVectors) {
-            channels.GetAt(i)->ConvertToEquidistant(false, true);
+    // Every channel has the same time base, so the lead channel tells how many records from the
+    // first on lie on all their grids (the test of CKSTChannel::AppendTimeValue). Those go into
+    // the channels column by column, split over threads for a long run into fresh arrays; the
+    // records from the first one off the grid on take their samples one by one.
+    CKSTChannel* lead = slots.empty() ? nullptr : slots.front().channel;
+    uint64_t onGrid = 0;
+    bool offGrid = false;
+    double offGridTime = 0.0;
+    auto check = [&](double stamp) {
+        if (offGrid) {
+            return;
+        }
+        const double time = nextTime(stamp);
+        const double dt = lead->GetDt();
+        const uint32_t sample = static_cast<uint32_t>(slots.front().before + onGrid);
+        if (std::fabs(time - (sample * dt + lead->GetT0())) <= 0.001 * dt) {
+            ++onGrid;
+        } else {
+            offGrid = true;
+            offGridTime = time;
+        }
+    };
+    if (lead != nullptr && lead->GetTimeBaseType() == CKSTChannel::kEquidistant) {
+        if (stamps) {
+            std::vector<double> block;
+            KstDecodeRun(m_data, start, records, UdbfTypeSize(m_timeType), m_recordSize,
+                         KstDecodeGrain(false), [&](const uint8_t* raw, uint64_t, uint32_t n) {
+                             block.resize(n);
+                             DecodeColumn(raw, m_recordSize, stampType, m_bigEndian, block.data(),
+                                          n);
+                             for (uint32_t r = 0; r < n && !offGrid; ++r) {
+                                 check(block[r]);
+                             }
+                         });
+        } else {
+            for (uint64_t r = 0; r < records && !offGrid; ++r) {
+                check(0.0);
+            }
         }
     }
-    channels.MakeUniqueNames();
+    if (onGrid > 0) {
+        std::vector<double*> outs;
+        for (const Slot& slot : slots) {
+            outs.push_back(KstAppendRoom(*slot.channel, static_cast<uint32_t>(onGrid)));
+        }
+        const size_t grain = fresh ? std::max<size_t>(1, kKstDecodeGrain / slots.size())
+                                   : KstDecodeGrain(false);
+        const uint64_t got = KstDecodeRun(
+            m_data, start, onGrid, m_recordSize, m_recordSize, grain,
+            [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                for (size_t s = 0; s < slots.size(); ++s) {
+                    DecodeColumn(raw + slots[s].offset, m_recordSize, slots[s].type, m_bigEndian,
+                                 outs[s] + first, n);
+                }
+            });
+        if (got < onGrid) {
+            for (const Slot& slot : slots) {
+                KstKeepSamples(*slot.channel, slot.before + static_cast<uint32_t>(got));
+            }
+            return KST_OK;
+        }
+    }
+    // Without channels only the first record matters, for its time.
+    const uint64_t rest = slots.empty() ? std::min<uint64_t>(records, 1) : records - onGrid;
+    KstDecodeRun(m_data, start + onGrid * m_recordSize, rest, m_recordSize, m_recordSize,
+                 KstDecodeGrain(false), [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                     for (uint32_t r = 0; r < n; ++r) {
+                         const uint8_t* record = raw + static_cast<size_t>(r) * m_recordSize;
+                         const double time =
+                             offGrid && first + r == 0 ? offGridTime : nextTime(stampOf(record));
+                         for (const Slot& slot : slots) {
+                             slot.channel->AppendTimeValue(
+                                 time, DecodeValue(record + slot.offset, slot.type, m_bigEndian));
+                         }
+                     }
+                 });
     return KST_OK;
 }

@@ -65,6 +65,13 @@ public:
                  uint32_t capacityHint, double* firstTime, int64_t* rawOrigin,
                  bool keepTimeVectors, double startReference, int64_t rawReference);
 
+    // The records appended to existing channels, one per input variable in header order (null,
+    // or missing at the end of the list: left out), times as ReadData gives them. Channels that
+    // are still empty take their start and grid from the first record; a long run on the grid
+    // into arrays made for it is decoded on several threads. Channels share one time base.
+    int AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
+                      int64_t* rawOrigin, double startReference, int64_t rawReference);
+
     int GetVariableCount(int& count) const;
     int GetVariableInfo(int index, CKSTString& name, CKSTString& unit, uint16_t& direction,
                         uint16_t& dataType, uint16_t& precision) const;
@@ -88,6 +95,10 @@ private:
     int ReadStart();
     int ReadHeader(HeaderReader& reader);
     bool HasTimeStamps() const { return m_secondFactor > 0.0; }
+    // Seconds between samples by the header's rate; 0 without one.
+    double GetInterval() const;
+    // Day of the channels' start: the reference, else the header's start time.
+    double BaseDays(double startReference, int64_t rawReference) const;
 
     CKSTFormatStream m_data;
     // The description of a pair; null while header and records share m_data.

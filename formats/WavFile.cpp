@@ -49,15 +49,60 @@ void ScaleToPcm(CKSTChannel& channel)
     channel.MultiplyValues(factor);
 }
 
-// n samples of one channel, every `step`-th one from p; 8-bit samples are unsigned around 128.
+// One sample; 8-bit samples are unsigned around 128.
+template <typename Sample>
+double Widen(const uint8_t* p)
+{
+    Sample s;
+    std::memcpy(&s, p, sizeof s);
+    return sizeof(Sample) == 1 ? static_cast<double>(s) - 128.0 : static_cast<double>(s);
+}
+
+// n samples of one channel, every `step`-th one from p.
 template <typename Sample>
 void DecodeSamples(const uint8_t* p, uint32_t step, double* out, uint32_t n)
 {
     const size_t stride = size_t{step} * sizeof(Sample);
     for (uint32_t i = 0; i < n; ++i) {
-        Sample s;
-        std::memcpy(&s, p + i * stride, sizeof s);
-        out[i] = sizeof(Sample) == 1 ? static_cast<double>(s) - 128.0 : static_cast<double>(s);
+        out[i] = Widen<Sample>(p + i * stride);
+    }
+}
+
+// n frames of two channels in one pass, both samples of a frame as it is loaded.
+template <typename Sample>
+void DecodeStereo(const uint8_t* p, double* left, double* right, uint32_t n)
+{
+    for (uint32_t i = 0; i < n; ++i) {
+        left[i] = Widen<Sample>(p + i * 2 * sizeof(Sample));
+        right[i] = Widen<Sample>(p + (i * 2 + 1) * sizeof(Sample));
+    }
+}
+
+// Samples first .. first + n - 1 of the data into the rooms of the `count` channels.
+template <typename Sample>
+void DecodeBlock(const uint8_t* p, uint64_t first, uint32_t n, double* const* outs, uint32_t count)
+{
+    if (count != 2) {
+        for (uint32_t k = 0; k < count && k < n; ++k) {
+            const uint64_t sample = first + k;
+            DecodeSamples<Sample>(p + size_t{k} * sizeof(Sample), count,
+                                  outs[sample % count] + sample / count,
+                                  (n - k + count - 1) / count);
+        }
+        return;
+    }
+    // A block may start or end inside a frame.
+    uint32_t done = 0;
+    if (first % 2 != 0 && n > 0) {
+        outs[1][first / 2] = Widen<Sample>(p);
+        done = 1;
+    }
+    const uint64_t frame = (first + done) / 2;
+    const uint32_t frames = (n - done) / 2;
+    DecodeStereo<Sample>(p + size_t{done} * sizeof(Sample), outs[0] + frame, outs[1] + frame,
+                         frames);
+    if ((n - done) % 2 != 0) {
+        outs[0][frame + frames] = Widen<Sample>(p + (size_t{done} + 2 * frames) * sizeof(Sample));
     }
 }
 
@@ -99,7 +144,7 @@ int CKSTWavFile::GetMemory(CKSTMemBuffer& buffer)
 int CKSTWavFile::SetMemory(const CKSTMemBuffer& buffer)
 {
     m_file.Close();
-    m_file.SetMemory(buffer);
+    KstCopyMemoryImage(m_file, buffer);
     int result = m_file.OpenMemoryRead();
     if (result != KST_OK) {
         return result;
@@ -188,9 +233,6 @@ int CKSTWavFile::ReadHeader(CKSTChannelList& channels)
 void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32_t size,
                            uint16_t channelCount, uint16_t bits, uint32_t sampleRate)
 {
-    const uint32_t bytesPerSample = bits / 8;
-    const uint32_t samples = size / bytesPerSample;
-    const uint32_t frames = samples / channelCount;
     channels.DeleteAll();
     const CKSTTimeStamp written = m_file.GetWriteTime();
     std::vector<CKSTChannel*> targets(channelCount);
@@ -207,36 +249,50 @@ void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32
         } else if (channelCount == 2) {
             channel->SetName(c == 0 ? "Left" : "Right");
         }
-        // A partial last frame gives its samples to the first channels.
-        channel->SetCapacity(frames + (c < samples % channelCount ? 1 : 0));
         targets[c] = channel;
     }
+    AppendSamples(in, size, bits, targets);
+}
 
-    std::vector<uint8_t> chunk(64 * 1024);
-    const uint32_t chunkSamples = static_cast<uint32_t>(chunk.size()) / bytesPerSample;
-    uint32_t left = samples;
-    uint32_t c = 0;
-    while (left > 0) {
-        const uint32_t wanted = std::min(left, chunkSamples);
-        if (!in.Read(chunk.data(), static_cast<size_t>(wanted) * bytesPerSample)) {
-            break;
-        }
-        // Each channel takes every channelCount-th sample of the chunk, which is still in the
-        // cache for the next channel.
-        for (uint32_t k = 0; k < channelCount && k < wanted; ++k) {
-            const uint8_t* p = chunk.data() + static_cast<size_t>(k) * bytesPerSample;
-            const uint32_t n = (wanted - k + channelCount - 1) / channelCount;
-            targets[(c + k) % channelCount]->AppendDecoded(n, [&](double* out) {
-                if (bytesPerSample == 1) {
-                    DecodeSamples<uint8_t>(p, channelCount, out, n);
-                } else {
-                    DecodeSamples<int16_t>(p, channelCount, out, n);
-                }
-            });
-        }
-        c = (c + wanted) % channelCount;
-        left -= wanted;
+uint64_t CKSTWavFile::AppendSamples(CKSTByteReader& in, uint32_t bytes, uint16_t bits,
+                                    const std::vector<CKSTChannel*>& channels)
+{
+    const uint32_t count = static_cast<uint32_t>(channels.size());
+    const uint32_t bytesPerSample = bits / 8;
+    if (count == 0 || (bytesPerSample != 1 && bytesPerSample != 2)) {
+        return 0;
     }
+    const uint32_t samples = bytes / bytesPerSample;
+    auto share = [&](uint32_t c, uint64_t n) {
+        return static_cast<uint32_t>(n / count + (c < n % count ? 1 : 0));
+    };
+    // Each channel gets room for exactly its samples at once.
+    std::vector<uint32_t> before(count);
+    std::vector<double*> outs(count);
+    bool fresh = false;
+    for (uint32_t c = 0; c < count; ++c) {
+        CKSTChannel& channel = *channels[c];
+        before[c] = channel.GetCount();
+        const uint32_t needed = before[c] + share(c, samples);
+        if (channel.GetCapacity() < needed) {
+            fresh = true;
+            channel.SetCapacity(needed);
+        }
+        outs[c] = KstAppendRoom(channel, share(c, samples));
+    }
+    const uint64_t got = in.DecodeRun(
+        samples, bytesPerSample, bytesPerSample, KstDecodeGrain(fresh),
+        [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+            if (bytesPerSample == 1) {
+                DecodeBlock<uint8_t>(raw, first, n, outs.data(), count);
+            } else {
+                DecodeBlock<int16_t>(raw, first, n, outs.data(), count);
+            }
+        });
+    for (uint32_t c = 0; c < count; ++c) {
+        KstKeepSamples(*channels[c], before[c] + share(c, got));
+    }
+    return got;
 }
 
 int CKSTWavFile::Write(const CKSTDataSet& dataSet, const CKSTTextFormat*)

@@ -4,6 +4,7 @@
 // 16-bit sound as they are, and the conversion that makes them so, which the sound player uses.
 
 #include <cstdint>
+#include <vector>
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
@@ -44,6 +45,13 @@ public:
     // differ, intervals above 10 ms taken as 10 ms and values scaled into the 16-bit range. The
     // source channels stay as they are.
     static void ToPcm(const CKSTChannelList& source, CKSTChannelList& out);
+
+    // `bytes` of interleaved PCM samples of 8 or 16 bits from the reader's position appended to
+    // the channels: sample i goes to channel i mod count, so a partial last frame gives its
+    // samples to the first channels. A long run into arrays made for it is decoded on several
+    // threads. Returns the samples read, fewer than the bytes hold when the stream ends early.
+    static uint64_t AppendSamples(CKSTByteReader& in, uint32_t bytes, uint16_t bits,
+                                  const std::vector<CKSTChannel*>& channels);
 
     // Samples per second for a sample interval, rounded; 0 when it cannot be told (dt not
     // positive, or a rate beyond 32 bits).
