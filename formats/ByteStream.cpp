@@ -212,9 +212,16 @@ uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint
         return 0;
     }
     const uint32_t perBlock = static_cast<uint32_t>(std::max<size_t>(1, kRunBlockBytes / stride));
+    auto split = [&](const std::function<void(size_t, size_t)>& range) {
+        if (grain == kKstInOrder) {
+            range(0, static_cast<size_t>(total));
+        } else {
+            KstParallelFor(static_cast<size_t>(total), grain, range);
+        }
+    };
     if (stream.IsInMemory()) {
         const uint8_t* base = stream.GetMemoryBuffer().GetData() + start;
-        KstParallelFor(static_cast<size_t>(total), grain, [&](size_t begin, size_t end) {
+        split([&](size_t begin, size_t end) {
             for (size_t first = begin; first < end;) {
                 const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
                 decode(base + first * stride, first, n);
@@ -227,7 +234,7 @@ uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint
     // turns, while the decoding of the blocks runs side by side.
     std::mutex streamLock;
     uint64_t firstMissing = total;
-    KstParallelFor(static_cast<size_t>(total), grain, [&](size_t begin, size_t end) {
+    split([&](size_t begin, size_t end) {
         std::vector<uint8_t> scratch;
         for (size_t first = begin; first < end;) {
             const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));

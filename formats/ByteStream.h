@@ -30,6 +30,10 @@ inline size_t KstDecodeGrain(bool freshArrays)
     return freshArrays ? kKstDecodeGrain : std::numeric_limits<size_t>::max();
 }
 
+// The grain of a decoder that carries state from one element to the next: never split, not even
+// by KstSetParallelLimits.
+constexpr size_t kKstInOrder = 0;
+
 // n more present samples behind the channel's last one, counted at once: the caller writes their
 // values before the channel is used again. Null for n == 0.
 double* KstAppendRoom(CKSTChannel& channel, uint32_t n);
@@ -44,9 +48,10 @@ using KstRunDecoder = std::function<void(const uint8_t* raw, uint64_t first, uin
 
 // Hands on `count` elements of `size` bytes, `stride` bytes apart from byte `start` of the stream,
 // in blocks small enough to stay in the cache. With a grain below the count, ranges of the run go
-// to several threads. A memory stream hands out its own bytes; a file is read into a buffer per
-// thread, one read at a time. Returns how many elements lie before the first one the stream could
-// not give; the stream's position is then the caller's to set.
+// to several threads; with kKstInOrder every block goes to the calling thread, in order. A memory
+// stream hands out its own bytes; a file is read into a buffer per thread, one read at a time.
+// Returns how many elements lie before the first one the stream could not give; the stream's
+// position is then the caller's to set.
 uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
                       uint32_t stride, size_t grain, const KstRunDecoder& decode);
 

@@ -51,7 +51,7 @@ uint32_t ReadRawBlocks(CKSTDataFile& stream, RawKind kind, uint32_t n, uint32_t 
         return 0;
     }
     const uint64_t got = KstDecodeRun(stream, static_cast<uint64_t>(position), n, bytes, stride,
-                                      KstDecodeGrain(false),
+                                      kKstInOrder,
                                       [&](const uint8_t* raw, uint64_t, uint32_t count) {
                                           consume(raw, count);
                                       });

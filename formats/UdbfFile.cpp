@@ -769,7 +769,7 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
         if (stamps) {
             std::vector<double> block;
             KstDecodeRun(m_data, start, records, UdbfTypeSize(m_timeType), m_recordSize,
-                         KstDecodeGrain(false), [&](const uint8_t* raw, uint64_t, uint32_t n) {
+                         kKstInOrder, [&](const uint8_t* raw, uint64_t, uint32_t n) {
                              block.resize(n);
                              DecodeColumn(raw, m_recordSize, stampType, m_bigEndian, block.data(),
                                           n);
@@ -808,7 +808,7 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     // Without channels only the first record matters, for its time.
     const uint64_t rest = slots.empty() ? std::min<uint64_t>(records, 1) : records - onGrid;
     KstDecodeRun(m_data, start + onGrid * m_recordSize, rest, m_recordSize, m_recordSize,
-                 KstDecodeGrain(false), [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                 kKstInOrder, [&](const uint8_t* raw, uint64_t first, uint32_t n) {
                      for (uint32_t r = 0; r < n; ++r) {
                          const uint8_t* record = raw + static_cast<size_t>(r) * m_recordSize;
                          const double time =

@@ -4,12 +4,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "formats/FormatTestSupport.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
 
 using kst_test::Bytes;
@@ -255,6 +257,46 @@ TEST(DasylabFileTest, RecordTimesGiveTheTimeBase)
             EXPECT_DOUBLE_EQ(channel.GetTimeAt(i), c.times[i]) << i;
             EXPECT_DOUBLE_EQ(channel.GetValue(i), i + 1.0) << i;
         }
+    }
+}
+
+// Written files of several channels, records on one grid, after a pause or faster, a record
+// without values and a file cut inside a record: the same channels whether the records are
+// decoded on one thread or split over several.
+TEST(DasylabFileTest, SplitDecodingGivesTheSameChannels)
+{
+    struct Case {
+        std::string what;
+        std::vector<uint8_t> image;
+    };
+    std::vector<Case> cases;
+    CKSTChannelList written;
+    AddChannel(written, "a", 5000, 0.001);
+    AddChannel(written, "b", 1300, 0.001);
+    AddChannel(written, "empty", 0, 0.001);
+    cases.push_back({"written", WriteImage(written)});
+    std::vector<HandmadeRecord> grid, pause, faster;
+    for (int r = 0; r < 40; ++r) {
+        std::vector<float> values(300);
+        for (size_t k = 0; k < values.size(); ++k) {
+            values[k] = static_cast<float>(r * 1000 + static_cast<int>(k));
+        }
+        grid.push_back({r * 300 * 0.5, 0.5, values});
+        pause.push_back({r * 300 * 0.5 + (r >= 30 ? 7.0 : 0.0), 0.5, values});
+        faster.push_back({r < 20 ? r * 300 * 0.5 : 3000.0 + (r - 20) * 300 * 0.25,
+                          r < 20 ? 0.5 : 0.25, values});
+    }
+    grid.insert(grid.begin() + 5, HandmadeRecord{0.0, 0.0, {}});
+    cases.push_back({"records on one grid", WithRecords(grid)});
+    cases.push_back({"a record after a pause", WithRecords(pause)});
+    cases.push_back({"faster records", WithRecords(faster)});
+    cases.push_back({"no interval", WithRecords({{1.0, 0.0, {1, 2, 3}}})});
+    std::vector<uint8_t> cut = WithRecords(grid);
+    cut.resize(cut.size() - 4 - 2);
+    cases.push_back({"cut inside a record", cut});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::ExpectSameSplitOrNot<CKSTDasylabFile>(c.image, "split.ddf");
     }
 }
 

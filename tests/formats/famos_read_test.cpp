@@ -6,6 +6,7 @@
 
 #include "data/DataSet.h"
 #include "FamosImage.h"
+#include "formats/SplitDecodeSupport.h"
 #include "formats/FamosFile.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
@@ -119,12 +120,13 @@ TEST(FamosReadTest, ChannelsOneAfterTheOtherInOneDataKey)
 
 // Records of an int16 and a float32 value: each channel steps over the other's bytes with its
 // own stride, so neither the formats nor the scalings of the two get mixed.
-TEST(FamosReadTest, InterleavedChannelsEachWithItsOwnStride)
+// Records of an int16 and a float32 value, numbered 1 .. records.
+std::string InterleavedImage(int records)
 {
     Layout a;
     a.format = 4;
     a.bytes = 2;
-    a.filled = 18;
+    a.filled = 6 * records;
     a.distance = 4;
     a.scaling = "1,2,0,1,1,V";
     Layout b = a;
@@ -135,21 +137,25 @@ TEST(FamosReadTest, InterleavedChannelsEachWithItsOwnStride)
     b.scaling = "0,0,0,1,1,V";
     b.ownBuffer = false;
     std::string data;
-    for (int i = 1; i <= 3; ++i) {
+    for (int i = 1; i <= records; ++i) {
         data += LittleEndian<int16_t>({static_cast<int16_t>(i)}) +
                 LittleEndian<float>({0.25f * static_cast<float>(i)});
     }
     FamosImage image;
     image.Channel("A", a).Channel("B", b).Data(1, data);
+    return image.Bytes();
+}
 
+TEST(FamosReadTest, InterleavedChannelsEachWithItsOwnStride)
+{
     CKSTDataSet set;
-    ASSERT_EQ(ReadImage(image.Bytes(), set), KST_OK);
+    ASSERT_EQ(ReadImage(InterleavedImage(3), set), KST_OK);
     ASSERT_EQ(set.GetChannels().GetCount(), 2);
     EXPECT_EQ(Values(*set.GetChannels().GetAt(0)), (std::vector<double>{2, 4, 6}));
     EXPECT_EQ(Values(*set.GetChannels().GetAt(1)), (std::vector<double>{0.25, 0.5, 0.75}));
 }
 
-TEST(FamosReadTest, ValuesFartherApartThanOneReadChunk)
+std::string FarApartImage()
 {
     Layout wide;
     wide.distance = 40000;
@@ -157,13 +163,18 @@ TEST(FamosReadTest, ValuesFartherApartThanOneReadChunk)
     FamosImage image;
     image.Channel("A", wide).Data(1, LittleEndian<double>({1.5}) + std::string(40000, '|') +
                                          LittleEndian<double>({-2.5}));
+    return image.Bytes();
+}
+
+TEST(FamosReadTest, ValuesFartherApartThanOneReadChunk)
+{
     CKSTDataSet set;
-    ASSERT_EQ(ReadImage(image.Bytes(), set), KST_OK);
+    ASSERT_EQ(ReadImage(FarApartImage(), set), KST_OK);
     ASSERT_EQ(set.GetChannels().GetCount(), 1);
     EXPECT_EQ(Values(*set.GetChannels().GetAt(0)), (std::vector<double>{1.5, -2.5}));
 }
 
-TEST(FamosReadTest, XYChannelTakesItsTimesFromTheSecondComponent)
+std::string XYImage()
 {
     Layout values;
     values.filled = 24;
@@ -177,9 +188,13 @@ TEST(FamosReadTest, XYChannelTakesItsTimesFromTheSecondComponent)
     image.Component(1, values).Key("CN", "0,0,0,2,xy,0,");
     image.Component(2, times);
     image.Data(1, LittleEndian<double>({1, 2, 3}) + LittleEndian<double>({0.0, 0.1, 0.3}));
+    return image.Bytes();
+}
 
+TEST(FamosReadTest, XYChannelTakesItsTimesFromTheSecondComponent)
+{
     CKSTDataSet set;
-    ASSERT_EQ(ReadImage(image.Bytes(), set), KST_OK);
+    ASSERT_EQ(ReadImage(XYImage(), set), KST_OK);
     ASSERT_EQ(set.GetChannels().GetCount(), 1);
     const CKSTChannel& xy = *set.GetChannels().GetAt(0);
     EXPECT_EQ(xy.GetTimeBaseType(), CKSTChannel::kTimeVector);
@@ -260,7 +275,7 @@ TEST(FamosReadTest, TriggerTimeKeepsWholeSecondsAndAddsTheBufferAddTime)
     }
 }
 
-TEST(FamosReadTest, VersionOneFileSplitsTheSharedSamples)
+std::string VersionOneImage()
 {
     std::string bytes = "|CF,1,0,0;\r\n|CD,1,0.01,1,0,1,1,s;\r\n";
     bytes += "|CR,1,2,1,1,2.0,0.5,000000000,1,V,1,1,1.0,0.0,000000000,1,A;\r\n";
@@ -268,9 +283,13 @@ TEST(FamosReadTest, VersionOneFileSplitsTheSharedSamples)
     bytes += "|CP,3,0,0,2,4,0,a,4,0,b;\r\n|CJ,1,30;\r\n";
     const std::string data = LittleEndian<int16_t>({1, 10, 2, 20, 3, 30});
     bytes += "|CS,1," + std::to_string(data.size()) + "," + data + ";";
+    return bytes;
+}
 
+TEST(FamosReadTest, VersionOneFileSplitsTheSharedSamples)
+{
     CKSTDataSet set;
-    ASSERT_EQ(ReadImage(bytes, set), KST_OK);
+    ASSERT_EQ(ReadImage(VersionOneImage(), set), KST_OK);
     const CKSTChannelList& channels = set.GetChannels();
     ASSERT_EQ(channels.GetCount(), 2);
     EXPECT_EQ(Text(channels.GetAt(0)->GetName()), "a");
@@ -324,7 +343,7 @@ TEST(FamosReadTest, CommentKeysBecomeHeaderEntries)
     EXPECT_EQ(Text(station), "A12");
 }
 
-TEST(FamosReadTest, FileEndingInsideTheDataKeepsTheWholeSamples)
+std::string CutInsideTheDataImage()
 {
     Layout a;
     a.format = 4;
@@ -334,9 +353,13 @@ TEST(FamosReadTest, FileEndingInsideTheDataKeepsTheWholeSamples)
     image.Channel("A", a);
     const std::string data = LittleEndian<int16_t>({1, 2, 3, 4});
     image.Raw("|CS,1," + std::to_string(data.size() + 2) + ",1," + data.substr(0, 5));
+    return image.Bytes();
+}
 
+TEST(FamosReadTest, FileEndingInsideTheDataKeepsTheWholeSamples)
+{
     CKSTDataSet set;
-    EXPECT_EQ(ReadImage(image.Bytes(), set), KST_ERR_END_OF_DATA);
+    EXPECT_EQ(ReadImage(CutInsideTheDataImage(), set), KST_ERR_END_OF_DATA);
     ASSERT_EQ(set.GetChannels().GetCount(), 1);
     EXPECT_EQ(Values(*set.GetChannels().GetAt(0)), (std::vector<double>{1, 2}));
 }
@@ -357,6 +380,45 @@ TEST(FamosReadTest, RawSampleReadersAppendWholeSamplesBehindExistingOnes)
     EXPECT_EQ(CKSTFamosFile::AppendRawSamplesU32(channel, stream, 1, 1.0, 0.0), KST_OK);
     EXPECT_EQ(CKSTFamosFile::AppendRawSamplesF32(channel, stream, 1, 1.0, 0.0), KST_OK);
     EXPECT_EQ(Values(channel), (std::vector<double>{9, -1, 5, 7, 4e9, 0.5}));
+}
+
+// Every storage type with its scaling, channels sharing records, values far apart, times from a
+// component, a version 1 file and a file cut inside the data: the same channels whether the
+// widening runs on one thread or is split over several.
+TEST(FamosReadTest, SplitWideningGivesTheSameChannels)
+{
+    struct Case {
+        std::string what;
+        std::string bytes;
+    };
+    std::vector<Case> cases = {{"interleaved", InterleavedImage(1000)},
+                               {"far apart", FarApartImage()},
+                               {"xy", XYImage()},
+                               {"version 1", VersionOneImage()},
+                               {"cut inside the data", CutInsideTheDataImage()}};
+    const struct {
+        int format;
+        int bytes;
+    } kStorage[] = {{1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 4}, {6, 4}, {7, 4}, {8, 8}, {11, 2}};
+    for (const auto& storage : kStorage) {
+        Layout layout;
+        layout.format = storage.format;
+        layout.bytes = storage.bytes;
+        layout.filled = 1001 * storage.bytes;
+        layout.scaling = "1,0.5,-3,1,1,V";
+        std::string data(static_cast<size_t>(layout.filled), '\0');
+        for (size_t i = 0; i < data.size(); ++i) {
+            data[i] = static_cast<char>(i * 131 + 7);
+        }
+        FamosImage image;
+        image.Channel("A", layout).Data(1, data);
+        cases.push_back({"format " + std::to_string(storage.format), image.Bytes()});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::ExpectSameSplitOrNot<CKSTFamosFile>(
+            std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()), "split.dat");
+    }
 }
 
 // --- Hostile input ---

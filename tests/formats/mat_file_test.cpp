@@ -10,6 +10,7 @@
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "formats/FormatTestSupport.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
 
 using kst_test::Bytes;
@@ -154,12 +155,12 @@ void ExpectChannels(const CKSTChannelList& channels, const std::vector<Expected>
     }
 }
 
-TEST(MatFileTest, ReadsHandBuiltElementsInBothByteOrders)
+// Every class of numeric matrix the reader takes, rows and columns as channels, a structure and
+// a cell.
+MatImage EveryClass(bool big)
 {
-    for (bool big : {false, true}) {
-        SCOPED_TRACE(big ? "big-endian" : "little-endian");
-        MatImage m(big);
-        m.Add(m.Doubles(1, 3, "row", {1, 2, 3}));
+    MatImage m(big);
+    m.Add(m.Doubles(1, 3, "row", {1, 2, 3}));
         // A 2 x 3 matrix stored column by column: the rows are the channels.
         m.Add(m.Doubles(2, 3, "wide", {1, 4, 2, 5, 3, 6}));
         m.Add(m.Doubles(3, 2, "tall", {1, 2, 3, 4, 5, 6}));
@@ -176,6 +177,14 @@ TEST(MatFileTest, ReadsHandBuiltElementsInBothByteOrders)
                         m.Doubles(1, 1, "", {4}), m.Doubles(1, 1, "", {5})}));
         m.Add(m.Cell(1, 3, "c",
                      {m.Doubles(1, 1, "", {7}), m.Doubles(1, 2, "", {8, 9}), m.Doubles(1, 1, "", {10})}));
+    return m;
+}
+
+TEST(MatFileTest, ReadsHandBuiltElementsInBothByteOrders)
+{
+    for (bool big : {false, true}) {
+        SCOPED_TRACE(big ? "big-endian" : "little-endian");
+        MatImage m = EveryClass(big);
         ReadResult r;
         ReadImage(m.Image(), r);
         ASSERT_EQ(r.open, KST_OK);
@@ -205,16 +214,21 @@ TEST(MatFileTest, ReadsHandBuiltElementsInBothByteOrders)
     }
 }
 
-TEST(MatFileTest, MissingSamplesPaddingAndBounds)
+// A missing sample, then a last element without its padding: one int8 in a small element, then
+// the file ends.
+MatImage GapsAndUnpaddedEnd()
 {
     MatImage m;
-    const double nan = std::nan("");
-    m.Add(m.Doubles(1, 3, "gaps", {1, nan, 3}));
-    // A last element without its padding: one int8 in a small element, then the file ends.
+    m.Add(m.Doubles(1, 3, "gaps", {1, std::nan(""), 3}));
     Bytes body = m.New();
     body.U16(1).U16(1).U8(42).Zeros(3);
-    Bytes last = m.Matrix(8, 1, 1, "last", body);
-    m.Add(last);
+    m.Add(m.Matrix(8, 1, 1, "last", body));
+    return m;
+}
+
+TEST(MatFileTest, MissingSamplesPaddingAndBounds)
+{
+    MatImage m = GapsAndUnpaddedEnd();
     ReadResult r;
     ReadImage(m.Image(), r);
     ASSERT_EQ(r.read, KST_OK);
@@ -247,21 +261,31 @@ TEST(MatFileTest, MissingSamplesPaddingAndBounds)
 // Matrices larger than one read block: element e of a matrix stored across its channels
 // belongs to channel e mod rows, a column may end inside a block, and a missing sample far
 // from the start keeps its place.
+struct LargeMatrix {
+    uint32_t rows;
+    uint32_t columns;
+    size_t missingAt;
+};
+const LargeMatrix kLargeMatrices[] = {{3, 10001, 25000}, {10001, 2, 12345}, {1, 20000, 19999}};
+
+// Element e is e / 2 - 7, NaN at missingAt.
+std::vector<double> LargeMatrixValues(uint32_t rows, uint32_t columns, size_t missingAt)
+{
+    std::vector<double> values(size_t{rows} * columns);
+    for (size_t e = 0; e < values.size(); ++e) {
+        values[e] = static_cast<double>(e) * 0.5 - 7.0;
+    }
+    values[missingAt] = std::nan("");
+    return values;
+}
+
 TEST(MatFileTest, LargeMatricesAcrossReadBlocks)
 {
-    struct Case {
-        uint32_t rows;
-        uint32_t columns;
-        size_t missingAt;
-    };
-    for (const Case& c : {Case{3, 10001, 25000}, Case{10001, 2, 12345}, Case{1, 20000, 19999}}) {
+    using Case = LargeMatrix;
+    for (const Case& c : kLargeMatrices) {
         SCOPED_TRACE(c.rows);
         const size_t total = size_t{c.rows} * c.columns;
-        std::vector<double> values(total);
-        for (size_t e = 0; e < total; ++e) {
-            values[e] = static_cast<double>(e) * 0.5 - 7.0;
-        }
-        values[c.missingAt] = std::nan("");
+        const std::vector<double> values = LargeMatrixValues(c.rows, c.columns, c.missingAt);
         for (bool big : {false, true}) {
             MatImage m(big);
             m.Add(m.Doubles(c.rows, c.columns, "m", values));
@@ -282,6 +306,39 @@ TEST(MatFileTest, LargeMatricesAcrossReadBlocks)
                 ASSERT_EQ(channel.GetValue(i), e == c.missingAt ? 0.0 : values[e]) << e;
             }
         }
+    }
+}
+
+// Every class in both byte orders, missing samples, large matrices along and across their
+// channels with a missing sample far in, and runs of NaN in floats: the same channels whether
+// the decoding runs on one thread or is split over several.
+TEST(MatFileTest, SplitDecodingGivesTheSameChannels)
+{
+    struct Case {
+        std::string what;
+        MatImage image;
+    };
+    std::vector<Case> cases;
+    for (bool big : {false, true}) {
+        const std::string order = big ? " big-endian" : " little-endian";
+        cases.push_back({"every class" + order, EveryClass(big)});
+        for (const LargeMatrix& c : kLargeMatrices) {
+            MatImage m(big);
+            m.Add(m.Doubles(c.rows, c.columns, "m", LargeMatrixValues(c.rows, c.columns, c.missingAt)));
+            cases.push_back({std::to_string(c.rows) + " x " + std::to_string(c.columns) + order, m});
+        }
+        std::vector<float> singles(30001);
+        for (size_t i = 0; i < singles.size(); ++i) {
+            singles[i] = i % 7000 < 3 ? std::nanf("") : static_cast<float>(i) * 0.25f;
+        }
+        MatImage floats(big);
+        floats.Add(floats.Matrix(7, 30001, 1, "f", floats.Data<float>(7, singles)));
+        cases.push_back({"singles with runs of NaN" + order, floats});
+    }
+    cases.push_back({"gaps and an unpadded end", GapsAndUnpaddedEnd()});
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::ExpectSameSplitOrNot<CKSTMatFile>(c.image.Image().Data(), "split.mat");
     }
 }
 

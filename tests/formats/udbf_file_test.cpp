@@ -13,6 +13,7 @@
 #include "data/DataSet.h"
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
 #include "support/TempFolder.h"
 #include "support/ChannelBuilders.h"
@@ -150,25 +151,31 @@ TEST(UdbfFileTest, TypeSizes)
     EXPECT_EQ(CKSTUdbfFile::UdbfTypeSize(0xFFFF), 0u);
 }
 
-// Every version in both byte orders: a 16-bit and a float variable with 32-bit stamps, and an
-// output-only variable that takes no room in a record.
+// A 16-bit and a float variable with 32-bit stamps, and an output-only variable that takes no
+// room in a record.
+std::string VersionImage(uint16_t version, bool big, uint32_t n)
+{
+    Header h;
+    h.big = big;
+    h.version = version;
+    h.variables = {{"a", 4, 0, "V"}, {"out", 12, 1, "x"}, {"b", 8, 2, "A"}};
+    Bytes records(big);
+    for (uint32_t i = 0; i < n; ++i) {
+        records.Put<uint32_t>(1000 + 10 * i).Put<int16_t>(static_cast<int16_t>(-5 + i));
+        records.Put<float>(0.5f * static_cast<float>(i));
+    }
+    return HeaderBytes(h, true) + records.Str();
+}
+
+// Every version in both byte orders.
 TEST(UdbfFileTest, VersionsAndByteOrders)
 {
     for (uint16_t version = 102; version <= 107; ++version) {
         for (bool big : {true, false}) {
             SCOPED_TRACE(std::to_string(version) + (big ? " big" : " little"));
-            Header h;
-            h.big = big;
-            h.version = version;
-            h.variables = {{"a", 4, 0, "V"}, {"out", 12, 1, "x"}, {"b", 8, 2, "A"}};
-            Bytes records(big);
-            for (uint32_t i = 0; i < 3; ++i) {
-                records.Put<uint32_t>(1000 + 10 * i).Put<int16_t>(static_cast<int16_t>(-5 + i));
-                records.Put<float>(0.5f * static_cast<float>(i));
-            }
             CKSTUdbfFile file;
             CKSTDataSet set;
-            ASSERT_EQ(ReadImage(HeaderBytes(h, true) + records.Str(), set, &file), KST_OK);
+            ASSERT_EQ(ReadImage(VersionImage(version, big, 3), set, &file), KST_OK);
             EXPECT_EQ(file.GetVersion(), version);
             EXPECT_EQ(file.IsBigEndian(), big);
             EXPECT_EQ(file.GetType(), big ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE);
@@ -247,21 +254,30 @@ TEST(UdbfFileTest, ThirtyTwoBitCounterWrapAddsOneTurnOfTheCounter)
 // More records than one read block: stamps on the grid give equidistant channels, and a
 // jump of the stamps in either block turns both channels into time vectors from there on,
 // every sample kept with its time.
+constexpr uint32_t kJumpRecords = 30000;
+
+// A float and a 16-bit variable with 32-bit stamps a millisecond apart, from jumpAt on 5 ms
+// later.
+std::string JumpImage(uint32_t jumpAt)
+{
+    Header h;
+    h.variables = {{"f", 8, 0, ""}, {"i", 4, 0, ""}};
+    Bytes records(true);
+    for (uint32_t i = 0; i < kJumpRecords; ++i) {
+        records.Put<uint32_t>(i >= jumpAt ? i + 5 : i);
+        records.Put<float>(static_cast<float>(i) * 0.25f).Put<int16_t>(static_cast<int16_t>(i));
+    }
+    return HeaderBytes(h, true) + records.Str();
+}
+
 TEST(UdbfFileTest, StampsOffTheGridInAnyBlockGiveTimeVectors)
 {
-    constexpr uint32_t kRecords = 30000;
+    constexpr uint32_t kRecords = kJumpRecords;
     constexpr uint32_t kNoJump = kRecords;
     for (uint32_t jumpAt : {kNoJump, 100u, 28000u}) {
         SCOPED_TRACE(jumpAt);
-        Header h;
-        h.variables = {{"f", 8, 0, ""}, {"i", 4, 0, ""}};
-        Bytes records(true);
-        for (uint32_t i = 0; i < kRecords; ++i) {
-            records.Put<uint32_t>(i >= jumpAt ? i + 5 : i);
-            records.Put<float>(static_cast<float>(i) * 0.25f).Put<int16_t>(static_cast<int16_t>(i));
-        }
         CKSTDataSet set;
-        ASSERT_EQ(ReadImage(HeaderBytes(h, true) + records.Str(), set), KST_OK);
+        ASSERT_EQ(ReadImage(JumpImage(jumpAt), set), KST_OK);
         ASSERT_EQ(set.GetChannels().GetCount(), 2);
         for (int c = 0; c < 2; ++c) {
             const CKSTChannel& channel = *set.GetChannels().GetAt(c);
@@ -448,6 +464,81 @@ TEST(UdbfFileTest, DataAndDescriptionFilesArePairedByName)
     CKSTUdbfFile alone;
     ASSERT_EQ(alone.Open(folder.Path("buff_2.dat")), KST_OK);
     EXPECT_FALSE(alone.IsPaired());
+}
+
+// Every version in both byte orders, stamps leaving the grid early, late or never, a 32-bit
+// counter that wraps, records without stamps, written files, and data blocks decoded as the
+// controller client does with and without a reference: the same channels whether the records
+// are decoded on one thread or split over several.
+TEST(UdbfFileTest, SplitDecodingGivesTheSameChannels)
+{
+    struct Case {
+        std::string what;
+        std::string bytes;
+    };
+    std::vector<Case> cases;
+    for (uint16_t version = 102; version <= 107; ++version) {
+        for (bool big : {true, false}) {
+            cases.push_back({"version " + std::to_string(version) + (big ? " big" : " little"),
+                             VersionImage(version, big, 5001)});
+        }
+    }
+    for (uint32_t jumpAt : {kJumpRecords, 100u, 28000u}) {
+        cases.push_back({"jump at " + std::to_string(jumpAt), JumpImage(jumpAt)});
+    }
+    Header wrap;
+    wrap.variables = {{"v", 12, 0, ""}, {"w", 5, 0, ""}};
+    Bytes wrapRecords(true);
+    for (uint32_t i = 0; i < 20000; ++i) {
+        wrapRecords.Put<uint32_t>(0xFFFFC000u + i).Put<double>(i * 0.5).Put<uint16_t>(i);
+    }
+    cases.push_back({"counter wrap", HeaderBytes(wrap, true) + wrapRecords.Str()});
+    Header plain;
+    plain.big = false;
+    plain.secondFactor = 0.0;
+    plain.rate = 100.0;
+    plain.variables = {{"u", 5, 0, ""}, {"i", 6, 0, ""}, {"d", 12, 0, ""}, {"c", 2, 0, ""}};
+    Bytes plainRecords(false);
+    for (uint32_t i = 0; i < 20000; ++i) {
+        plainRecords.Put<uint16_t>(i).Put<int32_t>(-static_cast<int32_t>(i) * 3);
+        plainRecords.Put<double>(i * 0.125).Put<int8_t>(static_cast<int8_t>(i));
+    }
+    cases.push_back({"no stamps", HeaderBytes(plain, true) + plainRecords.Str()});
+    CKSTDataSet written;
+    const CKSTChannelList& samples = SampleChannels(written);
+    for (bool big : {true, false}) {
+        cases.push_back({big ? "written big" : "written little", ImageOf(samples, big)});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::ExpectSameSplitOrNot<CKSTUdbfFile>(
+            std::vector<uint8_t>(c.bytes.begin(), c.bytes.end()), "split.dat");
+    }
+
+    CKSTUdbfFile pairWriter(true);
+    ASSERT_EQ(pairWriter.OpenMemoryWrite(true), KST_OK);
+    ASSERT_EQ(pairWriter.WriteChannels(samples), KST_OK);
+    CKSTMemBuffer description, data;
+    pairWriter.GetDescriptionMemory(description);
+    ASSERT_EQ(pairWriter.GetMemory(data), KST_OK);
+    for (bool referenced : {false, true}) {
+        for (bool keepTimeVectors : {false, true}) {
+            SCOPED_TRACE(std::string("blocks") + (referenced ? ", referenced" : "") +
+                         (keepTimeVectors ? ", time vectors" : ""));
+            kst_test::ExpectSameSplitOrNot([&](CKSTDataSet& set) {
+                CKSTUdbfFile blocks;
+                int result = blocks.SetDescriptionMemory(description);
+                if (result == KST_OK) result = blocks.SetDataMemory(data);
+                double firstTime = 0.0;
+                int64_t rawOrigin = 0;
+                return result != KST_OK
+                           ? result
+                           : blocks.ReadData(set.GetChannels(), nullptr, 16, &firstTime,
+                                             &rawOrigin, keepTimeVectors,
+                                             referenced ? 45000.0 : -1.0, referenced ? 7 : 0);
+            });
+        }
+    }
 }
 
 TEST(UdbfFileTest, WriterRefusesColumnsOfAnotherLengthOrTimeBase)

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "formats/FormatTestSupport.h"
+#include "formats/SplitDecodeSupport.h"
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
@@ -104,27 +105,36 @@ TEST(WavFileTest, ReadsHandBuiltImages)
 
 // More samples than one read block, with a channel count that does not divide it: every
 // channel keeps its own samples across the block boundaries, a partial last frame included.
+double SampleAt(uint16_t bits, uint32_t k)
+{
+    return bits == 8 ? static_cast<double>(k * 7u % 256u) - 128.0
+                     : static_cast<double>(static_cast<int16_t>(k * 7919u));
+}
+
+// Sample k of the data is SampleAt(bits, k).
+Bytes Interleaved(uint16_t bits, uint16_t channels, uint32_t samples)
+{
+    Bytes data;
+    data.Text("data").U32(samples * bits / 8);
+    for (uint32_t k = 0; k < samples; ++k) {
+        if (bits == 8) {
+            data.U8(static_cast<uint8_t>(k * 7u % 256u));
+        } else {
+            data.I16(static_cast<int16_t>(k * 7919u));
+        }
+    }
+    return Riff({FmtChunk(1, channels, 8000, bits), data});
+}
+
 TEST(WavFileTest, ManyChannelsAcrossReadBlocks)
 {
     for (uint16_t bits : {uint16_t{8}, uint16_t{16}}) {
         SCOPED_TRACE(bits);
         const uint16_t channels = 3;
         const uint32_t samples = 100001;
-        Bytes data;
-        data.Text("data").U32(samples * bits / 8);
-        auto sampleAt = [bits](uint32_t k) {
-            return bits == 8 ? static_cast<double>(k * 7u % 256u) - 128.0
-                             : static_cast<double>(static_cast<int16_t>(k * 7919u));
-        };
-        for (uint32_t k = 0; k < samples; ++k) {
-            if (bits == 8) {
-                data.U8(static_cast<uint8_t>(k * 7u % 256u));
-            } else {
-                data.I16(static_cast<int16_t>(k * 7919u));
-            }
-        }
+        auto sampleAt = [bits](uint32_t k) { return SampleAt(bits, k); };
         CKSTDataSet dataSet;
-        ASSERT_EQ(ReadImage(Riff({FmtChunk(1, channels, 8000, bits), data}), dataSet), KST_OK);
+        ASSERT_EQ(ReadImage(Interleaved(bits, channels, samples), dataSet), KST_OK);
         ASSERT_EQ(dataSet.GetChannels().GetCount(), channels);
         for (uint16_t c = 0; c < channels; ++c) {
             const CKSTChannel& channel = *dataSet.GetChannels().GetAt(c);
@@ -133,6 +143,28 @@ TEST(WavFileTest, ManyChannelsAcrossReadBlocks)
                 ASSERT_EQ(channel.GetValues()[i], sampleAt(i * channels + c)) << c << " " << i;
             }
         }
+    }
+}
+
+// 8- and 16-bit samples of one, two and three channels across read blocks, partial last frames
+// and a size field beyond the file: the same channels whether the decoding runs on one thread or
+// is split over several, with ranges that begin inside a frame.
+TEST(WavFileTest, SplitDecodingGivesTheSameChannels)
+{
+    struct Case {
+        const char* what;
+        Bytes image;
+    } cases[] = {
+        {"8-bit mono", Interleaved(8, 1, 70001)},
+        {"8-bit stereo", Interleaved(8, 2, 70001)},
+        {"16-bit mono", Interleaved(16, 1, 40001)},
+        {"16-bit stereo", Interleaved(16, 2, 100001)},
+        {"16-bit, three channels", Interleaved(16, 3, 100001)},
+        {"size beyond the file", Riff({FmtChunk(1, 2, 8000, 16), DataChunk({9, 8, 7}, 0x7FFFFFF0)})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::ExpectSameSplitOrNot<CKSTWavFile>(c.image.Data(), "split.wav");
     }
 }
 
