@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 #include <new>
 
 #include "data/Channel.h"
@@ -166,6 +165,12 @@ bool CKSTByteReader::ReadF64(double& value)
     return true;
 }
 
+void CKSTByteReader::Resume()
+{
+    m_bufferStart = m_bufferEnd = 0;
+    m_file.Seek(static_cast<int64_t>(m_position), SEEK_SET);
+}
+
 uint64_t CKSTByteReader::DecodeRun(uint64_t count, uint32_t size, uint32_t stride, size_t grain,
                                    const KstRunDecoder& decode)
 {
@@ -173,14 +178,12 @@ uint64_t CKSTByteReader::DecodeRun(uint64_t count, uint32_t size, uint32_t strid
     const uint64_t fit = Remaining() >= size ? (Remaining() - size) / stride + 1 : 0;
     const uint64_t wanted = std::min(count, fit);
     const uint64_t got = KstDecodeRun(m_file, start, wanted, size, stride, grain, decode);
-    // The run went past the buffer: reading goes on from the stream.
-    m_bufferStart = m_bufferEnd = 0;
     m_position = got == 0 ? start : start + (got - 1) * stride + size;
     if (got < wanted) {
         // As Read does: what the stream did not give counts as absent.
         m_size = m_position;
     }
-    m_file.Seek(static_cast<int64_t>(m_position), SEEK_SET);
+    Resume();
     return got;
 }
 
@@ -198,67 +201,87 @@ void KstKeepSamples(CKSTChannel& channel, uint32_t n)
     }
 }
 
+CKSTSharedReader::CKSTSharedReader(CKSTDataFile& stream) : m_stream(stream)
+{
+    const int64_t size = stream.GetSize();
+    m_size = size > 0 ? static_cast<uint64_t>(size) : 0;
+    if (stream.IsInMemory() && m_size > 0) {
+        m_memory = stream.GetMemoryBuffer().GetData();
+    }
+}
+
+const uint8_t* CKSTSharedReader::View::Get(uint64_t position, size_t n, size_t& got)
+{
+    const uint64_t size = m_shared.m_size;
+    got = position < size ? static_cast<size_t>(std::min<uint64_t>(n, size - position)) : 0;
+    if (got == 0) {
+        return nullptr;
+    }
+    if (m_shared.m_memory != nullptr) {
+        return m_shared.m_memory + position;
+    }
+    if (position >= m_start && position + got <= m_start + m_held) {
+        return m_buffer.data() + (position - m_start);
+    }
+    const size_t want = static_cast<size_t>(
+        std::min<uint64_t>(std::max(got, kRunBlockBytes), std::min<uint64_t>(size - position,
+                                                                              UINT32_MAX)));
+    m_buffer.resize(std::max(m_buffer.size(), want));
+    m_start = position;
+    m_held = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_shared.m_lock);
+        if (m_shared.m_stream.Seek(static_cast<int64_t>(position), SEEK_SET) >= 0) {
+            m_held = m_shared.m_stream.Read(m_buffer.data(), static_cast<uint32_t>(want));
+        }
+    }
+    got = std::min(got, m_held);
+    return m_buffer.data();
+}
+
 uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
                       uint32_t stride, size_t grain, const KstRunDecoder& decode)
 {
-    const int64_t streamSize = stream.GetSize();
-    if (count == 0 || size == 0 || stride < size || streamSize < 0 ||
-        start > static_cast<uint64_t>(streamSize)) {
+    CKSTSharedReader shared(stream);
+    if (count == 0 || size == 0 || stride < size || start > shared.GetSize()) {
         return 0;
     }
-    const uint64_t left = static_cast<uint64_t>(streamSize) - start;
+    const uint64_t left = shared.GetSize() - start;
     const uint64_t total = std::min(count, left >= size ? (left - size) / stride + 1 : 0);
     if (total == 0) {
         return 0;
     }
     const uint32_t perBlock = static_cast<uint32_t>(std::max<size_t>(1, kRunBlockBytes / stride));
-    auto split = [&](const std::function<void(size_t, size_t)>& range) {
-        if (grain == kKstInOrder) {
-            range(0, static_cast<size_t>(total));
-        } else {
-            KstParallelFor(static_cast<size_t>(total), grain, range);
-        }
-    };
-    if (stream.IsInMemory()) {
-        const uint8_t* base = stream.GetMemoryBuffer().GetData() + start;
-        split([&](size_t begin, size_t end) {
-            for (size_t first = begin; first < end;) {
-                const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
-                decode(base + first * stride, first, n);
-                first += n;
-            }
-        });
-        return total;
-    }
-    // Each thread reads its blocks by position; the stream's one position makes the reads take
-    // turns, while the decoding of the blocks runs side by side.
-    std::mutex streamLock;
+    // Each range reads its blocks by position; a file's reads take turns, while the decoding of
+    // the blocks runs side by side.
+    std::mutex failureLock;
     uint64_t firstMissing = total;
-    split([&](size_t begin, size_t end) {
-        std::vector<uint8_t> scratch;
+    auto range = [&](size_t begin, size_t end) {
+        CKSTSharedReader::View view(shared);
         for (size_t first = begin; first < end;) {
             const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
-            const size_t bytes = static_cast<size_t>(n - 1) * stride + size;
-            scratch.resize(std::max(scratch.size(), bytes));
-            uint32_t got = 0;
-            {
-                std::lock_guard<std::mutex> lock(streamLock);
-                if (stream.Seek(static_cast<int64_t>(start + first * stride), SEEK_SET) >= 0) {
-                    got = stream.Read(scratch.data(), static_cast<uint32_t>(bytes));
-                }
-            }
-            const uint32_t whole = got >= size ? std::min(n, (got - size) / stride + 1) : 0;
+            size_t got = 0;
+            const uint8_t* raw =
+                view.Get(start + first * stride, static_cast<size_t>(n - 1) * stride + size, got);
+            const uint32_t whole =
+                got >= size ? std::min<uint32_t>(n, static_cast<uint32_t>((got - size) / stride + 1))
+                            : 0;
             if (whole > 0) {
-                decode(scratch.data(), first, whole);
+                decode(raw, first, whole);
             }
             if (whole < n) {
-                std::lock_guard<std::mutex> lock(streamLock);
+                std::lock_guard<std::mutex> lock(failureLock);
                 firstMissing = std::min<uint64_t>(firstMissing, first + whole);
                 return;
             }
             first += n;
         }
-    });
+    };
+    if (grain == kKstInOrder) {
+        range(0, static_cast<size_t>(total));
+    } else {
+        KstParallelFor(static_cast<size_t>(total), grain, range);
+    }
     return firstMissing;
 }
 

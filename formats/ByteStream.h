@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <mutex>
 #include <type_traits>
 #include <vector>
 
@@ -54,6 +55,37 @@ using KstRunDecoder = std::function<void(const uint8_t* raw, uint64_t first, uin
 // position is then the caller's to set.
 uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
                       uint32_t stride, size_t grain, const KstRunDecoder& decode);
+
+// One stream read by position from several threads: each thread reads through its own View, and
+// the stream serves one read at a time. A memory stream hands out its own bytes.
+class CKSTSharedReader {
+public:
+    explicit CKSTSharedReader(CKSTDataFile& stream);
+    CKSTSharedReader(const CKSTSharedReader&) = delete;
+    CKSTSharedReader& operator=(const CKSTSharedReader&) = delete;
+
+    uint64_t GetSize() const { return m_size; }
+
+    class View {
+    public:
+        explicit View(CKSTSharedReader& shared) : m_shared(shared) {}
+        // Up to n bytes from byte `position` on, valid until the next call; `got` tells how many
+        // the stream holds there. A file is read ahead in blocks small enough for the cache.
+        const uint8_t* Get(uint64_t position, size_t n, size_t& got);
+
+    private:
+        CKSTSharedReader& m_shared;
+        std::vector<uint8_t> m_buffer;
+        uint64_t m_start = 0;
+        size_t m_held = 0;
+    };
+
+private:
+    CKSTDataFile& m_stream;
+    std::mutex m_lock;
+    const uint8_t* m_memory = nullptr;
+    uint64_t m_size = 0;
+};
 
 // The image into the stream's own buffer at position 0, as CKSTDataFile::SetMemory does, with the
 // fresh pages of the copy touched from several threads. Throws std::bad_alloc when memory runs out.
@@ -159,6 +191,9 @@ public:
     bool ReadU32(uint32_t& value);
     bool ReadF32(float& value);
     bool ReadF64(double& value);
+
+    // Reading goes on from the reader's position after others moved the stream.
+    void Resume();
 
     // The next `count` elements through KstDecodeRun (never more than remain); the position then
     // lies behind the last element read. Returns the elements read.

@@ -4,12 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "formats/ByteStream.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/HeaderInfoList.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
@@ -23,6 +25,8 @@ constexpr uint32_t kChannelBlockFixed = 2 + 2 + 2 + 8 + 2 + 2 + 8 + 8 + 1 + 1;
 constexpr uint16_t kDataHeadSize = 18;
 // Raw sample type of the channel record: 32-bit float.
 constexpr uint16_t kSampleFloat32 = 4;
+// Records read ahead before their values are decoded.
+constexpr size_t kBatchRecords = 1 << 16;
 
 // A C time value as the file stores it; times before 1970 or beyond 2106 store 0.
 uint32_t FileTime(const CKSTTimeStamp& stamp)
@@ -37,6 +41,20 @@ std::string FixedText(double value, int decimals)
     const auto result =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string("0");
+}
+
+// n samples of a record, the first at time t and dt apart, all on the channel's grid after
+// `count` samples: the test of CKSTChannel::AppendTimeValue.
+bool OnChannelGrid(const CKSTChannel& channel, uint32_t count, double t, double dt, uint32_t n)
+{
+    const double step = channel.GetDt();
+    const double t0 = channel.GetT0();
+    for (uint32_t k = 0; k < n; ++k) {
+        if (!(std::fabs(k * dt + t - ((count + k) * step + t0)) <= 0.001 * step)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // A zero-terminated text within the block; false when the block ends first.
@@ -237,9 +255,9 @@ int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
         }
         m_twoFiles = true;
         CKSTByteReader data(m_companion);
-        result = ReadRecords(data, channels, first, count);
+        result = ReadRecords(data, m_companion, channels, first, count);
     } else {
-        result = ReadRecords(in, channels, first, count);
+        result = ReadRecords(in, m_main, channels, first, count);
     }
     ReadUnits(channels, first);
     for (int i = first; i < channels.GetCount(); ++i) {
@@ -276,8 +294,8 @@ std::vector<CKSTDasylabFile::RecordTotals> CKSTDasylabFile::CountRecordValues(CK
     return totals;
 }
 
-int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first,
-                                 uint16_t count)
+int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
+                                 CKSTChannelList& channels, int first, uint16_t count)
 {
     char tag[4];
     uint16_t headSize = 0;
@@ -296,6 +314,7 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, 
     // keeps no times while its samples stay on it; one sample off the grid makes it a time
     // vector, as if it had been one from the start.
     const std::vector<RecordTotals> totals = CountRecordValues(in, count);
+    bool fresh = false;
     for (uint16_t i = 0; i < count; ++i) {
         CKSTChannel& channel = *channels.GetAt(first + i);
         const RecordTotals& total = totals[i];
@@ -308,47 +327,144 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, 
             channel.SetT0(total.firstTime);
             channel.SetDt(total.firstDt);
         }
-        channel.Reserve(static_cast<uint32_t>(
-            std::min<uint64_t>(channel.GetCount() + total.values, 0xFFFFFFFFu)));
+        const uint32_t needed =
+            static_cast<uint32_t>(std::min<uint64_t>(channel.GetCount() + total.values, 0xFFFFFFFFu));
+        fresh = fresh || channel.GetCapacity() < needed;
+        channel.Reserve(needed);
     }
-    std::vector<uint8_t> values(kRecordValues * 4);
+
+    // Records whose samples all lie on their channel's grid go into the channels' room at once,
+    // a batch of them split over threads when the arrays are fresh. From a channel's first
+    // record off the grid on, its records take their samples one by one, behind its batch.
+    struct Record {
+        uint64_t data;
+        double t;
+        double dt;
+        uint32_t n;
+        uint16_t channel;
+        uint32_t at;  // in the channel's room of the batch
+    };
+    std::vector<Record> batch;
+    std::vector<Record> oneByOne;
+    std::vector<uint32_t> pending(count);
+    std::vector<uint8_t> onGrid(count);
+    for (uint16_t i = 0; i < count; ++i) {
+        onGrid[i] = channels.GetAt(first + i)->GetTimeBaseType() == CKSTChannel::kEquidistant;
+    }
+    CKSTSharedReader shared(stream);
+    // The stream holds every value the walk over the records counted, unless it shrank since.
+    bool shrank = false;
+    auto flush = [&] {
+        std::vector<double*> rooms(count);
+        uint64_t samples = 0;
+        for (uint16_t i = 0; i < count; ++i) {
+            rooms[i] = KstAppendRoom(*channels.GetAt(first + i), pending[i]);
+            samples += pending[i];
+        }
+        std::mutex failureLock;
+        size_t firstMissing = batch.size();
+        const size_t grain =
+            fresh ? static_cast<size_t>(std::max<uint64_t>(
+                        1, kKstDecodeGrain * batch.size() / std::max<uint64_t>(samples, 1)))
+                  : KstDecodeGrain(false);
+        KstParallelFor(batch.size(), grain, [&](size_t begin, size_t end) {
+            CKSTSharedReader::View view(shared);
+            for (size_t r = begin; r < end; ++r) {
+                const Record& record = batch[r];
+                size_t got = 0;
+                const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
+                if (got < size_t{record.n} * 4) {
+                    std::lock_guard<std::mutex> lock(failureLock);
+                    firstMissing = std::min(firstMissing, r);
+                    return;
+                }
+                KstWidenRun<float, false>(raw, 4, rooms[record.channel] + record.at, record.n);
+            }
+        });
+        if (firstMissing < batch.size()) {
+            // Only the records before the first one missing count, as if read one by one.
+            shrank = true;
+            for (uint16_t i = 0; i < count; ++i) {
+                CKSTChannel& channel = *channels.GetAt(first + i);
+                uint32_t kept = pending[i];
+                for (size_t r = firstMissing; r < batch.size(); ++r) {
+                    if (batch[r].channel == i) {
+                        kept = batch[r].at;
+                        break;
+                    }
+                }
+                KstKeepSamples(channel, channel.GetCount() - pending[i] + kept);
+            }
+            const uint64_t missing = batch[firstMissing].data;
+            oneByOne.erase(std::remove_if(oneByOne.begin(), oneByOne.end(),
+                                          [&](const Record& r) { return r.data > missing; }),
+                           oneByOne.end());
+        }
+        CKSTSharedReader::View view(shared);
+        for (const Record& record : oneByOne) {
+            size_t got = 0;
+            const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
+            CKSTChannel& channel = *channels.GetAt(first + record.channel);
+            for (uint32_t k = 0; k < got / 4; ++k) {
+                channel.AppendTimeValue(k * record.dt + record.t,
+                                        KstLoadNumber<float, false>(raw + 4 * k));
+            }
+            if (got < size_t{record.n} * 4) {
+                shrank = true;
+                break;
+            }
+        }
+        batch.clear();
+        oneByOne.clear();
+        std::fill(pending.begin(), pending.end(), 0);
+    };
+
+    int result = KST_OK;
     for (;;) {
         uint16_t index = 0;
         if (!in.ReadU16(index)) {
-            return KST_OK;
+            break;
         }
         if (index >= count) {
             in.SeekTo(in.GetPosition() - 2);
             if (!in.Read(tag, 4) || std::memcmp(tag, "DTDF", 4) != 0) {
-                return KST_ERR_DASYLAB_UNSUPPORTED;
+                result = KST_ERR_DASYLAB_UNSUPPORTED;
             }
-            return KST_OK;
+            break;
         }
         double t = 0.0;
         double dt = 0.0;
         uint16_t n = 0;
         if (!in.ReadF64(t) || !in.ReadF64(dt) || !in.ReadU16(n)) {
-            return KST_OK;
+            break;
         }
         // A record cut short by the end of the file keeps the values that are whole.
         const uint32_t whole = static_cast<uint32_t>(std::min<uint64_t>(n, in.Remaining() / 4));
-        CKSTChannel& channel = *channels.GetAt(first + index);
-        for (uint32_t done = 0; done < whole;) {
-            const uint32_t part = std::min<uint32_t>(whole - done, kRecordValues);
-            if (!in.Read(values.data(), size_t{part} * 4)) {
-                return KST_OK;
+        if (whole > 0) {
+            const CKSTChannel& channel = *channels.GetAt(first + index);
+            Record record{in.GetPosition(), t, dt, whole, index, pending[index]};
+            if (onGrid[index] &&
+                OnChannelGrid(channel, channel.GetCount() + pending[index], t, dt, whole)) {
+                pending[index] += whole;
+                batch.push_back(record);
+            } else {
+                onGrid[index] = 0;
+                oneByOne.push_back(record);
             }
-            for (uint32_t k = 0; k < part; ++k) {
-                float v;
-                std::memcpy(&v, values.data() + 4 * k, 4);
-                channel.AppendTimeValue((done + k) * dt + t, v);
+            if (batch.size() + oneByOne.size() >= kBatchRecords) {
+                flush();
+                if (shrank) {
+                    return KST_OK;
+                }
+                in.Resume();
             }
-            done += part;
         }
-        if (whole < n) {
-            return KST_OK;
+        if (whole < n || !in.Skip(size_t{whole} * 4)) {
+            break;
         }
     }
+    flush();
+    return shrank ? KST_OK : result;
 }
 
 void CKSTDasylabFile::ReadUnits(CKSTChannelList& channels, int first) const

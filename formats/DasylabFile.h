@@ -43,7 +43,9 @@ public:
 
 private:
     int ReadHeaderText();
-    int ReadRecords(CKSTByteReader& in, CKSTChannelList& channels, int first, uint16_t count);
+    // The records from the reader's position on; `stream` is the reader's stream.
+    int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels,
+                    int first, uint16_t count);
     struct RecordTotals {
         uint64_t values = 0;
         double firstTime = 0.0;  // of the channel's first record with values

@@ -13,6 +13,7 @@
 #include "formats/FormatTestSupport.h"
 #include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
+#include "support/TempFolder.h"
 
 using kst_test::Bytes;
 
@@ -256,6 +257,42 @@ TEST(DasylabFileTest, RecordTimesGiveTheTimeBase)
         for (uint32_t i = 0; i < channel.GetCount(); ++i) {
             EXPECT_DOUBLE_EQ(channel.GetTimeAt(i), c.times[i]) << i;
             EXPECT_DOUBLE_EQ(channel.GetValue(i), i + 1.0) << i;
+        }
+    }
+}
+
+// More records than the reader takes in one batch, one value each, read from memory and from a
+// file: every value keeps its time, on the grid throughout or with a pause in the second batch.
+TEST(DasylabFileTest, ManyRecordsAcrossBatches)
+{
+    constexpr uint32_t kRecords = 70000;
+    for (uint32_t pauseAt : {kRecords, 66000u}) {
+        SCOPED_TRACE(pauseAt);
+        std::vector<HandmadeRecord> records;
+        auto timeOf = [pauseAt](uint32_t r) { return r * 0.5 + (r >= pauseAt ? 3.0 : 0.0); };
+        for (uint32_t r = 0; r < kRecords; ++r) {
+            records.push_back({timeOf(r), 0.5, {static_cast<float>(r)}});
+        }
+        const std::vector<uint8_t> image = WithRecords(records);
+        TempFolder folder;
+        folder.WriteFile("many.ddf", std::string(image.begin(), image.end()));
+        for (bool fromFile : {false, true}) {
+            SCOPED_TRACE(fromFile ? "file" : "memory");
+            CKSTDasylabFile file;
+            CKSTDataSet dataSet;
+            CKSTMemBuffer buffer;
+            buffer.Write(image.data(), 1, static_cast<uint32_t>(image.size()));
+            ASSERT_EQ(fromFile ? file.OpenRead(folder.Path("many.ddf")) : file.SetMemory(buffer),
+                      KST_OK);
+            ASSERT_EQ(file.Read(dataSet, nullptr, false), KST_OK);
+            const CKSTChannel& channel = *dataSet.GetChannels().GetAt(0);
+            EXPECT_EQ(channel.GetTimeBaseType(), pauseAt == kRecords ? CKSTChannel::kEquidistant
+                                                                     : CKSTChannel::kTimeVector);
+            ASSERT_EQ(channel.GetCount(), kRecords);
+            for (uint32_t r = 0; r < kRecords; ++r) {
+                ASSERT_EQ(channel.GetValue(r), r) << r;
+                ASSERT_DOUBLE_EQ(channel.GetTimeAt(r), timeOf(r)) << r;
+            }
         }
     }
 }
