@@ -244,8 +244,7 @@ int main(int argc, char** argv)
     const double matDecode =
         DecodeSeconds<CKSTMatFile>(MatImage(), [](CKSTByteReader& in, auto& channels) {
             constexpr uint32_t kRows = kBytes / 8 / 2;
-            return CKSTMatFile::AppendMatrix(in, 9, kRows, 2, kBytes / 8, channels) ==
-                       kBytes / 8 &&
+            return CKSTMatFile::AppendMatrix(in, 9, kRows, 2, kBytes / 8, channels) == kBytes / 8 &&
                    channels[1]->GetCount() == kRows;
         });
     kst::bench::Report("mat_decode_100MB", Rate(matDecode), "MB/s");

@@ -223,9 +223,8 @@ const uint8_t* CKSTSharedReader::View::Get(uint64_t position, size_t n, size_t& 
     if (position >= m_start && position + got <= m_start + m_held) {
         return m_buffer.data() + (position - m_start);
     }
-    const size_t want = static_cast<size_t>(
-        std::min<uint64_t>(std::max(got, kRunBlockBytes), std::min<uint64_t>(size - position,
-                                                                              UINT32_MAX)));
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(
+        std::max(got, kRunBlockBytes), std::min<uint64_t>(size - position, UINT32_MAX)));
     m_buffer.resize(std::max(m_buffer.size(), want));
     m_start = position;
     m_held = 0;
@@ -264,8 +263,9 @@ uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint
             const uint8_t* raw =
                 view.Get(start + first * stride, static_cast<size_t>(n - 1) * stride + size, got);
             const uint32_t whole =
-                got >= size ? std::min<uint32_t>(n, static_cast<uint32_t>((got - size) / stride + 1))
-                            : 0;
+                got >= size
+                    ? std::min<uint32_t>(n, static_cast<uint32_t>((got - size) / stride + 1))
+                    : 0;
             if (whole > 0) {
                 decode(raw, first, whole);
             }

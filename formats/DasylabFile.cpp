@@ -327,8 +327,8 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
             channel.SetT0(total.firstTime);
             channel.SetDt(total.firstDt);
         }
-        const uint32_t needed =
-            static_cast<uint32_t>(std::min<uint64_t>(channel.GetCount() + total.values, 0xFFFFFFFFu));
+        const uint32_t needed = static_cast<uint32_t>(
+            std::min<uint64_t>(channel.GetCount() + total.values, 0xFFFFFFFFu));
         fresh = fresh || channel.GetCapacity() < needed;
         channel.Reserve(needed);
     }

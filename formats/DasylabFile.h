@@ -44,8 +44,8 @@ public:
 private:
     int ReadHeaderText();
     // The records from the reader's position on; `stream` is the reader's stream.
-    int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels,
-                    int first, uint16_t count);
+    int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels, int first,
+                    uint16_t count);
     struct RecordTotals {
         uint64_t values = 0;
         double firstTime = 0.0;  // of the channel's first record with values

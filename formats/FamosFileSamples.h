@@ -50,11 +50,9 @@ uint32_t ReadRawBlocks(CKSTDataFile& stream, RawKind kind, uint32_t n, uint32_t 
     if (position < 0) {
         return 0;
     }
-    const uint64_t got = KstDecodeRun(stream, static_cast<uint64_t>(position), n, bytes, stride,
-                                      kKstInOrder,
-                                      [&](const uint8_t* raw, uint64_t, uint32_t count) {
-                                          consume(raw, count);
-                                      });
+    const uint64_t got =
+        KstDecodeRun(stream, static_cast<uint64_t>(position), n, bytes, stride, kKstInOrder,
+                     [&](const uint8_t* raw, uint64_t, uint32_t count) { consume(raw, count); });
     const uint64_t used = got == 0 ? 0 : (got - 1) * stride + bytes;
     stream.Seek(position + static_cast<int64_t>(used), SEEK_SET);
     return static_cast<uint32_t>(got);

@@ -79,16 +79,36 @@ bool WidenElements(const uint8_t* p, uint32_t type, bool swap, size_t stride, do
                    uint32_t n)
 {
     switch (type) {
-        case miINT8: KstWidenRun<int8_t>(p, stride, swap, out, n); return false;
-        case miUINT8: KstWidenRun<uint8_t>(p, stride, swap, out, n); return false;
-        case miINT16: KstWidenRun<int16_t>(p, stride, swap, out, n); return false;
-        case miUINT16: KstWidenRun<uint16_t>(p, stride, swap, out, n); return false;
-        case miINT32: KstWidenRun<int32_t>(p, stride, swap, out, n); return false;
-        case miUINT32: KstWidenRun<uint32_t>(p, stride, swap, out, n); return false;
-        case miINT64: KstWidenRun<int64_t>(p, stride, swap, out, n); return false;
-        case miUINT64: KstWidenRun<uint64_t>(p, stride, swap, out, n); return false;
-        case miSINGLE: KstWidenRun<float>(p, stride, swap, out, n); break;
-        default: KstWidenRun<double>(p, stride, swap, out, n); break;
+        case miINT8:
+            KstWidenRun<int8_t>(p, stride, swap, out, n);
+            return false;
+        case miUINT8:
+            KstWidenRun<uint8_t>(p, stride, swap, out, n);
+            return false;
+        case miINT16:
+            KstWidenRun<int16_t>(p, stride, swap, out, n);
+            return false;
+        case miUINT16:
+            KstWidenRun<uint16_t>(p, stride, swap, out, n);
+            return false;
+        case miINT32:
+            KstWidenRun<int32_t>(p, stride, swap, out, n);
+            return false;
+        case miUINT32:
+            KstWidenRun<uint32_t>(p, stride, swap, out, n);
+            return false;
+        case miINT64:
+            KstWidenRun<int64_t>(p, stride, swap, out, n);
+            return false;
+        case miUINT64:
+            KstWidenRun<uint64_t>(p, stride, swap, out, n);
+            return false;
+        case miSINGLE:
+            KstWidenRun<float>(p, stride, swap, out, n);
+            break;
+        default:
+            KstWidenRun<double>(p, stride, swap, out, n);
+            break;
     }
     bool nan = false;
     for (uint32_t i = 0; i < n; ++i) {
@@ -626,8 +646,9 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
         }
         return static_cast<uint32_t>(c < n ? (n - c + count - 1) / count : 0);
     };
-    const size_t made = std::min<size_t>(channels.size(), byColumns ? (total + length - 1) / length
-                                                                    : std::min<uint64_t>(count, total));
+    const size_t made =
+        std::min<size_t>(channels.size(), byColumns ? (total + length - 1) / length
+                                                    : std::min<uint64_t>(count, total));
     total = std::min(total, byColumns ? uint64_t{length} * made : total);
     std::vector<uint32_t> before(made);
     std::vector<double*> outs(made);
@@ -645,7 +666,8 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
     std::vector<std::atomic<bool>> nan(made);
     const bool swap = in.IsSwapped();
     const uint64_t got = in.DecodeRun(
-        total, size, size, KstDecodeGrain(fresh), [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+        total, size, size, KstDecodeGrain(fresh),
+        [&](const uint8_t* raw, uint64_t first, uint32_t n) {
             // The block falls into runs of one channel each: stretches of a column, or every
             // count-th element of a matrix stored across its channels.
             if (byColumns) {
@@ -654,7 +676,8 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
                     const size_t c = static_cast<size_t>(element / length);
                     const uint32_t at = static_cast<uint32_t>(element % length);
                     const uint32_t run = std::min(n - i, length - at);
-                    if (WidenElements(raw + size_t{i} * size, type, swap, size, outs[c] + at, run)) {
+                    if (WidenElements(raw + size_t{i} * size, type, swap, size, outs[c] + at,
+                                      run)) {
                         nan[c] = true;
                     }
                     i += run;
@@ -664,9 +687,9 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
             for (uint32_t k = 0; k < count && k < n; ++k) {
                 const uint64_t element = first + k;
                 const size_t c = static_cast<size_t>(element % count);
-                if (c < made && WidenElements(raw + size_t{k} * size, type, swap,
-                                              size_t{count} * size, outs[c] + element / count,
-                                              (n - k + count - 1) / count)) {
+                if (c < made &&
+                    WidenElements(raw + size_t{k} * size, type, swap, size_t{count} * size,
+                                  outs[c] + element / count, (n - k + count - 1) / count)) {
                     nan[c] = true;
                 }
             }

@@ -45,9 +45,8 @@ public:
     // column when rows >= columns, else one per row, each taking its elements in order (a matrix
     // cut short fills the first ones). NaN gives a missing sample. A long run into arrays made
     // for it is decoded on several threads. Returns the elements read.
-    static uint64_t AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows,
-                                 uint32_t columns, uint64_t total,
-                                 const std::vector<CKSTChannel*>& channels);
+    static uint64_t AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows, uint32_t columns,
+                                 uint64_t total, const std::vector<CKSTChannel*>& channels);
 
     // The "Created on: " date of the header, else the file's last write time.
     CKSTTimeStamp GetFileTimeStamp() const { return m_fileTime; }

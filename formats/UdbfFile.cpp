@@ -51,18 +51,38 @@ void DecodeColumn(const uint8_t* p, uint32_t stride, uint16_t type, bool bigEndi
     switch (type) {
         case 1:
         case 3:
-        case 9: KstWidenRun<uint8_t>(p, stride, bigEndian, out, n); break;
-        case 2: KstWidenRun<int8_t>(p, stride, bigEndian, out, n); break;
-        case 4: KstWidenRun<int16_t>(p, stride, bigEndian, out, n); break;
+        case 9:
+            KstWidenRun<uint8_t>(p, stride, bigEndian, out, n);
+            break;
+        case 2:
+            KstWidenRun<int8_t>(p, stride, bigEndian, out, n);
+            break;
+        case 4:
+            KstWidenRun<int16_t>(p, stride, bigEndian, out, n);
+            break;
         case 5:
-        case 10: KstWidenRun<uint16_t>(p, stride, bigEndian, out, n); break;
-        case 6: KstWidenRun<int32_t>(p, stride, bigEndian, out, n); break;
+        case 10:
+            KstWidenRun<uint16_t>(p, stride, bigEndian, out, n);
+            break;
+        case 6:
+            KstWidenRun<int32_t>(p, stride, bigEndian, out, n);
+            break;
         case 7:
-        case 11: KstWidenRun<uint32_t>(p, stride, bigEndian, out, n); break;
-        case 8: KstWidenRun<float>(p, stride, bigEndian, out, n); break;
-        case 12: KstWidenRun<double>(p, stride, bigEndian, out, n); break;
-        case 14: KstWidenRun<uint64_t>(p, stride, bigEndian, out, n); break;
-        default: KstWidenRun<int64_t>(p, stride, bigEndian, out, n); break;
+        case 11:
+            KstWidenRun<uint32_t>(p, stride, bigEndian, out, n);
+            break;
+        case 8:
+            KstWidenRun<float>(p, stride, bigEndian, out, n);
+            break;
+        case 12:
+            KstWidenRun<double>(p, stride, bigEndian, out, n);
+            break;
+        case 14:
+            KstWidenRun<uint64_t>(p, stride, bigEndian, out, n);
+            break;
+        default:
+            KstWidenRun<int64_t>(p, stride, bigEndian, out, n);
+            break;
     }
 }
 
@@ -607,8 +627,7 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
         }
         targets.push_back(channel);
     }
-    const int result =
-        AppendRecords(targets, firstTime, rawOrigin, startReference, rawReference);
+    const int result = AppendRecords(targets, firstTime, rawOrigin, startReference, rawReference);
     if (result != KST_OK) {
         return result;
     }
@@ -732,7 +751,8 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
                 }
                 if (stamps && !referenced) {
                     // Day-count stamps carry the date themselves.
-                    channel.SetStartTimeStamp(DaysToStamp(dayCounts ? baseDays + origin : baseDays));
+                    channel.SetStartTimeStamp(
+                        DaysToStamp(dayCounts ? baseDays + origin : baseDays));
                 }
                 if (interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
                     channel.SetT0(time);
@@ -788,16 +808,16 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
         for (const Slot& slot : slots) {
             outs.push_back(KstAppendRoom(*slot.channel, static_cast<uint32_t>(onGrid)));
         }
-        const size_t grain = fresh ? std::max<size_t>(1, kKstDecodeGrain / slots.size())
-                                   : KstDecodeGrain(false);
-        const uint64_t got = KstDecodeRun(
-            m_data, start, onGrid, m_recordSize, m_recordSize, grain,
-            [&](const uint8_t* raw, uint64_t first, uint32_t n) {
-                for (size_t s = 0; s < slots.size(); ++s) {
-                    DecodeColumn(raw + slots[s].offset, m_recordSize, slots[s].type, m_bigEndian,
-                                 outs[s] + first, n);
-                }
-            });
+        const size_t grain =
+            fresh ? std::max<size_t>(1, kKstDecodeGrain / slots.size()) : KstDecodeGrain(false);
+        const uint64_t got =
+            KstDecodeRun(m_data, start, onGrid, m_recordSize, m_recordSize, grain,
+                         [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                             for (size_t s = 0; s < slots.size(); ++s) {
+                                 DecodeColumn(raw + slots[s].offset, m_recordSize, slots[s].type,
+                                              m_bigEndian, outs[s] + first, n);
+                             }
+                         });
         if (got < onGrid) {
             for (const Slot& slot : slots) {
                 KstKeepSamples(*slot.channel, slot.before + static_cast<uint32_t>(got));

@@ -286,8 +286,8 @@ TEST(DasylabFileTest, ManyRecordsAcrossBatches)
                       KST_OK);
             ASSERT_EQ(file.Read(dataSet, nullptr, false), KST_OK);
             const CKSTChannel& channel = *dataSet.GetChannels().GetAt(0);
-            EXPECT_EQ(channel.GetTimeBaseType(), pauseAt == kRecords ? CKSTChannel::kEquidistant
-                                                                     : CKSTChannel::kTimeVector);
+            EXPECT_EQ(channel.GetTimeBaseType(),
+                      pauseAt == kRecords ? CKSTChannel::kEquidistant : CKSTChannel::kTimeVector);
             ASSERT_EQ(channel.GetCount(), kRecords);
             for (uint32_t r = 0; r < kRecords; ++r) {
                 ASSERT_EQ(channel.GetValue(r), r) << r;
@@ -320,8 +320,8 @@ TEST(DasylabFileTest, SplitDecodingGivesTheSameChannels)
         }
         grid.push_back({r * 300 * 0.5, 0.5, values});
         pause.push_back({r * 300 * 0.5 + (r >= 30 ? 7.0 : 0.0), 0.5, values});
-        faster.push_back({r < 20 ? r * 300 * 0.5 : 3000.0 + (r - 20) * 300 * 0.25,
-                          r < 20 ? 0.5 : 0.25, values});
+        faster.push_back(
+            {r < 20 ? r * 300 * 0.5 : 3000.0 + (r - 20) * 300 * 0.25, r < 20 ? 0.5 : 0.25, values});
     }
     grid.insert(grid.begin() + 5, HandmadeRecord{0.0, 0.0, {}});
     cases.push_back({"records on one grid", WithRecords(grid)});

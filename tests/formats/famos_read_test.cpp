@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "data/DataSet.h"
 #include "FamosImage.h"
-#include "formats/SplitDecodeSupport.h"
+#include "data/DataSet.h"
 #include "formats/FamosFile.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 

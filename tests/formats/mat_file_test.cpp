@@ -161,22 +161,23 @@ MatImage EveryClass(bool big)
 {
     MatImage m(big);
     m.Add(m.Doubles(1, 3, "row", {1, 2, 3}));
-        // A 2 x 3 matrix stored column by column: the rows are the channels.
-        m.Add(m.Doubles(2, 3, "wide", {1, 4, 2, 5, 3, 6}));
-        m.Add(m.Doubles(3, 2, "tall", {1, 2, 3, 4, 5, 6}));
-        // Doubles that another writer stored in small integer types, signed and unsigned.
-        m.Add(m.Matrix(6, 1, 3, "packed", m.Data<int16_t>(3, {-300, 0, 300})));
-        m.Add(m.Matrix(6, 3, 1, "bytes", m.Data<uint8_t>(2, {200, 1, 2})));
-        m.Add(m.Matrix(8, 1, 2, "int8", m.Data<int8_t>(1, {-5, 5})));
-        m.Add(m.Matrix(12, 1, 2, "int32", m.Data<int32_t>(5, {-70000, 70000})));
-        m.Add(m.Matrix(7, 1, 2, "single", m.Data<float>(7, {0.5f, -1.25f})));
-        m.Add(m.Doubles(0, 0, "empty", {}));
-        m.Add(m.Matrix(4, 1, 5, "text", m.Data<uint16_t>(4, {'h', 'e', 'l', 'l', 'o'})));
-        m.Add(m.Struct("s", {"a", "b", "c", "d", "e"},
-                       {m.Doubles(1, 1, "", {1}), m.Doubles(1, 1, "", {2}), m.Doubles(1, 1, "", {3}),
-                        m.Doubles(1, 1, "", {4}), m.Doubles(1, 1, "", {5})}));
-        m.Add(m.Cell(1, 3, "c",
-                     {m.Doubles(1, 1, "", {7}), m.Doubles(1, 2, "", {8, 9}), m.Doubles(1, 1, "", {10})}));
+    // A 2 x 3 matrix stored column by column: the rows are the channels.
+    m.Add(m.Doubles(2, 3, "wide", {1, 4, 2, 5, 3, 6}));
+    m.Add(m.Doubles(3, 2, "tall", {1, 2, 3, 4, 5, 6}));
+    // Doubles that another writer stored in small integer types, signed and unsigned.
+    m.Add(m.Matrix(6, 1, 3, "packed", m.Data<int16_t>(3, {-300, 0, 300})));
+    m.Add(m.Matrix(6, 3, 1, "bytes", m.Data<uint8_t>(2, {200, 1, 2})));
+    m.Add(m.Matrix(8, 1, 2, "int8", m.Data<int8_t>(1, {-5, 5})));
+    m.Add(m.Matrix(12, 1, 2, "int32", m.Data<int32_t>(5, {-70000, 70000})));
+    m.Add(m.Matrix(7, 1, 2, "single", m.Data<float>(7, {0.5f, -1.25f})));
+    m.Add(m.Doubles(0, 0, "empty", {}));
+    m.Add(m.Matrix(4, 1, 5, "text", m.Data<uint16_t>(4, {'h', 'e', 'l', 'l', 'o'})));
+    m.Add(m.Struct("s", {"a", "b", "c", "d", "e"},
+                   {m.Doubles(1, 1, "", {1}), m.Doubles(1, 1, "", {2}), m.Doubles(1, 1, "", {3}),
+                    m.Doubles(1, 1, "", {4}), m.Doubles(1, 1, "", {5})}));
+    m.Add(
+        m.Cell(1, 3, "c",
+               {m.Doubles(1, 1, "", {7}), m.Doubles(1, 2, "", {8, 9}), m.Doubles(1, 1, "", {10})}));
     return m;
 }
 
@@ -324,8 +325,10 @@ TEST(MatFileTest, SplitDecodingGivesTheSameChannels)
         cases.push_back({"every class" + order, EveryClass(big)});
         for (const LargeMatrix& c : kLargeMatrices) {
             MatImage m(big);
-            m.Add(m.Doubles(c.rows, c.columns, "m", LargeMatrixValues(c.rows, c.columns, c.missingAt)));
-            cases.push_back({std::to_string(c.rows) + " x " + std::to_string(c.columns) + order, m});
+            m.Add(m.Doubles(c.rows, c.columns, "m",
+                            LargeMatrixValues(c.rows, c.columns, c.missingAt)));
+            cases.push_back(
+                {std::to_string(c.rows) + " x " + std::to_string(c.columns) + order, m});
         }
         std::vector<float> singles(30001);
         for (size_t i = 0; i < singles.size(); ++i) {

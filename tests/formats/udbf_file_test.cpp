@@ -15,8 +15,8 @@
 #include "formats/FormatFactory.h"
 #include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
-#include "support/TempFolder.h"
 #include "support/ChannelBuilders.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -528,14 +528,15 @@ TEST(UdbfFileTest, SplitDecodingGivesTheSameChannels)
             kst_test::ExpectSameSplitOrNot([&](CKSTDataSet& set) {
                 CKSTUdbfFile blocks;
                 int result = blocks.SetDescriptionMemory(description);
-                if (result == KST_OK) result = blocks.SetDataMemory(data);
+                if (result == KST_OK)
+                    result = blocks.SetDataMemory(data);
                 double firstTime = 0.0;
                 int64_t rawOrigin = 0;
                 return result != KST_OK
                            ? result
-                           : blocks.ReadData(set.GetChannels(), nullptr, 16, &firstTime,
-                                             &rawOrigin, keepTimeVectors,
-                                             referenced ? 45000.0 : -1.0, referenced ? 7 : 0);
+                           : blocks.ReadData(set.GetChannels(), nullptr, 16, &firstTime, &rawOrigin,
+                                             keepTimeVectors, referenced ? 45000.0 : -1.0,
+                                             referenced ? 7 : 0);
             });
         }
     }

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <limits>
 
-#include "formats/FormatTestSupport.h"
-#include "formats/SplitDecodeSupport.h"
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
+#include "formats/FormatTestSupport.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
 
 using kst_test::Bytes;
@@ -160,7 +160,8 @@ TEST(WavFileTest, SplitDecodingGivesTheSameChannels)
         {"16-bit mono", Interleaved(16, 1, 40001)},
         {"16-bit stereo", Interleaved(16, 2, 100001)},
         {"16-bit, three channels", Interleaved(16, 3, 100001)},
-        {"size beyond the file", Riff({FmtChunk(1, 2, 8000, 16), DataChunk({9, 8, 7}, 0x7FFFFFF0)})},
+        {"size beyond the file",
+         Riff({FmtChunk(1, 2, 8000, 16), DataChunk({9, 8, 7}, 0x7FFFFFF0)})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
