@@ -13,6 +13,9 @@ namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 // Raw bytes a decoder gets at once.
 constexpr size_t kRunBlockBytes = 64 * 1024;
+// Bytes a thread reads from a file at once: few enough reads that the threads seldom wait for
+// one another's.
+constexpr size_t kReadAheadBytes = 1024 * 1024;
 // Bytes per thread of a memory image's copy.
 constexpr size_t kCopyGrain = size_t{8} << 20;
 
@@ -224,7 +227,7 @@ const uint8_t* CKSTSharedReader::View::Get(uint64_t position, size_t n, size_t& 
         return m_buffer.data() + (position - m_start);
     }
     const size_t want = static_cast<size_t>(std::min<uint64_t>(
-        std::max(got, kRunBlockBytes), std::min<uint64_t>(size - position, UINT32_MAX)));
+        std::max(got, kReadAheadBytes), std::min<uint64_t>(size - position, UINT32_MAX)));
     m_buffer.resize(std::max(m_buffer.size(), want));
     m_start = position;
     m_held = 0;

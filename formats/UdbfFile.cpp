@@ -145,6 +145,74 @@ CKSTString ReplaceSyllable(const CKSTString& name, const char* const from[3],
     return CKSTString();
 }
 
+// Times of consecutive records: the stamp against the first record's or a reference, with the
+// wraps of a 32-bit counter, or the record's index; snapped to the sample grid when within a
+// tenth of a sample of it.
+class RecordClock {
+public:
+    struct Scale {
+        bool stamps;
+        bool counter;
+        bool referenced;
+        double step;       // seconds per stamp unit, or per record without stamps
+        double interval;   // of the sample grid, 0 without one
+        double tolerance;  // of the snap to the grid
+    };
+
+    explicit RecordClock(const Scale& scale) : m_scale(scale) {}
+
+    uint64_t GetIndex() const { return m_index; }
+    double GetOrigin() const { return m_origin; }
+
+    // The first record's time, its stamp (or the reference) becoming the origin.
+    double First(double raw, double origin)
+    {
+        m_origin = origin;
+        m_firstAbsolute = Absolute(raw);
+        m_gridOffset = m_scale.referenced && m_scale.interval > 0.0
+                           ? std::round(m_firstAbsolute / m_scale.interval) * m_scale.interval
+                           : 0.0;
+        return Time(m_firstAbsolute);
+    }
+    double Next(double raw) { return Time(Absolute(raw)); }
+
+private:
+    double Absolute(double raw)
+    {
+        if (!m_scale.stamps) {
+            return static_cast<double>(m_index) * m_scale.step;
+        }
+        if (m_scale.counter) {
+            if (m_index > 0 && m_previousCount > 0xE6666661u && raw < 0x19999999u) {
+                m_wraps += kTwoPow32;
+            }
+            m_previousCount = raw;
+        }
+        return (raw + m_wraps - m_origin) * m_scale.step;
+    }
+    double Time(double absolute)
+    {
+        double time = m_scale.referenced ? absolute : absolute - m_firstAbsolute;
+        if (m_scale.stamps && m_scale.interval > 0.0) {
+            const double expected =
+                static_cast<double>(m_index) * m_scale.interval + m_gridOffset;
+            if (std::fabs(time - expected) <= m_scale.tolerance) {
+                time = expected;
+            }
+        }
+        ++m_index;
+        return time;
+    }
+
+    const Scale m_scale;
+    uint64_t m_index = 0;
+    double m_origin = 0.0;
+    double m_firstAbsolute = 0.0;
+    double m_gridOffset = 0.0;
+    double m_wraps = 0.0;
+    double m_previousCount = 0.0;
+};
+
 }  // namespace
 
 class CKSTUdbfFile::HeaderReader {
@@ -694,73 +762,43 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     }
     const uint64_t start = static_cast<uint64_t>(m_dataStart);
 
-    // The time of each record in turn: its stamp against the first one's or the reference, with
-    // the wraps of a 32-bit counter, or its index; the first record also places the channels.
-    uint64_t index = 0;
-    double origin = 0.0;
-    double firstAbsolute = 0.0;
-    double gridOffset = 0.0;
-    double wraps = 0.0;
     // Counters of 32 bits wrap; wider ones and floats do not. A counter's stamp is read unsigned.
     const bool counter = IsCounter32(m_timeType);
     const uint16_t stampType = counter ? uint16_t{7} : m_timeType;
-    double previousCount = 0.0;
+    RecordClock clock({stamps, counter, referenced, step, interval, tolerance});
     auto stampOf = [&](const uint8_t* record) {
         return stamps ? DecodeValue(record, stampType, m_bigEndian) : 0.0;
     };
-    auto nextTime = [&](double raw) {
-        double absolute = static_cast<double>(index) * step;
+    // The first record also places the channels that are still empty.
+    auto placeFirst = [&](double raw) {
         if (stamps) {
-            if (counter) {
-                if (index > 0 && previousCount > 0xE6666661u && raw < 0x19999999u) {
-                    wraps += kTwoPow32;
-                }
-                previousCount = raw;
+            if (firstTime != nullptr) {
+                *firstTime = raw;
             }
-            if (index == 0) {
-                if (firstTime != nullptr) {
-                    *firstTime = raw;
-                }
-                if (rawOrigin != nullptr) {
-                    *rawOrigin = std::isfinite(raw)
-                                     ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18))
-                                     : 0;
-                }
-                origin = rawReference != 0 ? static_cast<double>(rawReference) : raw;
-            }
-            absolute = (raw + wraps - origin) * step;
-        }
-        if (index == 0) {
-            firstAbsolute = absolute;
-            gridOffset =
-                referenced && interval > 0.0 ? std::round(absolute / interval) * interval : 0.0;
-        }
-        double time = referenced ? absolute : absolute - firstAbsolute;
-        if (stamps && interval > 0.0) {
-            const double expected = static_cast<double>(index) * interval + gridOffset;
-            if (std::fabs(time - expected) <= tolerance) {
-                time = expected;
+            if (rawOrigin != nullptr) {
+                *rawOrigin =
+                    std::isfinite(raw) ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18)) : 0;
             }
         }
-        if (index == 0) {
-            // Channels that already hold samples keep their start and grid.
-            for (const Slot& slot : slots) {
-                CKSTChannel& channel = *slot.channel;
-                if (channel.GetCount() != 0) {
-                    continue;
-                }
-                if (stamps && !referenced) {
-                    // Day-count stamps carry the date themselves.
-                    channel.SetStartTimeStamp(
-                        DaysToStamp(dayCounts ? baseDays + origin : baseDays));
-                }
-                if (interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
-                    channel.SetT0(time);
-                }
+        const double origin = stamps && rawReference == 0 ? raw : static_cast<double>(rawReference);
+        const double time = clock.First(raw, origin);
+        for (const Slot& slot : slots) {
+            CKSTChannel& channel = *slot.channel;
+            if (channel.GetCount() != 0) {
+                continue;
+            }
+            if (stamps && !referenced) {
+                // Day-count stamps carry the date themselves.
+                channel.SetStartTimeStamp(DaysToStamp(dayCounts ? baseDays + origin : baseDays));
+            }
+            if (interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
+                channel.SetT0(time);
             }
         }
-        ++index;
         return time;
+    };
+    auto nextTime = [&](double raw) {
+        return clock.GetIndex() == 0 ? placeFirst(raw) : clock.Next(raw);
     };
 
     // Every channel has the same time base, so the lead channel tells how many records from the
@@ -771,35 +809,47 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     uint64_t onGrid = 0;
     bool offGrid = false;
     double offGridTime = 0.0;
-    auto check = [&](double stamp) {
-        if (offGrid) {
-            return;
+    // The next n records' times from their stamps, counted while they lie on the grid.
+    auto onLeadGrid = [&](const double* raw, uint32_t n) {
+        if (n == 0) {
+            return true;
         }
-        const double time = nextTime(stamp);
+        double time = nextTime(raw[0]);
         const double dt = lead->GetDt();
-        const uint32_t sample = static_cast<uint32_t>(slots.front().before + onGrid);
-        if (std::fabs(time - (sample * dt + lead->GetT0())) <= 0.001 * dt) {
+        const double t0 = lead->GetT0();
+        const uint32_t before = slots.front().before;
+        for (uint32_t r = 1;; ++r) {
+            const uint32_t sample = static_cast<uint32_t>(before + onGrid);
+            if (!(std::fabs(time - (sample * dt + t0)) <= 0.001 * dt)) {
+                offGridTime = time;
+                return false;
+            }
             ++onGrid;
-        } else {
-            offGrid = true;
-            offGridTime = time;
+            if (r == n) {
+                return true;
+            }
+            time = clock.Next(raw[r]);
         }
     };
     if (lead != nullptr && lead->GetTimeBaseType() == CKSTChannel::kEquidistant) {
+        std::vector<double> block;
         if (stamps) {
-            std::vector<double> block;
             KstDecodeRun(m_data, start, records, UdbfTypeSize(m_timeType), m_recordSize,
                          kKstInOrder, [&](const uint8_t* raw, uint64_t, uint32_t n) {
-                             block.resize(n);
-                             DecodeColumn(raw, m_recordSize, stampType, m_bigEndian, block.data(),
-                                          n);
-                             for (uint32_t r = 0; r < n && !offGrid; ++r) {
-                                 check(block[r]);
+                             if (!offGrid) {
+                                 block.resize(n);
+                                 DecodeColumn(raw, m_recordSize, stampType, m_bigEndian,
+                                              block.data(), n);
+                                 offGrid = !onLeadGrid(block.data(), n);
                              }
                          });
         } else {
-            for (uint64_t r = 0; r < records && !offGrid; ++r) {
-                check(0.0);
+            // Without stamps the times need no bytes of the records.
+            block.resize(static_cast<size_t>(std::min<uint64_t>(records, 1 << 16)));
+            for (uint64_t done = 0; done < records && !offGrid;) {
+                const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(block.size(), records - done));
+                offGrid = !onLeadGrid(block.data(), n);
+                done += n;
             }
         }
     }
