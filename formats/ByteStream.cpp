@@ -296,11 +296,14 @@ void KstCopyMemoryImage(CKSTDataFile& stream, const CKSTMemBuffer& image)
         return;
     }
     const uint32_t n = image.GetSize();
-    own.Free();
+    // A buffer of about the size keeps its pages, which later images of a run of blocks reuse.
+    if (own.GetCapacity() < n || own.GetCapacity() / 2 > n) {
+        own.Free();
+    }
+    if (!own.SetSize(n)) {
+        throw std::bad_alloc();
+    }
     if (n > 0) {
-        if (!own.SetSize(n)) {
-            throw std::bad_alloc();
-        }
         uint8_t* to = own.GetData();
         const uint8_t* from = image.GetData();
         KstParallelFor(n, kCopyGrain, [&](size_t begin, size_t end) {

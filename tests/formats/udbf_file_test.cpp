@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/DataSet.h"
@@ -410,6 +411,71 @@ TEST(UdbfFileTest, MemoryBlocksDecodeAsTheFileDoes)
         EXPECT_EQ(a.GetDt(), b.GetDt());
     }
     EXPECT_GT(firstTime, 45000.0);
+}
+
+// The controller client's way: one description, then data blocks one after the other through the
+// same object. Each block decodes to its own records, whatever the size of the one before; blocks
+// appended to the same channels with the first stamp as reference continue their grid, until a
+// gap in the stamps makes them time vectors.
+TEST(UdbfFileTest, ConsecutiveDataBlocks)
+{
+    Header h;
+    h.big = false;
+    h.variables = {{"a", 4, 0, ""}, {"b", 8, 0, ""}};
+    auto block = [&](uint32_t from, uint32_t to, uint32_t skip = 0) {
+        Bytes records(false);
+        for (uint32_t i = from; i < to; ++i) {
+            records.Put<uint32_t>(1000 + i + skip).Put<int16_t>(static_cast<int16_t>(3 * i));
+            records.Put<float>(0.5f * static_cast<float>(i));
+        }
+        return Buffer(records.Str());
+    };
+    CKSTUdbfFile blocks;
+    ASSERT_EQ(blocks.SetDescriptionMemory(Buffer(HeaderBytes(h, false))), KST_OK);
+    for (uint32_t records : {10u, 7u, 3u, 10u, 0u}) {
+        SCOPED_TRACE(records);
+        ASSERT_EQ(blocks.SetDataMemory(block(0, records)), KST_OK);
+        CKSTChannelList decoded;
+        ASSERT_EQ(blocks.ReadData(decoded, nullptr, 16, nullptr, nullptr, false, -1.0, 0), KST_OK);
+        ASSERT_EQ(decoded.GetCount(), 2);
+        std::vector<double> expected;
+        for (uint32_t i = 0; i < records; ++i) {
+            expected.push_back(3.0 * i);
+        }
+        EXPECT_EQ(Values(*decoded.GetAt(0)), expected);
+    }
+
+    ASSERT_EQ(blocks.SetDataMemory(block(0, 5)), KST_OK);
+    CKSTChannelList channels;
+    double firstTime = 0.0;
+    int64_t rawOrigin = 0;
+    ASSERT_EQ(blocks.ReadData(channels, nullptr, 16, &firstTime, &rawOrigin, false, -1.0, 1000),
+              KST_OK);
+    EXPECT_EQ(firstTime, 1000.0);
+    EXPECT_EQ(rawOrigin, 1000);
+    const std::vector<CKSTChannel*> targets = {channels.GetAt(0), channels.GetAt(1)};
+    for (const auto& next : {std::pair<uint32_t, uint32_t>{5, 12}, {12, 15}}) {
+        ASSERT_EQ(blocks.SetDataMemory(block(next.first, next.second)), KST_OK);
+        ASSERT_EQ(blocks.AppendRecords(targets, &firstTime, nullptr, -1.0, 1000), KST_OK);
+        EXPECT_EQ(firstTime, 1000.0 + next.first);
+    }
+    for (const CKSTChannel* channel : targets) {
+        EXPECT_EQ(channel->GetTimeBaseType(), CKSTChannel::kEquidistant);
+        EXPECT_EQ(channel->GetCount(), 15u);
+        EXPECT_DOUBLE_EQ(channel->GetT0(), 0.0);
+        EXPECT_NEAR(channel->GetDt(), 0.001, 1e-12);
+    }
+    EXPECT_EQ(targets[1]->GetValues()[14], 7.0);
+
+    // Stamps 5 ms later than the grid has them.
+    ASSERT_EQ(blocks.SetDataMemory(block(15, 17, 5)), KST_OK);
+    ASSERT_EQ(blocks.AppendRecords(targets, nullptr, nullptr, -1.0, 1000), KST_OK);
+    const CKSTChannel& a = *targets[0];
+    EXPECT_EQ(a.GetTimeBaseType(), CKSTChannel::kTimeVector);
+    ASSERT_EQ(a.GetCount(), 17u);
+    EXPECT_NEAR(a.GetTimeAt(14), 0.014, 1e-9);
+    EXPECT_NEAR(a.GetTimeAt(15), 0.020, 1e-9);
+    EXPECT_EQ(a.GetValue(16), 48.0);
 }
 
 TEST(UdbfFileTest, SelectionLeavesOutUnselectedVariables)
