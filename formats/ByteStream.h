@@ -5,6 +5,7 @@
 // Beside them, what the binary readers share to decode long runs of samples: numbers in either
 // byte order, room in a channel and runs of a stream decoded on several threads.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,16 +20,17 @@
 
 class CKSTChannel;
 
-// Samples per thread when a decode into fresh channel arrays is split. The first touch of a
-// fresh page is what several threads make cheaper; a smaller share would not pay for starting a
+// Samples per thread when a decode is split: a smaller share would not pay for starting a
 // thread (milliseconds under Wine).
 constexpr size_t kKstDecodeGrain = size_t{1} << 20;
 
-// Arrays that held data before are filled at the memory's speed by one thread, so only a decode
-// into arrays allocated for it is split.
-inline size_t KstDecodeGrain(bool freshArrays)
+// Items per thread for a decode of `count` items of `samplesPerItem` samples each. The first
+// touches of fresh pages are what many threads make cheaper; arrays that held data before are
+// bound by the memory's bandwidth, which two threads use fully while a third only adds its start.
+inline size_t KstDecodeGrain(bool freshArrays, size_t count, size_t samplesPerItem = 1)
 {
-    return freshArrays ? kKstDecodeGrain : std::numeric_limits<size_t>::max();
+    const size_t grain = std::max<size_t>(1, kKstDecodeGrain / std::max<size_t>(samplesPerItem, 1));
+    return freshArrays ? grain : std::max(grain, count / 2);
 }
 
 // The grain of a decoder that carries state from one element to the next: never split, not even

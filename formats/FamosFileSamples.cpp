@@ -132,7 +132,7 @@ int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint
     // Straight into the channel's room: no value is written twice.
     double* out = KstAppendRoom(channel, room);
     const uint64_t got = KstDecodeRun(
-        stream, static_cast<uint64_t>(position), room, bytes, stride, KstDecodeGrain(fresh),
+        stream, static_cast<uint64_t>(position), room, bytes, stride, KstDecodeGrain(fresh, room),
         [&](const uint8_t* raw, uint64_t first, uint32_t count) {
             Widen(kind, raw, stride, out + first, count, factor, offset);
         });

@@ -33,7 +33,7 @@ void Widen(RawKind kind, const uint8_t* in, uint32_t stride, double* out, uint32
 // Bytes between the stream's position and its end.
 int64_t StreamRemaining(CKSTDataFile& stream);
 // Appends up to n samples to the channel; KST_ERR_END_OF_DATA when fewer were there. A long run
-// into arrays made for it is widened on several threads.
+// is widened on several threads (see KstDecodeGrain).
 int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint32_t n,
                   uint32_t stride, double factor, double offset);
 

@@ -666,7 +666,7 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
     std::vector<std::atomic<bool>> nan(made);
     const bool swap = in.IsSwapped();
     const uint64_t got = in.DecodeRun(
-        total, size, size, KstDecodeGrain(fresh),
+        total, size, size, KstDecodeGrain(fresh, total),
         [&](const uint8_t* raw, uint64_t first, uint32_t n) {
             // The block falls into runs of one channel each: stretches of a column, or every
             // count-th element of a matrix stored across its channels.

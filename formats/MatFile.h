@@ -43,8 +43,8 @@ public:
     // `total` stored elements of one numeric type (miINT8 .. miUINT64) of a rows x columns matrix,
     // column by column from the reader's position, appended to the matrix's channels: one per
     // column when rows >= columns, else one per row, each taking its elements in order (a matrix
-    // cut short fills the first ones). NaN gives a missing sample. A long run into arrays made
-    // for it is decoded on several threads. Returns the elements read.
+    // cut short fills the first ones). NaN gives a missing sample. A long run is decoded on
+    // several threads (see KstDecodeGrain). Returns the elements read.
     static uint64_t AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows, uint32_t columns,
                                  uint64_t total, const std::vector<CKSTChannel*>& channels);
 

@@ -858,8 +858,7 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
         for (const Slot& slot : slots) {
             outs.push_back(KstAppendRoom(*slot.channel, static_cast<uint32_t>(onGrid)));
         }
-        const size_t grain =
-            fresh ? std::max<size_t>(1, kKstDecodeGrain / slots.size()) : KstDecodeGrain(false);
+        const size_t grain = KstDecodeGrain(fresh, onGrid, slots.size());
         const uint64_t got =
             KstDecodeRun(m_data, start, onGrid, m_recordSize, m_recordSize, grain,
                          [&](const uint8_t* raw, uint64_t first, uint32_t n) {

@@ -67,8 +67,8 @@ public:
 
     // The records appended to existing channels, one per input variable in header order (null,
     // or missing at the end of the list: left out), times as ReadData gives them. Channels that
-    // are still empty take their start and grid from the first record; a long run on the grid
-    // into arrays made for it is decoded on several threads. Channels share one time base.
+    // are still empty take their start and grid from the first record; a long run on the grid is
+    // decoded on several threads (see KstDecodeGrain). Channels share one time base.
     int AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
                       int64_t* rawOrigin, double startReference, int64_t rawReference);
 

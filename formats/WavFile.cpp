@@ -281,7 +281,7 @@ uint64_t CKSTWavFile::AppendSamples(CKSTByteReader& in, uint32_t bytes, uint16_t
         outs[c] = KstAppendRoom(channel, share(c, samples));
     }
     const uint64_t got =
-        in.DecodeRun(samples, bytesPerSample, bytesPerSample, KstDecodeGrain(fresh),
+        in.DecodeRun(samples, bytesPerSample, bytesPerSample, KstDecodeGrain(fresh, samples),
                      [&](const uint8_t* raw, uint64_t first, uint32_t n) {
                          if (bytesPerSample == 1) {
                              DecodeBlock<uint8_t>(raw, first, n, outs.data(), count);
