@@ -72,7 +72,7 @@ public:
     public:
         explicit View(CKSTSharedReader& shared) : m_shared(shared) {}
         // Up to n bytes from byte `position` on, valid until the next call; `got` tells how many
-        // the stream holds there. A file is read ahead in blocks small enough for the cache.
+        // the stream holds there. A file is read ahead a megabyte at a time.
         const uint8_t* Get(uint64_t position, size_t n, size_t& got);
 
     private:

@@ -334,8 +334,8 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
     }
 
     // Records whose samples all lie on their channel's grid go into the channels' room at once,
-    // a batch of them split over threads when the arrays are fresh. From a channel's first
-    // record off the grid on, its records take their samples one by one, behind its batch.
+    // a batch of them split over threads. From a channel's first record off the grid on, its
+    // records take their samples one by one, behind its batch.
     struct Record {
         uint64_t data;
         double t;
