@@ -363,8 +363,8 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
         }
         std::mutex failureLock;
         size_t firstMissing = batch.size();
-        const size_t grain = KstDecodeGrain(fresh, batch.size(),
-                                            static_cast<size_t>(samples / std::max<size_t>(batch.size(), 1)));
+        const size_t grain = KstDecodeGrain(
+            fresh, batch.size(), static_cast<size_t>(samples / std::max<size_t>(batch.size(), 1)));
         KstParallelFor(batch.size(), grain, [&](size_t begin, size_t end) {
             CKSTSharedReader::View view(shared);
             for (size_t r = begin; r < end; ++r) {

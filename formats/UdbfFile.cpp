@@ -194,8 +194,7 @@ private:
     {
         double time = m_scale.referenced ? absolute : absolute - m_firstAbsolute;
         if (m_scale.stamps && m_scale.interval > 0.0) {
-            const double expected =
-                static_cast<double>(m_index) * m_scale.interval + m_gridOffset;
+            const double expected = static_cast<double>(m_index) * m_scale.interval + m_gridOffset;
             if (std::fabs(time - expected) <= m_scale.tolerance) {
                 time = expected;
             }
@@ -847,7 +846,8 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
             // Without stamps the times need no bytes of the records.
             block.resize(static_cast<size_t>(std::min<uint64_t>(records, 1 << 16)));
             for (uint64_t done = 0; done < records && !offGrid;) {
-                const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(block.size(), records - done));
+                const uint32_t n =
+                    static_cast<uint32_t>(std::min<uint64_t>(block.size(), records - done));
                 offGrid = !onLeadGrid(block.data(), n);
                 done += n;
             }

@@ -49,7 +49,8 @@ public:
     // `bytes` of interleaved PCM samples of 8 or 16 bits from the reader's position appended to
     // the channels: sample i goes to channel i mod count, so a partial last frame gives its
     // samples to the first channels. A long run is decoded on several threads (see
-    // KstDecodeGrain). Returns the samples read, fewer than the bytes hold when the stream ends early.
+    // KstDecodeGrain). Returns the samples read, fewer than the bytes hold when the stream ends
+    // early.
     static uint64_t AppendSamples(CKSTByteReader& in, uint32_t bytes, uint16_t bits,
                                   const std::vector<CKSTChannel*>& channels);
 
