@@ -17,6 +17,7 @@
 #include "formats/DasylabFile.h"
 #include "formats/MatFile.h"
 #include "formats/WavFile.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
@@ -233,28 +234,37 @@ int main(int argc, char** argv)
     kst::bench::Report("mat_fresh_memcpy_of_output", Rate(matFresh), "MB/s");
     kst::bench::Report("mat_read_vs_fresh_memcpy", matFresh / mat, "ratio");
 
-    const double wavDecode =
-        DecodeSeconds<CKSTWavFile>(WavImage(), [](CKSTByteReader& in, auto& channels) {
-            return CKSTWavFile::AppendSamples(in, kBytes, 16, channels) == kBytes / 2 &&
-                   channels[1]->GetCount() == kBytes / 4;
-        });
+    auto wavDecoder = [](CKSTByteReader& in, auto& channels) {
+        return CKSTWavFile::AppendSamples(in, kBytes, 16, channels) == kBytes / 2 &&
+               channels[1]->GetCount() == kBytes / 4;
+    };
+    const std::vector<uint8_t> wavImage = WavImage();
+    const double wavDecode = DecodeSeconds<CKSTWavFile>(wavImage, wavDecoder);
     kst::bench::Report("wav_decode_100MB", Rate(wavDecode), "MB/s");
     kst::bench::Report("wav_decode_vs_memcpy", copy / wavDecode, "ratio");
 
-    const double matDecode =
-        DecodeSeconds<CKSTMatFile>(MatImage(), [](CKSTByteReader& in, auto& channels) {
-            constexpr uint32_t kRows = kBytes / 8 / 2;
-            return CKSTMatFile::AppendMatrix(in, 9, kRows, 2, kBytes / 8, channels) == kBytes / 8 &&
-                   channels[1]->GetCount() == kRows;
-        });
+    auto matDecoder = [](CKSTByteReader& in, auto& channels) {
+        constexpr uint32_t kRows = kBytes / 8 / 2;
+        return CKSTMatFile::AppendMatrix(in, 9, kRows, 2, kBytes / 8, channels) == kBytes / 8 &&
+               channels[1]->GetCount() == kRows;
+    };
+    const std::vector<uint8_t> matImage = MatImage();
+    const double matDecode = DecodeSeconds<CKSTMatFile>(matImage, matDecoder);
     kst::bench::Report("mat_decode_100MB", Rate(matDecode), "MB/s");
     kst::bench::Report("mat_decode_vs_memcpy", copy / matDecode, "ratio");
+
+    // The decoders kept on the calling thread, as the memcpy they are compared with.
+    KstSetParallelLimits(1, 0);
+    const double wavOneThread = DecodeSeconds<CKSTWavFile>(wavImage, wavDecoder);
+    const double matOneThread = DecodeSeconds<CKSTMatFile>(matImage, matDecoder);
+    KstSetParallelLimits(0, 0);
+    kst::bench::Report("wav_decode_one_thread_vs_memcpy", copy / wavOneThread, "ratio");
+    kst::bench::Report("mat_decode_one_thread_vs_memcpy", copy / matOneThread, "ratio");
 
     const double dasylab = Best([&] {
         CKSTDasylabFile file;
         CKSTDataSet dataSet;
-        return file.OpenRead(dasylabPath.c_str()) == 0 &&
-               file.Read(dataSet, nullptr, false) == 0 &&
+        return file.OpenRead(dasylabPath.c_str()) == 0 && file.Read(dataSet, nullptr, false) == 0 &&
                dataSet.GetChannels().GetCount() == 4 &&
                dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 && file.Close() == 0;
     });
