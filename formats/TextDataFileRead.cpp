@@ -3,6 +3,7 @@
 #include "formats/TextDataFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "formats/TextTimeAxis.h"
 #include "foundation/DateText.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
@@ -74,6 +76,159 @@ CKSTString Trimmed(std::string_view field)
     CKSTString s = ToString(field);
     s.Trim();
     return s;
+}
+
+// --- Tables of plain numbers, read on several threads ---
+
+// Text per thread: smaller tables stay on the calling thread.
+constexpr size_t kParallelGrainBytes = size_t{4} << 20;
+
+// The data split at line starts into ranges, and the lines before each.
+struct LineRanges {
+    // One more than the ranges; the last is the end of the data.
+    std::vector<const char*> starts;
+    std::vector<size_t> linesBefore;
+    size_t lineFeeds = 0;
+};
+
+size_t CountLineFeeds(const char* p, const char* end)
+{
+    size_t n = 0;
+    while (const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
+        ++n;
+        p = static_cast<const char*>(lf) + 1;
+    }
+    return n;
+}
+
+// Counting on several threads also spreads the first touches of a mapped file's pages.
+LineRanges SplitAtLines(const char* begin, const char* end, unsigned parts)
+{
+    LineRanges ranges;
+    const size_t size = static_cast<size_t>(end - begin);
+    ranges.starts.push_back(begin);
+    for (unsigned k = 1; k < parts; ++k) {
+        const char* at = std::max(begin + size / parts * k, ranges.starts.back());
+        const void* lf =
+            at > begin ? std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1)) : at;
+        ranges.starts.push_back(lf != nullptr ? static_cast<const char*>(lf) + 1 : end);
+    }
+    ranges.starts.push_back(end);
+    std::vector<size_t> feeds(parts);
+    KstParallelFor(parts, 1, [&](size_t first, size_t last) {
+        for (size_t k = first; k < last; ++k) {
+            feeds[k] = CountLineFeeds(ranges.starts[k], ranges.starts[k + 1]);
+        }
+    });
+    ranges.linesBefore.push_back(0);
+    for (unsigned k = 0; k < parts; ++k) {
+        ranges.lineFeeds += feeds[k];
+        ranges.linesBefore.push_back(ranges.lineFeeds);
+    }
+    // The text after the last line feed is a line of its own.
+    if (size > 0 && end[-1] != '\n') {
+        ++ranges.linesBefore.back();
+    }
+    return ranges;
+}
+
+bool IsLineEnd(const char* p, const char* end)
+{
+    return p == end || *p == '\n' || (*p == '\r' && (p + 1 == end || p[1] == '\n'));
+}
+
+// The lines of [p, end) into out[c][line], line counted from `line`: false at the first line
+// that the general reader could read otherwise than as `columns` numbers, none of them missing.
+bool ParsePlainLines(const char* p, const char* end, char separator, size_t columns,
+                     double* const* out, size_t line, const std::atomic<bool>& stop)
+{
+    while (p < end) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        for (size_t c = 0; c < columns; ++c) {
+            const bool last = c + 1 == columns;
+            double value;
+            const char* q = KstScanPlainNumber(p, end, value);
+            if (q == nullptr || (last ? !IsLineEnd(q, end) : q == end || *q != separator)) {
+                // Any other field the way the general reader takes it; a quote there could
+                // join lines.
+                q = p;
+                while (q < end && *q != separator && *q != '\n') {
+                    if (*q == '"') {
+                        return false;
+                    }
+                    ++q;
+                }
+                const std::string_view field(p, static_cast<size_t>(q - p));
+                if (!KstParseNumberField(field, value) || std::isnan(value) ||
+                    (last ? q < end && *q != '\n' : q == end || *q != separator)) {
+                    return false;
+                }
+            }
+            out[c][line] = value;
+            if (!last) {
+                p = q + 1;
+                continue;
+            }
+            while (q < end && *q != '\n') {
+                ++q;  // the CR of a CR LF
+            }
+            p = q < end ? q + 1 : end;
+        }
+        ++line;
+    }
+    return true;
+}
+
+// A channel per column with a sample on every line, when every line of every range holds the
+// columns of the first line as plain numbers; false, with no channels, when anything in the
+// table needs the general reader. capacity: the room of each channel, as the general reader
+// gives it.
+bool ReadPlainTable(const LineRanges& ranges, char separator, size_t capacity, size_t sampleBudget,
+                    std::vector<std::unique_ptr<CKSTChannel>>& channels)
+{
+    channels.clear();
+    const char* first = ranges.starts.front();
+    const char* end = ranges.starts.back();
+    const size_t lines = ranges.linesBefore.back();
+    const void* lf = std::memchr(first, '\n', static_cast<size_t>(end - first));
+    const char* firstEnd = lf != nullptr ? static_cast<const char*>(lf) : end;
+    // The general reader refuses a table of 2^32 - 1 lines.
+    if (lines == 0 || capacity >= std::numeric_limits<uint32_t>::max() ||
+        std::memchr(first, '"', static_cast<size_t>(firstEnd - first)) != nullptr) {
+        return false;
+    }
+    const size_t columns = static_cast<size_t>(std::count(first, firstEnd, separator)) + 1;
+    if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns) ||
+        columns > sampleBudget / capacity) {
+        return false;
+    }
+    std::vector<double*> out(columns);
+    for (size_t c = 0; c < columns; ++c) {
+        channels.push_back(std::make_unique<CKSTChannel>());
+        channels.back()->SetCapacity(static_cast<uint32_t>(capacity));
+        // Every line's room is taken here and filled by the ranges below; the arrays stay where
+        // they are as long as the channel does not grow.
+        channels.back()->AppendDecoded(static_cast<uint32_t>(lines),
+                                       [&](double* room) { out[c] = room; });
+    }
+    std::atomic<bool> failed{false};
+    const size_t parts = ranges.starts.size() - 1;
+    KstParallelFor(parts, 1, [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k) {
+            if (!ParsePlainLines(ranges.starts[k], ranges.starts[k + 1], separator, columns,
+                                 out.data(), ranges.linesBefore[k], failed)) {
+                failed = true;
+                return;
+            }
+        }
+    });
+    if (failed) {
+        channels.clear();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -494,17 +649,11 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     }
 
     size_t pos = m_lines[m_headerLength].offset;
+    const unsigned threads = KstParallelThreadsFor(size - pos, kParallelGrainBytes);
+    const LineRanges ranges = SplitAtLines(text + pos, text + size, threads);
     // Dense columns get room for every line at once when the file could hold that many
     // samples; anything else grows as it comes.
-    size_t lineEstimate = 1;
-    for (const char* p = text + pos;;) {
-        const void* lf = std::memchr(p, '\n', static_cast<size_t>(text + size - p));
-        if (lf == nullptr) {
-            break;
-        }
-        ++lineEstimate;
-        p = static_cast<const char*>(lf) + 1;
-    }
+    const size_t lineEstimate = ranges.lineFeeds + 1;
     size_t reservedSamples = 0;
     const size_t reserveBudget = (size - pos) / 2 + 1;
 
@@ -512,11 +661,28 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     std::string datePool;
     uint32_t line = 0;
     std::string_view field;
+    // A large table of numbers only is read on several threads; whatever else it holds leaves
+    // it to the general reader below, which gives the same channels.
+    std::vector<std::unique_ptr<CKSTChannel>> plain;
+    if (threads > 1 && columns.empty() && separator != KST_TEXT_BLANK &&
+        m_format != KST_TEXT_RUNTIME &&
+        ReadPlainTable(ranges, separator, lineEstimate, reserveBudget, plain)) {
+        line = static_cast<uint32_t>(ranges.linesBefore.back());
+        for (std::unique_ptr<CKSTChannel>& channel : plain) {
+            Column& column = columnAt(static_cast<int>(columns.size()));
+            column.type = 2;
+            column.present = line;
+            column.expected = lineEstimate;
+            column.direct = std::move(channel);
+        }
+        pos = size;
+    }
     while (pos < size) {
         const char* begin = text + pos;
         const char* end = KstFindLineEnd(begin, text + size, separator);
         pos = static_cast<size_t>(end - text) + 1;
-        const std::string_view whole = StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
+        const std::string_view whole =
+            StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
         if (whole.empty() || whole[0] == '\'' ||
             ((whole[0] == ' ' || whole[0] == '\t') && KstIsEmptyField(whole))) {
             continue;
@@ -617,8 +783,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         // date on fewer than half of the lines is no time axis.
         if (parts.GetLinesWithParts() > 0 &&
             2ull * parts.GetLinesWithParts() >= static_cast<uint64_t>(longest)) {
-            built = KstBuildTimeAxis(parts, dateFormat, m_writeTime, times, valid, start) ==
-                    KST_OK;
+            built = KstBuildTimeAxis(parts, dateFormat, m_writeTime, times, valid, start) == KST_OK;
         }
         for (size_t k = columns.size(); k-- > 0;) {
             Column& column = columns[k];
@@ -626,16 +791,17 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
                 continue;
             }
             if (built) {
-                m_timeColumn = m_timeColumn < 0 ? column.original
-                                                : std::min(m_timeColumn, column.original);
+                m_timeColumn =
+                    m_timeColumn < 0 ? column.original : std::min(m_timeColumn, column.original);
                 columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(k));
                 continue;
             }
             column.type = 3;
             for (size_t i = 0; i < column.dateLines.size(); ++i) {
                 const auto& f = column.dateFields[i];
-                column.Append(column.dateLines[i],
-                              column.AddText(ToString(std::string_view(datePool).substr(f.first, f.second))));
+                column.Append(
+                    column.dateLines[i],
+                    column.AddText(ToString(std::string_view(datePool).substr(f.first, f.second))));
             }
         }
         haveStart = built;
@@ -758,9 +924,9 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         if (column.direct && !(everyLine && (times.empty() || regular))) {
             column.WriteOutLines();
         }
-        CKSTChannel* channel = column.direct
-                                   ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
-                                   : channels.GetAt(channels.AddNew());
+        CKSTChannel* channel =
+            column.direct ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
+                          : channels.GetAt(channels.AddNew());
         originalColumns.push_back(column.original);
         for (size_t i = 1; i < column.texts.size(); ++i) {
             channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
@@ -965,8 +1131,9 @@ int CKSTTextDataFile::ReadHeaderNames(CKSTChannelList& channels,
             if (c >= columns || c < firstNamed) {
                 continue;
             }
-            CKSTChannel* channel =
-                channelOf[static_cast<size_t>(c)] >= 0 ? channels.GetAt(channelOf[static_cast<size_t>(c)]) : nullptr;
+            CKSTChannel* channel = channelOf[static_cast<size_t>(c)] >= 0
+                                       ? channels.GetAt(channelOf[static_cast<size_t>(c)])
+                                       : nullptr;
             CKSTString text = Trimmed(field);
             CKSTString unitText;
             bool hasUnit = false;
