@@ -766,6 +766,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     // --- The time axis: date/time columns, else a rising first column ---
     std::vector<double> times;
     std::vector<uint8_t> valid;
+    std::unique_ptr<CKSTChannel> timeSource;
     CKSTTimeStamp start;
     bool haveStart = false;
     uint32_t longest = 0;
@@ -824,7 +825,12 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             rising = v > previous;
             previous = v;
         }
-        if (rising) {
+        if (rising && first.direct && first.Count() == lines && first.present == lines) {
+            // Times on every line: the column's own samples serve as the time axis.
+            timeSource = std::move(columns.front().direct);
+            m_timeColumn = first.original;
+            columns.erase(columns.begin());
+        } else if (rising) {
             times.assign(lines, 0.0);
             valid.assign(lines, 0);
             for (size_t i = 0; i < first.Count(); ++i) {
@@ -849,7 +855,28 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     bool regular = false;
     double t0 = 0.0;
     double dt = 1.0;
-    if (!times.empty()) {
+    // Steps within a thousandth of each other make a regular grid.
+    auto findGrid = [&](const double* t) {
+        if (lines < 2) {
+            return;
+        }
+        double smallest = std::numeric_limits<double>::infinity();
+        double largest = 0.0;
+        for (uint32_t l = 1; l < lines; ++l) {
+            const double step = t[l] - t[l - 1];
+            smallest = std::min(smallest, step);
+            largest = std::max(largest, step);
+        }
+        if (smallest > 0.0 && largest < smallest * 1.001) {
+            regular = true;
+            t0 = t[0];
+            dt = (t[lines - 1] - t[0]) / (lines - 1);
+        }
+    };
+    if (timeSource) {
+        // Rising times on every line: no gaps to fill, no order to turn round.
+        findGrid(timeSource->GetValues());
+    } else if (!times.empty()) {
         // Lines without a time get one between their neighbours; their samples are missing.
         std::vector<uint32_t> known;
         for (uint32_t l = 0; l < lines; ++l) {
@@ -902,26 +929,17 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             }
             start.AddSeconds(earliest);
         }
-        if (lines >= 2 && known.size() == lines) {
-            double smallest = std::numeric_limits<double>::infinity();
-            double largest = 0.0;
-            for (uint32_t l = 1; l < lines; ++l) {
-                const double step = times[l] - times[l - 1];
-                smallest = std::min(smallest, step);
-                largest = std::max(largest, step);
-            }
-            if (smallest > 0.0 && largest < smallest * 1.001) {
-                regular = true;
-                t0 = times.front();
-                dt = (times.back() - times.front()) / (lines - 1);
-            }
+        if (known.size() == lines) {
+            findGrid(times.data());
         }
     }
+    const bool timeAxis = timeSource || !times.empty();
+    const double* timeAt = timeSource ? timeSource->GetValues() : times.data();
 
     for (Column& column : columns) {
         const uint32_t n = static_cast<uint32_t>(column.Count());
         const bool everyLine = column.dense && n == lines;
-        if (column.direct && !(everyLine && (times.empty() || regular))) {
+        if (column.direct && !(everyLine && (!timeAxis || regular))) {
             column.WriteOutLines();
         }
         CKSTChannel* channel =
@@ -933,11 +951,11 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         }
         if (channel->GetCount() == n && n > 0) {
             // Filled while reading.
-            channel->SetT0(times.empty() ? 0.0 : t0);
-            channel->SetDt(times.empty() ? 1.0 : dt);
-        } else if (everyLine && (times.empty() || regular)) {
-            channel->SetT0(times.empty() ? 0.0 : t0);
-            channel->SetDt(times.empty() ? 1.0 : dt);
+            channel->SetT0(timeAxis ? t0 : 0.0);
+            channel->SetDt(timeAxis ? dt : 1.0);
+        } else if (everyLine && (!timeAxis || regular)) {
+            channel->SetT0(timeAxis ? t0 : 0.0);
+            channel->SetDt(timeAxis ? dt : 1.0);
             channel->SetCapacity(n);
             for (double v : column.values) {
                 const bool missing = std::isnan(v);
@@ -949,7 +967,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             for (uint32_t i = 0; i < n; ++i) {
                 const uint32_t l = column.LineOf(i);
                 const double v = column.values[i];
-                const double t = times.empty() ? static_cast<double>(l) : times[l];
+                const double t = timeAxis ? timeAt[l] : static_cast<double>(l);
                 if (std::isnan(v) || (!times.empty() && valid[l] == 0)) {
                     channel->AppendValues(0.0, true, 1);
                     channel->SetTimeAt(channel->GetCount() - 1, t);
@@ -964,7 +982,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         column.Free();
     }
     m_channelCount = channels.GetCount();
-    m_timeBaseCount = times.empty() ? 0 : 1;
+    m_timeBaseCount = timeAxis ? 1 : 0;
     m_dateAxis = haveStart;
     return KST_OK;
 }

@@ -517,6 +517,15 @@ TEST_F(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
             EXPECT_EQ(channel->GetValue(i), TableValue(static_cast<int>(i), c + 1));
         }
     }
+    // Irregular rising times stay with every sample.
+    ASSERT_EQ(ReadText(file, irregular, dataSet), KST_OK);
+    const CKSTChannel* v = dataSet.GetChannels().GetAt(0);
+    ASSERT_EQ(v->GetTimeBaseType(), CKSTChannel::kTimeVector);
+    ASSERT_EQ(v->GetCount(), 40u);
+    for (uint32_t i = 0; i < 40; ++i) {
+        EXPECT_EQ(v->GetTimeAt(i), i * i);
+        EXPECT_EQ(v->GetValue(i), i + 0.5);
+    }
 }
 
 }  // namespace
