@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 #include "formats/TextFields.h"
 #include "formats/TextTimeAxis.h"
@@ -81,15 +83,9 @@ CKSTString Trimmed(std::string_view field)
 // --- Tables of plain numbers, read on several threads ---
 
 // Text per thread: smaller tables stay on the calling thread.
-constexpr size_t kParallelGrainBytes = size_t{4} << 20;
-
-// The data split at line starts into ranges, and the lines before each.
-struct LineRanges {
-    // One more than the ranges; the last is the end of the data.
-    std::vector<const char*> starts;
-    std::vector<size_t> linesBefore;
-    size_t lineFeeds = 0;
-};
+constexpr size_t kParallelGrainBytes = size_t{8} << 20;
+// Pieces of the table per thread: a thread that starts late or runs slowly takes fewer.
+constexpr unsigned kPiecesPerThread = 4;
 
 size_t CountLineFeeds(const char* p, const char* end)
 {
@@ -101,36 +97,30 @@ size_t CountLineFeeds(const char* p, const char* end)
     return n;
 }
 
-// Counting on several threads also spreads the first touches of a mapped file's pages.
-LineRanges SplitAtLines(const char* begin, const char* end, unsigned parts)
-{
-    LineRanges ranges;
-    const size_t size = static_cast<size_t>(end - begin);
-    ranges.starts.push_back(begin);
-    for (unsigned k = 1; k < parts; ++k) {
-        const char* at = std::max(begin + size / parts * k, ranges.starts.back());
-        const void* lf =
-            at > begin ? std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1)) : at;
-        ranges.starts.push_back(lf != nullptr ? static_cast<const char*>(lf) + 1 : end);
-    }
-    ranges.starts.push_back(end);
-    std::vector<size_t> feeds(parts);
-    KstParallelFor(parts, 1, [&](size_t first, size_t last) {
-        for (size_t k = first; k < last; ++k) {
-            feeds[k] = CountLineFeeds(ranges.starts[k], ranges.starts[k + 1]);
+// Items that every thread works on together: each takes the next item nobody took yet, and a
+// thread that finds none left waits until the others have finished theirs. Whoever took an
+// item finishes it without waiting for anything, so no order of the threads can block them;
+// a step must therefore not throw.
+class SharedStep {
+public:
+    explicit SharedStep(size_t items) : m_items(items) {}
+    template <typename Step>
+    void Run(Step&& step)
+    {
+        for (size_t i = m_next++; i < m_items; i = m_next++) {
+            step(i);
+            m_done.fetch_add(1, std::memory_order_release);
         }
-    });
-    ranges.linesBefore.push_back(0);
-    for (unsigned k = 0; k < parts; ++k) {
-        ranges.lineFeeds += feeds[k];
-        ranges.linesBefore.push_back(ranges.lineFeeds);
+        while (m_done.load(std::memory_order_acquire) < m_items) {
+            std::this_thread::yield();
+        }
     }
-    // The text after the last line feed is a line of its own.
-    if (size > 0 && end[-1] != '\n') {
-        ++ranges.linesBefore.back();
-    }
-    return ranges;
-}
+
+private:
+    const size_t m_items;
+    std::atomic<size_t> m_next{0};
+    std::atomic<size_t> m_done{0};
+};
 
 bool IsLineEnd(const char* p, const char* end)
 {
@@ -181,54 +171,90 @@ bool ParsePlainLines(const char* p, const char* end, char separator, size_t colu
     return true;
 }
 
-// A channel per column with a sample on every line, when every line of every range holds the
-// columns of the first line as plain numbers; false, with no channels, when anything in the
-// table needs the general reader. capacity: the room of each channel, as the general reader
-// gives it.
-bool ReadPlainTable(const LineRanges& ranges, char separator, size_t capacity, size_t sampleBudget,
-                    std::vector<std::unique_ptr<CKSTChannel>>& channels)
+struct PlainTable {
+    // A channel per column with a sample on every line; none when the table needs the general
+    // reader.
+    std::vector<std::unique_ptr<CKSTChannel>> channels;
+    // Line feeds of the table, or SIZE_MAX when it was left before they were counted.
+    size_t lineFeeds = SIZE_MAX;
+};
+
+// The table from `begin` to `end`, on `threads` threads, when every line holds the columns of
+// the first as plain numbers. The threads count the lines of all pieces, make the channels with
+// the room the general reader gives them (for the line feeds and one more) and parse the pieces
+// straight into them. sampleBudget: the samples the general reader makes room for at most.
+PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, char separator,
+                          size_t sampleBudget)
 {
-    channels.clear();
-    const char* first = ranges.starts.front();
-    const char* end = ranges.starts.back();
-    const size_t lines = ranges.linesBefore.back();
-    const void* lf = std::memchr(first, '\n', static_cast<size_t>(end - first));
+    PlainTable table;
+    const void* lf = std::memchr(begin, '\n', static_cast<size_t>(end - begin));
     const char* firstEnd = lf != nullptr ? static_cast<const char*>(lf) : end;
-    // The general reader refuses a table of 2^32 - 1 lines.
-    if (lines == 0 || capacity >= std::numeric_limits<uint32_t>::max() ||
-        std::memchr(first, '"', static_cast<size_t>(firstEnd - first)) != nullptr) {
-        return false;
+    if (begin == end || std::memchr(begin, '"', static_cast<size_t>(firstEnd - begin)) != nullptr) {
+        return table;
     }
-    const size_t columns = static_cast<size_t>(std::count(first, firstEnd, separator)) + 1;
-    if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns) ||
-        columns > sampleBudget / capacity) {
-        return false;
+    const size_t columns = static_cast<size_t>(std::count(begin, firstEnd, separator)) + 1;
+    if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns)) {
+        return table;
     }
+    const size_t pieces = static_cast<size_t>(threads) * kPiecesPerThread;
+    const size_t size = static_cast<size_t>(end - begin);
+    std::vector<const char*> starts{begin};
+    for (size_t k = 1; k < pieces; ++k) {
+        const char* at = std::max(begin + size / pieces * k, starts.back());
+        const void* next = std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1));
+        starts.push_back(next != nullptr ? static_cast<const char*>(next) + 1 : end);
+    }
+    starts.push_back(end);
+
+    std::vector<size_t> feeds(pieces);
+    std::vector<std::unique_ptr<CKSTChannel>> made(columns);
     std::vector<double*> out(columns);
-    for (size_t c = 0; c < columns; ++c) {
-        channels.push_back(std::make_unique<CKSTChannel>());
-        channels.back()->SetCapacity(static_cast<uint32_t>(capacity));
-        // Every line's room is taken here and filled by the ranges below; the arrays stay where
-        // they are as long as the channel does not grow.
-        channels.back()->AppendDecoded(static_cast<uint32_t>(lines),
-                                       [&](double* room) { out[c] = room; });
-    }
     std::atomic<bool> failed{false};
-    const size_t parts = ranges.starts.size() - 1;
-    KstParallelFor(parts, 1, [&](size_t from, size_t to) {
-        for (size_t k = from; k < to; ++k) {
-            if (!ParsePlainLines(ranges.starts[k], ranges.starts[k + 1], separator, columns,
-                                 out.data(), ranges.linesBefore[k], failed)) {
-                failed = true;
-                return;
-            }
+    SharedStep counting(pieces);
+    SharedStep making(columns);
+    SharedStep parsing(pieces);
+    KstParallelFor(threads, 1, [&](size_t, size_t) {
+        counting.Run([&](size_t k) { feeds[k] = CountLineFeeds(starts[k], starts[k + 1]); });
+        std::vector<size_t> linesBefore(pieces + 1);
+        for (size_t k = 0; k < pieces; ++k) {
+            linesBefore[k + 1] = linesBefore[k] + feeds[k];
         }
+        const size_t capacity = linesBefore.back() + 1;
+        // The text after the last line feed is a line of its own.
+        const size_t lines = linesBefore.back() + (end[-1] != '\n' ? 1 : 0);
+        // The general reader refuses a table of 2^32 - 1 lines.
+        if (capacity >= std::numeric_limits<uint32_t>::max() || columns > sampleBudget / capacity) {
+            failed = true;
+            return;
+        }
+        making.Run([&](size_t c) {
+            try {
+                made[c] = std::make_unique<CKSTChannel>();
+                made[c]->SetCapacity(static_cast<uint32_t>(capacity));
+                // Every line's room is taken here and filled by the pieces below; the arrays
+                // stay where they are as long as the channel does not grow.
+                made[c]->AppendDecoded(static_cast<uint32_t>(lines),
+                                       [&](double* room) { out[c] = room; });
+            } catch (const std::bad_alloc&) {
+                // The general reader meets the shortage itself.
+                failed = true;
+            }
+        });
+        parsing.Run([&](size_t k) {
+            if (!failed && !ParsePlainLines(starts[k], starts[k + 1], separator, columns,
+                                            out.data(), linesBefore[k], failed)) {
+                failed = true;
+            }
+        });
     });
-    if (failed) {
-        channels.clear();
-        return false;
+    table.lineFeeds = 0;
+    for (size_t n : feeds) {
+        table.lineFeeds += n;
     }
-    return true;
+    if (!failed) {
+        table.channels = std::move(made);
+    }
+    return table;
 }
 
 }  // namespace
@@ -650,25 +676,28 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
 
     size_t pos = m_lines[m_headerLength].offset;
     const unsigned threads = KstParallelThreadsFor(size - pos, kParallelGrainBytes);
-    const LineRanges ranges = SplitAtLines(text + pos, text + size, threads);
+    const size_t reserveBudget = (size - pos) / 2 + 1;
+    // A large table of numbers only is read on several threads; whatever else it holds leaves
+    // it to the general reader below, which gives the same channels.
+    PlainTable plain;
+    if (threads > 1 && columns.empty() && separator != KST_TEXT_BLANK &&
+        m_format != KST_TEXT_RUNTIME) {
+        plain = ReadPlainTable(text + pos, text + size, threads, separator, reserveBudget);
+    }
     // Dense columns get room for every line at once when the file could hold that many
     // samples; anything else grows as it comes.
-    const size_t lineEstimate = ranges.lineFeeds + 1;
+    const size_t lineEstimate =
+        (plain.lineFeeds != SIZE_MAX ? plain.lineFeeds : CountLineFeeds(text + pos, text + size)) +
+        1;
     size_t reservedSamples = 0;
-    const size_t reserveBudget = (size - pos) / 2 + 1;
 
     CKSTDateTimeParts parts;
     std::string datePool;
     uint32_t line = 0;
     std::string_view field;
-    // A large table of numbers only is read on several threads; whatever else it holds leaves
-    // it to the general reader below, which gives the same channels.
-    std::vector<std::unique_ptr<CKSTChannel>> plain;
-    if (threads > 1 && columns.empty() && separator != KST_TEXT_BLANK &&
-        m_format != KST_TEXT_RUNTIME &&
-        ReadPlainTable(ranges, separator, lineEstimate, reserveBudget, plain)) {
-        line = static_cast<uint32_t>(ranges.linesBefore.back());
-        for (std::unique_ptr<CKSTChannel>& channel : plain) {
+    if (!plain.channels.empty()) {
+        line = plain.channels.front()->GetCount();
+        for (std::unique_ptr<CKSTChannel>& channel : plain.channels) {
             Column& column = columnAt(static_cast<int>(columns.size()));
             column.type = 2;
             column.present = line;
