@@ -84,6 +84,8 @@ CKSTString Trimmed(std::string_view field)
 
 // Text per thread: smaller tables stay on the calling thread.
 constexpr size_t kParallelGrainBytes = size_t{8} << 20;
+// Samples per thread when the channels are filled from the columns.
+constexpr size_t kParallelGrainSamples = size_t{1} << 20;
 // Pieces of the table per thread: a thread that starts late or runs slowly takes fewer.
 constexpr unsigned kPiecesPerThread = 4;
 
@@ -641,7 +643,7 @@ int CKSTTextDataFile::ReadAll(CKSTChannelList& channels)
         channels.DeleteAll();
         return result;
     }
-    channels.FinishAll();
+    // ReadColumns made every channel that could be equidistant so.
     channels.MakeUniqueNames();
     return KST_OK;
 }
@@ -965,16 +967,34 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     const bool timeAxis = timeSource || !times.empty();
     const double* timeAt = timeSource ? timeSource->GetValues() : times.data();
 
+    // The channels come in column order; their samples are filled in column by column, on
+    // several threads when there are many, since writing them is bound by fresh pages.
+    const bool grid = !timeAxis || regular;
+    struct Filling {
+        CKSTChannel* channel;
+        uint32_t count;
+        bool everyLine;
+    };
+    std::vector<Filling> fillings;
+    size_t toFill = 0;
     for (Column& column : columns) {
         const uint32_t n = static_cast<uint32_t>(column.Count());
         const bool everyLine = column.dense && n == lines;
-        if (column.direct && !(everyLine && (!timeAxis || regular))) {
+        const bool filled = column.direct && everyLine && grid;
+        CKSTChannel* channel =
+            filled ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
+                   : channels.GetAt(channels.AddNew());
+        originalColumns.push_back(column.original);
+        fillings.push_back({channel, n, everyLine});
+        toFill += filled ? 0 : n;
+    }
+    auto fill = [&](size_t k) {
+        Column& column = columns[k];
+        CKSTChannel* channel = fillings[k].channel;
+        const uint32_t n = fillings[k].count;
+        if (column.direct) {
             column.WriteOutLines();
         }
-        CKSTChannel* channel =
-            column.direct ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
-                          : channels.GetAt(channels.AddNew());
-        originalColumns.push_back(column.original);
         for (size_t i = 1; i < column.texts.size(); ++i) {
             channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
         }
@@ -982,7 +1002,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             // Filled while reading.
             channel->SetT0(timeAxis ? t0 : 0.0);
             channel->SetDt(timeAxis ? dt : 1.0);
-        } else if (everyLine && (!timeAxis || regular)) {
+        } else if (fillings[k].everyLine && grid) {
             channel->SetT0(timeAxis ? t0 : 0.0);
             channel->SetDt(timeAxis ? dt : 1.0);
             channel->SetCapacity(n);
@@ -1008,7 +1028,22 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         if (haveStart) {
             channel->SetStartTimeStamp(start);
         }
+        // A regular time vector, also one with gaps, becomes equidistant.
+        channel->MakeEquidistantIfRegular();
         column.Free();
+    };
+    const unsigned fillThreads = KstParallelThreadsFor(toFill, kParallelGrainSamples);
+    if (fillThreads > 1) {
+        KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
+                       [&](size_t first, size_t end) {
+                           for (size_t k = first; k < end; ++k) {
+                               fill(k);
+                           }
+                       });
+    } else {
+        for (size_t k = 0; k < columns.size(); ++k) {
+            fill(k);
+        }
     }
     m_channelCount = channels.GetCount();
     m_timeBaseCount = timeAxis ? 1 : 0;
