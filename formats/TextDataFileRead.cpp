@@ -202,9 +202,13 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     const size_t size = static_cast<size_t>(end - begin);
     std::vector<const char*> starts{begin};
     for (size_t k = 1; k < pieces; ++k) {
+        // The first line start at or after the even split.
         const char* at = std::max(begin + size / pieces * k, starts.back());
-        const void* next = std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1));
-        starts.push_back(next != nullptr ? static_cast<const char*>(next) + 1 : end);
+        const void* lf =
+            at > begin ? std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1)) : nullptr;
+        starts.push_back(at == begin     ? begin
+                         : lf != nullptr ? static_cast<const char*>(lf) + 1
+                                         : end);
     }
     starts.push_back(end);
 

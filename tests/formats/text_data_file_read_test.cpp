@@ -461,6 +461,8 @@ TEST_F(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
         {"TAB separator", NumberTable(40, '\t')},
         {"blank separator", NumberTable(40, ' ')},
         {"a single column", single},
+        {"a few short lines without a header", "1,2\n3,4\n5,6\n"},
+        {"one short column without a header", "5\n6\n7"},
         {"a falling first column is no time", falling},
         {"irregular times give time vectors", irregular},
         {"other spellings of numbers",
