@@ -204,11 +204,11 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     for (size_t k = 1; k < pieces; ++k) {
         // The first line start at or after the even split.
         const char* at = std::max(begin + size / pieces * k, starts.back());
-        const void* lf =
+        const void* feed =
             at > begin ? std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1)) : nullptr;
-        starts.push_back(at == begin     ? begin
-                         : lf != nullptr ? static_cast<const char*>(lf) + 1
-                                         : end);
+        starts.push_back(at == begin       ? begin
+                         : feed != nullptr ? static_cast<const char*>(feed) + 1
+                                           : end);
     }
     starts.push_back(end);
 
