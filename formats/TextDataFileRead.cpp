@@ -3,16 +3,20 @@
 #include "formats/TextDataFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 #include "formats/TextFields.h"
 #include "formats/TextTimeAxis.h"
 #include "foundation/DateText.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
@@ -74,6 +78,189 @@ CKSTString Trimmed(std::string_view field)
     CKSTString s = ToString(field);
     s.Trim();
     return s;
+}
+
+// --- Tables of plain numbers, read on several threads ---
+
+// Text per thread: smaller tables stay on the calling thread.
+constexpr size_t kParallelGrainBytes = size_t{8} << 20;
+// Samples per thread when the channels are filled from the columns.
+constexpr size_t kParallelGrainSamples = size_t{1} << 20;
+// Pieces of the table per thread: a thread that starts late or runs slowly takes fewer.
+constexpr unsigned kPiecesPerThread = 4;
+
+size_t CountLineFeeds(const char* p, const char* end)
+{
+    size_t n = 0;
+    while (const void* lf = std::memchr(p, '\n', static_cast<size_t>(end - p))) {
+        ++n;
+        p = static_cast<const char*>(lf) + 1;
+    }
+    return n;
+}
+
+// Items that every thread works on together: each takes the next item nobody took yet, and a
+// thread that finds none left waits until the others have finished theirs. Whoever took an
+// item finishes it without waiting for anything, so no order of the threads can block them;
+// a step must therefore not throw.
+class SharedStep {
+public:
+    explicit SharedStep(size_t items) : m_items(items) {}
+    template <typename Step>
+    void Run(Step&& step)
+    {
+        for (size_t i = m_next++; i < m_items; i = m_next++) {
+            step(i);
+            m_done.fetch_add(1, std::memory_order_release);
+        }
+        while (m_done.load(std::memory_order_acquire) < m_items) {
+            std::this_thread::yield();
+        }
+    }
+
+private:
+    const size_t m_items;
+    std::atomic<size_t> m_next{0};
+    std::atomic<size_t> m_done{0};
+};
+
+bool IsLineEnd(const char* p, const char* end)
+{
+    return p == end || *p == '\n' || (*p == '\r' && (p + 1 == end || p[1] == '\n'));
+}
+
+// The lines of [p, end) into out[c][line], line counted from `line`: false at the first line
+// that the general reader could read otherwise than as `columns` numbers, none of them missing.
+bool ParsePlainLines(const char* p, const char* end, char separator, size_t columns,
+                     double* const* out, size_t line, const std::atomic<bool>& stop)
+{
+    while (p < end) {
+        if (stop.load(std::memory_order_relaxed)) {
+            return false;
+        }
+        for (size_t c = 0; c < columns; ++c) {
+            const bool last = c + 1 == columns;
+            double value;
+            const char* q = KstScanPlainNumber(p, end, value);
+            if (q == nullptr || (last ? !IsLineEnd(q, end) : q == end || *q != separator)) {
+                // Any other field the way the general reader takes it; a quote there could
+                // join lines.
+                q = p;
+                while (q < end && *q != separator && *q != '\n') {
+                    if (*q == '"') {
+                        return false;
+                    }
+                    ++q;
+                }
+                const std::string_view field(p, static_cast<size_t>(q - p));
+                if (!KstParseNumberField(field, value) || std::isnan(value) ||
+                    (last ? q < end && *q != '\n' : q == end || *q != separator)) {
+                    return false;
+                }
+            }
+            out[c][line] = value;
+            if (!last) {
+                p = q + 1;
+                continue;
+            }
+            while (q < end && *q != '\n') {
+                ++q;  // the CR of a CR LF
+            }
+            p = q < end ? q + 1 : end;
+        }
+        ++line;
+    }
+    return true;
+}
+
+struct PlainTable {
+    // A channel per column with a sample on every line; none when the table needs the general
+    // reader.
+    std::vector<std::unique_ptr<CKSTChannel>> channels;
+    // Line feeds of the table, or SIZE_MAX when it was left before they were counted.
+    size_t lineFeeds = SIZE_MAX;
+};
+
+// The table from `begin` to `end`, on `threads` threads, when every line holds the columns of
+// the first as plain numbers. The threads count the lines of all pieces, make the channels with
+// the room the general reader gives them (for the line feeds and one more) and parse the pieces
+// straight into them. sampleBudget: the samples the general reader makes room for at most.
+PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, char separator,
+                          size_t sampleBudget)
+{
+    PlainTable table;
+    const void* lf = std::memchr(begin, '\n', static_cast<size_t>(end - begin));
+    const char* firstEnd = lf != nullptr ? static_cast<const char*>(lf) : end;
+    if (begin == end || std::memchr(begin, '"', static_cast<size_t>(firstEnd - begin)) != nullptr) {
+        return table;
+    }
+    const size_t columns = static_cast<size_t>(std::count(begin, firstEnd, separator)) + 1;
+    if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns)) {
+        return table;
+    }
+    const size_t pieces = static_cast<size_t>(threads) * kPiecesPerThread;
+    const size_t size = static_cast<size_t>(end - begin);
+    std::vector<const char*> starts{begin};
+    for (size_t k = 1; k < pieces; ++k) {
+        // The first line start at or after the even split.
+        const char* at = std::max(begin + size / pieces * k, starts.back());
+        const void* feed =
+            at > begin ? std::memchr(at - 1, '\n', static_cast<size_t>(end - at + 1)) : nullptr;
+        starts.push_back(at == begin       ? begin
+                         : feed != nullptr ? static_cast<const char*>(feed) + 1
+                                           : end);
+    }
+    starts.push_back(end);
+
+    std::vector<size_t> feeds(pieces);
+    std::vector<std::unique_ptr<CKSTChannel>> made(columns);
+    std::vector<double*> out(columns);
+    std::atomic<bool> failed{false};
+    SharedStep counting(pieces);
+    SharedStep making(columns);
+    SharedStep parsing(pieces);
+    KstParallelFor(threads, 1, [&](size_t, size_t) {
+        counting.Run([&](size_t k) { feeds[k] = CountLineFeeds(starts[k], starts[k + 1]); });
+        std::vector<size_t> linesBefore(pieces + 1);
+        for (size_t k = 0; k < pieces; ++k) {
+            linesBefore[k + 1] = linesBefore[k] + feeds[k];
+        }
+        const size_t capacity = linesBefore.back() + 1;
+        // The text after the last line feed is a line of its own.
+        const size_t lines = linesBefore.back() + (end[-1] != '\n' ? 1 : 0);
+        // The general reader refuses a table of 2^32 - 1 lines.
+        if (capacity >= std::numeric_limits<uint32_t>::max() || columns > sampleBudget / capacity) {
+            failed = true;
+            return;
+        }
+        making.Run([&](size_t c) {
+            try {
+                made[c] = std::make_unique<CKSTChannel>();
+                made[c]->SetCapacity(static_cast<uint32_t>(capacity));
+                // Every line's room is taken here and filled by the pieces below; the arrays
+                // stay where they are as long as the channel does not grow.
+                made[c]->AppendDecoded(static_cast<uint32_t>(lines),
+                                       [&](double* room) { out[c] = room; });
+            } catch (const std::bad_alloc&) {
+                // The general reader meets the shortage itself.
+                failed = true;
+            }
+        });
+        parsing.Run([&](size_t k) {
+            if (!failed && !ParsePlainLines(starts[k], starts[k + 1], separator, columns,
+                                            out.data(), linesBefore[k], failed)) {
+                failed = true;
+            }
+        });
+    });
+    table.lineFeeds = 0;
+    for (size_t n : feeds) {
+        table.lineFeeds += n;
+    }
+    if (!failed) {
+        table.channels = std::move(made);
+    }
+    return table;
 }
 
 }  // namespace
@@ -460,7 +647,7 @@ int CKSTTextDataFile::ReadAll(CKSTChannelList& channels)
         channels.DeleteAll();
         return result;
     }
-    channels.FinishAll();
+    // ReadColumns made every channel that could be equidistant so.
     channels.MakeUniqueNames();
     return KST_OK;
 }
@@ -494,29 +681,43 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     }
 
     size_t pos = m_lines[m_headerLength].offset;
+    const unsigned threads = KstParallelThreadsFor(size - pos, kParallelGrainBytes);
+    const size_t reserveBudget = (size - pos) / 2 + 1;
+    // A large table of numbers only is read on several threads; whatever else it holds leaves
+    // it to the general reader below, which gives the same channels.
+    PlainTable plain;
+    if (threads > 1 && columns.empty() && separator != KST_TEXT_BLANK &&
+        m_format != KST_TEXT_RUNTIME) {
+        plain = ReadPlainTable(text + pos, text + size, threads, separator, reserveBudget);
+    }
     // Dense columns get room for every line at once when the file could hold that many
     // samples; anything else grows as it comes.
-    size_t lineEstimate = 1;
-    for (const char* p = text + pos;;) {
-        const void* lf = std::memchr(p, '\n', static_cast<size_t>(text + size - p));
-        if (lf == nullptr) {
-            break;
-        }
-        ++lineEstimate;
-        p = static_cast<const char*>(lf) + 1;
-    }
+    const size_t lineEstimate =
+        (plain.lineFeeds != SIZE_MAX ? plain.lineFeeds : CountLineFeeds(text + pos, text + size)) +
+        1;
     size_t reservedSamples = 0;
-    const size_t reserveBudget = (size - pos) / 2 + 1;
 
     CKSTDateTimeParts parts;
     std::string datePool;
     uint32_t line = 0;
     std::string_view field;
+    if (!plain.channels.empty()) {
+        line = plain.channels.front()->GetCount();
+        for (std::unique_ptr<CKSTChannel>& channel : plain.channels) {
+            Column& column = columnAt(static_cast<int>(columns.size()));
+            column.type = 2;
+            column.present = line;
+            column.expected = lineEstimate;
+            column.direct = std::move(channel);
+        }
+        pos = size;
+    }
     while (pos < size) {
         const char* begin = text + pos;
         const char* end = KstFindLineEnd(begin, text + size, separator);
         pos = static_cast<size_t>(end - text) + 1;
-        const std::string_view whole = StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
+        const std::string_view whole =
+            StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
         if (whole.empty() || whole[0] == '\'' ||
             ((whole[0] == ' ' || whole[0] == '\t') && KstIsEmptyField(whole))) {
             continue;
@@ -600,6 +801,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     // --- The time axis: date/time columns, else a rising first column ---
     std::vector<double> times;
     std::vector<uint8_t> valid;
+    std::unique_ptr<CKSTChannel> timeSource;
     CKSTTimeStamp start;
     bool haveStart = false;
     uint32_t longest = 0;
@@ -617,8 +819,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         // date on fewer than half of the lines is no time axis.
         if (parts.GetLinesWithParts() > 0 &&
             2ull * parts.GetLinesWithParts() >= static_cast<uint64_t>(longest)) {
-            built = KstBuildTimeAxis(parts, dateFormat, m_writeTime, times, valid, start) ==
-                    KST_OK;
+            built = KstBuildTimeAxis(parts, dateFormat, m_writeTime, times, valid, start) == KST_OK;
         }
         for (size_t k = columns.size(); k-- > 0;) {
             Column& column = columns[k];
@@ -626,16 +827,17 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
                 continue;
             }
             if (built) {
-                m_timeColumn = m_timeColumn < 0 ? column.original
-                                                : std::min(m_timeColumn, column.original);
+                m_timeColumn =
+                    m_timeColumn < 0 ? column.original : std::min(m_timeColumn, column.original);
                 columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(k));
                 continue;
             }
             column.type = 3;
             for (size_t i = 0; i < column.dateLines.size(); ++i) {
                 const auto& f = column.dateFields[i];
-                column.Append(column.dateLines[i],
-                              column.AddText(ToString(std::string_view(datePool).substr(f.first, f.second))));
+                column.Append(
+                    column.dateLines[i],
+                    column.AddText(ToString(std::string_view(datePool).substr(f.first, f.second))));
             }
         }
         haveStart = built;
@@ -658,7 +860,12 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             rising = v > previous;
             previous = v;
         }
-        if (rising) {
+        if (rising && first.direct && first.Count() == lines && first.present == lines) {
+            // Times on every line: the column's own samples serve as the time axis.
+            timeSource = std::move(columns.front().direct);
+            m_timeColumn = first.original;
+            columns.erase(columns.begin());
+        } else if (rising) {
             times.assign(lines, 0.0);
             valid.assign(lines, 0);
             for (size_t i = 0; i < first.Count(); ++i) {
@@ -683,7 +890,28 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     bool regular = false;
     double t0 = 0.0;
     double dt = 1.0;
-    if (!times.empty()) {
+    // Steps within a thousandth of each other make a regular grid.
+    auto findGrid = [&](const double* t) {
+        if (lines < 2) {
+            return;
+        }
+        double smallest = std::numeric_limits<double>::infinity();
+        double largest = 0.0;
+        for (uint32_t l = 1; l < lines; ++l) {
+            const double step = t[l] - t[l - 1];
+            smallest = std::min(smallest, step);
+            largest = std::max(largest, step);
+        }
+        if (smallest > 0.0 && largest < smallest * 1.001) {
+            regular = true;
+            t0 = t[0];
+            dt = (t[lines - 1] - t[0]) / (lines - 1);
+        }
+    };
+    if (timeSource) {
+        // Rising times on every line: no gaps to fill, no order to turn round.
+        findGrid(timeSource->GetValues());
+    } else if (!times.empty()) {
         // Lines without a time get one between their neighbours; their samples are missing.
         std::vector<uint32_t> known;
         for (uint32_t l = 0; l < lines; ++l) {
@@ -736,42 +964,51 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             }
             start.AddSeconds(earliest);
         }
-        if (lines >= 2 && known.size() == lines) {
-            double smallest = std::numeric_limits<double>::infinity();
-            double largest = 0.0;
-            for (uint32_t l = 1; l < lines; ++l) {
-                const double step = times[l] - times[l - 1];
-                smallest = std::min(smallest, step);
-                largest = std::max(largest, step);
-            }
-            if (smallest > 0.0 && largest < smallest * 1.001) {
-                regular = true;
-                t0 = times.front();
-                dt = (times.back() - times.front()) / (lines - 1);
-            }
+        if (known.size() == lines) {
+            findGrid(times.data());
         }
     }
+    const bool timeAxis = timeSource || !times.empty();
+    const double* timeAt = timeSource ? timeSource->GetValues() : times.data();
 
+    // The channels come in column order; their samples are filled in column by column, on
+    // several threads when there are many, since writing them is bound by fresh pages.
+    const bool grid = !timeAxis || regular;
+    struct Filling {
+        CKSTChannel* channel;
+        uint32_t count;
+        bool everyLine;
+    };
+    std::vector<Filling> fillings;
+    size_t toFill = 0;
     for (Column& column : columns) {
         const uint32_t n = static_cast<uint32_t>(column.Count());
         const bool everyLine = column.dense && n == lines;
-        if (column.direct && !(everyLine && (times.empty() || regular))) {
+        const bool filled = column.direct && everyLine && grid;
+        CKSTChannel* channel =
+            filled ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
+                   : channels.GetAt(channels.AddNew());
+        originalColumns.push_back(column.original);
+        fillings.push_back({channel, n, everyLine});
+        toFill += filled ? 0 : n;
+    }
+    auto fill = [&](size_t k) {
+        Column& column = columns[k];
+        CKSTChannel* channel = fillings[k].channel;
+        const uint32_t n = fillings[k].count;
+        if (column.direct) {
             column.WriteOutLines();
         }
-        CKSTChannel* channel = column.direct
-                                   ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
-                                   : channels.GetAt(channels.AddNew());
-        originalColumns.push_back(column.original);
         for (size_t i = 1; i < column.texts.size(); ++i) {
             channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
         }
         if (channel->GetCount() == n && n > 0) {
             // Filled while reading.
-            channel->SetT0(times.empty() ? 0.0 : t0);
-            channel->SetDt(times.empty() ? 1.0 : dt);
-        } else if (everyLine && (times.empty() || regular)) {
-            channel->SetT0(times.empty() ? 0.0 : t0);
-            channel->SetDt(times.empty() ? 1.0 : dt);
+            channel->SetT0(timeAxis ? t0 : 0.0);
+            channel->SetDt(timeAxis ? dt : 1.0);
+        } else if (fillings[k].everyLine && grid) {
+            channel->SetT0(timeAxis ? t0 : 0.0);
+            channel->SetDt(timeAxis ? dt : 1.0);
             channel->SetCapacity(n);
             for (double v : column.values) {
                 const bool missing = std::isnan(v);
@@ -783,7 +1020,7 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
             for (uint32_t i = 0; i < n; ++i) {
                 const uint32_t l = column.LineOf(i);
                 const double v = column.values[i];
-                const double t = times.empty() ? static_cast<double>(l) : times[l];
+                const double t = timeAxis ? timeAt[l] : static_cast<double>(l);
                 if (std::isnan(v) || (!times.empty() && valid[l] == 0)) {
                     channel->AppendValues(0.0, true, 1);
                     channel->SetTimeAt(channel->GetCount() - 1, t);
@@ -795,10 +1032,25 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         if (haveStart) {
             channel->SetStartTimeStamp(start);
         }
+        // A regular time vector, also one with gaps, becomes equidistant.
+        channel->MakeEquidistantIfRegular();
         column.Free();
+    };
+    const unsigned fillThreads = KstParallelThreadsFor(toFill, kParallelGrainSamples);
+    if (fillThreads > 1) {
+        KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
+                       [&](size_t first, size_t end) {
+                           for (size_t k = first; k < end; ++k) {
+                               fill(k);
+                           }
+                       });
+    } else {
+        for (size_t k = 0; k < columns.size(); ++k) {
+            fill(k);
+        }
     }
     m_channelCount = channels.GetCount();
-    m_timeBaseCount = times.empty() ? 0 : 1;
+    m_timeBaseCount = timeAxis ? 1 : 0;
     m_dateAxis = haveStart;
     return KST_OK;
 }
@@ -965,8 +1217,9 @@ int CKSTTextDataFile::ReadHeaderNames(CKSTChannelList& channels,
             if (c >= columns || c < firstNamed) {
                 continue;
             }
-            CKSTChannel* channel =
-                channelOf[static_cast<size_t>(c)] >= 0 ? channels.GetAt(channelOf[static_cast<size_t>(c)]) : nullptr;
+            CKSTChannel* channel = channelOf[static_cast<size_t>(c)] >= 0
+                                       ? channels.GetAt(channelOf[static_cast<size_t>(c)])
+                                       : nullptr;
             CKSTString text = Trimmed(field);
             CKSTString unitText;
             bool hasUnit = false;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -39,6 +40,9 @@ const char* FindClosingQuote(const char* p, const char* end)
 
 bool FullParse(const char* begin, const char* end, double& value)
 {
+    if (KstScanPlainNumber(begin, end, value) == end) {
+        return true;
+    }
     if (begin < end && *begin == '+') {
         ++begin;
     }
@@ -90,7 +94,43 @@ bool GroupsOfThree(const char* text, size_t n, char mark)
 
 constexpr size_t kMaxNumberText = 256;
 
+// The divisors of plain numbers of up to nineteen digits, all exact doubles.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8, 1e9,
+                                   1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+
 }  // namespace
+
+const char* KstScanPlainNumber(const char* p, const char* end, double& value)
+{
+    const bool negative = p < end && *p == '-';
+    const char* q = negative ? p + 1 : p;
+    const char* digits = q;
+    uint64_t mantissa = 0;
+    while (q < end && IsDigit(*q)) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+        ++q;
+    }
+    size_t count = static_cast<size_t>(q - digits);
+    size_t decimals = 0;
+    if (count > 0 && q < end && *q == '.') {
+        const char* fraction = ++q;
+        while (q < end && IsDigit(*q)) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*q - '0');
+            ++q;
+        }
+        decimals = static_cast<size_t>(q - fraction);
+        count += decimals;
+    }
+    // Nineteen digits cannot overflow the mantissa. A mantissa of at most 2^53 and a power of
+    // ten below 1e23 are exact doubles, so their one rounded quotient is the correctly rounded
+    // value of the text, as from_chars gives it.
+    if (count == 0 || count > 19 || mantissa > (uint64_t{1} << 53)) {
+        return nullptr;
+    }
+    const double magnitude = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return q;
+}
 
 const char* KstFindLineEnd(const char* p, const char* end, char separator)
 {

@@ -39,6 +39,10 @@ bool KstIsEmptyField(std::string_view field);
 // groups of three digits after the first ("1.234.567,89"), "TRUE" 1 and "FALSE" 0. "nan" is a
 // number whose value is NaN: a missing sample.
 bool KstParseNumberField(std::string_view field, double& value);
+// A plain decimal number at p: an optional minus, digits, and a point with digits or not, with
+// no more digits than a double takes exactly. Returns the end of its text, the value being what
+// KstParseNumberField gives that text, or null when the text at p is not such a number.
+const char* KstScanPlainNumber(const char* p, const char* end, double& value);
 
 // Into out (at least kKstNumberTextSize bytes); the length written.
 constexpr size_t kKstNumberTextSize = 400;

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -355,6 +357,177 @@ TEST(TextDataFileReadTest, LoadOptionsReachTheReaderThroughTheMeasurementFile)
     ASSERT_EQ(file.Open(folder.Path("one.wav")), KST_OK);
     ASSERT_EQ(file.ReadChannels(dataSet, nullptr, false, &options), KST_OK);
     EXPECT_EQ(dataSet.GetChannels().GetCount(), 1);
+}
+
+// --- Large tables of plain numbers are read on several threads ---
+
+// The value of column c on line i of NumberTable: rising times, values of both signs.
+double TableValue(int i, int c)
+{
+    return c == 0 ? i * 0.5 : (c == 1 ? i * 1.25 - 3 : -i * 0.75);
+}
+
+// A header line and `lines` lines of three columns; with ';' the values carry decimal commas.
+std::string NumberTable(int lines, char separator = ',', const char* lineEnd = "\n")
+{
+    const char mark = separator == ';' ? ',' : '.';
+    std::string text = std::string("t") + separator + "a" + separator + "b" + lineEnd;
+    for (int i = 0; i < lines; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            std::string number = std::to_string(TableValue(i, c));
+            number.erase(number.find_last_not_of('0') + 1);
+            for (char& ch : number) {
+                ch = ch == '.' ? mark : ch;
+            }
+            text += number + (c < 2 ? std::string(1, separator) : std::string(lineEnd));
+        }
+    }
+    return text;
+}
+
+// The table with its data line `fromEnd` lines before the end replaced by `line`.
+std::string WithLine(const std::string& table, int fromEnd, const std::string& line)
+{
+    size_t at = table.size() - 1;
+    for (int k = 0; k <= fromEnd; ++k) {
+        at = table.rfind('\n', at - 1);
+    }
+    const size_t next = table.find('\n', at + 1);
+    return table.substr(0, at + 1) + line + table.substr(next);
+}
+
+class TextDataFileSplitReadTest : public ::testing::Test {
+protected:
+    void TearDown() override { KstSetParallelLimits(0, 0); }
+};
+
+void ExpectSameChannels(const CKSTChannelList& one, const CKSTChannelList& split)
+{
+    ASSERT_EQ(one.GetCount(), split.GetCount());
+    for (int k = 0; k < one.GetCount(); ++k) {
+        SCOPED_TRACE(k);
+        const CKSTChannel& a = *one.GetAt(k);
+        const CKSTChannel& b = *split.GetAt(k);
+        EXPECT_EQ(a.GetName(), b.GetName());
+        EXPECT_EQ(a.GetUnit(), b.GetUnit());
+        EXPECT_EQ(a.GetGroup(), b.GetGroup());
+        EXPECT_EQ(a.GetTimeUnit(), b.GetTimeUnit());
+        EXPECT_EQ(a.GetStartTimeStamp(), b.GetStartTimeStamp());
+        EXPECT_EQ(a.GetTimeBaseType(), b.GetTimeBaseType());
+        EXPECT_EQ(a.GetT0(), b.GetT0());
+        EXPECT_EQ(a.GetDt(), b.GetDt());
+        EXPECT_EQ(a.HasMissing(), b.HasMissing());
+        EXPECT_EQ(a.GetValueTextCount(), b.GetValueTextCount());
+        for (int32_t t = 0; t < a.GetValueTextCount(); ++t) {
+            EXPECT_EQ(a.GetValueText(t), b.GetValueText(t));
+        }
+        ASSERT_EQ(a.GetCount(), b.GetCount());
+        const bool times = a.GetTimeBaseType() == CKSTChannel::kTimeVector;
+        for (uint32_t i = 0; i < a.GetCount(); ++i) {
+            SCOPED_TRACE(i);
+            // Bit for bit, a missing sample's value included.
+            EXPECT_EQ(0, std::memcmp(a.GetValues() + i, b.GetValues() + i, sizeof(double)));
+            EXPECT_EQ(a.IsMissing(i), b.IsMissing(i));
+            if (times) {
+                EXPECT_EQ(a.GetTimes()[i], b.GetTimes()[i]);
+            }
+        }
+    }
+}
+
+// Split into four ranges or read on one thread, every table gives the same channels: those of
+// plain numbers, and those where something in a later range needs the general reader.
+TEST_F(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
+{
+    const std::string table = NumberTable(40);
+    std::string unterminated = table;
+    unterminated.pop_back();
+    std::string falling = "x,y\n";
+    std::string irregular = "t;v\n";
+    std::string single = "v\n";
+    for (int i = 0; i < 40; ++i) {
+        falling += std::to_string(40 - i) + "," + std::to_string(i) + "\n";
+        irregular += std::to_string(i * i) + ";" + std::to_string(i) + ",5\n";
+        single += std::to_string(i % 7) + "\n";
+    }
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"plain numbers", table},
+        {"CR LF line ends", NumberTable(40, ',', "\r\n")},
+        {"no line feed after the last line", unterminated},
+        {"semicolons with decimal commas", NumberTable(40, ';')},
+        {"TAB separator", NumberTable(40, '\t')},
+        {"blank separator", NumberTable(40, ' ')},
+        {"a single column", single},
+        {"a few short lines without a header", "1,2\n3,4\n5,6\n"},
+        {"one short column without a header", "5\n6\n7"},
+        {"a falling first column is no time", falling},
+        {"irregular times give time vectors", irregular},
+        {"other spellings of numbers",
+         WithLine(WithLine(table, 3, "+30, 1e3 ,TRUE"), 1, "31,5.,-0")},
+        {"thousands groups", WithLine(NumberTable(40, ';'), 2, "30;1.234.567;2")},
+        {"a word", WithLine(table, 2, "30,abc,1")},
+        {"a word in the time column", WithLine(table, 1, "later,1,2")},
+        {"an empty field", WithLine(table, 2, "30,,1")},
+        {"an empty last field", WithLine(table, 2, "30,1,")},
+        {"a short line", WithLine(table, 2, "30,1")},
+        {"a long line", WithLine(table, 2, "30,1,2,3")},
+        {"a quoted field", WithLine(table, 2, "30,\"1\",2")},
+        {"a quoted line break", WithLine(table, 2, "30,\"1\n5\",2")},
+        {"a quoted line break between lines that look whole",
+         WithLine(table, 2, "30,1,\"2\n31,3,4\"")},
+        {"a CR-only line end", WithLine(table, 2, "30,1,2\r31,3,4")},
+        {"a comment line", WithLine(table, 2, "'note")},
+        {"an empty line", WithLine(table, 2, "")},
+        {"a line of blanks", WithLine(table, 2, "   ")},
+        {"a missing value", WithLine(table, 2, "30,nan,1")},
+        {"a date", WithLine(table, 2, "30,01.02.2023 10:00:00,1")},
+        {"a short first line", WithLine(table, 39, "0,1")},
+        {"a column marked as text", "t,a [@TEXT],b\n" + table.substr(table.find('\n') + 1)},
+        {"a run-time table",
+         "Laufzeit[hh:mm:ss];v\n00:00:00;1\n00:00:10;2\n00:00:20;3\n"
+         "00:00:30;4\n00:00:40;5\n00:00:50;6\n00:01:00;7\n00:01:10;8\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CKSTTextDataFile oneFile;
+        CKSTDataSet one;
+        KstSetParallelLimits(1, 0);
+        const int oneResult = ReadText(oneFile, c.text, one);
+        CKSTTextDataFile splitFile;
+        CKSTDataSet split;
+        KstSetParallelLimits(4, 1);
+        ASSERT_EQ(ReadText(splitFile, c.text, split), oneResult);
+        EXPECT_EQ(splitFile.GetTimeColumn(), oneFile.GetTimeColumn());
+        ExpectSameChannels(one.GetChannels(), split.GetChannels());
+    }
+
+    // The plain table itself, as it was written.
+    CKSTTextDataFile file;
+    CKSTDataSet dataSet;
+    ASSERT_EQ(ReadText(file, table, dataSet), KST_OK);
+    const CKSTChannelList& channels = dataSet.GetChannels();
+    ASSERT_EQ(channels.GetCount(), 2);
+    for (int c = 0; c < 2; ++c) {
+        const CKSTChannel* channel = channels.GetAt(c);
+        ASSERT_EQ(channel->GetCount(), 40u);
+        EXPECT_EQ(channel->GetTimeBaseType(), CKSTChannel::kEquidistant);
+        EXPECT_EQ(channel->GetDt(), TableValue(1, 0));
+        for (uint32_t i = 0; i < 40; ++i) {
+            EXPECT_EQ(channel->GetValue(i), TableValue(static_cast<int>(i), c + 1));
+        }
+    }
+    // Irregular rising times stay with every sample.
+    ASSERT_EQ(ReadText(file, irregular, dataSet), KST_OK);
+    const CKSTChannel* v = dataSet.GetChannels().GetAt(0);
+    ASSERT_EQ(v->GetTimeBaseType(), CKSTChannel::kTimeVector);
+    ASSERT_EQ(v->GetCount(), 40u);
+    for (uint32_t i = 0; i < 40; ++i) {
+        EXPECT_EQ(v->GetTimeAt(i), i * i);
+        EXPECT_EQ(v->GetValue(i), i + 0.5);
+    }
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,81 @@ TEST(TextFieldsTest, NumberFields)
     EXPECT_TRUE(std::isnan(value));
     ASSERT_TRUE(KstParseNumberField("NaN", value));
     EXPECT_TRUE(std::isnan(value));
+}
+
+// The quick conversion of plain numbers gives from_chars' value bit for bit, and leaves
+// everything else to it.
+TEST(TextFieldsTest, PlainNumbersReadAsFromCharsReadsThem)
+{
+    constexpr size_t kNone = std::string::npos;
+    const struct {
+        const char* text;
+        size_t length;  // of the plain number at the start, kNone for none
+    } cases[] = {
+        {"12.375", 6},
+        {"-0.5", 4},
+        {"-0", 2},
+        {"5.", 2},
+        {"7,5", 1},
+        {"1e3", 1},
+        {"3.25;x", 4},
+        {"0.1", 3},
+        {"9007199254740992", 16},
+        {"0.000000000000000001", 20},
+        {"123456789.0123456", 17},
+        {"9007199254740993", kNone},
+        {"1234567890123456789", kNone},
+        {"00000000000000000001", kNone},
+        {".5", kNone},
+        {"-", kNone},
+        {"-.5", kNone},
+        {"+1", kNone},
+        {"", kNone},
+        {"abc", kNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const char* end = c.text + std::strlen(c.text);
+        double value = -1;
+        const char* stop = KstScanPlainNumber(c.text, end, value);
+        if (c.length == kNone) {
+            EXPECT_EQ(stop, nullptr);
+            continue;
+        }
+        ASSERT_NE(stop, nullptr);
+        EXPECT_EQ(static_cast<size_t>(stop - c.text), c.length);
+        double expected = 0;
+        ASSERT_EQ(std::from_chars(c.text, stop, expected).ptr, stop);
+        EXPECT_EQ(0, std::memcmp(&value, &expected, sizeof value));
+    }
+
+    // Numbers of every length up to nineteen digits and every point position.
+    std::mt19937_64 random(11);
+    int taken = 0;
+    for (int n = 0; n < 20000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 19);
+        const int point = static_cast<int>(random() % (digits + 1));
+        std::string text = random() % 2 ? "-" : "";
+        for (int d = 0; d < digits; ++d) {
+            if (d == point && d > 0) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        SCOPED_TRACE(text);
+        const char* end = text.data() + text.size();
+        double value = 0;
+        const char* stop = KstScanPlainNumber(text.data(), end, value);
+        if (stop == nullptr) {
+            continue;
+        }
+        ++taken;
+        ASSERT_EQ(stop, end);
+        double expected = 0;
+        ASSERT_EQ(std::from_chars(text.data(), end, expected).ptr, end);
+        ASSERT_EQ(0, std::memcmp(&value, &expected, sizeof value));
+    }
+    EXPECT_GT(taken, 14000);
 }
 
 std::vector<std::string> Fields(const std::string& line, char separator)
