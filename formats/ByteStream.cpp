@@ -131,7 +131,8 @@ bool CKSTByteReader::ReadU16(uint16_t& value)
     if (!Read(b, 2)) {
         return false;
     }
-    value = m_swap ? static_cast<uint16_t>(b[0] << 8 | b[1]) : static_cast<uint16_t>(b[1] << 8 | b[0]);
+    value =
+        m_swap ? static_cast<uint16_t>(b[0] << 8 | b[1]) : static_cast<uint16_t>(b[1] << 8 | b[0]);
     return true;
 }
 
@@ -195,6 +196,25 @@ double* KstAppendRoom(CKSTChannel& channel, uint32_t n)
     double* room = nullptr;
     channel.AppendDecoded(n, [&room](double* out) { room = out; });
     return room;
+}
+
+bool KstAppendRooms(const std::vector<CKSTChannel*>& channels, const std::vector<uint32_t>& shares,
+                    std::vector<uint32_t>& before, std::vector<double*>& rooms)
+{
+    before.resize(shares.size());
+    rooms.resize(shares.size());
+    bool fresh = false;
+    for (size_t c = 0; c < shares.size(); ++c) {
+        CKSTChannel& channel = *channels[c];
+        before[c] = channel.GetCount();
+        const uint32_t needed = before[c] + shares[c];
+        if (channel.GetCapacity() < needed) {
+            fresh = true;
+            channel.SetCapacity(needed);
+        }
+        rooms[c] = KstAppendRoom(channel, shares[c]);
+    }
+    return fresh;
 }
 
 void KstKeepSamples(CKSTChannel& channel, uint32_t n)

@@ -40,6 +40,12 @@ constexpr size_t kKstInOrder = 0;
 // n more present samples behind the channel's last one, counted at once: the caller writes their
 // values before the channel is used again. Null for n == 0.
 double* KstAppendRoom(CKSTChannel& channel, uint32_t n);
+// Room behind the last sample of each of the first shares.size() channels for shares[c] more
+// samples, their arrays grown to exactly that where they are short: rooms[c] points at each room,
+// before[c] is the count before it. True when an array was made anew, which decides how a decode
+// into the rooms is split (see KstDecodeGrain).
+bool KstAppendRooms(const std::vector<CKSTChannel*>& channels, const std::vector<uint32_t>& shares,
+                    std::vector<uint32_t>& before, std::vector<double*>& rooms);
 // Drops the samples from index n on (nothing when n is not below the count): the rest of a run
 // that the stream could not give.
 void KstKeepSamples(CKSTChannel& channel, uint32_t n);

@@ -329,7 +329,8 @@ bool CKSTMatFile::ParseHeaderDate(const CKSTString& header, CKSTTimeStamp& stamp
     const size_t c1 = time.find(':');
     const size_t c2 = c1 == std::string::npos ? c1 : time.find(':', c1 + 1);
     if (month == 0 || c2 == std::string::npos || !ParseInt(tokens[2], day) ||
-        !ParseInt(time.substr(0, c1), hour) || !ParseInt(time.substr(c1 + 1, c2 - c1 - 1), minute) ||
+        !ParseInt(time.substr(0, c1), hour) ||
+        !ParseInt(time.substr(c1 + 1, c2 - c1 - 1), minute) ||
         !ParseInt(time.substr(c2 + 1), second) || !ParseInt(tokens[4], year) ||
         !IsValidDateTime(year, month, day, hour, minute, second)) {
         return false;
@@ -360,11 +361,12 @@ CKSTString CKSTMatFile::MakeVariableName(const CKSTString& name, std::set<std::s
     std::string base;
     for (int i = 0; i < name.GetLength(); ++i) {
         const char c = name[i];
-        const bool valid = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '_';
+        const bool valid =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
         base += valid ? c : '_';
     }
-    if (base.empty() || !((base[0] >= 'a' && base[0] <= 'z') || (base[0] >= 'A' && base[0] <= 'Z'))) {
+    if (base.empty() ||
+        !((base[0] >= 'a' && base[0] <= 'z') || (base[0] >= 'A' && base[0] <= 'Z'))) {
         base.insert(0, "x");
     }
     base.resize(std::min(base.size(), kMaxVariableName));
@@ -426,7 +428,7 @@ int CKSTMatFile::ReadChannels(CKSTChannelList& channels)
 }
 
 int CKSTMatFile::ReadMatrix(CKSTByteReader& in, uint64_t end, const CKSTString& name, int depth,
-                           CKSTChannelList& channels)
+                            CKSTChannelList& channels)
 {
     if (depth > kMaxDepth) {
         return KST_ERR_MAT_UNSUPPORTED;
@@ -514,7 +516,7 @@ int CKSTMatFile::ReadMatrix(CKSTByteReader& in, uint64_t end, const CKSTString& 
 }
 
 int CKSTMatFile::ReadFields(CKSTByteReader& in, uint64_t end, const CKSTString& name,
-                           uint64_t elements, int depth, CKSTChannelList& channels)
+                            uint64_t elements, int depth, CKSTChannelList& channels)
 {
     Tag lengthTag;
     uint32_t fieldLength = 0;
@@ -571,7 +573,7 @@ int CKSTMatFile::ReadFields(CKSTByteReader& in, uint64_t end, const CKSTString& 
 }
 
 int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString& name,
-                            uint32_t rows, uint32_t columns, CKSTChannelList& channels)
+                             uint32_t rows, uint32_t columns, CKSTChannelList& channels)
 {
     const CKSTString baseName = BaseName(name);
     if (m_figure && baseName != "XData" && baseName != "YData") {
@@ -600,7 +602,8 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
     }
     const int first = channels.GetCount();
     // A real part shorter than the matrix fills only the channels it reaches.
-    const uint64_t made = byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    const uint64_t made =
+        byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
     for (uint32_t c = 0; c < made; ++c) {
         ++m_matrixCounter;
         CKSTChannel& channel = *channels.GetAt(channels.AddNew());
@@ -650,19 +653,13 @@ uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t r
         std::min<size_t>(channels.size(), byColumns ? (total + length - 1) / length
                                                     : std::min<uint64_t>(count, total));
     total = std::min(total, byColumns ? uint64_t{length} * made : total);
-    std::vector<uint32_t> before(made);
-    std::vector<double*> outs(made);
-    bool fresh = false;
+    std::vector<uint32_t> shares(made);
     for (size_t c = 0; c < made; ++c) {
-        CKSTChannel& channel = *channels[c];
-        before[c] = channel.GetCount();
-        const uint32_t needed = before[c] + share(c, total);
-        if (channel.GetCapacity() < needed) {
-            fresh = true;
-            channel.SetCapacity(needed);
-        }
-        outs[c] = KstAppendRoom(channel, share(c, total));
+        shares[c] = share(c, total);
     }
+    std::vector<uint32_t> before;
+    std::vector<double*> outs;
+    const bool fresh = KstAppendRooms(channels, shares, before, outs);
     std::vector<std::atomic<bool>> nan(made);
     const bool swap = in.IsSwapped();
     const uint64_t got = in.DecodeRun(

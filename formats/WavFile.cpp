@@ -267,19 +267,13 @@ uint64_t CKSTWavFile::AppendSamples(CKSTByteReader& in, uint32_t bytes, uint16_t
         return static_cast<uint32_t>(n / count + (c < n % count ? 1 : 0));
     };
     // Each channel gets room for exactly its samples at once.
-    std::vector<uint32_t> before(count);
-    std::vector<double*> outs(count);
-    bool fresh = false;
+    std::vector<uint32_t> shares(count);
     for (uint32_t c = 0; c < count; ++c) {
-        CKSTChannel& channel = *channels[c];
-        before[c] = channel.GetCount();
-        const uint32_t needed = before[c] + share(c, samples);
-        if (channel.GetCapacity() < needed) {
-            fresh = true;
-            channel.SetCapacity(needed);
-        }
-        outs[c] = KstAppendRoom(channel, share(c, samples));
+        shares[c] = share(c, samples);
     }
+    std::vector<uint32_t> before;
+    std::vector<double*> outs;
+    const bool fresh = KstAppendRooms(channels, shares, before, outs);
     const uint64_t got =
         in.DecodeRun(samples, bytesPerSample, bytesPerSample, KstDecodeGrain(fresh, samples),
                      [&](const uint8_t* raw, uint64_t first, uint32_t n) {
