@@ -24,66 +24,62 @@ T Load(const uint8_t* p, bool bigEndian)
     return bigEndian ? KstLoadNumber<T, true>(p) : KstLoadNumber<T, false>(p);
 }
 
-double DecodeValue(const uint8_t* p, uint16_t type, bool bigEndian)
-{
-    switch (type) {
-        case 1:
-        case 3:
-        case 9: return p[0];
-        case 2: return static_cast<int8_t>(p[0]);
-        case 4: return Load<int16_t>(p, bigEndian);
-        case 5:
-        case 10: return Load<uint16_t>(p, bigEndian);
-        case 6: return Load<int32_t>(p, bigEndian);
-        case 7:
-        case 11: return Load<uint32_t>(p, bigEndian);
-        case 8: return Load<float>(p, bigEndian);
-        case 12: return Load<double>(p, bigEndian);
-        case 14: return static_cast<double>(Load<uint64_t>(p, bigEndian));
-        default: return static_cast<double>(Load<int64_t>(p, bigEndian));
-    }
-}
-
-// n values of one type, `stride` bytes apart, widened into out; the types as DecodeValue has them.
-void DecodeColumn(const uint8_t* p, uint32_t stride, uint16_t type, bool bigEndian, double* out,
-                  uint32_t n)
+// use(T()) with the C type that holds values of a data type.
+template <class Use>
+void WithValueType(uint16_t type, Use&& use)
 {
     switch (type) {
         case 1:
         case 3:
         case 9:
-            KstWidenRun<uint8_t>(p, stride, bigEndian, out, n);
+            use(uint8_t());
             break;
         case 2:
-            KstWidenRun<int8_t>(p, stride, bigEndian, out, n);
+            use(int8_t());
             break;
         case 4:
-            KstWidenRun<int16_t>(p, stride, bigEndian, out, n);
+            use(int16_t());
             break;
         case 5:
         case 10:
-            KstWidenRun<uint16_t>(p, stride, bigEndian, out, n);
+            use(uint16_t());
             break;
         case 6:
-            KstWidenRun<int32_t>(p, stride, bigEndian, out, n);
+            use(int32_t());
             break;
         case 7:
         case 11:
-            KstWidenRun<uint32_t>(p, stride, bigEndian, out, n);
+            use(uint32_t());
             break;
         case 8:
-            KstWidenRun<float>(p, stride, bigEndian, out, n);
+            use(float());
             break;
         case 12:
-            KstWidenRun<double>(p, stride, bigEndian, out, n);
+            use(double());
             break;
         case 14:
-            KstWidenRun<uint64_t>(p, stride, bigEndian, out, n);
+            use(uint64_t());
             break;
         default:
-            KstWidenRun<int64_t>(p, stride, bigEndian, out, n);
+            use(int64_t());
             break;
     }
+}
+
+double DecodeValue(const uint8_t* p, uint16_t type, bool bigEndian)
+{
+    double value = 0.0;
+    WithValueType(
+        type, [&](auto kind) { value = static_cast<double>(Load<decltype(kind)>(p, bigEndian)); });
+    return value;
+}
+
+// n values of one type, `stride` bytes apart, widened into out.
+void DecodeColumn(const uint8_t* p, uint32_t stride, uint16_t type, bool bigEndian, double* out,
+                  uint32_t n)
+{
+    WithValueType(type,
+                  [&](auto kind) { KstWidenRun<decltype(kind)>(p, stride, bigEndian, out, n); });
 }
 
 bool IsCounter32(uint16_t type)
@@ -97,16 +93,22 @@ uint16_t SampleClassOf(uint16_t type)
         case 1:
         case 2:
         case 3:
-        case 9: return 1;
+        case 9:
+            return 1;
         case 4:
         case 5:
-        case 10: return 2;
+        case 10:
+            return 2;
         case 6:
         case 7:
-        case 11: return 3;
-        case 8: return 4;
-        case 12: return 5;
-        default: return 6;
+        case 11:
+            return 3;
+        case 8:
+            return 4;
+        case 12:
+            return 5;
+        default:
+            return 6;
     }
 }
 
@@ -469,7 +471,8 @@ int CKSTUdbfFile::ReadStart()
     uint16_t version = 0;
     int result = reader.U8(order);
     reader.bigEndian = order != 0;
-    if (result == KST_OK) result = reader.U16(version);
+    if (result == KST_OK)
+        result = reader.U16(version);
     if (result != KST_OK) {
         return result;
     }
@@ -487,15 +490,24 @@ int CKSTUdbfFile::ReadHeader(HeaderReader& reader)
     uint16_t moduleBytes = 0;
     uint16_t count = 0;
     int result = m_version >= 106 ? reader.String(vendor) : KST_OK;
-    if (result == KST_OK) result = reader.U8(m_checksum);
-    if (result == KST_OK) result = reader.U16(moduleBytes);
-    if (result == KST_OK) result = reader.Skip(moduleBytes);
-    if (result == KST_OK) result = reader.F64(m_dayFactor);
-    if (result == KST_OK && m_version >= 107) result = reader.U16(m_timeType);
-    if (result == KST_OK) result = reader.F64(m_secondFactor);
-    if (result == KST_OK) result = reader.F64(m_startTime);
-    if (result == KST_OK) result = reader.F64(m_sampleRate);
-    if (result == KST_OK) result = reader.U16(count);
+    if (result == KST_OK)
+        result = reader.U8(m_checksum);
+    if (result == KST_OK)
+        result = reader.U16(moduleBytes);
+    if (result == KST_OK)
+        result = reader.Skip(moduleBytes);
+    if (result == KST_OK)
+        result = reader.F64(m_dayFactor);
+    if (result == KST_OK && m_version >= 107)
+        result = reader.U16(m_timeType);
+    if (result == KST_OK)
+        result = reader.F64(m_secondFactor);
+    if (result == KST_OK)
+        result = reader.F64(m_startTime);
+    if (result == KST_OK)
+        result = reader.F64(m_sampleRate);
+    if (result == KST_OK)
+        result = reader.U16(count);
     if (result != KST_OK) {
         return result;
     }
@@ -512,13 +524,20 @@ int CKSTUdbfFile::ReadHeader(HeaderReader& reader)
         CKSTString unit;
         uint16_t direction = 0, type = 0, fieldLength = 0, precision = 0, extraBytes = 0;
         result = reader.String(name);
-        if (result == KST_OK) result = reader.U16(direction);
-        if (result == KST_OK) result = reader.U16(type);
-        if (result == KST_OK) result = reader.U16(fieldLength);
-        if (result == KST_OK) result = reader.U16(precision);
-        if (result == KST_OK && m_version >= 105) result = reader.String(unit);
-        if (result == KST_OK) result = reader.U16(extraBytes);
-        if (result == KST_OK) result = reader.Skip(extraBytes);
+        if (result == KST_OK)
+            result = reader.U16(direction);
+        if (result == KST_OK)
+            result = reader.U16(type);
+        if (result == KST_OK)
+            result = reader.U16(fieldLength);
+        if (result == KST_OK)
+            result = reader.U16(precision);
+        if (result == KST_OK && m_version >= 105)
+            result = reader.String(unit);
+        if (result == KST_OK)
+            result = reader.U16(extraBytes);
+        if (result == KST_OK)
+            result = reader.Skip(extraBytes);
         if (result != KST_OK) {
             return result;
         }
@@ -604,7 +623,7 @@ int CKSTUdbfFile::ReadChannelInfo(CKSTChannelList& channels)
     if (m_variableCount == 0) {
         return KST_ERR_BAD_HEADER;
     }
-    const double interval = HasTimeStamps() ? m_secondFactor
+    const double interval = HasTimeStamps()      ? m_secondFactor
                             : m_sampleRate > 0.0 ? 1.0 / m_sampleRate
                                                  : 1.0;
     int used = 0;
@@ -634,8 +653,8 @@ int CKSTUdbfFile::ReadChannelInfo(CKSTChannelList& channels)
 int CKSTUdbfFile::Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool)
 {
     dataSet.Clear(false);
-    const int result = ReadData(dataSet.GetChannels(), selection, 0, nullptr, nullptr, false,
-                                -1.0, 0);
+    const int result =
+        ReadData(dataSet.GetChannels(), selection, 0, nullptr, nullptr, false, -1.0, 0);
     if (result == KST_OK) {
         dataSet.SetName(m_data.GetPath());
     }
@@ -718,8 +737,8 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     }
     const bool stamps = HasTimeStamps();
     const bool dayCounts = stamps && std::fabs(m_secondFactor - KST_SECONDS_PER_DAY) < 0.001;
-    const double step = stamps ? m_secondFactor : m_sampleRate > 0.0 ? 1.0 / m_sampleRate : 1.0;
     const double interval = GetInterval();
+    const double step = stamps ? m_secondFactor : interval > 0.0 ? interval : 1.0;
     const double tolerance = std::max(interval * 0.1, 2e-6);
     const bool referenced = startReference >= 0.0 || rawReference != 0;
     const double baseDays = BaseDays(startReference, rawReference);
