@@ -1037,18 +1037,12 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         column.Free();
     };
     const unsigned fillThreads = KstParallelThreadsFor(toFill, kParallelGrainSamples);
-    if (fillThreads > 1) {
-        KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
-                       [&](size_t first, size_t end) {
-                           for (size_t k = first; k < end; ++k) {
-                               fill(k);
-                           }
-                       });
-    } else {
-        for (size_t k = 0; k < columns.size(); ++k) {
-            fill(k);
-        }
-    }
+    KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
+                   [&](size_t first, size_t end) {
+                       for (size_t k = first; k < end; ++k) {
+                           fill(k);
+                       }
+                   });
     m_channelCount = channels.GetCount();
     m_timeBaseCount = timeAxis ? 1 : 0;
     m_dateAxis = haveStart;
