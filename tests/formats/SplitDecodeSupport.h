@@ -1,6 +1,6 @@
 #pragma once
 // Reading the same input on one thread and with every long decode split over several threads:
-// the binary readers must give the same channels either way, from memory and from a file.
+// the readers must give the same channels either way, from memory and from a file.
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,13 @@ inline bool SameBits(const double* a, const double* b, uint32_t n)
 inline void ExpectSameChannel(const CKSTChannel& expected, const CKSTChannel& actual)
 {
     EXPECT_EQ(actual.GetName(), expected.GetName());
+    EXPECT_EQ(actual.GetUnit(), expected.GetUnit());
+    EXPECT_EQ(actual.GetGroup(), expected.GetGroup());
+    EXPECT_EQ(actual.GetTimeUnit(), expected.GetTimeUnit());
+    ASSERT_EQ(actual.GetValueTextCount(), expected.GetValueTextCount());
+    for (int32_t t = 0; t < expected.GetValueTextCount(); ++t) {
+        EXPECT_EQ(actual.GetValueText(t), expected.GetValueText(t));
+    }
     ASSERT_EQ(actual.GetCount(), expected.GetCount());
     EXPECT_EQ(actual.GetTimeBaseType(), expected.GetTimeBaseType());
     const double grid[] = {expected.GetDt(), expected.GetT0()};

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "data/MeasurementFile.h"
 #include "formats/FormatFactory.h"
+#include "formats/SplitDecodeSupport.h"
 #include "foundation/ErrorCodes.h"
-#include "foundation/ParallelFor.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -47,66 +46,225 @@ struct ReaderCase {
 };
 
 const ReaderCase kReaderCases[] = {
-    {"time column and one header line", "time,a,b\n0,1,2\n0.5,1.5,2.5\n1,2,3\n", 0, ',', 1, 0,
-     {"a", "b"}, {"", ""}, {1, 2}, 0.5},
-    {"no header: first sample kept", "1,2,3\n2,4,6\n3,6,9\n", 0, ',', 0, 0, {"2", "3"},
-     {"", ""}, {2, 3}, 1.0},
-    {"names line and unit line", "t;U;I\n[s];[V];[A]\n0;1,5;2\n1;2,5;3\n", 0, ';', 2, 0,
-     {"U", "I"}, {"V", "A"}, {1.5, 2}, 1.0},
-    {"names with units in brackets", "t [s],U [V],I\n0,1,2\n2,3,4\n", 0, ',', 1, 0, {"U", "I"},
-     {"V", ""}, {1, 2}, 2.0},
+    {"time column and one header line",
+     "time,a,b\n0,1,2\n0.5,1.5,2.5\n1,2,3\n",
+     0,
+     ',',
+     1,
+     0,
+     {"a", "b"},
+     {"", ""},
+     {1, 2},
+     0.5},
+    {"no header: first sample kept",
+     "1,2,3\n2,4,6\n3,6,9\n",
+     0,
+     ',',
+     0,
+     0,
+     {"2", "3"},
+     {"", ""},
+     {2, 3},
+     1.0},
+    {"names line and unit line",
+     "t;U;I\n[s];[V];[A]\n0;1,5;2\n1;2,5;3\n",
+     0,
+     ';',
+     2,
+     0,
+     {"U", "I"},
+     {"V", "A"},
+     {1.5, 2},
+     1.0},
+    {"names with units in brackets",
+     "t [s],U [V],I\n0,1,2\n2,3,4\n",
+     0,
+     ',',
+     1,
+     0,
+     {"U", "I"},
+     {"V", ""},
+     {1, 2},
+     2.0},
     {"keyword header length 3: data at the fifth line",
-     "@Headerlen: 3\nTitle of the run\nx,y\n[s],[V]\n0,1\n1,2\n", 0, ',', 4, 0, {"y"}, {"V"},
-     {1}, 1.0},
+     "@Headerlen: 3\nTitle of the run\nx,y\n[s],[V]\n0,1\n1,2\n",
+     0,
+     ',',
+     4,
+     0,
+     {"y"},
+     {"V"},
+     {1},
+     1.0},
     {"CR-only line ends", "a,b\r1,2\r3,4\r", KST_ERR_BAD_HEADER, ',', -1, 0, {}, {}, {}, 0},
-    {"mixed line ends", "t,a,b\r\n0,1,\r\n1,2,5\n2,3,6\r\n", 0, ',', 1, 0, {"a", "b"},
-     {"", ""}, {1, 5}, 1.0},
-    {"semicolons with decimal commas", "Zeit;Wert\n0;1,5\n1;2,25\n2;3\n", 0, ';', 1, 0,
-     {"Wert"}, {""}, {1.5}, 1.0},
-    {"thousands points", "t;v\n0;1.234.567\n1;2.345.678,5\n", 0, ';', 1, 0, {"v"}, {""},
-     {1234567}, 1.0},
-    {"a semicolon and comma tie keeps the columns", "t;a;b\n0;1,5;2,5\n1;3,5;4,5\n", 0, ';', 1,
-     0, {"a", "b"}, {"", ""}, {1.5, 2.5}, 1.0},
-    {"TRUE and FALSE", "t,flag\n0,TRUE\n1,FALSE\n2,true\n", 0, ',', 1, 0, {"flag"}, {""}, {1},
+    {"mixed line ends",
+     "t,a,b\r\n0,1,\r\n1,2,5\n2,3,6\r\n",
+     0,
+     ',',
+     1,
+     0,
+     {"a", "b"},
+     {"", ""},
+     {1, 5},
      1.0},
-    {"TAB separator", "t\ta\tb\n0\t1\t2\n1\t2\t3\n", 0, '\t', 1, 0, {"a", "b"}, {"", ""},
-     {1, 2}, 1.0},
-    {"blank separator", "t a b\n0 1 2\n1   2 3\n", 0, ' ', 1, 0, {"a", "b"}, {"", ""}, {1, 2},
+    {"semicolons with decimal commas",
+     "Zeit;Wert\n0;1,5\n1;2,25\n2;3\n",
+     0,
+     ';',
+     1,
+     0,
+     {"Wert"},
+     {""},
+     {1.5},
      1.0},
+    {"thousands points",
+     "t;v\n0;1.234.567\n1;2.345.678,5\n",
+     0,
+     ';',
+     1,
+     0,
+     {"v"},
+     {""},
+     {1234567},
+     1.0},
+    {"a semicolon and comma tie keeps the columns",
+     "t;a;b\n0;1,5;2,5\n1;3,5;4,5\n",
+     0,
+     ';',
+     1,
+     0,
+     {"a", "b"},
+     {"", ""},
+     {1.5, 2.5},
+     1.0},
+    {"TRUE and FALSE", "t,flag\n0,TRUE\n1,FALSE\n2,true\n", 0, ',', 1, 0, {"flag"}, {""}, {1}, 1.0},
+    {"TAB separator",
+     "t\ta\tb\n0\t1\t2\n1\t2\t3\n",
+     0,
+     '\t',
+     1,
+     0,
+     {"a", "b"},
+     {"", ""},
+     {1, 2},
+     1.0},
+    {"blank separator", "t a b\n0 1 2\n1   2 3\n", 0, ' ', 1, 0, {"a", "b"}, {"", ""}, {1, 2}, 1.0},
     {"quoted names with separators and quotes",
-     "time,\"a,b\",\"say \"\"hi\"\"\"\n0,1,2\n1,2,3\n", 0, ',', 1, 0, {"a,b", "say \"hi\""},
-     {"", ""}, {1, 2}, 1.0},
+     "time,\"a,b\",\"say \"\"hi\"\"\"\n0,1,2\n1,2,3\n",
+     0,
+     ',',
+     1,
+     0,
+     {"a,b", "say \"hi\""},
+     {"", ""},
+     {1, 2},
+     1.0},
     {"German date and time columns",
-     "Datum;Zeit;Temp;Druck\n;;[\xB0" "C];[bar]\n31.12.2023;23:59:59;1,5;1.013,25\n"
+     "Datum;Zeit;Temp;Druck\n;;[\xB0"
+     "C];[bar]\n31.12.2023;23:59:59;1,5;1.013,25\n"
      "01.01.2024;00:00:00;2,5;1.014,5\n",
-     0, ';', 2, 0, {"Temp", "Druck"}, {"\xB0" "C", "bar"}, {1.5, 1013.25}, 1.0},
+     0,
+     ';',
+     2,
+     0,
+     {"Temp", "Druck"},
+     {"\xB0"
+      "C",
+      "bar"},
+     {1.5, 1013.25},
+     1.0},
     {"combined date and time with fractions",
-     "Zeit,a\n2024-03-01 12:00:00.25,1\n2024-03-01 12:00:00.75,2\n", 0, ',', 1, 0, {"a"},
-     {""}, {1}, 0.5},
-    {"newest first", "Datum;Wert\n02.01.2024 00:00:02;3\n02.01.2024 00:00:01;2\n"
-                     "02.01.2024 00:00:00;1\n",
-     0, ';', 1, 0, {"Wert"}, {""}, {1}, 1.0},
+     "Zeit,a\n2024-03-01 12:00:00.25,1\n2024-03-01 12:00:00.75,2\n",
+     0,
+     ',',
+     1,
+     0,
+     {"a"},
+     {""},
+     {1},
+     0.5},
+    {"newest first",
+     "Datum;Wert\n02.01.2024 00:00:02;3\n02.01.2024 00:00:01;2\n"
+     "02.01.2024 00:00:00;1\n",
+     0,
+     ';',
+     1,
+     0,
+     {"Wert"},
+     {""},
+     {1},
+     1.0},
     {"logger export with identification header",
      "IDENT;Logger 7\nSerial;12345\nStart;01.02.2023\nInterval;1 s\nComment;none\n"
-     "Nr;Zeit;Temp;Feuchte\n---;---;---;---\n;;[\xB0" "C];[%]\n"
+     "Nr;Zeit;Temp;Feuchte\n---;---;---;---\n;;[\xB0"
+     "C];[%]\n"
      "1;01.02.2023 10:00:00;21,5;40\n2;01.02.2023 10:00:01;21,6;41\n"
      "3;01.02.2023 10:00:02;21,7;42\n",
-     0, ';', 8, 6, {"Temp", "Feuchte"}, {"\xB0" "C", "%"}, {21.5, 40}, 1.0},
-    {"IDENT on a later line is no logger", "Messung\nt,IDENT\n0,1\n1,2\n", 0, ',', 2, 0,
-     {"IDENT"}, {""}, {1}, 1.0},
-    {"run-time table", "Laufzeit[hh:mm:ss];Temp [\xB0" "C]\n00:00:00;1,5\n00:00:10;2,5\n"
-                       "00:00:20;3,5\n",
-     0, ';', 1, 10, {"Temp"}, {"\xB0" "C"}, {1.5}, 10.0},
-    {"three BUND/BAND lines", "Bundesland;Bandbreite\n[BUND];[BAND]\n0;1\n1;2\n", 0, ';', 2, 9,
-     {"Bandbreite"}, {"BAND"}, {1}, 1.0},
-    {"two BUND/BAND lines", "Bundesland;Wert\n[BAND];[x]\n0;1\n1;2\n", 0, ';', 2, 0, {"Wert"},
-     {"x"}, {1}, 1.0},
-    {"group, name and unit lines", ";Motor;Motor\nt;n;M\n[s];[1/min];[Nm]\n0;1;2\n1;2;3\n", 0,
-     ';', 3, 0, {"n", "M"}, {"1/min", "Nm"}, {1, 2}, 1.0},
-    {"only CR LF line ends", "t;a\r\n0;1,5\r\n1;2,5\r\n", 0, ';', 1, 0, {"a"}, {""}, {1.5},
+     0,
+     ';',
+     8,
+     6,
+     {"Temp", "Feuchte"},
+     {"\xB0"
+      "C",
+      "%"},
+     {21.5, 40},
      1.0},
-    {"a single column without time", "Wert\n5\n3\n4\n", 0, ' ', 1, 0, {"Wert"}, {""}, {5},
+    {"IDENT on a later line is no logger",
+     "Messung\nt,IDENT\n0,1\n1,2\n",
+     0,
+     ',',
+     2,
+     0,
+     {"IDENT"},
+     {""},
+     {1},
      1.0},
+    {"run-time table",
+     "Laufzeit[hh:mm:ss];Temp [\xB0"
+     "C]\n00:00:00;1,5\n00:00:10;2,5\n"
+     "00:00:20;3,5\n",
+     0,
+     ';',
+     1,
+     10,
+     {"Temp"},
+     {"\xB0"
+      "C"},
+     {1.5},
+     10.0},
+    {"three BUND/BAND lines",
+     "Bundesland;Bandbreite\n[BUND];[BAND]\n0;1\n1;2\n",
+     0,
+     ';',
+     2,
+     9,
+     {"Bandbreite"},
+     {"BAND"},
+     {1},
+     1.0},
+    {"two BUND/BAND lines",
+     "Bundesland;Wert\n[BAND];[x]\n0;1\n1;2\n",
+     0,
+     ';',
+     2,
+     0,
+     {"Wert"},
+     {"x"},
+     {1},
+     1.0},
+    {"group, name and unit lines",
+     ";Motor;Motor\nt;n;M\n[s];[1/min];[Nm]\n0;1;2\n1;2;3\n",
+     0,
+     ';',
+     3,
+     0,
+     {"n", "M"},
+     {"1/min", "Nm"},
+     {1, 2},
+     1.0},
+    {"only CR LF line ends", "t;a\r\n0;1,5\r\n1;2,5\r\n", 0, ';', 1, 0, {"a"}, {""}, {1.5}, 1.0},
+    {"a single column without time", "Wert\n5\n3\n4\n", 0, ' ', 1, 0, {"Wert"}, {""}, {5}, 1.0},
 };
 
 TEST(TextDataFileReadTest, CaseTable)
@@ -225,8 +383,7 @@ TEST(TextDataFileReadTest, TwoDigitYearsAcrossTheCentury)
 {
     CKSTTextDataFile file;
     CKSTDataSet dataSet;
-    ASSERT_EQ(ReadText(file, "Datum,v\n30.12.98,1\n31.12.99,2\n01.01.00,3\n02.01.01,4\n",
-                       dataSet),
+    ASSERT_EQ(ReadText(file, "Datum,v\n30.12.98,1\n31.12.99,2\n01.01.00,3\n02.01.01,4\n", dataSet),
               KST_OK);
     const CKSTChannel* v = dataSet.GetChannels().GetAt(0);
     EXPECT_EQ(v->GetStartTimeStamp().GetYear(), 1998);
@@ -240,9 +397,9 @@ TEST(TextDataFileReadTest, HeaderInfoEntriesAndComment)
 {
     CKSTTextDataFile file;
     CKSTDataSet dataSet;
-    ASSERT_EQ(ReadText(file, "'first note\nOperator: Anna;Stand: 3\nFree text\nt;a\n0;1\n1;2\n",
-                       dataSet),
-              KST_OK);
+    ASSERT_EQ(
+        ReadText(file, "'first note\nOperator: Anna;Stand: 3\nFree text\nt;a\n0;1\n1;2\n", dataSet),
+        KST_OK);
     CKSTString value;
     ASSERT_GE(dataSet.GetHeader().GetString("Operator", value), 0);
     EXPECT_STREQ(value.c_str(), "Anna");
@@ -396,48 +553,9 @@ std::string WithLine(const std::string& table, int fromEnd, const std::string& l
     return table.substr(0, at + 1) + line + table.substr(next);
 }
 
-class TextDataFileSplitReadTest : public ::testing::Test {
-protected:
-    void TearDown() override { KstSetParallelLimits(0, 0); }
-};
-
-void ExpectSameChannels(const CKSTChannelList& one, const CKSTChannelList& split)
-{
-    ASSERT_EQ(one.GetCount(), split.GetCount());
-    for (int k = 0; k < one.GetCount(); ++k) {
-        SCOPED_TRACE(k);
-        const CKSTChannel& a = *one.GetAt(k);
-        const CKSTChannel& b = *split.GetAt(k);
-        EXPECT_EQ(a.GetName(), b.GetName());
-        EXPECT_EQ(a.GetUnit(), b.GetUnit());
-        EXPECT_EQ(a.GetGroup(), b.GetGroup());
-        EXPECT_EQ(a.GetTimeUnit(), b.GetTimeUnit());
-        EXPECT_EQ(a.GetStartTimeStamp(), b.GetStartTimeStamp());
-        EXPECT_EQ(a.GetTimeBaseType(), b.GetTimeBaseType());
-        EXPECT_EQ(a.GetT0(), b.GetT0());
-        EXPECT_EQ(a.GetDt(), b.GetDt());
-        EXPECT_EQ(a.HasMissing(), b.HasMissing());
-        EXPECT_EQ(a.GetValueTextCount(), b.GetValueTextCount());
-        for (int32_t t = 0; t < a.GetValueTextCount(); ++t) {
-            EXPECT_EQ(a.GetValueText(t), b.GetValueText(t));
-        }
-        ASSERT_EQ(a.GetCount(), b.GetCount());
-        const bool times = a.GetTimeBaseType() == CKSTChannel::kTimeVector;
-        for (uint32_t i = 0; i < a.GetCount(); ++i) {
-            SCOPED_TRACE(i);
-            // Bit for bit, a missing sample's value included.
-            EXPECT_EQ(0, std::memcmp(a.GetValues() + i, b.GetValues() + i, sizeof(double)));
-            EXPECT_EQ(a.IsMissing(i), b.IsMissing(i));
-            if (times) {
-                EXPECT_EQ(a.GetTimes()[i], b.GetTimes()[i]);
-            }
-        }
-    }
-}
-
 // Split into four ranges or read on one thread, every table gives the same channels: those of
 // plain numbers, and those where something in a later range needs the general reader.
-TEST_F(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
+TEST(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
 {
     const std::string table = NumberTable(40);
     std::string unterminated = table;
@@ -494,14 +612,19 @@ TEST_F(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
         SCOPED_TRACE(c.what);
         CKSTTextDataFile oneFile;
         CKSTDataSet one;
-        KstSetParallelLimits(1, 0);
-        const int oneResult = ReadText(oneFile, c.text, one);
+        int oneResult = KST_OK;
+        {
+            kst_test::DecodeThreads threads(false);
+            oneResult = ReadText(oneFile, c.text, one);
+        }
         CKSTTextDataFile splitFile;
         CKSTDataSet split;
-        KstSetParallelLimits(4, 1);
-        ASSERT_EQ(ReadText(splitFile, c.text, split), oneResult);
+        {
+            kst_test::DecodeThreads threads(true);
+            ASSERT_EQ(ReadText(splitFile, c.text, split), oneResult);
+        }
         EXPECT_EQ(splitFile.GetTimeColumn(), oneFile.GetTimeColumn());
-        ExpectSameChannels(one.GetChannels(), split.GetChannels());
+        kst_test::ExpectSameChannels(one.GetChannels(), split.GetChannels());
     }
 
     // The plain table itself, as it was written.
