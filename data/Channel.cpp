@@ -389,7 +389,7 @@ void CKSTChannel::AppendTimeValue(double time, double value)
         return;
     }
     if (m_timeBaseType == kEquidistant) {
-        if (std::fabs(time - (m_count * m_dt + m_t0)) <= 0.001 * m_dt) {
+        if (IsOnGrid(m_count, time)) {
             AppendValue(value, false);
             return;
         }

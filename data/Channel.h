@@ -6,6 +6,7 @@
 #include "foundation/String.h"
 #include "foundation/TimeStamp.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -149,6 +150,12 @@ public:
     // Appends a sample at a time relative to the start time stamp; an equidistant channel stays
     // one while the time lies on its grid, otherwise it becomes a time vector.
     void AppendTimeValue(double time, double value);
+    // Whether a sample at `time` lies where sample `index` of the equidistant grid does, within a
+    // thousandth of a step: what keeps AppendTimeValue's channel equidistant.
+    bool IsOnGrid(uint32_t index, double time) const
+    {
+        return std::fabs(time - (index * m_dt + m_t0)) <= 0.001 * m_dt;
+    }
     // Decodes n codes of bitsPerCode bits (most significant bit first, packed across bytes)
     // from bytes and appends them: code x scale + offset, or with delta firstValue followed by
     // the running sum of the codes less the bias -offset / scale. Returns KST_ERR_END_OF_DATA

@@ -44,13 +44,11 @@ std::string FixedText(double value, int decimals)
 }
 
 // n samples of a record, the first at time t and dt apart, all on the channel's grid after
-// `count` samples: the test of CKSTChannel::AppendTimeValue.
+// `count` samples.
 bool OnChannelGrid(const CKSTChannel& channel, uint32_t count, double t, double dt, uint32_t n)
 {
-    const double step = channel.GetDt();
-    const double t0 = channel.GetT0();
     for (uint32_t k = 0; k < n; ++k) {
-        if (!(std::fabs(k * dt + t - ((count + k) * step + t0)) <= 0.001 * step)) {
+        if (!channel.IsOnGrid(count + k, k * dt + t)) {
             return false;
         }
     }

@@ -820,7 +820,7 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     };
 
     // Every channel has the same time base, so the lead channel tells how many records from the
-    // first on lie on all their grids (the test of CKSTChannel::AppendTimeValue). Those go into
+    // first on lie on all their grids. Those go into
     // the channels column by column, split over threads for a long run into fresh arrays; the
     // records from the first one off the grid on take their samples one by one.
     CKSTChannel* lead = slots.empty() ? nullptr : slots.front().channel;
@@ -833,12 +833,9 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
             return true;
         }
         double time = nextTime(raw[0]);
-        const double dt = lead->GetDt();
-        const double t0 = lead->GetT0();
         const uint32_t before = slots.front().before;
         for (uint32_t r = 1;; ++r) {
-            const uint32_t sample = static_cast<uint32_t>(before + onGrid);
-            if (!(std::fabs(time - (sample * dt + t0)) <= 0.001 * dt)) {
+            if (!lead->IsOnGrid(static_cast<uint32_t>(before + onGrid), time)) {
                 offGridTime = time;
                 return false;
             }
