@@ -33,13 +33,13 @@ bool HasTimeVectors(const CKSTChannelList& channels)
 // Ends the wait cursor however the scope is left.
 class WaitScope {
 public:
-    explicit WaitScope(KstDocumentHost& host) : m_host(host) { m_host.BeginWait(); }
+    explicit WaitScope(IKSTDocumentHost& host) : m_host(host) { m_host.BeginWait(); }
     ~WaitScope() { m_host.EndWait(); }
     WaitScope(const WaitScope&) = delete;
     WaitScope& operator=(const WaitScope&) = delete;
 
 private:
-    KstDocumentHost& m_host;
+    IKSTDocumentHost& m_host;
 };
 
 // The folder part of a path, with either separator.
@@ -61,16 +61,29 @@ bool KstTakesCurrentSettings(int result, bool hasWindowSettings, bool recentList
            (!recentListEmpty && settingsUsage == 0);
 }
 
-CKSTDocumentCore::CKSTDocumentCore(KstDocumentHost& host, KstDocumentDisplay* display)
+const CKSTCurveWndSettings& CKSTUnattendedDocumentHost::CurrentCurveSettings()
+{
+    static const CKSTCurveWndSettings defaults;
+    return defaults;
+}
+
+CKSTDocumentCore::CKSTDocumentCore(IKSTDocumentHost& host, IKSTDocumentDisplay* display)
     : m_host(host), m_display(display ? display : &m_noDisplay)
 {
     // The document is made at start-up, before any file is opened.
     KstInstallFormats();
 }
 
-void CKSTDocumentCore::SetDisplay(KstDocumentDisplay* display)
+CKSTDocumentCore::~CKSTDocumentCore() = default;
+
+void CKSTDocumentCore::SetDisplay(IKSTDocumentDisplay* display)
 {
     m_display = display ? display : &m_noDisplay;
+}
+
+void CKSTDocumentCore::SetPendingWindowSettings(std::unique_ptr<CKSTCurveWndSettings> settings)
+{
+    m_pendingWindowSettings = std::move(settings);
 }
 
 bool CKSTDocumentCore::NewDocument()
@@ -79,8 +92,7 @@ bool CKSTDocumentCore::NewDocument()
         return false;
     }
     m_fileType = 0;
-    m_host.SetLiveDataModified(false);
-    m_host.SetCurrentPath(CKSTString());
+    m_liveDataModified = false;
     m_path.Empty();
     ClearLock(true);
     m_dataSet.Clear(false);
@@ -126,7 +138,6 @@ void CKSTDocumentCore::OpenFailed()
 {
     // Nothing of the unreadable file may be saved over it: the document has no path now.
     m_path.Empty();
-    m_host.SetCurrentPath(CKSTString());
     m_host.SetDocumentPath(CKSTString());
     m_display->AttachDataSet(m_dataSet, false);
     m_display->EnableRedraw(true);
@@ -200,7 +211,6 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     }
     m_display->EnableRedraw(true);
     m_path = CKSTMeasurementFile::UnquotePath(path);
-    m_host.SetCurrentPath(m_path);
     m_host.SetDocumentPath(m_path);
     m_display->UpdateStatusBar();
     return KST_OK;
@@ -209,8 +219,9 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
 void CKSTDocumentCore::ApplyWindowSettingsRules(int& result, const CKSTString& path,
                                                 const CKSTCurveWndSettings* apply)
 {
-    if (std::unique_ptr<CKSTCurveWndSettings> pending = m_host.TakePendingWindowSettings()) {
-        m_dataSet.SetWindowSettings(*pending);
+    if (m_pendingWindowSettings) {
+        m_dataSet.SetWindowSettings(*m_pendingWindowSettings);
+        m_pendingWindowSettings.reset();
         return;
     }
     if ((m_fileType == KST_FILE_NATIVE && result == KST_ERR_NO_SETTINGS) ||
@@ -322,7 +333,7 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     m_display->AttachDataSet(m_dataSet, false);
     m_display->EnableRedraw(true);
     m_display->UpdateStatusBar();
-    m_host.SetLiveDataModified(true);
+    m_liveDataModified = true;
 }
 
 void CKSTDocumentCore::OpenDroppedFiles(const std::vector<CKSTString>& paths)
@@ -449,9 +460,8 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
         return KstSaveResult::Failed;
     }
     m_path = path;
-    m_host.SetCurrentPath(path);
     m_host.SetDocumentPath(path);
-    m_host.SetLiveDataModified(false);
+    m_liveDataModified = false;
     return KstSaveResult::Saved;
 }
 
@@ -617,7 +627,7 @@ bool CKSTDocumentCore::Cut(const KstCutRequest& request)
     }
     channels.FinishAll();
     m_display->UpdatePanes();
-    m_host.SetLiveDataModified(true);
+    m_liveDataModified = true;
     return true;
 }
 
@@ -635,6 +645,6 @@ bool CKSTDocumentCore::EditXAxis(const CKSTTimeStamp& start, const CKSTString& u
         channel.SetStartTimeStamp(start + distance);
     }
     m_display->UpdatePanes();
-    m_host.SetLiveDataModified(true);
+    m_liveDataModified = true;
     return true;
 }

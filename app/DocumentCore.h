@@ -24,9 +24,9 @@ enum class KstMessageKind {
 };
 
 // The application around the document.
-class KstDocumentHost {
+class IKSTDocumentHost {
 public:
-    virtual ~KstDocumentHost() = default;
+    virtual ~IKSTDocumentHost() = default;
 
     // Shows string `id` in the current language; true for yes (and for OK).
     virtual bool Message(int stringId, KstMessageKind box) = 0;
@@ -41,14 +41,26 @@ public:
     virtual KstAppSettings& Settings() = 0;
     // The application's current curve-window settings (the start display settings).
     virtual const CKSTCurveWndSettings& CurrentCurveSettings() = 0;
-    // Window settings a layout-file load left for the next open; null when there are none.
-    virtual std::unique_ptr<CKSTCurveWndSettings> TakePendingWindowSettings() = 0;
-    virtual void SetCurrentPath(const CKSTString& path) = 0;
-    virtual void SetLiveDataModified(bool modified) = 0;
     // The path (empty for none) becomes the document's path name and a recent file.
     virtual void SetDocumentPath(const CKSTString& path) = 0;
     virtual void BeginWait() {}
     virtual void EndWait() {}
+};
+
+// A host for tools and benchmarks that run the document without a user: every question is
+// answered yes, nothing is shown, the options are the defaults.
+class CKSTUnattendedDocumentHost : public IKSTDocumentHost {
+public:
+    bool Message(int, KstMessageKind) override { return true; }
+    int ShowFileError(int code) override { return code < 0 ? -1 : 0; }
+    bool QuerySaveLiveData() override { return true; }
+    int RunAppendDialog(bool, int&, bool&) override { return KST_APPEND_CANCEL; }
+    KstAppSettings& Settings() override { return m_settings; }
+    const CKSTCurveWndSettings& CurrentCurveSettings() override;
+    void SetDocumentPath(const CKSTString&) override {}
+
+private:
+    KstAppSettings m_settings;
 };
 
 // What the curve window shows of its X axis, for the cut dialog.
@@ -65,11 +77,13 @@ struct KstXAxisState {
 
 // The main view with its record window and curve windows. Until they exist the document uses
 // this one, which shows nothing and answers as an empty, offline view.
-class KstDocumentDisplay {
+class IKSTDocumentDisplay {
 public:
-    virtual ~KstDocumentDisplay() = default;
+    virtual ~IKSTDocumentDisplay() = default;
 
     virtual bool IsOnline() { return false; }
+    // The kind of the connected source (KstSourceKind); 0 when offline.
+    virtual int32_t GetSourceKind() { return 0; }
     virtual void StopLiveStream() {}
     virtual void EnableRedraw(bool) {}
     // The view shows the data set; with storeStructure the main curve window's structure is
@@ -115,13 +129,14 @@ void KstDeleteFile(const CKSTString& path);
 
 class CKSTDocumentCore {
 public:
-    CKSTDocumentCore(KstDocumentHost& host, KstDocumentDisplay* display = nullptr);
+    CKSTDocumentCore(IKSTDocumentHost& host, IKSTDocumentDisplay* display = nullptr);
+    ~CKSTDocumentCore();
     CKSTDocumentCore(const CKSTDocumentCore&) = delete;
     CKSTDocumentCore& operator=(const CKSTDocumentCore&) = delete;
 
     // Replaces the display (null: the empty one).
-    void SetDisplay(KstDocumentDisplay* display);
-    KstDocumentDisplay& Display() { return *m_display; }
+    void SetDisplay(IKSTDocumentDisplay* display);
+    IKSTDocumentDisplay& Display() { return *m_display; }
 
     CKSTDataSet& GetDataSet() { return m_dataSet; }
     CKSTChannelList& GetOpenSelection() { return m_openSelection; }
@@ -149,7 +164,15 @@ public:
     int GetFolderFileCount() const { return static_cast<int>(m_folderPaths.size()); }
     void OpenPreviousFile() { StepFolder(-1); }
     void OpenNextFile() { StepFolder(1); }
+    // The file the data were read from or saved to; empty for none.
     const CKSTString& GetPath() const { return m_path; }
+
+    // Live data, appended files or edits that are not in a file yet.
+    bool IsLiveDataModified() const { return m_liveDataModified; }
+    void SetLiveDataModified(bool modified) { m_liveDataModified = modified; }
+    // Window settings that a settings file left for the next open, which takes them over.
+    void SetPendingWindowSettings(std::unique_ptr<CKSTCurveWndSettings> settings);
+    bool HasPendingWindowSettings() const { return m_pendingWindowSettings != nullptr; }
 
     KstSaveResult SaveFile(const CKSTString& path, int32_t fileType);
     // The data as shown, as a native document with the main curve window's settings; the
@@ -190,9 +213,9 @@ private:
     int WriteReplacing(const KstSaveTarget& target, const CKSTString& path);
     void OpenFailed();
 
-    KstDocumentHost& m_host;
-    KstDocumentDisplay m_noDisplay;
-    KstDocumentDisplay* m_display;
+    IKSTDocumentHost& m_host;
+    IKSTDocumentDisplay m_noDisplay;
+    IKSTDocumentDisplay* m_display;
 
     CKSTDataSet m_dataSet;
     CKSTChannelList m_openSelection;
@@ -203,7 +226,9 @@ private:
     int32_t m_fileType = 0;
     int32_t m_appendMode = KST_APPEND_CREATE_NEW;
     uint16_t m_appendMethod = 0;
-    CKSTString m_path;  // the file the data were read from or saved to; empty for none
+    CKSTString m_path;
+    bool m_liveDataModified = false;
+    std::unique_ptr<CKSTCurveWndSettings> m_pendingWindowSettings;
 };
 
 // The window-settings rule of an opened file (result 0 or no settings): whether the data set

@@ -43,7 +43,7 @@ double SecondsBetween(const CKSTTimeStamp& from, const CKSTTimeStamp& to)
 
 CKSTOnlineControl::Clock CKSTOnlineControl::s_clock = &CKSTTimeStamp::NowPrecise;
 
-CKSTOnlineControl::CKSTOnlineControl(CKSTOnlineHost& host) : m_host(host) {}
+CKSTOnlineControl::CKSTOnlineControl(IKSTOnlineHost& host) : m_host(host) {}
 
 CKSTOnlineControl::~CKSTOnlineControl() = default;
 
@@ -369,9 +369,6 @@ void CKSTOnlineControl::CloseSources()
 void CKSTOnlineControl::StopOnline(bool keepKind)
 {
     m_host.KillOnlineTimer();
-    if (!keepKind && !m_strRecordingFile.IsEmpty()) {
-        AppendRecording();
-    }
     m_bOnline = false;
     m_bHold = false;
     const int32_t kind = m_nSourceKind;
@@ -407,7 +404,15 @@ void CKSTOnlineControl::StopLiveStream()
 void CKSTOnlineControl::EndLiveStream()
 {
     m_host.BeginWait();
+    const int recorded = m_strRecordingFile.IsEmpty() ? KST_OK : AppendRecording();
     StopOnline(false);
+    if (recorded != KST_OK) {
+        // The file lacks the newest samples: opening it would pass it off as the whole stream.
+        m_host.SetLiveDataModified(true);
+        m_host.EndWait();
+        m_host.ShowError(KST_ONL_RECORDING_INCOMPLETE, false);
+        return;
+    }
     if (!m_strRecordingFile.IsEmpty()) {
         const bool modified = m_host.IsLiveDataModified();
         if (modified) {

@@ -2,9 +2,8 @@
 // The online connection of the main view, free of windows: it connects one data source, turns
 // the source's channels into the document's channels, pulls the new samples into them on every
 // timer tick, keeps the memory within the limit, records into a native container and stops,
-// reconnects or reports errors. The device clients sit behind CKSTOnlineSource and everything
-// on screen (timer, displays, questions) behind CKSTOnlineHost; the main view derives from this
-// class, so the online state below is the view's.
+// reconnects or reports errors. The device clients sit behind IKSTOnlineSource and everything
+// on screen (timer, displays, questions) behind IKSTOnlineHost; the main view owns one.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,6 +20,8 @@ enum KstOnlineResult : int {
     KST_ONL_MEMORY_LIMIT = -100,    // the memory limit was exceeded: the transfer is held
     KST_ONL_UNKNOWN_KIND = -1328,   // a source kind outside the table
     KST_ONL_TRIGGER_RANGE = -1329,  // the trigger channel does not exist
+    // The stream stopped, but its last samples could not be appended to the recording file.
+    KST_ONL_RECORDING_INCOMPLETE = -1330,
     KST_ONL_DATA_LOST = -1350,      // a client lost data: a reconnect is offered
     KST_ONL_NO_BUFFER = -1355,      // no controller buffer gave channels
 };
@@ -32,9 +33,9 @@ constexpr uintptr_t kKstOnlineTimerId = 2;
 
 // One connected device client as the connection drives it: a slot per channel holding the
 // samples not yet taken, and the plain flags the clients share with the connection.
-class CKSTOnlineSource {
+class IKSTOnlineSource {
 public:
-    virtual ~CKSTOnlineSource() = default;
+    virtual ~IKSTOnlineSource() = default;
     // The connection or port is open.
     virtual bool IsOpen() = 0;
     // The client's last error; non-zero ends the tick with it.
@@ -69,9 +70,9 @@ struct CKSTOnlineArgs {
 };
 
 // What the connection needs of the program around it.
-class CKSTOnlineHost {
+class IKSTOnlineHost {
 public:
-    virtual ~CKSTOnlineHost() = default;
+    virtual ~IKSTOnlineHost() = default;
     // The document's data set; null when there is no document.
     virtual CKSTDataSet* GetOnlineData() = 0;
     // The document's new-document operation.
@@ -79,7 +80,7 @@ public:
     // Creates and connects the clients of the source kind, in order; a probed kind becomes the
     // kind found. On an error nothing is left open.
     virtual int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
-                            std::vector<std::unique_ptr<CKSTOnlineSource>>& sources) = 0;
+                            std::vector<std::unique_ptr<IKSTOnlineSource>>& sources) = 0;
     virtual void ArmOnlineTimer(uint32_t periodMs) = 0;
     virtual void KillOnlineTimer() = 0;
     // The main curve window shows older data: it is zoomed, or its window of fixed span has
@@ -109,7 +110,7 @@ public:
     using Clock = CKSTTimeStamp (*)();
     static Clock s_clock;
 
-    explicit CKSTOnlineControl(CKSTOnlineHost& host);
+    explicit CKSTOnlineControl(IKSTOnlineHost& host);
     virtual ~CKSTOnlineControl();
     CKSTOnlineControl(const CKSTOnlineControl&) = delete;
     CKSTOnlineControl& operator=(const CKSTOnlineControl&) = delete;
@@ -124,11 +125,13 @@ public:
     int PollOnlineData();
     // The triggered read keeps one period from the trigger on; 0 or KST_ONL_TRIGGER_RANGE.
     int ApplyTrigger();
-    int AppendRecording();
+    [[nodiscard]] int AppendRecording();
     // Ends the timer and frees the clients; keepKind keeps the kind and the recording for a
-    // reconnect.
+    // reconnect. Samples not yet recorded stay unrecorded: StopLiveStream appends them first.
     void StopOnline(bool keepKind);
-    // The user's stop: a recording file becomes the document.
+    // The user's stop: the samples not yet recorded are appended and the recording file
+    // becomes the document. When that append fails, the live data stay the document, unsaved,
+    // and the user is told.
     void StopLiveStream();
     int Reconnect();
     // The timer tick: the tick's work, then its result decides (re-arm, reconnect, stop).
@@ -161,10 +164,10 @@ private:
     // Gives every later-starting channel the earliest start, its delay becoming its t0.
     void AlignStarts(CKSTDataSet& data);
 
-    CKSTOnlineHost& m_host;
+    IKSTOnlineHost& m_host;
     CKSTOnlineArgs m_args;
     bool m_bAlignStarts = false;
-    std::vector<std::unique_ptr<CKSTOnlineSource>> m_sources;
+    std::vector<std::unique_ptr<IKSTOnlineSource>> m_sources;
     CKSTChannelList m_recordingChannels;
     CKSTTimeStamp m_lastAppend;
 };

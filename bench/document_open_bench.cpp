@@ -32,25 +32,9 @@ constexpr uint32_t kSamplesPerChannel = 1250000;
 constexpr int kRuns = 7;
 
 // Writes the document through the document's own save, without a window.
-struct QuietHost : KstDocumentHost {
-    bool Message(int, KstMessageKind) override { return true; }
-    int ShowFileError(int) override { return 0; }
-    bool QuerySaveLiveData() override { return true; }
-    int RunAppendDialog(bool, int&, bool&) override { return KST_APPEND_CANCEL; }
-    KstAppSettings& Settings() override { return settings; }
-    const CKSTCurveWndSettings& CurrentCurveSettings() override { return current; }
-    std::unique_ptr<CKSTCurveWndSettings> TakePendingWindowSettings() override { return {}; }
-    void SetCurrentPath(const CKSTString&) override {}
-    void SetLiveDataModified(bool) override {}
-    void SetDocumentPath(const CKSTString&) override {}
-
-    KstAppSettings settings;
-    CKSTCurveWndSettings current;
-};
-
 bool WriteDocument(const std::string& path)
 {
-    QuietHost host;
+    CKSTUnattendedDocumentHost host;
     CKSTDocumentCore writer(host);
     CKSTChannelList& channels = writer.GetDataSet().GetChannels();
     for (uint32_t c = 0; c < kChannels; ++c) {
@@ -93,18 +77,17 @@ int main(int argc, char** argv)
         return IDOK;
     };
     auto app = std::make_unique<CTalvenorApp>();
-    char commandLine[] = "/noreg";
-    app->m_lpCmdLine = commandLine;
-    if (!app->InitInstance() || !app->m_pDocument || !app->m_pView) {
+    app->SetCommandLine("/noreg");
+    if (!app->InitInstance() || !app->GetDocument() || !app->GetView()) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
     }
-    CWnd* frame = app->m_pMainWnd;
+    CWnd* frame = app->GetMainWnd();
     frame->MoveWindow(0, 0, 1280, 900, TRUE);
     // The view makes its curve window on its first paint.
     RedrawWindow(frame->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    CTalvenorDoc& document = *app->m_pDocument;
-    CKSTCurveWnd& shown = app->m_pView->GetMainCurveWnd();
+    CTalvenorDoc& document = *app->GetDocument();
+    CKSTCurveWnd& shown = app->GetView()->GetMainCurveWnd();
     if (!shown.m_hWnd) {
         std::fprintf(stderr, "no curve window\n");
         return 1;
@@ -119,7 +102,7 @@ int main(int argc, char** argv)
         return 1;
     }
     CKSTCurveWnd reference;
-    if (!reference.Create("Reference", WS_VISIBLE, client, app->m_pView)) {
+    if (!reference.Create("Reference", WS_VISIBLE, client, app->GetView())) {
         std::fprintf(stderr, "no reference curve window\n");
         return 1;
     }

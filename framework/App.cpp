@@ -19,12 +19,13 @@ CWinApp* AfxGetApp()
 
 CWnd* AfxGetMainWnd()
 {
-    return g_app ? g_app->m_pMainWnd : nullptr;
+    return g_app ? g_app->GetMainWnd() : nullptr;
 }
 
 HINSTANCE AfxGetInstanceHandle()
 {
-    return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = g_app ? g_app->Instance() : nullptr;
+    return instance ? instance : GetModuleHandleA(nullptr);
 }
 
 int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand)
@@ -33,16 +34,10 @@ int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand
     if (!app) {
         return 0;
     }
-    app->m_hInstance = instance;
-    app->m_strCmdLine = commandLine ? commandLine : "";
-    app->m_lpCmdLine = app->m_strCmdLine.c_str();
-    app->m_nCmdShow = showCommand;
-    // Decided before InitInstance, whose first steps may already touch the registry.
-    app->m_bUseRegistry =
-        !std::strstr(app->m_lpCmdLine, "/noreg") && !std::strstr(app->m_lpCmdLine, "/NOREG");
+    app->Start(instance, commandLine, showCommand);
     if (!app->InitApplication() || !app->InitInstance()) {
-        if (app->m_pMainWnd) {
-            app->m_pMainWnd->DestroyWindow();
+        if (CWnd* main = app->GetMainWnd()) {
+            main->DestroyWindow();
         }
         app->ExitInstance();
         return 0;
@@ -70,6 +65,21 @@ CWinApp::~CWinApp()
     if (g_app == this) {
         g_app = nullptr;
     }
+}
+
+void CWinApp::Start(HINSTANCE instance, const char* commandLine, int showCommand)
+{
+    m_hInstance = instance;
+    m_nCmdShow = showCommand;
+    SetCommandLine(commandLine);
+}
+
+void CWinApp::SetCommandLine(const char* commandLine)
+{
+    m_strCmdLine = commandLine ? commandLine : "";
+    m_lpCmdLine = m_strCmdLine.c_str();
+    // Decided before InitInstance, whose first steps may already touch the registry.
+    m_bUseRegistry = !std::strstr(m_lpCmdLine, "/noreg") && !std::strstr(m_lpCmdLine, "/NOREG");
 }
 
 BOOL CWinApp::InitApplication()

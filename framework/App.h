@@ -77,6 +77,15 @@ public:
     void BeginWaitCursor();
     void EndWaitCursor();
     void RestoreWaitCursor();
+    bool IsWaitCursorShown() const { return m_nWaitCursorCount > 0; }
+
+    // The command line as the program was started with it, and how its main window shows.
+    void SetCommandLine(const char* commandLine);
+    int GetShowCommand() const { return m_nCmdShow; }
+    CWnd* GetMainWnd() const { return m_pMainWnd; }
+    void SetMainWnd(CWnd* window) { m_pMainWnd = window; }
+    // Null until LoadStdProfileSettings started one.
+    CRecentFileList* GetRecentFileList() const { return m_pRecentFileList.get(); }
 
     HINSTANCE m_hInstance = nullptr;
     const char* m_lpCmdLine = "";
@@ -93,6 +102,10 @@ protected:
 
 private:
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
+    friend HINSTANCE AfxGetInstanceHandle();
+
+    void Start(HINSTANCE instance, const char* commandLine, int showCommand);
+    HINSTANCE Instance() const { return m_hInstance; }
 
     bool IsIdleMessage(const MSG& msg);
 

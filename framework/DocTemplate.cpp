@@ -133,9 +133,6 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* pathName, BOOL makeV
     BOOL done = FALSE;
     if (pathName) {
         done = document->OnOpenDocument(pathName);
-        if (done) {
-            document->SetPathName(pathName);
-        }
     } else {
         SetDefaultTitle(document);
         done = document->OnNewDocument();
@@ -157,8 +154,8 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* pathName, BOOL makeV
     }
     if (newFrame) {
         CWinApp* app = AfxGetApp();
-        if (app && !app->m_pMainWnd) {
-            app->m_pMainWnd = frame;
+        if (app && !app->GetMainWnd()) {
+            app->SetMainWnd(frame);
         }
     }
     InitialUpdateFrame(frame, document, makeVisible);

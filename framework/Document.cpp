@@ -85,6 +85,7 @@ BOOL CDocument::OnOpenDocument(const char* pathName)
     CArchive archive(file.Get(), CArchive::load, pathName);
     Serialize(archive);
     SetModifiedFlag(FALSE);
+    SetPathName(pathName);
     return TRUE;
 }
 

@@ -48,8 +48,9 @@ public:
 
     // A fresh, empty document: DeleteContents, no path, not modified.
     virtual BOOL OnNewDocument();
-    // Opens the file for reading and lets Serialize load it; FALSE (nothing changed) when the
-    // file cannot be opened.
+    // Opens the file for reading, lets Serialize load it and takes its path name; FALSE
+    // (nothing changed) when the file cannot be opened. An override names the document itself:
+    // a file that was opened but not read may leave it without a name.
     virtual BOOL OnOpenDocument(const char* pathName);
     // Lets Serialize write a new file beside `pathName` that then replaces it, so a failed save
     // leaves the old file; FALSE when writing or replacing failed.

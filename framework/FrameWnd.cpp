@@ -138,7 +138,7 @@ void CFrameWnd::InitialUpdateFrame(CDocument* document, BOOL makeVisible)
     OnUpdateFrameTitle(TRUE);
     if (makeVisible) {
         CWinApp* app = AfxGetApp();
-        ShowWindow(app ? app->m_nCmdShow : SW_SHOWNORMAL);
+        ShowWindow(app ? app->GetShowCommand() : SW_SHOWNORMAL);
         UpdateWindow();
     }
 }
@@ -285,8 +285,8 @@ BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 void CFrameWnd::PostNcDestroy()
 {
     CWinApp* app = AfxGetApp();
-    if (app && app->m_pMainWnd == this) {
-        app->m_pMainWnd = nullptr;
+    if (app && app->GetMainWnd() == this) {
+        app->SetMainWnd(nullptr);
         PostQuitMessage(0);
     }
     KstSelfDeleteWatch::NotifyDeleting(this);
@@ -346,7 +346,7 @@ LRESULT CFrameWnd::OnMenuSelect(WPARAM wParam, LPARAM lParam)
 LRESULT CFrameWnd::OnSetCursor(WPARAM, LPARAM)
 {
     CWinApp* app = AfxGetApp();
-    if (app && app->m_nWaitCursorCount > 0) {
+    if (app && app->IsWaitCursorShown()) {
         app->RestoreWaitCursor();
         return TRUE;
     }

@@ -5,7 +5,7 @@
 
 #include "foundation/Numeric.h"
 
-int KstReportPageCount(const KstReportPageQuery& query, const CKSTReportRangeSource& source)
+int KstReportPageCount(const KstReportPageQuery& query, const IKSTReportRangeSource& source)
 {
     double a = 0.0;
     double b = 0.0;

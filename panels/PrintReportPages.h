@@ -24,9 +24,9 @@ enum KstReportRangeMode : int {
 // What the dialog reads of the record and of the main curve window: the data set's time range,
 // the window's visible range, cursors, display kind and its X channel. The view implements it
 // over its document and main curve window.
-class CKSTReportRangeSource {
+class IKSTReportRangeSource {
 public:
-    virtual ~CKSTReportRangeSource() = default;
+    virtual ~IKSTReportRangeSource() = default;
     // Start and end time over the data set's channels, seconds.
     virtual double GetDataStartTime() const = 0;
     virtual double GetDataEndTime() const = 0;
@@ -62,7 +62,7 @@ struct KstReportPageQuery {
 
 // Pages the chosen range fills at the range per page: 0 for no range per page and for negative
 // results, otherwise the width divided by the range per page rounded up.
-int KstReportPageCount(const KstReportPageQuery& query, const CKSTReportRangeSource& source);
+int KstReportPageCount(const KstReportPageQuery& query, const IKSTReportRangeSource& source);
 
 // The templates a dialog shows while the page layout holds none.
 CKSTString KstDefaultTopLine(bool english);

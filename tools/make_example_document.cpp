@@ -11,25 +11,13 @@
 
 namespace {
 
-// The document's surroundings when no user is there: every question is answered yes.
-struct UnattendedHost : KstDocumentHost {
+// Tells what the document would have asked a user.
+struct UnattendedHost : CKSTUnattendedDocumentHost {
     bool Message(int stringId, KstMessageKind) override
     {
         std::fprintf(stderr, "make_example_document: message %d\n", stringId);
         return true;
     }
-    int ShowFileError(int code) override { return code < 0 ? -1 : 0; }
-    bool QuerySaveLiveData() override { return true; }
-    int RunAppendDialog(bool, int&, bool&) override { return KST_APPEND_CANCEL; }
-    KstAppSettings& Settings() override { return settings; }
-    const CKSTCurveWndSettings& CurrentCurveSettings() override { return current; }
-    std::unique_ptr<CKSTCurveWndSettings> TakePendingWindowSettings() override { return {}; }
-    void SetCurrentPath(const CKSTString&) override {}
-    void SetLiveDataModified(bool) override {}
-    void SetDocumentPath(const CKSTString&) override {}
-
-    KstAppSettings settings;
-    CKSTCurveWndSettings current;
 };
 
 }  // namespace

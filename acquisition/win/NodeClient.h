@@ -87,15 +87,22 @@ public:
     int GetFirmwareVersion() const { return m_firmwareVersion; }
     CKSTString GetHost() const { return m_host; }
 
-    // Read and written directly by the connection control.
-    std::atomic<bool> m_connected{false};
+    // The flags the connection control shares with the poll thread.
+    bool IsConnected() const { return m_connected; }
     // Result of the poll thread's last pass; a non-zero value puts the thread into keep-alive.
-    std::atomic<int32_t> m_lastPollError{0};
-    // 1 English, 0 German.
-    int32_t m_language = 1;
-    std::atomic<int32_t> m_pause{0};
-    std::atomic<int32_t> m_readRequest{0};
-    std::atomic<int32_t> m_dataReady{0};
+    int32_t GetLastPollError() const { return m_lastPollError; }
+    // A requested read (or, without requests, a poll pass) has data ready to be taken.
+    bool IsDataReady() const { return m_dataReady != 0; }
+    // The data were taken: the next read is requested.
+    void RequestRead()
+    {
+        m_dataReady = 0;
+        m_readRequest = 1;
+    }
+    // A paused thread keeps the connection alive but reads nothing.
+    void SetPause(bool pause) { m_pause = pause ? 1 : 0; }
+    // The language of the channel selection: 1 English, 0 German.
+    void SetLanguage(int32_t language) { m_language = language; }
 
 private:
     static unsigned __stdcall PollThreadEntry(void* client);
@@ -141,4 +148,11 @@ private:
     std::atomic<double> m_throughput{0.0};
 
     std::vector<std::unique_ptr<CKSTNodeFifoChannel>> m_fifos;
+
+    std::atomic<bool> m_connected{false};
+    std::atomic<int32_t> m_lastPollError{0};
+    int32_t m_language = 1;
+    std::atomic<int32_t> m_pause{0};
+    std::atomic<int32_t> m_readRequest{0};
+    std::atomic<int32_t> m_dataReady{0};
 };

@@ -18,12 +18,14 @@
 #include "framework/CommonDialogs.h"
 #include "framework/Seams.h"
 #include "panels/win/AsciiDialogs.h"
+#include "panels/win/OptionsDlg.h"
 #include "panels/win/SmallDialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 
 BEGIN_MESSAGE_MAP(CTalvenorApp, CWinApp)
 ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
+ON_COMMAND(ID_SETTINGS_FILE_TYPES, OnFileTypes)
 ON_COMMAND(ID_SETTINGS_LANGUAGE, OnSettingsLanguage)
 ON_COMMAND(ID_SETTINGS_FFT, OnSettingsFft)
 ON_COMMAND(ID_MATH_INTERPOLATION, OnMathInterpolation)
@@ -93,47 +95,56 @@ void CTalvenorApp::OnFilePrintSetup()
 
 // ---- Options -----------------------------------------------------------------------------------
 
+void CTalvenorApp::OnFileTypes()
+{
+    m_options.LoadAssociationFlags();
+    CKSTOptionsDlg dialog(*this, m_pMainWnd);
+    dialog.DoModal();
+}
+
 void CTalvenorApp::OnSettingsFft()
 {
+    KstFftOptions& fft = Settings().fft;
     KstFftRecord record;
-    record.lengthMode = m_settings.fft.padding;
-    record.window = m_settings.fft.window;
-    record.suppressDc = m_settings.fft.killOffset != 0;
-    record.smoothPoints = m_settings.fft.smoothPoints;
-    record.onlineLength = m_settings.fft.calcPoints;
+    record.lengthMode = fft.padding;
+    record.window = fft.window;
+    record.suppressDc = fft.killOffset != 0;
+    record.smoothPoints = fft.smoothPoints;
+    record.onlineLength = fft.calcPoints;
     CKSTFFTSettingsDlg dialog(IsEnglish(), m_pMainWnd);
     dialog.SetSettings(record);
     if (dialog.DoModal() != IDOK) {
         return;
     }
     dialog.GetSettings(record);
-    m_settings.fft.padding = record.lengthMode;
-    m_settings.fft.window = record.window;
-    m_settings.fft.killOffset = record.suppressDc ? 1 : 0;
-    m_settings.fft.smoothPoints = record.smoothPoints;
-    m_settings.fft.calcPoints = record.onlineLength;
+    fft.padding = record.lengthMode;
+    fft.window = record.window;
+    fft.killOffset = record.suppressDc ? 1 : 0;
+    fft.smoothPoints = record.smoothPoints;
+    fft.calcPoints = record.onlineLength;
 }
 
 // The record changes in memory only; it reaches the registry with the other settings when the
 // main frame closes.
 void CTalvenorApp::OnSettingsAsciiLoad()
 {
-    KstRunLoadAsciiDialog(m_settings.textFormat, static_cast<uint32_t>(m_settings.language),
+    KstRunLoadAsciiDialog(Settings().textFormat, static_cast<uint32_t>(Settings().language),
                           m_pMainWnd);
 }
 
 void CTalvenorApp::OnSettingsAsciiSave()
 {
-    KstRunSaveAsciiDialog(m_settings.textFormat, static_cast<uint32_t>(m_settings.language),
+    KstRunSaveAsciiDialog(Settings().textFormat, static_cast<uint32_t>(Settings().language),
                           m_pMainWnd);
 }
 
 void CTalvenorApp::OnMathInterpolation()
 {
-    if (!m_pDocument) {
+    CTalvenorDoc* document = GetDocument();
+    if (!document) {
         return;
     }
-    CKSTChannelList& channels = m_pDocument->GetDataSet().GetChannels();
+    CKSTChannelList& channels = document->GetDataSet().GetChannels();
     std::vector<CKSTString> names;
     for (int i = 0; i < channels.GetCount(); ++i) {
         names.push_back(channels.GetAt(i)->GetName());
@@ -146,8 +157,8 @@ void CTalvenorApp::OnMathInterpolation()
     CWaitCursor wait;
     CKSTChannel* channel = channels.GetAt(dialog.m_nChannel);
     channel->InterpolateSinc(channel->GetDt() / dialog.m_nFactor);
-    if (m_pFrame) {
-        m_pFrame->UpdateStatusBar();
+    if (CMainFrame* frame = GetFrame()) {
+        frame->UpdateStatusBar();
     }
 }
 

@@ -6,13 +6,13 @@
 
 #include "app/FrameTitle.h"
 #include "app/StatusTexts.h"
+#include "app/win/AppOptions.h"
+#include "app/win/MessageSink.h"
 #include "app/win/ReportPrinter.h"
-#include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/App.h"
-#include "panels/win/OptionsDlg.h"
 #include "panels/win/SmallDialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
@@ -39,7 +39,6 @@ ON_MESSAGE(WM_SIZING, OnSizing)
 ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 ON_MESSAGE(KST_WM_ARCHIVE_LOADED, OnArchiveLoaded)
 ON_MESSAGE(KST_WM_ARCHIVE_PROGRESS, OnArchiveProgress)
-ON_COMMAND(ID_SETTINGS_FILE_TYPES, OnFileTypes)
 ON_COMMAND(ID_FILE_PRINT_DISPLAY, OnPrintDisplay)
 ON_COMMAND(ID_FILE_PREVIEW_DISPLAY, OnPreviewDisplay)
 ON_COMMAND(ID_FILE_PRINT, OnPrintRequest)
@@ -76,11 +75,9 @@ ON_UPDATE_COMMAND_UI(ID_EXTRAS_PLAY_AUDIO, OnUpdatePlayAudio)
 ON_UPDATE_COMMAND_UI(ID_EXTRAS_STOP_AUDIO, OnUpdateStopAudio)
 END_MESSAGE_MAP()
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame(CKSTAppOptions& options, IKSTMessageSink& messages)
+    : m_options(options), m_messages(messages)
 {
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->m_pFrame = this;
-    }
 }
 
 CMainFrame::~CMainFrame()
@@ -129,9 +126,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     }
     m_wndStatusBar.SetPaneIcon(kLockPane, m_lockIcons[1]);
     m_wndStatusBar.SetStringBase(kStatusStringBase);
-    if (CTalvenorApp* app = KstTheApp()) {
-        m_wndStatusBar.SetLanguage(static_cast<uint16_t>(app->m_settings.language));
-    }
+    m_wndStatusBar.SetLanguage(static_cast<uint16_t>(m_options.Settings().language));
 
     HICON small = static_cast<HICON>(
         LoadImageA(resources, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_SHARED));
@@ -141,32 +136,34 @@ int CMainFrame::OnCreate(LPCREATESTRUCT create)
     return 0;
 }
 
-void CMainFrame::PostNcDestroy()
+CTalvenorView* CMainFrame::GetView() const
 {
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pFrame == this) {
-        app->m_pFrame = nullptr;
-    }
-    CFrameWnd::PostNcDestroy();
+    return dynamic_cast<CTalvenorView*>(GetActiveView());
+}
+
+CTalvenorDoc* CMainFrame::GetDocument() const
+{
+    return dynamic_cast<CTalvenorDoc*>(GetActiveDocument());
 }
 
 // ---- Status bar -------------------------------------------------------------------------------
 
 bool CMainFrame::IsOnline() const
 {
-    CTalvenorApp* app = KstTheApp();
-    return app && app->m_pView && app->m_pView->m_bOnline;
+    const CTalvenorView* view = GetView();
+    return view && view->Online().m_bOnline;
 }
 
 bool CMainFrame::IsLocked() const
 {
-    CTalvenorApp* app = KstTheApp();
-    return app && app->m_pDocument && app->m_pDocument->IsLocked();
+    const CTalvenorDoc* document = GetDocument();
+    return document && document->IsLocked();
 }
 
 bool CMainFrame::IsPlaying() const
 {
-    CTalvenorApp* app = KstTheApp();
-    return app && app->m_pView && app->m_pView->m_bPlaying;
+    const CTalvenorView* view = GetView();
+    return view && view->m_bPlaying;
 }
 
 void CMainFrame::UpdateStatusBar()
@@ -174,19 +171,18 @@ void CMainFrame::UpdateStatusBar()
     if (!m_wndStatusBar.m_hWnd) {
         return;
     }
-    CTalvenorApp* app = KstTheApp();
-    CTalvenorDoc* document = app ? app->m_pDocument : nullptr;
-    CTalvenorView* view = app ? app->m_pView : nullptr;
+    CTalvenorDoc* document = GetDocument();
+    const CTalvenorView* view = GetView();
 
     const KstLockPane lock = KstLockPaneFor(document && document->IsLocked(),
                                             document && !document->GetLockPassword().IsEmpty());
     m_wndStatusBar.SetPaneStyle(kLockPane, lock.disabled ? SBPS_DISABLED : SBPS_NORMAL);
     m_wndStatusBar.SetPaneIcon(kLockPane, m_lockIcons[static_cast<int>(lock.icon)]);
 
-    const bool online = view && view->m_bOnline;
+    const bool online = view && view->Online().m_bOnline;
     if (online) {
         m_wndStatusBar.SetPaneStyle(kRatePane, SBPS_NORMAL);
-        const CKSTString rate = KstRateText(view->m_nSourceKind, view->m_dRate);
+        const CKSTString rate = KstRateText(view->Online().m_nSourceKind, view->Online().m_dRate);
         m_wndStatusBar.GetStatusBarCtrl().SetText(rate.c_str(), kRatePane, 0);
     } else {
         m_wndStatusBar.SetPaneStyle(kRatePane, SBPS_DISABLED);
@@ -197,7 +193,7 @@ void CMainFrame::UpdateStatusBar()
         return;
     }
     const uint64_t bytes = document->GetDataSet().GetChannels().GetMemorySize();
-    m_strStatusText = KstMemoryColourPrefix(online, bytes, app->m_settings.onlineRamUsage);
+    m_strStatusText = KstMemoryColourPrefix(online, bytes, m_options.Settings().onlineRamUsage);
     m_strStatusText += KstMemoryText(bytes);
     m_wndStatusBar.SetPaneStyle(kMemoryPane, SBPS_NORMAL);
     m_wndStatusBar.GetStatusBarCtrl().SetText(m_strStatusText.c_str(), kMemoryPane,
@@ -207,8 +203,8 @@ void CMainFrame::UpdateStatusBar()
 void CMainFrame::SetLanguage(uint16_t language)
 {
     m_wndStatusBar.SetLanguage(language);
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pView) {
-        app->m_pView->GetRecordWnd().SetLanguage(language);
+    if (CTalvenorView* view = GetView()) {
+        view->GetRecordWnd().SetLanguage(language);
     }
 }
 
@@ -224,12 +220,12 @@ void CMainFrame::SetPaneTexts(const char* rateText, const char* memoryText)
 
 LRESULT CMainFrame::OnSetText(WPARAM wParam, LPARAM)
 {
-    CTalvenorApp* app = KstTheApp();
-    const bool english = app && app->IsEnglish();
+    const bool english = m_messages.IsEnglish();
+    const CTalvenorDoc* document = GetDocument();
     // Start-up opens the command line's files itself: the framework's own command-line file,
     // which the title would name in parentheses, stays empty.
-    m_strTitleText = KstFrameTitle(app ? app->m_strCurrentPath : CKSTString(),
-                                   app ? app->m_settings.settingsUsage : 0, CKSTString(),
+    m_strTitleText = KstFrameTitle(document ? document->GetCurrentPath() : CKSTString(),
+                                   m_options.Settings().settingsUsage, CKSTString(),
                                    LoadResString(KST_STR_PRODUCT_NAME, english),
                                    LoadResString(KST_STR_VERSION, english));
     return DefWindowProc(WM_SETTEXT, wParam, reinterpret_cast<LPARAM>(m_strTitleText.c_str()));
@@ -263,56 +259,45 @@ LRESULT CMainFrame::OnArchiveProgress(WPARAM, LPARAM)
 
 void CMainFrame::OnClose()
 {
-    CTalvenorApp* app = KstTheApp();
-    CTalvenorView* view = app ? app->m_pView : nullptr;
-    if (view && view->m_bOnline) {
-        if (view->m_strRecordingFile.IsEmpty()) {
-            CKSTCloseAppDlg question(app->IsEnglish(), this);
+    CTalvenorView* view = GetView();
+    CTalvenorDoc* document = GetDocument();
+    if (view && view->Online().m_bOnline) {
+        if (view->Online().m_strRecordingFile.IsEmpty()) {
+            CKSTCloseAppDlg question(m_messages.IsEnglish(), this);
             if (question.DoModal() != IDOK) {
                 return;  // the stream goes on
             }
-            app->BeginWaitCursor();
-            view->StopOnline(false);
-            app->EndWaitCursor();
-            if (question.m_bSave && !(app->m_pDocument && app->m_pDocument->OnFileSave())) {
+            {
+                CWaitCursor wait;
+                view->Online().StopOnline(false);
+            }
+            if (question.m_bSave && !(document && document->OnFileSave())) {
                 return;  // nothing was saved: the data stay, and so does the program
             }
-            app->ClearLiveDataModified();
+            if (document) {
+                document->SetLiveDataModified(false);
+            }
         } else {
-            view->StopLiveStream();
+            view->Online().StopLiveStream();
         }
     }
-    if (app) {
-        if (app->m_pDocument && !app->m_pDocument->QuerySaveLiveData()) {
-            return;
-        }
-        app->SaveSettings();
+    if (document && !document->QuerySaveLiveData()) {
+        return;
     }
+    m_options.Save();
     CFrameWnd::OnClose();
 }
 
 void CMainFrame::OnDropFiles(HDROP drop)
 {
-    CTalvenorApp* app = KstTheApp();
-    if (app && app->m_pDocument) {
-        app->m_pDocument->OpenDroppedFiles(drop);
+    if (CTalvenorDoc* document = GetDocument()) {
+        document->OpenDroppedFiles(drop);
     } else {
         DragFinish(drop);
     }
 }
 
 // ---- Commands ---------------------------------------------------------------------------------
-
-void CMainFrame::OnFileTypes()
-{
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
-    app->LoadAssociationFlags();
-    CKSTOptionsDlg dialog(*app, this);
-    dialog.DoModal();
-}
 
 void CMainFrame::OnPrintDisplay()
 {
@@ -338,19 +323,18 @@ void CMainFrame::OnPreviewRequest()
 
 void CMainFrame::RunPrintRequest(bool preview)
 {
-    CTalvenorApp* app = KstTheApp();
-    if (app && app->m_pView) {
-        app->m_pView->PrintWithSettings(m_printRequest, preview);
+    if (CTalvenorView* view = GetView()) {
+        view->PrintWithSettings(m_printRequest, preview);
     }
 }
 
 void CMainFrame::OnPrintReport()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app || !app->m_pView) {
+    CTalvenorView* view = GetView();
+    if (!view) {
         return;
     }
-    KstAppSettings& settings = app->m_settings;
+    KstAppSettings& settings = m_options.Settings();
     CKSTPageLayout layout;
     layout.m_strTopLine = settings.reportTopLine;
     layout.m_strBottomLine = settings.reportBottomLine;
@@ -358,7 +342,7 @@ void CMainFrame::OnPrintReport()
     layout.m_dMarginRight = settings.reportMarginRight;
     layout.m_dMarginTop = settings.reportMarginTop;
     layout.m_dMarginBottom = settings.reportMarginBottom;
-    if (!app->m_pView->RunPrintReport(layout, m_printRequest)) {
+    if (!view->RunPrintReport(layout, m_printRequest)) {
         return;
     }
     settings.reportTopLine = layout.m_strTopLine;
@@ -372,9 +356,7 @@ void CMainFrame::OnPrintReport()
 
 void CMainFrame::OnNotAvailable()
 {
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
+    m_messages.MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
 }
 
 // ---- Enabling rules ---------------------------------------------------------------------------
@@ -398,8 +380,8 @@ void CMainFrame::OnUpdateRecentFiles(CCmdUI* cmdUI)
 {
     cmdUI->Enable(!IsOnline());
     CWinApp* app = AfxGetApp();
-    if (app && app->m_pRecentFileList) {
-        app->m_pRecentFileList->UpdateMenu(cmdUI);
+    if (CRecentFileList* recent = app ? app->GetRecentFileList() : nullptr) {
+        recent->UpdateMenu(cmdUI);
     }
 }
 
@@ -420,8 +402,7 @@ void CMainFrame::OnUpdateAppend(CCmdUI* cmdUI)
 
 void CMainFrame::OnUpdateSaveSpectra(CCmdUI* cmdUI)
 {
-    CTalvenorApp* app = KstTheApp();
-    cmdUI->Enable(app && app->m_settings.showSpectra);
+    cmdUI->Enable(m_options.Settings().showSpectra);
 }
 
 void CMainFrame::OnUpdatePlayAudio(CCmdUI* cmdUI)

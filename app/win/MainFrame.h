@@ -9,26 +9,36 @@
 
 #include "app/ReportLayout.h"
 #include "app/win/StatusBar.h"
+#include "app/win/ViewFrame.h"
 #include "framework/FrameWnd.h"
 #include "framework/ToolBar.h"
+
+class CKSTAppOptions;
+class CTalvenorDoc;
+class CTalvenorView;
+class IKSTMessageSink;
 
 // Messages of the archive dialogs and their workers to the frame.
 constexpr UINT KST_WM_ARCHIVE_LOADED = WM_USER + 0x14;
 constexpr UINT KST_WM_ARCHIVE_PROGRESS = WM_USER + 0x17;
 
-class CMainFrame : public CFrameWnd {
+class CMainFrame : public CFrameWnd, public IKSTViewFrame {
     DECLARE_MESSAGE_MAP()
 
 public:
-    CMainFrame();
+    CMainFrame(CKSTAppOptions& options, IKSTMessageSink& messages);
     ~CMainFrame() override;
 
-    // Rebuilds the lock, rate and memory panes from the document and the view.
-    void UpdateStatusBar();
+    // IKSTViewFrame
+    void UpdateStatusBar() override;
+    void SetPaneTexts(const char* rateText, const char* memoryText) override;
+    // The main menu in the options' language with the panes' check marks (MainFrameMenu.cpp).
+    void RebuildMenu() override;
     // 0 German, 1 English: the status bar's messages (and the panes that follow the language).
     void SetLanguage(uint16_t language);
-    // Plain texts for the rate and memory panes (the view's cursor report).
-    void SetPaneTexts(const char* rateText, const char* memoryText);
+
+    CTalvenorView* GetView() const;
+    CTalvenorDoc* GetDocument() const;
 
     CKSTStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
@@ -39,7 +49,6 @@ public:
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    void PostNcDestroy() override;
 
     int OnCreate(LPCREATESTRUCT create);
     void OnClose();
@@ -50,7 +59,6 @@ protected:
     LRESULT OnArchiveLoaded(WPARAM wParam, LPARAM lParam);
     LRESULT OnArchiveProgress(WPARAM wParam, LPARAM lParam);
 
-    void OnFileTypes();
     void OnPrintDisplay();
     void OnPreviewDisplay();
     void OnPrintRequest();
@@ -76,6 +84,8 @@ private:
     // The view prints or previews the print request.
     void RunPrintRequest(bool preview);
 
+    CKSTAppOptions& m_options;
+    IKSTMessageSink& m_messages;
     HICON m_lockIcons[3] = {};   // locked, no lock, opened with a password
     CKSTString m_strStatusText;  // the memory pane's text; an owner-drawn pane points into it
     CKSTString m_strTitleText;

@@ -227,7 +227,7 @@ void CKSTReportPrinter::PrintReportPage(HDC dc, CPrintInfo* info)
     m_host.DrawDisplay(dc, rects.picture);
 }
 
-bool KstRunPrintReport(CWnd* parent, uint32_t language, const CKSTReportRangeSource& source,
+bool KstRunPrintReport(CWnd* parent, uint32_t language, const IKSTReportRangeSource& source,
                        CKSTPageLayout& remembered, CKSTReportSettings& request)
 {
     const double start = source.GetDataStartTime();

@@ -17,9 +17,9 @@ class CWnd;
 
 // What a report reads and draws through the view: the document's data, the program's language
 // and the pictures of the main curve window and the process pane.
-class CKSTReportHost {
+class IKSTReportHost {
 public:
-    virtual ~CKSTReportHost() = default;
+    virtual ~IKSTReportHost() = default;
     // The document's data set; null when there is none.
     virtual const CKSTDataSet* GetReportData() const = 0;
     virtual bool IsEnglish() const = 0;
@@ -34,7 +34,7 @@ public:
 
 class CKSTReportPrinter {
 public:
-    explicit CKSTReportPrinter(CKSTReportHost& host) : m_host(host) {}
+    explicit CKSTReportPrinter(IKSTReportHost& host) : m_host(host) {}
 
     // The print request the next job prints (the view's PrintWithSettings copies it in).
     void SetSettings(const CKSTReportSettings& settings) { m_settings = settings; }
@@ -56,7 +56,7 @@ public:
     static int DrawTextBlock(const RECT& rect, HDC dc, const CKSTString& text);
 
 private:
-    CKSTReportHost& m_host;
+    IKSTReportHost& m_host;
     CKSTReportSettings m_settings;
 };
 
@@ -67,7 +67,7 @@ KstReportDevice KstReportDeviceOf(HDC dc);
 // remembered page layout, runs it and on OK fills the print request (a time-raster report of the
 // chosen range) and the remembered layout. False, changing nothing, when cancelled. The caller
 // then shows the print preview of the request.
-bool KstRunPrintReport(CWnd* parent, uint32_t language, const CKSTReportRangeSource& source,
+bool KstRunPrintReport(CWnd* parent, uint32_t language, const IKSTReportRangeSource& source,
                        CKSTPageLayout& remembered, CKSTReportSettings& request);
 
 // The print and print preview commands print the display as shown, on one page.

@@ -44,11 +44,6 @@ bool EndsWith(const CKSTString& text, const char* tail)
 
 }  // namespace
 
-CTalvenorApp* KstTheApp()
-{
-    return dynamic_cast<CTalvenorApp*>(AfxGetApp());
-}
-
 CKSTString KstLongPathName(const CKSTString& path)
 {
     char longPath[MAX_PATH];
@@ -72,11 +67,6 @@ CTalvenorApp::~CTalvenorApp()
     }
 }
 
-BOOL CTalvenorApp::InitApplication()
-{
-    return CWinApp::InitApplication();
-}
-
 BOOL CTalvenorApp::InitInstance()
 {
     KstCheckCodePage(nullptr);
@@ -89,19 +79,21 @@ BOOL CTalvenorApp::InitInstance()
     // Decided first: it also keeps the template's shell registration and the recent-file list
     // out of the registry.
     const char* commandLine = m_lpCmdLine ? m_lpCmdLine : "";
-    m_bUseRegistry = !std::strstr(commandLine, "/noreg") && !std::strstr(commandLine, "/NOREG");
-    SetRegistryKey(m_bUseRegistry ? m_strRegistryRoot.c_str() : "");
+    m_options.SetUseRegistry(!std::strstr(commandLine, "/noreg") &&
+                             !std::strstr(commandLine, "/NOREG"));
+    SetRegistryKey(m_options.UsesRegistry() ? m_options.GetRegistryRoot().c_str() : "");
     LoadStdProfileSettings(4);
 
     AddDocTemplate(new CSingleDocTemplate(
-        IDR_MAINFRAME, [] { return new CTalvenorDoc; }, [] { return new CMainFrame; },
-        [] { return new CTalvenorView; }));
-    if (m_bUseRegistry) {
+        IDR_MAINFRAME, [this] { return new CTalvenorDoc(m_options, *this); },
+        [this] { return new CMainFrame(m_options, *this); },
+        [this] { return new CTalvenorView(m_options, *this); }));
+    if (m_options.UsesRegistry()) {
         RegisterShellFileTypes();
         OfferAssociations();
     }
 
-    LoadSettings();
+    m_options.Load();
 
     // Always a new, empty document first (files of the command line come last), made hidden:
     // the main window shows after the splash.
@@ -109,7 +101,7 @@ BOOL CTalvenorApp::InitInstance()
     if (!documentTemplate || !documentTemplate->OpenDocumentFile(nullptr, FALSE) || !m_pMainWnd) {
         return FALSE;
     }
-    RebuildMenu(m_settings.language);
+    RebuildMenu();
 
     ShowSplashIfDue();
     // A window that was closed while the splash was up ends the program.
@@ -119,7 +111,7 @@ BOOL CTalvenorApp::InitInstance()
 
     m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
     m_pMainWnd->UpdateWindow();
-    RebuildMenu(m_settings.language);
+    RebuildMenu();
     m_pMainWnd->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 
     LoadStartDisplaySettings();
@@ -133,56 +125,29 @@ BOOL CTalvenorApp::InitInstance()
     return TRUE;
 }
 
-// ---- Settings ------------------------------------------------------------------------------
-
-void CTalvenorApp::LoadSettings()
+CTalvenorDoc* CTalvenorApp::GetDocument() const
 {
-    KstSettingsTrees trees;
-    if (m_bUseRegistry) {
-        trees.settingsOpened =
-            RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstSettingsKey), trees.settings) == 0;
-        trees.asciiOpened =
-            RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAsciiKey), trees.ascii) == 0;
-        trees.fftOpened = RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstFftKey), trees.fft) == 0;
-        trees.associationsOpened = RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey),
-                                               trees.associations) == 0;
-    }
-    KstSettingsEnvironment environment;
-    environment.useRegistry = m_bUseRegistry;
-    environment.userIsEnglish = IsEnglishUser();
-    environment.isExistingFile = IsExistingFile;
-    KstLoadSettings(trees, environment, m_settings);
+    CDocTemplate* documentTemplate = GetFirstDocTemplate();
+    return documentTemplate ? dynamic_cast<CTalvenorDoc*>(documentTemplate->GetOnlyDocument())
+                            : nullptr;
 }
 
-void CTalvenorApp::SaveSettings()
+CMainFrame* CTalvenorApp::GetFrame() const
 {
-    if (!m_bUseRegistry) {
-        return;
-    }
-    KstSettingsTrees trees;
-    KstSaveSettings(m_settings, trees);
-    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAsciiKey), trees.ascii);
-    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstFftKey), trees.fft);
-    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstSettingsKey), trees.settings);
+    return dynamic_cast<CMainFrame*>(m_pMainWnd);
 }
 
-void CTalvenorApp::LoadAssociationFlags()
+CTalvenorView* CTalvenorApp::GetView() const
 {
-    CKSTHeaderInfoList tree;
-    if (m_bUseRegistry &&
-        RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey), tree) == 0) {
-        KstLoadAssociationFlags(tree, m_settings.associations);
-    }
+    const CMainFrame* frame = GetFrame();
+    return frame ? frame->GetView() : nullptr;
 }
 
-void CTalvenorApp::SaveAssociationFlags()
+void CTalvenorApp::RebuildMenu()
 {
-    if (!m_bUseRegistry) {
-        return;
+    if (CMainFrame* frame = GetFrame()) {
+        frame->RebuildMenu();
     }
-    CKSTHeaderInfoList tree;
-    KstSaveAssociationFlags(m_settings.associations, tree);
-    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationsKey), tree);
 }
 
 // ---- Message boxes --------------------------------------------------------------------------
@@ -271,19 +236,19 @@ void CTalvenorApp::RegisterFileType(const char* progId, const char* extension, b
 
 void CTalvenorApp::OfferAssociations()
 {
-    if (!m_bUseRegistry) {
+    if (!m_options.UsesRegistry()) {
         return;
     }
     CKSTHeaderInfoList tree;
-    RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationKey), tree);
+    RegLoadTree(HKEY_CURRENT_USER, m_options.RegistryKey(kKstAssociationKey), tree);
     CKSTString offered;
     if (tree.GetString("RazOridid", offered) >= 0 && offered == "1") {
         return;
     }
     tree.SetString("RazOridid", "1");
-    RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstAssociationKey), tree);
+    RegSaveTree(HKEY_CURRENT_USER, m_options.RegistryKey(kKstAssociationKey), tree);
     // The flags of earlier runs decide which boxes start checked.
-    LoadAssociationFlags();
+    m_options.LoadAssociationFlags();
     CKSTOptionsDlg dialog(*this, nullptr);
     dialog.DoModal();
 }
@@ -292,8 +257,8 @@ void CTalvenorApp::ShowSplashIfDue()
 {
     CKSTHeaderInfoList tree;
     KstDate stored;
-    if (m_bUseRegistry &&
-        RegLoadTree(HKEY_CURRENT_USER, RegistryKey(kKstSplashDateKey), tree) == 0) {
+    if (m_options.UsesRegistry() &&
+        RegLoadTree(HKEY_CURRENT_USER, m_options.RegistryKey(kKstSplashDateKey), tree) == 0) {
         tree.GetShortOr("Day", stored.day, 0);
         tree.GetShortOr("Month", stored.month, 0);
         tree.GetShortOr("Year", stored.year, 0);
@@ -308,8 +273,8 @@ void CTalvenorApp::ShowSplashIfDue()
     tree.SetString("Day", CKSTString::FormatInt(today.day));
     tree.SetString("Month", CKSTString::FormatInt(today.month));
     tree.SetString("Year", CKSTString::FormatInt(today.year));
-    if (m_bUseRegistry) {
-        RegSaveTree(HKEY_CURRENT_USER, RegistryKey(kKstSplashDateKey), tree);
+    if (m_options.UsesRegistry()) {
+        RegSaveTree(HKEY_CURRENT_USER, m_options.RegistryKey(kKstSplashDateKey), tree);
     }
     CKSTSplashDlg splash;
     splash.DoModal();
@@ -328,12 +293,13 @@ void CTalvenorApp::OpenFilesFromText(const CKSTString& text)
     if (IsExistingFile(names[0])) {
         OpenDocumentFile(names[0].c_str());
     }
-    if (!m_pDocument) {
+    CTalvenorDoc* document = GetDocument();
+    if (!document) {
         return;
     }
     bool stop = false;
     for (size_t i = 1; i < names.size() && !stop; ++i) {
-        m_pDocument->AppendFiles({names[i]}, stop);
+        document->AppendFiles({names[i]}, stop);
     }
 }
 
@@ -345,9 +311,10 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     for (const KstSettingsFileRequest& file : request.settingsFiles) {
         ReadSettingsFile(file.path, file.all);
     }
+    KstAppSettings& settings = Settings();
     if (!request.processSettingsPath.IsEmpty()) {
         // The process pane that loads it comes with the record window.
-        m_settings.processSettingsPath = request.processSettingsPath;
+        settings.processSettingsPath = request.processSettingsPath;
         OnShowProcess();
     }
     if (request.sourceKind == KST_SOURCE_NONE) {
@@ -356,9 +323,9 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     }
 
     BeginWaitCursor();
-    int32_t bufferType = m_settings.onlineBufferType;
-    int32_t bufferIndex = m_settings.onlineBufferIndex;
-    int32_t readMode = m_settings.onlineReadMode;
+    int32_t bufferType = settings.onlineBufferType;
+    int32_t bufferIndex = settings.onlineBufferIndex;
+    int32_t readMode = settings.onlineReadMode;
     KstMapDataSource(request, bufferType, bufferIndex, readMode);
     PromoteRecentSource(request.address);
     // A new file named beside the connection records the stream; an existing one is never
@@ -373,11 +340,11 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
         CKSTNodeClient::QueryDeviceIdent(request.address, 1.0, port);
     }
     int result = -1013;
-    if (m_pView) {
-        result = m_pView->ConnectSource(request.address, port, false, 0.2, request.sourceKind,
-                                        request.bufferMode, bufferType, bufferIndex, readMode,
-                                        recording, request.backView, m_settings.onlineRamUsage,
-                                        false, m_settings.ftpPassive != 0, false);
+    if (CTalvenorView* view = GetView()) {
+        result = view->Online().ConnectSource(
+            request.address, port, false, 0.2, request.sourceKind, request.bufferMode,
+            bufferType, bufferIndex, readMode, recording, request.backView,
+            settings.onlineRamUsage, false, settings.ftpPassive != 0, false);
     }
     EndWaitCursor();
     if (result != 0) {
@@ -392,48 +359,51 @@ bool CTalvenorApp::ReadSettingsFile(const CKSTString& path, bool all)
         return false;
     }
     uint8_t newerKinds = 0;
+    KstAppSettings& settings = Settings();
     if (all) {
-        m_pAllSettings = std::make_unique<CKSTCurveWndSettings>();
-        if (file.ReadCurveWndSettingsAll(*m_pAllSettings, &newerKinds) < 0) {
-            m_pAllSettings.reset();
+        auto pending = std::make_unique<CKSTCurveWndSettings>();
+        CTalvenorDoc* document = GetDocument();
+        if (file.ReadCurveWndSettingsAll(*pending, &newerKinds) >= 0 && document) {
+            document->SetPendingWindowSettings(std::move(pending));
         }
     } else {
-        CKSTCurveWndSettings settings;
-        if (file.ReadCurveWndSettings(settings, &newerKinds) >= 0) {
-            m_startSettings = settings;
+        CKSTCurveWndSettings read;
+        if (file.ReadCurveWndSettings(read, &newerKinds) >= 0) {
+            m_options.StartSettings() = read;
         }
-        m_settings.settingsUsage = 1;
-        m_settings.settingsUseOnlyFitting = 1;
+        settings.settingsUsage = 1;
+        settings.settingsUseOnlyFitting = 1;
     }
     file.Close();
-    KstPushSettingsFile(m_settings.settingsFiles, path);
+    KstPushSettingsFile(settings.settingsFiles, path);
     return true;
 }
 
 void CTalvenorApp::LoadStartDisplaySettings()
 {
     uint8_t newerKinds = 0;
-    if (m_settings.settingsFiles.empty()) {
+    KstAppSettings& settings = Settings();
+    if (settings.settingsFiles.empty()) {
         CKSTDocFile file;
         const CKSTString path = ModulePath().Directory().AsDirectory() + "settings.qld";
         if (file.OpenRead(path) == 0) {
-            CKSTCurveWndSettings settings;
-            if (file.ReadCurveWndSettings(settings, &newerKinds) >= 0) {
-                m_startSettings = settings;
+            CKSTCurveWndSettings read;
+            if (file.ReadCurveWndSettings(read, &newerKinds) >= 0) {
+                m_options.StartSettings() = read;
             }
             file.Close();
-            m_settings.settingsUsage = 1;
-            m_settings.settingsUseOnlyFitting = 1;
+            settings.settingsUsage = 1;
+            settings.settingsUseOnlyFitting = 1;
         }
         return;
     }
-    const CKSTString newest = m_settings.settingsFiles[0];
+    const CKSTString newest = settings.settingsFiles[0];
     if (EndsWith(newest, ".ini")) {
         CKSTKeyFile script;
         if (script.Open(newest, KST_OPEN_READ) != 0) {
             return;
         }
-        if (LoadCurveWndLayout(script, m_startSettings, true) < 0) {
+        if (LoadCurveWndLayout(script, m_options.StartSettings(), true) < 0) {
             RemoveSettingsFile(0);
         }
         return;
@@ -441,10 +411,10 @@ void CTalvenorApp::LoadStartDisplaySettings()
     CKSTDocFile file;
     bool read = false;
     if (file.OpenRead(newest) == 0) {
-        CKSTCurveWndSettings settings;
-        read = file.ReadCurveWndSettings(settings, &newerKinds) >= 0;
+        CKSTCurveWndSettings stored;
+        read = file.ReadCurveWndSettings(stored, &newerKinds) >= 0;
         if (read) {
-            m_startSettings = settings;
+            m_options.StartSettings() = stored;
         }
         file.Close();
     }
@@ -457,17 +427,35 @@ void CTalvenorApp::LoadStartDisplaySettings()
 
 CKSTString CTalvenorApp::GetSettingsFile(int n) const
 {
-    return n >= 0 && n < GetSettingsFileCount() ? m_settings.settingsFiles[n] : CKSTString();
+    const std::vector<CKSTString>& files = m_options.Settings().settingsFiles;
+    return n >= 0 && n < GetSettingsFileCount() ? files[static_cast<size_t>(n)] : CKSTString();
+}
+
+int CTalvenorApp::GetSettingsFileCount() const
+{
+    return static_cast<int>(m_options.Settings().settingsFiles.size());
 }
 
 void CTalvenorApp::RemoveSettingsFile(int n)
 {
+    std::vector<CKSTString>& files = Settings().settingsFiles;
     if (n >= 0 && n < GetSettingsFileCount()) {
-        m_settings.settingsFiles.erase(m_settings.settingsFiles.begin() + n);
+        files.erase(files.begin() + n);
     }
 }
 
 CKSTString CTalvenorApp::GetRecentSource(int n) const
 {
-    return n >= 0 && n < GetRecentSourceCount() ? m_settings.recentSources[n] : CKSTString();
+    const std::vector<CKSTString>& sources = m_options.Settings().recentSources;
+    return n >= 0 && n < GetRecentSourceCount() ? sources[static_cast<size_t>(n)] : CKSTString();
+}
+
+int CTalvenorApp::GetRecentSourceCount() const
+{
+    return static_cast<int>(m_options.Settings().recentSources.size());
+}
+
+void CTalvenorApp::PromoteRecentSource(const CKSTString& text)
+{
+    KstPromoteRecentSource(Settings().recentSources, text);
 }

@@ -1,16 +1,17 @@
 #pragma once
 // The application object: takes the program from its command line to the shown main window,
-// keeps the user's options in the registry, shows every message box of the program,
-// associates file extensions with it, and carries out the menu's file, option, language, pane
-// and help commands.
+// keeps the user's options, shows every message box of the program, associates file
+// extensions with it, and carries out the menu's option, language, pane and help commands.
+//
+// It makes the document, the main frame and the main view through the document template and
+// hands each its options and message boxes; it reaches them through the framework (the
+// template's document, the main window and its active view), never the other way round.
 #include <windows.h>
-
-#include <memory>
-#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
-#include "data/settings/CurveWndSettings.h"
+#include "app/win/AppOptions.h"
+#include "app/win/MessageSink.h"
 #include "framework/App.h"
 #include "panels/win/OptionsDlg.h"
 
@@ -19,57 +20,41 @@ class CTalvenorDoc;
 class CTalvenorView;
 struct KstPaneToggle;
 
-class CTalvenorApp : public CWinApp, public KstAssociationHost {
+class CTalvenorApp : public CWinApp, public IKSTMessageSink, public IKSTAssociationHost {
     DECLARE_MESSAGE_MAP()
 
 public:
     CTalvenorApp();
     ~CTalvenorApp() override;
 
-    BOOL InitApplication() override;
     BOOL InitInstance() override;
 
-    // The one document, frame and view, set when the framework made them.
-    CTalvenorDoc* m_pDocument = nullptr;
-    CMainFrame* m_pFrame = nullptr;
-    CTalvenorView* m_pView = nullptr;
+    // The one document, frame and view; null before the framework made them or after they
+    // ended.
+    CTalvenorDoc* GetDocument() const;
+    CMainFrame* GetFrame() const;
+    CTalvenorView* GetView() const;
 
-    // The key below HKEY_CURRENT_USER that holds every key of the program, ending in "\".
-    CKSTString m_strRegistryRoot = "Software\\Kestro\\Talvenor\\";
-    // Cleared by "/noreg" or "/NOREG" anywhere in the command line (case as written).
-    bool m_bUseRegistry = true;
-    KstAppSettings m_settings;
-    CKSTCurveWndSettings m_startSettings;
-    // Window settings with markers (SETTINGSALL) waiting for the next file opened; that open
-    // takes them over.
-    std::unique_ptr<CKSTCurveWndSettings> m_pAllSettings;
-    bool m_bLiveDataModified = false;
-    // The file shown: the document's file once it was read; empty for a new document.
-    CKSTString m_strCurrentPath;
-    bool m_bPipeSource = false;       // EM1
-    bool m_bSerialBusSource = false;  // VEMTA
+    CKSTAppOptions& Options() { return m_options; }
+    KstAppSettings& Settings() { return m_options.Settings(); }
+    // The data sources of the command line's EM1 and VEMTA keywords.
+    bool HasPipeSource() const { return m_bPipeSource; }
+    bool HasSerialBusSource() const { return m_bSerialBusSource; }
 
-    // ---- Settings in the registry -------------------------------------------------------
-    void LoadSettings();
-    void SaveSettings();
-    void LoadAssociationFlags();
-    void SaveAssociationFlags() override;
-
-    // ---- Message boxes ------------------------------------------------------------------
+    // ---- Message boxes (IKSTMessageSink) ------------------------------------------------
     // Caption string 4006 of the language; owned by the main frame once it exists.
-    int MessageBoxText(const char* text, UINT flags);
-    int MessageBoxId(int id, UINT flags);
-    // 0 when nothing was shown, -1 after a plain message, else the button (IDYES, IDNO).
-    int ShowErrorCode(int code, bool askReconnect);
-    // -1 after an error message, 0 for a notice and for codes without a message.
-    int ShowFileError(int code);
+    int MessageBoxText(const char* text, UINT flags) override;
+    int MessageBoxId(int id, UINT flags) override;
+    int ShowErrorCode(int code, bool askReconnect) override;
+    int ShowFileError(int code) override;
+    bool IsEnglish() const override { return m_options.IsEnglish(); }
 
-    // ---- File associations --------------------------------------------------------------
+    // ---- File associations (IKSTAssociationHost) -----------------------------------------
     void RegisterFileType(const char* progId, const char* extension, bool wanted,
                           uint8_t& flag) override;
-    uint8_t* GetAssociationFlags() override { return m_settings.associations; }
-    bool UsesRegistry() const override { return m_bUseRegistry; }
-    bool IsEnglish() const override { return m_settings.language == 1; }
+    uint8_t* GetAssociationFlags() override { return Settings().associations; }
+    void SaveAssociationFlags() override { m_options.SaveAssociationFlags(); }
+    bool UsesRegistry() const override { return m_options.UsesRegistry(); }
 
     // ---- Start-up steps -----------------------------------------------------------------
     // Once per user: the file-types dialog on the first start (registry in use only).
@@ -82,10 +67,8 @@ public:
     void RunCommandLineKeywords(const CKSTString& commandLine);
     void LoadStartDisplaySettings();
 
-    // ---- Menu, language and panes (AppMenu.cpp) -------------------------------------------
-    // Rebuilds the main menu in the language (0 German, 1 English) with the panes' check marks.
-    void RebuildMenu(int language);
-    // The language of menus, status bar and messages from now on.
+    // ---- Language and panes (AppMenu.cpp) -------------------------------------------------
+    // The language of menus, status bar and messages from now on (0 German, 1 English).
     void SetLanguage(int language);
     // Shows or hides a pane of the record window and lays the view out again.
     void SetPaneShown(const KstPaneToggle& toggle, bool shown);
@@ -95,27 +78,16 @@ public:
 
     // ---- Recent lists -------------------------------------------------------------------
     CKSTString GetSettingsFile(int n) const;
-    int GetSettingsFileCount() const { return static_cast<int>(m_settings.settingsFiles.size()); }
+    int GetSettingsFileCount() const;
     void RemoveSettingsFile(int n);
     CKSTString GetRecentSource(int n) const;
-    int GetRecentSourceCount() const { return static_cast<int>(m_settings.recentSources.size()); }
-    void ClearRecentSources() { m_settings.recentSources.clear(); }
-    void AddRecentSource(const CKSTString& text) { m_settings.recentSources.push_back(text); }
-    void PromoteRecentSource(const CKSTString& text)
-    {
-        KstPromoteRecentSource(m_settings.recentSources, text);
-    }
-
-    void SetLiveDataModified() { m_bLiveDataModified = true; }
-    bool IsLiveDataModified() const { return m_bLiveDataModified; }
-    void ClearLiveDataModified() { m_bLiveDataModified = false; }
-
-    // The key of the program's registry below HKEY_CURRENT_USER for a subkey.
-    CKSTString RegistryKey(const char* subkey) const { return m_strRegistryRoot + subkey; }
+    int GetRecentSourceCount() const;
+    void PromoteRecentSource(const CKSTString& text);
 
 protected:
     void OnAppAbout();
     void OnFilePrintSetup();
+    void OnFileTypes();
     void OnSettingsLanguage();
     void OnSettingsFft();
     void OnSettingsAsciiLoad();
@@ -128,15 +100,17 @@ protected:
     void OnNotAvailable();
 
 private:
+    void RebuildMenu();
+    bool ReadSettingsFile(const CKSTString& path, bool all);
+    int ShowBox(const char* text, UINT flags, UINT textId);
+
+    CKSTAppOptions m_options;
+    bool m_bPipeSource = false;       // EM1
+    bool m_bSerialBusSource = false;  // VEMTA
     // The printer chosen in the print setup, kept for the next one (owned).
     HGLOBAL m_hDevMode = nullptr;
     HGLOBAL m_hDevNames = nullptr;
-
-    bool ReadSettingsFile(const CKSTString& path, bool all);
-    int ShowBox(const char* text, UINT flags, UINT textId);
 };
-
-CTalvenorApp* KstTheApp();
 
 // The long form of a path; a name without one (a file that does not exist) stays as given.
 CKSTString KstLongPathName(const CKSTString& path);

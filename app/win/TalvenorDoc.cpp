@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/win/TalvenorApp.h"
-#include "app/win/TalvenorView.h"
+#include "app/win/AppOptions.h"
+#include "app/win/MessageSink.h"
 #include "data/MeasurementFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
+#include "framework/App.h"
 #include "framework/CommonDialogs.h"
 #include "framework/DocTemplate.h"
 #include "panels/ChannelSelection.h"
@@ -26,76 +27,12 @@ CKSTString FolderOf(const CKSTString& path)
     return slash < 0 ? CKSTString() : path.Left(slash);
 }
 
-// The open dialog of Open and Open Selective; the chosen path, empty when cancelled. The last
-// load folder follows the choice.
-CKSTString ChooseFileToOpen(CTalvenorApp& app)
-{
-    const CKSTString filter = KstOpenFilter(app.IsEnglish());
-    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, app.IsEnglish());
-    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
-                       app.m_pMainWnd);
-    dialog.m_ofn.lpstrTitle = title.c_str();
-    const CKSTString folder = app.m_settings.lastLoadDir;
-    if (!folder.IsEmpty()) {
-        dialog.m_ofn.lpstrInitialDir = folder.c_str();
-    }
-    if (dialog.DoModal() != IDOK) {
-        return CKSTString();
-    }
-    const CKSTString path = dialog.GetPathName();
-    app.m_settings.lastLoadDir = FolderOf(path);
-    return path;
-}
-
-// Open Selective: the file's channels are offered in the channel selection, and only those
-// ticked are read.
-void OpenSelective(CTalvenorDoc& doc)
-{
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
-    const CKSTString path = ChooseFileToOpen(*app);
-    if (path.IsEmpty()) {
-        return;
-    }
-    CKSTChannelList channels;
-    const int read = doc.ReadChannelList(path, channels);
-    if (read < 0) {
-        app->ShowFileError(read);
-        return;
-    }
-    channels.SelectAll(true);
-    CKSTChannelSelectDlg dialog(app->m_pMainWnd);
-    dialog.SetLanguage(app->IsEnglish() ? 1 : 0);
-    dialog.SetChannelList(&channels);
-    dialog.SetUseRegistry(app->UsesRegistry());
-    dialog.SetRegistryKey(app->RegistryKey(kKstSelectionsKey));
-    if (dialog.DoModal() != IDOK) {
-        return;
-    }
-    bool any = false;
-    for (int i = 0; i < channels.GetCount(); ++i) {
-        any = any || channels.GetAt(i)->IsSelected();
-    }
-    // An empty open selection means every channel: a selection of none must not open them all.
-    if (channels.GetCount() > 0 && !any) {
-        app->MessageBoxId(KST_STR_SELECT_NONE, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    // The reader takes each channel of the file whose name and group are listed here as
-    // selected.
-    doc.Core().GetOpenSelection().CopyDeep(channels);
-    doc.OpenSelected(path);
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTalvenorDoc, CDocument)
 ON_COMMAND(ID_FILE_NEW_DOCUMENT, OnFileNew)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
-KST_MAP_ENTRY(WM_COMMAND, 0, ID_FILE_OPEN_SELECTIVE, ID_FILE_OPEN_SELECTIVE, OpenSelective(*self);
-              return true)
+ON_COMMAND(ID_FILE_OPEN_SELECTIVE, OnFileOpenSelective)
 ON_COMMAND(ID_FILE_APPEND, OnFileAppend)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)
 ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
@@ -107,20 +44,13 @@ ON_COMMAND(ID_EDIT_CUT_CURSORS, OnCutBetweenCursors)
 ON_COMMAND(ID_EDIT_X_AXIS, OnEditXAxis)
 END_MESSAGE_MAP()
 
-CTalvenorDoc::CTalvenorDoc() : m_core(*this)
+CTalvenorDoc::CTalvenorDoc(CKSTAppOptions& options, IKSTMessageSink& messages)
+    : m_options(options), m_messages(messages), m_core(*this)
 {
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->m_pDocument = this;
-        m_core.GetDataSet().SetWindowSettings(app->m_startSettings);
-    }
+    m_core.GetDataSet().SetWindowSettings(options.StartSettings());
 }
 
-CTalvenorDoc::~CTalvenorDoc()
-{
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pDocument == this) {
-        app->m_pDocument = nullptr;
-    }
-}
+CTalvenorDoc::~CTalvenorDoc() = default;
 
 // ---- The framework's steps -------------------------------------------------------------------
 
@@ -138,39 +68,22 @@ BOOL CTalvenorDoc::OnOpenDocument(const char* pathName)
 
 int CTalvenorDoc::OpenFile(const CKSTString& path, const CKSTCurveWndSettings* apply)
 {
-    const int opened = m_core.OpenFile(path, apply);
-    // The open routine has set or cleared the path name itself; the framework's own setting
-    // after a successful open must not undo that.
-    m_pathNameDecided = opened != 0;
-    return opened;
-}
-
-void CTalvenorDoc::SetPathName(const char* pathName, BOOL addToMRU)
-{
-    if (m_pathNameDecided) {
-        m_pathNameDecided = false;
-        return;
-    }
-    CDocument::SetPathName(pathName, addToMRU);
+    return m_core.OpenFile(path, apply);
 }
 
 int CTalvenorDoc::OpenSelected(const CKSTString& path)
 {
     m_core.BuildFolderList(path);
-    const int opened = OpenFile(path);
-    m_pathNameDecided = false;
-    return opened;
+    return OpenFile(path);
 }
 
 bool CTalvenorDoc::Reload()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app || app->m_strCurrentPath.IsEmpty()) {
+    if (GetCurrentPath().IsEmpty()) {
         return false;
     }
-    const int opened = OpenFile(app->m_strCurrentPath);
-    m_pathNameDecided = false;
-    return opened != 0;
+    const CKSTString path = GetCurrentPath();
+    return OpenFile(path) != 0;
 }
 
 int CTalvenorDoc::ReadChannelList(const CKSTString& path, CKSTChannelList& list)
@@ -190,11 +103,72 @@ BOOL CTalvenorDoc::OnSaveDocument(const char* pathName)
     return SaveFile(pathName, 0) ? TRUE : FALSE;
 }
 
-void CTalvenorDoc::Serialize(CArchive& archive)
+// ---- Opening ---------------------------------------------------------------------------------
+
+CKSTString CTalvenorDoc::ChooseFileToOpen()
 {
-    if (archive.IsLoading()) {
-        SetCurrentPath(archive.GetFilePath());
+    const CKSTString filter = KstOpenFilter(IsEnglish());
+    const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
+    CFileDialog dialog(TRUE, "qld", nullptr, OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST, filter.c_str(),
+                       AfxGetMainWnd());
+    dialog.m_ofn.lpstrTitle = title.c_str();
+    const CKSTString folder = Settings().lastLoadDir;
+    if (!folder.IsEmpty()) {
+        dialog.m_ofn.lpstrInitialDir = folder.c_str();
     }
+    if (dialog.DoModal() != IDOK) {
+        return CKSTString();
+    }
+    // The last load folder follows the choice.
+    const CKSTString path = dialog.GetPathName();
+    Settings().lastLoadDir = FolderOf(path);
+    return path;
+}
+
+void CTalvenorDoc::OnFileOpen()
+{
+    const CKSTString path = ChooseFileToOpen();
+    if (!path.IsEmpty()) {
+        AfxGetApp()->OpenDocumentFile(path.c_str());
+    }
+}
+
+// Open Selective: the file's channels are offered in the channel selection, and only those
+// ticked are read.
+void CTalvenorDoc::OnFileOpenSelective()
+{
+    const CKSTString path = ChooseFileToOpen();
+    if (path.IsEmpty()) {
+        return;
+    }
+    CKSTChannelList channels;
+    const int read = ReadChannelList(path, channels);
+    if (read < 0) {
+        m_messages.ShowFileError(read);
+        return;
+    }
+    channels.SelectAll(true);
+    CKSTChannelSelectDlg dialog(AfxGetMainWnd());
+    dialog.SetLanguage(IsEnglish() ? 1 : 0);
+    dialog.SetChannelList(&channels);
+    dialog.SetUseRegistry(m_options.UsesRegistry());
+    dialog.SetRegistryKey(m_options.RegistryKey(kKstSelectionsKey));
+    if (dialog.DoModal() != IDOK) {
+        return;
+    }
+    bool any = false;
+    for (int i = 0; i < channels.GetCount(); ++i) {
+        any = any || channels.GetAt(i)->IsSelected();
+    }
+    // An empty open selection means every channel: a selection of none must not open them all.
+    if (channels.GetCount() > 0 && !any) {
+        m_messages.MessageBoxId(KST_STR_SELECT_NONE, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The reader takes each channel of the file whose name and group are listed here as
+    // selected.
+    m_core.GetOpenSelection().CopyDeep(channels);
+    OpenSelected(path);
 }
 
 // ---- Appending -------------------------------------------------------------------------------
@@ -231,8 +205,7 @@ void CTalvenorDoc::OpenDroppedFiles(HDROP drop)
     if (paths.empty()) {
         return;
     }
-    CTalvenorApp* app = KstTheApp();
-    if (!app || !app->OpenDocumentFile(paths[0].c_str())) {
+    if (!AfxGetApp()->OpenDocumentFile(paths[0].c_str())) {
         // The user kept the online session or the data: nothing goes into the live data.
         return;
     }
@@ -250,29 +223,28 @@ void CTalvenorDoc::OpenDroppedFiles(HDROP drop)
 
 bool CTalvenorDoc::SaveFile(const CKSTString& path, int32_t fileType)
 {
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pMainWnd) {
-        ::SetFocus(app->m_pMainWnd->m_hWnd);
+    if (CWnd* main = AfxGetMainWnd()) {
+        ::SetFocus(main->m_hWnd);
     }
     return m_core.SaveFile(path, fileType) == KstSaveResult::Saved;
 }
 
 bool CTalvenorDoc::QuerySaveLiveData()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app || !app->IsLiveDataModified()) {
+    if (!IsLiveDataModified()) {
         return true;
     }
     // Only data of the sources that can be saved as a document are asked about.
-    const int32_t sourceKind = app->m_pView ? app->m_pView->m_nSourceKind : 0;
+    const int32_t sourceKind = m_core.Display().GetSourceKind();
     if (sourceKind < 0 || sourceKind > 2) {
-        app->ClearLiveDataModified();
+        SetLiveDataModified(false);
         return true;
     }
-    if (app->MessageBoxId(KST_STR_ASK_SAVE_CHANGES, MB_YESNO) == IDYES && !OnFileSave()) {
+    if (m_messages.MessageBoxId(KST_STR_ASK_SAVE_CHANGES, MB_YESNO) == IDYES && !OnFileSave()) {
         // The mark stays with the data it protects, and the caller's action is cancelled.
         return false;
     }
-    app->ClearLiveDataModified();
+    SetLiveDataModified(false);
     return true;
 }
 
@@ -283,37 +255,21 @@ void CTalvenorDoc::OnFileNew()
     OnNewDocument();
 }
 
-void CTalvenorDoc::OnFileOpen()
-{
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
-    const CKSTString path = ChooseFileToOpen(*app);
-    if (!path.IsEmpty()) {
-        app->OpenDocumentFile(path.c_str());
-    }
-}
-
 void CTalvenorDoc::OnFileAppend()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
     const CKSTString filter = KstAppendFilter(IsEnglish());
     const CKSTString title = LoadResString(KST_STR_OPEN_TITLE, IsEnglish());
     CFileDialog dialog(TRUE, "qld", nullptr,
                        OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT, filter.c_str(),
-                       app->m_pMainWnd);
+                       AfxGetMainWnd());
     dialog.m_ofn.lpstrTitle = title.c_str();
-    const CKSTString folder = app->m_settings.lastLoadDir;
+    const CKSTString folder = Settings().lastLoadDir;
     if (!folder.IsEmpty()) {
         dialog.m_ofn.lpstrInitialDir = folder.c_str();
     }
     if (dialog.DoModal() != IDOK) {
         if (dialog.GetExtendedError() == FNERR_BUFFERTOOSMALL) {
-            app->MessageBoxId(KST_STR_TOO_MANY_FILES, MB_OK);
+            m_messages.MessageBoxId(KST_STR_TOO_MANY_FILES, MB_OK);
         }
         return;
     }
@@ -325,28 +281,21 @@ void CTalvenorDoc::OnFileAppend()
 
 bool CTalvenorDoc::OnFileSave()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return false;
-    }
-    if (KstCanSaveInPlace(app->m_strCurrentPath)) {
-        return SaveFile(app->m_strCurrentPath, 0);
+    if (KstCanSaveInPlace(GetCurrentPath())) {
+        const CKSTString path = GetCurrentPath();
+        return SaveFile(path, 0);
     }
     return OnFileSaveAs();
 }
 
 bool CTalvenorDoc::OnFileSaveAs()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return false;
-    }
-    const KstSaveAsPreset preset = KstSaveAsPresetFor(app->m_strCurrentPath);
+    const KstSaveAsPreset preset = KstSaveAsPresetFor(GetCurrentPath());
     const CKSTString filter = KstSaveAsFilter();
     const CKSTString title = LoadResString(KST_STR_SAVE_AS_TITLE, IsEnglish());
     // A new file must be possible: only its folder has to exist.
     CFileDialog dialog(FALSE, preset.defaultExt.c_str(), preset.initialName.c_str(),
-                       OFN_PATHMUSTEXIST, filter.c_str(), app->m_pMainWnd);
+                       OFN_PATHMUSTEXIST, filter.c_str(), AfxGetMainWnd());
     dialog.m_ofn.lpstrTitle = title.c_str();
     dialog.m_ofn.nFilterIndex = static_cast<DWORD>(preset.filterIndex);
     if (dialog.DoModal() != IDOK) {
@@ -354,7 +303,7 @@ bool CTalvenorDoc::OnFileSaveAs()
     }
     const CKSTString path = dialog.GetPathName();
     if (FileExistsNotFolder(path) &&
-        app->MessageBoxId(KST_STR_ASK_OVERWRITE, MB_YESNO) != IDYES) {
+        m_messages.MessageBoxId(KST_STR_ASK_OVERWRITE, MB_YESNO) != IDYES) {
         return false;
     }
     return SaveFile(path, KstSaveAsFileType(static_cast<int>(dialog.m_ofn.nFilterIndex)));
@@ -362,30 +311,24 @@ bool CTalvenorDoc::OnFileSaveAs()
 
 void CTalvenorDoc::OnFileMruFile1()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
-    if (!app->m_strCurrentPath.IsEmpty()) {
-        const CKSTString path = app->m_strCurrentPath;
+    CWinApp* app = AfxGetApp();
+    const CRecentFileList* recent = app->GetRecentFileList();
+    if (!GetCurrentPath().IsEmpty()) {
+        const CKSTString path = GetCurrentPath();
         app->OpenDocumentFile(path.c_str());
-    } else if (app->m_pRecentFileList && app->m_pRecentFileList->GetCount() > 0) {
-        const CKSTString path = (*app->m_pRecentFileList)[0];
+    } else if (recent && recent->GetCount() > 0) {
+        const CKSTString path = (*recent)[0];
         app->OpenDocumentFile(path.c_str());
     }
 }
 
 void CTalvenorDoc::OnLockFile()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
     if (!m_core.GetLock().CanLock()) {
-        app->MessageBoxId(KST_STR_LOCK_EXISTS, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_EXISTS, MB_OK);
         return;
     }
-    CKSTFileLockDlg dialog(IsEnglish(), app->m_pMainWnd);
+    CKSTFileLockDlg dialog(IsEnglish(), AfxGetMainWnd());
     for (;;) {
         if (dialog.DoModal() != IDOK) {
             return;
@@ -393,19 +336,18 @@ void CTalvenorDoc::OnLockFile()
         if (dialog.m_strPassword.GetLength() >= kKstMinPasswordLength) {
             break;
         }
-        app->MessageBoxId(KST_STR_LOCK_TOO_SHORT, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_TOO_SHORT, MB_OK);
     }
     // The password goes with the file; the open document stays editable until it is reopened.
     m_core.Lock(dialog.m_strPassword, true);
     m_core.SetLocked(false, true);
-    app->SetLiveDataModified();
-    app->MessageBoxId(KST_STR_LOCK_DONE, MB_OK);
+    SetLiveDataModified(true);
+    m_messages.MessageBoxId(KST_STR_LOCK_DONE, MB_OK);
 }
 
 bool CTalvenorDoc::AskPassword(int captionId)
 {
-    CTalvenorApp* app = KstTheApp();
-    CKSTUnlockFileDlg dialog(IsEnglish(), app ? app->m_pMainWnd : nullptr);
+    CKSTUnlockFileDlg dialog(IsEnglish(), AfxGetMainWnd());
     dialog.m_strCaption = LoadResString(captionId, IsEnglish());
     for (;;) {
         if (dialog.DoModal() != IDOK) {
@@ -414,57 +356,43 @@ bool CTalvenorDoc::AskPassword(int captionId)
         if (m_core.GetLock().Matches(dialog.m_strPassword)) {
             return true;
         }
-        if (app) {
-            app->MessageBoxId(KST_STR_LOCK_WRONG_PASSWORD, MB_OK);
-        }
+        m_messages.MessageBoxId(KST_STR_LOCK_WRONG_PASSWORD, MB_OK);
     }
 }
 
 void CTalvenorDoc::OnUnlockFile()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
     if (!m_core.GetLock().IsLocked()) {
-        app->MessageBoxId(KST_STR_LOCK_NOT_ACTIVE, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_NOT_ACTIVE, MB_OK);
         return;
     }
     if (AskPassword(KST_STR_LOCK_UNLOCK_CAPTION)) {
         m_core.Unlock(true);
-        app->MessageBoxId(KST_STR_LOCK_UNLOCKED, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_UNLOCKED, MB_OK);
     }
 }
 
 void CTalvenorDoc::OnRemoveLock()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
     if (!m_core.GetLock().HasPassword()) {
-        app->MessageBoxId(KST_STR_LOCK_NONE, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_NONE, MB_OK);
         return;
     }
     if (AskPassword(KST_STR_LOCK_REMOVE_CAPTION)) {
-        app->SetLiveDataModified();
+        SetLiveDataModified(true);
         m_core.ClearLock(true);
-        app->MessageBoxId(KST_STR_LOCK_REMOVED, MB_OK);
+        m_messages.MessageBoxId(KST_STR_LOCK_REMOVED, MB_OK);
     }
 }
 
 void CTalvenorDoc::OnCutBetweenCursors()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return;
-    }
     bool hint = false;
     const KstXAxisState axis = m_core.GetCutPreset(hint);
     if (hint) {
-        app->MessageBoxId(KST_STR_CUT_CURSOR_HINT, MB_OK);
+        m_messages.MessageBoxId(KST_STR_CUT_CURSOR_HINT, MB_OK);
     }
-    CKSTCutCursorDlg dialog(IsEnglish(), app->m_pMainWnd);
+    CKSTCutCursorDlg dialog(IsEnglish(), AfxGetMainWnd());
     dialog.m_nXAxisMode = static_cast<uint8_t>(axis.timeMode);
     dialog.m_dStartOffset = axis.leftCursor;
     dialog.m_dEndOffset = axis.rightCursor;
@@ -491,15 +419,14 @@ void CTalvenorDoc::OnCutBetweenCursors()
 
 void CTalvenorDoc::OnEditXAxis()
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app || GetDataSet().GetChannels().GetCount() == 0) {
+    if (GetDataSet().GetChannels().GetCount() == 0) {
         return;
     }
     KstXAxisState axis;
     if (!m_core.Display().GetXAxisState(axis)) {
         axis.unit = GetDataSet().GetChannels().GetTimeUnit();
     }
-    CKSTEditXAxisDlg dialog(IsEnglish(), app->m_pMainWnd);
+    CKSTEditXAxisDlg dialog(IsEnglish(), AfxGetMainWnd());
     const CKSTTimeStamp earliest = GetDataSet().GetChannels().GetEarliestStartTimeStamp();
     dialog.m_date = earliest;
     dialog.m_time = earliest;
@@ -513,38 +440,31 @@ void CTalvenorDoc::OnEditXAxis()
 
 bool CTalvenorDoc::IsEnglish() const
 {
-    const CTalvenorApp* app = KstTheApp();
-    return app && app->IsEnglish();
+    return m_messages.IsEnglish();
 }
 
 bool CTalvenorDoc::Message(int stringId, KstMessageKind box)
 {
-    CTalvenorApp* app = KstTheApp();
-    if (!app) {
-        return box != KstMessageKind::YesNo;
-    }
     switch (box) {
         case KstMessageKind::YesNo:
-            return app->MessageBoxId(stringId, MB_YESNO) == IDYES;
+            return m_messages.MessageBoxId(stringId, MB_YESNO) == IDYES;
         case KstMessageKind::OkExclamation:
-            app->MessageBoxId(stringId, MB_OK | MB_ICONEXCLAMATION);
+            m_messages.MessageBoxId(stringId, MB_OK | MB_ICONEXCLAMATION);
             return true;
         default:
-            app->MessageBoxId(stringId, MB_OK);
+            m_messages.MessageBoxId(stringId, MB_OK);
             return true;
     }
 }
 
 int CTalvenorDoc::ShowFileError(int code)
 {
-    CTalvenorApp* app = KstTheApp();
-    return app ? app->ShowFileError(code) : 0;
+    return m_messages.ShowFileError(code);
 }
 
 int CTalvenorDoc::RunAppendDialog(bool showSelection, int& method, bool& keepSelection)
 {
-    CTalvenorApp* app = KstTheApp();
-    CKSTAppendFileDlg dialog(IsEnglish(), app ? app->m_pMainWnd : nullptr);
+    CKSTAppendFileDlg dialog(IsEnglish(), AfxGetMainWnd());
     dialog.m_bShowSelection = showSelection;
     const int answer = static_cast<int>(dialog.DoModal());
     method = dialog.m_nMethod;
@@ -554,40 +474,12 @@ int CTalvenorDoc::RunAppendDialog(bool showSelection, int& method, bool& keepSel
 
 KstAppSettings& CTalvenorDoc::Settings()
 {
-    static KstAppSettings defaults;
-    CTalvenorApp* app = KstTheApp();
-    return app ? app->m_settings : defaults;
+    return m_options.Settings();
 }
 
 const CKSTCurveWndSettings& CTalvenorDoc::CurrentCurveSettings()
 {
-    static const CKSTCurveWndSettings empty;
-    CTalvenorApp* app = KstTheApp();
-    return app ? app->m_startSettings : empty;
-}
-
-std::unique_ptr<CKSTCurveWndSettings> CTalvenorDoc::TakePendingWindowSettings()
-{
-    CTalvenorApp* app = KstTheApp();
-    return app ? std::move(app->m_pAllSettings) : nullptr;
-}
-
-void CTalvenorDoc::SetCurrentPath(const CKSTString& path)
-{
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->m_strCurrentPath = path;
-    }
-}
-
-void CTalvenorDoc::SetLiveDataModified(bool modified)
-{
-    if (CTalvenorApp* app = KstTheApp()) {
-        if (modified) {
-            app->SetLiveDataModified();
-        } else {
-            app->ClearLiveDataModified();
-        }
-    }
+    return m_options.StartSettings();
 }
 
 void CTalvenorDoc::SetDocumentPath(const CKSTString& path)
@@ -604,14 +496,14 @@ void CTalvenorDoc::SetDocumentPath(const CKSTString& path)
 
 void CTalvenorDoc::BeginWait()
 {
-    if (CTalvenorApp* app = KstTheApp()) {
+    if (CWinApp* app = AfxGetApp()) {
         app->BeginWaitCursor();
     }
 }
 
 void CTalvenorDoc::EndWait()
 {
-    if (CTalvenorApp* app = KstTheApp()) {
+    if (CWinApp* app = AfxGetApp()) {
         app->EndWaitCursor();
     }
 }

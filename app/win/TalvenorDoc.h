@@ -4,34 +4,46 @@
 // axis). What it does with files is CKSTDocumentCore's; this class gives it the application's
 // message boxes, dialogs and options and runs the commands' dialogs.
 //
-// The main view and its curve windows reach the document through a KstDocumentDisplay (see
+// The main view and its curve windows reach the document through an IKSTDocumentDisplay (see
 // SetDisplay); until the view provides one, the document shows nothing but keeps every rule.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/DocumentCore.h"
 #include "framework/Document.h"
 
-class CTalvenorDoc : public CDocument, private KstDocumentHost {
+class CKSTAppOptions;
+class IKSTMessageSink;
+
+class CTalvenorDoc : public CDocument, private IKSTDocumentHost {
     DECLARE_MESSAGE_MAP()
 
 public:
-    CTalvenorDoc();
+    CTalvenorDoc(CKSTAppOptions& options, IKSTMessageSink& messages);
     ~CTalvenorDoc() override;
 
     BOOL OnNewDocument() override;
     BOOL OnOpenDocument(const char* pathName) override;
     BOOL OnSaveDocument(const char* pathName) override;
-    void Serialize(CArchive& archive) override;
-    // A path the open routine refused to take stays out of the path name and recent list.
-    void SetPathName(const char* pathName, BOOL addToMRU = TRUE) override;
 
     CKSTDocumentCore& Core() { return m_core; }
     CKSTDataSet& GetDataSet() { return m_core.GetDataSet(); }
-    void SetDisplay(KstDocumentDisplay* display) { m_core.SetDisplay(display); }
+    void SetDisplay(IKSTDocumentDisplay* display) { m_core.SetDisplay(display); }
+    // The file shown: the document's file once it was read or saved; empty for a new document.
+    const CKSTString& GetCurrentPath() const { return m_core.GetPath(); }
+
+    // Live data, appended files or edits not saved yet.
+    bool IsLiveDataModified() const { return m_core.IsLiveDataModified(); }
+    void SetLiveDataModified(bool modified) { m_core.SetLiveDataModified(modified); }
+    // Window settings of a settings file (SETTINGSALL) for the next file opened.
+    void SetPendingWindowSettings(std::unique_ptr<CKSTCurveWndSettings> settings)
+    {
+        m_core.SetPendingWindowSettings(std::move(settings));
+    }
 
     // 0 when nothing was opened, 1 otherwise (also after a reported read error).
     int OpenFile(const CKSTString& path, const CKSTCurveWndSettings* apply = nullptr);
@@ -75,24 +87,24 @@ public:
     void OnEditXAxis();
 
 private:
-    // KstDocumentHost
+    // IKSTDocumentHost
     bool Message(int stringId, KstMessageKind box) override;
     int ShowFileError(int code) override;
     int RunAppendDialog(bool showSelection, int& method, bool& keepSelection) override;
     KstAppSettings& Settings() override;
     const CKSTCurveWndSettings& CurrentCurveSettings() override;
-    std::unique_ptr<CKSTCurveWndSettings> TakePendingWindowSettings() override;
-    void SetCurrentPath(const CKSTString& path) override;
-    void SetLiveDataModified(bool modified) override;
     void SetDocumentPath(const CKSTString& path) override;
     void BeginWait() override;
     void EndWait() override;
 
     bool IsEnglish() const;
+    // The open dialog of Open and Open Selective; the chosen path, empty when cancelled.
+    CKSTString ChooseFileToOpen();
+    void OnFileOpenSelective();
     // Runs the unlock dialog with the caption until the right password or a cancel.
     bool AskPassword(int captionId);
 
+    CKSTAppOptions& m_options;
+    IKSTMessageSink& m_messages;
     CKSTDocumentCore m_core;
-    // The path name the document itself gave (or refused) after an open.
-    bool m_pathNameDecided = false;
 };

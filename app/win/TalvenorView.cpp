@@ -1,10 +1,13 @@
 #include "app/win/TalvenorView.h"
 
 #include "app/ViewRules.h"
-#include "app/win/MainFrame.h"
-#include "app/win/TalvenorApp.h"
+#include "app/win/AppOptions.h"
+#include "app/win/MessageSink.h"
 #include "app/win/TalvenorDoc.h"
+#include "app/win/ViewFrame.h"
 #include "foundation/win/StringLoader.h"
+#include "framework/App.h"
+#include "framework/FrameWnd.h"
 #include "panels/win/SmallDialogs.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
@@ -21,53 +24,27 @@ ON_COMMAND(ID_ONLINE_STOP, OnStopLiveStream)
 ON_COMMAND(ID_ONLINE_OSCILLOSCOPE, StartLiveOscilloscope)
 END_MESSAGE_MAP()
 
-namespace {
-
-// Keeps the wait cursor up for a scope.
-class WaitScope {
-public:
-    WaitScope() : m_app(KstTheApp())
-    {
-        if (m_app) {
-            m_app->BeginWaitCursor();
-        }
-    }
-    ~WaitScope()
-    {
-        if (m_app) {
-            m_app->EndWaitCursor();
-        }
-    }
-    WaitScope(const WaitScope&) = delete;
-    WaitScope& operator=(const WaitScope&) = delete;
-
-private:
-    CTalvenorApp* m_app;
-};
-
-CTalvenorDoc* ViewDocument(CDocument* document)
+CTalvenorView::CTalvenorView(CKSTAppOptions& options, IKSTMessageSink& messages)
+    : m_options(options), m_messages(messages)
 {
-    return dynamic_cast<CTalvenorDoc*>(document);
-}
-
-}  // namespace
-
-CTalvenorView::CTalvenorView() : CKSTOnlineControl(static_cast<CKSTOnlineHost&>(*this))
-{
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->m_pView = this;
-    }
 }
 
 CTalvenorView::~CTalvenorView()
 {
     // The document outlives its views; it must not reach a view that is gone.
-    if (CTalvenorDoc* document = ViewDocument(m_pDocument)) {
+    if (CTalvenorDoc* document = Document()) {
         document->SetDisplay(nullptr);
     }
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pView == this) {
-        app->m_pView = nullptr;
-    }
+}
+
+CTalvenorDoc* CTalvenorView::Document() const
+{
+    return dynamic_cast<CTalvenorDoc*>(m_pDocument);
+}
+
+IKSTViewFrame* CTalvenorView::Frame() const
+{
+    return m_hWnd ? dynamic_cast<IKSTViewFrame*>(GetParentFrame()) : nullptr;
 }
 
 BOOL CTalvenorView::PreCreateWindow(CREATESTRUCTA& cs)
@@ -83,7 +60,7 @@ int CTalvenorView::OnCreate(LPCREATESTRUCT create)
         return -1;
     }
     // The document may open a file before the view's first update; from here on it shows it.
-    if (CTalvenorDoc* document = ViewDocument(m_pDocument)) {
+    if (CTalvenorDoc* document = Document()) {
         document->SetDisplay(this);
     }
     return 0;
@@ -104,8 +81,8 @@ void CTalvenorView::OnUpdate(CView*, LPARAM hint, void*)
     if (hint == 0) {
         return;
     }
-    if (CTalvenorDoc* document = ViewDocument(m_pDocument)) {
-        WaitScope wait;
+    if (CTalvenorDoc* document = Document()) {
+        CWaitCursor wait;
         ShowDataSet(document->GetDataSet());
     }
 }
@@ -119,18 +96,15 @@ void CTalvenorView::OnDraw(HDC)
     m_firstPaint = false;
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    CTalvenorApp* app = KstTheApp();
-    if (app) {
-        const KstAppSettings& settings = app->m_settings;
-        m_recordWnd.SetLanguage(static_cast<uint16_t>(settings.language));
-        m_recordWnd.ShowTitle(settings.showTitle != 0);
-        m_recordWnd.ShowChannelList(settings.showChannelTree != 0);
-        m_recordWnd.ShowValueList(settings.showValues != 0);
-        m_recordWnd.ShowComment(settings.showComment != 0);
-        m_recordWnd.ShowVariables(settings.showVariables != 0);
-        m_recordWnd.ShowSpectra(settings.showSpectra != 0);
-        m_recordWnd.ShowProcessWindow(settings.showProcess != 0);
-    }
+    const KstAppSettings& settings = m_options.Settings();
+    m_recordWnd.SetLanguage(static_cast<uint16_t>(settings.language));
+    m_recordWnd.ShowTitle(settings.showTitle != 0);
+    m_recordWnd.ShowChannelList(settings.showChannelTree != 0);
+    m_recordWnd.ShowValueList(settings.showValues != 0);
+    m_recordWnd.ShowComment(settings.showComment != 0);
+    m_recordWnd.ShowVariables(settings.showVariables != 0);
+    m_recordWnd.ShowSpectra(settings.showSpectra != 0);
+    m_recordWnd.ShowProcessWindow(settings.showProcess != 0);
     if (!m_recordWnd.Create("Kurvenfenster", WS_VISIBLE, client, this)) {
         return;
     }
@@ -141,13 +115,13 @@ void CTalvenorView::OnDraw(HDC)
     m_recordWnd.GetNotifyList().Register(CKSTRecordWnd::kEventPositionReport,
                                          kCursorReportMessage, m_hWnd);
     CKSTProcessWnd& process = m_recordWnd.GetProcessWnd();
-    if (app && !app->m_settings.processSettingsPath.IsEmpty()) {
-        process.LoadSettingsFile(app->m_settings.processSettingsPath);
+    if (!settings.processSettingsPath.IsEmpty()) {
+        process.LoadSettingsFile(settings.processSettingsPath);
     }
     if (process.GetElementCount() > 0) {
         process.SetDesignMode(false, true);
     } else {
-        process.SetDesignMode(true, app && app->m_settings.showProcess != 0);
+        process.SetDesignMode(true, settings.showProcess != 0);
     }
     m_recordWnd.SetFocus();
 }
@@ -155,7 +129,7 @@ void CTalvenorView::OnDraw(HDC)
 void CTalvenorView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 {
     const int step = KstFolderStepForKey(key);
-    CTalvenorDoc* document = ViewDocument(m_pDocument);
+    CTalvenorDoc* document = Document();
     if (step == 0 || !document) {
         CWnd::OnKeyDown(key, repeat, flags);
         return;
@@ -170,14 +144,14 @@ void CTalvenorView::OnKeyDown(UINT key, UINT repeat, UINT flags)
 LRESULT CTalvenorView::OnCursorReport(WPARAM, LPARAM lParam)
 {
     const RECT* rect = reinterpret_cast<const RECT*>(lParam);
-    CTalvenorApp* app = KstTheApp();
-    if (!rect || !app || !app->m_pFrame) {
+    IKSTViewFrame* frame = Frame();
+    if (!rect || !frame) {
         return 0;
     }
     const KstCursorReport report =
         KstCursorReportTexts(rect->left, rect->top, rect->right, rect->bottom,
-                             LoadResString(KST_STR_CURSOR_REPORT_SIZE, app->IsEnglish()));
-    app->m_pFrame->SetPaneTexts(report.position.c_str(), report.size.c_str());
+                             LoadResString(KST_STR_CURSOR_REPORT_SIZE, m_messages.IsEnglish()));
+    frame->SetPaneTexts(report.position.c_str(), report.size.c_str());
     return 0;
 }
 
@@ -190,14 +164,14 @@ void CTalvenorView::EnableRedraw(bool on)
 
 void CTalvenorView::AttachDataSet(CKSTDataSet& dataSet, bool storeStructure)
 {
-    WaitScope wait;
+    CWaitCursor wait;
     if (storeStructure) {
         CKSTCurveWnd& curves = m_recordWnd.GetMainCurveWnd();
         CKSTCurveWndSettings settings;
         curves.GetSettings(settings, false);
         dataSet.SetWindowSettings(settings);
-        if (CTalvenorApp* app = KstTheApp(); app && m_recordWnd.IsModified()) {
-            app->SetLiveDataModified();
+        if (CTalvenorDoc* document = Document(); document && m_recordWnd.IsModified()) {
+            document->SetLiveDataModified(true);
         }
     }
     ShowDataSet(dataSet);
@@ -205,22 +179,19 @@ void CTalvenorView::AttachDataSet(CKSTDataSet& dataSet, bool storeStructure)
 
 void CTalvenorView::ShowDataSet(CKSTDataSet& dataSet)
 {
-    const CTalvenorApp* app = KstTheApp();
-    const bool fitOnly = app && app->m_settings.settingsUseOnlyFitting != 0;
-    m_recordWnd.SetDataSet(&dataSet, fitOnly);
+    m_recordWnd.SetDataSet(&dataSet, m_options.Settings().settingsUseOnlyFitting != 0);
 }
 
 void CTalvenorView::ResetWindowStructure()
 {
-    CTalvenorDoc* document = ViewDocument(m_pDocument);
-    CTalvenorApp* app = KstTheApp();
-    if (!document || !app) {
+    CTalvenorDoc* document = Document();
+    if (!document) {
         return;
     }
     CKSTDataSet& dataSet = document->GetDataSet();
     ShowDataSet(dataSet);
     EnableRedraw(false);
-    dataSet.SetWindowSettings(app->m_startSettings);
+    dataSet.SetWindowSettings(m_options.StartSettings());
     AttachDataSet(dataSet, false);
     EnableRedraw(true);
     UpdateStatusBar();
@@ -228,16 +199,15 @@ void CTalvenorView::ResetWindowStructure()
 
 void CTalvenorView::GenerateSignal()
 {
-    CTalvenorApp* app = KstTheApp();
-    CTalvenorDoc* document = ViewDocument(m_pDocument);
-    if (!app || !document) {
+    CTalvenorDoc* document = Document();
+    if (!document) {
         return;
     }
-    if (m_bOnline) {
-        app->MessageBoxId(KST_STR_SIGNAL_WHILE_ONLINE, MB_OK | MB_ICONINFORMATION);
+    if (m_online.m_bOnline) {
+        m_messages.MessageBoxId(KST_STR_SIGNAL_WHILE_ONLINE, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    CKSTGenerateSignalDlg dialog(app->IsEnglish(), this);
+    CKSTGenerateSignalDlg dialog(m_messages.IsEnglish(), this);
     if (dialog.DoModal() != IDOK) {
         return;
     }
@@ -252,7 +222,7 @@ void CTalvenorView::GenerateSignal()
     request.name = dialog.m_strName;
     request.unit = dialog.m_strUnit;
     if (!KstAppendSignal(request, document->GetDataSet())) {
-        app->MessageBoxId(KST_STR_SIGNAL_INVALID, MB_OK | MB_ICONEXCLAMATION);
+        m_messages.MessageBoxId(KST_STR_SIGNAL_INVALID, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     AttachDataSet(document->GetDataSet(), true);
@@ -287,8 +257,8 @@ const CKSTChannel* CTalvenorView::GetXYChannel()
 
 void CTalvenorView::UpdateStatusBar()
 {
-    if (CTalvenorApp* app = KstTheApp(); app && app->m_pFrame) {
-        app->m_pFrame->UpdateStatusBar();
+    if (IKSTViewFrame* frame = Frame()) {
+        frame->UpdateStatusBar();
     }
 }
 

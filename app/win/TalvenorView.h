@@ -1,8 +1,8 @@
 #pragma once
 // The main view. It fills its client area with the record window, which it creates on the
 // first paint, and shows the document's data set there; it routes the keys and position reports
-// of the record window's windows. It drives the online connection (its state is the view's,
-// TalvenorViewOnline.cpp) and prints reports (TalvenorViewPrint.cpp).
+// of the record window's windows. It owns the online connection (TalvenorViewOnline.cpp) and
+// prints reports (TalvenorViewPrint.cpp).
 #include <cstdint>
 #include <memory>
 
@@ -13,16 +13,17 @@
 #include "curvewnd/win/CurveWnd.h"
 #include "framework/View.h"
 
+class CKSTAppOptions;
 class CKSTViewReport;
+class CTalvenorDoc;
+class IKSTMessageSink;
+class IKSTViewFrame;
 
-class CTalvenorView : public CView,
-                      public KstDocumentDisplay,
-                      private CKSTOnlineHost,
-                      public CKSTOnlineControl {
+class CTalvenorView : public CView, public IKSTDocumentDisplay {
     DECLARE_MESSAGE_MAP()
 
 public:
-    CTalvenorView();
+    CTalvenorView(CKSTAppOptions& options, IKSTMessageSink& messages);
     ~CTalvenorView() override;
 
     // ---- Record window, keys, position reports and generated signals ----
@@ -35,7 +36,10 @@ public:
     // The standard waveform dialog, then the new channel in the document (not while online).
     void GenerateSignal();
 
-    // KstDocumentDisplay
+    // IKSTDocumentDisplay
+    bool IsOnline() override { return m_online.m_bOnline; }
+    int32_t GetSourceKind() override { return m_online.m_nSourceKind; }
+    void StopLiveStream() override { m_online.StopLiveStream(); }
     void EnableRedraw(bool on) override;
     void AttachDataSet(CKSTDataSet& dataSet, bool storeStructure) override;
     void ApplyCurveSettingsByName(const CKSTCurveWndSettings& settings) override;
@@ -49,10 +53,12 @@ public:
 
     bool m_bPlaying = false;  // the sound player plays channels
 
+    // The frame around the view; null while the view stands alone.
+    IKSTViewFrame* Frame() const;
+
     // ---- Online connection (TalvenorViewOnline.cpp) ----------------------------------------
-    // The online state and ConnectSource, StopOnline, Reconnect... come with CKSTOnlineControl.
-    bool IsOnline() override { return m_bOnline; }
-    void StopLiveStream() override { CKSTOnlineControl::StopLiveStream(); }
+    CKSTOnlineControl& Online() { return m_online; }
+    const CKSTOnlineControl& Online() const { return m_online; }
     // The live-stream and live-oscilloscope commands.
     void StartLiveStream();
     void StartLiveOscilloscope();
@@ -83,33 +89,46 @@ protected:
     void OnEndPrinting(HDC dc, CPrintInfo* info) override;
 
 private:
+    CTalvenorDoc* Document() const;
     // Hands the data set to the record window with the application's fit-only option.
     void ShowDataSet(CKSTDataSet& dataSet);
 
+    CKSTAppOptions& m_options;
+    IKSTMessageSink& m_messages;
     // The record window exists as an object from the start, so a document opened before the
     // first paint is already shown when the window appears.
     CKSTRecordWnd m_recordWnd;
     bool m_firstPaint = true;
 
     // ---- Online connection (TalvenorViewOnline.cpp) ----
-    // CKSTOnlineHost
-    CKSTDataSet* GetOnlineData() override;
-    void NewDocument() override;
-    int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
-                    std::vector<std::unique_ptr<CKSTOnlineSource>>& sources) override;
-    void ArmOnlineTimer(uint32_t periodMs) override;
-    void KillOnlineTimer() override;
-    bool IsViewingOlderData() override;
-    void ShowOnlineData(CKSTDataSet& data) override;
-    void EndOnlineDisplay() override;
-    void RefreshDisplays() override;
-    void RefreshStatus() override;
-    int ShowError(int code, bool askReconnect) override;
-    void SetLiveDataModified(bool modified) override;
-    bool IsLiveDataModified() override;
-    void OpenRecording(const CKSTString& path, bool keepShownStructure) override;
-    void BeginWait() override;
-    void EndWait() override;
+    // The connection's questions, timer and displays, answered by this view.
+    class OnlineHost : public IKSTOnlineHost {
+    public:
+        explicit OnlineHost(CTalvenorView& view) : m_view(view) {}
+
+        CKSTDataSet* GetOnlineData() override;
+        void NewDocument() override;
+        int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
+                        std::vector<std::unique_ptr<IKSTOnlineSource>>& sources) override;
+        void ArmOnlineTimer(uint32_t periodMs) override;
+        void KillOnlineTimer() override;
+        bool IsViewingOlderData() override;
+        void ShowOnlineData(CKSTDataSet& data) override;
+        void EndOnlineDisplay() override;
+        void RefreshDisplays() override;
+        void RefreshStatus() override;
+        int ShowError(int code, bool askReconnect) override;
+        void SetLiveDataModified(bool modified) override;
+        bool IsLiveDataModified() override;
+        void OpenRecording(const CKSTString& path, bool keepShownStructure) override;
+        void BeginWait() override;
+        void EndWait() override;
+
+    private:
+        CTalvenorView& m_view;
+    };
+    OnlineHost m_onlineHost{*this};
+    CKSTOnlineControl m_online{m_onlineHost};
 
     // ---- Printing (TalvenorViewPrint.cpp) ----
     struct ReportDeleter {

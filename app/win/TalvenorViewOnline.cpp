@@ -2,10 +2,12 @@
 // source interface, the timer on the view's window, the displays and the questions.
 #include "acquisition/win/NodeClient.h"
 #include "app/CommandLine.h"
-#include "app/win/TalvenorApp.h"
+#include "app/win/AppOptions.h"
+#include "app/win/MessageSink.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
 #include "foundation/ErrorCodes.h"
+#include "framework/App.h"
 #include "resources/StringIds.h"
 
 namespace {
@@ -13,12 +15,12 @@ namespace {
 constexpr double kConnectTimeoutSeconds = 10.0;
 
 // An acquisition node through the connection's source interface.
-class CKSTNodeSource : public CKSTOnlineSource {
+class CKSTNodeSource : public IKSTOnlineSource {
 public:
-    bool IsOpen() override { return m_client.m_connected; }
-    int GetLastError() override { return m_client.m_lastPollError; }
-    bool IsBlockReady() override { return m_client.m_dataReady == 1; }
-    void SetPause(bool pause) override { m_client.m_pause = pause ? 1 : 0; }
+    bool IsOpen() override { return m_client.IsConnected(); }
+    int GetLastError() override { return m_client.GetLastPollError(); }
+    bool IsBlockReady() override { return m_client.IsDataReady(); }
+    void SetPause(bool pause) override { m_client.SetPause(pause); }
     int GetChannelCount() override { return m_client.GetChannelCount(); }
     int GetChannelInfo(int index, CKSTChannel& channel) override
     {
@@ -29,11 +31,7 @@ public:
         CKSTTimeStamp pollTime;
         return m_client.GetChannelData(index, pollTime, target, recording);
     }
-    void RequestNext() override
-    {
-        m_client.m_dataReady = 0;
-        m_client.m_readRequest = 1;
-    }
+    void RequestNext() override { m_client.RequestRead(); }
     double GetThroughput() override { return m_client.GetThroughput(); }
 
     CKSTNodeClient& Client() { return m_client; }
@@ -43,11 +41,11 @@ private:
 };
 
 int OpenNode(const CKSTString& address, const CKSTOnlineArgs& args, bool selectChannels,
-             int language, std::vector<std::unique_ptr<CKSTOnlineSource>>& sources)
+             int language, std::vector<std::unique_ptr<IKSTOnlineSource>>& sources)
 {
     auto source = std::make_unique<CKSTNodeSource>();
     CKSTNodeClient& client = source->Client();
-    client.m_language = language;
+    client.SetLanguage(language);
     int result = client.Connect(address, args.port, kConnectTimeoutSeconds);
     if (result != KST_OK) {
         return result;
@@ -67,163 +65,149 @@ int OpenNode(const CKSTString& address, const CKSTOnlineArgs& args, bool selectC
 
 void CTalvenorView::StartLiveStream()
 {
-    if (m_bOnline) {
+    if (m_online.m_bOnline) {
         return;
     }
     // The sources are chosen in the controller dialog, which this version lacks; the command
     // line connects them.
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
+    m_messages.MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
 }
 
 void CTalvenorView::StartLiveOscilloscope()
 {
-    if (m_bOnline) {
+    if (m_online.m_bOnline) {
         return;
     }
     // The same for the trigger dialog.
-    if (CTalvenorApp* app = KstTheApp()) {
-        app->MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
+    m_messages.MessageBoxId(KST_STR_FUNCTION_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
 }
 
 void CTalvenorView::OnStopLiveStream()
 {
-    CKSTOnlineControl::StopLiveStream();
+    m_online.StopLiveStream();
 }
 
 void CTalvenorView::OnTimer(UINT_PTR id)
 {
     if (id == kKstOnlineTimerId) {
-        OnOnlineTimer();
+        m_online.OnOnlineTimer();
     }
 }
 
-// ---- CKSTOnlineHost -----------------------------------------------------------------------------
+// ---- The connection's host ------------------------------------------------------------------
 
-CKSTDataSet* CTalvenorView::GetOnlineData()
+CKSTDataSet* CTalvenorView::OnlineHost::GetOnlineData()
 {
-    CTalvenorDoc* document = dynamic_cast<CTalvenorDoc*>(m_pDocument);
+    CTalvenorDoc* document = m_view.Document();
     return document ? &document->GetDataSet() : nullptr;
 }
 
-void CTalvenorView::NewDocument()
+void CTalvenorView::OnlineHost::NewDocument()
 {
-    if (CTalvenorDoc* document = dynamic_cast<CTalvenorDoc*>(m_pDocument)) {
+    if (CTalvenorDoc* document = m_view.Document()) {
         document->OnNewDocument();
     }
 }
 
-int CTalvenorView::OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args,
-                               bool selectChannels,
-                               std::vector<std::unique_ptr<CKSTOnlineSource>>& sources)
+int CTalvenorView::OnlineHost::OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args,
+                                           bool selectChannels,
+                                           std::vector<std::unique_ptr<IKSTOnlineSource>>& sources)
 {
-    CTalvenorApp* app = KstTheApp();
-    const int language = app && app->IsEnglish() ? 1 : 0;
     if (sourceKind == KST_SOURCE_NODE) {
+        const int language = m_view.m_messages.IsEnglish() ? 1 : 0;
         return OpenNode(args.address, args, selectChannels, language, sources);
     }
     // Controllers, the serial bus master and the pipe come with their clients.
-    if (app) {
-        app->MessageBoxId(KST_STR_ONL_SOURCE_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
-    }
+    m_view.m_messages.MessageBoxId(KST_STR_ONL_SOURCE_NOT_AVAILABLE, MB_OK | MB_ICONINFORMATION);
     return KST_ERR_SELECTION_CANCELLED;
 }
 
-void CTalvenorView::ArmOnlineTimer(uint32_t periodMs)
+void CTalvenorView::OnlineHost::ArmOnlineTimer(uint32_t periodMs)
 {
-    if (m_hWnd) {
-        SetTimer(kKstOnlineTimerId, periodMs);
+    if (m_view.m_hWnd) {
+        m_view.SetTimer(kKstOnlineTimerId, periodMs);
     }
 }
 
-void CTalvenorView::KillOnlineTimer()
+void CTalvenorView::OnlineHost::KillOnlineTimer()
 {
-    if (m_hWnd) {
-        KillTimer(kKstOnlineTimerId);
+    if (m_view.m_hWnd) {
+        m_view.KillTimer(kKstOnlineTimerId);
     }
 }
 
-bool CTalvenorView::IsViewingOlderData()
+bool CTalvenorView::OnlineHost::IsViewingOlderData()
 {
-    const CKSTCurveWnd& curves = GetMainCurveWnd();
+    const CKSTCurveWnd& curves = m_view.GetMainCurveWnd();
     const CKSTXAxis& axis = curves.GetXAxis();
     // A window of fixed span that no longer reaches the newest data was scrolled back.
     return curves.IsZoomed() || (curves.IsOnline() && axis.IsRangeWindow() && !axis.NeedsScroll());
 }
 
-void CTalvenorView::ShowOnlineData(CKSTDataSet& data)
+void CTalvenorView::OnlineHost::ShowOnlineData(CKSTDataSet& data)
 {
-    if (CTalvenorApp* app = KstTheApp()) {
-        data.SetWindowSettings(app->m_startSettings);
-    }
-    m_recordWnd.SetOnline(true);
-    AttachDataSet(data, false);
+    data.SetWindowSettings(m_view.m_options.StartSettings());
+    m_view.m_recordWnd.SetOnline(true);
+    m_view.AttachDataSet(data, false);
 }
 
-void CTalvenorView::EndOnlineDisplay()
+void CTalvenorView::OnlineHost::EndOnlineDisplay()
 {
-    m_recordWnd.SetOnline(false);
+    m_view.m_recordWnd.SetOnline(false);
 }
 
-void CTalvenorView::RefreshDisplays()
+void CTalvenorView::OnlineHost::RefreshDisplays()
 {
-    m_recordWnd.RefreshMain();
-    m_recordWnd.RefreshSpectra();
+    m_view.m_recordWnd.RefreshMain();
+    m_view.m_recordWnd.RefreshSpectra();
 }
 
-void CTalvenorView::RefreshStatus()
+void CTalvenorView::OnlineHost::RefreshStatus()
 {
-    UpdateStatusBar();
+    m_view.UpdateStatusBar();
 }
 
-int CTalvenorView::ShowError(int code, bool askReconnect)
+int CTalvenorView::OnlineHost::ShowError(int code, bool askReconnect)
 {
-    CTalvenorApp* app = KstTheApp();
-    return app ? app->ShowErrorCode(code, askReconnect) : 0;
+    return m_view.m_messages.ShowErrorCode(code, askReconnect);
 }
 
-void CTalvenorView::SetLiveDataModified(bool modified)
+void CTalvenorView::OnlineHost::SetLiveDataModified(bool modified)
 {
-    if (CTalvenorApp* app = KstTheApp()) {
-        if (modified) {
-            app->SetLiveDataModified();
-        } else {
-            app->ClearLiveDataModified();
-        }
+    if (CTalvenorDoc* document = m_view.Document()) {
+        document->SetLiveDataModified(modified);
     }
 }
 
-bool CTalvenorView::IsLiveDataModified()
+bool CTalvenorView::OnlineHost::IsLiveDataModified()
 {
-    CTalvenorApp* app = KstTheApp();
-    return app && app->IsLiveDataModified();
+    const CTalvenorDoc* document = m_view.Document();
+    return document && document->IsLiveDataModified();
 }
 
-void CTalvenorView::OpenRecording(const CKSTString& path, bool keepShownStructure)
+void CTalvenorView::OnlineHost::OpenRecording(const CKSTString& path, bool keepShownStructure)
 {
-    CTalvenorDoc* document = dynamic_cast<CTalvenorDoc*>(m_pDocument);
+    CTalvenorDoc* document = m_view.Document();
     if (!document) {
         return;
     }
     CKSTCurveWndSettings shown;
     if (keepShownStructure) {
-        GetMainCurveWnd().GetSettings(shown, false);
+        m_view.GetMainCurveWnd().GetSettings(shown, false);
     }
     document->OpenFile(path, keepShownStructure ? &shown : nullptr);
 }
 
-void CTalvenorView::BeginWait()
+void CTalvenorView::OnlineHost::BeginWait()
 {
-    if (CTalvenorApp* app = KstTheApp()) {
+    if (CWinApp* app = AfxGetApp()) {
         app->BeginWaitCursor();
     }
 }
 
-void CTalvenorView::EndWait()
+void CTalvenorView::OnlineHost::EndWait()
 {
-    if (CTalvenorApp* app = KstTheApp()) {
+    if (CWinApp* app = AfxGetApp()) {
         app->EndWaitCursor();
     }
 }

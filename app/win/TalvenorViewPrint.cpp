@@ -2,27 +2,27 @@
 // reads the record and draws the main curve window through the view.
 #include <cmath>
 
+#include "app/win/MessageSink.h"
 #include "app/win/ReportPrinter.h"
-#include "framework/FrameWnd.h"
-#include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
+#include "app/win/ViewFrame.h"
 #include "data/DataSet.h"
+#include "framework/FrameWnd.h"
 
 // The record and the main curve window as report printing reads them.
-class CKSTViewReport : public CKSTReportHost, public CKSTReportRangeSource {
+class CKSTViewReport : public IKSTReportHost, public IKSTReportRangeSource {
 public:
-    explicit CKSTViewReport(CTalvenorView& view) : m_view(view), m_printer(*this) {}
+    CKSTViewReport(CTalvenorView& view, IKSTMessageSink& messages)
+        : m_view(view), m_messages(messages), m_printer(*this)
+    {
+    }
 
     CKSTReportPrinter& Printer() { return m_printer; }
 
-    // CKSTReportHost
+    // IKSTReportHost
     const CKSTDataSet* GetReportData() const override { return Data(); }
-    bool IsEnglish() const override
-    {
-        const CTalvenorApp* app = KstTheApp();
-        return app && app->IsEnglish();
-    }
+    bool IsEnglish() const override { return m_messages.IsEnglish(); }
     void DrawCurveSlice(HDC dc, const RECT& rect, double from, double to) override
     {
         const CKSTDataSet* data = Data();
@@ -49,12 +49,12 @@ public:
     void DrawDisplay(HDC dc, const RECT& rect) override { Curves().DrawToDC(dc, rect); }
     void OnReportEnded() override
     {
-        if (CTalvenorApp* app = KstTheApp()) {
-            app->RebuildMenu(app->m_settings.language);
+        if (IKSTViewFrame* frame = m_view.Frame()) {
+            frame->RebuildMenu();
         }
     }
 
-    // CKSTReportRangeSource
+    // IKSTReportRangeSource
     double GetDataStartTime() const override
     {
         const CKSTDataSet* data = Data();
@@ -111,6 +111,7 @@ private:
     const CKSTChannel* XChannel() const { return Curves().GetXChannel(); }
 
     CTalvenorView& m_view;
+    IKSTMessageSink& m_messages;
     CKSTReportPrinter m_printer;
 };
 
@@ -122,7 +123,7 @@ void CTalvenorView::ReportDeleter::operator()(CKSTViewReport* report) const
 CKSTViewReport& CTalvenorView::Report()
 {
     if (!m_report) {
-        m_report.reset(new CKSTViewReport(*this));
+        m_report.reset(new CKSTViewReport(*this, m_messages));
     }
     return *m_report;
 }
@@ -134,8 +135,7 @@ void CTalvenorView::PrintWithSettings(const CKSTReportSettings& request, bool pr
 
 bool CTalvenorView::RunPrintReport(CKSTPageLayout& remembered, CKSTReportSettings& request)
 {
-    const CTalvenorApp* app = KstTheApp();
-    const uint32_t language = app && app->IsEnglish() ? 1 : 0;
+    const uint32_t language = m_messages.IsEnglish() ? 1 : 0;
     return KstRunPrintReport(GetParentFrame(), language, Report(), remembered, request);
 }
 

@@ -17,7 +17,7 @@ const char* const kExtensions[16] = {"qld", "zrw", "dat", "raw", "ddf", "ddb", "
 BEGIN_MESSAGE_MAP(CKSTOptionsDlg, CDialog)
 END_MESSAGE_MAP()
 
-CKSTOptionsDlg::CKSTOptionsDlg(KstAssociationHost& host, CWnd* parent)
+CKSTOptionsDlg::CKSTOptionsDlg(IKSTAssociationHost& host, CWnd* parent)
     : CDialog(IDD_FILE_TYPES, parent), m_host(host)
 {
 }

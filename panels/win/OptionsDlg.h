@@ -7,9 +7,9 @@
 #include "framework/Dialog.h"
 
 // What the dialog needs of the application object.
-class KstAssociationHost {
+class IKSTAssociationHost {
 public:
-    virtual ~KstAssociationHost() = default;
+    virtual ~IKSTAssociationHost() = default;
     // Sixteen flags in the order qld, zrw, dat, raw, ddf, ddb, mat, fig, wav, dbl, flt, bbl, asc,
     // csv, log, txt.
     virtual uint8_t* GetAssociationFlags() = 0;
@@ -24,7 +24,7 @@ class CKSTOptionsDlg : public CDialog {
     DECLARE_MESSAGE_MAP()
 
 public:
-    explicit CKSTOptionsDlg(KstAssociationHost& host, CWnd* parent = nullptr);
+    explicit CKSTOptionsDlg(IKSTAssociationHost& host, CWnd* parent = nullptr);
 
     // The check boxes, in the order of the dialog's table.
     static constexpr int kBoxCount = 14;
@@ -37,5 +37,5 @@ protected:
     void OnOK() override;
 
 private:
-    KstAssociationHost& m_host;
+    IKSTAssociationHost& m_host;
 };

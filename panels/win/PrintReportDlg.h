@@ -14,7 +14,7 @@ public:
     explicit CKSTPrintReportDlg(uint32_t language, CWnd* parent = nullptr);
 
     // The record and its main curve window, as the page count reads them; not owned.
-    void SetRangeSource(const CKSTReportRangeSource* source) { m_pSource = source; }
+    void SetRangeSource(const IKSTReportRangeSource* source) { m_pSource = source; }
 
     int m_nRangeMode = -1;  // KstReportRangeMode
     double m_dXMin = 0.0;
@@ -41,7 +41,7 @@ private:
     void TakeNumber(CKSTString& text, double& value);
 
     bool m_english;
-    const CKSTReportRangeSource* m_pSource = nullptr;
+    const IKSTReportRangeSource* m_pSource = nullptr;
     CKSTString m_strXMin;
     CKSTString m_strXMax;
     CKSTString m_strRangePerPage;

@@ -19,7 +19,7 @@
 
 namespace {
 
-struct ScriptedHost : KstDocumentHost {
+struct ScriptedHost : IKSTDocumentHost {
     bool Message(int stringId, KstMessageKind box) override
     {
         messages.push_back(stringId);
@@ -53,12 +53,6 @@ struct ScriptedHost : KstDocumentHost {
     }
     KstAppSettings& Settings() override { return settings; }
     const CKSTCurveWndSettings& CurrentCurveSettings() override { return current; }
-    std::unique_ptr<CKSTCurveWndSettings> TakePendingWindowSettings() override
-    {
-        return std::move(pending);
-    }
-    void SetCurrentPath(const CKSTString& path) override { currentPath = path; }
-    void SetLiveDataModified(bool modified) override { liveModified = modified; }
     void SetDocumentPath(const CKSTString& path) override { documentPath = path; }
 
     std::deque<bool> answers;
@@ -70,17 +64,14 @@ struct ScriptedHost : KstDocumentHost {
     int appendMethod = 0;
     KstAppSettings settings;
     CKSTCurveWndSettings current;
-    std::unique_ptr<CKSTCurveWndSettings> pending;
-    CKSTString currentPath = "previous";
     CKSTString documentPath = "previous";
-    bool liveModified = false;
     // The display's channel count, read when an error is shown.
     const int* shown = nullptr;
     std::vector<int> channelsShownAtError;
 };
 
 // A display that records what the document told it.
-struct RecordingDisplay : KstDocumentDisplay {
+struct RecordingDisplay : IKSTDocumentDisplay {
     bool IsOnline() override { return online; }
     void StopLiveStream() override { online = false; }
     void AttachDataSet(CKSTDataSet& dataSet, bool) override
@@ -171,7 +162,7 @@ TEST_F(DocumentCoreTest, GeneratedSignalSurvivesSaveAndOpen)
     EXPECT_STREQ(set.GetTitle().c_str(), "Run 7");
     EXPECT_STREQ(set.GetComment().c_str(), "bench test");
     EXPECT_EQ(document.GetFileType(), KST_FILE_NATIVE);
-    EXPECT_STREQ(m_host.currentPath.c_str(), path.c_str());
+    EXPECT_STREQ(document.GetPath().c_str(), path.c_str());
     EXPECT_STREQ(m_host.documentPath.c_str(), path.c_str());
     EXPECT_EQ(m_display.channelsShown, 2);
     // A document always carries window settings after an open.
@@ -188,7 +179,7 @@ TEST_F(DocumentCoreTest, UnreadableFileLeavesNoPathToSaveOver)
     EXPECT_EQ(document.OpenFile(m_folder.Path("junk.qld"), nullptr, &read), 1);
     EXPECT_FALSE(read);
     EXPECT_EQ(m_host.fileErrors, (std::vector<int>{KST_ERR_NOT_CONTAINER}));
-    EXPECT_TRUE(m_host.currentPath.IsEmpty());
+    EXPECT_TRUE(document.GetPath().IsEmpty());
     EXPECT_TRUE(m_host.documentPath.IsEmpty());
     EXPECT_TRUE(document.GetPath().IsEmpty());
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 0);
@@ -201,7 +192,7 @@ TEST_F(DocumentCoreTest, UnreadableFileLeavesNoPathToSaveOver)
     EXPECT_EQ(document.OpenFile(m_folder.Path("missing.qld"), nullptr), 0);
     EXPECT_EQ(m_host.fileErrors, (std::vector<int>{KST_ERR_OPEN_FAILED}));
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 2);
-    EXPECT_STREQ(m_host.currentPath.c_str(), good.c_str());
+    EXPECT_STREQ(document.GetPath().c_str(), good.c_str());
 
     // A read that fails after the old channels were deleted shows its error only once the
     // display holds none of them.
@@ -221,7 +212,7 @@ TEST_F(DocumentCoreTest, OnlineSessionAndUnsavedLiveDataCanKeepTheDocument)
     EXPECT_EQ(document.OpenFile(path, nullptr), 0);
     EXPECT_TRUE(m_display.online);
     EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_END_ONLINE}));
-    EXPECT_STREQ(m_host.currentPath.c_str(), "previous");
+    EXPECT_TRUE(document.GetPath().IsEmpty());
 
     m_host.answers = {true};
     m_host.saveLiveDataAllows = false;
@@ -232,7 +223,7 @@ TEST_F(DocumentCoreTest, OnlineSessionAndUnsavedLiveDataCanKeepTheDocument)
     EXPECT_EQ(document.OpenFile(path, nullptr), 1);
     EXPECT_TRUE(document.NewDocument());
     EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 0);
-    EXPECT_TRUE(m_host.currentPath.IsEmpty());
+    EXPECT_TRUE(document.GetPath().IsEmpty());
 }
 
 TEST_F(DocumentCoreTest, WindowSettingsRules)
@@ -353,14 +344,14 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
         times.AppendTimeValue(t, t * 2);
     }
     times.SetName("irregular");
-    m_host.liveModified = true;
+    document.SetLiveDataModified(true);
 
     // No to the X-delta question writes nothing.
     m_host.answers = {false};
     EXPECT_EQ(document.SaveFile(m_folder.Path("x.ddf"), 0), KstSaveResult::Abandoned);
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.ddf")));
-    EXPECT_STREQ(m_host.currentPath.c_str(), "previous");
-    EXPECT_TRUE(m_host.liveModified);
+    EXPECT_TRUE(document.GetPath().IsEmpty());
+    EXPECT_TRUE(document.IsLiveDataModified());
 
     // Pictures need the curve window: its writer is not there, the save fails.
     m_host.messages.clear();
@@ -368,14 +359,14 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
     EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_SAVE_FAILED}));
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.bmp")));
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.bmp.kstnew")));
-    EXPECT_TRUE(m_host.liveModified);
+    EXPECT_TRUE(document.IsLiveDataModified());
     EXPECT_STREQ(m_host.documentPath.c_str(), "previous");
 
     // A folder that does not exist: nothing written, the mark stays.
     m_host.messages.clear();
     EXPECT_EQ(document.SaveFile(m_folder.Path("no/such/x.qld"), 0), KstSaveResult::Failed);
     EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_SAVE_FAILED}));
-    EXPECT_TRUE(m_host.liveModified);
+    EXPECT_TRUE(document.IsLiveDataModified());
 
     // A format that needs one time base refuses different ones before asking anything.
     CKSTChannel& other = *channels.GetAt(channels.AddNew());
@@ -387,15 +378,15 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
 
     // Saved: the mark is cleared and the path taken.
     EXPECT_EQ(document.SaveFile(m_folder.Path("x.qld"), 0), KstSaveResult::Saved);
-    EXPECT_FALSE(m_host.liveModified);
-    EXPECT_STREQ(m_host.currentPath.c_str(), m_folder.Path("x.qld").c_str());
+    EXPECT_FALSE(document.IsLiveDataModified());
+    EXPECT_STREQ(document.GetPath().c_str(), m_folder.Path("x.qld").c_str());
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.qld.kstnew")));
 }
 
 TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)
 {
     CKSTDocumentCore document(m_host, &m_display);
-    m_host.liveModified = true;
+    document.SetLiveDataModified(true);
     EXPECT_TRUE(document.SaveDisplayedData(m_folder.Path("shown.qld")));
     EXPECT_EQ(m_host.messages, (std::vector<int>{KST_STR_DOC_NOTHING_TO_SAVE}));
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("shown.qld")));
@@ -408,8 +399,8 @@ TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)
     EXPECT_TRUE(document.SaveDisplayedData(m_folder.Path("shown.qld")));
     EXPECT_TRUE(m_host.messages.empty());
     EXPECT_EQ(ReadBytes(m_folder.Native("shown.qld")).substr(0, 10), "KESTRO-KXD");
-    EXPECT_TRUE(m_host.liveModified);
-    EXPECT_STREQ(m_host.currentPath.c_str(), "previous");
+    EXPECT_TRUE(document.IsLiveDataModified());
+    EXPECT_TRUE(document.GetPath().IsEmpty());
 }
 
 TEST_F(DocumentCoreTest, ForeignWritersRoundTrip)
@@ -485,9 +476,9 @@ TEST_F(DocumentCoreTest, PendingWindowSettingsGoToTheNextOpenedFileOnly)
 
     CKSTDocumentCore document(m_host, &m_display);
     // A file that cannot be opened leaves them waiting.
-    m_host.pending = std::make_unique<CKSTCurveWndSettings>(pending);
+    document.SetPendingWindowSettings(std::make_unique<CKSTCurveWndSettings>(pending));
     ASSERT_EQ(document.OpenFile(m_folder.Path("missing.qld"), nullptr), 0);
-    ASSERT_NE(m_host.pending, nullptr);
+    ASSERT_TRUE(document.HasPendingWindowSettings());
 
     struct Case {
         const char* what;
@@ -505,12 +496,12 @@ TEST_F(DocumentCoreTest, PendingWindowSettingsGoToTheNextOpenedFileOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.pending) {
-            m_host.pending = std::make_unique<CKSTCurveWndSettings>(pending);
+            document.SetPendingWindowSettings(std::make_unique<CKSTCurveWndSettings>(pending));
         }
         bool read = false;
         ASSERT_EQ(document.OpenFile(c.path, c.apply, &read), 1);
         ASSERT_TRUE(read);
-        EXPECT_EQ(m_host.pending, nullptr);
+        EXPECT_FALSE(document.HasPendingWindowSettings());
         ASSERT_TRUE(document.GetDataSet().HasWindowSettings());
         EXPECT_EQ(document.GetDataSet().GetWindowSettings().m_PlotBackgroundColor, c.background);
         if (c.pending) {
@@ -556,7 +547,7 @@ TEST_F(DocumentCoreTest, AppendWithAndWithoutSharedNames)
         const CKSTChannelList& channels = document.GetDataSet().GetChannels();
         ASSERT_EQ(channels.GetCount(), c.channels);
         EXPECT_EQ(channels.GetAt(0)->GetCount(), c.firstCount);
-        EXPECT_EQ(host.liveModified, !c.cancelled);
+        EXPECT_EQ(document.IsLiveDataModified(), !c.cancelled);
         if (c.answer == KST_APPEND_CREATE_NEW && c.dialog) {
             EXPECT_STREQ(channels.GetAt(2)->GetName().c_str(), "Sinus_2");
         }
@@ -572,7 +563,7 @@ TEST_F(DocumentCoreTest, DroppedFilesOpenTheFirstAndAppendTheRest)
         CKSTDocumentCore document(m_host, &m_display);
         document.OpenDroppedFiles({a, b, c});
         EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 6);
-        EXPECT_STREQ(m_host.currentPath.c_str(), a.c_str());
+        EXPECT_STREQ(document.GetPath().c_str(), a.c_str());
     }
     {
         // A cancelled append skips the remaining files.
@@ -623,7 +614,7 @@ TEST_F(DocumentCoreTest, CutByNumbersAndByTimes)
         Generate(document.GetDataSet(), 100);
         EXPECT_EQ(document.Cut(c.request), c.changed);
         EXPECT_EQ(document.GetDataSet().GetChannels().GetAt(1)->GetCount(), c.count);
-        EXPECT_EQ(host.liveModified, c.changed);
+        EXPECT_EQ(document.IsLiveDataModified(), c.changed);
         if (c.request.mode == 1 && c.changed) {
             ASSERT_EQ(display.cuts.size(), 2u);
             EXPECT_DOUBLE_EQ(display.cuts[0].t1, 0.25);
@@ -649,7 +640,7 @@ TEST_F(DocumentCoreTest, EditXAxisKeepsTheChannelsOffsets)
 {
     CKSTDocumentCore document(m_host, &m_display);
     EXPECT_FALSE(document.EditXAxis(CKSTTimeStamp(), "min"));
-    EXPECT_FALSE(m_host.liveModified);
+    EXPECT_FALSE(document.IsLiveDataModified());
     Generate(document.GetDataSet(), 10);
     CKSTChannel& second = *document.GetDataSet().GetChannels().GetAt(1);
     second.SetStartTimeStamp(second.GetStartTimeStamp() + 30.0);
@@ -660,7 +651,7 @@ TEST_F(DocumentCoreTest, EditXAxisKeepsTheChannelsOffsets)
     EXPECT_TRUE(first.GetStartTimeStamp() == newStart);
     EXPECT_NEAR((second.GetStartTimeStamp() - newStart).GetSeconds(), 30.0, 1e-6);
     EXPECT_STREQ(second.GetTimeUnit().c_str(), "min");
-    EXPECT_TRUE(m_host.liveModified);
+    EXPECT_TRUE(document.IsLiveDataModified());
 }
 
 TEST_F(DocumentCoreTest, FolderSteppingSkipsUnreadableFilesAndAsksAtTheEnd)

@@ -29,7 +29,7 @@ CKSTTimeStamp TestClock()
 }
 
 // A client whose channels receive what the test queues; its flags are plain fields.
-class ScriptedSource : public CKSTOnlineSource {
+class ScriptedSource : public IKSTOnlineSource {
 public:
     ScriptedSource(int channels, const CKSTTimeStamp& start, double dt = 0.1)
     {
@@ -99,7 +99,7 @@ private:
 
 // The view's side: owns the document's data set, opens scripted clients and records what the
 // connection asked of the screen.
-class RecordingHost : public CKSTOnlineHost {
+class RecordingHost : public IKSTOnlineHost {
 public:
     // The clients the next connection opens: channel count and start of each.
     struct Plan {
@@ -135,7 +135,7 @@ public:
         data.Clear(false);
     }
     int OpenSources(int32_t&, const CKSTOnlineArgs&, bool,
-                    std::vector<std::unique_ptr<CKSTOnlineSource>>& made) override
+                    std::vector<std::unique_ptr<IKSTOnlineSource>>& made) override
     {
         const int result = openResults.empty() ? KST_OK : openResults.front();
         if (!openResults.empty()) {
@@ -342,6 +342,31 @@ TEST_F(OnlineControlTest, RecordingAppendsOnTheFirstTickThenOnlyAfterMoreThanSix
             ASSERT_EQ(values[v], static_cast<double>(v));
         }
     }
+}
+
+TEST_F(OnlineControlTest, AStopWhoseLastAppendFailsKeepsTheLiveDataAndSaysSo)
+{
+    const CKSTString path = m_folder.Path("rec.qld");
+    ASSERT_EQ(Connect(path), KST_OK);
+    Host().DeliverToAll(10);
+    Online().OnOnlineTimer();
+    g_now = kStart + 30.0;
+    Host().DeliverToAll(10);
+    Online().OnOnlineTimer();
+    ASSERT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u);
+
+    // The recording can no longer be appended to: a folder stands in its place.
+    std::filesystem::remove(m_folder.Native("rec.qld"));
+    std::filesystem::create_directory(m_folder.Native("rec.qld"));
+    Online().StopLiveStream();
+    EXPECT_FALSE(Online().m_bOnline);
+    EXPECT_TRUE(Host().opened.empty()) << "the incomplete recording is not shown as the stream";
+    ASSERT_EQ(Host().shown.size(), 1u);
+    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
+    EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
+    EXPECT_EQ(Values(Channel(0)).size(), 20u);
+    EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
+        << "the samples the file lacks are kept";
 }
 
 TEST_F(OnlineControlTest, HoldWhileViewingOlderDataAboveTheLimitWithItsMessageOncePerChange)

@@ -104,8 +104,8 @@ TEST_F(AppTest, TheProgramKeepsFourRecentFilesAndTouchesNoRegistryUnderNoreg)
         EXPECT_EQ("Ready", idlePrompt) << "the idle prompt";
         EXPECT_TRUE(toolbarUpdated) << "toolbar states on idle";
 
-        ASSERT_TRUE(m_app->m_pRecentFileList);
-        const CRecentFileList& recent = *m_app->m_pRecentFileList;
+        ASSERT_TRUE(m_app->GetRecentFileList());
+        const CRecentFileList& recent = *m_app->GetRecentFileList();
         ASSERT_EQ(4, recent.GetCount());
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(files[static_cast<size_t>(4 - i)]->Path(), recent[i]) << "newest first";
@@ -129,7 +129,7 @@ TEST_F(AppTest, TheProgramKeepsFourRecentFilesAndTouchesNoRegistryUnderNoreg)
         char line[16];
         lstrcpynA(line, commandLine, sizeof(line));
         EXPECT_EQ(0, AfxWinMain(GetModuleHandleA(nullptr), nullptr, line, SW_SHOWNORMAL));
-        EXPECT_EQ(*commandLine ? 0 : 4, m_app->m_pRecentFileList->GetCount());
+        EXPECT_EQ(*commandLine ? 0 : 4, m_app->GetRecentFileList()->GetCount());
         m_app.reset();
     }
 }
@@ -161,9 +161,9 @@ TEST_F(AppTest, TheWaitCursorStaysUntilTheLastEnd)
         EXPECT_EQ(wait, GetCursor());
     }
     EXPECT_EQ(arrow, GetCursor());
-    EXPECT_EQ(0, m_app->m_nWaitCursorCount);
+    EXPECT_FALSE(m_app->IsWaitCursorShown());
     m_app->EndWaitCursor();
-    EXPECT_EQ(0, m_app->m_nWaitCursorCount) << "an unmatched end changes nothing";
+    EXPECT_FALSE(m_app->IsWaitCursorShown()) << "an unmatched end changes nothing";
 }
 
 TEST_F(AppTest, TheCommandLineNamesTheFirstFile)
@@ -182,7 +182,7 @@ TEST_F(AppTest, TheCommandLineNamesTheFirstFile)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.commandLine);
         TestApp app;
-        app.m_lpCmdLine = c.commandLine;
+        app.SetCommandLine(c.commandLine);
         CCommandLineInfo info;
         app.ParseCommandLine(info);
         EXPECT_EQ(c.command, info.m_nShellCommand);

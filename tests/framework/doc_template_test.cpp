@@ -50,7 +50,7 @@ TEST_F(DocTemplateTest, AFailedOpenLeavesFrameAndDocumentAsTheyWere)
     document->SetModifiedFlag(TRUE);
     const CKSTString path = document->GetPathName();
     const CKSTString windowText = frame->GetWindowText();
-    const int recent = m_app->m_pRecentFileList->GetCount();
+    const int recent = m_app->GetRecentFileList()->GetCount();
 
     const std::string missing = std::string(opened.Path().c_str()) + ".missing";
     EXPECT_EQ(nullptr, m_app->OpenDocumentFile(missing.c_str()));
@@ -64,7 +64,7 @@ TEST_F(DocTemplateTest, AFailedOpenLeavesFrameAndDocumentAsTheyWere)
     EXPECT_EQ(CKSTString("kst shell opened.kxtest"), document->GetTitle());
     EXPECT_EQ(windowText, frame->GetWindowText());
     EXPECT_TRUE(document->IsModified());
-    EXPECT_EQ(recent, m_app->m_pRecentFileList->GetCount());
+    EXPECT_EQ(recent, m_app->GetRecentFileList()->GetCount());
     EXPECT_EQ(document, Frame().GetActiveDocument());
 }
 
@@ -125,14 +125,14 @@ TEST_F(DocTemplateTest, TheRecentFilesAppearInTheFileMenuAndOpenByCommand)
     EXPECT_EQ(MF_SEPARATOR, GetMenuState(file, 4, MF_BYPOSITION) & MF_SEPARATOR);
     char text[MAX_PATH];
     GetMenuStringA(file, 2, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_EQ(m_app->m_pRecentFileList->GetMenuText(0), CKSTString(text));
+    EXPECT_EQ(m_app->GetRecentFileList()->GetMenuText(0), CKSTString(text));
     EXPECT_FALSE(GetMenuState(file, 3, MF_BYPOSITION) & MF_GRAYED);
     EXPECT_FALSE(GetMenuState(file, ID_APP_EXIT, MF_BYCOMMAND) & MF_GRAYED)
         << "the application ends the program";
 
     Frame().SendMessage(WM_COMMAND, ID_FILE_MRU_FILE1 + 1, 0);
     EXPECT_EQ(first.Path(), Document()->GetPathName());
-    EXPECT_EQ(first.Path(), (*m_app->m_pRecentFileList)[0]);
+    EXPECT_EQ(first.Path(), (*m_app->GetRecentFileList())[0]);
 }
 
 }  // namespace

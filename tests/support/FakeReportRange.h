@@ -6,7 +6,7 @@
 
 namespace kst_test {
 
-class FakeReportRange : public CKSTReportRangeSource {
+class FakeReportRange : public IKSTReportRangeSource {
 public:
     int displayKind = 0;
     bool xy = false;

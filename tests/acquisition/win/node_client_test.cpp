@@ -47,21 +47,20 @@ protected:
     int Tick()
     {
         const ULONGLONG deadline = GetTickCount64() + kGuardMs;
-        while (m_client.m_dataReady != 1) {
+        while (!m_client.IsDataReady()) {
             if (GetTickCount64() > deadline) {
                 ADD_FAILURE() << "no poll within the guard time";
                 return KST_ERR_TIMEOUT;
             }
             Sleep(1);
         }
-        const int error = m_client.m_lastPollError;
+        const int error = m_client.GetLastPollError();
         for (size_t i = 0; i < m_taken.size(); ++i) {
             CKSTTimeStamp pollTime;
             EXPECT_EQ(m_client.GetChannelData(static_cast<int>(i), pollTime, m_taken[i], nullptr),
                       KST_OK);
         }
-        m_client.m_dataReady = 0;
-        m_client.m_readRequest = 1;
+        m_client.RequestRead();
         return error;
     }
 
@@ -178,7 +177,7 @@ TEST_F(NodeClientTest, ChannelsAppearAndSamplesStayContinuousOverTwentyPolls)
     ExpectContinuous(50);
     EXPECT_GT(m_client.GetThroughput(), 0.0);
     m_client.Disconnect();
-    EXPECT_FALSE(m_client.m_connected);
+    EXPECT_FALSE(m_client.IsConnected());
     EXPECT_EQ(m_client.GetChannelCount(), 0);
 }
 
@@ -195,7 +194,7 @@ TEST_F(NodeClientTest, ContinuousPollingWithoutRequests)
         CKSTTimeStamp pollTime;
         m_client.GetChannelData(0, pollTime, taken[0], &second);
         m_client.GetChannelData(1, pollTime, taken[1], nullptr);
-        ASSERT_EQ(m_client.m_lastPollError, KST_OK);
+        ASSERT_EQ(m_client.GetLastPollError(), KST_OK);
     }
     ASSERT_GE(taken[0].GetCount(), 200u);
     for (size_t k = 0; k < taken.size(); ++k) {
@@ -349,7 +348,7 @@ TEST_F(NodeClientTest, ConnectToAClosedPortFails)
         port = sim.TcpPort();
     }
     EXPECT_LT(m_client.Connect(kLoopback, port, 2.0), 0);
-    EXPECT_FALSE(m_client.m_connected);
+    EXPECT_FALSE(m_client.IsConnected());
 }
 
 // --- Misbehaving nodes ---
@@ -382,9 +381,9 @@ TEST_F(NodeClientTest, MisbehaviourDuringSetupIsReturned)
         ASSERT_EQ(client.Connect(kLoopback, sim.TcpPort(), 1.0), KST_OK);
         EXPECT_EQ(client.SetupFifos(0.05, true, 0, 0, 0.0, false, false), fault.error);
         EXPECT_EQ(client.GetChannelCount(), 0);
-        EXPECT_TRUE(client.m_connected);  // the connection control disconnects
+        EXPECT_TRUE(client.IsConnected());  // the connection control disconnects
         client.Disconnect();
-        EXPECT_FALSE(client.m_connected);
+        EXPECT_FALSE(client.IsConnected());
     }
 }
 
@@ -403,17 +402,16 @@ TEST_F(NodeClientTest, MisbehaviourDuringPollingIsKeptAsPollError)
         // Tick against the client of this case.
         auto tick = [&]() {
             const ULONGLONG deadline = GetTickCount64() + kGuardMs;
-            while (client.m_dataReady != 1 && GetTickCount64() < deadline) {
+            while (!client.IsDataReady() && GetTickCount64() < deadline) {
                 Sleep(1);
             }
-            EXPECT_EQ(client.m_dataReady, 1);
-            const int error = client.m_lastPollError;
+            EXPECT_TRUE(client.IsDataReady());
+            const int error = client.GetLastPollError();
             for (int k = 0; k < 3; ++k) {
                 CKSTTimeStamp pollTime;
                 client.GetChannelData(k, pollTime, m_taken[static_cast<size_t>(k)], nullptr);
             }
-            client.m_dataReady = 0;
-            client.m_readRequest = 1;
+            client.RequestRead();
             return error;
         };
         std::vector<int> errors;
@@ -429,10 +427,10 @@ TEST_F(NodeClientTest, MisbehaviourDuringPollingIsKeptAsPollError)
             ExpectContinuous(1);
         } else {
             Sleep(400);
-            EXPECT_EQ(client.m_lastPollError, fault.error);
+            EXPECT_EQ(client.GetLastPollError(), fault.error);
         }
         client.Disconnect();
-        EXPECT_FALSE(client.m_connected);
+        EXPECT_FALSE(client.IsConnected());
     }
 }
 
@@ -460,7 +458,7 @@ TEST_F(NodeClientTest, DemoNodeStreamsItsSignalsAtKnownTimes)
     const CKSTTimeStamp start(2026, 5, 6, 10, 0, 2.5);  // 36002.5 s: every signal at +10
     SetFakeNow(start);
     ASSERT_EQ(m_client.Connect(kst_node::kDemoHost, 12345, 10.0), KST_OK);
-    EXPECT_TRUE(m_client.m_connected);
+    EXPECT_TRUE(m_client.IsConnected());
     ASSERT_EQ(m_client.SetupFifos(0.02, true, 0, 0, 0.0, false, false), KST_OK);
     ASSERT_EQ(m_client.GetChannelCount(), 3);
     m_taken.resize(3);
@@ -499,7 +497,7 @@ TEST_F(NodeClientTest, DemoNodeStreamsItsSignalsAtKnownTimes)
     EXPECT_NEAR(m_taken[2].GetValue(20), 2.0, 1e-9);
     EXPECT_EQ(g_query.calls, 0);
     m_client.Disconnect();
-    EXPECT_FALSE(m_client.m_connected);
+    EXPECT_FALSE(m_client.IsConnected());
 }
 
 }  // namespace

@@ -10,16 +10,16 @@ TEST_F(AppRegistry, FirstStartSecondStartAndNoreg)
 {
     // First start: no key, the initial values.
     CTalvenorApp& first = NewApp();
-    first.LoadSettings();
-    EXPECT_EQ(first.m_settings.language, 0);
-    EXPECT_EQ(first.m_settings.interpolationFactor, 10);
-    EXPECT_EQ(first.m_settings.onlineInterpolation, 0);
-    EXPECT_DOUBLE_EQ(first.m_settings.triggerLevel, 0.0);
-    EXPECT_EQ(first.m_settings.settingsUsage, 1);
-    first.m_settings.dbPassword = "p\xe4ss";
-    first.m_settings.onlineBackView = -3600.0;
-    first.m_settings.recentSources = {"10.0.0.1"};
-    first.SaveSettings();
+    first.Options().Load();
+    EXPECT_EQ(first.Settings().language, 0);
+    EXPECT_EQ(first.Settings().interpolationFactor, 10);
+    EXPECT_EQ(first.Settings().onlineInterpolation, 0);
+    EXPECT_DOUBLE_EQ(first.Settings().triggerLevel, 0.0);
+    EXPECT_EQ(first.Settings().settingsUsage, 1);
+    first.Settings().dbPassword = "p\xe4ss";
+    first.Settings().onlineBackView = -3600.0;
+    first.Settings().recentSources = {"10.0.0.1"};
+    first.Options().Save();
 
     // Stored types: flags one binary byte, integers DWORD, doubles and texts strings, the
     // password hidden (a zero byte first).
@@ -42,11 +42,11 @@ TEST_F(AppRegistry, FirstStartSecondStartAndNoreg)
 
     // Second start: the stored values and the registry's defaults.
     CTalvenorApp& second = NewApp();
-    second.LoadSettings();
-    EXPECT_EQ(second.m_settings.language, 0);
-    EXPECT_EQ(second.m_settings.interpolationFactor, 10);
-    EXPECT_STREQ(second.m_settings.dbPassword.c_str(), "p\xe4ss");
-    EXPECT_DOUBLE_EQ(second.m_settings.onlineBackView, -3600.0);
+    second.Options().Load();
+    EXPECT_EQ(second.Settings().language, 0);
+    EXPECT_EQ(second.Settings().interpolationFactor, 10);
+    EXPECT_STREQ(second.Settings().dbPassword.c_str(), "p\xe4ss");
+    EXPECT_DOUBLE_EQ(second.Settings().onlineBackView, -3600.0);
     ASSERT_EQ(second.GetRecentSourceCount(), 2);
     EXPECT_STREQ(second.GetRecentSource(0).c_str(), "10.0.0.1");
     EXPECT_TRUE(second.GetRecentSource(1).IsEmpty());
@@ -55,13 +55,13 @@ TEST_F(AppRegistry, FirstStartSecondStartAndNoreg)
     // "/noreg": nothing read (the table's defaults) and nothing written.
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Kestro\\TalvenorAppTests");
     CTalvenorApp& noreg = NewApp();
-    noreg.m_bUseRegistry = false;
-    noreg.LoadSettings();
-    EXPECT_EQ(noreg.m_settings.interpolationFactor, 35);
-    EXPECT_EQ(noreg.m_settings.onlineInterpolation, 1);
-    EXPECT_DOUBLE_EQ(noreg.m_settings.triggerLevel, 0.5);
-    EXPECT_EQ(noreg.m_settings.settingsUsage, 1);
-    noreg.SaveSettings();
+    noreg.Options().SetUseRegistry(false);
+    noreg.Options().Load();
+    EXPECT_EQ(noreg.Settings().interpolationFactor, 35);
+    EXPECT_EQ(noreg.Settings().onlineInterpolation, 1);
+    EXPECT_DOUBLE_EQ(noreg.Settings().triggerLevel, 0.5);
+    EXPECT_EQ(noreg.Settings().settingsUsage, 1);
+    noreg.Options().Save();
     noreg.SaveAssociationFlags();
     EXPECT_FALSE(KeyExists("Options"));
     EXPECT_FALSE(KeyExists("Associations"));
@@ -97,14 +97,14 @@ TEST_F(AppRegistry, LegacyValueNamesAndMissingSettingsFiles)
     RegCloseKey(key);
 
     CTalvenorApp& again = NewApp();
-    again.LoadSettings();
-    EXPECT_EQ(again.m_settings.textFormat.readSeparator, 2);
-    EXPECT_EQ(again.m_settings.textFormat.writeSeparator, 1);
-    EXPECT_EQ(again.m_settings.textFormat.timeDecimals, 3);
+    again.Options().Load();
+    EXPECT_EQ(again.Settings().textFormat.readSeparator, 2);
+    EXPECT_EQ(again.Settings().textFormat.writeSeparator, 1);
+    EXPECT_EQ(again.Settings().textFormat.timeDecimals, 3);
     // The deleted file and the folder are dropped; the next save forgets them.
     ASSERT_EQ(again.GetSettingsFileCount(), 1);
     EXPECT_STREQ(again.GetSettingsFile(0).c_str(), kept.c_str());
-    again.SaveSettings();
+    again.Options().Save();
     EXPECT_EQ(ReadText("Options\\SETTINGS", "SettingsPath_2"), "");
     DeleteFileA(kept.c_str());
 }

@@ -32,9 +32,9 @@ CTalvenorApp& AppTest::NewApp(const char* commandLine)
 {
     EndApp();
     m_app = std::make_unique<CTalvenorApp>();
-    m_app->m_strRegistryRoot = kAppTestRoot;
+    m_app->Options().SetRegistryRoot(kAppTestRoot);
     m_commandLine = commandLine;
-    m_app->m_lpCmdLine = m_commandLine.c_str();
+    m_app->SetCommandLine(m_commandLine.c_str());
     return *m_app;
 }
 

@@ -34,12 +34,12 @@ TEST_F(FileAssociations, CheckingDdfDdbRegistersBothAndTheFlagsAreSaved)
 {
     AnswerStartDialogs();
     ASSERT_TRUE(Start("/noreg"));
-    m_app->m_bUseRegistry = true;  // flags saved in the test root
+    m_app->Options().SetUseRegistry(true);  // flags saved in the test root
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Click(IDC_FILETYPES_DDF_DDB).Click(IDOK);
     CKSTOptionsDlg dialog(*m_app);
     ASSERT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(m_app->m_settings.associations[4], 1);
-    EXPECT_EQ(m_app->m_settings.associations[5], 1);
+    EXPECT_EQ(m_app->Settings().associations[4], 1);
+    EXPECT_EQ(m_app->Settings().associations[5], 1);
     EXPECT_EQ(ClassesDefault(".ddf"), "TalvenorWriter");
     EXPECT_EQ(ClassesDefault(".ddb"), "TalvenorWriter");
     EXPECT_EQ(ClassesDefault("TalvenorWriter"), "TalvenorWriter - Document");
@@ -52,7 +52,7 @@ TEST_F(FileAssociations, CheckingDdfDdbRegistersBothAndTheFlagsAreSaved)
     KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Click(IDC_FILETYPES_DDF_DDB).Click(IDOK);
     CKSTOptionsDlg again(*m_app);
     ASSERT_EQ(again.DoModal(), IDOK);
-    EXPECT_EQ(m_app->m_settings.associations[4], 0);
+    EXPECT_EQ(m_app->Settings().associations[4], 0);
     EXPECT_EQ(ClassesDefault(".ddf"), "<absent>");
     EXPECT_EQ(ReadText("Associations", "DDB"), "0");
 }

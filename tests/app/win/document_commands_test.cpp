@@ -31,13 +31,13 @@ protected:
         AppTest::SetUp();
         AnswerStartDialogs();
         ASSERT_TRUE(Start("/noreg"));
-        m_app->m_settings.language = 0;
+        m_app->Settings().language = 0;
         RecordBoxes();
         RunDialogScripts();
         m_dialogs.clear();
     }
 
-    CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
+    CTalvenorDoc& Doc() { return *m_app->GetDocument(); }
 
     void Command(UINT id) { AfxGetMainWnd()->SendMessage(WM_COMMAND, id, 0); }
 
@@ -76,19 +76,19 @@ TEST_F(DocumentCommands, OpenShowsTheDocumentAndRemembersItsPlace)
     const CKSTString path = SaveGenerated("opened.qld");
     Command(ID_FILE_NEW_DOCUMENT);
     EXPECT_EQ(Doc().GetDataSet().GetChannels().GetCount(), 0);
-    EXPECT_TRUE(m_app->m_strCurrentPath.IsEmpty());
+    EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
 
     ChooseFile(path);
     Command(ID_FILE_OPEN);
     EXPECT_EQ(m_fileDialogTitle, "\326ffnen");
     EXPECT_EQ(Doc().GetDataSet().GetChannels().GetCount(), 2);
     EXPECT_STREQ(Doc().GetDataSet().GetTitle().c_str(), "Generated");
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), path.c_str());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), path.c_str());
     EXPECT_STREQ(Doc().GetPathName().c_str(), path.c_str());
-    EXPECT_STREQ(m_app->m_settings.lastLoadDir.c_str(), m_folder.Path().c_str());
-    ASSERT_TRUE(m_app->m_pRecentFileList);
-    ASSERT_GE(m_app->m_pRecentFileList->GetCount(), 1);
-    EXPECT_STREQ((*m_app->m_pRecentFileList)[0].c_str(), path.c_str());
+    EXPECT_STREQ(m_app->Settings().lastLoadDir.c_str(), m_folder.Path().c_str());
+    ASSERT_TRUE(m_app->GetRecentFileList());
+    ASSERT_GE(m_app->GetRecentFileList()->GetCount(), 1);
+    EXPECT_STREQ((*m_app->GetRecentFileList())[0].c_str(), path.c_str());
     EXPECT_TRUE(m_boxes.empty());
 }
 
@@ -96,11 +96,11 @@ TEST_F(DocumentCommands, SaveOfAnUnreadableFileAsksForANameAndLeavesItsBytes)
 {
     const std::string junk = "0123456789ABCDEF";
     m_folder.WriteFile("junk.qld", junk);
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     m_boxAnswer = IDNO;  // do not save the live data first
     ASSERT_NE(m_app->OpenDocumentFile(m_folder.Path("junk.qld").c_str()), nullptr);
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_SAVE_CHANGES, KST_STR_ERR_NOT_NATIVE}));
-    EXPECT_TRUE(m_app->m_strCurrentPath.IsEmpty());
+    EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
     EXPECT_TRUE(Doc().GetPathName().IsEmpty());
 
     ChooseFile("");
@@ -117,34 +117,34 @@ TEST_F(DocumentCommands, SaveInPlaceOrThroughSaveAs)
     ASSERT_TRUE(Doc().SaveFile(csv, 0));
     // A ".csv" document: Save opens Save As with the CSV filter and the name without extension.
     ChooseFile("");
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     Command(ID_FILE_SAVE);
     EXPECT_EQ(m_fileDialogs, 1);
     EXPECT_EQ(m_fileDialogFilter, 8u);
     EXPECT_EQ(m_fileDialogInitial, m_folder.Path("table").c_str());
     EXPECT_EQ(m_fileDialogFlags & OFN_FILEMUSTEXIST, 0u);
     // A cancelled Save As saves nothing, so the unsaved mark stays.
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
 
     // "All Files" writes the native format; an existing file is asked for.
     m_boxAnswer = IDNO;
     ChooseFile(qld, kKstSaveAsFilterCount);
     Command(ID_FILE_SAVE_AS);
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_OVERWRITE}));
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), csv.c_str());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), csv.c_str());
     m_boxes.clear();
     m_boxAnswer = IDYES;
     Command(ID_FILE_SAVE_AS);
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), qld.c_str());
-    EXPECT_FALSE(m_app->IsLiveDataModified());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), qld.c_str());
+    EXPECT_FALSE(m_app->GetDocument()->IsLiveDataModified());
     EXPECT_EQ(ReadBytes(m_folder.Native("table.qld")).substr(0, 10), "KESTRO-KXD");
 
     // A ".qld" document saves in place without a dialog.
     m_fileDialogs = 0;
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     Command(ID_FILE_SAVE);
     EXPECT_EQ(m_fileDialogs, 0);
-    EXPECT_FALSE(m_app->IsLiveDataModified());
+    EXPECT_FALSE(m_app->GetDocument()->IsLiveDataModified());
 }
 
 TEST_F(DocumentCommands, ReadOnlyTargetShowsTheErrorAndKeepsTheMark)
@@ -153,11 +153,11 @@ TEST_F(DocumentCommands, ReadOnlyTargetShowsTheErrorAndKeepsTheMark)
     const std::string before = ReadBytes(m_folder.Native("fixed.qld"));
     m_folder.MakeReadOnly("fixed.qld");
     Doc().GetDataSet().GetChannels().GetAt(0)->SetName("changed");
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     EXPECT_FALSE(Doc().SaveFile(path, 0));
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_DOC_SAVE_FAILED));
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
     EXPECT_EQ(ReadBytes(m_folder.Native("fixed.qld")), before);
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("fixed.qld.kstnew")));
 }
@@ -168,13 +168,13 @@ TEST_F(DocumentCommands, UnsavedLiveDataThatCouldNotBeSavedKeepTheDocument)
     const CKSTString second = SaveGenerated("second.qld", "Other");
     ASSERT_NE(m_app->OpenDocumentFile(first.c_str()), nullptr);
     m_folder.MakeReadOnly("first.qld");
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     m_boxAnswer = IDYES;  // save first: the save in place fails
     EXPECT_EQ(m_app->OpenDocumentFile(second.c_str()), nullptr);
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_ASK_SAVE_CHANGES, KST_STR_DOC_SAVE_FAILED}));
     EXPECT_STREQ(Doc().GetDataSet().GetChannels().GetAt(0)->GetName().c_str(), "Sinus");
-    EXPECT_TRUE(m_app->IsLiveDataModified());
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), first.c_str());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), first.c_str());
 }
 
 TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
@@ -198,7 +198,7 @@ TEST_F(DocumentCommands, LockUnlockAndRemoveThroughTheirDialogs)
               (std::vector<UINT>{KST_STR_LOCK_NOT_ACTIVE, KST_STR_LOCK_NONE, KST_STR_LOCK_TOO_SHORT,
                                  KST_STR_LOCK_DONE, KST_STR_LOCK_EXISTS}));
     EXPECT_FALSE(Doc().Core().GetLock().IsLocked());
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
 
     Command(ID_FILE_SAVE);
     ASSERT_NE(m_app->OpenDocumentFile(path.c_str()), nullptr);
@@ -230,13 +230,13 @@ TEST_F(DocumentCommands, CutTakesTheGermanDecimalMark)
     EXPECT_EQ(BoxIds(), (std::vector<UINT>{KST_STR_CUT_CURSOR_HINT}));
     EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_CUT_CURSOR}));
     EXPECT_EQ(Doc().GetDataSet().GetChannels().GetAt(0)->GetCount(), 50u);
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
 }
 
 TEST_F(DocumentCommands, EditXAxisMovesTheStartAndSetsTheUnit)
 {
     SaveGenerated("axis.qld");
-    m_app->ClearLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(false);
     m_scripts[IDD_EDIT_X_AXIS] = {
         CKSTDialogScript()
             .Run([](CWnd& dialog) {
@@ -255,7 +255,7 @@ TEST_F(DocumentCommands, EditXAxisMovesTheStartAndSetsTheUnit)
     expected.SetDateTime(2021, 3, 4, 13, 45, 10.0);
     EXPECT_TRUE(channel.GetStartTimeStamp() == expected);
     EXPECT_STREQ(channel.GetTimeUnit().c_str(), "min");
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
 }
 
 TEST_F(DocumentCommands, DroppedFilesOpenTheFirstAndAppendTheOthers)
@@ -276,13 +276,13 @@ TEST_F(DocumentCommands, DroppedFilesOpenTheFirstAndAppendTheOthers)
     drop->fWide = FALSE;
     memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), names.data(), names.size());
     GlobalUnlock(block);
-    m_app->ClearLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(false);
     Doc().OpenDroppedFiles(static_cast<HDROP>(block));
     const CKSTChannelList& channels = Doc().GetDataSet().GetChannels();
     // "Ramp" is in every file: the first append asks, the Append File dialog is cancelled...
     EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_APPEND_FILE}));
     EXPECT_EQ(channels.GetCount(), 2);
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), a.c_str());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), a.c_str());
 
     // ...or answered with new channels, which the third file then gets without asking.
     m_dialogs.clear();
@@ -295,7 +295,7 @@ TEST_F(DocumentCommands, DroppedFilesOpenTheFirstAndAppendTheOthers)
     Doc().OpenDroppedFiles(static_cast<HDROP>(again));
     EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_APPEND_FILE}));
     EXPECT_EQ(channels.GetCount(), 6);
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
 }
 
 TEST_F(DocumentCommands, AppendCommandSortsTheChosenFiles)

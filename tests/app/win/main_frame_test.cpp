@@ -84,10 +84,10 @@ protected:
         AppTest::SetUp();
         AnswerStartDialogs();
         ASSERT_TRUE(Start("/noreg"));
-        m_frame = m_app->m_pFrame;
+        m_frame = m_app->GetFrame();
         ASSERT_NE(m_frame, nullptr);
-        ASSERT_NE(m_app->m_pView, nullptr);
-        ASSERT_NE(m_app->m_pDocument, nullptr);
+        ASSERT_NE(m_app->GetView(), nullptr);
+        ASSERT_NE(m_app->GetDocument(), nullptr);
         RecordBoxes();
     }
 
@@ -100,6 +100,19 @@ protected:
         state.m_nID = id;
         state.DoUpdate(m_frame, TRUE);
         return state.m_bEnabled;
+    }
+
+    // Makes `name` in the folder the document's file, as a save there does.
+    CKSTString SaveAsCurrent(const TempFolder& folder, const char* name)
+    {
+        CTalvenorDoc& document = *m_app->GetDocument();
+        CKSTChannelList& channels = document.GetDataSet().GetChannels();
+        if (channels.GetCount() == 0) {
+            channels.AddCopy(Equidistant(0.0, 1.0, {1.0, 2.0}));
+        }
+        const CKSTString path = folder.Path(name);
+        EXPECT_TRUE(document.SaveFile(path, 0));
+        return path;
     }
 
     CMainFrame* m_frame = nullptr;
@@ -164,9 +177,9 @@ TEST_F(MainFrame, MenusInBothLanguages)
 
 TEST_F(MainFrame, PaneSwitchesCheckTheirItemsAndRenameTheProcessItem)
 {
-    m_app->m_settings.showTitle = 1;
-    m_app->m_settings.showChannelTree = 0;
-    m_app->m_settings.showProcess = 0;
+    m_app->Settings().showTitle = 1;
+    m_app->Settings().showChannelTree = 0;
+    m_app->Settings().showProcess = 0;
     m_app->SetLanguage(0);
     auto checked = [this](UINT id) {
         return (GetMenuState(Bar(), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -176,21 +189,21 @@ TEST_F(MainFrame, PaneSwitchesCheckTheirItemsAndRenameTheProcessItem)
 
     for (const KstPaneToggle& toggle : KstPaneToggles()) {
         SCOPED_TRACE(toggle.commandId);
-        const uint8_t before = m_app->m_settings.*toggle.flag;
+        const uint8_t before = m_app->Settings().*toggle.flag;
         Command(toggle.commandId);
-        EXPECT_EQ(m_app->m_settings.*toggle.flag, before ? 0 : 1);
+        EXPECT_EQ(m_app->Settings().*toggle.flag, before ? 0 : 1);
         if (toggle.checkMark) {
             EXPECT_EQ(checked(toggle.commandId), before == 0);
         }
     }
-    EXPECT_EQ(m_app->m_settings.showProcess, 1);
+    EXPECT_EQ(m_app->Settings().showProcess, 1);
     EXPECT_EQ(MenuText(Bar(), ID_VIEW_PROCESS, MF_BYCOMMAND), "Kurvenfenster");
     Command(ID_VIEW_HIDE_PROCESS);
-    EXPECT_EQ(m_app->m_settings.showProcess, 0);
+    EXPECT_EQ(m_app->Settings().showProcess, 0);
     EXPECT_EQ(MenuText(Bar(), ID_VIEW_PROCESS, MF_BYCOMMAND), "&Prozessfenster");
     Command(ID_VIEW_SHOW_PROCESS);
     Command(ID_VIEW_SHOW_PROCESS);
-    EXPECT_EQ(m_app->m_settings.showProcess, 1);
+    EXPECT_EQ(m_app->Settings().showProcess, 1);
     m_app->SetLanguage(1);
     EXPECT_EQ(MenuText(Bar(), ID_VIEW_PROCESS, MF_BYCOMMAND), "Curve Window");
     EXPECT_TRUE(m_boxes.empty());
@@ -260,19 +273,19 @@ TEST_F(MainFrame, CommandsAreEnabledByState)
         // Handled and never restricted.
         {ID_SETTINGS_LANGUAGE, {true, true, true, true, true}},
     };
-    CTalvenorView& view = *m_app->m_pView;
-    CTalvenorDoc& document = *m_app->m_pDocument;
-    m_app->m_settings.showSpectra = 0;
+    CTalvenorView& view = *m_app->GetView();
+    CTalvenorDoc& document = *m_app->GetDocument();
+    m_app->Settings().showSpectra = 0;
     for (int state = Idle; state < StateCount; ++state) {
-        view.m_bOnline = state == Online;
+        view.Online().m_bOnline = state == Online;
         document.Core().SetLocked(state == Locked, false);
         view.m_bPlaying = state == Playing;
-        m_app->m_settings.showSpectra = state == Spectra;
+        m_app->Settings().showSpectra = state == Spectra;
         for (const auto& c : cases) {
             EXPECT_EQ(Enabled(c.id), c.enabled[state]) << "command " << c.id << " state " << state;
         }
     }
-    view.m_bOnline = false;
+    view.Online().m_bOnline = false;
 }
 
 TEST_F(MainFrame, OpenDialogInBothLanguagesFollowsTheLastFolder)
@@ -288,8 +301,8 @@ TEST_F(MainFrame, OpenDialogInBothLanguagesFollowsTheLastFolder)
         Choose(ofn, {chosen});
         return TRUE;
     };
-    m_app->m_settings.language = 1;
-    m_app->m_settings.lastLoadDir.Empty();
+    m_app->Settings().language = 1;
+    m_app->Settings().lastLoadDir.Empty();
     Command(ID_FILE_OPEN);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].title, "Open");
@@ -305,8 +318,8 @@ TEST_F(MainFrame, OpenDialogInBothLanguagesFollowsTheLastFolder)
     EXPECT_EQ(calls[0].filter[22], "All Files (*.*)");
     EXPECT_TRUE(m_boxes.empty()) << "a cancelled dialog changes nothing";
 
-    m_app->m_settings.language = 0;
-    m_app->m_settings.lastLoadDir = "C:\\messungen";
+    m_app->Settings().language = 0;
+    m_app->Settings().lastLoadDir = "C:\\messungen";
     chosen = "C:\\daten\\lauf 1.qld";
     Command(ID_FILE_OPEN);
     ASSERT_EQ(calls.size(), 2u);
@@ -316,10 +329,10 @@ TEST_F(MainFrame, OpenDialogInBothLanguagesFollowsTheLastFolder)
     EXPECT_EQ(calls[1].initialFolder, "C:\\messungen");
     EXPECT_EQ(calls[1].filter[0], "Alle Dateiformate");
     EXPECT_EQ(calls[1].filter[8], "ASCII Dateien (*csv, *.txt, *.asc, *.log)");
-    EXPECT_STREQ(m_app->m_settings.lastLoadDir.c_str(), "C:\\daten");
+    EXPECT_STREQ(m_app->Settings().lastLoadDir.c_str(), "C:\\daten");
     // The chosen file went to the document, which could not read it: one error, no current file.
     EXPECT_EQ(m_boxes.size(), 1u);
-    EXPECT_TRUE(m_app->m_strCurrentPath.IsEmpty());
+    EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
 }
 
 TEST_F(MainFrame, AppendDialogReportsTooManyFiles)
@@ -330,7 +343,7 @@ TEST_F(MainFrame, AppendDialogReportsTooManyFiles)
         error = FNERR_BUFFERTOOSMALL;
         return FALSE;
     };
-    m_app->m_settings.language = 1;
+    m_app->Settings().language = 1;
     Command(ID_FILE_APPEND);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_TRUE(calls[0].flags & OFN_ALLOWMULTISELECT);
@@ -359,13 +372,13 @@ TEST_F(MainFrame, SaveAsPreselectsByTheCurrentFileAndAsksBeforeReplacing)
         ofn.nFilterIndex = chosenIndex;
         return TRUE;
     };
-    m_app->m_settings.language = 1;
-    m_app->m_strCurrentPath = "C:\\d\\run.csv";
+    m_app->Settings().language = 1;
+    const CKSTString table = SaveAsCurrent(folder, "run.csv");
     m_boxAnswer = IDNO;
     Command(ID_FILE_SAVE_AS);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].title, "Save As");
-    EXPECT_EQ(calls[0].initialFile, "C:\\d\\run");
+    EXPECT_EQ(calls[0].initialFile, folder.Path("run").c_str());
     EXPECT_EQ(calls[0].filterIndex, 8u);
     EXPECT_EQ(calls[0].defaultExtension, "csv");
     EXPECT_EQ(calls[0].filter.size(), 24u);
@@ -377,15 +390,19 @@ TEST_F(MainFrame, SaveAsPreselectsByTheCurrentFileAndAsksBeforeReplacing)
     // Save of a text table asks with Save As; of a native document it writes in place.
     m_boxes.clear();
     calls.clear();
-    m_app->SetLiveDataModified();
+    m_app->GetDocument()->SetLiveDataModified(true);
     Command(ID_FILE_SAVE);
     EXPECT_EQ(calls.size(), 1u);
-    m_app->m_strCurrentPath = "C:\\d\\run.qld";
+    // A document that may not be replaced.
+    const CKSTString document = SaveAsCurrent(folder, "run.qld");
+    SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY);
+    m_app->GetDocument()->SetLiveDataModified(true);
     Command(ID_FILE_SAVE);
     EXPECT_EQ(calls.size(), 1u);
-    // Nothing could be written yet: the unsaved state stays.
-    EXPECT_TRUE(m_app->IsLiveDataModified());
-    m_app->ClearLiveDataModified();
+    SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // Nothing could be written: the unsaved state stays.
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
+    m_app->GetDocument()->SetLiveDataModified(false);
 }
 
 TEST_F(MainFrame, StatusBarShowsMessagesInTheCurrentLanguage)
@@ -415,8 +432,8 @@ TEST_F(MainFrame, StatusBarShowsMessagesInTheCurrentLanguage)
 TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
 {
     CKSTStatusBar& bar = m_frame->m_wndStatusBar;
-    CTalvenorDoc& document = *m_app->m_pDocument;
-    CTalvenorView& view = *m_app->m_pView;
+    CTalvenorDoc& document = *m_app->GetDocument();
+    CTalvenorView& view = *m_app->GetView();
     auto icon = [&bar] { return bar.SendMessage(SB_GETICON, 1, 0); };
     // Message, lock, rate and memory, each sized by its own text.
     ASSERT_EQ(bar.GetCount(), 4);
@@ -459,15 +476,15 @@ TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
     EXPECT_EQ(bar.GetPaneStyle(3) & SBPS_DISABLED, 0u);
     EXPECT_STREQ(bar.GetPaneText(3).c_str(), KstMemoryText(bytes).c_str());
 
-    view.m_bOnline = true;
-    view.m_nSourceKind = 3;
-    view.m_dRate = 12.5;
+    view.Online().m_bOnline = true;
+    view.Online().m_nSourceKind = 3;
+    view.Online().m_dRate = 12.5;
     m_frame->UpdateStatusBar();
     EXPECT_EQ(bar.GetPaneStyle(2) & SBPS_DISABLED, 0u);
     EXPECT_STREQ(bar.GetPaneText(2).c_str(), "Polling: 12.5 kB/s");
     // Online the memory pane is drawn in its limit colour.
     EXPECT_STREQ(bar.GetPaneText(3).c_str(), "");
-    view.m_nSourceKind = 1;
+    view.Online().m_nSourceKind = 1;
     m_frame->UpdateStatusBar();
     EXPECT_STREQ(bar.GetPaneText(2).c_str(), "Buffered: 12.5 kB/s");
 
@@ -475,7 +492,7 @@ TEST_F(MainFrame, StatusPanesShowLockRateAndMemory)
     m_frame->SetPaneTexts("t = 1.5 s", "y = 3 V");
     EXPECT_STREQ(bar.GetPaneText(2).c_str(), "t = 1.5 s");
     EXPECT_STREQ(bar.GetPaneText(3).c_str(), "y = 3 V");
-    view.m_bOnline = false;
+    view.Online().m_bOnline = false;
 }
 
 TEST_F(MainFrame, OwnerDrawnPaneTakesItsColoursFromTheText)
@@ -542,7 +559,8 @@ TEST_F(MainFrame, TitleNamesTheFileAndTheProduct)
 {
     m_frame->SetWindowText("anything the framework sets");
     EXPECT_STREQ(m_frame->GetWindowText().c_str(), "Talvenor - Vizuve 2.49");
-    m_app->m_strCurrentPath = "C:\\daten\\lauf.qld";
+    TempFolder folder;
+    SaveAsCurrent(folder, "lauf.qld");
     m_frame->OnUpdateFrameTitle(TRUE);
     EXPECT_STREQ(m_frame->GetWindowText().c_str(), "lauf.qld - Talvenor - Vizuve 2.49");
 }
@@ -560,7 +578,7 @@ TEST_F(MainFrame, LanguageDialogSwitchesMenuAndStatusBarWhileRunning)
     };
     Command(ID_SETTINGS_LANGUAGE);
     EXPECT_EQ(runs, std::vector<UINT>{IDD_LANGUAGE});
-    EXPECT_EQ(m_app->m_settings.language, 0);
+    EXPECT_EQ(m_app->Settings().language, 0);
     EXPECT_EQ(MenuText(Bar(), 0, MF_BYPOSITION), "&Datei");
     EXPECT_EQ(MenuText(Bar(), ID_APP_EXIT, MF_BYCOMMAND), "&Beenden");
     EXPECT_EQ(MessagePane(), "Bereit");
@@ -592,7 +610,7 @@ void ClickOk(CWnd* dialog)
 
 TEST_F(MainFrame, FftSettingsGoBackIntoTheOptions)
 {
-    m_app->m_settings.fft = {2, 3, 0, 5, 1024};
+    m_app->Settings().fft = {2, 3, 0, 5, 1024};
     KstSeams().modalDriver = [&](KstModalRun& run) {
         EXPECT_EQ(run.templateId, static_cast<UINT>(IDD_FFT_SETTINGS));
         HWND dialog = run.window->m_hWnd;
@@ -603,16 +621,16 @@ TEST_F(MainFrame, FftSettingsGoBackIntoTheOptions)
         return IDCANCEL;
     };
     Command(ID_SETTINGS_FFT);
-    EXPECT_EQ(m_app->m_settings.fft.padding, 2);
-    EXPECT_EQ(m_app->m_settings.fft.window, 3);
-    EXPECT_EQ(m_app->m_settings.fft.killOffset, 1);
-    EXPECT_EQ(m_app->m_settings.fft.smoothPoints, 5);
-    EXPECT_EQ(m_app->m_settings.fft.calcPoints, 2048);
+    EXPECT_EQ(m_app->Settings().fft.padding, 2);
+    EXPECT_EQ(m_app->Settings().fft.window, 3);
+    EXPECT_EQ(m_app->Settings().fft.killOffset, 1);
+    EXPECT_EQ(m_app->Settings().fft.smoothPoints, 5);
+    EXPECT_EQ(m_app->Settings().fft.calcPoints, 2048);
 }
 
 TEST_F(MainFrame, InterpolationResamplesTheChosenChannel)
 {
-    CKSTChannelList& channels = m_app->m_pDocument->GetDataSet().GetChannels();
+    CKSTChannelList& channels = m_app->GetDocument()->GetDataSet().GetChannels();
     channels.AddCopy(Equidistant(0.0, 0.5, {0.0, 1.0, 0.0, -1.0, 0.0, 1.0, 0.0, -1.0}));
     channels.AddCopy(Equidistant(0.0, 0.1, std::vector<double>(20, 2.0)));
     const uint32_t before = channels.GetAt(1)->GetCount();
@@ -643,7 +661,7 @@ TEST_F(MainFrame, HelpWritesTheFileOfTheLanguageAndOpensIt)
     };
     for (int language : {0, 1}) {
         SCOPED_TRACE(language);
-        m_app->m_settings.language = language;
+        m_app->Settings().language = language;
         calls.clear();
         m_boxes.clear();
         window = m_frame->m_hWnd;
@@ -703,8 +721,8 @@ TEST_F(MainFrame, HelpThatCannotBeWrittenIsStillAskedFor)
 
 TEST_F(MainFrame, ClosingWhileOnlineAsksUnlessARecordingFileKeepsTheData)
 {
-    CTalvenorView& view = *m_app->m_pView;
-    view.m_bOnline = true;
+    CTalvenorView& view = *m_app->GetView();
+    view.Online().m_bOnline = true;
     std::vector<UINT> runs;
     KstSeams().modalDriver = [&](KstModalRun& run) {
         runs.push_back(run.templateId);
@@ -712,39 +730,44 @@ TEST_F(MainFrame, ClosingWhileOnlineAsksUnlessARecordingFileKeepsTheData)
     };
     m_frame->SendMessage(WM_CLOSE);
     EXPECT_EQ(runs, std::vector<UINT>{IDD_CLOSE_APP});
-    ASSERT_NE(m_app->m_pFrame, nullptr) << "Cancel keeps the program";
-    EXPECT_TRUE(view.m_bOnline) << "and the stream";
+    ASSERT_NE(m_app->GetFrame(), nullptr) << "Cancel keeps the program";
+    EXPECT_TRUE(view.Online().m_bOnline) << "and the stream";
 
     runs.clear();
-    view.m_strRecordingFile = "C:\\d\\aufnahme.qld";
+    view.Online().m_strRecordingFile = "C:\\d\\aufnahme.qld";
     HWND frame = m_frame->m_hWnd;
     m_frame->SendMessage(WM_CLOSE);
     EXPECT_TRUE(runs.empty());
     EXPECT_FALSE(IsWindow(frame));
-    // The stop opens the recording, which this stream without a source never wrote.
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ERR_FILE_NOT_FOUND));
+    // This stream without a source never made its recording: the stop says that the file lacks
+    // the data, which stay unsaved, so closing asks about them.
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_RECORDING_INCOMPLETE));
+    EXPECT_EQ(m_boxes[1].textId, static_cast<UINT>(KST_STR_ASK_SAVE_CHANGES));
 }
 
 TEST_F(MainFrame, ClosingWithUnsavedDataThatCannotBeSavedStaysOpen)
 {
-    m_app->m_strCurrentPath = "C:\\d\\lauf.qld";
-    m_app->SetLiveDataModified();
+    TempFolder folder;
+    const CKSTString document = SaveAsCurrent(folder, "lauf.qld");
+    SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_READONLY);
+    m_app->GetDocument()->SetLiveDataModified(true);
     m_boxAnswer = IDYES;
     HWND frame = m_frame->m_hWnd;
     m_frame->SendMessage(WM_CLOSE);
-    // The question, then the save, which cannot write yet.
+    // The question, then the save, which cannot replace the file.
     ASSERT_EQ(m_boxes.size(), 2u);
     EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ASK_SAVE_CHANGES));
     EXPECT_TRUE(IsWindow(frame));
-    EXPECT_TRUE(m_app->IsLiveDataModified());
+    EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
+    SetFileAttributesA(document.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     m_boxes.clear();
     m_boxAnswer = IDNO;
     m_frame->SendMessage(WM_CLOSE);
     ASSERT_EQ(m_boxes.size(), 1u);
     EXPECT_FALSE(IsWindow(frame));
-    EXPECT_FALSE(m_app->IsLiveDataModified());
+    EXPECT_FALSE(m_app->GetDocument()->IsLiveDataModified());
 }
 
 TEST_F(MainFrame, DroppedFilesOpenTheFirstAndAppendTheOthers)
@@ -767,14 +790,16 @@ TEST_F(MainFrame, DroppedFilesOpenTheFirstAndAppendTheOthers)
     m_frame->SendMessage(WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
     // The drop went to the document, which reported the unreadable first file.
     EXPECT_FALSE(m_boxes.empty());
-    EXPECT_TRUE(m_app->m_strCurrentPath.IsEmpty());
+    EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
 }
 
 TEST_F(MainFrame, RecentFileReopensTheCurrentFile)
 {
     Command(ID_FILE_MRU_FILE1);
     EXPECT_TRUE(m_boxes.empty()) << "no current file and no recent one";
-    m_app->m_strCurrentPath = "C:\\d\\lauf.qld";
+    TempFolder folder;
+    const CKSTString current = SaveAsCurrent(folder, "lauf.qld");
+    DeleteFileA(current.c_str());
     Command(ID_FILE_MRU_FILE1);
     // The file was tried again and could not be found: its error, once.
     ASSERT_EQ(m_boxes.size(), 1u);

@@ -26,18 +26,18 @@ protected:
         AppTest::SetUp();
         AnswerStartDialogs();
         ASSERT_TRUE(Start("/noreg"));
-        ASSERT_NE(m_app->m_pView, nullptr);
-        ASSERT_NE(m_app->m_pDocument, nullptr);
+        ASSERT_NE(m_app->GetView(), nullptr);
+        ASSERT_NE(m_app->GetDocument(), nullptr);
         RecordBoxes();
         // The curve window is made on the view's first paint.
         CWnd* frame = AfxGetMainWnd();
         frame->ShowWindow(SW_SHOWNORMAL);
         frame->UpdateWindow();
-        m_app->m_pView->UpdateWindow();
+        m_app->GetView()->UpdateWindow();
     }
 
-    CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
-    CTalvenorView& View() { return *m_app->m_pView; }
+    CTalvenorDoc& Doc() { return *m_app->GetDocument(); }
+    CTalvenorView& View() { return *m_app->GetView(); }
     CKSTCurveWnd& Curves() { return View().GetMainCurveWnd(); }
 
     // The named sine channels saved by the document's own save under the file name.
@@ -94,12 +94,12 @@ protected:
         EXPECT_TRUE(::IsWindowVisible(Curves().m_hWnd));
     }
 
-    void Command(UINT id) { m_app->m_pFrame->SendMessage(WM_COMMAND, id, 0); }
+    void Command(UINT id) { m_app->GetFrame()->SendMessage(WM_COMMAND, id, 0); }
 
     std::string StatusPane(int index)
     {
         char text[128] = {};
-        ::SendMessageA(m_app->m_pFrame->m_wndStatusBar.m_hWnd, SB_GETTEXTA,
+        ::SendMessageA(m_app->GetFrame()->m_wndStatusBar.m_hWnd, SB_GETTEXTA,
                        static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
         return text;
     }
@@ -174,7 +174,7 @@ TEST_F(MainView, FirstPaintMakesOneRecordWindowFillingTheView)
     EXPECT_EQ(Curves().m_hWnd, curves);
     // The panes follow the application's show flags.
     const KstPaneFlags& flags = record.GetShowFlags();
-    const KstAppSettings& settings = m_app->m_settings;
+    const KstAppSettings& settings = m_app->Settings();
     EXPECT_EQ(flags.title, settings.showTitle != 0);
     EXPECT_EQ(flags.comment, settings.showComment != 0);
     EXPECT_EQ(flags.variables, settings.showVariables != 0);
@@ -279,7 +279,7 @@ TEST_F(MainView, SavedDocumentKeepsTheShownStructure)
 
 TEST_F(MainView, SpaceAndBackspaceStepThroughTheFolderFromEitherCurveWindow)
 {
-    m_app->m_settings.associations[0] = 1;  // qld
+    m_app->Settings().associations[0] = 1;  // qld
     if (!View().GetRecordWnd().GetShowFlags().spectra) {
         Command(ID_VIEW_SPECTRA);
     }
@@ -347,8 +347,8 @@ TEST_F(MainView, ResetWindowStructureGivesTheDataTheStartSettings)
 {
     const CKSTString path = SaveGenerated("shown.qld", {"Sinus", "Ramp"});
     ASSERT_EQ(Doc().OpenFile(path), 1);
-    m_app->m_startSettings.m_PlotBackgroundColor = 0x00FFEE;
-    m_app->m_startSettings.m_GridColor = 0x123456;
+    m_app->Options().StartSettings().m_PlotBackgroundColor = 0x00FFEE;
+    m_app->Options().StartSettings().m_GridColor = 0x123456;
     ASSERT_NE(Doc().GetDataSet().GetWindowSettings().m_GridColor, 0x123456u);
     View().ResetWindowStructure();
     EXPECT_EQ(Doc().GetDataSet().GetWindowSettings().m_GridColor, 0x123456u);
@@ -423,9 +423,9 @@ TEST_F(MainView, GeneratedSignalIsDrawnInTheMainCurveWindow)
         ADD_FAILURE() << "dialog " << run.templateId;
         return IDCANCEL;
     };
-    View().m_bOnline = true;
+    View().Online().m_bOnline = true;
     Command(ID_EXTRAS_WAVEFORM);
-    View().m_bOnline = false;
+    View().Online().m_bOnline = false;
     EXPECT_EQ(BoxIds(), std::vector<UINT>{KST_STR_SIGNAL_WHILE_ONLINE});
 }
 

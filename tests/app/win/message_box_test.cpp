@@ -58,7 +58,7 @@ TEST_F(MessageBoxes, ErrorCodesInBothLanguages)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.code << " language " << c.language);
         m_boxes.clear();
-        app.m_settings.language = c.language;
+        app.Settings().language = c.language;
         m_boxAnswer = c.answer;
         EXPECT_EQ(app.ShowErrorCode(c.code, c.ask), c.result);
         ASSERT_EQ(m_boxes.size(), 1u);
@@ -95,7 +95,7 @@ TEST_F(MessageBoxes, FileErrorsInBothLanguages)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         m_boxes.clear();
-        app.m_settings.language = c.language;
+        app.Settings().language = c.language;
         EXPECT_EQ(app.ShowFileError(c.code), c.result);
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].text, c.text);

@@ -39,20 +39,20 @@ protected:
     {
         AnswerStartDialogs();
         ASSERT_TRUE(Start("/noreg"));
-        ASSERT_NE(m_app->m_pView, nullptr);
+        ASSERT_NE(m_app->GetView(), nullptr);
         RecordBoxes();
         CWnd* frame = AfxGetMainWnd();
         frame->ShowWindow(SW_SHOWNORMAL);
         frame->UpdateWindow();
-        m_app->m_pView->UpdateWindow();
+        m_app->GetView()->UpdateWindow();
     }
 
-    CTalvenorView& View() { return *m_app->m_pView; }
-    CKSTChannelList& Channels() { return m_app->m_pDocument->GetDataSet().GetChannels(); }
+    CTalvenorView& View() { return *m_app->GetView(); }
+    CKSTChannelList& Channels() { return m_app->GetDocument()->GetDataSet().GetChannels(); }
 
     int ConnectDemo(const CKSTString& recording = CKSTString())
     {
-        return View().ConnectSource(kDemoHost, kKstNodeCommandPort, false, 0.2, KST_SOURCE_NODE,
+        return View().Online().ConnectSource(kDemoHost, kKstNodeCommandPort, false, 0.2, KST_SOURCE_NODE,
                                     0, 0, -1, 0, recording, 0.0, 0.0, false, false, false);
     }
 
@@ -79,10 +79,10 @@ TEST_F(OnlineView, NodeSimulatorStreamsEverySampleOnceIntoTheDocument)
 {
     NodeSimProcess sim;
     ASSERT_TRUE(sim.Start("--fifos 3 --rate 100"));
-    ASSERT_EQ(View().ConnectSource("127.0.0.1", sim.TcpPort(), false, 0.05, KST_SOURCE_NODE, 0, 0,
+    ASSERT_EQ(View().Online().ConnectSource("127.0.0.1", sim.TcpPort(), false, 0.05, KST_SOURCE_NODE, 0, 0,
                                    0, 0, CKSTString(), 0.0, 0.0, false, false, false),
               0);
-    EXPECT_TRUE(View().m_bOnline);
+    EXPECT_TRUE(View().Online().m_bOnline);
     ASSERT_EQ(Channels().GetCount(), 3);
     EXPECT_EQ(CurveNames().size(), 3u);
     EXPECT_TRUE(View().GetMainCurveWnd().IsOnline());
@@ -113,8 +113,8 @@ TEST_F(OnlineView, NodeSimulatorStreamsEverySampleOnceIntoTheDocument)
     EXPECT_TRUE(m_boxes.empty());
 
     View().SendMessage(WM_COMMAND, MAKEWPARAM(ID_ONLINE_STOP, 0), 0);
-    EXPECT_FALSE(View().m_bOnline);
-    EXPECT_EQ(View().m_nSourceKind, KST_SOURCE_NONE);
+    EXPECT_FALSE(View().Online().m_bOnline);
+    EXPECT_EQ(View().Online().m_nSourceKind, KST_SOURCE_NONE);
     EXPECT_FALSE(View().GetMainCurveWnd().IsOnline());
 }
 
@@ -131,10 +131,10 @@ TEST_F(OnlineView, DemoStreamRecordsAndTheRecordingBecomesTheDocument)
     }
     const uint32_t shown = Channels().GetAt(0)->GetCount();
     EXPECT_GT(shown, 0u);
-    View().StopLiveStream();
-    EXPECT_FALSE(View().m_bOnline);
+    View().Online().StopLiveStream();
+    EXPECT_FALSE(View().Online().m_bOnline);
     // The file now open is the recording, with at least what was shown.
-    EXPECT_EQ(m_app->m_strCurrentPath, recording);
+    EXPECT_EQ(m_app->GetDocument()->GetCurrentPath(), recording);
     ASSERT_EQ(Channels().GetCount(), 3);
     EXPECT_GE(Channels().GetAt(0)->GetCount(), shown);
     EXPECT_EQ(Channels().GetAt(1)->GetName(), kst_node::kDemoFifoNames[1]);
@@ -155,7 +155,7 @@ TEST_F(OnlineView, TicksRefreshTheSpectraOfTheLiveChannels)
     const CKSTCurve* first = spectra.GetCurve(0, false);
     ASSERT_TRUE(first && first->GetChannel());
     EXPECT_GT(first->GetChannel()->GetCount(), 0u);
-    View().StopLiveStream();
+    View().Online().StopLiveStream();
     EXPECT_TRUE(m_boxes.empty());
 }
 
@@ -165,10 +165,10 @@ TEST_F(OnlineView, OtherSourceKindsAreNotAvailable)
                      KST_SOURCE_SERIAL_MASTER, KST_SOURCE_PIPE, KST_SOURCE_CONTROLLER_2}) {
         SCOPED_TRACE(kind);
         m_boxes.clear();
-        EXPECT_EQ(View().ConnectSource("127.0.0.1", 1, false, 0.2, kind, 0, 0, -1, 0, "", 0.0,
+        EXPECT_EQ(View().Online().ConnectSource("127.0.0.1", 1, false, 0.2, kind, 0, 0, -1, 0, "", 0.0,
                                        0.0, false, false, false),
                   -1013);
-        EXPECT_FALSE(View().m_bOnline);
+        EXPECT_FALSE(View().Online().m_bOnline);
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_SOURCE_NOT_AVAILABLE));
     }
@@ -217,14 +217,14 @@ TEST_F(OnlineView, CloseSequenceByOnlineStateRecordingAndAnswer)
             return TRUE;
         };
         m_boxAnswer = IDNO;  // no further saving at the end
-        HWND frame = m_app->m_pFrame->m_hWnd;
-        m_app->m_pFrame->SendMessage(WM_CLOSE);
+        HWND frame = m_app->GetFrame()->m_hWnd;
+        m_app->GetFrame()->SendMessage(WM_CLOSE);
         EXPECT_EQ(!runs.empty() && runs[0] == IDD_CLOSE_APP, c.asked);
         EXPECT_EQ(!IsWindow(frame), c.closed);
         EXPECT_EQ(std::filesystem::exists(saveTo), c.saved);
         if (!c.closed) {
-            EXPECT_TRUE(View().m_bOnline) << "the stream goes on";
-            View().StopLiveStream();
+            EXPECT_TRUE(View().Online().m_bOnline) << "the stream goes on";
+            View().Online().StopLiveStream();
         }
         if (c.recording) {
             CKSTDocFile file;
@@ -240,7 +240,7 @@ TEST_F(OnlineView, CloseSequenceByOnlineStateRecordingAndAnswer)
 
 TEST_F(OnlineView, PrintCommandsReachThePrinter)
 {
-    CKSTDataSet& data = m_app->m_pDocument->GetDataSet();
+    CKSTDataSet& data = m_app->GetDocument()->GetDataSet();
     CKSTChannel& channel = *data.GetChannels().GetAt(data.GetChannels().AddNew());
     channel.GenerateSine(1000, 0.1, 1.0, 0.05, 0.0);
     channel.SetName("Sinus");
@@ -252,7 +252,7 @@ TEST_F(OnlineView, PrintCommandsReachThePrinter)
     };
     KstSeams().printDialog = [](PRINTDLGA&) { return TRUE; };
     auto command = [&](UINT id) {
-        m_app->m_pFrame->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        m_app->GetFrame()->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
     };
     auto takePages = [&]() {
         const size_t n = pages.size();
@@ -279,11 +279,11 @@ TEST_F(OnlineView, PrintCommandsReachThePrinter)
     };
     command(ID_FILE_PRINT_REPORT);
     EXPECT_EQ(runs, std::vector<UINT>{IDD_PRINT_REPORT});
-    const CKSTReportSettings& request = m_app->m_pFrame->m_printRequest;
+    const CKSTReportSettings& request = m_app->GetFrame()->m_printRequest;
     EXPECT_EQ(request.m_nPageMode, KST_REPORT_TIME_PAGES);
     ASSERT_GT(request.m_nPageCount, 1);
     auto* preview = dynamic_cast<CPreviewView*>(CWnd::FromHandlePermanent(
-        GetDlgItem(m_app->m_pFrame->m_hWnd, AFX_IDW_PANE_FIRST)));
+        GetDlgItem(m_app->GetFrame()->m_hWnd, AFX_IDW_PANE_FIRST)));
     ASSERT_NE(preview, nullptr);
     preview->ClosePreview();
     takePages();

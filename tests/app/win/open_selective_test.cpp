@@ -70,11 +70,11 @@ protected:
         AppTest::SetUp();
         AnswerStartDialogs();
         ASSERT_TRUE(Start("/noreg"));
-        m_app->m_settings.language = 0;
+        m_app->Settings().language = 0;
         RecordBoxes();
     }
 
-    CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
+    CTalvenorDoc& Doc() { return *m_app->GetDocument(); }
 
     // Three generated channels, two of them in a group, saved as a document.
     CKSTString SaveThreeChannels()
@@ -129,7 +129,7 @@ TEST_F(OpenSelective, OpensExactlyTheTickedChannels)
     Command(ID_FILE_OPEN_SELECTIVE);
     EXPECT_EQ(caption, "Kanalauswahl");
     EXPECT_EQ(Channels(), "Drive/Sine /Level");
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), m_choice.c_str());
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), m_choice.c_str());
     EXPECT_TRUE(m_boxes.empty());
 
     // A plain open afterwards reads every channel again.

@@ -68,7 +68,7 @@ std::string Number(double value)
 }
 
 // The view's side: records which pictures the pages asked for and marks them on the page.
-class RecordingHost : public CKSTReportHost {
+class RecordingHost : public IKSTReportHost {
 public:
     const CKSTDataSet* data = nullptr;
     bool english = true;
@@ -304,7 +304,7 @@ TEST_F(ReportPrinter, SingleReportPageShowsTheTextBlockAboveTheDisplay)
 // A view that hands its print protocol to the report printer, as the main view does.
 class ReportView : public CView {
 public:
-    explicit ReportView(CKSTReportHost& host) : printer(host) {}
+    explicit ReportView(IKSTReportHost& host) : printer(host) {}
     CKSTReportPrinter printer;
 
 protected:

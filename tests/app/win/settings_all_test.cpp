@@ -34,21 +34,20 @@ TEST_F(SettingsAll, CommandLineSettingsShowWithTheFileOpenedNextOnly)
         std::string("\"") + table.c_str() + "\" /noreg /SETTINGSALL " + layoutPath.c_str();
     ASSERT_TRUE(Start(line.c_str()));
     EXPECT_TRUE(m_boxes.empty());
-    CTalvenorDoc& doc = *m_app->m_pDocument;
+    CTalvenorDoc& doc = *m_app->GetDocument();
     ASSERT_EQ(doc.GetDataSet().GetChannels().GetCount(), 2);
-    EXPECT_EQ(m_app->m_pAllSettings, nullptr);
     ASSERT_TRUE(doc.GetDataSet().HasWindowSettings());
     EXPECT_TRUE(doc.GetDataSet().GetWindowSettings() == layout);
     CKSTCurveWndSettings shown;
-    ASSERT_TRUE(m_app->m_pView->GetMainCurveSettings(shown));
+    ASSERT_TRUE(m_app->GetView()->GetMainCurveSettings(shown));
     EXPECT_EQ(shown.m_PlotBackgroundColor, 0x123456u);
     ASSERT_EQ(m_app->GetSettingsFileCount(), 1);
 
     // Taken by that open: the next one shows the start settings.
     ASSERT_EQ(doc.OpenFile(table), 1);
     EXPECT_EQ(doc.GetDataSet().GetWindowSettings().m_PlotBackgroundColor,
-              m_app->m_startSettings.m_PlotBackgroundColor);
-    ASSERT_TRUE(m_app->m_pView->GetMainCurveSettings(shown));
+              m_app->Options().StartSettings().m_PlotBackgroundColor);
+    ASSERT_TRUE(m_app->GetView()->GetMainCurveSettings(shown));
     EXPECT_NE(shown.m_PlotBackgroundColor, 0x123456u);
     EXPECT_TRUE(m_boxes.empty());
 }

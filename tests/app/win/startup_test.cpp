@@ -28,11 +28,11 @@ TEST_F(Startup, FileTypesAreOfferedOnceAndTheSplashOnceADay)
     EXPECT_EQ(ReadText("VadudeDuzavu\\SplashDate", "Day"), std::to_string(now.wDay));
     EXPECT_EQ(ReadText("VadudeDuzavu\\SplashDate", "Year"), std::to_string(now.wYear));
     // The first start speaks German whatever the user's language.
-    EXPECT_EQ(m_app->m_settings.language, 0);
+    EXPECT_EQ(m_app->Settings().language, 0);
     ASSERT_NE(AfxGetMainWnd(), nullptr);
     EXPECT_TRUE(IsWindowVisible(AfxGetMainWnd()->m_hWnd));
-    EXPECT_NE(m_app->m_pDocument, nullptr);
-    EXPECT_NE(m_app->m_pView, nullptr);
+    EXPECT_NE(m_app->GetDocument(), nullptr);
+    EXPECT_NE(m_app->GetView(), nullptr);
 
     // The same day again: neither.
     m_dialogs.clear();
@@ -58,15 +58,15 @@ TEST_F(Startup, NoregShowsTheSplashEveryTimeAndWritesNothing)
         m_dialogs.clear();
         ASSERT_TRUE(Start("/noreg"));
         EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_SPLASH}));
-        EXPECT_FALSE(m_app->m_bUseRegistry);
+        EXPECT_FALSE(m_app->Options().UsesRegistry());
         AfxGetMainWnd()->SendMessage(WM_CLOSE);
     }
     EXPECT_FALSE(KeyExists(""));
     // "/NOREG" too; mixed case does not switch the registry off.
     ASSERT_TRUE(Start("x /NOREG"));
-    EXPECT_FALSE(m_app->m_bUseRegistry);
+    EXPECT_FALSE(m_app->Options().UsesRegistry());
     NewApp("/NoReg");
-    EXPECT_TRUE(m_app->m_bUseRegistry);
+    EXPECT_TRUE(m_app->Options().UsesRegistry());
 }
 
 TEST_F(Startup, SplashEndsItselfAfterThreeSeconds)
@@ -97,20 +97,20 @@ TEST_F(Startup, OpensTheFirstFileInOrderAndAppendsTheOthers)
     const std::string first = std::string(folder) + "kst a.qld";
     // One channel per document, named after it, written by the document itself.
     for (const std::string& path : {first, second}) {
-        CKSTDataSet& set = m_app->m_pDocument->GetDataSet();
+        CKSTDataSet& set = m_app->GetDocument()->GetDataSet();
         set.Clear(false);
         CKSTChannel& channel = *set.GetChannels().GetAt(set.GetChannels().AddNew());
         channel.GenerateRamp(10, 0.1);
         channel.SetName(path == first ? "from a" : "from b");
-        ASSERT_TRUE(m_app->m_pDocument->SaveFile(path.c_str(), 0));
+        ASSERT_TRUE(m_app->GetDocument()->SaveFile(path.c_str(), 0));
     }
     const std::string missing = std::string(folder) + "kst c missing.qld";
     m_app->OpenFilesFromText(
         ("\"" + missing + "\" \"" + second + "\"  \"" + first + "\"\r\n").c_str());
     // The first name in order is opened, the others are appended: the missing one is told.
     const std::string firstLong = KstLongPathName(first.c_str()).c_str();
-    EXPECT_STREQ(m_app->m_strCurrentPath.c_str(), firstLong.c_str());
-    const CKSTChannelList& channels = m_app->m_pDocument->GetDataSet().GetChannels();
+    EXPECT_STREQ(m_app->GetDocument()->GetCurrentPath().c_str(), firstLong.c_str());
+    const CKSTChannelList& channels = m_app->GetDocument()->GetDataSet().GetChannels();
     ASSERT_EQ(channels.GetCount(), 2);
     EXPECT_STREQ(channels.GetAt(0)->GetName().c_str(), "from a");
     EXPECT_STREQ(channels.GetAt(1)->GetName().c_str(), "from b");
@@ -148,20 +148,20 @@ TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
         const std::string line = "\"" + path + "\" /noreg /ONLQVANE 255.255.255.255";
         ASSERT_TRUE(Start(line.c_str()));
         EXPECT_TRUE(m_boxes.empty());
-        ASSERT_TRUE(m_app->m_pView->m_bOnline);
-        EXPECT_EQ(m_app->m_pView->m_nSourceKind, KST_SOURCE_NODE);
+        ASSERT_TRUE(m_app->GetView()->Online().m_bOnline);
+        EXPECT_EQ(m_app->GetView()->Online().m_nSourceKind, KST_SOURCE_NODE);
         const bool fresh = std::string(name) == "new.qld";
-        EXPECT_EQ(m_app->m_pView->m_strRecordingFile, fresh ? CKSTString(path.c_str()) : CKSTString());
-        m_app->m_pView->StopOnline(false);
+        EXPECT_EQ(m_app->GetView()->Online().m_strRecordingFile, fresh ? CKSTString(path.c_str()) : CKSTString());
+        m_app->GetView()->Online().StopOnline(false);
     }
 
     m_boxes.clear();
     ASSERT_TRUE(Start("/noreg /EM1 /PWIN \"C:\\p\\proc.qlp\" /SETTINGS C:\\none.qld"));
     EXPECT_TRUE(m_boxes.empty());
-    EXPECT_TRUE(m_app->m_bPipeSource);
-    EXPECT_STREQ(m_app->m_settings.processSettingsPath.c_str(), "C:\\P\\PROC.QLP");
+    EXPECT_TRUE(m_app->HasPipeSource());
+    EXPECT_STREQ(m_app->Settings().processSettingsPath.c_str(), "C:\\P\\PROC.QLP");
     // The process window is switched on for it.
-    EXPECT_EQ(m_app->m_settings.showProcess, 1);
+    EXPECT_EQ(m_app->Settings().showProcess, 1);
     // A settings file that does not open changes nothing.
     EXPECT_EQ(m_app->GetSettingsFileCount(), 0);
 }
@@ -190,7 +190,7 @@ TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
     // Keyword values are upper case.
     EXPECT_STREQ(m_app->GetSettingsFile(0).c_str(), KstUpperCase(files[5].c_str()).c_str());
     EXPECT_STREQ(m_app->GetSettingsFile(4).c_str(), KstUpperCase(files[1].c_str()).c_str());
-    EXPECT_EQ(m_app->m_settings.settingsUsage, 1);
+    EXPECT_EQ(m_app->Settings().settingsUsage, 1);
     for (const std::string& f : files) {
         DeleteFileA(f.c_str());
     }
@@ -230,7 +230,7 @@ TEST_F(Startup, StartDisplaySettingsDropFilesThatDoNotRead)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.newest);
         CTalvenorApp& app = NewApp();
-        app.m_settings.settingsFiles = {c.newest.c_str(), "C:\\older.qls"};
+        app.Settings().settingsFiles = {c.newest.c_str(), "C:\\older.qls"};
         app.LoadStartDisplaySettings();
         ASSERT_EQ(app.GetSettingsFileCount(), c.kept ? 2 : 1);
         EXPECT_STREQ(app.GetSettingsFile(0).c_str(), c.kept ? c.newest.c_str() : "C:\\older.qls");

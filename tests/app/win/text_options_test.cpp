@@ -64,7 +64,7 @@ protected:
         m_dialogs.clear();
     }
 
-    CTalvenorDoc& Doc() { return *m_app->m_pDocument; }
+    CTalvenorDoc& Doc() { return *m_app->GetDocument(); }
     void Command(UINT id) { AfxGetMainWnd()->SendMessage(WM_COMMAND, id, 0); }
 
     // Chooses ";" (so the decimal comma), relative seconds and the decimals in Save ASCII.
@@ -100,7 +100,7 @@ TEST_F(TextOptions, DialogsShowTheRecordInTheLanguageAndTakeItBackOnlyOnOk)
                                         << c.end);
         const bool load = c.dialog == IDD_LOAD_ASCII;
         m_app->SetLanguage(c.language);
-        CKSTTextFormat& record = m_app->m_settings.textFormat;
+        CKSTTextFormat& record = m_app->Settings().textFormat;
         record = CKSTTextFormat();
         record.headerLines = 4;
         record.writeSeparator = KST_TEXT_SEPARATOR_TAB;
@@ -155,7 +155,7 @@ TEST_F(TextOptions, ChosenOptionsReachTheRegistryWhenTheProgramEnds)
         CKSTDialogScript().SetText(IDC_ASCII_HEADER_LINES, "3").Click(IDOK)};
     Command(ID_SETTINGS_ASCII_SAVE);
     Command(ID_SETTINGS_ASCII_LOAD);
-    EXPECT_EQ(m_app->m_settings.textFormat.writeSeparator, KST_TEXT_SEPARATOR_SEMICOLON);
+    EXPECT_EQ(m_app->Settings().textFormat.writeSeparator, KST_TEXT_SEPARATOR_SEMICOLON);
     // The dialogs change the record in memory; the registry follows with the other settings.
     EXPECT_EQ(ReadText("Options\\ASCIISAVE", "SaveSeparator"), "<absent>");
 
@@ -168,7 +168,7 @@ TEST_F(TextOptions, ChosenOptionsReachTheRegistryWhenTheProgramEnds)
 
     // The next start reads them back.
     Begin("");
-    const CKSTTextFormat& record = m_app->m_settings.textFormat;
+    const CKSTTextFormat& record = m_app->Settings().textFormat;
     EXPECT_EQ(record.writeSeparator, KST_TEXT_SEPARATOR_SEMICOLON);
     EXPECT_EQ(record.decimalMark, 0);
     EXPECT_EQ(record.formatCode, KST_TEXT_CSV_SECONDS);
@@ -270,9 +270,9 @@ TEST_F(TextOptions, XyDisplayWritesItsXChannelAsTheFirstColumn)
     force.SetUnit("N");
     ASSERT_TRUE(Doc().SaveFile(m_folder.Path("xy.qld"), 0));
     ASSERT_EQ(Doc().OpenFile(m_folder.Path("xy.qld")), 1);
-    m_app->m_pView->GetMainCurveWnd().SetDisplayKind(CKSTCurveWndCore::kDisplayXYChannel, -1,
+    m_app->GetView()->GetMainCurveWnd().SetDisplayKind(CKSTCurveWndCore::kDisplayXYChannel, -1,
                                                      "Weg");
-    ASSERT_EQ(m_app->m_pView->GetXYChannel(), channels.GetAt(0));
+    ASSERT_EQ(m_app->GetView()->GetXYChannel(), channels.GetAt(0));
 
     ChooseFile(m_folder.Path("xy.csv"), 8);
     Command(ID_FILE_SAVE_AS);

@@ -30,7 +30,7 @@ bool Enabled(CWnd& dialog, int id)
 
 // The application's side of the file-types dialog, with the same flag rule, recording what
 // would reach the shell.
-class RecordingHost : public KstAssociationHost {
+class RecordingHost : public IKSTAssociationHost {
 public:
     uint8_t flags[16] = {};
     bool useRegistry = true;
