@@ -167,38 +167,30 @@ private:
     const KstSettingsEnvironment& m_environment;
 };
 
-// Over a settings key that could not be opened the values keep what the record holds, while the
-// lists are read all the same (from the empty tree) and the flags that are off at load are off.
-class KeptValuesReader : public TreeReader {
+// Over a settings key that could not be opened the general values keep what the record holds,
+// while the lists are read all the same (from the empty tree) and the flags that are off at load
+// are off. A kind of value not listed here does not compile rather than being read.
+class KeptValuesReader {
 public:
-    using TreeReader::TreeReader;
+    explicit KeptValuesReader(const TreeReader& reader) : m_reader(reader) {}
 
-    template <class... Args>
-    void Flag(Args&&...) const {}
-    template <class... Args>
-    void Long(Args&&...) const {}
-    template <class... Args>
-    void Double(Args&&...) const {}
-    template <class... Args>
-    void Text(Args&&...) const {}
-    template <class... Args>
-    void KeptText(Args&&...) const {}
-    template <class... Args>
-    void HiddenText(Args&&...) const {}
-    template <class... Args>
-    void Keyword(Args&&...) const {}
-    template <class... Args>
-    void Language(Args&&...) const {}
-    template <class... Args>
-    void Choice(Args&&...) const {}
-    template <class... Args>
-    void NumberText(Args&&...) const {}
-    template <class... Args>
-    void FlagText(Args&&...) const {}
-    template <class... Args>
-    void CountText(Args&&...) const {}
-    template <class... Args>
-    void AssociationFlag(Args&&...) const {}
+    void Flag(const char*, uint8_t&, uint8_t) const {}
+    void Long(const char*, int32_t&, int32_t) const {}
+    void Double(const char*, double&, double) const {}
+    void Text(const char*, CKSTString&, const char*) const {}
+    void KeptText(const char*, CKSTString&) const {}
+    void HiddenText(const char*, CKSTString&, const char*) const {}
+    void Keyword(const char*, int32_t&, const CKSTKeywordMap&, const char*) const {}
+    void Language(const char*, int32_t&) const {}
+    void List(const char* prefix, std::vector<CKSTString>& list, int count,
+              KstListEntries entries) const
+    {
+        m_reader.List(prefix, list, count, entries);
+    }
+    void OffAtLoad(const char* name, uint8_t& field) const { m_reader.OffAtLoad(name, field); }
+
+private:
+    const TreeReader& m_reader;
 };
 
 class TreeWriter {
@@ -225,8 +217,7 @@ public:
     {
         m_tree.SetString(name, ChoiceText(field, kLanguageTexts, std::size(kLanguageTexts)));
     }
-    void List(const char* prefix, const std::vector<CKSTString>& list, int count,
-              KstListEntries)
+    void List(const char* prefix, const std::vector<CKSTString>& list, int count, KstListEntries)
     {
         for (int i = 0; i < count; ++i) {
             const bool present = i < static_cast<int>(list.size());
@@ -317,7 +308,7 @@ void KstLoadSettings(const KstSettingsTrees& trees, const KstSettingsEnvironment
     const CKSTHeaderInfoList& tree = registry ? trees.settings : NoValues();
     const TreeReader reader(tree, environment);
     if (registry && !trees.settingsOpened) {
-        const KeptValuesReader keeping(tree, environment);
+        const KeptValuesReader keeping(reader);
         KstVisitGeneralSettings(keeping, s);
     } else {
         KstVisitGeneralSettings(reader, s);

@@ -234,8 +234,7 @@ void KstVisitGeneralSettings(Io& io, S& s)
 template <class Io, class S>
 void KstVisitSettingsFileChoices(Io& io, S& s)
 {
-    io.List("SettingsPath_", s.settingsFiles, kKstMaxSettingsFiles,
-            KstListEntries::ExistingFiles);
+    io.List("SettingsPath_", s.settingsFiles, kKstMaxSettingsFiles, KstListEntries::ExistingFiles);
     io.Long("SettingsUsage", s.settingsUsage, 1);
     io.Flag("SettingsUseOnlyFitting", s.settingsUseOnlyFitting, 1);
 }
@@ -246,8 +245,8 @@ void KstVisitAsciiOptions(Io& io, F& f)
     io.Choice("LoadXAxis", f.xAxis, 1, kKstXAxisTexts);
     io.Choice("LoadSeparator", f.readSeparator, KST_TEXT_SEPARATOR_AUTO, kKstReadSeparatorTexts,
               "LoadSeperator");
-    io.Choice("SaveSeparator", f.writeSeparator, KST_TEXT_SEPARATOR_COMMA,
-              kKstWriteSeparatorTexts, "Seperator");
+    io.Choice("SaveSeparator", f.writeSeparator, KST_TEXT_SEPARATOR_COMMA, kKstWriteSeparatorTexts,
+              "Seperator");
     io.Choice("SaveDecMarker", f.decimalMark, 1, kKstDecimalMarkTexts);
     io.Choice("LoadDateFormat", f.dateFormat, KST_TEXT_DATE_AUTO, kKstDateFormatTexts);
     io.NumberText("Fraction", f.valueDecimals, 3);

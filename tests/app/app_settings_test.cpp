@@ -676,6 +676,336 @@ TEST(AppSettingsStored, RecordsReadFromSampleTreesAreTheFixtures)
     }
 }
 
+// ---- Driven by the stored description -------------------------------------------------------
+
+// Sets every described field away from its default and from the other fields' values, and
+// keeps the stored names. A field that is not read at load (OffAtLoad) is left alone.
+class ChangeEveryField {
+public:
+    void Flag(const char* name, uint8_t& field, uint8_t fallback)
+    {
+        Stored(name);
+        field = fallback != 0 ? 0 : 1;
+    }
+    void Long(const char* name, int32_t& field, int32_t fallback)
+    {
+        Stored(name);
+        field = fallback + Next();
+    }
+    void Double(const char* name, double& field, double fallback)
+    {
+        Stored(name);
+        field = fallback + Next() + 0.25;
+    }
+    void Text(const char* name, CKSTString& field, const char* fallback)
+    {
+        Stored(name);
+        field = CKSTString(fallback) + name + " text";
+    }
+    void KeptText(const char* name, CKSTString& field) { Text(name, field, ""); }
+    void HiddenText(const char* name, CKSTString& field, const char* fallback)
+    {
+        Text(name, field, fallback);
+    }
+    void Keyword(const char* name, int32_t& field, const CKSTKeywordMap& keywords,
+                 const char* fallback)
+    {
+        Stored(name);
+        const int32_t standard = keywords.ValueOf(fallback);
+        field = keywords.NameOf(standard + 1).IsEmpty() ? standard - 1 : standard + 1;
+        EXPECT_FALSE(keywords.NameOf(field).IsEmpty()) << name << " has a single keyword";
+    }
+    void Language(const char* name, int32_t& field)
+    {
+        Stored(name);
+        field = field == 0 ? 1 : 0;
+    }
+    void List(const char* prefix, std::vector<CKSTString>& list, int count, KstListEntries)
+    {
+        list.clear();
+        for (int i = 1; i <= count; ++i) {
+            const CKSTString name = CKSTString(prefix) + CKSTString::FormatInt(i);
+            Stored(name.c_str());
+            list.push_back(name + " entry");
+        }
+    }
+    void OffAtLoad(const char* name, uint8_t&) { Stored(name); }
+    template <size_t N>
+    void Choice(const char* name, int32_t& field, int32_t fallback,
+                const KstTextChoice (&choices)[N], const char* = nullptr)
+    {
+        Stored(name);
+        field = choices[0].value != fallback ? choices[0].value : choices[1].value;
+    }
+    void NumberText(const char* name, int16_t& field, int16_t fallback,
+                    KstOlderFlag = {nullptr, 0})
+    {
+        Stored(name);
+        field = static_cast<int16_t>(fallback + Next());
+    }
+    void FlagText(const char* name, uint8_t& field, uint8_t fallback)
+    {
+        Flag(name, field, fallback);
+    }
+    void CountText(const char* switchName, const char* countName, int32_t& field)
+    {
+        Stored(switchName);
+        Stored(countName);
+        field = Next();
+    }
+    void AssociationFlag(const char* name, uint8_t& field)
+    {
+        Stored(name);
+        field = field != 0 ? 0 : 1;
+    }
+
+    std::vector<std::string> m_names;
+
+private:
+    void Stored(const char* name) { m_names.push_back(name); }
+    int32_t Next() { return ++m_count; }
+
+    int32_t m_count = 0;
+};
+
+// Every described field that a load reads, one "name = value" a line.
+class ListReadFields {
+public:
+    template <class T, class... Rest>
+    void Flag(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void Long(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void Double(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void Text(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T>
+    void KeptText(const char* name, const T& field)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void HiddenText(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void Keyword(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T>
+    void Language(const char* name, const T& field)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void List(const char* prefix, const T& list, const Rest&...)
+    {
+        m_lines.Add(prefix, list);
+    }
+    template <class T>
+    void OffAtLoad(const char*, const T&)
+    {
+    }
+    template <class T, class... Rest>
+    void Choice(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void NumberText(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T, class... Rest>
+    void FlagText(const char* name, const T& field, const Rest&...)
+    {
+        m_lines.Add(name, field);
+    }
+    template <class T>
+    void CountText(const char* switchName, const char*, const T& field)
+    {
+        m_lines.Add(switchName, field);
+    }
+    template <class T>
+    void AssociationFlag(const char* name, const T& field)
+    {
+        m_lines.Add(name, field);
+    }
+
+    FieldLines m_lines;
+};
+
+template <class Io, class S>
+void VisitEveryTree(Io& io, S& s)
+{
+    KstVisitGeneralSettings(io, s);
+    KstVisitSettingsFileChoices(io, s);
+    KstVisitAsciiOptions(io, s.textFormat);
+    KstVisitFftOptions(io, s.fft);
+    KstVisitAssociationFlags(io, s.associations);
+}
+
+std::string ReadFields(const KstAppSettings& s)
+{
+    ListReadFields list;
+    VisitEveryTree(list, s);
+    std::string out;
+    for (const std::string& line : list.m_lines.m_lines) {
+        out += line + "\n";
+    }
+    return out;
+}
+
+KstSettingsEnvironment EveryFileExists()
+{
+    KstSettingsEnvironment environment;
+    environment.isExistingFile = [](const CKSTString&) { return true; };
+    return environment;
+}
+
+KstSettingsTrees Saved(const KstAppSettings& s)
+{
+    KstSettingsTrees trees;
+    KstSaveSettings(s, trees);
+    KstSaveAssociationFlags(s.associations, trees.associations);
+    return Opened(trees);
+}
+
+TEST(AppSettingsDescription, EveryFieldComesBackFromTheSavedTrees)
+{
+    // Loaded over the defaults, so that a field the load does not read fails.
+    KstAppSettings defaults;
+    KstLoadSettings(Opened(KstSettingsTrees()), EveryFileExists(), defaults);
+    KstAppSettings changed = defaults;
+    ChangeEveryField change;
+    VisitEveryTree(change, changed);
+    ASSERT_NE(ReadFields(changed), ReadFields(defaults));
+
+    KstAppSettings loaded = defaults;
+    KstLoadSettings(Saved(changed), EveryFileExists(), loaded);
+    EXPECT_EQ(ReadFields(loaded), ReadFields(changed));
+}
+
+TEST(AppSettingsDescription, EveryStoredNameIsUsedOncePerTree)
+{
+    KstAppSettings s;
+    ChangeEveryField settings, ascii, fft, associations;
+    KstVisitGeneralSettings(settings, s);
+    KstVisitSettingsFileChoices(settings, s);
+    KstVisitAsciiOptions(ascii, s.textFormat);
+    KstVisitFftOptions(fft, s.fft);
+    KstVisitAssociationFlags(associations, s.associations);
+    for (const ChangeEveryField* tree : {&settings, &ascii, &fft, &associations}) {
+        std::set<std::string> seen;
+        for (const std::string& name : tree->m_names) {
+            EXPECT_TRUE(seen.insert(name).second) << name;
+        }
+    }
+}
+
+// What a load takes for every absent value; a kept text and an association flag keep the
+// record's own.
+class ExpectDefaults {
+public:
+    explicit ExpectDefaults(int32_t userLanguage) : m_userLanguage(userLanguage) {}
+
+    void Flag(const char* name, uint8_t field, uint8_t fallback) { Expect(name, field, fallback); }
+    void Long(const char* name, int32_t field, int32_t fallback) { Expect(name, field, fallback); }
+    void Double(const char* name, double field, double fallback)
+    {
+        Expect(name, field, fallback);
+    }
+    void Text(const char* name, const CKSTString& field, const char* fallback)
+    {
+        Expect(name, Bytes(field), std::string(fallback));
+    }
+    void KeptText(const char*, const CKSTString&) {}
+    void HiddenText(const char* name, const CKSTString& field, const char* fallback)
+    {
+        Text(name, field, fallback);
+    }
+    void Keyword(const char* name, int32_t field, const CKSTKeywordMap& keywords,
+                 const char* fallback)
+    {
+        Expect(name, field, keywords.ValueOf(fallback));
+    }
+    void Language(const char* name, int32_t field) { Expect(name, field, m_userLanguage); }
+    void List(const char* prefix, const std::vector<CKSTString>& list, int, KstListEntries)
+    {
+        Expect(prefix, list.size(), size_t{0});
+    }
+    void OffAtLoad(const char* name, uint8_t field) { Expect(name, field, uint8_t{0}); }
+    template <size_t N>
+    void Choice(const char* name, int32_t field, int32_t fallback, const KstTextChoice (&)[N],
+                const char* = nullptr)
+    {
+        Expect(name, field, fallback);
+    }
+    void NumberText(const char* name, int16_t field, int16_t fallback,
+                    KstOlderFlag = {nullptr, 0})
+    {
+        Expect(name, field, fallback);
+    }
+    void FlagText(const char* name, uint8_t field, uint8_t fallback)
+    {
+        Expect(name, field, fallback);
+    }
+    void CountText(const char* switchName, const char*, int32_t field)
+    {
+        Expect(switchName, field, 0);
+    }
+    void AssociationFlag(const char*, uint8_t) {}
+
+private:
+    template <class T>
+    void Expect(const char* name, const T& field, const T& fallback)
+    {
+        EXPECT_EQ(field, fallback) << name;
+    }
+
+    int32_t m_userLanguage;
+};
+
+TEST(AppSettingsDescription, AbsentValuesReadAsTheirDefaults)
+{
+    struct Case {
+        const char* name;
+        bool useRegistry, english;
+    };
+    const Case cases[] = {
+        {"empty keys, German user", true, false},
+        {"empty keys, English user", true, true},
+        {"noreg", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KstSettingsEnvironment environment = EveryFileExists();
+        environment.useRegistry = c.useRegistry;
+        environment.userIsEnglish = c.english;
+        KstAppSettings s = EveryFieldChanged();
+        KstLoadSettings(Opened(KstSettingsTrees()), environment, s);
+        ExpectDefaults expect(c.english ? 1 : 0);
+        KstVisitGeneralSettings(expect, s);
+        KstVisitSettingsFileChoices(expect, s);
+        KstVisitAsciiOptions(expect, s.textFormat);
+        KstVisitFftOptions(expect, s.fft);
+    }
+}
+
 TEST(Splash, ShowsOnceADay)
 {
     const KstDate today{11, 12, 2026};
