@@ -665,7 +665,8 @@ TEST(AppSettingsStored, RecordsReadFromSampleTreesAreTheFixtures)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.record);
-        const KstSettingsTrees trees = c.trees ? ParseTrees(ReadFixture(c.trees)) : KstSettingsTrees();
+        const KstSettingsTrees trees =
+            c.trees ? ParseTrees(ReadFixture(c.trees)) : KstSettingsTrees();
         KstSettingsEnvironment environment;
         environment.useRegistry = c.useRegistry;
         environment.userIsEnglish = c.english;
@@ -737,8 +738,7 @@ public:
         Stored(name);
         field = choices[0].value != fallback ? choices[0].value : choices[1].value;
     }
-    void NumberText(const char* name, int16_t& field, int16_t fallback,
-                    KstOlderFlag = {nullptr, 0})
+    void NumberText(const char* name, int16_t& field, int16_t fallback, KstOlderFlag = {nullptr, 0})
     {
         Stored(name);
         field = static_cast<int16_t>(fallback + Next());
@@ -925,10 +925,7 @@ public:
 
     void Flag(const char* name, uint8_t field, uint8_t fallback) { Expect(name, field, fallback); }
     void Long(const char* name, int32_t field, int32_t fallback) { Expect(name, field, fallback); }
-    void Double(const char* name, double field, double fallback)
-    {
-        Expect(name, field, fallback);
-    }
+    void Double(const char* name, double field, double fallback) { Expect(name, field, fallback); }
     void Text(const char* name, const CKSTString& field, const char* fallback)
     {
         Expect(name, Bytes(field), std::string(fallback));
@@ -955,8 +952,7 @@ public:
     {
         Expect(name, field, fallback);
     }
-    void NumberText(const char* name, int16_t field, int16_t fallback,
-                    KstOlderFlag = {nullptr, 0})
+    void NumberText(const char* name, int16_t field, int16_t fallback, KstOlderFlag = {nullptr, 0})
     {
         Expect(name, field, fallback);
     }
