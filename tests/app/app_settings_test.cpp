@@ -795,7 +795,8 @@ KstSettingsTrees Saved(const KstAppSettings& s)
 
 TEST(AppSettingsDescription, EveryFieldComesBackFromTheSavedTrees)
 {
-    // Loaded over the defaults, so that a value the load does not read stays apart.
+    // Loaded over the defaults, which every changed value differs from: a value the load does
+    // not read keeps its default and shows.
     KstAppSettings defaults;
     KstLoadSettings(Opened(KstSettingsTrees()), EveryFileExists(), defaults);
     KstAppSettings changed = defaults;
