@@ -1,6 +1,8 @@
 #include "app/AppSettings.h"
 
-#include <cmath>
+#include <algorithm>
+#include <cstddef>
+#include <iterator>
 
 namespace {
 
@@ -10,36 +12,248 @@ const KstAssociation kAssociations[kKstAssociationCount] = {
     {"asc", "ASC"}, {"csv", "CSV"}, {"log", "LOG"}, {"txt", "TXT"},
 };
 
+const KstTextChoice kLanguageTexts[] = {{1, "English"}, {0, "Deutsch"}};
+
+const CKSTHeaderInfoList& NoValues()
+{
+    static const CKSTHeaderInfoList none;
+    return none;
+}
+
+const KstSettingsEnvironment& NoEnvironment()
+{
+    static const KstSettingsEnvironment none;
+    return none;
+}
+
 CKSTString Numbered(const char* name, int n)
 {
     return CKSTString(name) + CKSTString::FormatInt(n);
 }
 
-uint8_t ReadFlag(const CKSTHeaderInfoList& tree, const char* name, uint8_t fallback)
+int32_t ChoiceValue(const CKSTString& text, const KstTextChoice* choices, size_t count)
 {
-    bool value = false;
-    tree.GetBoolOr(name, value, fallback != 0);
-    return value ? 1 : 0;
+    const KstTextChoice* end = choices + count;
+    const KstTextChoice* found = std::find_if(
+        choices, end, [&text](const KstTextChoice& choice) { return text == choice.text; });
+    return found != end ? found->value : choices[0].value;
 }
 
-int32_t ReadKeyword(const CKSTHeaderInfoList& tree, const char* name, const char* fallback,
-                    const CKSTKeywordMap& table)
+const char* ChoiceText(int32_t value, const KstTextChoice* choices, size_t count)
 {
-    CKSTString text;
-    tree.GetStringOr(name, text, fallback);
-    return table.ValueOf(text);
+    const KstTextChoice* end = choices + count;
+    const KstTextChoice* found = std::find_if(
+        choices, end, [value](const KstTextChoice& choice) { return value == choice.value; });
+    return found != end ? found->text : choices[0].text;
 }
 
-// Texts that hold a 16-bit number, as the text-table options store them.
-bool ReadShortText(const CKSTHeaderInfoList& tree, const char* name, int16_t& value)
-{
-    CKSTString text;
-    if (tree.GetString(name, text) < 0) {
-        return false;
+// The reader of the descriptions in AppSettings.h.
+class TreeReader {
+public:
+    explicit TreeReader(const CKSTHeaderInfoList& tree,
+                        const KstSettingsEnvironment& environment = NoEnvironment())
+        : m_tree(tree), m_environment(environment)
+    {
     }
-    value = static_cast<int16_t>(text.ToInt64());
-    return true;
-}
+
+    void Flag(const char* name, uint8_t& field, uint8_t fallback) const
+    {
+        bool value = false;
+        m_tree.GetBoolOr(name, value, fallback != 0);
+        field = value ? 1 : 0;
+    }
+    void Long(const char* name, int32_t& field, int32_t fallback) const
+    {
+        m_tree.GetLongOr(name, field, fallback);
+    }
+    void Double(const char* name, double& field, double fallback) const
+    {
+        m_tree.GetDoubleOr(name, field, fallback);
+    }
+    void Text(const char* name, CKSTString& field, const char* fallback) const
+    {
+        m_tree.GetStringOr(name, field, fallback);
+    }
+    void KeptText(const char* name, CKSTString& field) const { m_tree.GetString(name, field); }
+    void HiddenText(const char* name, CKSTString& field, const char* fallback) const
+    {
+        if (m_tree.GetString(name, field, true) < 0) {
+            field = fallback;
+        }
+    }
+    void Keyword(const char* name, int32_t& field, const CKSTKeywordMap& keywords,
+                 const char* fallback) const
+    {
+        CKSTString text;
+        m_tree.GetStringOr(name, text, fallback);
+        field = keywords.ValueOf(text);
+    }
+    void Language(const char* name, int32_t& field) const
+    {
+        CKSTString text;
+        if (m_tree.GetString(name, text) >= 0) {
+            field = ChoiceValue(text, kLanguageTexts, std::size(kLanguageTexts));
+        } else {
+            field = m_environment.userIsEnglish ? 1 : 0;
+        }
+    }
+    void List(const char* prefix, std::vector<CKSTString>& list, int count,
+              KstListEntries entries) const
+    {
+        const bool filesOnly = entries == KstListEntries::ExistingFiles;
+        list.clear();
+        for (int i = 1; i <= count; ++i) {
+            CKSTString text;
+            if (m_tree.GetString(Numbered(prefix, i), text) < 0 || (filesOnly && text.IsEmpty()) ||
+                std::find(list.begin(), list.end(), text) != list.end()) {
+                continue;
+            }
+            if (!filesOnly ||
+                (m_environment.isExistingFile && m_environment.isExistingFile(text))) {
+                list.push_back(text);
+            }
+        }
+    }
+    void OffAtLoad(const char*, uint8_t& field) const { field = 0; }
+
+    template <size_t N>
+    void Choice(const char* name, int32_t& field, int32_t fallback,
+                const KstTextChoice (&choices)[N], const char* olderName = nullptr) const
+    {
+        CKSTString text;
+        if (m_tree.GetString(name, text) >= 0 ||
+            (olderName && m_tree.GetString(olderName, text) >= 0)) {
+            field = ChoiceValue(text, choices, N);
+        } else {
+            field = fallback;
+        }
+    }
+    void NumberText(const char* name, int16_t& field, int16_t fallback,
+                    KstOlderFlag older = {nullptr, 0}) const
+    {
+        CKSTString text;
+        if (m_tree.GetString(name, text) >= 0) {
+            field = static_cast<int16_t>(text.ToInt64());
+        } else if (older.name && m_tree.GetString(older.name, text) >= 0) {
+            field = text.ToInt64() != 0 ? older.whenSet : 0;
+        } else {
+            field = fallback;
+        }
+    }
+    void FlagText(const char* name, uint8_t& field, uint8_t fallback) const
+    {
+        CKSTString text;
+        field = m_tree.GetString(name, text) >= 0 ? (text.ToInt64() != 0 ? 1 : 0) : fallback;
+    }
+    void CountText(const char* switchName, const char* countName, int32_t& field) const
+    {
+        CKSTString on;
+        CKSTString count;
+        field = m_tree.GetString(switchName, on) >= 0 && on.ToInt64() != 0 &&
+                        m_tree.GetString(countName, count) >= 0
+                    ? static_cast<int32_t>(count.ToInt64())
+                    : 0;
+    }
+    void AssociationFlag(const char* name, uint8_t& field) const
+    {
+        CKSTString text;
+        if (m_tree.GetString(name, text) >= 0) {
+            field = text == "1" ? 1 : 0;
+        }
+    }
+
+private:
+    const CKSTHeaderInfoList& m_tree;
+    const KstSettingsEnvironment& m_environment;
+};
+
+// Over a settings key that could not be opened the general values keep what the record holds,
+// while the lists are read all the same (from the empty tree) and the flags that are off at load
+// are off. A kind of value not listed here does not compile rather than being read.
+class KeptValuesReader {
+public:
+    explicit KeptValuesReader(const TreeReader& reader) : m_reader(reader) {}
+
+    void Flag(const char*, uint8_t&, uint8_t) const {}
+    void Long(const char*, int32_t&, int32_t) const {}
+    void Double(const char*, double&, double) const {}
+    void Text(const char*, CKSTString&, const char*) const {}
+    void KeptText(const char*, CKSTString&) const {}
+    void HiddenText(const char*, CKSTString&, const char*) const {}
+    void Keyword(const char*, int32_t&, const CKSTKeywordMap&, const char*) const {}
+    void Language(const char*, int32_t&) const {}
+    void List(const char* prefix, std::vector<CKSTString>& list, int count,
+              KstListEntries entries) const
+    {
+        m_reader.List(prefix, list, count, entries);
+    }
+    void OffAtLoad(const char* name, uint8_t& field) const { m_reader.OffAtLoad(name, field); }
+
+private:
+    const TreeReader& m_reader;
+};
+
+class TreeWriter {
+public:
+    explicit TreeWriter(CKSTHeaderInfoList& tree) : m_tree(tree) {}
+
+    void Flag(const char* name, uint8_t field, uint8_t) { m_tree.SetBool(name, field != 0); }
+    void Long(const char* name, int32_t field, int32_t) { m_tree.SetLong(name, field); }
+    void Double(const char* name, double field, double) { m_tree.SetDouble(name, field); }
+    void Text(const char* name, const CKSTString& field, const char*)
+    {
+        m_tree.SetString(name, field);
+    }
+    void KeptText(const char* name, const CKSTString& field) { m_tree.SetString(name, field); }
+    void HiddenText(const char* name, const CKSTString& field, const char*)
+    {
+        m_tree.SetString(name, field, true);
+    }
+    void Keyword(const char* name, int32_t field, const CKSTKeywordMap& keywords, const char*)
+    {
+        m_tree.SetString(name, keywords.NameOf(field));
+    }
+    void Language(const char* name, int32_t field)
+    {
+        m_tree.SetString(name, ChoiceText(field, kLanguageTexts, std::size(kLanguageTexts)));
+    }
+    void List(const char* prefix, const std::vector<CKSTString>& list, int count, KstListEntries)
+    {
+        for (int i = 0; i < count; ++i) {
+            const bool present = i < static_cast<int>(list.size());
+            m_tree.SetString(Numbered(prefix, i + 1),
+                             present ? list[static_cast<size_t>(i)] : CKSTString());
+        }
+    }
+    void OffAtLoad(const char* name, uint8_t field) { m_tree.SetBool(name, field != 0); }
+
+    template <size_t N>
+    void Choice(const char* name, int32_t field, int32_t, const KstTextChoice (&choices)[N],
+                const char* = nullptr)
+    {
+        m_tree.SetString(name, ChoiceText(field, choices, N));
+    }
+    void NumberText(const char* name, int16_t field, int16_t, KstOlderFlag = {nullptr, 0})
+    {
+        m_tree.SetString(name, CKSTString::FormatInt(field));
+    }
+    void FlagText(const char* name, uint8_t field, uint8_t)
+    {
+        m_tree.SetString(name, field != 0 ? "1" : "0");
+    }
+    void CountText(const char* switchName, const char* countName, int32_t field)
+    {
+        m_tree.SetString(switchName, field != 0 ? "1" : "0");
+        m_tree.SetString(countName, CKSTString::FormatInt(field));
+    }
+    void AssociationFlag(const char* name, uint8_t field)
+    {
+        m_tree.SetString(name, field != 0 ? "1" : "0");
+    }
+
+private:
+    CKSTHeaderInfoList& m_tree;
+};
 
 }  // namespace
 
@@ -89,156 +303,31 @@ const KstAssociation& KstAssociationAt(int index)
 void KstLoadSettings(const KstSettingsTrees& trees, const KstSettingsEnvironment& environment,
                      KstAppSettings& s)
 {
-    static const CKSTHeaderInfoList kNothing;
-    const bool settingsPresent = environment.useRegistry && trees.settingsOpened;
-    const CKSTHeaderInfoList& t = environment.useRegistry ? trees.settings : kNothing;
-    // A key that could not be opened keeps the initial values; without the registry the stored
-    // defaults apply as if the key were empty.
-    if (settingsPresent || !environment.useRegistry) {
-        CKSTString language;
-        if (t.GetString("Language", language) >= 0) {
-            s.language = language == "Deutsch" ? 0 : 1;
-        } else {
-            s.language = environment.userIsEnglish ? 1 : 0;
-        }
-        t.GetString("LastLoadDir", s.lastLoadDir);
-        s.showTitle = ReadFlag(t, "ShowTitle", 1);
-        s.showValues = ReadFlag(t, "ShowValues", 0);
-        s.showComment = ReadFlag(t, "ShowComment", 1);
-        s.showVariables = ReadFlag(t, "ShowVariables", 1);
-        s.showChannelTree = ReadFlag(t, "ShowChTree", 0);
-        t.GetStringOr("ReportTopLine", s.reportTopLine, "");
-        t.GetStringOr("ReportBottomLine", s.reportBottomLine, "");
-        t.GetDoubleOr("ReportMarginLeft", s.reportMarginLeft, 20.0);
-        t.GetDoubleOr("ReportMarginRight", s.reportMarginRight, 10.0);
-        t.GetDoubleOr("ReportMarginTop", s.reportMarginTop, 10.0);
-        t.GetDoubleOr("ReportMarginBottom", s.reportMarginBottom, 10.0);
-        s.showSpectra = ReadFlag(t, "ShowSpectra", 0);
-        s.onlineBufferMode = ReadKeyword(t, "OnlineBufferMode", "NONE", KstBufferModeKeywords());
-        t.GetDoubleOr("OnlineBackView", s.onlineBackView, 0.0);
-        s.onlineBufferType =
-            ReadKeyword(t, "OnlineBufferType", "CIRCLEBUFFER", KstBufferTypeKeywords());
-        t.GetLongOr("OnlineBufferIndex", s.onlineBufferIndex, -1);
-        s.onlineReadMode = ReadKeyword(t, "OnlineReadMode", "ERASING", KstReadModeKeywords());
-        t.GetDoubleOr("OnlineReadInterval", s.onlineReadInterval, 0.2);
-        t.GetDoubleOr("OnlineRAMUsage", s.onlineRamUsage, 30.0);
-        s.ftpPassive = ReadFlag(t, "OnlineFTPPassive", 1);
-        s.onlineInterpolation = ReadFlag(t, "OnlineInterpolation", 1);
-        t.GetLongOr("OnlineIpolFactor", s.interpolationFactor, 35);
-        t.GetLongOr("OnlineTriggerChannel", s.triggerChannel, 0);
-        t.GetDoubleOr("OnlineTriggerLevel", s.triggerLevel, 0.5);
-        t.GetDoubleOr("OnlineUpdateInterval", s.updateInterval, 0.5);
-        t.GetString("ProcessSettingsPath", s.processSettingsPath);
-        t.GetStringOr("DBODBCSource", s.dbSource, "");
-        t.GetStringOr("DBUser", s.dbUser, "");
-        if (t.GetString("DBPassword", s.dbPassword, true) < 0) {
-            s.dbPassword = "";
-        }
-        t.GetStringOr("DBDatabase", s.dbDatabase, "");
-        t.GetStringOr("DBTable", s.dbTable, "");
-        s.reductionOn = ReadFlag(t, "Reduction", 0);
-        t.GetLongOr("ReductionFactor", s.reductionFactor, 1);
-        t.GetStringOr("ArchivePath", s.archivePath, "");
-        s.archiveIncludesSubfolders = ReadFlag(t, "ArchiveIncSub", 0);
-        s.reductionType = ReadKeyword(t, "ReductionType", "SIMPLE", KstReductionTypeKeywords());
+    const bool registry = environment.useRegistry;
+    // Without the registry every value counts as absent, so the stored defaults apply.
+    const CKSTHeaderInfoList& tree = registry ? trees.settings : NoValues();
+    const TreeReader reader(tree, environment);
+    if (registry && !trees.settingsOpened) {
+        const KeptValuesReader keeping(reader);
+        KstVisitGeneralSettings(keeping, s);
+    } else {
+        KstVisitGeneralSettings(reader, s);
     }
-    // The process window is never shown at start from the settings.
-    s.showProcess = 0;
+    KstVisitSettingsFileChoices(reader, s);
 
-    s.recentSources.clear();
-    for (int i = 1; i <= kKstMaxRecentSources; ++i) {
-        CKSTString source;
-        if (t.GetString(Numbered("OnlineNode_", i), source) < 0) {
-            continue;
-        }
-        bool known = false;
-        for (const CKSTString& entry : s.recentSources) {
-            known = known || entry == source;
-        }
-        if (!known) {
-            s.recentSources.push_back(source);
-        }
-    }
-
-    KstLoadAsciiOptions(trees.ascii, environment.useRegistry && trees.asciiOpened, s.textFormat);
-    KstLoadFftOptions(trees.fft, environment.useRegistry && trees.fftOpened, s.fft);
-
-    s.settingsFiles.clear();
-    for (int i = 1; i <= kKstMaxSettingsFiles; ++i) {
-        CKSTString path;
-        if (t.GetString(Numbered("SettingsPath_", i), path) < 0 || path.IsEmpty()) {
-            continue;
-        }
-        bool known = false;
-        for (const CKSTString& entry : s.settingsFiles) {
-            known = known || entry == path;
-        }
-        if (!known && environment.isExistingFile && environment.isExistingFile(path)) {
-            s.settingsFiles.push_back(path);
-        }
-    }
-    t.GetLongOr("SettingsUsage", s.settingsUsage, 1);
-    s.settingsUseOnlyFitting = ReadFlag(t, "SettingsUseOnlyFitting", 1);
-
-    if (environment.useRegistry && trees.associationsOpened) {
+    KstLoadAsciiOptions(trees.ascii, registry && trees.asciiOpened, s.textFormat);
+    KstLoadFftOptions(trees.fft, registry && trees.fftOpened, s.fft);
+    if (registry && trees.associationsOpened) {
         KstLoadAssociationFlags(trees.associations, s.associations);
     }
 }
 
 void KstSaveSettings(const KstAppSettings& s, KstSettingsTrees& trees)
 {
-    CKSTHeaderInfoList& t = trees.settings;
-    t.Clear();
-    t.SetString("Language", s.language == 0 ? "Deutsch" : "English");
-    t.SetString("LastLoadDir", s.lastLoadDir);
-    t.SetBool("ShowTitle", s.showTitle != 0);
-    t.SetBool("ShowValues", s.showValues != 0);
-    t.SetBool("ShowComment", s.showComment != 0);
-    t.SetBool("ShowVariables", s.showVariables != 0);
-    t.SetBool("ShowChTree", s.showChannelTree != 0);
-    t.SetString("ReportTopLine", s.reportTopLine);
-    t.SetString("ReportBottomLine", s.reportBottomLine);
-    t.SetDouble("ReportMarginLeft", s.reportMarginLeft);
-    t.SetDouble("ReportMarginRight", s.reportMarginRight);
-    t.SetDouble("ReportMarginTop", s.reportMarginTop);
-    t.SetDouble("ReportMarginBottom", s.reportMarginBottom);
-    t.SetBool("ShowSpectra", s.showSpectra != 0);
-    t.SetBool("ShowProcess", s.showProcess != 0);
-    t.SetString("OnlineBufferMode", KstBufferModeKeywords().NameOf(s.onlineBufferMode));
-    t.SetDouble("OnlineBackView", s.onlineBackView);
-    t.SetString("OnlineBufferType", KstBufferTypeKeywords().NameOf(s.onlineBufferType));
-    t.SetLong("OnlineBufferIndex", s.onlineBufferIndex);
-    t.SetString("OnlineReadMode", KstReadModeKeywords().NameOf(s.onlineReadMode));
-    t.SetDouble("OnlineReadInterval", s.onlineReadInterval);
-    t.SetDouble("OnlineRAMUsage", s.onlineRamUsage);
-    t.SetBool("OnlineFTPPassive", s.ftpPassive != 0);
-    t.SetBool("OnlineInterpolation", s.onlineInterpolation != 0);
-    t.SetLong("OnlineIpolFactor", s.interpolationFactor);
-    t.SetLong("OnlineTriggerChannel", s.triggerChannel);
-    t.SetDouble("OnlineTriggerLevel", s.triggerLevel);
-    t.SetDouble("OnlineUpdateInterval", s.updateInterval);
-    t.SetString("ProcessSettingsPath", s.processSettingsPath);
-    for (int i = 0; i < kKstMaxRecentSources; ++i) {
-        const bool present = i < static_cast<int>(s.recentSources.size());
-        t.SetString(Numbered("OnlineNode_", i + 1), present ? s.recentSources[i] : CKSTString());
-    }
-    t.SetString("DBODBCSource", s.dbSource);
-    t.SetString("DBUser", s.dbUser);
-    t.SetString("DBPassword", s.dbPassword, true);
-    t.SetString("DBDatabase", s.dbDatabase);
-    t.SetString("DBTable", s.dbTable);
-    t.SetBool("Reduction", s.reductionOn != 0);
-    t.SetLong("ReductionFactor", s.reductionFactor);
-    t.SetString("ArchivePath", s.archivePath);
-    t.SetBool("ArchiveIncSub", s.archiveIncludesSubfolders != 0);
-    t.SetString("ReductionType", KstReductionTypeKeywords().NameOf(s.reductionType));
-    for (int i = 0; i < kKstMaxSettingsFiles; ++i) {
-        const bool present = i < static_cast<int>(s.settingsFiles.size());
-        t.SetString(Numbered("SettingsPath_", i + 1),
-                    present ? s.settingsFiles[i] : CKSTString());
-    }
-    t.SetLong("SettingsUsage", s.settingsUsage);
-    t.SetBool("SettingsUseOnlyFitting", s.settingsUseOnlyFitting != 0);
+    trees.settings.Clear();
+    TreeWriter writer(trees.settings);
+    KstVisitGeneralSettings(writer, s);
+    KstVisitSettingsFileChoices(writer, s);
 
     KstSaveAsciiOptions(s.textFormat, trees.ascii);
     KstSaveFftOptions(s.fft, trees.fft);
@@ -246,147 +335,45 @@ void KstSaveSettings(const KstAppSettings& s, KstSettingsTrees& trees)
 
 void KstLoadAsciiOptions(const CKSTHeaderInfoList& tree, bool present, CKSTTextFormat& format)
 {
+    // The fields the key does not hold start from the record's own initial values.
     format = CKSTTextFormat();
-    format.formatCode = 1;
-    format.xAxis = 1;
-    format.writeHeader = 1;
-    format.readSeparator = 3;
-    format.writeSeparator = 0;
-    format.decimalMark = 1;
-    format.dateFormat = 0;
-    format.columnWidth = 0;
-    format.valueDecimals = 3;
-    format.averageCount = 0;
-    format.interpolate = 0;
-    format.timeDecimals = 0;
-    format.removeEmptyColumns = 1;
-    format.suppressGroupNames = 0;
-    format.headerLines = -1;
-    if (!present) {
-        return;
-    }
-    CKSTString text;
-    if (tree.GetString("LoadXAxis", text) >= 0) {
-        format.xAxis = text == "none" ? 0 : 1;
-    }
-    if (tree.GetString("LoadSeparator", text) >= 0 || tree.GetString("LoadSeperator", text) >= 0) {
-        format.readSeparator = text == ";" ? 1 : text == "," ? 0 : text == "TAB" ? 2 : 3;
-    }
-    if (tree.GetString("SaveSeparator", text) >= 0 || tree.GetString("Seperator", text) >= 0) {
-        format.writeSeparator = text == ";" ? 1 : text == "TAB" ? 2 : 0;
-    }
-    if (tree.GetString("SaveDecMarker", text) >= 0) {
-        format.decimalMark = text == "." ? 1 : 0;
-    }
-    if (tree.GetString("LoadDateFormat", text) >= 0) {
-        format.dateFormat = text == "DDMMYY"   ? 1
-                            : text == "MMDDYY" ? 2
-                            : text == "YYMMDD" ? 3
-                            : text == "YYDDMM" ? 4
-                                               : 0;
-    }
-    ReadShortText(tree, "Fraction", format.valueDecimals);
-    if (!ReadShortText(tree, "FractionTime", format.timeDecimals) &&
-        tree.GetString("bMilliseconds", text) >= 0) {
-        format.timeDecimals = text.ToInt64() != 0 ? 3 : 0;
-    }
-    if (tree.GetString("bMissingValues", text) >= 0) {
-        format.interpolate = text.ToInt64() != 0 ? 1 : 0;
-    }
-    if (tree.GetString("bAverage", text) >= 0) {
-        CKSTString count;
-        format.averageCount = 0;
-        if (text.ToInt64() != 0 && tree.GetString("AverageCount", count) >= 0) {
-            format.averageCount = static_cast<int32_t>(count.ToInt64());
-        }
-    }
-    if (tree.GetString("TimeChannel", text) >= 0) {
-        format.formatCode = text == "A" ? 1 : text == "AC" ? 2 : 7;
-    }
-    ReadShortText(tree, "HeaderLines", format.headerLines);
-    bool flag = false;
-    if (tree.GetBool("RemoveEmpty", flag) >= 0) {
-        format.removeEmptyColumns = flag ? 1 : 0;
-    }
-    if (tree.GetBool("SuppressGroup", flag) >= 0) {
-        format.suppressGroupNames = flag ? 1 : 0;
-    }
+    const TreeReader reader(present ? tree : NoValues());
+    KstVisitAsciiOptions(reader, format);
 }
 
 void KstSaveAsciiOptions(const CKSTTextFormat& format, CKSTHeaderInfoList& tree)
 {
-    static const char* const kReadSeparators[] = {",", ";", "TAB", "auto"};
-    static const char* const kDateFormats[] = {"auto", "DDMMYY", "MMDDYY", "YYMMDD", "YYDDMM"};
     tree.Clear();
-    tree.SetString("LoadXAxis", format.xAxis == 0 ? "none" : "auto");
-    const int readSeparator =
-        format.readSeparator >= 0 && format.readSeparator <= 2 ? format.readSeparator : 3;
-    tree.SetString("LoadSeparator", kReadSeparators[readSeparator]);
-    tree.SetString("SaveSeparator", format.writeSeparator == 1   ? ";"
-                                    : format.writeSeparator == 2 ? "TAB"
-                                                                 : ",");
-    tree.SetString("SaveDecMarker", format.decimalMark == 1 ? "." : ",");
-    const int date = format.dateFormat >= 1 && format.dateFormat <= 4 ? format.dateFormat : 0;
-    tree.SetString("LoadDateFormat", kDateFormats[date]);
-    tree.SetString("Fraction", CKSTString::FormatInt(format.valueDecimals));
-    tree.SetString("FractionTime", CKSTString::FormatInt(format.timeDecimals));
-    tree.SetString("bMissingValues", format.interpolate ? "1" : "0");
-    tree.SetString("bAverage", format.averageCount != 0 ? "1" : "0");
-    tree.SetString("AverageCount", CKSTString::FormatInt(format.averageCount));
-    tree.SetString("TimeChannel", format.formatCode == 1   ? "A"
-                                  : format.formatCode == 2 ? "AC"
-                                                           : "R");
-    tree.SetString("HeaderLines", CKSTString::FormatInt(format.headerLines));
-    tree.SetBool("RemoveEmpty", format.removeEmptyColumns != 0);
-    tree.SetBool("SuppressGroup", format.suppressGroupNames != 0);
+    TreeWriter writer(tree);
+    KstVisitAsciiOptions(writer, format);
 }
 
 void KstLoadFftOptions(const CKSTHeaderInfoList& tree, bool present, KstFftOptions& fft)
 {
-    fft = KstFftOptions();
-    if (!present) {
-        return;
-    }
-    CKSTString text;
-    if (tree.GetString("Padding", text) >= 0) {
-        fft.padding = KstFftPaddingKeywords().ValueOf(text);
-    }
-    if (tree.GetString("Window", text) >= 0) {
-        fft.window = KstFftWindowKeywords().ValueOf(text);
-    }
-    fft.killOffset = ReadFlag(tree, "KillOffset", 0);
-    tree.GetLongOr("SmoothPoints", fft.smoothPoints, 0);
-    tree.GetLongOr("CalcPoints", fft.calcPoints, 0);
+    const TreeReader reader(present ? tree : NoValues());
+    KstVisitFftOptions(reader, fft);
 }
 
 void KstSaveFftOptions(const KstFftOptions& fft, CKSTHeaderInfoList& tree)
 {
     tree.Clear();
-    tree.SetString("Padding", KstFftPaddingKeywords().NameOf(fft.padding));
-    tree.SetString("Window", KstFftWindowKeywords().NameOf(fft.window));
-    tree.SetBool("KillOffset", fft.killOffset != 0);
-    tree.SetLong("SmoothPoints", fft.smoothPoints);
-    tree.SetLong("CalcPoints", fft.calcPoints);
+    TreeWriter writer(tree);
+    KstVisitFftOptions(writer, fft);
 }
 
 void KstLoadAssociationFlags(const CKSTHeaderInfoList& tree,
                              uint8_t (&flags)[kKstAssociationCount])
 {
-    for (int i = 0; i < kKstAssociationCount; ++i) {
-        CKSTString text;
-        if (tree.GetString(kAssociations[i].valueName, text) >= 0) {
-            flags[i] = text == "1" ? 1 : 0;
-        }
-    }
+    const TreeReader reader(tree);
+    KstVisitAssociationFlags(reader, flags);
 }
 
 void KstSaveAssociationFlags(const uint8_t (&flags)[kKstAssociationCount],
                              CKSTHeaderInfoList& tree)
 {
     tree.Clear();
-    for (int i = 0; i < kKstAssociationCount; ++i) {
-        tree.SetString(kAssociations[i].valueName, flags[i] ? "1" : "0");
-    }
+    TreeWriter writer(tree);
+    KstVisitAssociationFlags(writer, flags);
 }
 
 bool KstIsSplashDue(const KstDate& stored, const KstDate& today)
