@@ -108,11 +108,6 @@ struct KstCutRequest {
     bool german = false;
 };
 
-// Moves a completely written temporary file over the target; 0 or a negative error. Defined
-// per platform.
-int KstReplaceFile(const CKSTString& temporary, const CKSTString& target);
-void KstDeleteFile(const CKSTString& path);
-
 class CKSTDocumentCore {
 public:
     CKSTDocumentCore(KstDocumentHost& host, KstDocumentDisplay* display = nullptr);

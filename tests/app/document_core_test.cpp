@@ -15,6 +15,7 @@
 #include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 #include "resources/StringIds.h"
+#include "support/SafeSaveCases.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -143,6 +144,20 @@ protected:
         const CKSTString path = m_folder.Path(name);
         EXPECT_EQ(writer.SaveFile(path, 0), KstSaveResult::Saved);
         return path;
+    }
+
+    // The native save of a generated document: 0 when saved, -1 when it failed.
+    static int SaveGenerated(const CKSTString& path, bool large)
+    {
+        ScriptedHost host;
+        CKSTDocumentCore document(host);
+        Generate(document.GetDataSet(), large ? 40000 : 50);
+        const KstSaveResult result = document.SaveFile(path, 0);
+        EXPECT_NE(result, KstSaveResult::Abandoned);
+        const bool saved = result == KstSaveResult::Saved;
+        EXPECT_EQ(host.messages,
+                  saved ? std::vector<int>{} : std::vector<int>{KST_STR_DOC_SAVE_FAILED});
+        return saved ? 0 : -1;
     }
 
     TempFolder m_folder;
@@ -390,6 +405,16 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
     EXPECT_FALSE(m_host.liveModified);
     EXPECT_STREQ(m_host.currentPath.c_str(), m_folder.Path("x.qld").c_str());
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.qld.kstnew")));
+}
+
+TEST_F(DocumentCoreTest, SafeSaves)
+{
+    kst_test::ExpectSafeSaves("saved.qld", SaveGenerated);
+}
+
+TEST_F(DocumentCoreTest, SafeSavesOnAFullDisk)
+{
+    kst_test::ExpectSafeSavesOnAFullDisk("saved.qld", SaveGenerated);
 }
 
 TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)
