@@ -417,6 +417,19 @@ TEST_F(DocumentCoreTest, SafeSavesOnAFullDisk)
     kst_test::ExpectSafeSavesOnAFullDisk("saved.qld", SaveGenerated);
 }
 
+TEST_F(DocumentCoreTest, ATextTableNamesTheFileItIsSavedAsNotItsTemporary)
+{
+    m_host.settings.textFormat.formatCode = KST_TEXT_SPLASH;
+    CKSTDocumentCore document(m_host, &m_display);
+    Generate(document.GetDataSet(), 5);
+    const CKSTString path = m_folder.Path("table.txt");
+    ASSERT_EQ(document.SaveFile(path, 0), KstSaveResult::Saved);
+    const std::string table = ReadBytes(m_folder.Native("table.txt"));
+    const std::string firstLine = table.substr(0, table.find_first_of("\r\n"));
+    EXPECT_NE(firstLine.find(path.c_str()), std::string::npos) << firstLine;
+    EXPECT_EQ(firstLine.find(".kstnew"), std::string::npos) << firstLine;
+}
+
 TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)
 {
     CKSTDocumentCore document(m_host, &m_display);
