@@ -11,14 +11,13 @@
 #include "foundation/DataFile.h"
 #include "foundation/DirScanner.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 #include "resources/StringIds.h"
 
 namespace {
 
 constexpr char kCreatorEntry[] = "Creator";
 constexpr char kCreator[] = "Talvenor - Vizuve 2.49";
-// Beside the target, so that the replacement stays on one volume.
-constexpr char kTemporarySuffix[] = ".kstnew";
 
 bool HasTimeVectors(const CKSTChannelList& channels)
 {
@@ -481,16 +480,9 @@ bool CKSTDocumentCore::SaveDisplayedData(const CKSTString& path)
 
 int CKSTDocumentCore::WriteReplacing(const KstSaveTarget& target, const CKSTString& path)
 {
-    const CKSTString temporary = path + kTemporarySuffix;
     WaitScope wait(m_host);
-    int result = WriteTarget(target, temporary);
-    if (result >= 0) {
-        result = KstReplaceFile(temporary, path);
-    }
-    if (result < 0) {
-        KstDeleteFile(temporary);
-    }
-    return result;
+    return KstSaveReplacing(
+        path, [&](const CKSTString& temporary) { return WriteTarget(target, temporary); });
 }
 
 int CKSTDocumentCore::WriteTarget(const KstSaveTarget& target, const CKSTString& path)

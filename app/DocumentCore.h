@@ -122,11 +122,6 @@ struct KstCutRequest {
     bool german = false;
 };
 
-// Moves a completely written temporary file over the target; 0 or a negative error. Defined
-// per platform.
-int KstReplaceFile(const CKSTString& temporary, const CKSTString& target);
-void KstDeleteFile(const CKSTString& path);
-
 class CKSTDocumentCore {
 public:
     CKSTDocumentCore(IKSTDocumentHost& host, IKSTDocumentDisplay* display = nullptr);

@@ -43,12 +43,14 @@ function(kst_add_library name)
   kst_warnings(${name})
 endfunction()
 
-# kst_add_tests(<name> [LIBS <lib>...] [WIN_LIBS <system lib>...] [RESOURCES])
+# kst_add_tests(<name> [LIBS <lib>...] [WIN_LIBS <system lib>...] [RESOURCES] [FULL_DISK])
 # One GoogleTest executable per subsystem, registered with CTest as one test. RESOURCES links
-# the program's compiled resource script (Windows only). Every one has the same main
-# (tests/support/TestMain.cpp): under Wine a crash ends the process with a failure at once.
+# the program's compiled resource script (Windows only). FULL_DISK registers <name>_full_disk
+# beside it: the tests named *OnAFullDisk, run where no file can grow past 64 KiB. Every one
+# has the same main (tests/support/TestMain.cpp): under Wine a crash ends the process with a
+# failure at once.
 function(kst_add_tests name)
-  cmake_parse_arguments(ARG "RESOURCES" "" "LIBS;WIN_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "RESOURCES;FULL_DISK" "" "LIBS;WIN_LIBS" ${ARGN})
   kst_glob_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
   if(WIN32 AND ARG_RESOURCES)
     list(APPEND sources $<TARGET_OBJECTS:kst_resources>)
@@ -75,6 +77,18 @@ function(kst_add_tests name)
   if(WIN32)
     # Windows of one test executable must not lose the focus to another's on the shared display.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK test_display)
+  endif()
+  if(ARG_FULL_DISK)
+    add_test(NAME ${name}_full_disk
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/with-file-limit.sh 65536
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>
+                     --gtest_filter=*OnAFullDisk)
+    # A filter that matches nothing, or cases that skip, would pass without showing anything.
+    set_tests_properties(${name}_full_disk PROPERTIES TIMEOUT 300 FAIL_REGULAR_EXPRESSION
+      "kst-tests: crashed|wine: Unhandled|Unhandled exception:|Running 0 tests|\\[  SKIPPED \\]")
+    if(WIN32)
+      set_tests_properties(${name}_full_disk PROPERTIES RESOURCE_LOCK test_display)
+    endif()
   endif()
 endfunction()
 

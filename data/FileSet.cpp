@@ -11,6 +11,7 @@
 #include "data/MeasurementFile.h"
 #include "foundation/DateText.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 
 namespace {
 
@@ -53,15 +54,17 @@ int ReadArchiveFile(const CKSTString& path, CKSTDataSet& dataSet)
 int WriteArchiveFile(const CKSTString& path, int32_t type, const CKSTDataSet& dataSet,
                      const CKSTTextFormat* textSettings)
 {
-    CKSTMeasurementFile file;
-    int result = file.OpenWrite(path, type);
-    if (result != KST_OK) {
-        return result;
-    }
-    result = file.WriteDataSet(dataSet, textSettings);
-    // A close that could not flush lost the end of the file.
-    const int closed = file.Close();
-    return result != KST_OK ? result : closed;
+    return KstSaveReplacing(path, [&](const CKSTString& temporary) {
+        CKSTMeasurementFile file;
+        int result = file.OpenWrite(temporary, type);
+        if (result != KST_OK) {
+            return result;
+        }
+        result = file.WriteDataSet(dataSet, textSettings);
+        // A close that could not flush lost the end of the file.
+        const int closed = file.Close();
+        return result != KST_OK ? result : closed;
+    });
 }
 
 // Whole-second start stamps as the archive stores them; the origin takes up the difference so

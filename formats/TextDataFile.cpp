@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 
 int CKSTTextDataFile::Stream::Flush()
 {
@@ -97,7 +98,8 @@ int CKSTTextDataFile::OpenWrite(const CKSTString& path)
         Reset();
         return KST_ERR_OPEN_FAILED;
     }
-    m_path = path;
+    // A table saved through a temporary file names the file it becomes.
+    m_path = KstSavedFileOf(path);
     return KST_OK;
 }
 

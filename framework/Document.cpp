@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 #include "framework/App.h"
 #include "framework/FrameWnd.h"
 #include "framework/View.h"
@@ -49,8 +51,10 @@ UINT CArchive::Read(void* buffer, UINT count)
 BOOL CArchive::Write(const void* buffer, UINT count)
 {
     DWORD written = 0;
-    return m_mode == store && WriteFile(m_file, buffer, count, &written, nullptr) &&
-           written == count;
+    const bool whole =
+        m_mode == store && WriteFile(m_file, buffer, count, &written, nullptr) && written == count;
+    m_allWritten = m_allWritten && whole;
+    return whole;
 }
 
 // ---- CDocument --------------------------------------------------------------------------------
@@ -91,23 +95,18 @@ BOOL CDocument::OnOpenDocument(const char* pathName)
 
 BOOL CDocument::OnSaveDocument(const char* pathName)
 {
-    CKSTString temporary(pathName);
-    temporary += ".kstnew";
-    {
+    const int result = KstSaveReplacing(pathName, [&](const CKSTString& temporary) -> int {
         FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.IsOpen()) {
-            return FALSE;
+            return KST_ERR_OPEN_FAILED;
         }
         CArchive archive(file.Get(), CArchive::store, pathName);
         Serialize(archive);
-        if (!FlushFileBuffers(file.Get()) || !file.Close()) {
-            DeleteFileA(temporary.c_str());
-            return FALSE;
-        }
-    }
-    if (!MoveFileExA(temporary.c_str(), pathName, MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temporary.c_str());
+        const bool closed = file.Close();
+        return archive.AllWritten() && closed ? KST_OK : KST_ERR_SHORT_TRANSFER;
+    });
+    if (result != KST_OK) {
         return FALSE;
     }
     SetModifiedFlag(FALSE);

@@ -32,11 +32,14 @@ public:
     UINT Read(void* buffer, UINT count);
     // FALSE when not every byte could be written.
     BOOL Write(const void* buffer, UINT count);
+    // No write fell short so far: a save replaces the old file only then.
+    bool AllWritten() const { return m_allWritten; }
 
 private:
     HANDLE m_file;
     Mode m_mode;
     CKSTString m_strFilePath;
+    bool m_allWritten = true;
 };
 
 class CDocument : public CCmdTarget {

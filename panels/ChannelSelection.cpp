@@ -1,13 +1,13 @@
 #include "panels/ChannelSelection.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "data/ChannelList.h"
 #include "data/DocFile.h"
 #include "data/settings/CurveWndSettings.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 
 namespace {
 
@@ -89,19 +89,8 @@ int KstWriteSelectionFile(const CKSTString& path, const CKSTChannelList& channel
         curve.m_Visible = channel->IsSelected() ? kKindSelected : kKindUnselected;
         settings.AddCurveSettings(&curve, static_cast<int16_t>(axis));
     }
-    // The old file stays until the new one is complete.
-    const CKSTString temporary = path + ".new";
-    const int result = WriteSettings(temporary, settings);
-    if (result != KST_OK) {
-        std::remove(temporary.c_str());
-        return result;
-    }
-    std::remove(path.c_str());
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return KST_ERR_OPEN_FAILED;
-    }
-    return KST_OK;
+    return KstSaveReplacing(
+        path, [&](const CKSTString& temporary) { return WriteSettings(temporary, settings); });
 }
 
 int KstApplySelectionFile(const CKSTString& path, CKSTChannelList& channels)

@@ -6,21 +6,15 @@
 #include <fnmatch.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <string>
 
+#include "foundation/host/HostPath.h"
+
 namespace {
 
 constexpr int64_t kUnixEpochIn1601Seconds = 11644473600;
-
-std::string HostPath(const CKSTString& path)
-{
-    std::string p(path.c_str());
-    std::replace(p.begin(), p.end(), '\\', '/');
-    return p;
-}
 
 uint64_t FileTimeValue(const timespec& t)
 {
@@ -62,7 +56,7 @@ KstFileSearch::~KstFileSearch()
 bool KstFileSearch::First(const CKSTString& pattern, KstFoundFile& out)
 {
     Close();
-    const std::string path = HostPath(pattern);
+    const std::string path = KstHostPath(pattern);
     const size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
     const std::string last = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -110,7 +104,7 @@ void KstFileSearch::Close()
 
 FILE* KstOpenFile(const CKSTString& path, const char* modeText, bool& accessDenied)
 {
-    const std::string hostPath = HostPath(path);
+    const std::string hostPath = KstHostPath(path);
     FILE* file = std::fopen(hostPath.c_str(), modeText);
     if (file == nullptr) {
         accessDenied = errno == EACCES || errno == EPERM || errno == EISDIR;
@@ -130,7 +124,7 @@ FILE* KstOpenFile(const CKSTString& path, const char* modeText, bool& accessDeni
 bool IsRegularFile(const CKSTString& path)
 {
     struct stat st;
-    return stat(HostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return stat(KstHostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 int KstSeekFile(FILE* file, int64_t offset, int origin)

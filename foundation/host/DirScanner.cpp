@@ -7,21 +7,12 @@
 #include <algorithm>
 #include <string>
 
-namespace {
-
-std::string HostPath(const CKSTString& path)
-{
-    std::string p(path.c_str());
-    std::replace(p.begin(), p.end(), '\\', '/');
-    return p;
-}
-
-}  // namespace
+#include "foundation/host/HostPath.h"
 
 bool KstGetFileAttributes(const CKSTString& path, bool& isFolder)
 {
     struct stat st;
-    if (path.IsEmpty() || stat(HostPath(path).c_str(), &st) != 0) {
+    if (path.IsEmpty() || stat(KstHostPath(path).c_str(), &st) != 0) {
         return false;
     }
     isFolder = S_ISDIR(st.st_mode);
@@ -30,7 +21,7 @@ bool KstGetFileAttributes(const CKSTString& path, bool& isFolder)
 
 bool KstCreateFolder(const CKSTString& path)
 {
-    return mkdir(HostPath(path).c_str(), 0777) == 0;
+    return mkdir(KstHostPath(path).c_str(), 0777) == 0;
 }
 
 CKSTString KstGetModuleFileName()

@@ -15,6 +15,7 @@
 #include "data/settings/CurveWndSettings.h"
 #include "foundation/ErrorCodes.h"
 #include "resources/StringIds.h"
+#include "support/SafeSaveCases.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -134,6 +135,20 @@ protected:
         const CKSTString path = m_folder.Path(name);
         EXPECT_EQ(writer.SaveFile(path, 0), KstSaveResult::Saved);
         return path;
+    }
+
+    // The native save of a generated document: 0 when saved, -1 when it failed.
+    static int SaveGenerated(const CKSTString& path, bool large)
+    {
+        ScriptedHost host;
+        CKSTDocumentCore document(host);
+        Generate(document.GetDataSet(), large ? 40000 : 50);
+        const KstSaveResult result = document.SaveFile(path, 0);
+        EXPECT_NE(result, KstSaveResult::Abandoned);
+        const bool saved = result == KstSaveResult::Saved;
+        EXPECT_EQ(host.messages,
+                  saved ? std::vector<int>{} : std::vector<int>{KST_STR_DOC_SAVE_FAILED});
+        return saved ? 0 : -1;
     }
 
     TempFolder m_folder;
@@ -381,6 +396,29 @@ TEST_F(DocumentCoreTest, SaveAbandonedOrFailedKeepsPathMarkAndOldFile)
     EXPECT_FALSE(document.IsLiveDataModified());
     EXPECT_STREQ(document.GetPath().c_str(), m_folder.Path("x.qld").c_str());
     EXPECT_FALSE(std::filesystem::exists(m_folder.Native("x.qld.kstnew")));
+}
+
+TEST_F(DocumentCoreTest, SafeSaves)
+{
+    kst_test::ExpectSafeSaves("saved.qld", SaveGenerated);
+}
+
+TEST_F(DocumentCoreTest, SafeSavesOnAFullDisk)
+{
+    kst_test::ExpectSafeSavesOnAFullDisk("saved.qld", SaveGenerated);
+}
+
+TEST_F(DocumentCoreTest, ATextTableNamesTheFileItIsSavedAsNotItsTemporary)
+{
+    m_host.settings.textFormat.formatCode = KST_TEXT_SPLASH;
+    CKSTDocumentCore document(m_host, &m_display);
+    Generate(document.GetDataSet(), 5);
+    const CKSTString path = m_folder.Path("table.txt");
+    ASSERT_EQ(document.SaveFile(path, 0), KstSaveResult::Saved);
+    const std::string table = ReadBytes(m_folder.Native("table.txt"));
+    const std::string firstLine = table.substr(0, table.find_first_of("\r\n"));
+    EXPECT_NE(firstLine.find(path.c_str()), std::string::npos) << firstLine;
+    EXPECT_EQ(firstLine.find(".kstnew"), std::string::npos) << firstLine;
 }
 
 TEST_F(DocumentCoreTest, SavingTheShownDataKeepsPathAndMark)

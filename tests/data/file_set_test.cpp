@@ -11,6 +11,7 @@
 #include "data/MeasurementFile.h"
 #include "foundation/ErrorCodes.h"
 #include "support/ChannelBuilders.h"
+#include "support/SafeSaveCases.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -685,6 +686,34 @@ TEST_F(FileSetArchiveTest, NothingToExport)
     AddChannel(dataSet, Channel("Druck", At(10, 0), 60.0, 0));
     EXPECT_EQ(m_set.ExportTimeWindow(KST_FILE_NATIVE, 3600.0, dataSet), KST_OK);
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.Native()));
+}
+
+// The data set as one file of an archive in the path's folder, named after its first sample
+// (10:20); a large one holds more than a full disk takes.
+int ExportOneFile(const CKSTString& path, bool large)
+{
+    std::vector<double> values(large ? 40000 : 5);
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = std::sin(0.1 * static_cast<double>(i));
+    }
+    CKSTChannel channel = kst_test::Equidistant(0.0, 0.01, values);
+    channel.SetName("Druck");
+    channel.SetStartTimeStamp(At(10, 20));
+    CKSTDataSet dataSet;
+    AddChannel(dataSet, channel);
+    CKSTFileSet set;
+    set.SetBaseFolder(path.SlashesToBackslashes().Directory());
+    return set.ExportTimeWindow(KST_FILE_NATIVE, 0.0, dataSet);
+}
+
+TEST(FileSetSaveTest, SafeSaves)
+{
+    kst_test::ExpectSafeSaves("2007-03-05_10-20-00.qld", ExportOneFile);
+}
+
+TEST(FileSetSaveTest, SafeSavesOnAFullDisk)
+{
+    kst_test::ExpectSafeSavesOnAFullDisk("2007-03-05_10-20-00.qld", ExportOneFile);
 }
 
 TEST_F(FileSetArchiveTest, WriteErrorsEndTheExport)

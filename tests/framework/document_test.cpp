@@ -6,6 +6,7 @@
 
 #include "framework/Document.h"
 #include "shell_test_support.h"
+#include "support/SafeSaveCases.h"
 
 namespace {
 
@@ -23,7 +24,8 @@ public:
     void Serialize(CArchive& archive) override
     {
         if (archive.IsStoring()) {
-            EXPECT_TRUE(archive.Write(content.data(), static_cast<UINT>(content.size())));
+            // A short write fails the save, which the tests check.
+            archive.Write(content.data(), static_cast<UINT>(content.size()));
             return;
         }
         char buffer[64];
@@ -88,6 +90,24 @@ TEST(Document, FailedOpenAndSaveChangeNothing)
     EXPECT_EQ("lost", document.content);
     EXPECT_EQ(0, document.deleted);
     EXPECT_EQ("kept", ReadWholeFile(file.Path()));
+}
+
+// The content as a file through the archive: 0 when saved, -1 when not.
+int SaveContent(const CKSTString& path, bool large)
+{
+    TextDoc document;
+    document.content = large ? std::string(kst_test::kLargeSaveBytes, 'd') : "content";
+    return document.OnSaveDocument(path.c_str()) ? 0 : -1;
+}
+
+TEST(Document, SafeSaves)
+{
+    kst_test::ExpectSafeSaves("saved.kxtest", SaveContent);
+}
+
+TEST(Document, SafeSavesOnAFullDisk)
+{
+    kst_test::ExpectSafeSavesOnAFullDisk("saved.kxtest", SaveContent);
 }
 
 TEST(Document, ThePathNameIsFullAndTheTitleIsItsFileName)

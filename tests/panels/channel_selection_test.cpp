@@ -8,6 +8,7 @@
 #include "data/ChannelList.h"
 #include "foundation/ErrorCodes.h"
 #include "panels/ChannelSelection.h"
+#include "support/SafeSaveCases.h"
 #include "support/SelectableChannels.h"
 #include "support/TempFolder.h"
 
@@ -148,10 +149,33 @@ TEST(SelectionFileTest, SavingReplacesAnOldFileAndLeavesNoTemporary)
     list.SelectAll(false);
     ASSERT_EQ(KstApplySelectionFile(path, list), KST_OK);
     EXPECT_EQ(SelectedFlags(list), "01");
-    EXPECT_FALSE(std::filesystem::exists(folder.Native("choice.qls.new")));
+    EXPECT_FALSE(std::filesystem::exists(folder.Native("choice.qls.kstnew")));
 
     // A folder in the way: the write fails and says so.
     EXPECT_LT(KstWriteSelectionFile(folder.Path("no such folder\\x.qls"), list), 0);
+}
+
+// Every other channel of a list selected; a large list writes more than a full disk takes.
+int SaveSelection(const CKSTString& path, bool large)
+{
+    CKSTChannelList list;
+    const int count = large ? 8000 : 3;
+    for (int i = 0; i < count; ++i) {
+        CKSTChannel* channel = list.GetAt(list.AddNew());
+        channel->SetName(("channel " + std::to_string(i)).c_str());
+        channel->SetSelected(i % 2 == 0);
+    }
+    return KstWriteSelectionFile(path, list);
+}
+
+TEST(SelectionFileTest, SafeSaves)
+{
+    kst_test::ExpectSafeSaves("choice.qls", SaveSelection);
+}
+
+TEST(SelectionFileTest, SafeSavesOnAFullDisk)
+{
+    kst_test::ExpectSafeSavesOnAFullDisk("choice.qls", SaveSelection);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -50,6 +51,13 @@ public:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary)
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    // The file's bytes; empty when it cannot be read.
+    std::string ReadFile(const std::string& relative) const
+    {
+        std::ifstream in(Native(relative), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     void MakeFolder(const std::string& relative) const
