@@ -6,6 +6,7 @@
 #include "app/win/TalvenorApp.h"
 #include "app/win/TalvenorView.h"
 #include "data/MeasurementFile.h"
+#include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/CommonDialogs.h"

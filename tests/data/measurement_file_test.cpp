@@ -86,9 +86,9 @@ int ScriptedRead(const char* format, CKSTDataSet& dataSet)
 
 // A scripted format object: every operation is logged and succeeds; a read opens any file that
 // exists.
-class FakeFormat : public CKSTForeignFile {
+class FakeFormat : public IKSTMeasurementFile {
 public:
-    FakeFormat(int32_t type, const char* name) : CKSTForeignFile(type), m_name(name) {}
+    FakeFormat(int32_t type, const char* name) : IKSTMeasurementFile(type), m_name(name) {}
 
     int OpenRead(const CKSTString& path) override
     {
@@ -110,6 +110,7 @@ public:
         return Log("Close");
     }
     bool IsOpen() const override { return m_open && !g_script.textLosesFile; }
+    int CheckOpen() const override { return IsOpen() ? KST_OK : KST_ERR_FILE_NOT_OPEN; }
     int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
     {
         return ScriptedRead(m_name, dataSet);
@@ -161,7 +162,7 @@ public:
                    ? KST_OK
                    : KST_ERR_BAD_HEADER;
     }
-    int GetMemory(CKSTMemBuffer& buffer) override { return CKSTForeignFile::GetMemory(buffer); }
+    int GetMemory(CKSTMemBuffer& buffer) override { return IKSTMeasurementFile::GetMemory(buffer); }
     int SetMemory(const CKSTMemBuffer& buffer) override
     {
         SetType(buffer.GetSize() > 0 && buffer.GetData()[0] == 1 ? KST_FILE_UDBF_BIG
@@ -177,14 +178,19 @@ public:
         }
         return result;
     }
-    int ReadChannelInfo(CKSTChannelList& channels) override
+    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+                    const CKSTTextFormat*) override
     {
-        channels.AddNew();
-        return Log("ReadChannelInfo");
+        return Read(dataSet, selection, textFlag);
+    }
+    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat*) override
+    {
+        list.AddNew();
+        return Log("ReadChannelList");
     }
 };
 
-std::unique_ptr<CKSTForeignFile> MakeFake(int32_t type)
+std::unique_ptr<IKSTMeasurementFile> MakeFake(int32_t type)
 {
     switch (type) {
         case KST_FILE_TEXT:
@@ -496,7 +502,7 @@ TEST_F(MeasurementFileTest, OperationsReachTheFormatOfTheType)
           "wav.Read", "wav.Close"}},
         // No memory image to hand out.
         {KST_FILE_UDBF_BIG,
-         {"udbf.Write", "udbf.WriteChannels", "udbf.SetMemory", "udbf.Read", "udbf.ReadChannelInfo",
+         {"udbf.Write", "udbf.WriteChannels", "udbf.SetMemory", "udbf.Read", "udbf.ReadChannelList",
           "udbf.Close"}},
     };
     CKSTDataSet dataSet;
