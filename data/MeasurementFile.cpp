@@ -14,14 +14,32 @@ namespace {
 
 // --- This library's own formats as measurement-file objects ---
 
-class CKSTDocMeasurementFile : public IKSTMeasurementFile {
+// A writable format of this library: its file class opens, loads and closes itself.
+template <class File>
+class CKSTOwnFormatFile : public IKSTMeasurementFile {
 public:
-    // Asked for as type 1 or 2, the container is type 1.
-    CKSTDocMeasurementFile() : IKSTMeasurementFile(KST_FILE_NATIVE) {}
-
     int OpenRead(const CKSTString& path) override { return m_file.OpenRead(path); }
     int OpenWrite(const CKSTString& path) override { return m_file.OpenWrite(path); }
     int OpenMemoryWrite() override { return m_file.OpenMemoryWrite(); }
+    int SetMemory(const CKSTMemBuffer& buffer) override
+    {
+        m_file.SetMemory(buffer);
+        return m_file.OpenMemoryRead();
+    }
+    int Close() override { return m_file.Close(); }
+    bool IsOpen() const override { return m_file.IsOpen(); }
+
+protected:
+    explicit CKSTOwnFormatFile(int32_t type) : IKSTMeasurementFile(type) {}
+
+    File m_file;
+};
+
+class CKSTDocMeasurementFile : public CKSTOwnFormatFile<CKSTDocFile> {
+public:
+    // Asked for as type 1 or 2, the container is type 1.
+    CKSTDocMeasurementFile() : CKSTOwnFormatFile(KST_FILE_NATIVE) {}
+
     int GetMemory(CKSTMemBuffer& buffer) override
     {
         // A container written to disk has no image to hand out.
@@ -31,16 +49,10 @@ public:
         m_file.GetMemory(buffer);
         return KST_OK;
     }
-    int SetMemory(const CKSTMemBuffer& buffer) override
-    {
-        m_file.SetMemory(buffer);
-        return m_file.OpenMemoryRead();
-    }
-    int Close() override { return m_file.Close(); }
-    bool IsOpen() const override { return m_file.IsOpen(); }
 
-    // The window settings come with the channels; KST_ERR_NEWER_KINDS tells of records newer
-    // than this program in a file whose data were read.
+    // The window settings come with the channels (KST_ERR_NO_SETTINGS when there are none);
+    // KST_ERR_NEWER_KINDS tells of records newer than this program in a file whose data were
+    // read.
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool) override
     {
         uint8_t newerKinds = 0;
@@ -78,25 +90,11 @@ public:
     {
         return m_file.WriteChannels(channels, true);
     }
-
-private:
-    CKSTDocFile m_file;
 };
 
-class CKSTRecordMeasurementFile : public IKSTMeasurementFile {
+class CKSTRecordMeasurementFile : public CKSTOwnFormatFile<CKSTRecordFile> {
 public:
-    CKSTRecordMeasurementFile() : IKSTMeasurementFile(KST_FILE_RECORD) {}
-
-    int OpenRead(const CKSTString& path) override { return m_file.OpenRead(path); }
-    int OpenWrite(const CKSTString& path) override { return m_file.OpenWrite(path); }
-    int OpenMemoryWrite() override { return m_file.OpenMemoryWrite(); }
-    int SetMemory(const CKSTMemBuffer& buffer) override
-    {
-        m_file.SetMemory(buffer);
-        return m_file.OpenMemoryRead();
-    }
-    int Close() override { return m_file.Close(); }
-    bool IsOpen() const override { return m_file.IsOpen(); }
+    CKSTRecordMeasurementFile() : CKSTOwnFormatFile(KST_FILE_RECORD) {}
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
     {
@@ -114,9 +112,6 @@ public:
         copy.CopyFrom(channels);
         return m_file.WriteBinaryRecordFile(copy);
     }
-
-private:
-    CKSTRecordFile m_file;
 };
 
 // Raw sample files are read only: every writing operation is refused.
