@@ -571,13 +571,14 @@ TEST_F(MeasurementFileTest, ClosedOrEmptiedObjectsRefuseEveryOperation)
     EXPECT_EQ(text.CheckOpen(), KST_ERR_FILE_NOT_OPEN);
     EXPECT_EQ(text.ReadChannels(dataSet), KST_ERR_FILE_NOT_OPEN);
 
-    // Raw samples have no writer.
+    // Raw samples have no writer and no memory image.
     m_folder.WriteFile("s.dbl", std::string(8, '\0'));
     CKSTMeasurementFile raw;
     ASSERT_EQ(raw.Open(m_folder.Path("s.dbl")), KST_OK);
     EXPECT_EQ(raw.WriteDataSet(dataSet), KST_ERR_UNKNOWN_FILE_TYPE);
     EXPECT_EQ(raw.Write(list), KST_ERR_UNKNOWN_FILE_TYPE);
     EXPECT_EQ(raw.SaveToMemory(buffer), KST_ERR_UNKNOWN_FILE_TYPE);
+    EXPECT_EQ(raw.LoadFromMemory(buffer), KST_ERR_UNKNOWN_FILE_TYPE);
 }
 
 TEST_F(MeasurementFileTest, SelectionLeavesOutUnselectedPositions)
@@ -760,6 +761,8 @@ TEST_F(MeasurementFileTest, RecordAndRawFilesThroughTheFrontObject)
     image.Write(bytes.data(), 1, static_cast<uint32_t>(bytes.size()));
     CKSTMeasurementFile memory;
     ASSERT_EQ(memory.OpenMemory(KST_FILE_RECORD), KST_OK);
+    CKSTMemBuffer none;
+    EXPECT_EQ(memory.SaveToMemory(none), KST_ERR_UNKNOWN_FILE_TYPE);
     ASSERT_EQ(memory.LoadFromMemory(image), KST_OK);
     CKSTDataSet fromMemory;
     EXPECT_EQ(memory.ReadChannels(fromMemory), KST_OK);
