@@ -175,6 +175,8 @@ struct FileTypeRow {
     bool image;
 };
 
+// The foreign formats come from the installed factory. UniversalDataBinFile files share the
+// FAMOS extensions and are tried when the FAMOS reader refuses a file.
 const FileTypeRow kFileTypes[] = {
     {KST_FILE_NATIVE, {"KXD", "QLD", "ZRW"}, MakeDocFile, KST_FILE_NATIVE, true},
     {KST_FILE_NATIVE_ZRW, {}, MakeDocFile, KST_FILE_NATIVE, true},
@@ -230,6 +232,16 @@ void CloseAndDelete(std::unique_ptr<IKSTMeasurementFile>& file) noexcept
         }
         file.reset();
     }
+}
+
+// The operation, when the object is open for it, with no exception let out.
+template <class Operation>
+int WhenOpen(const CKSTMeasurementFile& file, Operation&& operation)
+{
+    return KstGuarded([&] {
+        const int check = file.CheckOpen();
+        return check != KST_OK ? check : operation();
+    });
 }
 
 bool StartsWith(const uint8_t* data, size_t size, const char* text)
@@ -330,7 +342,6 @@ int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
         row = FindType(KST_FILE_TEXT);
     }
     int result = OpenReader(m_file, *row, path);
-    // UniversalDataBinFile files share the FAMOS extensions.
     if (result == KST_ERR_NOT_FAMOS) {
         CloseAndDelete(m_file);
         row = FindType(KST_FILE_UDBF_BIG);
@@ -428,19 +439,14 @@ int CKSTMeasurementFile::CheckOpen() const
 int CKSTMeasurementFile::ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection,
                                       bool textFlag, const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check
-                               : m_file->ReadDataSet(dataSet, selection, textFlag, textSettings);
+    return WhenOpen(*this, [&] {
+        return m_file->ReadDataSet(dataSet, selection, textFlag, textSettings);
     });
 }
 
 int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : m_file->ReadChannelList(list, textSettings);
-    });
+    return WhenOpen(*this, [&] { return m_file->ReadChannelList(list, textSettings); });
 }
 
 // --- Writing ---
@@ -448,29 +454,19 @@ int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list, const CKSTTextFo
 int CKSTMeasurementFile::WriteDataSet(const CKSTDataSet& dataSet,
                                       const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : m_file->Write(dataSet, textSettings);
-    });
+    return WhenOpen(*this, [&] { return m_file->Write(dataSet, textSettings); });
 }
 
 int CKSTMeasurementFile::Write(const CKSTChannelList& channels, bool textFlag)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : m_file->WriteChannels(channels, textFlag);
-    });
+    return WhenOpen(*this, [&] { return m_file->WriteChannels(channels, textFlag); });
 }
 
 // --- Memory images ---
 
 int CKSTMeasurementFile::SaveToMemory(CKSTMemBuffer& buffer)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        if (check != KST_OK) {
-            return check;
-        }
+    return WhenOpen(*this, [&] {
         const FileTypeRow* row = FindType(m_type);
         return row != nullptr && row->image ? m_file->GetMemory(buffer) : KST_ERR_UNKNOWN_FILE_TYPE;
     });
@@ -478,11 +474,7 @@ int CKSTMeasurementFile::SaveToMemory(CKSTMemBuffer& buffer)
 
 int CKSTMeasurementFile::LoadFromMemory(const CKSTMemBuffer& buffer)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        if (check != KST_OK) {
-            return check;
-        }
+    return WhenOpen(*this, [&] {
         const int result = m_file->SetMemory(buffer);
         if (result == KST_OK) {
             m_type = m_file->GetType();

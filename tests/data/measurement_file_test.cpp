@@ -162,7 +162,6 @@ public:
                    ? KST_OK
                    : KST_ERR_BAD_HEADER;
     }
-    int GetMemory(CKSTMemBuffer& buffer) override { return IKSTMeasurementFile::GetMemory(buffer); }
     int SetMemory(const CKSTMemBuffer& buffer) override
     {
         SetType(buffer.GetSize() > 0 && buffer.GetData()[0] == 1 ? KST_FILE_UDBF_BIG
@@ -500,7 +499,7 @@ TEST_F(MeasurementFileTest, OperationsReachTheFormatOfTheType)
         {KST_FILE_WAV,
          {"wav.Write", "wav.WriteChannels", "wav.GetMemory", "wav.SetMemory", "wav.Read",
           "wav.Read", "wav.Close"}},
-        // No memory image to hand out.
+        // No memory image is handed out, though the format has one.
         {KST_FILE_UDBF_BIG,
          {"udbf.Write", "udbf.WriteChannels", "udbf.SetMemory", "udbf.Read", "udbf.ReadChannelList",
           "udbf.Close"}},
