@@ -2,55 +2,246 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
+#include "data/DocFile.h"
 #include "data/ErrorGuard.h"
+#include "data/RawFile.h"
+#include "data/RecordFile.h"
 #include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
 
-template <class T>
-void CloseAndDelete(std::unique_ptr<T>& object) noexcept
+// --- This library's own formats as measurement-file objects ---
+
+// A writable format of this library: its file class opens, loads and closes itself.
+template <class File>
+class CKSTOwnFormatFile : public IKSTMeasurementFile {
+public:
+    int OpenRead(const CKSTString& path) override { return m_file.OpenRead(path); }
+    int OpenWrite(const CKSTString& path) override { return m_file.OpenWrite(path); }
+    int OpenMemoryWrite() override { return m_file.OpenMemoryWrite(); }
+    int SetMemory(const CKSTMemBuffer& buffer) override
+    {
+        m_file.SetMemory(buffer);
+        return m_file.OpenMemoryRead();
+    }
+    int Close() override { return m_file.Close(); }
+    bool IsOpen() const override { return m_file.IsOpen(); }
+
+protected:
+    explicit CKSTOwnFormatFile(int32_t type) : IKSTMeasurementFile(type) {}
+
+    File m_file;
+};
+
+class CKSTDocMeasurementFile : public CKSTOwnFormatFile<CKSTDocFile> {
+public:
+    // Asked for as type 1 or 2, the container is type 1.
+    CKSTDocMeasurementFile() : CKSTOwnFormatFile(KST_FILE_NATIVE) {}
+
+    int GetMemory(CKSTMemBuffer& buffer) override
+    {
+        // A container written to disk has no image to hand out.
+        if (!m_file.IsInMemory()) {
+            return KST_ERR_UNKNOWN_FILE_TYPE;
+        }
+        m_file.GetMemory(buffer);
+        return KST_OK;
+    }
+
+    // The window settings come with the channels (KST_ERR_NO_SETTINGS when there are none);
+    // KST_ERR_NEWER_KINDS tells of records newer than this program in a file whose data were
+    // read.
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool) override
+    {
+        uint8_t newerKinds = 0;
+        const int result = m_file.ReadDataSet(dataSet, selection, &newerKinds);
+        if ((result == KST_OK || result == KST_ERR_NO_SETTINGS) && newerKinds != 0) {
+            return KST_ERR_NEWER_KINDS;
+        }
+        return result;
+    }
+    // The container's reader leaves out the unselected channels itself.
+    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+                    const CKSTTextFormat*) override
+    {
+        return Read(dataSet, selection, textFlag);
+    }
+    // The channel records alone, without their samples.
+    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat*) override
+    {
+        CKSTChannelList channels;
+        uint8_t newerKinds = 0;
+        int result = m_file.ReadChannelRecords(channels, false, &newerKinds);
+        if (result == KST_OK && newerKinds != 0) {
+            result = KST_ERR_NEWER_KINDS;
+        }
+        if (result == KST_OK || result == KST_ERR_NEWER_KINDS) {
+            list.CopyDeep(channels);
+        }
+        return result;
+    }
+    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat*) override
+    {
+        return m_file.WriteDataSet(dataSet, true);
+    }
+    int WriteChannels(const CKSTChannelList& channels, bool) override
+    {
+        return m_file.WriteChannels(channels, true);
+    }
+};
+
+class CKSTRecordMeasurementFile : public CKSTOwnFormatFile<CKSTRecordFile> {
+public:
+    CKSTRecordMeasurementFile() : CKSTOwnFormatFile(KST_FILE_RECORD) {}
+
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
+    {
+        return m_file.Read(dataSet);
+    }
+    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat*) override
+    {
+        return WriteChannels(dataSet.GetChannels(), false);
+    }
+    int WriteChannels(const CKSTChannelList& channels, bool) override
+    {
+        // The record writer makes time vectors equidistant in place; the caller's channels
+        // (the open document's, say) must not change by being saved.
+        CKSTChannelList copy;
+        copy.CopyFrom(channels);
+        return m_file.WriteBinaryRecordFile(copy);
+    }
+};
+
+// Raw sample files are read only: every writing operation is refused.
+class CKSTRawMeasurementFile : public IKSTMeasurementFile {
+public:
+    CKSTRawMeasurementFile(int32_t type, CKSTRawFile::Format format)
+        : IKSTMeasurementFile(type), m_file(format)
+    {
+    }
+
+    int OpenRead(const CKSTString& path) override { return m_file.OpenRead(path); }
+    int OpenWrite(const CKSTString&) override { return KST_ERR_UNKNOWN_FILE_TYPE; }
+    int OpenMemoryWrite() override { return KST_ERR_UNKNOWN_FILE_TYPE; }
+    int SetMemory(const CKSTMemBuffer&) override { return KST_ERR_UNKNOWN_FILE_TYPE; }
+    int Close() override { return m_file.Close(); }
+    bool IsOpen() const override { return m_file.IsOpen(); }
+
+    int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
+    {
+        return m_file.Read(dataSet);
+    }
+    int Write(const CKSTDataSet&, const CKSTTextFormat*) override
+    {
+        return KST_ERR_UNKNOWN_FILE_TYPE;
+    }
+    int WriteChannels(const CKSTChannelList&, bool) override { return KST_ERR_UNKNOWN_FILE_TYPE; }
+
+private:
+    CKSTRawFile m_file;
+};
+
+// --- The file types ---
+
+using KstMakeFile = std::unique_ptr<IKSTMeasurementFile> (*)(int32_t type);
+
+std::unique_ptr<IKSTMeasurementFile> MakeDocFile(int32_t)
 {
-    if (object != nullptr) {
+    return std::make_unique<CKSTDocMeasurementFile>();
+}
+
+std::unique_ptr<IKSTMeasurementFile> MakeRecordFile(int32_t)
+{
+    return std::make_unique<CKSTRecordMeasurementFile>();
+}
+
+std::unique_ptr<IKSTMeasurementFile> MakeRawFile(int32_t type)
+{
+    return std::make_unique<CKSTRawMeasurementFile>(
+        type, type == KST_FILE_RAW_F64 ? CKSTRawFile::kFloat64 : CKSTRawFile::kFloat32);
+}
+
+struct FileTypeRow {
+    int32_t type;
+    // Upper case; files with other extensions open as text tables.
+    const char* extensions[3];
+    KstMakeFile make;
+    // The type an object opened in memory carries until it loads an image: a
+    // UniversalDataBinFile image tells its byte order only then.
+    int32_t memoryType;
+    // SaveToMemory hands out the image written in memory.
+    bool image;
+};
+
+// The foreign formats come from the installed factory. UniversalDataBinFile files share the
+// FAMOS extensions and are tried when the FAMOS reader refuses a file.
+const FileTypeRow kFileTypes[] = {
+    {KST_FILE_NATIVE, {"KXD", "QLD", "ZRW"}, MakeDocFile, KST_FILE_NATIVE, true},
+    {KST_FILE_NATIVE_ZRW, {}, MakeDocFile, KST_FILE_NATIVE, true},
+    {KST_FILE_TEXT, {}, KstCreateForeignFile, KST_FILE_TEXT, true},
+    {KST_FILE_FAMOS, {"DAT", "RAW"}, KstCreateForeignFile, KST_FILE_FAMOS, true},
+    {KST_FILE_DASYLAB, {"DDF", "DDB"}, KstCreateForeignFile, KST_FILE_DASYLAB, true},
+    {KST_FILE_MATLAB, {"MAT", "FIG"}, KstCreateForeignFile, KST_FILE_MATLAB, true},
+    {KST_FILE_UDBF_BIG, {}, KstCreateForeignFile, KST_FILE_UDBF_BIG, false},
+    {KST_FILE_UDBF_LITTLE, {}, KstCreateForeignFile, KST_FILE_UDBF_BIG, false},
+    {KST_FILE_WAV, {"WAV"}, KstCreateForeignFile, KST_FILE_WAV, true},
+    {KST_FILE_RAW_F64, {"DBL"}, MakeRawFile, KST_FILE_RAW_F64, false},
+    {KST_FILE_RAW_F32, {"FLT"}, MakeRawFile, KST_FILE_RAW_F32, false},
+    {KST_FILE_RECORD, {"BBL"}, MakeRecordFile, KST_FILE_RECORD, false},
+};
+
+const FileTypeRow* FindType(int32_t type)
+{
+    for (const FileTypeRow& row : kFileTypes) {
+        if (row.type == type) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+const FileTypeRow* FindExtension(const CKSTString& extension)
+{
+    for (const FileTypeRow& row : kFileTypes) {
+        for (const char* listed : row.extensions) {
+            if (listed != nullptr && extension == listed) {
+                return &row;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Makes the object of the row's type and opens the path with it.
+int OpenReader(std::unique_ptr<IKSTMeasurementFile>& file, const FileTypeRow& row,
+               const CKSTString& path)
+{
+    file = row.make(row.type);
+    return file != nullptr ? file->OpenRead(path) : KST_ERR_UNKNOWN_FILE_TYPE;
+}
+
+void CloseAndDelete(std::unique_ptr<IKSTMeasurementFile>& file) noexcept
+{
+    if (file != nullptr) {
         try {
-            object->Close();
+            file->Close();
         } catch (...) {
             // The object goes anyway; an open that failed has nothing worth reporting.
         }
-        object.reset();
+        file.reset();
     }
 }
 
-// Installs the writer and opens it on the path, or in memory when there is no path.
-template <class T>
-int OpenWriterObject(std::unique_ptr<T>& slot, std::unique_ptr<T> object, const CKSTString* path)
+// The operation, when the object is open for it, with no exception let out.
+template <class Operation>
+int WhenOpen(const CKSTMeasurementFile& file, Operation&& operation)
 {
-    slot = std::move(object);
-    if (slot == nullptr) {
-        return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
-    return path != nullptr ? slot->OpenWrite(*path) : slot->OpenMemoryWrite();
-}
-
-template <class T>
-int OpenReaderObject(std::unique_ptr<T>& slot, std::unique_ptr<T> object, const CKSTString& path)
-{
-    slot = std::move(object);
-    return slot != nullptr ? slot->OpenRead(path) : KST_ERR_UNKNOWN_FILE_TYPE;
-}
-
-// Channels at positions whose selection entry is not selected go; positions beyond the
-// selection list keep their channels.
-void RemoveUnselected(CKSTChannelList& channels, const CKSTChannelList& selection)
-{
-    for (int i = std::min(channels.GetCount(), selection.GetCount()) - 1; i >= 0; --i) {
-        const CKSTChannel* entry = selection.GetAt(i);
-        if (entry != nullptr && !entry->IsSelected()) {
-            channels.RemoveAt(i);
-        }
-    }
+    return KstGuarded([&] {
+        const int check = file.CheckOpen();
+        return check != KST_OK ? check : operation();
+    });
 }
 
 bool StartsWith(const uint8_t* data, size_t size, const char* text)
@@ -142,51 +333,22 @@ int CKSTMeasurementFile::Open(const CKSTString& path)
 
 int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
 {
-    const CKSTString extension = GetExtension(path);
-    int result = KST_OK;
-    int32_t type = KST_FILE_NONE;
-
-    if (extension == "DAT" || extension == "RAW") {
-        type = KST_FILE_FAMOS;
-        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
-        if (result == KST_ERR_NOT_FAMOS) {
-            CloseAndDelete(m_foreignFile);
-            type = KST_FILE_UDBF_BIG;
-            result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
-        }
-    } else if (extension == "KXD" || extension == "QLD" || extension == "ZRW") {
-        result = OpenReaderObject(m_docFile, std::make_unique<CKSTDocFile>(), path);
-        type = KST_FILE_NATIVE;
-    } else if (extension == "WAV") {
-        type = KST_FILE_WAV;
-        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
-    } else if (extension == "DDF" || extension == "DDB") {
-        type = KST_FILE_DASYLAB;
-        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
-    } else if (extension == "MAT" || extension == "FIG") {
-        type = KST_FILE_MATLAB;
-        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
-    } else if (extension == "DBL") {
-        result = OpenReaderObject(m_float64File,
-                                  std::make_unique<CKSTRawFile>(CKSTRawFile::kFloat64), path);
-        type = KST_FILE_RAW_F64;
-    } else if (extension == "FLT") {
-        result = OpenReaderObject(m_float32File,
-                                  std::make_unique<CKSTRawFile>(CKSTRawFile::kFloat32), path);
-        type = KST_FILE_RAW_F32;
-    } else if (extension == "BBL") {
-        result = OpenReaderObject(m_recordFile, std::make_unique<CKSTRecordFile>(), path);
-        type = KST_FILE_RECORD;
-    } else {
+    const FileTypeRow* row = FindExtension(GetExtension(path));
+    if (row == nullptr) {
         int32_t pictureType;
         if (IsPictureFile(path, pictureType)) {
             return KST_ERR_PICTURE_FILE;
         }
-        type = KST_FILE_TEXT;
-        result = OpenReaderObject(m_foreignFile, KstCreateForeignFile(type), path);
+        row = FindType(KST_FILE_TEXT);
+    }
+    int result = OpenReader(m_file, *row, path);
+    if (result == KST_ERR_NOT_FAMOS) {
+        CloseAndDelete(m_file);
+        row = FindType(KST_FILE_UDBF_BIG);
+        result = OpenReader(m_file, *row, path);
     }
     if (result == KST_OK) {
-        m_type = type;
+        m_type = row->type;
     }
     return result;
 }
@@ -213,37 +375,19 @@ int CKSTMeasurementFile::OpenMemory(int32_t type)
 
 int CKSTMeasurementFile::OpenWriter(const CKSTString* path, int32_t type)
 {
-    int result = KST_OK;
-    int32_t openedType = type;
-    switch (type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            result = OpenWriterObject(m_docFile, std::make_unique<CKSTDocFile>(), path);
-            openedType = KST_FILE_NATIVE;
-            break;
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_WAV:
-            result = OpenWriterObject(m_foreignFile, KstCreateForeignFile(type), path);
-            break;
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-            // The object made for type 7 or 8 writes that byte order.
-            result = OpenWriterObject(m_foreignFile, KstCreateForeignFile(type), path);
-            if (path == nullptr) {
-                openedType = KST_FILE_UDBF_BIG;
-            }
-            break;
-        case KST_FILE_RECORD:
-            result = OpenWriterObject(m_recordFile, std::make_unique<CKSTRecordFile>(), path);
-            break;
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
+    const FileTypeRow* row = FindType(type);
+    if (row == nullptr) {
+        return KST_ERR_UNKNOWN_FILE_TYPE;
     }
+    m_file = row->make(type);
+    if (m_file == nullptr) {
+        return KST_ERR_UNKNOWN_FILE_TYPE;
+    }
+    const int result = path != nullptr ? m_file->OpenWrite(*path) : m_file->OpenMemoryWrite();
     if (result == KST_OK) {
-        m_type = openedType;
+        // On disk the object's own type: the container's is 1 however it was asked for, and the
+        // object made for type 7 or 8 writes that byte order.
+        m_type = path != nullptr ? m_file->GetType() : row->memoryType;
     }
     return result;
 }
@@ -289,122 +433,20 @@ int32_t CKSTMeasurementFile::DetectType(const CKSTMemBuffer& image)
 
 int CKSTMeasurementFile::CheckOpen() const
 {
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            return m_docFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_TEXT:
-        case KST_FILE_DASYLAB:
-            return m_foreignFile != nullptr && m_foreignFile->IsOpen() ? KST_OK
-                                                                       : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_FAMOS:
-        case KST_FILE_MATLAB:
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-        case KST_FILE_WAV:
-            return m_foreignFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_RAW_F64:
-            return m_float64File != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_RAW_F32:
-            return m_float32File != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        case KST_FILE_RECORD:
-            return m_recordFile != nullptr ? KST_OK : KST_ERR_FILE_NOT_OPEN;
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
+    return m_file != nullptr ? m_file->CheckOpen() : KST_ERR_UNKNOWN_FILE_TYPE;
 }
 
 int CKSTMeasurementFile::ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection,
                                       bool textFlag, const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : ReadByType(dataSet, selection, textFlag, textSettings);
+    return WhenOpen(*this, [&] {
+        return m_file->ReadDataSet(dataSet, selection, textFlag, textSettings);
     });
-}
-
-int CKSTMeasurementFile::ReadByType(CKSTDataSet& dataSet, const CKSTChannelList* selection,
-                                    bool textFlag, const CKSTTextFormat* textSettings)
-{
-    int result = KST_OK;
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW: {
-            uint8_t newerKinds = 0;
-            result = m_docFile->ReadDataSet(dataSet, selection, &newerKinds);
-            if ((result == KST_OK || result == KST_ERR_NO_SETTINGS) && newerKinds != 0) {
-                result = KST_ERR_NEWER_KINDS;
-            }
-            return result;
-        }
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-            return m_foreignFile->Read(dataSet, selection, textFlag);
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_WAV:
-            // Every read states its options, so none linger from an earlier call.
-            m_foreignFile->SetReadSettings(textSettings);
-            // These readers take every channel; the unselected ones go below.
-            result = m_foreignFile->Read(dataSet, nullptr, textFlag);
-            break;
-        case KST_FILE_RAW_F64:
-            result = m_float64File->Read(dataSet);
-            break;
-        case KST_FILE_RAW_F32:
-            result = m_float32File->Read(dataSet);
-            break;
-        case KST_FILE_RECORD:
-            result = m_recordFile->Read(dataSet);
-            break;
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
-    if (result == KST_OK && selection != nullptr) {
-        RemoveUnselected(dataSet.GetChannels(), *selection);
-    }
-    return result;
 }
 
 int CKSTMeasurementFile::ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : ReadChannelListByType(list, textSettings);
-    });
-}
-
-int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list,
-                                               const CKSTTextFormat* textSettings)
-{
-    if (m_type == KST_FILE_NATIVE || m_type == KST_FILE_NATIVE_ZRW) {
-        CKSTChannelList channels;
-        uint8_t newerKinds = 0;
-        int result = m_docFile->ReadChannelRecords(channels, false, &newerKinds);
-        if (result == KST_OK && newerKinds != 0) {
-            result = KST_ERR_NEWER_KINDS;
-        }
-        if (result == KST_OK || result == KST_ERR_NEWER_KINDS) {
-            list.CopyDeep(channels);
-        }
-        return result;
-    }
-    if (m_type == KST_FILE_UDBF_BIG || m_type == KST_FILE_UDBF_LITTLE) {
-        CKSTChannelList channels;
-        const int result = m_foreignFile->ReadChannelInfo(channels);
-        if (result == KST_OK) {
-            list.CopyDeep(channels);
-        }
-        return result;
-    }
-    CKSTDataSet dataSet;
-    const int result = ReadByType(dataSet, nullptr, false, textSettings);
-    if (result == KST_OK) {
-        list.CopyDeep(dataSet.GetChannels());
-    }
-    return result;
+    return WhenOpen(*this, [&] { return m_file->ReadChannelList(list, textSettings); });
 }
 
 // --- Writing ---
@@ -412,187 +454,47 @@ int CKSTMeasurementFile::ReadChannelListByType(CKSTChannelList& list,
 int CKSTMeasurementFile::WriteDataSet(const CKSTDataSet& dataSet,
                                       const CKSTTextFormat* textSettings)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : WriteDataSetByType(dataSet, textSettings);
-    });
-}
-
-int CKSTMeasurementFile::WriteDataSetByType(const CKSTDataSet& dataSet,
-                                            const CKSTTextFormat* textSettings)
-{
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            return m_docFile->WriteDataSet(dataSet, true);
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-        case KST_FILE_WAV:
-            return m_foreignFile->Write(dataSet, textSettings);
-        case KST_FILE_RECORD:
-            return WriteByType(dataSet.GetChannels(), false);
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
+    return WhenOpen(*this, [&] { return m_file->Write(dataSet, textSettings); });
 }
 
 int CKSTMeasurementFile::Write(const CKSTChannelList& channels, bool textFlag)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : WriteByType(channels, textFlag);
-    });
-}
-
-int CKSTMeasurementFile::WriteByType(const CKSTChannelList& channels, bool textFlag)
-{
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            return m_docFile->WriteChannels(channels, true);
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-        case KST_FILE_WAV:
-            return m_foreignFile->WriteChannels(channels, textFlag);
-        case KST_FILE_RECORD: {
-            // The record writer makes time vectors equidistant in place; the caller's channels
-            // (the open document's, say) must not change by being saved.
-            CKSTChannelList copy;
-            copy.CopyFrom(channels);
-            return m_recordFile->WriteBinaryRecordFile(copy);
-        }
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
+    return WhenOpen(*this, [&] { return m_file->WriteChannels(channels, textFlag); });
 }
 
 // --- Memory images ---
 
 int CKSTMeasurementFile::SaveToMemory(CKSTMemBuffer& buffer)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : SaveToMemoryByType(buffer);
+    return WhenOpen(*this, [&] {
+        const FileTypeRow* row = FindType(m_type);
+        return row != nullptr && row->image ? m_file->GetMemory(buffer) : KST_ERR_UNKNOWN_FILE_TYPE;
     });
-}
-
-int CKSTMeasurementFile::SaveToMemoryByType(CKSTMemBuffer& buffer)
-{
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            // A container written to disk has no image to hand out.
-            if (!m_docFile->IsInMemory()) {
-                return KST_ERR_UNKNOWN_FILE_TYPE;
-            }
-            m_docFile->GetMemory(buffer);
-            return KST_OK;
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_WAV:
-            return m_foreignFile->GetMemory(buffer);
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
 }
 
 int CKSTMeasurementFile::LoadFromMemory(const CKSTMemBuffer& buffer)
 {
-    return KstGuarded([&] {
-        const int check = CheckOpen();
-        return check != KST_OK ? check : LoadFromMemoryByType(buffer);
-    });
-}
-
-int CKSTMeasurementFile::LoadFromMemoryByType(const CKSTMemBuffer& buffer)
-{
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            m_docFile->SetMemory(buffer);
-            return m_docFile->OpenMemoryRead();
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_WAV:
-            return m_foreignFile->SetMemory(buffer);
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE: {
-            const int result = m_foreignFile->SetMemory(buffer);
-            if (result == KST_OK) {
-                m_type = m_foreignFile->GetType();
-            }
-            return result;
+    return WhenOpen(*this, [&] {
+        const int result = m_file->SetMemory(buffer);
+        if (result == KST_OK) {
+            m_type = m_file->GetType();
         }
-        case KST_FILE_RECORD:
-            m_recordFile->SetMemory(buffer);
-            return m_recordFile->OpenMemoryRead();
-        default:
-            return KST_ERR_UNKNOWN_FILE_TYPE;
-    }
+        return result;
+    });
 }
 
 // --- Closing ---
 
 int CKSTMeasurementFile::Close()
 {
-    const int result = KstGuarded([&] { return CloseObject(); });
-    Release();
+    const int result = KstGuarded([&] { return m_file != nullptr ? m_file->Close() : KST_OK; });
+    m_file.reset();
+    m_type = KST_FILE_NONE;
     return result;
-}
-
-int CKSTMeasurementFile::CloseObject()
-{
-    switch (m_type) {
-        case KST_FILE_NATIVE:
-        case KST_FILE_NATIVE_ZRW:
-            return m_docFile != nullptr ? m_docFile->Close() : KST_OK;
-        case KST_FILE_TEXT:
-        case KST_FILE_FAMOS:
-        case KST_FILE_DASYLAB:
-        case KST_FILE_MATLAB:
-        case KST_FILE_UDBF_BIG:
-        case KST_FILE_UDBF_LITTLE:
-        case KST_FILE_WAV:
-            return m_foreignFile != nullptr ? m_foreignFile->Close() : KST_OK;
-        case KST_FILE_RAW_F64:
-            return m_float64File != nullptr ? m_float64File->Close() : KST_OK;
-        case KST_FILE_RAW_F32:
-            return m_float32File != nullptr ? m_float32File->Close() : KST_OK;
-        case KST_FILE_RECORD:
-            return m_recordFile != nullptr ? m_recordFile->Close() : KST_OK;
-        default:
-            return KST_OK;
-    }
 }
 
 void CKSTMeasurementFile::Discard() noexcept
 {
-    CloseAndDelete(m_docFile);
-    CloseAndDelete(m_recordFile);
-    CloseAndDelete(m_float64File);
-    CloseAndDelete(m_float32File);
-    CloseAndDelete(m_foreignFile);
-    m_type = KST_FILE_NONE;
-}
-
-void CKSTMeasurementFile::Release() noexcept
-{
-    m_docFile.reset();
-    m_recordFile.reset();
-    m_float64File.reset();
-    m_float32File.reset();
-    m_foreignFile.reset();
+    CloseAndDelete(m_file);
     m_type = KST_FILE_NONE;
 }

@@ -13,10 +13,7 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/DocFile.h"
-#include "data/ForeignFile.h"
-#include "data/RawFile.h"
-#include "data/RecordFile.h"
+#include "data/MeasurementFileFormat.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
 
@@ -84,8 +81,8 @@ public:
     // did not reach the disk reports KST_ERR_SHORT_TRANSFER). 0 when nothing is open.
     int Close();
 
-    // KST_ERR_UNKNOWN_FILE_TYPE outside types 1-12; KST_ERR_FILE_NOT_OPEN without the format
-    // object, or for text and DASYLab when it holds no open file or buffer.
+    // KST_ERR_UNKNOWN_FILE_TYPE when nothing is open; KST_ERR_FILE_NOT_OPEN for text and DASYLab
+    // when the object holds no open file or buffer.
     int CheckOpen() const;
     int32_t GetType() const { return m_type; }
 
@@ -102,24 +99,9 @@ public:
 private:
     int OpenByExtension(const CKSTString& path);
     int OpenWriter(const CKSTString* path, int32_t type);
-    int ReadByType(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
-                   const CKSTTextFormat* textSettings);
-    int ReadChannelListByType(CKSTChannelList& list, const CKSTTextFormat* textSettings);
-    int WriteDataSetByType(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings);
-    int WriteByType(const CKSTChannelList& channels, bool textFlag);
-    int SaveToMemoryByType(CKSTMemBuffer& buffer);
-    int LoadFromMemoryByType(const CKSTMemBuffer& buffer);
-    int CloseObject();
     // Closes and deletes whatever object exists, type 0; for failed opens.
     void Discard() noexcept;
-    // Deletes the objects after they were closed, type 0.
-    void Release() noexcept;
 
     int32_t m_type;
-    std::unique_ptr<CKSTDocFile> m_docFile;
-    std::unique_ptr<CKSTRecordFile> m_recordFile;
-    std::unique_ptr<CKSTRawFile> m_float64File;
-    std::unique_ptr<CKSTRawFile> m_float32File;
-    // Text, FAMOS, DASYLab, MAT, UniversalDataBinFile or WAV.
-    std::unique_ptr<CKSTForeignFile> m_foreignFile;
+    std::unique_ptr<IKSTMeasurementFile> m_file;
 };

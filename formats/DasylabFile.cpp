@@ -71,7 +71,7 @@ bool ReadZeroText(CKSTByteReader& in, uint64_t end, std::string& text)
 
 }  // namespace
 
-CKSTDasylabFile::CKSTDasylabFile() : CKSTForeignFile(5) {}
+CKSTDasylabFile::CKSTDasylabFile() : CKSTStreamFormatFile(5) {}
 
 CKSTString CKSTDasylabFile::CompanionPath(const CKSTString& path, bool toDataFile)
 {
@@ -91,67 +91,40 @@ CKSTString CKSTDasylabFile::CompanionPath(const CKSTString& path, bool toDataFil
     return path;
 }
 
-void CKSTDasylabFile::ResetHeader()
+void CKSTDasylabFile::Reset()
 {
     m_twoFiles = false;
     m_headerText.Empty();
 }
 
-int CKSTDasylabFile::OpenRead(const CKSTString& path)
+int CKSTDasylabFile::OpenStream(const CKSTString& path, KstOpenMode mode)
 {
-    ResetHeader();
-    const int open = m_main.Open(CompanionPath(path, false), KST_OPEN_READ);
-    if (open != KST_OK) {
-        return KST_ERR_OPEN_FAILED;
+    if (mode != KST_OPEN_READ) {
+        return CKSTStreamFormatFile::OpenStream(path, mode);
     }
-    const int result = ReadHeaderText();
-    if (result != KST_OK) {
-        Close();
-    }
-    return result;
-}
-
-int CKSTDasylabFile::OpenWrite(const CKSTString& path)
-{
-    ResetHeader();
-    return m_main.Open(path, KST_OPEN_WRITE);
-}
-
-int CKSTDasylabFile::OpenMemoryWrite()
-{
-    ResetHeader();
-    return m_main.OpenMemoryWrite();
-}
-
-int CKSTDasylabFile::GetMemory(CKSTMemBuffer& buffer)
-{
-    m_main.GetMemory(buffer);
-    return KST_OK;
-}
-
-int CKSTDasylabFile::SetMemory(const CKSTMemBuffer& buffer)
-{
-    Close();
-    KstCopyMemoryImage(m_main, buffer);
-    const int open = m_main.OpenMemoryRead();
-    return open != KST_OK ? open : ReadHeaderText();
+    return m_stream.Open(CompanionPath(path, false), mode) == KST_OK ? KST_OK
+                                                                     : KST_ERR_OPEN_FAILED;
 }
 
 int CKSTDasylabFile::Close()
 {
-    int result = m_main.Close();
+    int result = CKSTStreamFormatFile::Close();
     if (m_companion.IsOpen()) {
         const int companion = m_companion.Close();
         result = result != KST_OK ? result : companion;
     }
-    ResetHeader();
     return result;
 }
 
-int CKSTDasylabFile::ReadHeaderText()
+int CKSTDasylabFile::CheckOpen() const
+{
+    return IsOpen() ? KST_OK : KST_ERR_FILE_NOT_OPEN;
+}
+
+int CKSTDasylabFile::ReadHead(const CKSTString&)
 {
     m_headerText.Empty();
-    CKSTByteReader in(m_main);
+    CKSTByteReader in(m_stream);
     char magic[5];
     if (!in.Read(magic, 5) || std::memcmp(magic, "DTDF\r", 5) != 0) {
         return KST_ERR_NOT_DASYLAB;
@@ -171,8 +144,9 @@ int CKSTDasylabFile::ReadHeaderText()
     text.resize(std::strlen(text.c_str()));
     m_headerText = text.c_str();
     // The reader ran ahead; the stream continues right after the end-of-text byte.
-    return m_main.Seek(static_cast<int64_t>(in.GetPosition()), SEEK_SET) >= 0 ? KST_OK
-                                                                             : KST_ERR_NOT_DASYLAB;
+    return m_stream.Seek(static_cast<int64_t>(in.GetPosition()), SEEK_SET) >= 0
+               ? KST_OK
+               : KST_ERR_NOT_DASYLAB;
 }
 
 // --- Reading ---
@@ -182,7 +156,7 @@ int CKSTDasylabFile::Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool)
     dataSet.Clear(false);
     const int result = ReadChannels(dataSet.GetChannels());
     const int header = ReadHeaderEntries(dataSet.GetHeader());
-    dataSet.SetName(m_main.GetPath());
+    dataSet.SetName(m_stream.GetPath());
     return result != KST_OK ? result : header;
 }
 
@@ -191,7 +165,7 @@ int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
     if (!IsOpen()) {
         return KST_ERR_FILE_NOT_OPEN;
     }
-    CKSTByteReader in(m_main);
+    CKSTByteReader in(m_stream);
     char tag[4];
     if (!in.Read(tag, 2) || std::memcmp(tag, "IN", 2) != 0) {
         return KST_ERR_NOT_DASYLAB;
@@ -247,7 +221,7 @@ int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
 
     int result = KST_OK;
     if (separateData != 0) {
-        const CKSTString dataPath = CompanionPath(m_main.GetPath(), true);
+        const CKSTString dataPath = CompanionPath(m_stream.GetPath(), true);
         if (m_companion.Open(dataPath, KST_OPEN_READ) != KST_OK) {
             return KST_ERR_FILE_NOT_OPEN;
         }
@@ -255,7 +229,7 @@ int CKSTDasylabFile::ReadChannels(CKSTChannelList& channels)
         CKSTByteReader data(m_companion);
         result = ReadRecords(data, m_companion, channels, first, count);
     } else {
-        result = ReadRecords(in, m_main, channels, first, count);
+        result = ReadRecords(in, m_stream, channels, first, count);
     }
     ReadUnits(channels, first);
     for (int i = first; i < channels.GetCount(); ++i) {
@@ -598,7 +572,7 @@ int CKSTDasylabFile::WriteChannels(const CKSTChannelList& source, bool)
         }
     }
 
-    CKSTByteWriter out(m_main);
+    CKSTByteWriter out(m_stream);
     const uint32_t fileTime = FileTime(start);
     out.Text("DTDF");
     out.U8('\r');

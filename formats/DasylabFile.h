@@ -9,23 +9,18 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
+#include "formats/StreamFormatFile.h"
 #include "foundation/DataFile.h"
 
 class CKSTByteReader;
 
-class CKSTDasylabFile : public CKSTForeignFile {
+class CKSTDasylabFile : public CKSTStreamFormatFile {
 public:
     CKSTDasylabFile();
 
-    // A ".ddb" path opens the ".ddf" file beside it. KST_ERR_NOT_DASYLAB without the magic.
-    int OpenRead(const CKSTString& path) override;
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
-    int GetMemory(CKSTMemBuffer& buffer) override;
-    int SetMemory(const CKSTMemBuffer& buffer) override;
+    // The companion file too; the first error counts.
     int Close() override;
-    bool IsOpen() const override { return m_main.IsOpen(); }
+    int CheckOpen() const override;
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
     int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
@@ -41,8 +36,15 @@ public:
     // back, keeping the case of upper-case extensions; other paths stay as they are.
     static CKSTString CompanionPath(const CKSTString& path, bool toDataFile);
 
+protected:
+    // A ".ddb" path opens the ".ddf" file beside it; KST_ERR_OPEN_FAILED when that cannot be
+    // opened.
+    int OpenStream(const CKSTString& path, KstOpenMode mode) override;
+    // KST_ERR_NOT_DASYLAB without the magic and the header text.
+    int ReadHead(const CKSTString& path) override;
+    void Reset() override;
+
 private:
-    int ReadHeaderText();
     // The records from the reader's position on; `stream` is the reader's stream.
     int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels, int first,
                     uint16_t count);
@@ -54,10 +56,8 @@ private:
     // What the records from the reader's position hold per channel; the position stays.
     static std::vector<RecordTotals> CountRecordValues(CKSTByteReader& in, uint16_t count);
     void ReadUnits(CKSTChannelList& channels, int first) const;
-    void ResetHeader();
 
     bool m_twoFiles = false;
-    CKSTDataFile m_main;
     CKSTDataFile m_companion;
     CKSTString m_headerText;
 };

@@ -91,7 +91,7 @@ struct CKSTFamosFile::ChannelKeys {
 };
 
 CKSTFamosFile::CKSTFamosFile()
-    : CKSTForeignFile(KST_FILE_FAMOS),
+    : CKSTStreamFormatFile(KST_FILE_FAMOS),
       m_keys(m_stream),
       m_scanned(false),
       m_version(0),
@@ -99,11 +99,6 @@ CKSTFamosFile::CKSTFamosFile()
       m_writeFailed(false),
       m_channelCountV1(0)
 {
-}
-
-CKSTFamosFile::~CKSTFamosFile()
-{
-    m_stream.Close();
 }
 
 void CKSTFamosFile::Reset()
@@ -123,33 +118,10 @@ void CKSTFamosFile::Reset()
     m_channelCountV1 = 0;
 }
 
-int CKSTFamosFile::Close()
-{
-    const int result = m_stream.Close();
-    Reset();
-    return result;
-}
-
-int CKSTFamosFile::OpenRead(const CKSTString& path)
-{
-    Close();
-    const int result = m_stream.Open(path, KST_OPEN_READ);
-    if (result != KST_OK) {
-        Reset();
-        return result;
-    }
-    return CheckStart();
-}
-
 int CKSTFamosFile::SetMemory(const CKSTMemBuffer& buffer)
 {
-    Close();
-    KstCopyMemoryImage(m_stream, buffer);
-    if (m_stream.OpenMemoryRead() != KST_OK) {
-        Reset();
-        return KST_ERR_NOT_FAMOS;
-    }
-    return CheckStart();
+    const int result = CKSTStreamFormatFile::SetMemory(buffer);
+    return buffer.GetSize() == 0 ? KST_ERR_NOT_FAMOS : result;
 }
 
 int CKSTFamosFile::GetMemory(CKSTMemBuffer& buffer)
@@ -157,15 +129,13 @@ int CKSTFamosFile::GetMemory(CKSTMemBuffer& buffer)
     if (!m_stream.IsInMemory()) {
         return KST_ERR_UNKNOWN_FILE_TYPE;
     }
-    m_stream.GetMemory(buffer);
-    return KST_OK;
+    return CKSTStreamFormatFile::GetMemory(buffer);
 }
 
-int CKSTFamosFile::CheckStart()
+int CKSTFamosFile::ReadHead(const CKSTString&)
 {
     ReadVersion();
     if (m_version != 1 && m_version != 2) {
-        Close();
         return KST_ERR_NOT_FAMOS;
     }
     m_key.Empty();

@@ -10,9 +10,8 @@
 #include "data/Channel.h"
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
 #include "foundation/DataFile.h"
-#include "formats/FormatStream.h"
+#include "formats/StreamFormatFile.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
@@ -56,23 +55,14 @@ private:
     CKSTDataFile& m_stream;
 };
 
-class CKSTFamosFile : public CKSTForeignFile {
+class CKSTFamosFile : public CKSTStreamFormatFile {
 public:
     CKSTFamosFile();
-    ~CKSTFamosFile() override;
 
-    // Checks the "|CF," start with version 1 or 2: KST_ERR_NOT_FAMOS otherwise.
-    int OpenRead(const CKSTString& path) override;
-    // A version 2 file.
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
+    // KST_ERR_UNKNOWN_FILE_TYPE unless the file was written in memory.
     int GetMemory(CKSTMemBuffer& buffer) override;
-    // An image to read, checked like OpenRead.
+    // An image to read, checked like a file; an empty one is KST_ERR_NOT_FAMOS too.
     int SetMemory(const CKSTMemBuffer& buffer) override;
-    // The stream's close result: a file whose last writes failed reports
-    // KST_ERR_SHORT_TRANSFER.
-    int Close() override;
-    bool IsOpen() const override { return m_stream.IsOpen(); }
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
     int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
@@ -100,7 +90,6 @@ public:
     static CKSTString MakeKeyName(const CKSTString& text);
 
     uint16_t GetVersion() const { return m_version; }
-    void Reset();
 
     // n samples of the stream appended to the channel as raw x factor + offset (the raw value
     // itself for factor 1 and offset 0), little-endian. Only the whole samples the stream holds
@@ -118,12 +107,18 @@ public:
     static int AppendRawSamplesF64(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
 
+protected:
+    // Checks the "|CF," start with version 1 or 2: KST_ERR_NOT_FAMOS otherwise.
+    int ReadHead(const CKSTString& path) override;
+    // Files are written as version 2.
+    void StartWrite(const CKSTString& path) override;
+    void Reset() override;
+
 private:
     struct Component;
     struct ChannelKeys;
 
     int ReadVersion();
-    int CheckStart();
     int ScanKeys();
     // After the keys of the key at letter position keyPosition: past its end, then the next
     // key's name. KST_ERR_END_OF_DATA when there is none.
@@ -145,7 +140,6 @@ private:
     int WriteText(const CKSTString& text);
     int WriteBytes(const void* data, size_t n);
 
-    CKSTFormatStream m_stream;
     CKSTFamosKeyReader m_keys;
     CKSTString m_key;
     bool m_scanned;

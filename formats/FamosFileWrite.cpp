@@ -178,26 +178,9 @@ CKSTString CKSTFamosFile::MakeKeyName(const CKSTString& text)
     return name;
 }
 
-int CKSTFamosFile::OpenWrite(const CKSTString& path)
+void CKSTFamosFile::StartWrite(const CKSTString&)
 {
-    Close();
-    const int result = m_stream.Open(path, KST_OPEN_WRITE);
-    if (result != KST_OK) {
-        Reset();
-        return result;
-    }
     m_version = 2;
-    return KST_OK;
-}
-
-int CKSTFamosFile::OpenMemoryWrite()
-{
-    Close();
-    const int result = m_stream.OpenMemoryWrite();
-    if (result == KST_OK) {
-        m_version = 2;
-    }
-    return result;
 }
 
 int CKSTFamosFile::WriteBytes(const void* data, size_t n)

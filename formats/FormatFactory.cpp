@@ -8,7 +8,7 @@
 #include "formats/UdbfFile.h"
 #include "formats/WavFile.h"
 
-std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type)
+std::unique_ptr<IKSTMeasurementFile> KstCreateFormatFile(int32_t type)
 {
     switch (type) {
         case KST_FILE_FAMOS:

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "data/ForeignFile.h"
+#include "data/MeasurementFileFormat.h"
 
 // The object that reads or writes files of the type (KstFileType); null for a type that is not
 // a foreign format.
-std::unique_ptr<CKSTForeignFile> KstCreateFormatFile(int32_t type);
+std::unique_ptr<IKSTMeasurementFile> KstCreateFormatFile(int32_t type);
 
 // Makes every measurement-file object use these formats; the program calls it at start-up.
 void KstInstallFormats();

@@ -10,7 +10,16 @@
 
 class CKSTFormatStream : public CKSTDataFile {
 public:
-    // 0, or KST_ERR_SHORT_TRANSFER when buffered bytes could not be written. Memory streams
-    // have nothing to push.
-    int Flush() { return m_file != nullptr && std::fflush(m_file) != 0 ? KST_ERR_SHORT_TRANSFER : KST_OK; }
+    // 0, or KST_ERR_SHORT_TRANSFER when buffered bytes could not be written or an earlier write
+    // failed. Memory streams have nothing to push.
+    int Flush()
+    {
+        if (m_file == nullptr) {
+            return KST_OK;
+        }
+        return std::fflush(m_file) == 0 && std::ferror(m_file) == 0 ? KST_OK
+                                                                      : KST_ERR_SHORT_TRANSFER;
+    }
+    // The open file, null for a memory stream.
+    FILE* GetFile() const { return m_file; }
 };

@@ -223,63 +223,23 @@ struct CKSTMatFile::Tag {
     }
 };
 
-CKSTMatFile::CKSTMatFile() : CKSTForeignFile(6) {}
+CKSTMatFile::CKSTMatFile() : CKSTStreamFormatFile(6) {}
 
-int CKSTMatFile::OpenRead(const CKSTString& path)
-{
-    const int result = m_file.Open(path, KST_OPEN_READ);
-    if (result != KST_OK) {
-        return result;
-    }
-    CKSTString lower = path;
-    lower.MakeLower();
-    m_figure = lower.GetLength() >= 3 && lower.Right(3) == "fig";
-    return ReadFileHead();
-}
-
-int CKSTMatFile::OpenWrite(const CKSTString& path)
-{
-    const int result = m_file.Open(path, KST_OPEN_WRITE);
-    if (result == KST_OK) {
-        CKSTString lower = path;
-        lower.MakeLower();
-        m_figure = lower.GetLength() >= 3 && lower.Right(3) == "fig";
-    }
-    return result;
-}
-
-int CKSTMatFile::OpenMemoryWrite()
-{
-    return m_file.OpenMemoryWrite();
-}
-
-int CKSTMatFile::GetMemory(CKSTMemBuffer& buffer)
-{
-    m_file.GetMemory(buffer);
-    return KST_OK;
-}
-
-int CKSTMatFile::SetMemory(const CKSTMemBuffer& buffer)
-{
-    m_file.Close();
-    KstCopyMemoryImage(m_file, buffer);
-    const int result = m_file.OpenMemoryRead();
-    return result != KST_OK ? result : ReadFileHead();
-}
-
-int CKSTMatFile::Close()
+void CKSTMatFile::Reset()
 {
     m_headerText.Empty();
     m_subsystem.Empty();
     m_version = 0;
     m_swap = false;
-    return m_file.Close();
 }
 
-int CKSTMatFile::ReadFileHead()
+int CKSTMatFile::ReadHead(const CKSTString& path)
 {
+    CKSTString lower = path;
+    lower.MakeLower();
+    m_figure = lower.GetLength() >= 3 && lower.Right(3) == "fig";
     char head[kHeaderSize];
-    const uint32_t got = m_file.Read(head, kHeaderSize);
+    const uint32_t got = m_stream.Read(head, kHeaderSize);
     if (got < 6 || std::memcmp(head, "MATLAB", 6) != 0) {
         return KST_ERR_NOT_MAT;
     }
@@ -288,7 +248,7 @@ int CKSTMatFile::ReadFileHead()
     }
     m_headerText.Assign(head, static_cast<int>(kHeaderTextSize));
     m_subsystem.Assign(head + kHeaderTextSize, 8);
-    m_fileTime = m_file.GetWriteTime();
+    m_fileTime = m_stream.GetWriteTime();
     CKSTTimeStamp created;
     if (ParseHeaderDate(m_headerText, created)) {
         m_fileTime = created;
@@ -389,7 +349,7 @@ int CKSTMatFile::Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool)
     dataSet.Clear(false);
     const int result = ReadChannels(dataSet.GetChannels());
     dataSet.GetHeader().Clear();
-    dataSet.SetName(m_file.GetPath());
+    dataSet.SetName(m_stream.GetPath());
     return result;
 }
 
@@ -399,10 +359,10 @@ int CKSTMatFile::ReadChannels(CKSTChannelList& channels)
         return KST_ERR_FILE_NOT_OPEN;
     }
     channels.DeleteAll();
-    if (m_file.Seek(kHeaderSize, SEEK_SET) < 0) {
+    if (m_stream.Seek(kHeaderSize, SEEK_SET) < 0) {
         return KST_ERR_MAT_UNSUPPORTED;
     }
-    CKSTByteReader in(m_file);
+    CKSTByteReader in(m_stream);
     in.SetSwap(m_swap);
     int result = KST_OK;
     // Writers leave out the padding after the last element, so a tail shorter than a tag ends
@@ -750,7 +710,7 @@ int CKSTMatFile::WriteChannels(const CKSTChannelList& channels, bool)
             haveStart = true;
         }
     }
-    CKSTByteWriter out(m_file);
+    CKSTByteWriter out(m_stream);
     std::string header = "MATLAB 5.0 MAT-file, Platform: PCWIN, Created on: ";
     header += FormatHeaderDate(created).c_str();
     header.resize(124, ' ');

@@ -12,25 +12,14 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
-#include "foundation/DataFile.h"
+#include "formats/StreamFormatFile.h"
 #include "foundation/TimeStamp.h"
 
 class CKSTByteReader;
 
-class CKSTMatFile : public CKSTForeignFile {
+class CKSTMatFile : public CKSTStreamFormatFile {
 public:
     CKSTMatFile();
-
-    // KST_ERR_NOT_MAT without "MATLAB" at the start, KST_ERR_MAT_UNSUPPORTED for an unknown
-    // byte-order mark.
-    int OpenRead(const CKSTString& path) override;
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
-    int GetMemory(CKSTMemBuffer& buffer) override;
-    int SetMemory(const CKSTMemBuffer& buffer) override;
-    int Close() override;
-    bool IsOpen() const override { return m_file.IsOpen(); }
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
     int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
@@ -63,6 +52,12 @@ public:
     // added.
     static CKSTString MakeVariableName(const CKSTString& name, std::set<std::string>& used);
 
+protected:
+    // KST_ERR_NOT_MAT without "MATLAB" at the start, KST_ERR_MAT_UNSUPPORTED for an unknown
+    // byte-order mark. A path ending in "fig" is read as a figure file.
+    int ReadHead(const CKSTString& path) override;
+    void Reset() override;
+
 private:
     struct Tag;
     struct XDataChannel {
@@ -71,7 +66,6 @@ private:
         uint32_t count = 0;
     };
 
-    int ReadFileHead();
     int ReadMatrix(CKSTByteReader& in, uint64_t end, const CKSTString& name, int depth,
                    CKSTChannelList& channels);
     int ReadFields(CKSTByteReader& in, uint64_t end, const CKSTString& name, uint64_t elements,
@@ -80,7 +74,6 @@ private:
                     uint32_t columns, CKSTChannelList& channels);
     void PairXY(const CKSTString& baseName, const CKSTString& parent, CKSTChannelList& channels);
 
-    CKSTDataFile m_file;
     CKSTString m_headerText;
     CKSTString m_subsystem;
     uint16_t m_version = 0;

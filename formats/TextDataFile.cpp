@@ -1,21 +1,10 @@
 #include "formats/TextDataFile.h"
 
-#include <cstdio>
-
 #include "foundation/ErrorCodes.h"
 #include "foundation/FileReplace.h"
 
-int CKSTTextDataFile::Stream::Flush()
-{
-    if (m_inMemory != 0 || m_file == nullptr) {
-        return KST_OK;
-    }
-    return std::fflush(m_file) == 0 && std::ferror(m_file) == 0 ? KST_OK
-                                                                  : KST_ERR_SHORT_TRANSFER;
-}
-
 CKSTTextDataFile::CKSTTextDataFile()
-    : CKSTForeignFile(3), m_loaded(false), m_hasReadSettings(false)
+    : CKSTStreamFormatFile(3), m_loaded(false), m_hasReadSettings(false)
 {
     Reset();
 }
@@ -66,22 +55,22 @@ size_t CKSTTextDataFile::ContentSize() const
     return m_view.IsMapped() ? m_view.GetSize() : m_stream.GetMemoryBuffer().GetSize();
 }
 
-int CKSTTextDataFile::OpenRead(const CKSTString& path)
+int CKSTTextDataFile::OpenStream(const CKSTString& path, KstOpenMode mode)
 {
-    Close();
+    return m_stream.Open(path, mode) == KST_OK ? KST_OK : KST_ERR_OPEN_FAILED;
+}
+
+int CKSTTextDataFile::ReadHead(const CKSTString& path)
+{
     // The image stays in the view, or in the stream's memory buffer, once the file is closed.
-    int result = m_stream.Open(path, KST_OPEN_READ);
-    if (result == KST_OK) {
-        const int64_t size = m_stream.GetSize();
-        if (size > CKSTMemBuffer::kMaxSize) {
-            result = KST_ERR_TOO_LARGE;
-        } else if (size <= 0 || !m_view.Map(m_stream.GetFile(), static_cast<size_t>(size))) {
-            result = m_stream.LoadFileToMemory();
-        }
+    int result = KST_OK;
+    const int64_t size = m_stream.GetSize();
+    if (size > CKSTMemBuffer::kMaxSize) {
+        result = KST_ERR_TOO_LARGE;
+    } else if (size <= 0 || !m_view.Map(m_stream.GetFile(), static_cast<size_t>(size))) {
+        result = m_stream.LoadFileToMemory();
     }
     if (result != KST_OK) {
-        m_stream.Close();
-        Reset();
         return result == KST_ERR_TOO_LARGE ? result : KST_ERR_OPEN_FAILED;
     }
     m_writeTime = m_stream.GetWriteTime();
@@ -91,26 +80,10 @@ int CKSTTextDataFile::OpenRead(const CKSTString& path)
     return KST_OK;
 }
 
-int CKSTTextDataFile::OpenWrite(const CKSTString& path)
+void CKSTTextDataFile::StartWrite(const CKSTString& path)
 {
-    Close();
-    if (m_stream.Open(path, KST_OPEN_WRITE) != KST_OK) {
-        Reset();
-        return KST_ERR_OPEN_FAILED;
-    }
     // A table saved through a temporary file names the file it becomes.
     m_path = KstSavedFileOf(path);
-    return KST_OK;
-}
-
-int CKSTTextDataFile::OpenMemoryWrite()
-{
-    Close();
-    if (m_stream.OpenMemoryWrite() != KST_OK) {
-        Reset();
-        return KST_ERR_OPEN_FAILED;
-    }
-    return KST_OK;
 }
 
 int CKSTTextDataFile::GetMemory(CKSTMemBuffer& buffer)
@@ -144,16 +117,14 @@ int CKSTTextDataFile::SetMemory(const CKSTMemBuffer& buffer)
     return KST_OK;
 }
 
-int CKSTTextDataFile::Close()
-{
-    const int result = m_stream.IsOpen() ? m_stream.Close() : KST_OK;
-    Reset();
-    return result;
-}
-
 bool CKSTTextDataFile::IsOpen() const
 {
     return m_loaded || m_stream.IsOpen();
+}
+
+int CKSTTextDataFile::CheckOpen() const
+{
+    return IsOpen() ? KST_OK : KST_ERR_FILE_NOT_OPEN;
 }
 
 void CKSTTextDataFile::SetReadSettings(const CKSTTextFormat* settings)

@@ -10,16 +10,15 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
 #include "formats/MappedFile.h"
+#include "formats/StreamFormatFile.h"
 #include "formats/TextFormat.h"
-#include "foundation/DataFile.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
 #include "foundation/TimeStamp.h"
 
-class CKSTTextDataFile : public CKSTForeignFile {
+class CKSTTextDataFile : public CKSTStreamFormatFile {
 public:
     // Error of a writer given a format code it has no layout for.
     static constexpr int kErrUnknownTextFormat = -1214;
@@ -31,15 +30,13 @@ public:
     CKSTTextDataFile();
     ~CKSTTextDataFile() override;
 
-    // The whole file is read into memory and the file closed again.
-    int OpenRead(const CKSTString& path) override;
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
+    // The image written in memory, or the file or image loaded for reading.
     int GetMemory(CKSTMemBuffer& buffer) override;
+    // The image is taken as it is; the table is analysed when it is read.
     int SetMemory(const CKSTMemBuffer& buffer) override;
-    // 0, or the stream's error when what was written did not reach the file.
-    int Close() override;
+    // A file or image is loaded, or a file or memory stream open for writing.
     bool IsOpen() const override;
+    int CheckOpen() const override;
 
     // Reading uses the settings given here (a copy is kept; null for none): their header
     // lines, separator, X axis, date order, empty-column and group-name choices, and their
@@ -95,17 +92,17 @@ public:
         int brackets = 0;
     };
 
+protected:
+    // Any failure to open the file is KST_ERR_OPEN_FAILED.
+    int OpenStream(const CKSTString& path, KstOpenMode mode) override;
+    // The whole file is read into memory and the file closed again.
+    int ReadHead(const CKSTString& path) override;
+    void StartWrite(const CKSTString& path) override;
+    void Reset() override;
+
 private:
     struct Column;
 
-    // The stream under the writers, with a flush that reports what the disk refused.
-    class Stream : public CKSTDataFile {
-    public:
-        int Flush();
-        FILE* GetFile() const { return m_file; }
-    };
-
-    void Reset();
     void ResetAnalysis();
     const char* Content() const;
     size_t ContentSize() const;
@@ -129,7 +126,6 @@ private:
     int WriteLayout(const CKSTChannelList& channels, const CKSTTextFormat& settings,
                     const CKSTChannel* xChannel, bool shortestValues);
 
-    Stream m_stream;
     // The file read by OpenRead, when it could be mapped; otherwise the stream's buffer holds it.
     CKSTMappedFile m_view;
     bool m_loaded;

@@ -286,7 +286,7 @@ uint32_t CKSTUdbfFile::UdbfTypeSize(uint16_t type)
 }
 
 CKSTUdbfFile::CKSTUdbfFile(bool writeBigEndian)
-    : CKSTForeignFile(writeBigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE),
+    : IKSTMeasurementFile(writeBigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE),
       m_writeBigEndian(writeBigEndian)
 {
     Reset();
@@ -657,6 +657,22 @@ int CKSTUdbfFile::Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, b
         ReadData(dataSet.GetChannels(), selection, 0, nullptr, nullptr, false, -1.0, 0);
     if (result == KST_OK) {
         dataSet.SetName(m_data.GetPath());
+    }
+    return result;
+}
+
+int CKSTUdbfFile::ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection,
+                              bool textFlag, const CKSTTextFormat*)
+{
+    return Read(dataSet, selection, textFlag);
+}
+
+int CKSTUdbfFile::ReadChannelList(CKSTChannelList& list, const CKSTTextFormat*)
+{
+    CKSTChannelList channels;
+    const int result = ReadChannelInfo(channels);
+    if (result == KST_OK) {
+        list.CopyDeep(channels);
     }
     return result;
 }

@@ -12,13 +12,13 @@
 #include "data/Channel.h"
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
+#include "data/MeasurementFileFormat.h"
 #include "foundation/DataFile.h"
 #include "formats/FormatStream.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
 
-class CKSTUdbfFile : public CKSTForeignFile {
+class CKSTUdbfFile : public IKSTMeasurementFile {
 public:
     // Variable directions.
     static constexpr uint16_t kInput = 0;
@@ -51,7 +51,12 @@ public:
     bool IsOpen() const override;
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int ReadChannelInfo(CKSTChannelList& channels) override;
+    // The reader leaves out the unselected channels itself; there are no read settings.
+    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+                    const CKSTTextFormat* textSettings) override;
+    // The descriptions of ReadChannelInfo.
+    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings) override;
+    int ReadChannelInfo(CKSTChannelList& channels);
     int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
     int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
     // The caller's channels stay as they are. Channels of different length or time base, or

@@ -108,59 +108,16 @@ void DecodeBlock(const uint8_t* p, uint64_t first, uint32_t n, double* const* ou
 
 }  // namespace
 
-CKSTWavFile::CKSTWavFile() : CKSTForeignFile(9) {}
+CKSTWavFile::CKSTWavFile() : CKSTStreamFormatFile(9) {}
 
-int CKSTWavFile::OpenRead(const CKSTString& path)
+int CKSTWavFile::ReadHead(const CKSTString&)
 {
-    const int result = m_file.Open(path, KST_OPEN_READ);
-    if (result != KST_OK) {
-        return result;
-    }
     char head[12];
-    if (m_file.Read(head, sizeof head) != sizeof head || !IdIs(head, "RIFF") ||
+    if (m_stream.Read(head, sizeof head) != sizeof head || !IdIs(head, "RIFF") ||
         !IdIs(head + 8, "WAVE")) {
-        m_file.Close();
         return KST_ERR_NOT_WAV;
     }
     return KST_OK;
-}
-
-int CKSTWavFile::OpenWrite(const CKSTString& path)
-{
-    return m_file.Open(path, KST_OPEN_WRITE);
-}
-
-int CKSTWavFile::OpenMemoryWrite()
-{
-    return m_file.OpenMemoryWrite();
-}
-
-int CKSTWavFile::GetMemory(CKSTMemBuffer& buffer)
-{
-    m_file.GetMemory(buffer);
-    return KST_OK;
-}
-
-int CKSTWavFile::SetMemory(const CKSTMemBuffer& buffer)
-{
-    m_file.Close();
-    KstCopyMemoryImage(m_file, buffer);
-    int result = m_file.OpenMemoryRead();
-    if (result != KST_OK) {
-        return result;
-    }
-    char head[12];
-    if (m_file.Read(head, sizeof head) != sizeof head || !IdIs(head, "RIFF") ||
-        !IdIs(head + 8, "WAVE")) {
-        m_file.Close();
-        return KST_ERR_NOT_WAV;
-    }
-    return KST_OK;
-}
-
-int CKSTWavFile::Close()
-{
-    return m_file.Close();
 }
 
 int CKSTWavFile::Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool)
@@ -170,7 +127,7 @@ int CKSTWavFile::Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool)
     }
     dataSet.Clear(false);
     const int result = ReadHeader(dataSet.GetChannels());
-    dataSet.SetName(m_file.GetPath());
+    dataSet.SetName(m_stream.GetPath());
     return result;
 }
 
@@ -180,7 +137,7 @@ int CKSTWavFile::ReadHeader(CKSTChannelList& channels)
         return KST_ERR_FILE_NOT_OPEN;
     }
     channels.DeleteAll();
-    CKSTByteReader in(m_file);
+    CKSTByteReader in(m_stream);
     bool haveFormat = false;
     uint16_t channelCount = 0;
     uint16_t bits = 0;
@@ -234,7 +191,7 @@ void CKSTWavFile::ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32
                            uint16_t channelCount, uint16_t bits, uint32_t sampleRate)
 {
     channels.DeleteAll();
-    const CKSTTimeStamp written = m_file.GetWriteTime();
+    const CKSTTimeStamp written = m_stream.GetWriteTime();
     std::vector<CKSTChannel*> targets(channelCount);
     for (uint16_t c = 0; c < channelCount; ++c) {
         CKSTChannel* channel = channels.GetAt(channels.AddNew());
@@ -337,7 +294,7 @@ int CKSTWavFile::WriteChannels(const CKSTChannelList& channels, bool)
     const uint16_t blockAlign = static_cast<uint16_t>(2 * channelCount);
     const uint64_t byteRate = static_cast<uint64_t>(rate) * blockAlign;
 
-    CKSTByteWriter out(m_file);
+    CKSTByteWriter out(m_stream);
     out.Text("RIFF");
     out.U32(static_cast<uint32_t>(dataSize + 36));
     out.Text("WAVEfmt ");

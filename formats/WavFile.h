@@ -8,23 +8,13 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
-#include "foundation/DataFile.h"
+#include "formats/StreamFormatFile.h"
 
 class CKSTByteReader;
 
-class CKSTWavFile : public CKSTForeignFile {
+class CKSTWavFile : public CKSTStreamFormatFile {
 public:
     CKSTWavFile();
-
-    // KST_ERR_NOT_WAV when the file does not start with "RIFF", a size and "WAVE".
-    int OpenRead(const CKSTString& path) override;
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
-    int GetMemory(CKSTMemBuffer& buffer) override;
-    int SetMemory(const CKSTMemBuffer& buffer) override;
-    int Close() override;
-    bool IsOpen() const override { return m_file.IsOpen(); }
 
     int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
     int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
@@ -60,9 +50,11 @@ public:
     // A value as a 16-bit sample: truncated toward zero, saturated, NaN as 0.
     static int16_t ToSample(double value);
 
+protected:
+    // KST_ERR_NOT_WAV when the file does not start with "RIFF", a size and "WAVE".
+    int ReadHead(const CKSTString& path) override;
+
 private:
     void ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32_t size,
                   uint16_t channelCount, uint16_t bits, uint32_t sampleRate);
-
-    CKSTDataFile m_file;
 };

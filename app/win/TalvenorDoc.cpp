@@ -6,6 +6,7 @@
 #include "app/win/AppOptions.h"
 #include "app/win/MessageSink.h"
 #include "data/MeasurementFile.h"
+#include "foundation/DataFile.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/App.h"

@@ -86,9 +86,9 @@ int ScriptedRead(const char* format, CKSTDataSet& dataSet)
 
 // A scripted format object: every operation is logged and succeeds; a read opens any file that
 // exists.
-class FakeFormat : public CKSTForeignFile {
+class FakeFormat : public IKSTMeasurementFile {
 public:
-    FakeFormat(int32_t type, const char* name) : CKSTForeignFile(type), m_name(name) {}
+    FakeFormat(int32_t type, const char* name) : IKSTMeasurementFile(type), m_name(name) {}
 
     int OpenRead(const CKSTString& path) override
     {
@@ -110,6 +110,7 @@ public:
         return Log("Close");
     }
     bool IsOpen() const override { return m_open && !g_script.textLosesFile; }
+    int CheckOpen() const override { return IsOpen() ? KST_OK : KST_ERR_FILE_NOT_OPEN; }
     int Read(CKSTDataSet& dataSet, const CKSTChannelList*, bool) override
     {
         return ScriptedRead(m_name, dataSet);
@@ -161,7 +162,6 @@ public:
                    ? KST_OK
                    : KST_ERR_BAD_HEADER;
     }
-    int GetMemory(CKSTMemBuffer& buffer) override { return CKSTForeignFile::GetMemory(buffer); }
     int SetMemory(const CKSTMemBuffer& buffer) override
     {
         SetType(buffer.GetSize() > 0 && buffer.GetData()[0] == 1 ? KST_FILE_UDBF_BIG
@@ -177,14 +177,19 @@ public:
         }
         return result;
     }
-    int ReadChannelInfo(CKSTChannelList& channels) override
+    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+                    const CKSTTextFormat*) override
     {
-        channels.AddNew();
-        return Log("ReadChannelInfo");
+        return Read(dataSet, selection, textFlag);
+    }
+    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat*) override
+    {
+        list.AddNew();
+        return Log("ReadChannelList");
     }
 };
 
-std::unique_ptr<CKSTForeignFile> MakeFake(int32_t type)
+std::unique_ptr<IKSTMeasurementFile> MakeFake(int32_t type)
 {
     switch (type) {
         case KST_FILE_TEXT:
@@ -494,9 +499,9 @@ TEST_F(MeasurementFileTest, OperationsReachTheFormatOfTheType)
         {KST_FILE_WAV,
          {"wav.Write", "wav.WriteChannels", "wav.GetMemory", "wav.SetMemory", "wav.Read",
           "wav.Read", "wav.Close"}},
-        // No memory image to hand out.
+        // No memory image is handed out, though the format has one.
         {KST_FILE_UDBF_BIG,
-         {"udbf.Write", "udbf.WriteChannels", "udbf.SetMemory", "udbf.Read", "udbf.ReadChannelInfo",
+         {"udbf.Write", "udbf.WriteChannels", "udbf.SetMemory", "udbf.Read", "udbf.ReadChannelList",
           "udbf.Close"}},
     };
     CKSTDataSet dataSet;
@@ -565,13 +570,14 @@ TEST_F(MeasurementFileTest, ClosedOrEmptiedObjectsRefuseEveryOperation)
     EXPECT_EQ(text.CheckOpen(), KST_ERR_FILE_NOT_OPEN);
     EXPECT_EQ(text.ReadChannels(dataSet), KST_ERR_FILE_NOT_OPEN);
 
-    // Raw samples have no writer.
+    // Raw samples have no writer and no memory image.
     m_folder.WriteFile("s.dbl", std::string(8, '\0'));
     CKSTMeasurementFile raw;
     ASSERT_EQ(raw.Open(m_folder.Path("s.dbl")), KST_OK);
     EXPECT_EQ(raw.WriteDataSet(dataSet), KST_ERR_UNKNOWN_FILE_TYPE);
     EXPECT_EQ(raw.Write(list), KST_ERR_UNKNOWN_FILE_TYPE);
     EXPECT_EQ(raw.SaveToMemory(buffer), KST_ERR_UNKNOWN_FILE_TYPE);
+    EXPECT_EQ(raw.LoadFromMemory(buffer), KST_ERR_UNKNOWN_FILE_TYPE);
 }
 
 TEST_F(MeasurementFileTest, SelectionLeavesOutUnselectedPositions)
@@ -754,6 +760,8 @@ TEST_F(MeasurementFileTest, RecordAndRawFilesThroughTheFrontObject)
     image.Write(bytes.data(), 1, static_cast<uint32_t>(bytes.size()));
     CKSTMeasurementFile memory;
     ASSERT_EQ(memory.OpenMemory(KST_FILE_RECORD), KST_OK);
+    CKSTMemBuffer none;
+    EXPECT_EQ(memory.SaveToMemory(none), KST_ERR_UNKNOWN_FILE_TYPE);
     ASSERT_EQ(memory.LoadFromMemory(image), KST_OK);
     CKSTDataSet fromMemory;
     EXPECT_EQ(memory.ReadChannels(fromMemory), KST_OK);

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "data/DataSet.h"
-#include "data/ForeignFile.h"
+#include "data/MeasurementFileFormat.h"
 
-inline void ReadForeignImage(CKSTForeignFile& file, const uint8_t* data, size_t size)
+inline void ReadForeignImage(IKSTMeasurementFile& file, const uint8_t* data, size_t size)
 {
     CKSTMemBuffer image;
     image.Write(data, 1, static_cast<uint32_t>(size));

@@ -1,0 +1,67 @@
+#include "formats/StreamFormatFile.h"
+
+#include "formats/ByteStream.h"
+#include "foundation/ErrorCodes.h"
+
+int CKSTStreamFormatFile::OpenRead(const CKSTString& path)
+{
+    Close();
+    return ReadOpened(OpenStream(path, KST_OPEN_READ), path);
+}
+
+int CKSTStreamFormatFile::OpenWrite(const CKSTString& path)
+{
+    Close();
+    return WriteOpened(OpenStream(path, KST_OPEN_WRITE), path);
+}
+
+int CKSTStreamFormatFile::OpenMemoryWrite()
+{
+    Close();
+    return WriteOpened(m_stream.OpenMemoryWrite(), CKSTString());
+}
+
+int CKSTStreamFormatFile::GetMemory(CKSTMemBuffer& buffer)
+{
+    m_stream.GetMemory(buffer);
+    return KST_OK;
+}
+
+int CKSTStreamFormatFile::SetMemory(const CKSTMemBuffer& buffer)
+{
+    Close();
+    KstCopyMemoryImage(m_stream, buffer);
+    return ReadOpened(m_stream.OpenMemoryRead(), CKSTString());
+}
+
+int CKSTStreamFormatFile::Close()
+{
+    const int result = m_stream.Close();
+    Reset();
+    return result;
+}
+
+int CKSTStreamFormatFile::OpenStream(const CKSTString& path, KstOpenMode mode)
+{
+    return m_stream.Open(path, mode);
+}
+
+int CKSTStreamFormatFile::ReadOpened(int opened, const CKSTString& path)
+{
+    if (opened != KST_OK) {
+        return opened;
+    }
+    const int head = ReadHead(path);
+    if (head != KST_OK) {
+        Close();
+    }
+    return head;
+}
+
+int CKSTStreamFormatFile::WriteOpened(int opened, const CKSTString& path)
+{
+    if (opened == KST_OK) {
+        StartWrite(path);
+    }
+    return opened;
+}
