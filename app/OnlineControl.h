@@ -45,9 +45,9 @@ public:
     virtual void SetPause(bool pause) = 0;
     virtual int GetChannelCount() = 0;
     // The description of a channel without samples.
-    virtual int GetChannelInfo(int index, CKSTChannel& channel) = 0;
+    [[nodiscard]] virtual int GetChannelInfo(int index, CKSTChannel& channel) = 0;
     // Moves the channel's new samples behind target's (and the recording channel's).
-    virtual int GetChannelData(int index, CKSTChannel& target, CKSTChannel* recording) = 0;
+    [[nodiscard]] virtual int GetChannelData(int index, CKSTChannel& target, CKSTChannel* recording) = 0;
     // The samples were taken: the ready flag is cleared and the next read or block requested.
     virtual void RequestNext() = 0;
     // KiB per second of the last transfer.
@@ -79,7 +79,7 @@ public:
     virtual void NewDocument() = 0;
     // Creates and connects the clients of the source kind, in order; a probed kind becomes the
     // kind found. On an error nothing is left open.
-    virtual int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
+    [[nodiscard]] virtual int OpenSources(int32_t& sourceKind, const CKSTOnlineArgs& args, bool selectChannels,
                             std::vector<std::unique_ptr<IKSTOnlineSource>>& sources) = 0;
     virtual void ArmOnlineTimer(uint32_t periodMs) = 0;
     virtual void KillOnlineTimer() = 0;
@@ -115,16 +115,16 @@ public:
     CKSTOnlineControl(const CKSTOnlineControl&) = delete;
     CKSTOnlineControl& operator=(const CKSTOnlineControl&) = delete;
 
-    int ConnectSource(const CKSTString& address, int port, bool triggered, double pollInterval,
+    [[nodiscard]] int ConnectSource(const CKSTString& address, int port, bool triggered, double pollInterval,
                       int sourceKind, int backTimeMode, int bufferType, int bufferIndex,
                       int nonErasing, const CKSTString& recordingFile, double backTime,
                       double memoryLimit, bool selectChannels, bool passiveFtp,
                       bool reconnecting);
-    int BuildOnlineChannels(CKSTDataSet& data, int channelCount);
+    [[nodiscard]] int BuildOnlineChannels(CKSTDataSet& data, int channelCount);
     // One tick's work: copy, hold, trim or cut, record, refresh.
-    int PollOnlineData();
+    [[nodiscard]] int PollOnlineData();
     // The triggered read keeps one period from the trigger on; 0 or KST_ONL_TRIGGER_RANGE.
-    int ApplyTrigger();
+    [[nodiscard]] int ApplyTrigger();
     [[nodiscard]] int AppendRecording();
     // Ends the timer and frees the clients; keepKind keeps the kind and the recording for a
     // reconnect. Samples not yet recorded stay unrecorded: StopLiveStream appends them first.
@@ -133,7 +133,7 @@ public:
     // becomes the document. When that append fails, the live data stay the document, unsaved,
     // and the user is told.
     void StopLiveStream();
-    int Reconnect();
+    [[nodiscard]] int Reconnect();
     // The timer tick: the tick's work, then its result decides (re-arm, reconnect, stop).
     void OnOnlineTimer();
 
@@ -156,7 +156,7 @@ public:
     double m_dMemoryLimit = 0.0;     // MiB the channels may hold; 0 or less: no limit
 
 private:
-    int CopyNewSamples(CKSTDataSet& data, bool recording, bool& complete);
+    [[nodiscard]] int CopyNewSamples(CKSTDataSet& data, bool recording, bool& complete);
     // StopLiveStream whether or not a reconnect has already stopped the timer.
     void EndLiveStream();
     void TrimToMemoryLimit(CKSTDataSet& data);

@@ -162,11 +162,7 @@ int CKSTNodeClient::SetupFifos(double pollInterval, bool waitForRequest, int bac
             MutexHold hold(m_dataMutex, -1);
             m_statusCacheEnabled = true;
         }
-        CKSTString status;
-        CKSTTimeStamp time, fileTime;
-        double progress = 0.0;
-        int32_t count = 0;
-        GetRecordingStatus(0, status, time, fileTime, progress, count, true);
+        RefreshStatusCache();
     }
     m_pollPeriodMs = pollInterval > 0.0 ? static_cast<uint32_t>(pollInterval * 1000.0) : 0;
     if (m_waitForRequest) {
@@ -337,6 +333,17 @@ int CKSTNodeClient::GetRecordingStatus(int32_t recordingIndex, CKSTString& saveS
         m_saveFileCount = status.fileCount;
     }
     return KST_OK;
+}
+
+void CKSTNodeClient::RefreshStatusCache()
+{
+    CKSTString status;
+    CKSTTimeStamp time, fileTime;
+    double progress = 0.0;
+    int32_t count = 0;
+    // A status that could not be read keeps the cached one: the next poll pass asks again, and
+    // the data transfer does not depend on it.
+    static_cast<void>(GetRecordingStatus(0, status, time, fileTime, progress, count, true));
 }
 
 void CKSTNodeClient::Disconnect()
@@ -548,11 +555,7 @@ int CKSTNodeClient::PollOnce()
         refreshStatus = m_statusCacheEnabled;
     }
     if (refreshStatus) {
-        CKSTString status;
-        CKSTTimeStamp time, fileTime;
-        double progress = 0.0;
-        int32_t count = 0;
-        GetRecordingStatus(0, status, time, fileTime, progress, count, true);
+        RefreshStatusCache();
     }
     return KST_OK;
 }

@@ -64,22 +64,22 @@ public:
     // connection. The demo host is never asked (false, port untouched).
     static bool QueryDeviceIdent(const CKSTString& host, double timeoutSeconds, int& port);
 
-    int Connect(const CKSTString& host, int port, double timeoutSeconds);
+    [[nodiscard]] int Connect(const CKSTString& host, int port, double timeoutSeconds);
     // Builds the FIFO records and starts the poll thread.
-    int SetupFifos(double pollInterval, bool waitForRequest, int backTimeMode,
+    [[nodiscard]] int SetupFifos(double pollInterval, bool waitForRequest, int backTimeMode,
                    int32_t recordingIndex, double backTime, bool readRecordingStatus,
                    bool selectChannels);
     int GetChannelCount();
     // The description of the FIFO's channel, without samples; KST_ERR_LOCK_NOT_OBTAINED for an
     // inactive record.
-    int GetChannelInfo(int index, CKSTChannel& channel);
+    [[nodiscard]] int GetChannelInfo(int index, CKSTChannel& channel);
     // Moves the samples fetched since the last call into target (and second, when given) and
     // gives the FIFO's poll time. 0 also when nothing could be copied.
-    int GetChannelData(int index, CKSTTimeStamp& pollTime, CKSTChannel& target,
+    [[nodiscard]] int GetChannelData(int index, CKSTTimeStamp& pollTime, CKSTChannel& target,
                        CKSTChannel* second);
     // KiB per second received, the count restarting after 2 s.
     double GetThroughput();
-    int GetRecordingStatus(int32_t recordingIndex, CKSTString& saveStatus, CKSTTimeStamp& time,
+    [[nodiscard]] int GetRecordingStatus(int32_t recordingIndex, CKSTString& saveStatus, CKSTTimeStamp& time,
                            CKSTTimeStamp& fileTime, double& progress, int32_t& fileCount,
                            bool force);
     void Disconnect();
@@ -107,20 +107,22 @@ public:
 private:
     static unsigned __stdcall PollThreadEntry(void* client);
     void PollThread();
-    int PollOnce();
+    [[nodiscard]] int PollOnce();
+    // Reads the recording status into the cache that GetRecordingStatus answers from.
+    void RefreshStatusCache();
     bool KeepAlive();
     void StopPolling();
     void DeleteFifos();
     // Sleeps ms in short steps, ending early when the stop flag is set.
     void SleepUnlessStopped(uint32_t ms);
 
-    int Transact(const char* command, CKSTHeaderInfoList& list);
-    int TransactRaw(const char* command, const CKSTHeaderInfoList& request, CKSTMemBuffer& reply);
-    int ReceiveMessage(CKSTMemBuffer& message);
+    [[nodiscard]] int Transact(const char* command, CKSTHeaderInfoList& list);
+    [[nodiscard]] int TransactRaw(const char* command, const CKSTHeaderInfoList& request, CKSTMemBuffer& reply);
+    [[nodiscard]] int ReceiveMessage(CKSTMemBuffer& message);
     void DiscardStaleBytes();
-    int ReadFifoValues(CKSTNodeFifoChannel& fifo, bool firstCall);
-    int SetupDemoFifos();
-    int SetupNodeFifos(int32_t recordingIndex, bool selectChannels);
+    [[nodiscard]] int ReadFifoValues(CKSTNodeFifoChannel& fifo, bool firstCall);
+    [[nodiscard]] int SetupDemoFifos();
+    [[nodiscard]] int SetupNodeFifos(int32_t recordingIndex, bool selectChannels);
     bool IsDemo() const;
 
     CKSTString m_host;

@@ -192,8 +192,8 @@ TEST_F(NodeClientTest, ContinuousPollingWithoutRequests)
     while (taken[0].GetCount() < 200 && GetTickCount64() < deadline) {
         Sleep(30);
         CKSTTimeStamp pollTime;
-        m_client.GetChannelData(0, pollTime, taken[0], &second);
-        m_client.GetChannelData(1, pollTime, taken[1], nullptr);
+        ASSERT_EQ(m_client.GetChannelData(0, pollTime, taken[0], &second), KST_OK);
+        ASSERT_EQ(m_client.GetChannelData(1, pollTime, taken[1], nullptr), KST_OK);
         ASSERT_EQ(m_client.GetLastPollError(), KST_OK);
     }
     ASSERT_GE(taken[0].GetCount(), 200u);
@@ -409,7 +409,9 @@ TEST_F(NodeClientTest, MisbehaviourDuringPollingIsKeptAsPollError)
             const int error = client.GetLastPollError();
             for (int k = 0; k < 3; ++k) {
                 CKSTTimeStamp pollTime;
-                client.GetChannelData(k, pollTime, m_taken[static_cast<size_t>(k)], nullptr);
+                EXPECT_EQ(client.GetChannelData(k, pollTime, m_taken[static_cast<size_t>(k)],
+                                                nullptr),
+                          KST_OK);
             }
             client.RequestRead();
             return error;
