@@ -1,6 +1,7 @@
 #include "data/Channel.h"
 
 #include "data/ChannelStorage.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 
 #include <algorithm>
@@ -84,9 +85,7 @@ void UnpackCodes(const uint8_t* bytes, size_t byteCount, uint32_t n, uint32_t wi
     while (k < n) {
         uint32_t ready = perRefill;
         if (byteCount - pos >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, bytes + pos, 8);
-            bits |= __builtin_bswap64(word) >> held;  // little-endian hosts: most significant first
+            bits |= KstLoadBE<uint64_t>(bytes + pos) >> held;
             const uint32_t taken = (63 - held) >> 3;
             pos += taken;
             held += 8 * taken;
