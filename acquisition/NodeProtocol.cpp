@@ -6,6 +6,7 @@
 
 #include "data/Channel.h"
 #include "data/DocFile.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 
 namespace kst_node {
@@ -157,8 +158,7 @@ int TakeErrorCode(CKSTHeaderInfoList& reply)
 
 int DecodeMessageLength(const uint8_t prefix[4], uint32_t& length)
 {
-    const uint32_t value = (uint32_t{prefix[0]} << 24) | (uint32_t{prefix[1]} << 16) |
-                           (uint32_t{prefix[2]} << 8) | uint32_t{prefix[3]};
+    const uint32_t value = KstLoadBE<uint32_t>(prefix);
     if (value > kMaxMessageBytes) {
         return KST_ERR_SOCKET_LENGTH;
     }

@@ -256,14 +256,5 @@ bool KstParseCutBound(const CKSTString& text, bool german, double& value)
 
 CKSTString KstFormatCutBound(double value)
 {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, 16);
-    *result.ptr = '\0';
-    for (char* c = buffer; c != result.ptr; ++c) {
-        if (*c == 'e') {
-            *c = 'E';
-        }
-    }
-    return CKSTString(buffer);
+    return CKSTString::FormatGeneral(value, 16);
 }

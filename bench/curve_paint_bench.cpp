@@ -32,23 +32,8 @@ constexpr uint32_t kSamples = 10000000;
 constexpr int kRepeats = 10;
 
 // The little of a window the painting asks for.
-class BenchHost : public IKSTCurveHost {
+class BenchHost : public CKSTInertCurveOwner<IKSTCurveHost> {
 public:
-    const CKSTCurveWndSettings& GetWindowSettings() const override { return m_settings; }
-    bool IsEnglish() const override { return true; }
-    uint32_t GetDisplayKind() const override { return 0; }
-    const CKSTChannel* GetXChannel() const override { return nullptr; }
-    double GetDataEndTime() const override { return 0.0; }
-    bool HasDrawingWindow() const override { return false; }
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}
-    IKSTTextMeasure* GetTextMeasure() override { return nullptr; }
-    std::unique_ptr<IKSTTextTip> CreateTextTip(const RECT&, const CKSTFontDesc&, uint32_t,
-                                               const CKSTString&) override
-    {
-        return nullptr;
-    }
-    bool GetCurveColorOfAxis(const CKSTYAxis&, uint32_t&) const override { return false; }
-    void GetChannelNamesOfAxis(const CKSTYAxis&, std::vector<CKSTString>&) const override {}
     uint32_t GetAutoCurveColor(const CKSTCurve&) const override { return 0x2060C0; }
     void RecalcLayout() override {}
     void UpdateNow() override {}
@@ -59,9 +44,6 @@ public:
     CKSTDrawContext* GetDrawContext() override { return nullptr; }
     bool GetPlotPixel(int32_t, int32_t, uint32_t&) const override { return false; }
     uint32_t GetNearestScreenColor(uint32_t colour) const override { return colour; }
-
-private:
-    CKSTCurveWndSettings m_settings;
 };
 
 template <class Fn>

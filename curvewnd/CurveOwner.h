@@ -80,3 +80,32 @@ protected:
 
 // The settings an axis without an owner lays itself out with: the record's defaults.
 const CKSTCurveWndSettings& KstDefaultWindowSettings();
+
+// An owner that is no window: the record's default settings, English, nothing to measure with,
+// to invalidate or to name. Tools, benchmarks and stand-ins derive from it, with Interface
+// IKSTCurveOwner or an interface built on it, and override only what they have.
+template <class Interface = IKSTCurveOwner>
+class CKSTInertCurveOwner : public Interface {
+public:
+    const CKSTCurveWndSettings& GetWindowSettings() const override
+    {
+        return KstDefaultWindowSettings();
+    }
+    bool IsEnglish() const override { return true; }
+    uint32_t GetDisplayKind() const override { return 0; }
+    const CKSTChannel* GetXChannel() const override { return nullptr; }
+    double GetDataEndTime() const override { return 0.0; }
+    bool HasDrawingWindow() const override { return false; }
+    void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}
+    IKSTTextMeasure* GetTextMeasure() override { return nullptr; }
+    std::unique_ptr<IKSTTextTip> CreateTextTip(const RECT&, const CKSTFontDesc&, uint32_t,
+                                               const CKSTString&) override
+    {
+        return nullptr;
+    }
+    bool GetCurveColorOfAxis(const CKSTYAxis&, uint32_t&) const override { return false; }
+    void GetChannelNamesOfAxis(const CKSTYAxis&, std::vector<CKSTString>& names) const override
+    {
+        names.clear();
+    }
+};

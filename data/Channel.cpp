@@ -1,6 +1,7 @@
 #include "data/Channel.h"
 
 #include "data/ChannelStorage.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 
 #include <algorithm>
@@ -35,6 +36,33 @@ double Interpolate(double ta, double va, double tb, double vb, double t)
     return va + (vb - va) * (t - ta) / (tb - ta);
 }
 
+// Where a halving search puts a time among ascending times. A sample at exactly the time gives
+// before == after (the first such sample the halving meets); otherwise times[before] < time <
+// times[after] with after == before + 1, where before may be -1 and after the count.
+struct TimeBracket {
+    int64_t before;
+    int64_t after;
+    bool IsExact() const { return before == after; }
+};
+
+TimeBracket BracketTime(const double* times, uint32_t count, double time)
+{
+    int64_t lo = 0;
+    int64_t hi = static_cast<int64_t>(count) - 1;
+    while (lo <= hi) {
+        const int64_t mid = (lo + hi) / 2;
+        if (times[mid] == time) {
+            return {mid, mid};
+        }
+        if (time < times[mid]) {
+            hi = mid - 1;
+        } else {
+            lo = mid + 1;
+        }
+    }
+    return {hi, lo};
+}
+
 // Hands n codes of `width` bits (at most 32), packed most significant bit first, to
 // put(k, code) in order; byteCount bytes hold them all.
 template <typename Put>
@@ -57,9 +85,7 @@ void UnpackCodes(const uint8_t* bytes, size_t byteCount, uint32_t n, uint32_t wi
     while (k < n) {
         uint32_t ready = perRefill;
         if (byteCount - pos >= 8) {
-            uint64_t word = 0;
-            std::memcpy(&word, bytes + pos, 8);
-            bits |= __builtin_bswap64(word) >> held;  // little-endian hosts: most significant first
+            bits |= KstLoadBE<uint64_t>(bytes + pos) >> held;
             const uint32_t taken = (63 - held) >> 3;
             pos += taken;
             held += 8 * taken;
@@ -800,21 +826,10 @@ uint32_t CKSTChannel::FindIndex(double time) const
     if (time >= m_times[m_count - 1]) {
         return m_count - 1;
     }
-    int64_t lo = 0;
-    int64_t hi = m_count - 1;
-    while (lo <= hi) {
-        const int64_t mid = (lo + hi) / 2;
-        if (m_times[mid] == time) {
-            return static_cast<uint32_t>(mid);
-        }
-        if (time < m_times[mid]) {
-            hi = mid - 1;
-        } else {
-            lo = mid + 1;
-        }
-    }
-    // Here times[hi] < time < times[lo]; a tie goes to the later sample.
-    return static_cast<uint32_t>(m_times[lo] - time <= time - m_times[hi] ? lo : hi);
+    // An exact hit is its own nearest; between two samples a tie goes to the later one.
+    const TimeBracket at = BracketTime(m_times.get(), m_count, time);
+    const bool laterIsNearer = m_times[at.after] - time <= time - m_times[at.before];
+    return static_cast<uint32_t>(laterIsNearer ? at.after : at.before);
 }
 
 uint32_t CKSTChannel::GetIndexAtTime(double time) const
@@ -839,20 +854,7 @@ uint32_t CKSTChannel::GetIndexAtTime(double time) const
     if (time >= m_times[m_count - 1]) {
         return m_count - 1;
     }
-    int64_t lo = 0;
-    int64_t hi = m_count - 1;
-    while (lo <= hi) {
-        const int64_t mid = (lo + hi) / 2;
-        if (m_times[mid] == time) {
-            return static_cast<uint32_t>(mid);
-        }
-        if (time < m_times[mid]) {
-            hi = mid - 1;
-        } else {
-            lo = mid + 1;
-        }
-    }
-    return static_cast<uint32_t>(hi);
+    return static_cast<uint32_t>(BracketTime(m_times.get(), m_count, time).before);
 }
 
 double CKSTChannel::GetValueAtTime(double time, bool noInterpolation, bool zeroOutside) const
@@ -888,23 +890,12 @@ double CKSTChannel::GetValueAtTime(double time, bool noInterpolation, bool zeroO
     if (time >= m_times[last]) {
         return zeroOutside ? 0.0 : m_values[last];
     }
-    int64_t lo = 0;
-    int64_t hi = last;
-    while (lo <= hi) {
-        const int64_t mid = (lo + hi) / 2;
-        if (m_times[mid] == time) {
-            return m_values[mid];
-        }
-        if (time < m_times[mid]) {
-            hi = mid - 1;
-        } else {
-            lo = mid + 1;
-        }
+    const TimeBracket at = BracketTime(m_times.get(), m_count, time);
+    if (at.IsExact() || noInterpolation) {
+        return m_values[at.before];
     }
-    if (noInterpolation) {
-        return m_values[hi];
-    }
-    return Interpolate(m_times[hi], m_values[hi], m_times[lo], m_values[lo], time);
+    return Interpolate(m_times[at.before], m_values[at.before], m_times[at.after],
+                       m_values[at.after], time);
 }
 
 // A time vector out of order: the nearest sample among those that enclose the time together with
@@ -962,21 +953,12 @@ bool CKSTChannel::FindSampleAtTime(double time, uint32_t& index) const
         }
         return false;
     }
-    int64_t lo = 0;
-    int64_t hi = m_count - 1;
-    while (lo <= hi) {
-        const int64_t mid = (lo + hi) / 2;
-        if (m_times[mid] == time) {
-            index = static_cast<uint32_t>(mid);
-            return true;
-        }
-        if (time < m_times[mid]) {
-            hi = mid - 1;
-        } else {
-            lo = mid + 1;
-        }
+    const TimeBracket at = BracketTime(m_times.get(), m_count, time);
+    if (at.IsExact()) {
+        index = static_cast<uint32_t>(at.before);
+        return true;
     }
-    for (int64_t candidate : {hi, lo}) {
+    for (int64_t candidate : {at.before, at.after}) {
         if (candidate >= 0 && candidate < m_count &&
             std::fabs(m_times[candidate] - time) < tolerance) {
             index = static_cast<uint32_t>(candidate);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/SystemMemory.h"
 
@@ -75,42 +76,41 @@ void CKSTDocRecord::PutBytes(const void* data, size_t n)
     m_bytes.insert(m_bytes.end(), bytes, bytes + n);
 }
 
+namespace {
+
+template <class T>
+void PutLittle(CKSTDocRecord& record, T v)
+{
+    uint8_t b[sizeof(T)];
+    KstStoreLE(b, v);
+    record.PutBytes(b, sizeof b);
+}
+
+}  // namespace
+
 void CKSTDocRecord::PutU16(uint16_t v)
 {
-    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-    PutBytes(b, 2);
+    PutLittle(*this, v);
 }
 
 void CKSTDocRecord::PutU32(uint32_t v)
 {
-    uint8_t b[4];
-    for (int i = 0; i < 4; ++i) {
-        b[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-    PutBytes(b, 4);
+    PutLittle(*this, v);
 }
 
 void CKSTDocRecord::PutU64(uint64_t v)
 {
-    uint8_t b[8];
-    for (int i = 0; i < 8; ++i) {
-        b[i] = static_cast<uint8_t>(v >> (8 * i));
-    }
-    PutBytes(b, 8);
+    PutLittle(*this, v);
 }
 
 void CKSTDocRecord::PutF32(float v)
 {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    PutU32(bits);
+    PutLittle(*this, v);
 }
 
 void CKSTDocRecord::PutF64(double v)
 {
-    uint64_t bits;
-    std::memcpy(&bits, &v, 8);
-    PutU64(bits);
+    PutLittle(*this, v);
 }
 
 void CKSTDocRecord::PutCount8(uint32_t v)
@@ -214,11 +214,7 @@ bool ReadLittle(CKSTDocReader& reader, T& v)
     if (!reader.ReadBytes(b, sizeof(T))) {
         return false;
     }
-    uint64_t bits = 0;
-    for (size_t i = 0; i < sizeof(T); ++i) {
-        bits |= static_cast<uint64_t>(b[i]) << (8 * i);
-    }
-    v = static_cast<T>(bits);
+    v = KstLoadLE<T>(b);
     return true;
 }
 
@@ -246,62 +242,32 @@ bool CKSTDocReader::ReadU64(uint64_t& v)
 
 bool CKSTDocReader::ReadI8(int8_t& v)
 {
-    uint8_t u;
-    if (!ReadU8(u)) {
-        return false;
-    }
-    v = static_cast<int8_t>(u);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadI16(int16_t& v)
 {
-    uint16_t u;
-    if (!ReadU16(u)) {
-        return false;
-    }
-    v = static_cast<int16_t>(u);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadI32(int32_t& v)
 {
-    uint32_t u;
-    if (!ReadU32(u)) {
-        return false;
-    }
-    v = static_cast<int32_t>(u);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadI64(int64_t& v)
 {
-    uint64_t u;
-    if (!ReadU64(u)) {
-        return false;
-    }
-    v = static_cast<int64_t>(u);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadF32(float& v)
 {
-    uint32_t bits;
-    if (!ReadU32(bits)) {
-        return false;
-    }
-    std::memcpy(&v, &bits, 4);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadF64(double& v)
 {
-    uint64_t bits;
-    if (!ReadU64(bits)) {
-        return false;
-    }
-    std::memcpy(&v, &bits, 8);
-    return true;
+    return ReadLittle(*this, v);
 }
 
 bool CKSTDocReader::ReadBool(bool& v)

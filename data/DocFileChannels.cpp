@@ -10,6 +10,7 @@
 #include "data/DocFile.h"
 #include "data/DocFileEncoding.h"
 #include "data/IntegerScaling.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -36,16 +37,22 @@ bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double 
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
         for (uint32_t i = 0; i < n; ++i) {
-            uint64_t code = 0;
-            for (size_t b = 0; b < sizeof(Code); ++b) {
-                code |= static_cast<uint64_t>(in[i * sizeof(Code) + b]) << (8 * b);
-            }
+            const Code code = KstLoadLE<Code>(in + static_cast<size_t>(i) * sizeof(Code));
             // At most 32 bits: through int64_t the conversion is one instruction.
             out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
         }
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Code));
     return true;
+}
+
+template <class Code>
+void EncodeCodes(const double* values, uint32_t n, const KstGridQuantiser& quantise, uint8_t* out)
+{
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint32_t code = static_cast<uint32_t>(quantise(values[i]));
+        KstStoreLE(out + static_cast<size_t>(i) * sizeof(Code), static_cast<Code>(code));
+    }
 }
 
 template <class Float>
@@ -56,14 +63,12 @@ bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
     }
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
-        if (sizeof(Float) == sizeof(double)) {
-            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));  // little-endian hosts
+        if (sizeof(Float) == sizeof(double) && kKstMachineOrder == KstByteOrder::Little) {
+            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));
             return;
         }
         for (uint32_t i = 0; i < n; ++i) {
-            Float v;
-            std::memcpy(&v, in + i * sizeof(Float), sizeof(Float));
-            out[i] = v;
+            out[i] = KstLoadLE<Float>(in + static_cast<size_t>(i) * sizeof(Float));
         }
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Float));
@@ -161,12 +166,12 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
         head.PutF64(offset);
         std::vector<uint8_t> codes(static_cast<size_t>(n) * codeSize);
         const KstGridQuantiser quantise(scale, offset);
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint32_t code = static_cast<uint32_t>(quantise(values[i]));
-            for (uint32_t b = 0; b < codeSize; ++b) {
-                codes[static_cast<size_t>(i) * codeSize + b] =
-                    static_cast<uint8_t>(code >> (8 * b));
-            }
+        if (codeSize == 1) {
+            EncodeCodes<uint8_t>(values, n, quantise, codes.data());
+        } else if (codeSize == 2) {
+            EncodeCodes<uint16_t>(values, n, quantise, codes.data());
+        } else {
+            EncodeCodes<uint32_t>(values, n, quantise, codes.data());
         }
         return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.data(),
                                  codes.size());
@@ -177,8 +182,7 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
     if (asFloat) {
         std::vector<uint8_t> bytes(static_cast<size_t>(n) * 4);
         for (uint32_t i = 0; i < n; ++i) {
-            const float f = static_cast<float>(values[i]);
-            std::memcpy(bytes.data() + static_cast<size_t>(i) * 4, &f, 4);
+            KstStoreLE(bytes.data() + static_cast<size_t>(i) * 4, static_cast<float>(values[i]));
         }
         return WriteIndexedBlock(static_cast<uint8_t>(KST_TAG_VALUE_F32 - odd), index, head,
                                  bytes.data(), bytes.size());

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/Md5.h"
 #include "foundation/MemBuffer.h"
@@ -24,20 +25,10 @@ public:
     explicit LittleEndianWriter(size_t size) { m_bytes.reserve(size); }
 
     void U8(uint8_t value) { m_bytes.push_back(value); }
-    void U16(uint16_t value) { Bits(value, 2); }
-    void U32(uint32_t value) { Bits(value, 4); }
-    void F32(float value)
-    {
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        Bits(bits, 4);
-    }
-    void F64(double value)
-    {
-        uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        Bits(bits, 8);
-    }
+    void U16(uint16_t value) { Put(value); }
+    void U32(uint32_t value) { Put(value); }
+    void F32(float value) { Put(value); }
+    void F64(double value) { Put(value); }
     // Exactly width bytes: the text cut, or padded with zero bytes.
     void Fixed(const CKSTString& text, size_t width)
     {
@@ -50,50 +41,16 @@ public:
     const std::vector<uint8_t>& Bytes() const { return m_bytes; }
 
 private:
-    void Bits(uint64_t bits, int n)
+    template <typename T>
+    void Put(T value)
     {
-        for (int i = 0; i < n; ++i) {
-            m_bytes.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-        }
+        uint8_t bytes[sizeof(T)];
+        KstStoreLE(bytes, value);
+        m_bytes.insert(m_bytes.end(), bytes, bytes + sizeof(T));
     }
 
     std::vector<uint8_t> m_bytes;
 };
-
-uint64_t Bits(const uint8_t* p, int n)
-{
-    uint64_t bits = 0;
-    for (int i = 0; i < n; ++i) {
-        bits |= static_cast<uint64_t>(p[i]) << (8 * i);
-    }
-    return bits;
-}
-
-uint16_t GetU16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(Bits(p, 2));
-}
-
-uint32_t GetU32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(Bits(p, 4));
-}
-
-float GetF32(const uint8_t* p)
-{
-    const uint32_t bits = GetU32(p);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-double GetF64(const uint8_t* p)
-{
-    const uint64_t bits = Bits(p, 8);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // Characters of a zero-padded field up to its first zero byte.
 CKSTString FieldText(const uint8_t* p, size_t width)
@@ -142,11 +99,11 @@ int CKSTRecordFile::Read(CKSTDataSet& dataSet)
     if (size < kHeaderSize + kChecksumSize) {
         return KST_ERR_BAD_HEADER;
     }
-    const uint32_t headerSize = GetU32(data);
-    const double start = GetF64(data + 5);
-    const double interval = GetF64(data + 13);
-    const uint32_t n = GetU16(data + 21);
-    const uint32_t dataSize = GetU32(data + 23);
+    const uint32_t headerSize = KstLoadLE<uint32_t>(data);
+    const double start = KstLoadLE<double>(data + 5);
+    const double interval = KstLoadLE<double>(data + 13);
+    const uint32_t n = KstLoadLE<uint16_t>(data + 21);
+    const uint32_t dataSize = KstLoadLE<uint32_t>(data + 23);
     // A size field that disagrees with the file means a cut or damaged file, not an empty one.
     if (dataSize != size - kChecksumSize) {
         return KST_ERR_BAD_HEADER;
@@ -181,10 +138,10 @@ int CKSTRecordFile::Read(CKSTDataSet& dataSet)
     }
     for (uint32_t r = 0; r < records; ++r) {
         const uint8_t* record = data + headerSize + static_cast<size_t>(r) * recordSize;
-        const double time = GetF64(record) - start;
+        const double time = KstLoadLE<double>(record) - start;
         for (uint32_t k = 0; k < n; ++k) {
             channels.GetAt(first + static_cast<int>(k))
-                ->AppendTimeValue(time, GetF32(record + 8 + 4 * k));
+                ->AppendTimeValue(time, KstLoadLE<float>(record + 8 + 4 * k));
         }
     }
     for (uint32_t k = 0; k < n; ++k) {

@@ -19,14 +19,24 @@ constexpr size_t kReadAheadBytes = 1024 * 1024;
 // Bytes per thread of a memory image's copy.
 constexpr size_t kCopyGrain = size_t{8} << 20;
 
+// A number in the reader's byte order.
 template <typename T>
-T Reversed(T value)
+bool ReadNumber(CKSTByteReader& reader, T& value)
 {
     uint8_t bytes[sizeof(T)];
-    std::memcpy(bytes, &value, sizeof(T));
-    std::reverse(bytes, bytes + sizeof(T));
-    std::memcpy(&value, bytes, sizeof(T));
-    return value;
+    if (!reader.Read(bytes, sizeof bytes)) {
+        return false;
+    }
+    value = reader.IsSwapped() ? KstLoadNumber<T, true>(bytes) : KstLoadNumber<T, false>(bytes);
+    return true;
+}
+
+template <typename T>
+void WriteLittle(CKSTByteWriter& writer, T value)
+{
+    uint8_t bytes[sizeof(T)];
+    KstStoreLE(bytes, value);
+    writer.Bytes(bytes, sizeof bytes);
 }
 
 }  // namespace
@@ -127,46 +137,22 @@ bool CKSTByteReader::ReadU8(uint8_t& value)
 
 bool CKSTByteReader::ReadU16(uint16_t& value)
 {
-    uint8_t b[2];
-    if (!Read(b, 2)) {
-        return false;
-    }
-    value =
-        m_swap ? static_cast<uint16_t>(b[0] << 8 | b[1]) : static_cast<uint16_t>(b[1] << 8 | b[0]);
-    return true;
+    return ReadNumber(*this, value);
 }
 
 bool CKSTByteReader::ReadU32(uint32_t& value)
 {
-    if (!Read(&value, 4)) {
-        return false;
-    }
-    if (m_swap) {
-        value = Reversed(value);
-    }
-    return true;
+    return ReadNumber(*this, value);
 }
 
 bool CKSTByteReader::ReadF32(float& value)
 {
-    if (!Read(&value, 4)) {
-        return false;
-    }
-    if (m_swap) {
-        value = Reversed(value);
-    }
-    return true;
+    return ReadNumber(*this, value);
 }
 
 bool CKSTByteReader::ReadF64(double& value)
 {
-    if (!Read(&value, 8)) {
-        return false;
-    }
-    if (m_swap) {
-        value = Reversed(value);
-    }
-    return true;
+    return ReadNumber(*this, value);
 }
 
 void CKSTByteReader::Resume()
@@ -379,30 +365,22 @@ void CKSTByteWriter::Zeros(size_t n)
 
 void CKSTByteWriter::U16(uint16_t value)
 {
-    const uint8_t b[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-    Bytes(b, 2);
+    WriteLittle(*this, value);
 }
 
 void CKSTByteWriter::U32(uint32_t value)
 {
-    const uint8_t b[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                          static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
-    Bytes(b, 4);
+    WriteLittle(*this, value);
 }
 
 void CKSTByteWriter::F32(float value)
 {
-    uint32_t bits;
-    std::memcpy(&bits, &value, 4);
-    U32(bits);
+    WriteLittle(*this, value);
 }
 
 void CKSTByteWriter::F64(double value)
 {
-    uint64_t bits;
-    std::memcpy(&bits, &value, 8);
-    U32(static_cast<uint32_t>(bits));
-    U32(static_cast<uint32_t>(bits >> 32));
+    WriteLittle(*this, value);
 }
 
 int CKSTByteWriter::Finish()

@@ -15,6 +15,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "foundation/ByteOrder.h"
 #include "foundation/DataFile.h"
 #include "foundation/MemBuffer.h"
 
@@ -99,54 +100,15 @@ private:
 // fresh pages of the copy touched from several threads. Throws std::bad_alloc when memory runs out.
 void KstCopyMemoryImage(CKSTDataFile& stream, const CKSTMemBuffer& image);
 
-namespace kst_bytes {
-
-template <size_t kBytes>
-struct Bits;
-template <>
-struct Bits<1> {
-    using Type = uint8_t;
-    static Type Swap(Type v) { return v; }
-};
-template <>
-struct Bits<2> {
-    using Type = uint16_t;
-    static Type Swap(Type v) { return static_cast<Type>(v << 8 | v >> 8); }
-};
-template <>
-struct Bits<4> {
-    using Type = uint32_t;
-    static Type Swap(Type v)
-    {
-        return v >> 24 | (v >> 8 & 0xFF00u) | (v << 8 & 0xFF0000u) | v << 24;
-    }
-};
-template <>
-struct Bits<8> {
-    using Type = uint64_t;
-    static Type Swap(Type v)
-    {
-        return uint64_t{Bits<4>::Swap(static_cast<uint32_t>(v))} << 32 |
-               Bits<4>::Swap(static_cast<uint32_t>(v >> 32));
-    }
-};
-
-}  // namespace kst_bytes
+// The byte order other than the machine's.
+constexpr KstByteOrder kKstSwappedOrder =
+    kKstMachineOrder == KstByteOrder::Little ? KstByteOrder::Big : KstByteOrder::Little;
 
 // A number of type T at any byte offset, in the other byte order when kSwap is set.
 template <typename T, bool kSwap>
 T KstLoadNumber(const uint8_t* p)
 {
-    static_assert(std::is_arithmetic<T>::value, "numbers only");
-    using Bits = kst_bytes::Bits<sizeof(T)>;
-    typename Bits::Type bits;
-    std::memcpy(&bits, p, sizeof bits);
-    if (kSwap) {
-        bits = Bits::Swap(bits);
-    }
-    T value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return KstLoad<T, (kSwap ? kKstSwappedOrder : kKstMachineOrder)>(p);
 }
 
 // n numbers of type T, `stride` bytes apart from p, widened into out. One tight loop per type

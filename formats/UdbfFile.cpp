@@ -10,6 +10,7 @@
 
 #include "data/MeasurementFile.h"
 #include "formats/ByteStream.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/TimeStamp.h"
 
@@ -21,7 +22,7 @@ constexpr double kTwoPow32 = 4294967296.0;
 template <class T>
 T Load(const uint8_t* p, bool bigEndian)
 {
-    return bigEndian ? KstLoadNumber<T, true>(p) : KstLoadNumber<T, false>(p);
+    return bigEndian ? KstLoadBE<T>(p) : KstLoadLE<T>(p);
 }
 
 // use(T()) with the C type that holds values of a data type.

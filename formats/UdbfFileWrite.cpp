@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "formats/UdbfFile.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -24,9 +25,10 @@ public:
     void Put(T value)
     {
         uint8_t bytes[sizeof(T)];
-        std::memcpy(bytes, &value, sizeof(T));
         if (m_bigEndian) {
-            std::reverse(bytes, bytes + sizeof(T));
+            KstStoreBE(bytes, value);
+        } else {
+            KstStoreLE(bytes, value);
         }
         m_bytes.insert(m_bytes.end(), bytes, bytes + sizeof(T));
     }

@@ -195,21 +195,6 @@ double ScanDouble(std::string_view text)
     return negative ? -value : value;
 }
 
-// printf "%.<precision>G" as the C locale prints it.
-std::string FormatGeneral(double value, int precision)
-{
-    char buffer[64];
-    const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof(buffer), value,
-                                                 std::chars_format::general, precision);
-    std::string text(buffer, r.ptr);
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 32);
-        }
-    }
-    return text;
-}
-
 // A printf integer field built from the fill character used as a flag (see FormatInt).
 CKSTString PadNumber(bool negative, const std::string& prefix, const std::string& digits, int width,
                      char fill)
@@ -576,12 +561,12 @@ void CKSTString::AppendInt64(int64_t value)
 
 void CKSTString::AppendFloat(float value)
 {
-    Append(FormatGeneral(static_cast<double>(value), 6).c_str());
+    Append(FormatGeneral(static_cast<double>(value), 6));
 }
 
 void CKSTString::AppendDouble(double value)
 {
-    Append(FormatGeneral(value, 16).c_str());
+    Append(FormatGeneral(value, 16));
 }
 
 CKSTString CKSTString::FormatInt(int32_t value, int width, char fill)
@@ -636,6 +621,25 @@ CKSTString CKSTString::FormatFixed(double value, int decimals, char decimalChar)
     CKSTString result;
     result.Assign(buffer.data(), static_cast<int>(buffer.size()));
     return result;
+}
+
+CKSTString CKSTString::FormatGeneral(double value, int precision, char conversion)
+{
+    // 40 digits, sign, point and a three-digit exponent fit.
+    char buffer[64];
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general,
+                      std::min(precision, 40));
+    if (conversion == 'G') {
+        for (char* c = buffer; c != r.ptr; ++c) {
+            if (*c >= 'a' && *c <= 'z') {
+                *c = static_cast<char>(*c - 32);
+            }
+        }
+    }
+    CKSTString text;
+    text.Assign(buffer, static_cast<int>(r.ptr - buffer));
+    return text;
 }
 
 CKSTString& CKSTString::Format(const char* format, ...)

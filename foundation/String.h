@@ -59,6 +59,9 @@ public:
     static CKSTString FormatHex(int32_t value, int width = 0, char fill = ' ');  // upper case
     // Fixed-point with `decimals` digits (below 0 counts as 0) and the given decimal character.
     static CKSTString FormatFixed(double value, int decimals, char decimalChar = '.');
+    // printf "%.<precision>G" as the C locale prints it, for a precision up to 40; conversion
+    // 'g' keeps the letters of the exponent, inf and nan in lower case.
+    static CKSTString FormatGeneral(double value, int precision, char conversion = 'G');
     // C-library printf formatting of any length into this string.
     CKSTString& Format(const char* format, ...)
 #if defined(__GNUC__)

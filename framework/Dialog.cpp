@@ -181,12 +181,7 @@ void DDX_Text(CDataExchange* dx, int id, double& value)
     }
     if (!dx->m_bSaveAndValidate) {
         // 15 significant digits: what a double holds exactly, without binary noise.
-        char buffer[64];
-        const auto formatted =
-            std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 15);
-        CKSTString text;
-        text.Assign(buffer, static_cast<int>(formatted.ptr - buffer));
-        SetControlText(control, text);
+        SetControlText(control, CKSTString::FormatGeneral(value, 15, 'g'));
         return;
     }
     const CKSTString text = NumberPart(control);

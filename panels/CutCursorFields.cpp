@@ -5,20 +5,6 @@
 
 namespace {
 
-CKSTString FormatSeconds(double value)
-{
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::general, 16);
-    *result.ptr = '\0';
-    for (char* c = buffer; c != result.ptr; ++c) {
-        if (*c == 'e') {
-            *c = 'E';
-        }
-    }
-    return CKSTString(buffer);
-}
-
 int32_t LeadingInteger(const CKSTString& text)
 {
     CKSTString trimmed = text;
@@ -74,7 +60,7 @@ KstSpanTexts KstSpanToTexts(double seconds)
     double rest = 0.0;
     CKSTTimeSpan(seconds).GetParts(days, hours, minutes, rest, true);
     return {CKSTString::FormatInt(days), CKSTString::FormatInt(hours),
-            CKSTString::FormatInt(minutes), FormatSeconds(rest)};
+            CKSTString::FormatInt(minutes), CKSTString::FormatGeneral(rest, 16)};
 }
 
 CKSTTimeSpan KstSpanFromTexts(const KstSpanTexts& texts)

@@ -19,25 +19,12 @@ namespace {
 constexpr int kWidth = 900;
 constexpr int kHeight = 700;
 
-class GalleryOwner : public IKSTCurveOwner {
+class GalleryOwner : public CKSTInertCurveOwner<> {
 public:
     explicit GalleryOwner(HDC dc) : m_measure(dc) {}
 
     const CKSTCurveWndSettings& GetWindowSettings() const override { return settings; }
-    bool IsEnglish() const override { return true; }
-    uint32_t GetDisplayKind() const override { return 0; }
-    const CKSTChannel* GetXChannel() const override { return nullptr; }
-    double GetDataEndTime() const override { return 0.0; }
-    bool HasDrawingWindow() const override { return false; }
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}
     IKSTTextMeasure* GetTextMeasure() override { return &m_measure; }
-    std::unique_ptr<IKSTTextTip> CreateTextTip(const RECT&, const CKSTFontDesc&, uint32_t,
-                                               const CKSTString&) override
-    {
-        return nullptr;
-    }
-    bool GetCurveColorOfAxis(const CKSTYAxis&, uint32_t&) const override { return false; }
-    void GetChannelNamesOfAxis(const CKSTYAxis&, std::vector<CKSTString>&) const override {}
 
     CKSTCurveWndSettings settings;
 

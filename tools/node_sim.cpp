@@ -33,6 +33,7 @@
 
 #include "data/Channel.h"
 #include "data/DocFile.h"
+#include "foundation/ByteOrder.h"
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/TimeStamp.h"
@@ -205,8 +206,7 @@ public:
         if (!ReceiveAll(prefix, 4)) {
             return false;
         }
-        const uint32_t length = (uint32_t{prefix[0]} << 24) | (uint32_t{prefix[1]} << 16) |
-                                (uint32_t{prefix[2]} << 8) | prefix[3];
+        const uint32_t length = KstLoadBE<uint32_t>(prefix);
         if (length > kMaxRequestBytes) {
             return false;
         }
@@ -247,9 +247,8 @@ public:
                 bytes.resize(bytes.size() / 2);
             }
         }
-        const char prefix[4] = {static_cast<char>(announced >> 24),
-                                static_cast<char>(announced >> 16),
-                                static_cast<char>(announced >> 8), static_cast<char>(announced)};
+        char prefix[4];
+        KstStoreBE(prefix, announced);
         if (!SendAll(std::string(prefix, 4) + bytes)) {
             return false;
         }

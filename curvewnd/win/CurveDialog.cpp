@@ -14,16 +14,6 @@
 
 namespace {
 
-CKSTString FormatNumber(double value)
-{
-    char buffer[64];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::general, 15).ptr;
-    CKSTString text;
-    text.Assign(buffer, static_cast<int>(end - buffer));
-    return text;
-}
-
 bool ParseNumber(CKSTString text, double& value)
 {
     text.Trim();
@@ -230,7 +220,9 @@ void DDX_Duration(CDataExchange* dx, int base, double& seconds)
         }
         parts[3] = rest;
         for (int i = 0; i < 4; ++i) {
-            SetDlgItemTextA(dialog, base + 2 * i, FormatNumber(negative ? -parts[i] : parts[i]).c_str());
+            const CKSTString text =
+                CKSTString::FormatGeneral(negative ? -parts[i] : parts[i], 15, 'g');
+            SetDlgItemTextA(dialog, base + 2 * i, text.c_str());
         }
         return;
     }

@@ -44,7 +44,7 @@ void TextCentredAt(HDC dc, const POINT& centre, const CKSTString& text)
 
 // What the dial's scale axis asks of a window: the curve window's settings, and texts measured
 // on the device context drawn into. It invalidates nothing: it is no part of the window.
-class ScaleOwner : public IKSTCurveOwner {
+class ScaleOwner : public CKSTInertCurveOwner<> {
 public:
     ScaleOwner(const CKSTCurve& curve, HDC dc) : m_settings(SettingsOf(curve)), m_measure(dc)
     {
@@ -52,22 +52,7 @@ public:
     }
     const CKSTCurveWndSettings& GetWindowSettings() const override { return m_settings; }
     bool IsEnglish() const override { return m_english; }
-    uint32_t GetDisplayKind() const override { return 0; }
-    const CKSTChannel* GetXChannel() const override { return nullptr; }
-    double GetDataEndTime() const override { return 0.0; }
-    bool HasDrawingWindow() const override { return false; }
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}
     IKSTTextMeasure* GetTextMeasure() override { return &m_measure; }
-    std::unique_ptr<IKSTTextTip> CreateTextTip(const RECT&, const CKSTFontDesc&, uint32_t,
-                                               const CKSTString&) override
-    {
-        return nullptr;
-    }
-    bool GetCurveColorOfAxis(const CKSTYAxis&, uint32_t&) const override { return false; }
-    void GetChannelNamesOfAxis(const CKSTYAxis&, std::vector<CKSTString>& names) const override
-    {
-        names.clear();
-    }
 
 private:
     const CKSTCurveWndSettings& m_settings;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 
+#include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
 #include "foundation/win/Sync.h"
 
@@ -580,8 +581,7 @@ int CKSTSocket::ReceiveBlock(CKSTMemBuffer& buffer)
     if (received < 0) {
         return received;
     }
-    const uint32_t length = (uint32_t{header[0]} << 24) | (uint32_t{header[1]} << 16) |
-                            (uint32_t{header[2]} << 8) | uint32_t{header[3]};
+    const uint32_t length = KstLoadBE<uint32_t>(header);
     if (length > kMaxBlockLength) {
         return Fail(KST_ERR_SOCKET_LENGTH);
     }
@@ -644,9 +644,8 @@ int CKSTSocket::SendFromBuffer(CKSTMemBuffer& buffer, bool withLength)
         return Fail(KST_ERR_SOCKET_LENGTH);
     }
     if (withLength) {
-        const unsigned char header[4] = {
-            static_cast<unsigned char>(size >> 24), static_cast<unsigned char>(size >> 16),
-            static_cast<unsigned char>(size >> 8), static_cast<unsigned char>(size)};
+        unsigned char header[4];
+        KstStoreBE(header, size);
         const int sent = SendBytes(header, 4);
         if (sent < 0) {
             return sent;

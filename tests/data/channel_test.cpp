@@ -130,6 +130,8 @@ TEST(ChannelTimeBase, AccessorTable)
     const CKSTChannel gappedEnds = Equidistant(10.0, 2.0, {1, 2, 3, 4}, {0, 3});
     const CKSTChannel ascending = TimeVector({0, 1, 2, 4, 5}, {1, 10, 20, 40, 50});
     const CKSTChannel unordered = TimeVector({0, 2, 1, 3}, {5, 20, 10, 30});
+    const CKSTChannel repeated = TimeVector({0, 1, 1, 1, 3}, {0, 10, 11, 12, 30});
+    const CKSTChannel constant = TimeVector({1, 1, 1, 1}, {1, 2, 3, 4});
     const CKSTChannel empty;
     CKSTChannel matrix;
     matrix.SetTimeBaseType(CKSTChannel::kMatrix);
@@ -190,6 +192,8 @@ TEST(ChannelTimeBase, AccessorTable)
         {"ascending: nearer the earlier", ascending, Op::FindIndex, 2.9, 2.0},
         {"ascending: exact hit", ascending, Op::FindIndex, 4.0, 3.0},
         {"ascending: before start", ascending, Op::FindIndex, -1, 0.0},
+        {"ascending: nearest after the end", ascending, Op::FindIndex, 9.0, 4.0},
+        {"ascending: index before start", ascending, Op::IndexAtTime, -1, 0.0},
         {"ascending: index of last earlier", ascending, Op::IndexAtTime, 3.9, 2.0},
         {"ascending: exact index", ascending, Op::IndexAtTime, 4.0, 3.0},
         {"ascending: index after end", ascending, Op::IndexAtTime, 6.0, 4.0},
@@ -202,8 +206,30 @@ TEST(ChannelTimeBase, AccessorTable)
         {"ascending: exactly the end, zero outside", ascending, Op::ValueAtTimeZeroOutside, 5.0,
          0.0},
         {"ascending: after the end", ascending, Op::ValueAtTime, 9.0, 50.0},
+        {"ascending: before the start, not interpolated", ascending, Op::ValueAtTimeNoInterpolation,
+         -1.0, 1.0},
+        {"ascending: before the start, zero outside", ascending, Op::ValueAtTimeZeroOutside, -1.0,
+         0.0},
         {"ascending", ascending, Op::SampleInterval, 0, 1.0},
         {"ascending", ascending, Op::EndTime, 0, 5.0},
+
+        // Equal times: an exact hit is the first of them the halving meets; between samples the
+        // pair around the time counts.
+        {"repeated: exact hit among equal times", repeated, Op::FindIndex, 1.0, 2.0},
+        {"repeated: exact index among equal times", repeated, Op::IndexAtTime, 1.0, 2.0},
+        {"repeated: exact value among equal times", repeated, Op::ValueAtTime, 1.0, 11.0},
+        {"repeated: tie behind equal times goes later", repeated, Op::FindIndex, 2.0, 4.0},
+        {"repeated: index of the last equal time", repeated, Op::IndexAtTime, 2.0, 3.0},
+        {"repeated: from the last equal time", repeated, Op::ValueAtTime, 2.0, 21.0},
+        {"repeated: last equal time, not interpolated", repeated, Op::ValueAtTimeNoInterpolation,
+         2.0, 12.0},
+        {"repeated: tie before equal times goes later", repeated, Op::FindIndex, 0.5, 1.0},
+        {"repeated: index before equal times", repeated, Op::IndexAtTime, 0.5, 0.0},
+        {"repeated: towards the first equal time", repeated, Op::ValueAtTime, 0.5, 5.0},
+        {"constant: the first sample", constant, Op::FindIndex, 1.0, 0.0},
+        {"constant: index of the first sample", constant, Op::IndexAtTime, 1.0, 0.0},
+        {"constant: value of the first sample", constant, Op::ValueAtTime, 1.0, 1.0},
+        {"constant: nearest after the end", constant, Op::FindIndex, 2.0, 3.0},
 
         {"unordered: smallest time", unordered, Op::StartTime, 0, 0.0},
         {"unordered: largest time", unordered, Op::EndTime, 0, 3.0},
@@ -311,6 +337,8 @@ TEST(ChannelTimeBase, FindSampleAtTime)
     const CKSTChannel grid = Equidistant(1.0, 0.5, {1, 2, 3, 4}, {2});
     const CKSTChannel ascending = TimeVector({0.0, 1.0, 2.5}, {1, 2, 3});
     const CKSTChannel unordered = TimeVector({2.0, 1.0, 3.0}, {1, 2, 3});
+    const CKSTChannel repeated = TimeVector({0, 1, 1, 1, 3}, {0, 10, 11, 12, 30});
+    const CKSTChannel constant = TimeVector({1, 1, 1, 1}, {1, 2, 3, 4});
     const struct {
         const char* what;
         const CKSTChannel& channel;
@@ -328,6 +356,13 @@ TEST(ChannelTimeBase, FindSampleAtTime)
         {"ascending: just after a sample", ascending, 1.0 + 5e-7, true, 1},
         {"ascending: just beyond the last", ascending, 2.5 + 5e-7, true, 2},
         {"ascending: between", ascending, 1.5, false, 0},
+        {"ascending: just before the first", ascending, -5e-7, true, 0},
+        {"ascending: before the first", ascending, -1.0, false, 0},
+        {"ascending: beyond the last", ascending, 3.0, false, 0},
+        {"repeated: exact among equal times", repeated, 1.0, true, 2},
+        {"repeated: just before equal times", repeated, 1.0 - 5e-7, true, 1},
+        {"repeated: just after equal times", repeated, 1.0 + 5e-7, true, 3},
+        {"constant: every time equal", constant, 1.0, true, 1},
         {"unordered: linear search", unordered, 1.0 + 5e-7, true, 1},
         {"unordered: none", unordered, 1.5, false, 0},
     };

@@ -829,9 +829,42 @@ TEST(StringNumberTexts, AppendDoubleEqualsCPrintf)
         CKSTString f;
         f.AppendFloat(static_cast<float>(value));
         ASSERT_EQ(Bytes(f), expected) << "for " << static_cast<float>(value);
+        std::snprintf(expected, sizeof(expected), "%.15g", value);
+        ASSERT_EQ(Bytes(CKSTString::FormatGeneral(value, 15, 'g')), expected) << "for " << value;
     }
 }
 #endif
+
+TEST(StringNumberTexts, FormatGeneral)
+{
+    const struct {
+        double value;
+        int precision;
+        char conversion;
+        const char* text;
+    } cases[] = {
+        {0.1 + 0.2, 16, 'G', "0.3"},
+        {0.1 + 0.2, 17, 'G', "0.30000000000000004"},
+        {1.0 / 3.0, 15, 'g', "0.333333333333333"},
+        {999999999999999.9, 15, 'g', "1e+15"},
+        {123456789012345.6, 15, 'G', "123456789012346"},
+        {0.0001, 15, 'g', "0.0001"},
+        {0.000099999, 15, 'g', "9.9999e-05"},
+        {-0.0, 15, 'g', "-0"},
+        {5e-324, 15, 'g', "4.94065645841247e-324"},
+        {2.5, 0, 'G', "2"},
+        {-1.2345678901234567e-300, 40, 'G', "-1.234567890123456756701581633701731627773E-300"},
+        {1.0 / 3.0, 60, 'G', "0.3333333333333333148296162562473909929395"},
+        {std::numeric_limits<double>::infinity(), 15, 'g', "inf"},
+        {-std::numeric_limits<double>::infinity(), 16, 'G', "-INF"},
+        {std::numeric_limits<double>::quiet_NaN(), 15, 'g', "nan"},
+        {std::numeric_limits<double>::quiet_NaN(), 16, 'G', "NAN"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(Bytes(CKSTString::FormatGeneral(c.value, c.precision, c.conversion)), c.text);
+    }
+}
 
 TEST(StringNumberTexts, AppendIntegersAndFloats)
 {
@@ -887,6 +920,7 @@ TEST_F(DecimalCommaLocale, NumberTextsKeepThePoint)
     s += ' ';
     s.AppendFloat(2.5f);
     EXPECT_EQ(Bytes(s), "0.1 2.5");
+    EXPECT_EQ(Bytes(CKSTString::FormatGeneral(1.5e-7, 15, 'g')), "1.5e-07");
     EXPECT_EQ(Bytes(CKSTString::FormatFixed(1.25, 2, '.')), "1.25");
     EXPECT_EQ(Bytes(CKSTString::FormatFixed(1.25, 2, ',')), "1,25");
     EXPECT_EQ(CKSTString("1.5").ToDouble(), 1.5);

@@ -14,7 +14,7 @@
 #include "data/Channel.h"
 #include "data/settings/CurveWndSettings.h"
 
-class FakeDialogWindow : public IKSTGroupHost, public IKSTCurveDialogHost {
+class FakeDialogWindow : public CKSTInertCurveOwner<IKSTGroupHost>, public IKSTCurveDialogHost {
 public:
     FakeDialogWindow() : xAxis(this) { groups.push_back(std::make_unique<CKSTAxisGroup>(this)); }
 
@@ -54,15 +54,6 @@ public:
     bool IsEnglish() const override { return english; }
     uint32_t GetDisplayKind() const override { return displayKind; }
     const CKSTChannel* GetXChannel() const override { return xChannel; }
-    double GetDataEndTime() const override { return 0.0; }
-    bool HasDrawingWindow() const override { return false; }
-    void InvalidateRect(int32_t, int32_t, int32_t, int32_t, bool) override {}
-    IKSTTextMeasure* GetTextMeasure() override { return nullptr; }
-    std::unique_ptr<IKSTTextTip> CreateTextTip(const RECT&, const CKSTFontDesc&, uint32_t,
-                                               const CKSTString&) override
-    {
-        return nullptr;
-    }
     bool GetCurveColorOfAxis(const CKSTYAxis& axis, uint32_t& colour) const override
     {
         for (int i = 0; i < GetCurveCount(true); ++i) {
