@@ -823,7 +823,8 @@ uint32_t CKSTChannel::FindIndex(double time) const
     if (time <= m_times[0]) {
         return 0;
     }
-    if (time >= m_times[m_count - 1]) {
+    // A NaN time fails every comparison: it takes the last sample rather than a search.
+    if (!(time < m_times[m_count - 1])) {
         return m_count - 1;
     }
     // An exact hit is its own nearest; between two samples a tie goes to the later one.
@@ -851,7 +852,7 @@ uint32_t CKSTChannel::GetIndexAtTime(double time) const
     if (time <= m_times[0]) {
         return 0;
     }
-    if (time >= m_times[m_count - 1]) {
+    if (!(time < m_times[m_count - 1])) {
         return m_count - 1;
     }
     return static_cast<uint32_t>(BracketTime(m_times.get(), m_count, time).before);
@@ -887,7 +888,7 @@ double CKSTChannel::GetValueAtTime(double time, bool noInterpolation, bool zeroO
     if (time <= m_times[0]) {
         return zeroOutside ? 0.0 : m_values[0];
     }
-    if (time >= m_times[last]) {
+    if (!(time < m_times[last])) {
         return zeroOutside ? 0.0 : m_values[last];
     }
     const TimeBracket at = BracketTime(m_times.get(), m_count, time);

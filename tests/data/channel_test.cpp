@@ -124,6 +124,7 @@ double Evaluate(const CKSTChannel& c, Op op, double arg)
 
 TEST(ChannelTimeBase, AccessorTable)
 {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     // 0..5 s, sample 4 missing; its stored value lies off the line through its neighbours.
     const CKSTChannel grid = Equidistant(0.0, 1.0, {5, 10, 20, 30, 99, 50}, {4});
     // 10..16 s in steps of 2, samples 0 and 3 missing.
@@ -230,6 +231,11 @@ TEST(ChannelTimeBase, AccessorTable)
         {"constant: index of the first sample", constant, Op::IndexAtTime, 1.0, 0.0},
         {"constant: value of the first sample", constant, Op::ValueAtTime, 1.0, 1.0},
         {"constant: nearest after the end", constant, Op::FindIndex, 2.0, 3.0},
+        // A time that is no number never reads beyond the samples.
+        {"ascending: NaN finds the last sample", ascending, Op::FindIndex, kNaN, 4.0},
+        {"ascending: NaN index is the last", ascending, Op::IndexAtTime, kNaN, 4.0},
+        {"ascending: NaN reads the last value", ascending, Op::ValueAtTime, kNaN, 50.0},
+        {"grid: NaN index is the last", grid, Op::IndexAtTime, kNaN, 5.0},
 
         {"unordered: smallest time", unordered, Op::StartTime, 0, 0.0},
         {"unordered: largest time", unordered, Op::EndTime, 0, 3.0},
@@ -365,6 +371,8 @@ TEST(ChannelTimeBase, FindSampleAtTime)
         {"constant: every time equal", constant, 1.0, true, 1},
         {"unordered: linear search", unordered, 1.0 + 5e-7, true, 1},
         {"unordered: none", unordered, 1.5, false, 0},
+        {"grid: NaN", grid, std::numeric_limits<double>::quiet_NaN(), false, 0},
+        {"ascending: NaN", ascending, std::numeric_limits<double>::quiet_NaN(), false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
