@@ -164,7 +164,7 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
                                m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr,
                                false, &m_host.Settings().textFormat);
     m_fileType = file.GetType();
-    file.Close();
+    static_cast<void>(file.Close());
 
     if (result == KST_ERR_NEWER_KINDS) {
         m_host.Message(KST_STR_DOC_NEWER_KINDS, KstMessageKind::OkExclamation);
@@ -256,7 +256,7 @@ int CKSTDocumentCore::ReadAccFile(const CKSTString& path)
     CKSTCurveWndSettings settings;
     uint8_t newerKinds = 0;
     result = file.ReadCurveWndSettings(settings, &newerKinds);
-    file.Close();
+    static_cast<void>(file.Close());
     if (result < 0) {
         return result;
     }
@@ -282,7 +282,7 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     const bool restricted = m_openSelection.GetCount() > 0 && selectionOnly;
     result = file.ReadChannels(added, restricted ? &m_openSelection : nullptr, false,
                                &m_host.Settings().textFormat);
-    file.Close();
+    static_cast<void>(file.Close());
     if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS ||
         (result == KST_ERR_BAD_HEADER && added.GetChannels().GetCount() == 0)) {
         result = KST_OK;

@@ -141,8 +141,9 @@ int CKSTOnlineControl::BuildOnlineChannels(CKSTDataSet& data, int channelCount)
     if (result == KST_OK) {
         result = file.WriteDataSet(data, false);
     }
-    file.Close();
-    return result;
+    // The last bytes reach the disk only on closing: a failure there is a failed recording.
+    const int closed = file.Close();
+    return result != KST_OK ? result : closed;
 }
 
 void CKSTOnlineControl::AlignStarts(CKSTDataSet& data)
@@ -353,7 +354,10 @@ int CKSTOnlineControl::AppendRecording()
         return result;
     }
     result = file.AppendNewSamples(m_recordingChannels);
-    file.Close();
+    const int closed = file.Close();
+    if (result == KST_OK) {
+        result = closed;
+    }
     // Samples that did not reach the file stay for the next append.
     if (result == KST_OK) {
         m_recordingChannels.FreeAllData();

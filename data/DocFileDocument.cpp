@@ -540,7 +540,7 @@ int CKSTDocFile::WritePropertyListToMemory(const CKSTHeaderInfoList& list, CKSTM
     if (result == KST_OK) {
         GetMemory(buffer);
     }
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 
@@ -552,7 +552,7 @@ int CKSTDocFile::ReadPropertyListFromMemory(CKSTHeaderInfoList& list, const CKST
         return result;
     }
     result = ReadKxdPropertyList(*this, list, nullptr);
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 
@@ -565,6 +565,6 @@ int CKSTDocFile::ReadSamplesFromMemory(CKSTChannel& channel, uint32_t index,
         return result;
     }
     result = ReadChannelData(channel, index, nullptr);
-    Close();
+    static_cast<void>(Close());
     return result;
 }

@@ -46,7 +46,7 @@ int ReadArchiveFile(const CKSTString& path, CKSTDataSet& dataSet)
     int result = file.Open(path);
     if (result == KST_OK) {
         result = file.ReadChannels(dataSet);
-        file.Close();
+        static_cast<void>(file.Close());
     }
     return result;
 }
@@ -381,7 +381,8 @@ int CKSTFileSet::ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDa
         // Files are named to the second: shorter periods would share names.
         const double seconds = std::max(1.0, std::round(fileSeconds));
         CKSTDataSet merged;
-        LoadWindow(type, first, last, merged, false, &report);
+        // A file that fails to load is named in the report, and its window is not rewritten.
+        static_cast<void>(LoadWindow(type, first, last, merged, false, &report));
         merged.MergeChannels(dataSet, false);
         return WriteWindowFiles(type, seconds, merged, dataSet.GetName(), first, last, textSettings,
                                 report);

@@ -47,7 +47,7 @@ int CKSTKeyFile::Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIn
 
     const CKSTString path = GetPath();
     int result = LoadFileToMemory();
-    Close();
+    static_cast<void>(Close());
     if (result == KST_OK && m_memory.GetSize() > 0) {
         result = OpenMemoryRead();
         if (result == KST_OK) {
@@ -63,7 +63,7 @@ int CKSTKeyFile::Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIn
 
 int CKSTKeyFile::Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments)
 {
-    Close();
+    static_cast<void>(Close());
     Reset(true);
     SetMemory(buffer);
     if (buffer.GetSize() == 0) {
@@ -74,7 +74,7 @@ int CKSTKeyFile::Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool
     if (result == KST_OK) {
         result = Parse(out, stripComments, true);
     }
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 

@@ -201,7 +201,7 @@ public:
 
     uint64_t GetWritten() const { return m_written; }
     // Hands the rest to the stream: 0, or KST_ERR_SHORT_TRANSFER when any write failed.
-    int Finish();
+    [[nodiscard]] int Finish();
 
 private:
     void Flush();

@@ -134,7 +134,7 @@ int CKSTFamosFile::GetMemory(CKSTMemBuffer& buffer)
 
 int CKSTFamosFile::ReadHead(const CKSTString&)
 {
-    ReadVersion();
+    static_cast<void>(ReadVersion());  // a head it refuses leaves m_version 0
     if (m_version != 1 && m_version != 2) {
         return KST_ERR_NOT_FAMOS;
     }
@@ -216,7 +216,7 @@ int CKSTFamosFile::ScanKeys()
     }
     if (m_version == 1) {
         m_key.Empty();
-        m_keys.Seek(0);
+        static_cast<void>(m_keys.Seek(0));  // it succeeded just above
         int64_t count = 0;
         if (SearchKey("CR") == KST_OK && m_keys.SkipVersion() == KST_OK &&
             m_keys.ReadInteger(count) == KST_OK) {
@@ -1114,7 +1114,9 @@ int CKSTFamosFile::Read(CKSTDataSet& dataSet)
     if (m_keys.Seek(0) != KST_OK) {
         return KST_ERR_END_OF_DATA;
     }
-    ReadVersion();
+    if (ReadVersion() != KST_OK) {
+        return KST_ERR_NOT_FAMOS;
+    }
     m_key.Empty();
     int result = ReadComments(dataSet.GetHeader());
     if (result == KST_OK) {

@@ -275,7 +275,7 @@ TEST_F(DocumentCoreTest, SettingsOnlyDocumentOpensWithTheCurrentSettingsAndNoDat
         ASSERT_EQ(file.OpenWrite(m_folder.Path("settings.qld")), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     CKSTDocumentCore document(m_host, &m_display);
     bool read = false;
@@ -295,7 +295,7 @@ TEST_F(DocumentCoreTest, CompanionLayoutOfTheFolderGivesTheWindowSettings)
         CKSTDocFile file;
         ASSERT_EQ(file.OpenWrite(m_folder.Path("layout.acc")), 0);
         ASSERT_GE(file.WriteCurveWndSettings(layout), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     CKSTDocumentCore document(m_host, &m_display);
     ASSERT_EQ(document.OpenFile(path, nullptr), 1);

@@ -178,7 +178,7 @@ TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
         ASSERT_EQ(file.OpenWrite(files.back().c_str()), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     AnswerStartDialogs();
     std::string line = "/noreg";
@@ -212,7 +212,7 @@ TEST_F(Startup, StartDisplaySettingsDropFilesThatDoNotRead)
         ASSERT_EQ(file.OpenWrite(readable.c_str()), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     const std::string notNative = std::string(folder) + "kst_start_plain.qld";
     CloseHandle(CreateFileA(notNative.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
