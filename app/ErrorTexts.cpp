@@ -56,7 +56,8 @@ KstErrorMessage KstFileErrorMessage(int code)
         case -1202: return Shown(KST_STR_ERR_NOT_FAMOS);
         case -1203: return Shown(KST_STR_ERR_FAMOS_VERSION);
         case -1204: return Shown(KST_STR_ERR_FILE_NOT_OPENED);
-        case -1205:
+        // The readers keep what they read before the end.
+        case -1205: return Shown(KST_STR_ERR_FILE_CUT_SHORT);
         case -1206: return Shown(KST_STR_ERR_FILE_NOT_LOADED);
         case -1207:
         case -1232: return Shown(KST_STR_ERR_NOT_FAMOS_OR_UDB);
