@@ -162,7 +162,9 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     CKSTMeasurementFile file;
     int result = file.Open(path);
     if (result != KST_OK) {
-        m_host.ShowFileError(result);
+        if (m_host.ShowFileError(result) == 0) {
+            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstMessageKind::Ok);
+        }
         OpenFailed();
         return result;
     }

@@ -72,6 +72,8 @@ KstErrorMessage KstFileErrorMessage(int code)
         case -1215: return Shown(KST_STR_ERR_ASCII_BLOCK);
         case -1216: return Shown(KST_STR_ERR_NOT_DASYLAB);
         case -1217: return Shown(KST_STR_ERR_DASYLAB_FEATURES);
+        // A MAT file without the "MATLAB" text is one of the old level-4 layout.
+        case -1229:
         case -1230: return Shown(KST_STR_ERR_MATLAB_FEATURES);
         case -1237: return Shown(KST_STR_ERR_IMAGE_FORMAT);
         case -1300: return Shown(KST_STR_ERR_GENERAL_LOAD);

@@ -290,9 +290,8 @@ void CTalvenorApp::OpenFilesFromText(const CKSTString& text)
     if (names.empty()) {
         return;
     }
-    if (IsExistingFile(names[0])) {
-        OpenDocumentFile(names[0].c_str());
-    }
+    // Also a name that is no file: the open tells what it tells File > Open.
+    OpenDocumentFile(names[0].c_str());
     CTalvenorDoc* document = GetDocument();
     if (!document) {
         return;

@@ -62,8 +62,12 @@ TEST_F(Startup, NoregShowsTheSplashEveryTimeAndWritesNothing)
         AfxGetMainWnd()->SendMessage(WM_CLOSE);
     }
     EXPECT_FALSE(KeyExists(""));
-    // "/NOREG" too; mixed case does not switch the registry off.
+    // "/NOREG" too; mixed case does not switch the registry off. The start file "x" does not
+    // exist, which is told.
+    RecordBoxes();
     ASSERT_TRUE(Start("x /NOREG"));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ERR_FILE_NOT_FOUND));
     EXPECT_FALSE(m_app->Options().UsesRegistry());
     NewApp("/NoReg");
     EXPECT_TRUE(m_app->Options().UsesRegistry());
@@ -118,6 +122,46 @@ TEST_F(Startup, OpensTheFirstFileInOrderAndAppendsTheOthers)
     EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ERR_FILE_NOT_FOUND));
     DeleteFileA(first.c_str());
     DeleteFileA(second.c_str());
+}
+
+// A start file that opens nothing says what File > Open says of it.
+TEST_F(Startup, AStartFileThatCannotBeOpenedIsToldAsFileOpenTellsIt)
+{
+    TempFolder folder;
+    // The old level-4 layout: a matrix head of five 32-bit words, the name and the values,
+    // without the text head of the newer layout.
+    std::string level4(20, '\0');
+    level4[4] = 1;   // rows
+    level4[8] = 1;   // columns
+    level4[16] = 2;  // name length with its zero
+    level4 += std::string("x\0", 2) + std::string(8, '\0');
+    folder.WriteFile("old layout.mat", level4);
+    folder.WriteFile("a folder/inside.qld", "");
+    const struct {
+        const char* name;
+        UINT textId;
+    } cases[] = {
+        {"missing.qld", KST_STR_ERR_FILE_NOT_FOUND},
+        {"a folder", KST_STR_ERR_FILE_NOT_FOUND},
+        {"old layout.mat", KST_STR_ERR_MATLAB_FEATURES},
+    };
+    AnswerStartDialogs();
+    RecordBoxes();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.Path(c.name).c_str();
+        m_boxes.clear();
+        ASSERT_TRUE(Start(("\"" + path + "\" /noreg").c_str()));
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].textId, c.textId);
+        EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
+
+        m_boxes.clear();
+        ChooseFile(path.c_str());
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].textId, c.textId);
+    }
 }
 
 TEST_F(Startup, LongPathNameOfAMissingFileIsTheNameAsGiven)
