@@ -40,6 +40,8 @@ KstErrorMessage KstOnlineErrorMessage(int code, bool askReconnect)
             return Shown(KST_STR_ONL_MEMORY_LIMIT, KstMessageButtons::OkExclamation);
         case -1330:
             return Shown(KST_STR_ONL_RECORDING_INCOMPLETE, KstMessageButtons::OkExclamation);
+        case -1331:
+            return Shown(KST_STR_ONL_RECORDING_NOT_CREATED, KstMessageButtons::OkExclamation);
         default: {
             KstErrorMessage message =
                 Shown(askReconnect ? KST_STR_ONL_CONNECT_FAILED : KST_STR_ONL_TRANSFER_ERROR);

@@ -30,6 +30,7 @@ TEST(ErrorTexts, OnlineTable)
         {-1327, false, true, 4558, B::Ok, false, -1},
         {-100, true, true, 4555, B::OkExclamation, false, -1},
         {-1330, false, true, 4914, B::OkExclamation, false, -1},
+        {-1331, true, true, 4931, B::OkExclamation, false, -1},
         {-1360, true, true, 4548, B::Ok, true, -1},
         {-1360, false, true, 4551, B::Ok, true, -1},
     };

@@ -181,23 +181,38 @@ TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
     ASSERT_GE(m_app->GetRecentSourceCount(), 1);
     EXPECT_STREQ(m_app->GetRecentSource(0).c_str(), "10.1.2.3");
 
-    // The demonstration node streams at once; a new file named beside it records the stream,
-    // an existing one is left alone.
+    // The demonstration node streams at once; a new file named beside it records the stream.
+    // One that cannot be created is told, and the stream goes on unrecorded: an existing file
+    // is left alone (another instance may be writing it), also one held open exclusively.
     TempFolder folder;
     folder.WriteFile("kept.qld", "older");
-    for (const char* name : {"new.qld", "kept.qld"}) {
+    folder.WriteFile("held.qld", "being written");
+    const HANDLE held = CreateFileA(folder.Path("held.qld").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // A '/' would start a keyword.
+    for (const char* name : {"new.qld", "kept.qld", "held.qld", "no folder\\new.qld"}) {
         SCOPED_TRACE(name);
         m_boxes.clear();
         const std::string path = folder.Path(name).c_str();
         const std::string line = "\"" + path + "\" /noreg /ONLQVANE 255.255.255.255";
         ASSERT_TRUE(Start(line.c_str()));
-        EXPECT_TRUE(m_boxes.empty());
         ASSERT_TRUE(m_app->GetView()->Online().m_bOnline);
         EXPECT_EQ(m_app->GetView()->Online().m_nSourceKind, KST_SOURCE_NODE);
         const bool fresh = std::string(name) == "new.qld";
         EXPECT_EQ(m_app->GetView()->Online().m_strRecordingFile, fresh ? CKSTString(path.c_str()) : CKSTString());
+        if (fresh) {
+            EXPECT_TRUE(m_boxes.empty());
+        } else {
+            ASSERT_EQ(m_boxes.size(), 1u);
+            EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_RECORDING_NOT_CREATED));
+            EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
+        }
         m_app->GetView()->Online().StopOnline(false);
     }
+    CloseHandle(held);
+    EXPECT_EQ(folder.ReadFile("kept.qld"), "older");
+    EXPECT_EQ(folder.ReadFile("held.qld"), "being written");
 
     m_boxes.clear();
     ASSERT_TRUE(Start("/noreg /EM1 /PWIN \"C:\\p\\proc.qlp\" /SETTINGS C:\\none.qld"));
