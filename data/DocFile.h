@@ -9,7 +9,8 @@
 // through a CKSTDocReader: every read is bounds-checked, every framed record is handed to its
 // reader as a sub-reader limited to its declared length, and the scan always continues after
 // that length, so longer newer forms of a record are tolerated and a record cut off by the end
-// of the data simply ends the scan.
+// of the data ends the scan. The channel scan then reports KST_ERR_END_OF_DATA, keeping every
+// record read before the cut: a file cut short must not pass for a whole one.
 
 #include <cstddef>
 #include <cstdint>
@@ -245,8 +246,9 @@ public:
     [[nodiscard]] int AppendChannelSamples(const CKSTChannel& channel, uint32_t index);
     // Result precedence: a header or channel reader's error, else KST_ERR_NO_SETTINGS when the
     // file holds no settings record (or the settings reader's error), else 0. With the channels
-    // read or none found the set is named after the path; with none, it takes the file's time.
-    // Everything read stays in the set whatever the result.
+    // read, none found or the data cut short (KST_ERR_END_OF_DATA) the set is named after the
+    // path; with none, it takes the file's time. Everything read stays in the set whatever the
+    // result.
     [[nodiscard]] int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter, uint8_t* newerKinds);
     [[nodiscard]] int ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter, bool append,
                      uint8_t* newerKinds);

@@ -265,13 +265,27 @@ TEST_F(OnlineControlTest, ConnectingBuildsTheChannelsAndArmsTheTimer)
     }
 }
 
-TEST_F(OnlineControlTest, ARecordingThatCannotBeCreatedClosesTheClients)
+TEST_F(OnlineControlTest, ARecordingThatCannotBeCreatedIsToldAndTheStreamGoesOnUnsaved)
 {
     const CKSTString path = m_folder.Path("missing/folder/rec.qld");
-    EXPECT_EQ(Connect(path), KST_ERR_OPEN_FAILED);
-    EXPECT_FALSE(Online().m_bOnline);
-    EXPECT_FALSE(Host().timerArmed);
-    EXPECT_EQ(Online().GetSourceCount(), 0);
+    ASSERT_EQ(Connect(path), KST_OK);
+    ASSERT_EQ(Host().shown.size(), 1u);
+    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_NOT_CREATED);
+    EXPECT_FALSE(Host().shown[0].question);
+    EXPECT_TRUE(Online().m_bOnline);
+    EXPECT_TRUE(Host().timerArmed);
+    EXPECT_EQ(Online().GetSourceCount(), 1);
+    EXPECT_TRUE(Online().m_strRecordingFile.IsEmpty());
+    EXPECT_TRUE(Host().liveModified) << "nothing keeps the streamed data but a save";
+
+    // The stream goes on; its stop has no recording to open.
+    Host().DeliverToAll(4);
+    Online().OnOnlineTimer();
+    EXPECT_EQ(Channel(0).GetCount(), 4u);
+    EXPECT_EQ(Host().shown.size(), 1u);
+    Online().StopLiveStream();
+    EXPECT_TRUE(Host().opened.empty());
+    EXPECT_FALSE(FileExists(path));
 }
 
 TEST_F(OnlineControlTest, TicksCopyEverySampleOnceAndReArmTheTimer)
