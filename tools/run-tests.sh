@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both presets and runs every test: the Windows build under
-# Wine, the portable core with the host compiler under the sanitizers. Prints one line per test
-# executable, the output of failing ones (their failing cases only) and a summary; exits
-# non-zero when anything fails.
+# Wine, the portable core with the host compiler under the sanitizers. Shows each test
+# executable as it runs, the output of failing ones (their failing cases only) and a summary;
+# exits non-zero when anything fails.
 #
 #   JOBS=<n> tools/run-tests.sh    (build and test jobs, default: all processors)
 set -euo pipefail
