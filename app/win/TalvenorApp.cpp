@@ -1,3 +1,6 @@
+// Winsock, which the node client brings in, must come before windows.h.
+#include <winsock2.h>
+
 #include "app/win/TalvenorApp.h"
 
 #include <commctrl.h>
