@@ -1,6 +1,7 @@
 #pragma once
 // Which texts of a dialog do not fit their controls, measured in the control's own font on the
-// device: labels, group boxes, check boxes, push buttons and the items of drop-down lists.
+// device: labels, group boxes, check boxes, push buttons and the items of drop-down lists; and
+// which controls lie on top of each other.
 #include <windows.h>
 
 #include <string>
@@ -89,6 +90,36 @@ inline std::vector<std::string> ClippedTexts(HWND dialog)
     std::vector<std::string> clipped;
     EnumChildWindows(dialog, CollectClipped, reinterpret_cast<LPARAM>(&clipped));
     return clipped;
+}
+
+inline BOOL CALLBACK CollectControl(HWND control, LPARAM param)
+{
+    const bool groupBox = ClassOf(control) == "Button" &&
+                          (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+    if (!groupBox) {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(control);
+    }
+    return TRUE;
+}
+
+// "id/id" for every two controls (group boxes aside) whose rectangles intersect.
+inline std::vector<std::string> OverlappingControls(HWND dialog)
+{
+    std::vector<HWND> controls;
+    EnumChildWindows(dialog, CollectControl, reinterpret_cast<LPARAM>(&controls));
+    std::vector<std::string> overlaps;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            RECT a, b, common;
+            GetWindowRect(controls[i], &a);
+            GetWindowRect(controls[j], &b);
+            if (IntersectRect(&common, &a, &b)) {
+                overlaps.push_back(std::to_string(GetDlgCtrlID(controls[i])) + "/" +
+                                   std::to_string(GetDlgCtrlID(controls[j])));
+            }
+        }
+    }
+    return overlaps;
 }
 
 }  // namespace kst_test

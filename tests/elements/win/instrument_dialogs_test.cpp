@@ -261,6 +261,7 @@ TEST_P(InstrumentDialogs, TextsAreInTheLanguageAndFitTheirControls)
         std::string caption;
         std::vector<std::string> wrong;
         std::vector<std::string> clipped;
+        std::vector<std::string> overlaps;
         KstSeams().modalDriver = CKSTDialogScript(IDCANCEL).Run([&](CWnd& dialog) {
             caption = DialogCaption(dialog);
             for (const auto* list : {&shared, &d.own}) {
@@ -271,11 +272,13 @@ TEST_P(InstrumentDialogs, TextsAreInTheLanguageAndFitTheirControls)
                 }
             }
             clipped = ClippedTexts(dialog.m_hWnd);
+            overlaps = OverlappingControls(dialog.m_hWnd);
         });
         EXPECT_EQ(window.WindowSettings(), IDCANCEL);
         EXPECT_EQ(caption, Text(d.caption).c_str());
         EXPECT_TRUE(wrong.empty()) << d.kind << ": " << (wrong.empty() ? "" : wrong[0]);
         EXPECT_TRUE(clipped.empty()) << d.kind << ": " << (clipped.empty() ? "" : clipped[0]);
+        EXPECT_TRUE(overlaps.empty()) << d.kind << ": " << (overlaps.empty() ? "" : overlaps[0]);
     }
 }
 

@@ -253,6 +253,7 @@ TEST_P(ValueDialogs, TextsAreInTheLanguageAndFitTheirControls)
     std::string caption;
     std::vector<std::string> wrong;
     std::vector<std::string> clipped;
+    std::vector<std::string> overlaps;
     std::vector<std::string> kept;
     auto check = [&](const std::vector<Expected>& own, std::vector<int> keptIds) {
         return CKSTDialogScript(IDCANCEL).Run([&, own, keptIds](CWnd& dialog) {
@@ -268,6 +269,7 @@ TEST_P(ValueDialogs, TextsAreInTheLanguageAndFitTheirControls)
                 kept.push_back(DialogItemText(dialog, id));
             }
             clipped = ClippedTexts(dialog.m_hWnd);
+            overlaps = OverlappingControls(dialog.m_hWnd);
         });
     };
     CKSTValueElementSettings s;
@@ -275,10 +277,12 @@ TEST_P(ValueDialogs, TextsAreInTheLanguageAndFitTheirControls)
     EXPECT_EQ(caption, Text(KST_STR_VALUE_CAPTION).c_str());
     EXPECT_TRUE(wrong.empty()) << wrong[0];
     EXPECT_TRUE(clipped.empty()) << clipped[0];
+    EXPECT_TRUE(overlaps.empty()) << overlaps[0];
     EXPECT_EQ(Run<CKSTLampDialog>(check(lamp, {IDC_ELEMDLG_LAMP_GROUP}), s), IDCANCEL);
     EXPECT_EQ(caption, Text(KST_STR_LAMP_CAPTION).c_str());
     EXPECT_TRUE(wrong.empty()) << wrong[0];
     EXPECT_TRUE(clipped.empty()) << clipped[0];
+    EXPECT_TRUE(overlaps.empty()) << overlaps[0];
     // The channel name's label and the lamp group keep their template texts.
     EXPECT_EQ(kept, (std::vector<std::string>{"Kannalname", "Lamp"}));
 }
