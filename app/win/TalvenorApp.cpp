@@ -63,6 +63,9 @@ CTalvenorApp::CTalvenorApp() = default;
 
 CTalvenorApp::~CTalvenorApp()
 {
+    if (m_curveDialogs) {
+        KstSetCurveWndDialogs(nullptr);
+    }
     if (m_hDevMode) {
         GlobalFree(m_hDevMode);
     }
@@ -79,6 +82,10 @@ BOOL CTalvenorApp::InitInstance()
     InitCommonControlsEx(&controls);
     LoadLibraryA("riched20.dll");
     OleInitialize(nullptr);
+    if (!m_curveDialogs) {
+        m_curveDialogs = std::make_unique<CKSTElementCurveDialogs>(KstCurveWndDialogs());
+        KstSetCurveWndDialogs(m_curveDialogs.get());
+    }
 
     // Decided first: it also keeps the template's shell registration and the recent-file list
     // out of the registry.
