@@ -129,7 +129,7 @@ StageTwiddles MakeStage(const Twiddles& twiddles, size_t n, size_t length)
 PlanTables::PlanTables(size_t n) : stages(Log2(n) + 1)
 {
     const Twiddles twiddles(n);
-    for (size_t length = n; length >= 8; length /= 4) {
+    for (size_t length = n; length >= 32; length /= 4) {
         stages[Log2(length)] = MakeStage(twiddles, n, length);
     }
     const Twiddles doubled(2 * n);
@@ -173,7 +173,98 @@ inline void StoreTwo(__m128d u, __m128d v, double* re, double* im)
     _mm_storeu_pd(im, _mm_unpackhi_pd(u, v));
 }
 
-// The transforms of length 1, 2 and 4 of the last stages, straight from the strided input.
+// The quarter turn of a complex number (re, im): -i forwards (im, -re), +i backwards (-im, re).
+template <bool Inverse>
+inline __m128d QuarterTurn(__m128d v)
+{
+    return _mm_xor_pd(Swap(v), Inverse ? _mm_set_pd(0.0, -0.0) : _mm_set_pd(-0.0, 0.0));
+}
+
+// v times exp(-2 pi i e / 16), or its conjugate backwards.
+template <bool Inverse>
+inline __m128d Rotate16(__m128d v, unsigned e)
+{
+    constexpr double c8 = 0.92387953251128675613;  // cos(2 pi / 16)
+    constexpr double r = 0.70710678118654752440;
+    constexpr double s8 = 0.38268343236508977173;
+    static constexpr double kCos[16] = {1.0,  c8,  r,  s8,  0.0, -s8, -r, -c8,
+                                        -1.0, -c8, -r, -s8, 0.0, s8,  r,  c8};
+    const double c = kCos[e % 16];
+    const double s = kCos[(e + 12) % 16];  // sin(2 pi e / 16)
+    const double wi = Inverse ? s : -s;
+    return _mm_add_pd(_mm_mul_pd(v, _mm_set1_pd(c)), _mm_mul_pd(Swap(v), _mm_set_pd(wi, -wi)));
+}
+
+// The transform of length 4 of a, b, c, d in place.
+template <bool Inverse>
+inline void Dft4(__m128d& a, __m128d& b, __m128d& c, __m128d& d)
+{
+    const __m128d s0 = _mm_add_pd(a, c);
+    const __m128d s1 = _mm_sub_pd(a, c);
+    const __m128d s2 = _mm_add_pd(b, d);
+    const __m128d t = QuarterTurn<Inverse>(_mm_sub_pd(b, d));
+    a = _mm_add_pd(s0, s2);
+    b = _mm_add_pd(s1, t);
+    c = _mm_sub_pd(s0, s2);
+    d = _mm_sub_pd(s1, t);
+}
+
+// Complex numbers v[0 .. n) into re[0 .. n) and im.
+inline void StoreAll(const __m128d* v, size_t n, double* re, double* im)
+{
+#pragma GCC unroll 16
+    for (size_t k = 0; k < n; k += 2) {
+        StoreTwo(v[k], v[k + 1], re + k, im + k);
+    }
+}
+
+// The transforms of length 8 and 16 of the last stages, straight from the strided input, whole
+// in registers with constant inner twiddles; for that the loops must unroll.
+template <bool Inverse>
+inline void Leaf8(const double* x, size_t stride, double* re, double* im)
+{
+    __m128d v[8];
+#pragma GCC unroll 16
+    for (size_t j = 0; j < 8; ++j) {
+        v[j] = _mm_loadu_pd(x + 2 * j * stride);
+    }
+    Dft4<Inverse>(v[0], v[2], v[4], v[6]);
+    Dft4<Inverse>(v[1], v[3], v[5], v[7]);
+    __m128d out[8];
+#pragma GCC unroll 16
+    for (unsigned k = 0; k < 4; ++k) {
+        const __m128d odd = k == 0 ? v[1] : Rotate16<Inverse>(v[2 * k + 1], 2 * k);
+        out[k] = _mm_add_pd(v[2 * k], odd);
+        out[k + 4] = _mm_sub_pd(v[2 * k], odd);
+    }
+    StoreAll(out, 8, re, im);
+}
+
+template <bool Inverse>
+inline void Leaf16(const double* x, size_t stride, double* re, double* im)
+{
+    // v[4 r + k]: bin k of the transform of x[r], x[r + 4], .., then bin k + 4 j of the whole.
+    __m128d v[16];
+#pragma GCC unroll 16
+    for (size_t r = 0; r < 4; ++r) {
+#pragma GCC unroll 16
+        for (size_t j = 0; j < 4; ++j) {
+            v[4 * r + j] = _mm_loadu_pd(x + 2 * (4 * j + r) * stride);
+        }
+        Dft4<Inverse>(v[4 * r], v[4 * r + 1], v[4 * r + 2], v[4 * r + 3]);
+#pragma GCC unroll 16
+        for (unsigned k = 1; r > 0 && k < 4; ++k) {
+            v[4 * r + k] = Rotate16<Inverse>(v[4 * r + k], static_cast<unsigned>(r) * k);
+        }
+    }
+#pragma GCC unroll 16
+    for (size_t k = 0; k < 4; ++k) {
+        Dft4<Inverse>(v[k], v[4 + k], v[8 + k], v[12 + k]);
+    }
+    StoreAll(v, 16, re, im);
+}
+
+// The transforms of length 1 to 16 straight from the strided input.
 template <bool Inverse>
 inline void Leaf(size_t n, const double* x, size_t stride, double* re, double* im)
 {
@@ -182,23 +273,24 @@ inline void Leaf(size_t n, const double* x, size_t stride, double* re, double* i
         im[0] = x[1];
         return;
     }
-    const __m128d a = _mm_loadu_pd(x);
-    const __m128d b = _mm_loadu_pd(x + 2 * stride);
-    if (n == 2) {
-        StoreTwo(_mm_add_pd(a, b), _mm_sub_pd(a, b), re, im);
+    if (n >= 8) {
+        if (n == 8) {
+            Leaf8<Inverse>(x, stride, re, im);
+        } else {
+            Leaf16<Inverse>(x, stride, re, im);
+        }
         return;
     }
-    const __m128d c = _mm_loadu_pd(x + 4 * stride);
-    const __m128d d = _mm_loadu_pd(x + 6 * stride);
-    const __m128d s0 = _mm_add_pd(a, c);
-    const __m128d s1 = _mm_sub_pd(a, c);
-    const __m128d s2 = _mm_add_pd(b, d);
-    const __m128d s3 = _mm_sub_pd(b, d);
-    // The quarter turn of s3: -i forwards (im, -re), +i backwards (-im, re).
-    const __m128d sign = Inverse ? _mm_set_pd(0.0, -0.0) : _mm_set_pd(-0.0, 0.0);
-    const __m128d t = _mm_xor_pd(Swap(s3), sign);
-    StoreTwo(_mm_add_pd(s0, s2), _mm_add_pd(s1, t), re, im);
-    StoreTwo(_mm_sub_pd(s0, s2), _mm_sub_pd(s1, t), re + 2, im + 2);
+    __m128d v[4];
+    for (size_t j = 0; j < n; ++j) {
+        v[j] = _mm_loadu_pd(x + 2 * j * stride);
+    }
+    if (n == 2) {
+        StoreTwo(_mm_add_pd(v[0], v[1]), _mm_sub_pd(v[0], v[1]), re, im);
+        return;
+    }
+    Dft4<Inverse>(v[0], v[1], v[2], v[3]);
+    StoreAll(v, 4, re, im);
 }
 
 // One radix-4 butterfly at positions 0 and 1 of the four quarters re[0 .. 4q) and im.
@@ -234,7 +326,7 @@ inline void LoadTwiddles(const double* table, size_t run, size_t k, Split (&w)[3
 template <bool Inverse>
 void Combine(const StageTwiddles& stage, size_t n, double* re, double* im)
 {
-    const size_t q = n / 4;  // even: n is at least 8
+    const size_t q = n / 4;  // even: n is at least 32
     const size_t fine = stage.fineCount;
     if (stage.coarse.empty()) {
         for (size_t k = 0; k < q; k += 2) {
@@ -281,7 +373,7 @@ void Recurse(const PlanTables& tables, const double* x, size_t stride, size_t n,
     const size_t q = n / 4;
     for (size_t r = 0; r < 4; ++r) {
         const double* sub = x + 2 * r * stride;
-        if (q > 4) {
+        if (q > 16) {
             Recurse<Inverse>(tables, sub, 4 * stride, q, lanes, re + r * q, im + r * q);
             continue;
         }
@@ -299,7 +391,7 @@ void Recurse(const PlanTables& tables, const double* x, size_t stride, size_t n,
 template <bool Inverse>
 void Run(const PlanTables& tables, const double* x, size_t n, double* re, double* im)
 {
-    if (n <= 4) {
+    if (n <= 16) {
         Leaf<Inverse>(n, x, 1, re, im);
         return;
     }
