@@ -507,18 +507,18 @@ Twiddles::Twiddles(size_t n)
     fill(m_coarse, coarse, fine);
 }
 
-Plan::Plan(size_t n) : m_n(n), m_tables(&TablesFor(std::max<size_t>(n, 1))) {}
+Plan::Plan(size_t n) : m_n(n), m_tables(IsPowerOfTwo(n) ? &TablesFor(n) : nullptr) {}
 
 void Plan::Forward(const double* data, double* re, double* im) const
 {
-    if (m_n > 0) {
+    if (m_tables != nullptr) {
         Run<false>(*m_tables, data, m_n, re, im);
     }
 }
 
 void Plan::Transform(double* data, bool inverse) const
 {
-    if (m_n < 2) {
+    if (m_tables == nullptr || m_n < 2) {
         return;
     }
     std::vector<double> re(m_n);
@@ -536,7 +536,7 @@ void Plan::Transform(double* data, bool inverse) const
 
 void RealForward(const double* values, size_t n, double* re, double* im)
 {
-    if (n < 2) {
+    if (!IsPowerOfTwo(n) || n == 1) {
         if (n == 1) {
             re[0] = values[0];
             im[0] = 0.0;

@@ -38,7 +38,8 @@ struct PlanTables;
 // A complex transform of a fixed power-of-two length: radix-4 stages (one radix-2 stage where
 // the length is not a power of four), depth first, so that all but the last few stages run on
 // data in the cache and the result comes out in order without a bit-reversal pass. Plans are
-// cheap to make and may be used from several threads at once.
+// cheap to make and may be used from several threads at once. A plan of a length that is no
+// power of two transforms nothing: it leaves its input and outputs as they were.
 class Plan {
 public:
     explicit Plan(size_t n);
@@ -60,8 +61,9 @@ private:
     const PlanTables* m_tables;
 };
 
-// Spectrum of n real values (n a power of two): bins 0 .. n/2 into re and im (each n/2 + 1
-// entries), sum over j of x[j] exp(-2 pi i jk/n). The values are left as they were.
+// Spectrum of n real values (n a power of two, else nothing is written): bins 0 .. n/2 into re
+// and im (each n/2 + 1 entries), sum over j of x[j] exp(-2 pi i jk/n). The values are left as
+// they were.
 void RealForward(const double* values, size_t n, double* re, double* im);
 
 }  // namespace kst_fft

@@ -359,6 +359,32 @@ TEST(FourierTransform, ThreadsSharingPlansGetTheSameResults)
     }
 }
 
+// The transform has no way of its own for other lengths; it must neither write past the arrays
+// of such a length nor leave partial results in them.
+TEST(FourierTransform, LengthsThatAreNoPowerOfTwoAreLeftAlone)
+{
+    for (size_t n : {0u, 3u, 6u, 12u, 24u, 1000u, 1023u}) {
+        SCOPED_TRACE(n);
+        const std::vector<double> x = Signal(2 * n, n);
+        const kst_fft::Plan plan(n);
+        std::vector<double> data = x;
+        plan.Forward(data.data());
+        EXPECT_EQ(data, x);
+        plan.Inverse(data.data());
+        EXPECT_EQ(data, x);
+        std::vector<double> re(n, 7.0);
+        std::vector<double> im(n, 7.0);
+        plan.Forward(x.data(), re.data(), im.data());
+        EXPECT_EQ(re, std::vector<double>(n, 7.0));
+        EXPECT_EQ(im, std::vector<double>(n, 7.0));
+        std::vector<double> realRe(n / 2 + 1, 7.0);
+        std::vector<double> realIm(n / 2 + 1, 7.0);
+        kst_fft::RealForward(x.data(), n, realRe.data(), realIm.data());
+        EXPECT_EQ(realRe, std::vector<double>(n / 2 + 1, 7.0));
+        EXPECT_EQ(realIm, std::vector<double>(n / 2 + 1, 7.0));
+    }
+}
+
 TEST(FourierTransform, TwiddlesForAnyLength)
 {
     for (size_t n : {1u, 3u, 1000u, 1023u, 4096u}) {
