@@ -293,29 +293,45 @@ inline void Leaf(size_t n, const double* x, size_t stride, double* re, double* i
     StoreAll(v, 4, re, im);
 }
 
+// One radix-4 butterfly on a, b, c, d in place with the twiddles w of b, c and d.
+template <bool Inverse>
+inline void Radix4(Split& a, Split& b, Split& c, Split& d, const Split (&w)[3])
+{
+    const Split tb = Mul<Inverse>(b, w[0]);
+    const Split tc = Mul<Inverse>(c, w[1]);
+    const Split td = Mul<Inverse>(d, w[2]);
+    const Split s0 = Add(a, tc);
+    const Split s1 = Sub(a, tc);
+    const Split s2 = Add(tb, td);
+    const Split s3 = Sub(tb, td);
+    // The quarter turns: -i forwards, +i backwards.
+    const Split t = Inverse ? Split{_mm_sub_pd(_mm_setzero_pd(), s3.im), s3.re}
+                            : Split{s3.im, _mm_sub_pd(_mm_setzero_pd(), s3.re)};
+    a = Add(s0, s2);
+    b = Add(s1, t);
+    c = Sub(s0, s2);
+    d = Sub(s1, t);
+}
+
 // One radix-4 butterfly at positions 0 and 1 of the four quarters re[0 .. 4q) and im.
 template <bool Inverse>
 inline void Butterfly(double* re, double* im, size_t q, const Split (&w)[3])
 {
-    const Split a = LoadSplit(re, im);
-    const Split b = Mul<Inverse>(LoadSplit(re + q, im + q), w[0]);
-    const Split c = Mul<Inverse>(LoadSplit(re + 2 * q, im + 2 * q), w[1]);
-    const Split d = Mul<Inverse>(LoadSplit(re + 3 * q, im + 3 * q), w[2]);
-    const Split s0 = Add(a, c);
-    const Split s1 = Sub(a, c);
-    const Split s2 = Add(b, d);
-    const Split s3 = Sub(b, d);
-    StoreSplit(re, im, Add(s0, s2));
-    StoreSplit(re + 2 * q, im + 2 * q, Sub(s0, s2));
-    // The quarter turns: -i forwards, +i backwards.
-    const Split t = Inverse ? Split{_mm_sub_pd(_mm_setzero_pd(), s3.im), s3.re}
-                            : Split{s3.im, _mm_sub_pd(_mm_setzero_pd(), s3.re)};
-    StoreSplit(re + q, im + q, Add(s1, t));
-    StoreSplit(re + 3 * q, im + 3 * q, Sub(s1, t));
+    Split v[4];
+#pragma GCC unroll 4
+    for (size_t j = 0; j < 4; ++j) {
+        v[j] = LoadSplit(re + j * q, im + j * q);
+    }
+    Radix4<Inverse>(v[0], v[1], v[2], v[3], w);
+#pragma GCC unroll 4
+    for (size_t j = 0; j < 4; ++j) {
+        StoreSplit(re + j * q, im + j * q, v[j]);
+    }
 }
 
 inline void LoadTwiddles(const double* table, size_t run, size_t k, Split (&w)[3])
 {
+#pragma GCC unroll 3
     for (size_t j = 0; j < 3; ++j) {
         w[j] = LoadSplit(table + 2 * j * run + k, table + (2 * j + 1) * run + k);
     }
@@ -339,6 +355,7 @@ void Combine(const StageTwiddles& stage, size_t n, double* re, double* im)
     const size_t coarseCount = q / fine;
     for (size_t h = 0; h < coarseCount; ++h) {
         Split c[3];
+#pragma GCC unroll 3
         for (size_t j = 0; j < 3; ++j) {
             c[j] = {_mm_set1_pd(stage.coarse[2 * j * coarseCount + h]),
                     _mm_set1_pd(stage.coarse[(2 * j + 1) * coarseCount + h])};
@@ -348,6 +365,7 @@ void Combine(const StageTwiddles& stage, size_t n, double* re, double* im)
         for (size_t k = 0; k < fine; k += 2) {
             Split w[3];
             LoadTwiddles(stage.fine.data(), fine, k, w);
+#pragma GCC unroll 3
             for (size_t j = 0; j < 3; ++j) {
                 w[j] = Mul<false>(w[j], c[j]);
             }
