@@ -172,6 +172,19 @@ std::vector<std::string> SplitBlanks(const std::string& text)
     return tokens;
 }
 
+// The smallest r with r x r >= n.
+uint64_t CeilSqrt(uint64_t n)
+{
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(n)));
+    while (r * r < n) {
+        ++r;
+    }
+    while (r > 0 && (r - 1) * (r - 1) >= n) {
+        --r;
+    }
+    return r;
+}
+
 CKSTString BaseName(const CKSTString& name)
 {
     const int at = name.Find(kFieldSeparator);
@@ -562,8 +575,15 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
     }
     const int first = channels.GetCount();
     // A real part shorter than the matrix fills only the channels it reaches.
-    const uint64_t made =
-        byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    uint64_t made = byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    // A whole matrix stored across its channels has fewer channels than samples in each. Cut
+    // short, it could make a channel per stored element: it keeps that shape instead, and the
+    // elements of the rows it leaves out end the read with an error.
+    const uint64_t shape = CeilSqrt(total);
+    const bool cut = !byColumns && made > shape;
+    if (cut) {
+        made = shape;
+    }
     for (uint32_t c = 0; c < made; ++c) {
         ++m_matrixCounter;
         CKSTChannel& channel = *channels.GetAt(channels.AddNew());
@@ -586,7 +606,7 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
     if (targets.size() == 1) {
         PairXY(baseName, ParentName(name), channels);
     }
-    return KST_OK;
+    return cut ? KST_ERR_END_OF_DATA : KST_OK;
 }
 
 uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows,

@@ -259,6 +259,51 @@ TEST(MatFileTest, MissingSamplesPaddingAndBounds)
     ExpectChannels(w.dataSet.GetChannels(), {{"w1", {1}}, {"w2", {2}}});
 }
 
+// Matrices stored across their channels whose real part ends early. A complete one has fewer
+// channels than samples in each; one cut short keeps at most as many channels as the square root
+// of its stored elements, not one channel per element, and says so when it leaves elements out.
+TEST(MatFileTest, MatrixCutShortAcrossItsChannels)
+{
+    struct Case {
+        const char* what;
+        uint32_t rows;
+        uint32_t columns;
+        size_t stored;
+        int expected;
+        size_t channels;
+        size_t samples;  // of the first channel
+    };
+    const Case cases[] = {
+        {"half of a wide matrix", 4, 100, 200, KST_OK, 4, 50},
+        {"as many elements as rows", 400, 401, 400, KST_ERR_END_OF_DATA, 20, 1},
+        {"fewer elements than rows", 400, 401, 150, KST_ERR_END_OF_DATA, 13, 1},
+        {"whole", 20, 21, 420, KST_OK, 20, 21},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int8_t> values(c.stored);
+        for (size_t e = 0; e < values.size(); ++e) {
+            values[e] = static_cast<int8_t>(e % 100);
+        }
+        MatImage m;
+        m.Add(m.Matrix(8, c.rows, c.columns, "m", m.Data<int8_t>(1, values)));
+        ReadResult r;
+        ReadImage(m.Image(), r);
+        EXPECT_EQ(r.read, c.expected);
+        const CKSTChannelList& channels = r.dataSet.GetChannels();
+        ASSERT_EQ(channels.GetCount(), static_cast<int>(c.channels));
+        // Element e belongs to row e mod rows, whichever channels are kept.
+        for (int i = 0; i < channels.GetCount(); ++i) {
+            const CKSTChannel& channel = *channels.GetAt(i);
+            ASSERT_GE(channel.GetCount(), i == 0 ? c.samples : 1u);
+            for (uint32_t k = 0; k < channel.GetCount(); ++k) {
+                ASSERT_EQ(channel.GetValue(k), static_cast<double>(values[k * c.rows + i])) << i;
+            }
+        }
+        EXPECT_EQ(channels.GetAt(0)->GetCount(), c.samples);
+    }
+}
+
 // Matrices larger than one read block: element e of a matrix stored across its channels
 // belongs to channel e mod rows, a column may end inside a block, and a missing sample far
 // from the start keeps its place.
