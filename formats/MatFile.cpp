@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/ByteStream.h"
+#include "formats/MappedFile.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -375,7 +376,17 @@ int CKSTMatFile::ReadChannels(CKSTChannelList& channels)
     if (m_stream.Seek(kHeaderSize, SEEK_SET) < 0) {
         return KST_ERR_MAT_UNSUPPORTED;
     }
-    CKSTByteReader in(m_stream);
+    // The elements are parsed where their bytes lie, in the image's own buffer or a view of the
+    // file, instead of being copied into a buffer element by element first.
+    CKSTMappedFile mapped;
+    const uint8_t* view = nullptr;
+    const int64_t size = m_stream.GetSize();
+    if (m_stream.IsInMemory()) {
+        view = m_stream.GetMemoryBuffer().GetData();
+    } else if (size > 0 && mapped.Map(m_stream.GetFile(), static_cast<size_t>(size))) {
+        view = reinterpret_cast<const uint8_t*>(mapped.GetData());
+    }
+    CKSTByteReader in(m_stream, view);
     in.SetSwap(m_swap);
     int result = KST_OK;
     // Writers leave out the padding after the last element, so a tail shorter than a tag ends
@@ -696,13 +707,21 @@ void CKSTMatFile::PairXY(const CKSTString& baseName, const CKSTString& parent,
     }
     const int xIndex = m_lastX.index;
     m_lastX = XDataChannel();
-    CKSTChannel& xy = *channels.GetAt(channels.AddNew());
-    xy.MakeXYChannel(*channels.GetAt(xIndex), *channels.GetAt(last));
+    CKSTChannel& y = *channels.GetAt(last);
+    if (y.HasMissing()) {
+        CKSTChannel& xy = *channels.GetAt(channels.AddNew());
+        xy.MakeXYChannel(*channels.GetAt(xIndex), y);
+        channels.RemoveAt(last);
+    } else {
+        // The same channel without a copy: the values of XData become the times of YData.
+        y.ConvertToTimeVector(0.0);
+        y.TakeTimes(*channels.GetAt(xIndex));
+    }
+    channels.RemoveAt(xIndex);
+    CKSTChannel& xy = *channels.GetAt(last - 1);
     xy.SetName(parent);
     xy.SetStartTimeStamp(m_fileTime);
     xy.ConvertToEquidistant(false, false);
-    channels.RemoveAt(last);
-    channels.RemoveAt(xIndex);
 }
 
 // --- Writing ---
