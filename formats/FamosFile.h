@@ -5,6 +5,7 @@
 // searches. Files are always written as version 2.
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "data/Channel.h"
@@ -15,6 +16,7 @@
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
+#include "foundation/TimeStamp.h"
 
 // The field readers of the keys, over any stream. A field ends at ',' or ';', which is consumed.
 class CKSTFamosKeyReader {
@@ -91,6 +93,12 @@ public:
 
     uint16_t GetVersion() const { return m_version; }
 
+    // Total samples one read may create (channels sharing a buffer each take all of it, bit
+    // channels copy their word); a read that would pass it ends with KST_ERR_TOO_LARGE, keeping
+    // the channels read before. 0, the default, takes half the memory free when the read starts.
+    // ReadChannels and ReadChannel each start a read.
+    void SetSampleBudget(uint64_t samples) { m_sampleBudget = samples; }
+
     // n samples of the stream appended to the channel as raw x factor + offset (the raw value
     // itself for factor 1 and offset 0), little-endian. Only the whole samples the stream holds
     // are appended; fewer than n give KST_ERR_END_OF_DATA.
@@ -117,26 +125,73 @@ protected:
 private:
     struct Component;
     struct ChannelKeys;
+    // Where the samples of one data index lie, or why they cannot be read.
+    struct DataRange {
+        int64_t start = 0;
+        int64_t end = 0;
+        int result = 0;
+    };
+    // The keys of a version 1 file that all channels share, read once.
+    struct HeaderV1 {
+        bool read = false;
+        int result = 0;  // of the keys every channel needs
+        double dx = 1.0;
+        double t0 = 0.0;
+        CKSTString timeUnit;
+        int64_t unitEntries = 0;
+        std::vector<CKSTString> units;
+        int unitsResult = 0;  // of the entry after the last one in units
+        CKSTTimeStamp start;
+        int64_t channelsInKey = 1;
+        std::vector<int64_t> formats;
+        std::vector<CKSTString> names;
+        int formatsResult = 0;
+        int64_t dataLength = 0;
+        int64_t samplesAt = 0;
+    };
 
     [[nodiscard]] int ReadVersion();
     [[nodiscard]] int ScanKeys();
     // After the keys of the key at letter position keyPosition: past its end, then the next
     // key's name. KST_ERR_END_OF_DATA when there is none.
     [[nodiscard]] int NextKey(int64_t keyPosition);
+    // ReadChannel within the budget of the read that asks for it.
+    [[nodiscard]] int ReadOneChannel(CKSTChannel& channel, uint32_t index);
+    // Channel `index` appended to the list; removed again when it failed before any sample.
+    [[nodiscard]] int AppendChannel(CKSTChannelList& channels, uint32_t index);
+    [[nodiscard]] int SplitBitChannels(CKSTChannelList& channels, int first);
+    void StartBudget();
+    [[nodiscard]] bool TakeFromBudget(uint64_t samples);
     [[nodiscard]] int ReadChannelV1(CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int ReadHeaderV1();
+    [[nodiscard]] int SkipBytesV1(uint32_t n);
+    [[nodiscard]] int ReadTimeKeyV1(HeaderV1& header);
+    // Entries of the "CR" and "CP" keys, at most `wanted` of each.
+    [[nodiscard]] int ReadUnitsV1(HeaderV1& header, int64_t wanted);
+    [[nodiscard]] int ReadLayoutV1(HeaderV1& header, int64_t wanted);
+    [[nodiscard]] int ReadStartV1(HeaderV1& header);
+    [[nodiscard]] int ReadDataKeysV1(HeaderV1& header);
     [[nodiscard]] int ReadChannelV2(CKSTChannel& channel, uint32_t index);
+    // Pass 1 reads the values, pass 2 the times of a time vector; timesSet tells whether the
+    // channel's times were given values.
+    [[nodiscard]] int ReadComponent(CKSTChannel& channel, ChannelKeys& keys, uint32_t index, int pass,
+                      bool& digital, bool& timesSet);
+    void ApplyChannelKeys(CKSTChannel& channel, const ChannelKeys& keys,
+                          const Component& component, bool digital);
     [[nodiscard]] int ReadSingleValue(CKSTChannel& channel);
     // The keys of one component from its "CC" key on; slot becomes its component index - 1.
     [[nodiscard]] int ReadComponentKeys(ChannelKeys& keys, int64_t position, int& slot, bool& digital);
     // The fields of the current key into the component slot or the channel.
     [[nodiscard]] int ReadKeyFields(ChannelKeys& keys, int slot);
     [[nodiscard]] int ReadBufferKey(Component& component);
-    [[nodiscard]] int ReadComponentSamples(CKSTChannel& channel, const Component& component, bool times);
+    [[nodiscard]] int ReadComponentSamples(CKSTChannel& channel, const Component& component, bool times,
+                             bool& timesSet);
+    // Every data key read once: where the samples of each index lie.
+    void IndexDataKeys();
     [[nodiscard]] int FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end);
     [[nodiscard]] int ReadChannelsV1(CKSTChannelList& channels);
     [[nodiscard]] int ReadChannelsV2(CKSTChannelList& channels);
     [[nodiscard]] int SearchKey(const char* name, const char* stopAt = nullptr);
-    // A failure also sets m_writeFailed, which a write checks once at its end.
     int WriteKey(const char* prefix, const CKSTString& fields);
     int WriteText(const CKSTString& text);
     int WriteBytes(const void* data, size_t n);
@@ -155,6 +210,14 @@ private:
     std::vector<int64_t> m_dataKeys;         // "CS" keys in file order
     std::vector<uint32_t> m_groupEnds;       // channels counted at each "CS"
     std::vector<CKSTString> m_groupNames;    // "CB" names by group index - 1
+    // The first "CS" key of each data index.
+    std::unordered_map<int64_t, DataRange> m_dataRanges;
+    bool m_dataIndexed = false;
+    // For an index no data key before the first unreadable one has.
+    int m_dataIndexResult = 0;
     // Channels of a version 1 file.
     uint32_t m_channelCountV1;
+    HeaderV1 m_headerV1;
+    uint64_t m_sampleBudget = 0;
+    uint64_t m_samplesLeft = 0;
 };

@@ -24,6 +24,12 @@ struct NumberFormat {
     bool scaled;
 };
 
+// A field of a date or colour kept within its range.
+inline int ClampField(int64_t value, int low, int high)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, low, high));
+}
+
 // The number formats of the "CP" key that carry samples; others are refused.
 bool LookUpNumberFormat(int64_t code, NumberFormat& format);
 uint32_t KindBytes(RawKind kind);
