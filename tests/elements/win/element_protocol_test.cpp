@@ -11,6 +11,7 @@
 
 #include "elements/ElementDrag.h"
 #include "elements/win/ElementProtocol.h"
+#include "elements/win/LCDWnd.h"
 #include "elements/win/StaticWnd.h"
 #include "elements/win/element_test_support.h"
 
@@ -50,9 +51,30 @@ ElementKind TextKind()
         }};
 }
 
+ElementKind ValueKind(uint32_t displayType, const char* name)
+{
+    return ElementKind{
+        name, false,
+        [displayType](CWnd& parent, const RECT& rect) {
+            auto element = std::make_shared<CKSTLCDWnd>();
+            element->SetDisplayType(displayType);
+            element->Create(&parent, nullptr, true, WS_CHILD | WS_VISIBLE, rect);
+            return std::static_pointer_cast<CWnd>(element);
+        },
+        [](CWnd& element, HWND sink) {
+            static_cast<CKSTLCDWnd&>(element).SubscribeElementEvents(sink);
+        },
+        [](CWnd& element, HWND sink) {
+            static_cast<CKSTLCDWnd&>(element).UnsubscribeElementEvents(sink);
+        },
+        [](CWnd& element) -> CKSTNotifyList& {
+            return static_cast<CKSTLCDWnd&>(element).GetNotifyList();
+        }};
+}
+
 std::vector<ElementKind> AllKinds()
 {
-    return {TextKind()};
+    return {TextKind(), ValueKind(0, "Numeric"), ValueKind(1, "Lamp")};
 }
 
 struct MouseStep {
