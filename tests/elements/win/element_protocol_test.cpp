@@ -11,6 +11,7 @@
 
 #include "elements/ElementDrag.h"
 #include "elements/win/ElementProtocol.h"
+#include "elements/win/ButtonWnd.h"
 #include "elements/win/LCDWnd.h"
 #include "elements/win/StaticWnd.h"
 #include "elements/win/element_test_support.h"
@@ -72,9 +73,29 @@ ElementKind ValueKind(uint32_t displayType, const char* name)
         }};
 }
 
+ElementKind ButtonKind()
+{
+    return ElementKind{
+        "Button", false,
+        [](CWnd& parent, const RECT& rect) {
+            auto element = std::make_shared<CKSTButtonWnd>();
+            element->Create(&parent, nullptr, WS_CHILD | WS_VISIBLE, rect);
+            return std::static_pointer_cast<CWnd>(element);
+        },
+        [](CWnd& element, HWND sink) {
+            static_cast<CKSTButtonWnd&>(element).SubscribeElementEvents(sink);
+        },
+        [](CWnd& element, HWND sink) {
+            static_cast<CKSTButtonWnd&>(element).UnsubscribeElementEvents(sink);
+        },
+        [](CWnd& element) -> CKSTNotifyList& {
+            return static_cast<CKSTButtonWnd&>(element).GetNotifyList();
+        }};
+}
+
 std::vector<ElementKind> AllKinds()
 {
-    return {TextKind(), ValueKind(0, "Numeric"), ValueKind(1, "Lamp")};
+    return {TextKind(), ValueKind(0, "Numeric"), ValueKind(1, "Lamp"), ButtonKind()};
 }
 
 struct MouseStep {
