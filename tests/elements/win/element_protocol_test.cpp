@@ -30,6 +30,8 @@ struct ElementKind {
     std::function<void(CWnd& element, HWND sink)> subscribe;
     std::function<void(CWnd& element, HWND sink)> unsubscribe;
     std::function<CKSTNotifyList&(CWnd& element)> notifyList;
+    // ApplySettings with a record of the kind whose transparent flag is set or clear.
+    std::function<void(CWnd& element, bool transparent)> applyTransparent;
 };
 
 ElementKind TextKind()
@@ -49,6 +51,11 @@ ElementKind TextKind()
         },
         [](CWnd& element) -> CKSTNotifyList& {
             return static_cast<CKSTStaticWnd&>(element).GetNotifyList();
+        },
+        [](CWnd& element, bool transparent) {
+            CKSTTextElementSettings settings;
+            settings.m_Transparent = transparent ? 1 : 0;
+            static_cast<CKSTStaticWnd&>(element).ApplySettings(settings);
         }};
 }
 
@@ -70,6 +77,12 @@ ElementKind ValueKind(uint32_t displayType, const char* name)
         },
         [](CWnd& element) -> CKSTNotifyList& {
             return static_cast<CKSTLCDWnd&>(element).GetNotifyList();
+        },
+        [displayType](CWnd& element, bool transparent) {
+            CKSTValueElementSettings settings;
+            settings.m_DisplayType = displayType;
+            settings.m_ValueTransparent = transparent ? 1 : 0;
+            static_cast<CKSTLCDWnd&>(element).ApplySettings(settings);
         }};
 }
 
@@ -90,6 +103,11 @@ ElementKind ButtonKind()
         },
         [](CWnd& element) -> CKSTNotifyList& {
             return static_cast<CKSTButtonWnd&>(element).GetNotifyList();
+        },
+        [](CWnd& element, bool transparent) {
+            CKSTButtonElementSettings settings;
+            settings.m_Transparent = transparent ? 1 : 0;
+            static_cast<CKSTButtonWnd&>(element).ApplySettings(settings);
         }};
 }
 
@@ -254,6 +272,44 @@ TEST_P(ElementProtocolTest, AfterUnsubscribingNothingButTheSettingsEventRemains)
     CKSTNotifyList& list = GetParam().notifyList(*element);
     EXPECT_TRUE(list.IsRegistered(KST_ELEMENT_EVENT_SETTINGS_OK));
     EXPECT_EQ(list.GetCount(), 1);
+}
+
+TEST_P(ElementProtocolTest, ApplySettingsSetsTheTransparentStyleWithAFrameChange)
+{
+    kst_test::WindowPosRecorder positions;
+    GetParam().applyTransparent(*element, true);
+    EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    EXPECT_EQ(positions.Count(element->m_hWnd, KST_SWP_FRAME_CHANGED), 1);
+    GetParam().applyTransparent(*element, false);
+    EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+}
+
+TEST_P(ElementProtocolTest, ADragIsOpaqueFromItsFirstMoveToItsRelease)
+{
+    GetParam().applyTransparent(*element, true);
+    ASSERT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    SendMouse(element->m_hWnd, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+    SendMouse(element->m_hWnd, WM_MOUSEMOVE, 10, 10, MK_LBUTTON);
+    EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd)) << "the silent first move";
+    SendMouse(element->m_hWnd, WM_MOUSEMOVE, 14, 12, MK_LBUTTON);
+    EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    SendMouse(element->m_hWnd, WM_MOUSEMOVE, 20, 12, MK_LBUTTON);
+    EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    SendMouse(element->m_hWnd, WM_LBUTTONUP, 20, 12, 0);
+    EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+}
+
+TEST_P(ElementProtocolTest, ASizingLoopIsOpaqueUntilItEnds)
+{
+    GetParam().applyTransparent(*element, true);
+    kst_test::WindowPosRecorder positions;
+    RECT sizing{0, 0, 150, 90};
+    SendMessageA(element->m_hWnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&sizing));
+    SendMessageA(element->m_hWnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&sizing));
+    EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    SendMessageA(element->m_hWnd, WM_EXITSIZEMOVE, 0, 0);
+    EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    EXPECT_EQ(positions.Count(element->m_hWnd, KST_SWP_FRAME_CHANGED), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ElementProtocolTest, ::testing::ValuesIn(AllKinds()),
