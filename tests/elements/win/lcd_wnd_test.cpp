@@ -238,6 +238,40 @@ TEST_F(LCDWndTest, ChannelsShowTheirTextTheirTimeOrTheirNumber)
     EXPECT_TRUE(taken.m_ChannelName.IsEmpty());
 }
 
+TEST_F(LCDWndTest, RebindingFromAValueTextToAPlainChannelRepaintsOnce)
+{
+    Make(Plain(), true);
+    CKSTChannel texts;
+    texts.AddValueText("closed", false);
+    texts.AddValueText("open", false);
+    texts.AppendValue(2.0, false);
+    CKSTChannel plain;
+    plain.AppendValue(2.0, false);
+    element.SetChannel(&plain);
+    element.UpdateWindow();
+    element.SetChannel(&texts);
+    element.UpdateWindow();
+    element.Refresh();
+    ASSERT_FALSE(HasUpdate(element.m_hWnd));
+    element.SetChannel(&plain);
+    EXPECT_TRUE(HasUpdate(element.m_hWnd));
+    element.UpdateWindow();
+    element.Refresh();
+    EXPECT_FALSE(HasUpdate(element.m_hWnd)) << "the number is what was drawn";
+}
+
+TEST_F(LCDWndTest, AClockTitleGivenToAnExistingElementStartsTheClock)
+{
+    Make(Plain());
+    EXPECT_FALSE(element.IsClockRunning());
+    CKSTValueElementSettings s = Plain();
+    s.m_Title = "Uhrzeit";
+    element.ApplySettings(s);
+    EXPECT_TRUE(element.IsClockRunning());
+    element.ApplySettings(Plain());
+    EXPECT_FALSE(element.IsClockRunning());
+}
+
 TEST_F(LCDWndTest, AnUnboundElementWithoutTitleShowsNewTitleAndZero)
 {
     CKSTValueElementSettings s = Plain();
