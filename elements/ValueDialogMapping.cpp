@@ -165,7 +165,7 @@ KstValueFields KstValueFieldsFromSettings(const CKSTValueElementSettings& s)
 void KstApplyValueFields(const KstValueFields& f, CKSTValueElementSettings& s)
 {
     s.m_FrameColor = f.frameColour;
-    TakeBoundedDigits(f.frameWidth, kKstMaxFrameWidth, s.m_FrameWidth);
+    TakeBoundedDigits(f.frameWidth, KST_MAX_FRAME_WIDTH, s.m_FrameWidth);
     TakeTitle(f, s);
     s.m_TitleTransparent = f.titleTransparent != 0 ? 1 : 0;
     s.m_ValueTransparent = f.valueTransparent != 0 ? 1 : 0;
@@ -173,7 +173,7 @@ void KstApplyValueFields(const KstValueFields& f, CKSTValueElementSettings& s)
     s.m_ShowUnit = f.showUnit == 1 ? 1 : 0;
     s.m_Frame = f.frame == 1 ? 1 : 0;
     TakeSplitRatio(f.splitRatio, s.m_SplitRatio);
-    TakeBoundedDigits(f.precision, kKstMaxPrecision, s.m_Precision);
+    TakeBoundedDigits(f.precision, KST_MAX_PRECISION, s.m_Precision);
     TakeFont(f.valueFont, s.m_ValueFont, s.m_ValueFontIndex);
     s.m_ValueTextColor = f.valueTextColour;
     s.m_ValueBackColor = f.valueBackColour;
@@ -187,7 +187,7 @@ void KstApplyLampFields(const KstValueFields& f, CKSTValueElementSettings& s)
     s.m_ValueTransparent = f.valueTransparent != 0 ? 1 : 0;
     s.m_Frame = f.frame == 1 ? 1 : 0;
     TakeSplitRatio(f.splitRatio, s.m_SplitRatio);
-    TakeBoundedDigits(f.precision, kKstMaxPrecision, s.m_Precision);
+    TakeBoundedDigits(f.precision, KST_MAX_PRECISION, s.m_Precision);
     s.m_LampActiveColor1 = f.activeColour1;
     s.m_LampActiveColor2 = f.activeColour2;
     s.m_LampPassiveColor = f.passiveColour;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "data/settings/ProcessLayout.h"
+#include "elements/ValueLayout.h"
 #include "foundation/FontDesc.h"
 #include "foundation/String.h"
 
@@ -17,10 +18,6 @@ int KstTitlePositionIndexOfSide(uint32_t side);
 uint32_t KstTitleSideOfIndex(int index);
 int KstOperatorIndexOfCode(uint32_t code);
 uint32_t KstOperatorCodeOfIndex(int index);
-
-// Bounds of the numbers typed into the dialogs.
-constexpr int32_t kKstMaxPrecision = 20;
-constexpr int32_t kKstMaxFrameWidth = 100;  // stored in one byte by the element
 
 // The dialogs' fields; the numeric value dialog uses the title, value and frame fields, the
 // lamp dialog the title and lamp fields. Check boxes are 0 or 1.

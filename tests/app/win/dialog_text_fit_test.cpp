@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,10 @@
 #include "curvewnd/win/YAxisDlg.h"
 #include "curvewnd/win/fake_dialog_window.h"
 #include "data/ChannelList.h"
+#include "elements/win/ButtonDialog.h"
+#include "elements/win/InstrumentDialog.h"
+#include "elements/win/TextElementDialog.h"
+#include "elements/win/ValueDialog.h"
 #include "foundation/win/StringLoader.h"
 #include "framework/framework_test_support.h"
 #include "panels/win/AsciiDialogs.h"
@@ -109,6 +114,7 @@ protected:
         RunPanelDialogs(english);
         RunDocumentDialogs(english);
         RunCurveDialogs(english);
+        RunElementDialogs(english);
         MeasureChannelPanel(english);
         for (int id : kTemplateOnly) {
             HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
@@ -168,6 +174,22 @@ protected:
         CKSTCurveDisplayDlg(window, *curve).DoModal();
         CKSTLimitDlg(window).DoModal();
         CKSTMarkerDlg::CreateMarker(window, nullptr);  // loads the rich edit it holds
+    }
+
+    void RunElementDialogs(bool english)
+    {
+        const CKSTValueElementSettings value;
+        CKSTLCDDialog numeric(value);
+        CKSTLampDialog lamp(value);
+        CKSTBarDialog bar;
+        CKSTMeterDialog meter;
+        CKSTTextElementDialog text;
+        CKSTButtonDialog button;
+        for (CKSTElementDialog* dialog : std::initializer_list<CKSTElementDialog*>{
+                 &numeric, &lamp, &bar, &meter, &text, &button}) {
+            dialog->m_language = english ? 1 : 0;
+            dialog->DoModal();
+        }
     }
 
     // The channel tree is a panel inside other windows, never a dialog of its own.
