@@ -149,19 +149,24 @@ void CKSTDateTimeParts::FixTwoDigitYears(int position)
         falling += at(lines[k]) < at(lines[k - 1]) ? 1 : 0;
     }
     double add = largest < 50.0 ? 2000.0 : 1900.0;
+    // A year below the one before starts the next century (above it, the previous one when
+    // the years fall). All years are below 100, so one step of the running century suffices.
+    double century = 0.0;
     if (rising > falling && falling > 0) {
         // Ascending years across a century change: 98, 99, 00 -> 1998, 1999, 2000.
         for (size_t k = 1; k < lines.size(); ++k) {
-            while (at(lines[k]) < at(lines[k - 1])) {
-                at(lines[k]) += 100.0;
+            if (at(lines[k]) + century < at(lines[k - 1])) {
+                century += 100.0;
             }
+            at(lines[k]) += century;
         }
         add = 1900.0;
     } else if (falling > rising && rising > 0) {
         for (size_t k = 1; k < lines.size(); ++k) {
-            while (at(lines[k]) > at(lines[k - 1])) {
-                at(lines[k]) -= 100.0;
+            if (at(lines[k]) + century > at(lines[k - 1])) {
+                century -= 100.0;
             }
+            at(lines[k]) += century;
         }
         add = 2000.0;
     }
