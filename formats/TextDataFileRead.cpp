@@ -80,7 +80,7 @@ CKSTString Trimmed(std::string_view field)
     return s;
 }
 
-// --- Tables of plain numbers, read on several threads ---
+// --- Tables of plain numbers, read straight into their channels ---
 
 // Text per thread: smaller tables stay on the calling thread.
 constexpr size_t kParallelGrainBytes = size_t{8} << 20;
@@ -198,7 +198,7 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns)) {
         return table;
     }
-    const size_t pieces = static_cast<size_t>(threads) * kPiecesPerThread;
+    const size_t pieces = threads > 1 ? static_cast<size_t>(threads) * kPiecesPerThread : 1;
     const size_t size = static_cast<size_t>(end - begin);
     std::vector<const char*> starts{begin};
     for (size_t k = 1; k < pieces; ++k) {
@@ -1095,11 +1095,11 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     const size_t pos = m_lines[m_headerLength].offset;
     const unsigned threads = KstParallelThreadsFor(size - pos, kParallelGrainBytes);
     const size_t reserveBudget = (size - pos) / 2 + 1;
-    // A large table of numbers only is read on several threads; whatever else it holds leaves
-    // it to the general reader, which gives the same channels.
+    // A table of numbers only goes straight into its channels, on several threads when it is
+    // large; whatever else it holds leaves it to the general reader, which gives the same
+    // channels.
     PlainTable plain;
-    if (threads > 1 && scan.columns.empty() && separator != KST_TEXT_BLANK &&
-        m_format != KST_TEXT_RUNTIME) {
+    if (scan.columns.empty() && separator != KST_TEXT_BLANK && m_format != KST_TEXT_RUNTIME) {
         plain = ReadPlainTable(text + pos, text + size, threads, separator, reserveBudget);
     }
     const size_t lineEstimate =

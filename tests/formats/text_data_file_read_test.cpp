@@ -653,6 +653,63 @@ TEST(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
     }
 }
 
+// The text with a comment line before its last line: the general reader skips the comment,
+// while the plain-table reader refuses the whole table for it.
+std::string WithCommentBeforeLastLine(const std::string& text)
+{
+    const size_t lastEnd = text.back() == '\n' ? text.size() - 1 : text.size();
+    const size_t lastStart = text.rfind('\n', lastEnd - 1) + 1;
+    return text.substr(0, lastStart) + "'read by the general reader\n" + text.substr(lastStart);
+}
+
+// Small tables of plain numbers, read on one thread, go straight into their channels; the same
+// tables read value by value by the general reader give the same channels.
+TEST(TextDataFileSplitReadTest, SmallPlainTablesReadLikeTheGeneralReader)
+{
+    std::string unterminated = NumberTable(40);
+    unterminated.pop_back();
+    std::string irregular = "t;v\n";
+    std::string spellings = "a,b,c\n";
+    std::string headless;
+    std::string falling = "x,y\n";
+    for (int i = 0; i < 40; ++i) {
+        headless += std::to_string(i) + "," + std::to_string(i * 3 % 11) + "\n";
+        falling += std::to_string(40 - i) + "," + std::to_string(i) + "\n";
+        irregular += std::to_string(i * i) + ";" + std::to_string(i) + ",5\n";
+        spellings += "+" + std::to_string(i) + ", 1e" + std::to_string(i % 5) + " ," +
+                     (i % 2 == 0 ? "-0" : "TRUE") + "\n";
+    }
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"plain numbers", NumberTable(40)},
+        {"CR LF line ends", NumberTable(40, ',', "\r\n")},
+        {"no line feed after the last line", unterminated},
+        {"semicolons with decimal commas", NumberTable(40, ';')},
+        {"TAB separator", NumberTable(40, '\t')},
+        {"no header", headless},
+        {"a falling first column", falling},
+        {"irregular times", irregular},
+        {"other spellings of numbers", spellings},
+        {"a thousand lines", NumberTable(1000)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::DecodeThreads threads(false);
+        CKSTTextDataFile plainFile;
+        CKSTDataSet plain;
+        ASSERT_EQ(ReadText(plainFile, c.text, plain), KST_OK);
+        CKSTTextDataFile generalFile;
+        CKSTDataSet general;
+        ASSERT_EQ(ReadText(generalFile, WithCommentBeforeLastLine(c.text), general), KST_OK);
+        EXPECT_EQ(plainFile.GetTimeColumn(), generalFile.GetTimeColumn());
+        EXPECT_EQ(plainFile.GetHeaderLength(), generalFile.GetHeaderLength());
+        ASSERT_GT(plain.GetChannels().GetCount(), 0);
+        kst_test::ExpectSameChannels(general.GetChannels(), plain.GetChannels());
+    }
+}
+
 }  // namespace
 
 // A file read from disk gives what its image read from memory gives, and hands its bytes on
