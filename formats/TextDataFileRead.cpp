@@ -130,14 +130,16 @@ bool IsLineEnd(const char* p, const char* end)
 }
 
 // The lines of [p, end) into out[c][line], line counted from `line`: false at the first line
-// that the general reader could read otherwise than as `columns` numbers, none of them missing.
-bool ParsePlainLines(const char* p, const char* end, char separator, size_t columns,
-                     double* const* out, size_t line, const std::atomic<bool>& stop)
+// that the general reader could read otherwise than as `columns` numbers, none of them missing,
+// with p and line left at that line.
+bool ParsePlainLines(const char*& p, const char* end, char separator, size_t columns,
+                     double* const* out, size_t& line, const std::atomic<bool>& stop)
 {
     while (p < end) {
         if (stop.load(std::memory_order_relaxed)) {
             return false;
         }
+        const char* const lineStart = p;
         for (size_t c = 0; c < columns; ++c) {
             const bool last = c + 1 == columns;
             double value;
@@ -146,15 +148,14 @@ bool ParsePlainLines(const char* p, const char* end, char separator, size_t colu
                 // Any other field the way the general reader takes it; a quote there could
                 // join lines.
                 q = p;
-                while (q < end && *q != separator && *q != '\n') {
-                    if (*q == '"') {
-                        return false;
-                    }
+                while (q < end && *q != separator && *q != '\n' && *q != '"') {
                     ++q;
                 }
                 const std::string_view field(p, static_cast<size_t>(q - p));
-                if (!KstParseNumberField(field, value) || std::isnan(value) ||
+                if ((q < end && *q == '"') || !KstParseNumberField(field, value) ||
+                    std::isnan(value) ||
                     (last ? q < end && *q != '\n' : q == end || *q != separator)) {
+                    p = lineStart;
                     return false;
                 }
             }
@@ -173,10 +174,27 @@ bool ParsePlainLines(const char* p, const char* end, char separator, size_t colu
     return true;
 }
 
+// The channels drop their samples from line `lines` on and keep their room for `room` lines, for
+// the general reader to go on filling them; false when memory ran short.
+bool KeepLinesRead(std::vector<std::unique_ptr<CKSTChannel>>& channels, size_t lines, size_t room)
+{
+    try {
+        for (std::unique_ptr<CKSTChannel>& channel : channels) {
+            channel->SetCapacity(static_cast<uint32_t>(lines));
+            channel->Reserve(static_cast<uint32_t>(room));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 struct PlainTable {
-    // A channel per column with a sample on every line; none when the table needs the general
-    // reader.
+    // A channel per column with a sample on every line, or on every line before resumeAt; none
+    // when the table needs the general reader from its start.
     std::vector<std::unique_ptr<CKSTChannel>> channels;
+    // The first line the general reader has to read after the channels' lines, null for none.
+    const char* resumeAt = nullptr;
     // Line feeds of the table, or SIZE_MAX when it was left before they were counted.
     size_t lineFeeds = SIZE_MAX;
 };
@@ -184,7 +202,8 @@ struct PlainTable {
 // The table from `begin` to `end`, on `threads` threads, when every line holds the columns of
 // the first as plain numbers. The threads count the lines of all pieces, make the channels with
 // the room the general reader gives them (for the line feeds and one more) and parse the pieces
-// straight into them. sampleBudget: the samples the general reader makes room for at most.
+// straight into them. sampleBudget: the samples the general reader makes room for at most. On
+// one thread the lines before the first one that needs the general reader are kept.
 PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, char separator,
                           size_t sampleBudget)
 {
@@ -216,6 +235,10 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     std::vector<std::unique_ptr<CKSTChannel>> made(columns);
     std::vector<double*> out(columns);
     std::atomic<bool> failed{false};
+    // Where the only piece stopped, and the room its channels had.
+    const char* stoppedAt = nullptr;
+    size_t linesRead = 0;
+    size_t room = 0;
     SharedStep counting(pieces);
     SharedStep making(columns);
     SharedStep parsing(pieces);
@@ -247,9 +270,16 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
             }
         });
         parsing.Run([&](size_t k) {
-            if (!failed && !ParsePlainLines(starts[k], starts[k + 1], separator, columns,
-                                            out.data(), linesBefore[k], failed)) {
+            const char* p = starts[k];
+            size_t line = linesBefore[k];
+            if (!failed && !ParsePlainLines(p, starts[k + 1], separator, columns, out.data(),
+                                            line, failed)) {
                 failed = true;
+                if (pieces == 1) {
+                    stoppedAt = p;
+                    linesRead = line;
+                    room = capacity;
+                }
             }
         });
     });
@@ -259,6 +289,9 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     }
     if (!failed) {
         table.channels = std::move(made);
+    } else if (linesRead > 0 && KeepLinesRead(made, linesRead, room)) {
+        table.channels = std::move(made);
+        table.resumeAt = stoppedAt;
     }
     return table;
 }
@@ -1105,10 +1138,13 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     const size_t lineEstimate =
         (plain.lineFeeds != SIZE_MAX ? plain.lineFeeds : CountLineFeeds(text + pos, text + size)) +
         1;
+    // The general reader takes the lines the plain table left, or all of them.
+    const char* rest = plain.channels.empty() ? text + pos : plain.resumeAt;
     if (!plain.channels.empty()) {
         TakePlainTable(scan, plain, lineEstimate);
-    } else {
-        const int result = ScanLines(scan, text + pos, text + size, separator,
+    }
+    if (rest != nullptr) {
+        const int result = ScanLines(scan, rest, text + size, separator,
                                      m_format == KST_TEXT_RUNTIME, lineEstimate, reserveBudget);
         if (result != KST_OK) {
             return result;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -653,17 +654,21 @@ TEST(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
     }
 }
 
-// The text with a comment line before its last line: the general reader skips the comment,
-// while the plain-table reader refuses the whole table for it.
-std::string WithCommentBeforeLastLine(const std::string& text)
+// The text with a comment line before line `line` (counted from 0): the general reader skips
+// it, while the plain-table reader hands the lines from there on to the general reader.
+std::string WithCommentBefore(const std::string& text, size_t line)
 {
-    const size_t lastEnd = text.back() == '\n' ? text.size() - 1 : text.size();
-    const size_t lastStart = text.rfind('\n', lastEnd - 1) + 1;
-    return text.substr(0, lastStart) + "'read by the general reader\n" + text.substr(lastStart);
+    size_t at = 0;
+    for (size_t i = 0; i < line; ++i) {
+        at = text.find('\n', at) + 1;
+    }
+    return text.substr(0, at) + "'read by the general reader\n" + text.substr(at);
 }
 
 // Small tables of plain numbers, read on one thread, go straight into their channels; the same
-// tables read value by value by the general reader give the same channels.
+// tables read value by value by the general reader (a comment line as the first data line), and
+// read plainly up to a comment line before the last line and by the general reader from there,
+// give the same channels.
 TEST(TextDataFileSplitReadTest, SmallPlainTablesReadLikeTheGeneralReader)
 {
     std::string unterminated = NumberTable(40);
@@ -693,6 +698,7 @@ TEST(TextDataFileSplitReadTest, SmallPlainTablesReadLikeTheGeneralReader)
         {"irregular times", irregular},
         {"other spellings of numbers", spellings},
         {"a thousand lines", NumberTable(1000)},
+        {"an empty line at the end", NumberTable(40) + "\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -700,13 +706,26 @@ TEST(TextDataFileSplitReadTest, SmallPlainTablesReadLikeTheGeneralReader)
         CKSTTextDataFile plainFile;
         CKSTDataSet plain;
         ASSERT_EQ(ReadText(plainFile, c.text, plain), KST_OK);
-        CKSTTextDataFile generalFile;
-        CKSTDataSet general;
-        ASSERT_EQ(ReadText(generalFile, WithCommentBeforeLastLine(c.text), general), KST_OK);
-        EXPECT_EQ(plainFile.GetTimeColumn(), generalFile.GetTimeColumn());
-        EXPECT_EQ(plainFile.GetHeaderLength(), generalFile.GetHeaderLength());
         ASSERT_GT(plain.GetChannels().GetCount(), 0);
-        kst_test::ExpectSameChannels(general.GetChannels(), plain.GetChannels());
+        const size_t header = static_cast<size_t>(plainFile.GetHeaderLength());
+        const size_t lines = static_cast<size_t>(std::count(c.text.begin(), c.text.end(), '\n'));
+        const size_t lastLine = c.text.back() == '\n' ? lines - 1 : lines;
+        const struct {
+            const char* how;
+            std::string text;
+        } others[] = {
+            {"value by value", WithCommentBefore(c.text, header)},
+            {"plainly, then value by value", WithCommentBefore(c.text, lastLine)},
+        };
+        for (const auto& other : others) {
+            SCOPED_TRACE(other.how);
+            CKSTTextDataFile otherFile;
+            CKSTDataSet read;
+            ASSERT_EQ(ReadText(otherFile, other.text, read), KST_OK);
+            EXPECT_EQ(otherFile.GetTimeColumn(), plainFile.GetTimeColumn());
+            EXPECT_EQ(otherFile.GetHeaderLength(), plainFile.GetHeaderLength());
+            kst_test::ExpectSameChannels(read.GetChannels(), plain.GetChannels());
+        }
     }
 }
 
