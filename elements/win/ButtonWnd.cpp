@@ -14,20 +14,16 @@ constexpr char kClassName[] = "KSTButtonClass";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTButtonWnd, CWnd)
+BEGIN_MESSAGE_MAP(CKSTButtonWnd, CKSTElementWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 ON_WM_SIZE()
 ON_WM_KEYDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
-ON_WM_RBUTTONDOWN()
-ON_MESSAGE(WM_SIZING, OnSizing)
-ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 END_MESSAGE_MAP()
 
 CKSTButtonWnd::~CKSTButtonWnd()
@@ -59,13 +55,6 @@ void CKSTButtonWnd::SubscribeElementEvents(HWND window)
 void CKSTButtonWnd::UnsubscribeElementEvents(HWND window)
 {
     ::UnsubscribeElementEvents(m_notify, window);
-}
-
-void CKSTButtonWnd::InvalidateIfCreated()
-{
-    if (m_hWnd) {
-        Invalidate(TRUE);
-    }
 }
 
 void CKSTButtonWnd::SetStyle(uint32_t style)
@@ -271,25 +260,10 @@ INT_PTR CKSTButtonWnd::Configure()
     return result;
 }
 
-void CKSTButtonWnd::SuspendTransparency()
+// A transparent button paints straight onto the window, over what lies behind it.
+void CKSTButtonWnd::OnTransparencySuspended(bool suspended)
 {
-    if (m_hWnd && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-    }
-}
-
-bool CKSTButtonWnd::RestoreTransparency()
-{
-    if (!m_hWnd || !m_transparent || HasTransparentStyle(m_hWnd)) {
-        return false;
-    }
-    SetTransparentStyle(m_hWnd, true);
-    m_transparencySuspended = 0;
-    m_doubleBuffered = 0;
-    SetWindowPos(nullptr, 0, 0, 0, 0, KST_SWP_FRAME_CHANGED);
-    return true;
+    m_doubleBuffered = (suspended || !m_transparent) ? 1 : 0;
 }
 
 void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
@@ -314,11 +288,6 @@ void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
     RECT textRect = face;
     DrawTextA(dc, m_text.c_str(), m_text.GetLength(), &textRect, m_textFormat | DT_SINGLELINE);
     SelectObject(dc, oldFont);
-}
-
-void CKSTButtonWnd::Fire(uint32_t event, LPARAM lParam)
-{
-    FireElementEvent(m_notify, event, m_hWnd, lParam);
 }
 
 int CKSTButtonWnd::OnCreate(LPCREATESTRUCT create)
@@ -350,11 +319,6 @@ void CKSTButtonWnd::OnPaint()
         Draw(dc, client);
     }
     EndPaint(m_hWnd, &paint);
-}
-
-BOOL CKSTButtonWnd::OnEraseBkgnd(HDC)
-{
-    return TRUE;
 }
 
 void CKSTButtonWnd::OnSize(UINT type, int width, int height)
@@ -398,11 +362,8 @@ void CKSTButtonWnd::OnMouseMove(UINT flags, CPoint point)
         return;
     }
     const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-        Invalidate(TRUE);
+    if (move.startedMoving) {
+        SuspendTransparencyForMove();
     }
     if (move.report) {
         Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
@@ -412,35 +373,9 @@ void CKSTButtonWnd::OnMouseMove(UINT flags, CPoint point)
 void CKSTButtonWnd::OnLButtonUp(UINT flags, CPoint point)
 {
     if (m_drag.IsMoved()) {
-        if (m_transparent && SetTransparentStyle(m_hWnd, true)) {
-            Invalidate(TRUE);
-        }
-        m_transparencySuspended = 0;
-        m_doubleBuffered = m_transparent ? 0 : 1;
+        RestoreTransparencyAfterMove();
     }
     CWnd::OnLButtonUp(flags, point);
     m_drag.OnRelease(point.x, point.y);
     Fire(KST_ELEMENT_EVENT_LBUTTON_UP, 0);
-}
-
-void CKSTButtonWnd::OnRButtonDown(UINT, CPoint point)
-{
-    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
-}
-
-LRESULT CKSTButtonWnd::OnSizing(WPARAM, LPARAM)
-{
-    if (!m_sizing) {
-        m_sizing = 1;
-        SuspendTransparency();
-    }
-    return Default();
-}
-
-LRESULT CKSTButtonWnd::OnExitSizeMove(WPARAM, LPARAM)
-{
-    m_sizing = 0;
-    RestoreTransparency();
-    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
-    return Default();
 }

@@ -221,11 +221,6 @@ void CKSTLCDWnd::OnPaint()
     EndPaint(m_hWnd, &paint);
 }
 
-BOOL CKSTLCDWnd::OnEraseBkgnd(HDC)
-{
-    return TRUE;
-}
-
 void CKSTLCDWnd::OnSize(UINT type, int width, int height)
 {
     m_backBuffer.Resize(m_hWnd);
@@ -276,11 +271,8 @@ void CKSTLCDWnd::OnMouseMove(UINT flags, CPoint point)
         return;
     }
     const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving && AnyTransparent() && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-        Invalidate(TRUE);
+    if (move.startedMoving) {
+        SuspendTransparencyForMove();
     }
     if (move.report) {
         Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
@@ -290,11 +282,7 @@ void CKSTLCDWnd::OnMouseMove(UINT flags, CPoint point)
 void CKSTLCDWnd::OnLButtonUp(UINT flags, CPoint point)
 {
     if (m_drag.IsMoved()) {
-        if (AnyTransparent() && SetTransparentStyle(m_hWnd, true)) {
-            Invalidate(TRUE);
-        }
-        m_transparencySuspended = 0;
-        m_doubleBuffered = AnyTransparent() ? 0 : 1;
+        RestoreTransparencyAfterMove();
     }
     CWnd::OnLButtonUp(flags, point);
     m_drag.OnRelease(point.x, point.y);
@@ -316,28 +304,6 @@ void CKSTLCDWnd::OnLButtonDblClk(UINT, CPoint)
     if (Configure() == IDOK) {
         Fire(KST_ELEMENT_EVENT_SETTINGS_OK);
     }
-}
-
-void CKSTLCDWnd::OnRButtonDown(UINT, CPoint point)
-{
-    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
-}
-
-LRESULT CKSTLCDWnd::OnSizing(WPARAM, LPARAM)
-{
-    if (!m_sizing) {
-        m_sizing = 1;
-        SuspendTransparency();
-    }
-    return Default();
-}
-
-LRESULT CKSTLCDWnd::OnExitSizeMove(WPARAM, LPARAM)
-{
-    m_sizing = 0;
-    RestoreTransparency();
-    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
-    return Default();
 }
 
 void CKSTLCDWnd::UpdateSplitCursor(CPoint point)

@@ -1,0 +1,93 @@
+#include "elements/win/ElementWnd.h"
+
+#include "elements/win/ElementProtocol.h"
+
+BEGIN_MESSAGE_MAP(CKSTElementWnd, CWnd)
+ON_WM_ERASEBKGND()
+ON_WM_RBUTTONDOWN()
+ON_MESSAGE(WM_SIZING, OnSizing)
+ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
+END_MESSAGE_MAP()
+
+bool CKSTElementWnd::TakeOffTransparentStyle()
+{
+    if (!m_hWnd || !WantsTransparency() || !HasTransparentStyle(m_hWnd)) {
+        return false;
+    }
+    SetTransparentStyle(m_hWnd, false);
+    m_transparencySuspended = 1;
+    OnTransparencySuspended(true);
+    return true;
+}
+
+void CKSTElementWnd::SuspendTransparency()
+{
+    (void)TakeOffTransparentStyle();
+}
+
+bool CKSTElementWnd::RestoreTransparency()
+{
+    if (!m_hWnd || !WantsTransparency() || HasTransparentStyle(m_hWnd)) {
+        return false;
+    }
+    SetTransparentStyle(m_hWnd, true);
+    m_transparencySuspended = 0;
+    OnTransparencySuspended(false);
+    SetWindowPos(nullptr, 0, 0, 0, 0, KST_SWP_FRAME_CHANGED);
+    return true;
+}
+
+void CKSTElementWnd::SuspendTransparencyForMove()
+{
+    if (TakeOffTransparentStyle()) {
+        Invalidate(TRUE);
+    }
+}
+
+void CKSTElementWnd::RestoreTransparencyAfterMove()
+{
+    if (WantsTransparency() && SetTransparentStyle(m_hWnd, true)) {
+        Invalidate(TRUE);
+    }
+    m_transparencySuspended = 0;
+    OnTransparencySuspended(false);
+}
+
+void CKSTElementWnd::Fire(uint32_t event, LPARAM lParam)
+{
+    FireElementEvent(m_notify, event, m_hWnd, lParam);
+}
+
+void CKSTElementWnd::InvalidateIfCreated()
+{
+    if (m_hWnd) {
+        Invalidate(TRUE);
+    }
+}
+
+BOOL CKSTElementWnd::OnEraseBkgnd(HDC)
+{
+    return TRUE;
+}
+
+void CKSTElementWnd::OnRButtonDown(UINT, CPoint point)
+{
+    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
+}
+
+LRESULT CKSTElementWnd::OnSizing(WPARAM, LPARAM)
+{
+    if (!m_sizing) {
+        m_sizing = 1;
+        SuspendTransparency();
+    }
+    return Default();
+}
+
+LRESULT CKSTElementWnd::OnExitSizeMove(WPARAM, LPARAM)
+{
+    m_sizing = 0;
+    RestoreTransparency();
+    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
+    return Default();
+}
