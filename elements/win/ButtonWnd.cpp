@@ -357,17 +357,7 @@ void CKSTButtonWnd::OnLButtonDblClk(UINT flags, CPoint point)
 void CKSTButtonWnd::OnMouseMove(UINT flags, CPoint point)
 {
     CWnd::OnMouseMove(flags, point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving) {
-        SuspendTransparencyForMove();
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, false);
 }
 
 void CKSTButtonWnd::OnLButtonUp(UINT flags, CPoint point)

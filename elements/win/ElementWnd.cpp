@@ -37,10 +37,18 @@ bool CKSTElementWnd::RestoreTransparency()
     return true;
 }
 
-void CKSTElementWnd::SuspendTransparencyForMove()
+void CKSTElementWnd::DragOnMouseMove(UINT flags, CPoint point, bool reportZero)
 {
-    if (TakeOffTransparentStyle()) {
+    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
+        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
+        return;
+    }
+    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, reportZero);
+    if (move.startedMoving && TakeOffTransparentStyle()) {
         Invalidate(TRUE);
+    }
+    if (move.report) {
+        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
     }
 }
 

@@ -29,8 +29,10 @@ protected:
 
     void Fire(uint32_t event, LPARAM lParam = 0);
     void InvalidateIfCreated();
-    // A press that starts moving the element shows it opaque until the release.
-    void SuspendTransparencyForMove();
+    // A move with the left button held after a press on the element, passed on as an offset
+    // while someone listens; reportZero as for CKSTElementDrag::OnMove.
+    void DragOnMouseMove(UINT flags, CPoint point, bool reportZero);
+    // A drag that moved the element showed it opaque until the release.
     void RestoreTransparencyAfterMove();
 
     BOOL OnEraseBkgnd(HDC dc);

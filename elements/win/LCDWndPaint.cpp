@@ -266,17 +266,7 @@ void CKSTLCDWnd::OnMouseMove(UINT flags, CPoint point)
         return;
     }
     UpdateSplitCursor(point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving) {
-        SuspendTransparencyForMove();
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, false);
 }
 
 void CKSTLCDWnd::OnLButtonUp(UINT flags, CPoint point)

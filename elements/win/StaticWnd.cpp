@@ -269,17 +269,7 @@ void CKSTStaticWnd::OnLButtonDown(UINT flags, CPoint point)
 void CKSTStaticWnd::OnMouseMove(UINT flags, CPoint point)
 {
     CWnd::OnMouseMove(flags, point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, true);
-    if (move.startedMoving) {
-        SuspendTransparencyForMove();
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, true);
 }
 
 void CKSTStaticWnd::OnLButtonUp(UINT flags, CPoint point)
