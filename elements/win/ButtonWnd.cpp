@@ -14,12 +14,8 @@ constexpr char kClassName[] = "KSTButtonClass";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTButtonWnd, CKSTElementWnd)
-ON_WM_CREATE()
-ON_WM_DESTROY()
+BEGIN_MESSAGE_MAP(CKSTButtonWnd, CKSTBufferedElementWnd)
 ON_WM_PAINT()
-ON_WM_SIZE()
-ON_WM_KEYDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_MOUSEMOVE()
@@ -260,12 +256,6 @@ INT_PTR CKSTButtonWnd::Configure()
     return result;
 }
 
-// A transparent button paints straight onto the window, over what lies behind it.
-void CKSTButtonWnd::OnTransparencySuspended(bool suspended)
-{
-    m_doubleBuffered = (suspended || !m_transparent) ? 1 : 0;
-}
-
 void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
 {
     if (!m_transparent || m_transparencySuspended) {
@@ -290,22 +280,6 @@ void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
     SelectObject(dc, oldFont);
 }
 
-int CKSTButtonWnd::OnCreate(LPCREATESTRUCT create)
-{
-    if (CWnd::OnCreate(create) == -1) {
-        return -1;
-    }
-    m_created = 1;
-    m_backBuffer.Create(m_hWnd);
-    return 0;
-}
-
-void CKSTButtonWnd::OnDestroy()
-{
-    m_backBuffer.Release();
-    CWnd::OnDestroy();
-}
-
 void CKSTButtonWnd::OnPaint()
 {
     PAINTSTRUCT paint;
@@ -320,19 +294,6 @@ void CKSTButtonWnd::OnPaint()
     }
     EndPaint(m_hWnd, &paint);
 }
-
-void CKSTButtonWnd::OnSize(UINT type, int width, int height)
-{
-    m_backBuffer.Resize(m_hWnd);
-    if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
-        Fire(KST_ELEMENT_EVENT_SIZE);
-    } else {
-        CWnd::OnSize(type, width, height);
-        Invalidate(FALSE);
-    }
-}
-
-void CKSTButtonWnd::OnKeyDown(UINT, UINT, UINT) {}
 
 void CKSTButtonWnd::OnLButtonDown(UINT flags, CPoint point)
 {

@@ -17,7 +17,7 @@
 class CKSTChannel;
 class CKSTDataSet;
 
-class CKSTButtonWnd : public CKSTElementWnd {
+class CKSTButtonWnd : public CKSTBufferedElementWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -47,7 +47,6 @@ public:
     CKSTString GetTitle() const { return m_text; }
     CKSTFontDesc GetFont() const { return m_font; }
     bool IsOn() const { return m_on != 0; }
-    bool IsDoubleBuffered() const { return m_doubleBuffered != 0; }
 
     void BindChannel(const CKSTDataSet* dataSet, const CKSTString& group, const CKSTString& name);
     void SetChannel(const CKSTChannel* channel);
@@ -62,13 +61,8 @@ public:
 
 protected:
     bool WantsTransparency() const override { return m_transparent != 0; }
-    void OnTransparencySuspended(bool suspended) override;
 
-    int OnCreate(LPCREATESTRUCT create);
-    void OnDestroy();
     void OnPaint();
-    void OnSize(UINT type, int width, int height);
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonDblClk(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
@@ -86,10 +80,7 @@ private:
     DWORD m_styleWord = 0;
     IKSTElementOwner* m_owner = nullptr;
     uint8_t m_on = 0;
-    uint8_t m_created = 0;
-    uint8_t m_doubleBuffered = 1;
     uint8_t m_transparent = 0;
-    CKSTElementBackBuffer m_backBuffer;
     uint32_t m_textFormat = DT_CENTER | DT_VCENTER;
     int32_t m_channelIndex = -1;
     CKSTString m_groupName;

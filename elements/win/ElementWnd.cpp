@@ -1,6 +1,5 @@
 #include "elements/win/ElementWnd.h"
 
-#include "elements/win/ElementProtocol.h"
 
 BEGIN_MESSAGE_MAP(CKSTElementWnd, CWnd)
 ON_WM_ERASEBKGND()
@@ -99,3 +98,43 @@ LRESULT CKSTElementWnd::OnExitSizeMove(WPARAM, LPARAM)
     Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
     return Default();
 }
+
+BEGIN_MESSAGE_MAP(CKSTBufferedElementWnd, CKSTElementWnd)
+ON_WM_CREATE()
+ON_WM_DESTROY()
+ON_WM_SIZE()
+ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+void CKSTBufferedElementWnd::OnTransparencySuspended(bool suspended)
+{
+    m_doubleBuffered = (suspended || !WantsTransparency()) ? 1 : 0;
+}
+
+int CKSTBufferedElementWnd::OnCreate(LPCREATESTRUCT create)
+{
+    if (CWnd::OnCreate(create) == -1) {
+        return -1;
+    }
+    m_backBuffer.Create(m_hWnd);
+    return 0;
+}
+
+void CKSTBufferedElementWnd::OnDestroy()
+{
+    m_backBuffer.Release();
+    CWnd::OnDestroy();
+}
+
+void CKSTBufferedElementWnd::OnSize(UINT type, int width, int height)
+{
+    m_backBuffer.Resize(m_hWnd);
+    if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
+        Fire(KST_ELEMENT_EVENT_SIZE);
+    } else {
+        CWnd::OnSize(type, width, height);
+        Invalidate(FALSE);
+    }
+}
+
+void CKSTBufferedElementWnd::OnKeyDown(UINT, UINT, UINT) {}

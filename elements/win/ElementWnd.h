@@ -1,12 +1,14 @@
 #pragma once
 // The window side of the element protocol that every display element kind shares: its notify
 // list and the events fired into it, the drag state of a press, and the transparent style taken
-// off while the element is moved or sized and put back afterwards.
+// off while the element is moved or sized and put back afterwards. Kinds with a back buffer
+// build on the buffered variant.
 #include <windows.h>
 
 #include <cstdint>
 
 #include "elements/ElementDrag.h"
+#include "elements/win/ElementProtocol.h"
 #include "foundation/win/NotifyList.h"
 #include "framework/Wnd.h"
 
@@ -49,4 +51,24 @@ private:
     bool TakeOffTransparentStyle();
 
     uint8_t m_sizing = 0;
+};
+
+// An element that paints through a back buffer of its client size while it is opaque; a
+// transparent one paints straight onto the window, over what lies behind it. Keys do nothing.
+class CKSTBufferedElementWnd : public CKSTElementWnd {
+    DECLARE_MESSAGE_MAP()
+
+public:
+    bool IsDoubleBuffered() const { return m_doubleBuffered != 0; }
+
+protected:
+    void OnTransparencySuspended(bool suspended) override;
+
+    int OnCreate(LPCREATESTRUCT create);
+    void OnDestroy();
+    void OnSize(UINT type, int width, int height);
+    void OnKeyDown(UINT key, UINT repeat, UINT flags);
+
+    CKSTElementBackBuffer m_backBuffer;
+    uint8_t m_doubleBuffered = 1;
 };

@@ -21,13 +21,11 @@ bool ContainsClockWord(const CKSTString& title)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTLCDWnd, CKSTElementWnd)
+BEGIN_MESSAGE_MAP(CKSTLCDWnd, CKSTBufferedElementWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_PAINT()
-ON_WM_SIZE()
 ON_WM_TIMER()
-ON_WM_KEYDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
@@ -478,10 +476,4 @@ void CKSTLCDWnd::ApplyLampDialog(const CKSTValueElementSettings& c)
     }
     m_doubleBuffered = AnyTransparent() ? 0 : 1;
     UpdateClock();
-}
-
-// A transparent field is painted straight onto the window, over what lies behind it.
-void CKSTLCDWnd::OnTransparencySuspended(bool suspended)
-{
-    m_doubleBuffered = (suspended || !AnyTransparent()) ? 1 : 0;
 }

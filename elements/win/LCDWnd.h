@@ -19,7 +19,7 @@
 class CKSTChannel;
 class CKSTDataSet;
 
-class CKSTLCDWnd : public CKSTElementWnd {
+class CKSTLCDWnd : public CKSTBufferedElementWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -65,7 +65,6 @@ public:
     CKSTString GetValueText() const { return m_valueText; }
     double GetValue() const { return m_value; }
     double GetSplitRatio() const { return m_splitRatio; }
-    bool IsDoubleBuffered() const { return m_doubleBuffered != 0; }
     bool IsClockRunning() const { return m_clockTimer != 0; }
     bool IsSplitArmed() const { return m_splitArmed != 0; }
 
@@ -85,14 +84,11 @@ public:
 
 protected:
     bool WantsTransparency() const override { return AnyTransparent(); }
-    void OnTransparencySuspended(bool suspended) override;
 
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
     void OnPaint();
-    void OnSize(UINT type, int width, int height);
     void OnTimer(UINT_PTR id);
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
@@ -152,7 +148,6 @@ private:
     uint32_t m_titleSide = KST_TITLE_LEFT;
     DWORD m_styleWord = 0x40000300;
     double m_splitRatio = 0.5;
-    uint8_t m_created = 0;
     uint8_t m_frame = 0;
     uint8_t m_valueTransparent = 0;
     uint8_t m_titleTransparent = 0;
@@ -161,11 +156,9 @@ private:
     uint32_t m_language = 0;
     uint8_t m_snapToGrid = 1;
     IKSTElementOwner* m_owner = nullptr;
-    CKSTElementBackBuffer m_backBuffer;
     uint8_t m_splitArmed = 0;
     uint8_t m_splitDragging = 0;
     POINT m_splitPoint{0, 0};
-    uint8_t m_doubleBuffered = 1;
     uint8_t m_showGroup = 1;
     uint8_t m_showUnit = 1;
     UINT_PTR m_clockTimer = 0;

@@ -182,11 +182,9 @@ RECT CKSTLCDWnd::SplitBand() const
 
 int CKSTLCDWnd::OnCreate(LPCREATESTRUCT create)
 {
-    if (CWnd::OnCreate(create) == -1) {
+    if (CKSTBufferedElementWnd::OnCreate(create) == -1) {
         return -1;
     }
-    m_created = 1;
-    m_backBuffer.Create(m_hWnd);
     UpdateClock();
     return 0;
 }
@@ -197,8 +195,7 @@ void CKSTLCDWnd::OnDestroy()
         KillTimer(m_clockTimer);
         m_clockTimer = 0;
     }
-    m_backBuffer.Release();
-    CWnd::OnDestroy();
+    CKSTBufferedElementWnd::OnDestroy();
 }
 
 void CKSTLCDWnd::OnPaint()
@@ -221,17 +218,6 @@ void CKSTLCDWnd::OnPaint()
     EndPaint(m_hWnd, &paint);
 }
 
-void CKSTLCDWnd::OnSize(UINT type, int width, int height)
-{
-    m_backBuffer.Resize(m_hWnd);
-    if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
-        Fire(KST_ELEMENT_EVENT_SIZE);
-    } else {
-        CWnd::OnSize(type, width, height);
-        Invalidate(FALSE);
-    }
-}
-
 void CKSTLCDWnd::OnTimer(UINT_PTR id)
 {
     if (id != kClockTimer || !m_clockTimer) {
@@ -240,8 +226,6 @@ void CKSTLCDWnd::OnTimer(UINT_PTR id)
     m_valueText = CKSTTimeStamp::NowPrecise().FormatCompact();
     Invalidate(TRUE);
 }
-
-void CKSTLCDWnd::OnKeyDown(UINT, UINT, UINT) {}
 
 void CKSTLCDWnd::OnLButtonDown(UINT flags, CPoint point)
 {
