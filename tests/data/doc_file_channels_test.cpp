@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -10,6 +12,8 @@
 #include "data/DocFile.h"
 #include "data/doc_file_test_util.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/Md5.h"
+#include "support/TempFolder.h"
 
 using namespace doc_test;
 
@@ -628,3 +632,68 @@ TEST(DocFileChannels, SingleValueRecordsKeepEveryValue)
 }
 
 }  // namespace
+
+// The written bytes of every block form the writer chooses, pinned by their digest, and the same
+// bytes through a file as in memory. Long channels make the file writer split its blocks.
+TEST(DocFileChannels, WrittenBlocksKeepTheirBytes)
+{
+    std::mt19937_64 random(7);
+    const auto unit = [&random] { return static_cast<double>(random() >> 11) * 0x1p-52 - 1.0; };
+    const auto fill = [](uint32_t n, auto value) {
+        std::vector<double> v(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            v[i] = value(i);
+        }
+        return v;
+    };
+    CKSTChannelList list;
+    list.AddPointer(MakeChannel(fill(3000, [&](uint32_t) { return unit(); })).release(), true);
+    list.AddPointer(
+        MakeChannel(fill(300000, [&](uint32_t) { return double(float(unit())); }), 4).release(),
+        true);
+    list.AddPointer(
+        MakeChannel(fill(300000, [&](uint32_t) { return double(random() % 4096) * 0.25; }))
+            .release(),
+        true);
+    double walk = 0.0;
+    list.AddPointer(
+        MakeChannel(fill(5000, [&](uint32_t) { return walk += double(random() % 16) - 8.0; }))
+            .release(),
+        true);
+    list.AddPointer(MakeChannel(fill(5000, [&](uint32_t i) {
+                        return double((i / 500) * 1000 + random() % 16);
+                    })).release(),
+                    true);
+    std::vector<bool> missing(5000);
+    for (uint32_t i = 0; i < 5000; ++i) {
+        missing[i] = i % 1000 >= 990;
+    }
+    list.AddPointer(
+        MakeChannel(fill(5000, [&](uint32_t) { return double(random() % 4096); }), 5, missing)
+            .release(),
+        true);
+    for (const bool jitter : {true, false}) {
+        auto channel = std::make_unique<CKSTChannel>();
+        channel->SetName(jitter ? "jittered times" : "random times");
+        for (uint32_t i = 0; i < 4000; ++i) {
+            const double t = jitter ? double(i * 1000ull + random() % 300) * 1e-6 : unit() + i;
+            channel->AppendTimeValue(t, double(random() % 4096));
+        }
+        list.AddPointer(channel.release(), true);
+    }
+
+    const Bytes image = WriteImage(list, true);
+    CKSTString digest;
+    Md5Hex(digest, image.data(), image.size());
+    EXPECT_EQ(image.size(), 1765588u);
+    EXPECT_EQ(std::string(digest.c_str()), "2a9e58189c5d6ba6baa91bed5296e039");
+
+    TempFolder folder;
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenWrite(folder.Path("blocks.qld")), 0);
+    ASSERT_EQ(file.WriteChannels(list, true), 0);
+    ASSERT_EQ(file.Close(), 0);
+    std::ifstream in(folder.Native("blocks.qld"), std::ios::binary);
+    const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(written == image);
+}
