@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "data/Channel.h"
@@ -226,6 +227,14 @@ public:
                           const uint8_t* body, size_t bodySize);
     // Tag, Count8 index, value bytes.
     int WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRecord& value);
+    // Writes the bytes of items first .. first + count - 1 to out; count is a multiple of 8 but
+    // for the last items, so that every call but the last ends on a whole byte.
+    using BodyFill = std::function<void(uint8_t* out, size_t first, size_t count)>;
+    // As WriteIndexedBlock, with a body of n items of itemBits bits each that fill writes in
+    // place: straight into a memory stream's buffer, into a file through one scratch chunk
+    // reused for every block.
+    int WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t n,
+                         uint32_t itemBits, const BodyFill& fill);
 
     // The container's bytes for the section scans. KST_ERR_FILE_NOT_OPEN, KST_ERR_TOO_LARGE,
     // KST_ERR_SHORT_TRANSFER, or KST_ERR_NOT_CONTAINER when the image lacks the magic.
@@ -271,10 +280,11 @@ public:
     int WriteMissingRun(uint32_t index, uint32_t count);
     // One block as chosen by the caller: bit-packed (packed with levels > 0), quantised codes
     // of fixed width (levels > 0 without packed) or raw by the sample type (levels 0).
-    // Difference blocks take n differences and restore n + 1 values from firstValue.
+    // A difference block takes n + 1 values and stores values[0] and the n differences, which
+    // the scale and offset fit.
     int WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values, uint32_t n,
                          bool time, double scale, double offset, uint64_t levels, bool packed,
-                         bool difference, double firstValue);
+                         bool difference);
     // Recording appends of one sample: a time as f64; a value as f32 when the sample type is 4
     // and f32 holds it exactly, else as f64.
     int WriteSingleTime(uint32_t index, uint16_t sampleType, double time);
@@ -329,11 +339,18 @@ private:
     // Adds empty channels until the list has an entry at index, each charged to the budget.
     bool GrowList(CKSTChannelList& channels, int index);
     int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
+    // Where the next n bytes of a memory stream go, the buffer grown geometrically so that a
+    // document of many blocks is copied a bounded number of times; the position moves past
+    // them. Null when the buffer cannot hold them.
+    uint8_t* TakeMemoryRoom(size_t n);
+    int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t bodySize);
 
     uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
     // Table elements the settings and process-block reads of one record image may still create.
     uint64_t m_tableElementsLeft = 0;
+    // The scratch chunk of filled blocks written to a file.
+    std::vector<uint8_t> m_chunk;
 };
 
 // Property lists (defined with the property entries).
@@ -347,3 +364,6 @@ int ReadKxdPropertyList(CKSTDocFile& file, const CKSTDocReader& records, CKSTHea
 // byteCount is reached.
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values);
+// As PackSamples for the n differences values[i + 1] - values[i] of n + 1 values.
+void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth,
+                     double offset, double scale, const double* values);
