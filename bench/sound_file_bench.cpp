@@ -274,11 +274,10 @@ int main(int argc, char** argv)
         CKSTDasylabFile file;
         CKSTDataSet dataSet;
         kst::bench::Stopwatch watch;
-        const bool ok = file.OpenRead(dasylabPath.c_str()) == 0 &&
-                        file.Read(dataSet, nullptr, false) == 0 &&
-                        dataSet.GetChannels().GetCount() == 4 &&
-                        dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 &&
-                        file.Close() == 0;
+        const bool ok =
+            file.OpenRead(dasylabPath.c_str()) == 0 && file.Read(dataSet, nullptr, false) == 0 &&
+            dataSet.GetChannels().GetCount() == 4 &&
+            dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 && file.Close() == 0;
         readsOk = readsOk && ok;
         return watch.Seconds();
     });

@@ -531,8 +531,8 @@ int CKSTDocFile::WriteBytes(const void* data, size_t n)
     const uint8_t* own = GetMemoryBuffer().GetData();
     const uint8_t* source = static_cast<const uint8_t*>(data);
     // Growing the buffer frees the old block, where the source may lie; its own write copes.
-    const bool fromBuffer = own != nullptr && source >= own &&
-                            source < own + GetMemoryBuffer().GetCapacity();
+    const bool fromBuffer =
+        own != nullptr && source >= own && source < own + GetMemoryBuffer().GetCapacity();
     if (IsInMemory() && n != 0 && !fromBuffer) {
         uint8_t* room = TakeMemoryRoom(n);
         if (room == nullptr) {
@@ -671,11 +671,17 @@ int CKSTDocFile::WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRec
 
 // --- Reading ---
 
+void CKSTDocImage::Clear()
+{
+    m_view.Unmap();
+    m_storage.clear();
+    m_data = nullptr;
+    m_size = 0;
+}
+
 int CKSTDocFile::LoadImage(CKSTDocImage& image)
 {
-    image.m_storage.clear();
-    image.m_data = nullptr;
-    image.m_size = 0;
+    image.Clear();
     if (!IsOpen()) {
         return KST_ERR_FILE_NOT_OPEN;
     }
@@ -691,31 +697,46 @@ int CKSTDocFile::LoadImage(CKSTDocImage& image)
         if (static_cast<uint64_t>(size) > SIZE_MAX / 2) {
             return KST_ERR_TOO_LARGE;
         }
-        try {
-            image.m_storage.resize(static_cast<size_t>(size));
-        } catch (const std::bad_alloc&) {
-            return KST_ERR_TOO_LARGE;
-        }
-        Seek(0, 0);
-        size_t done = 0;
-        while (done < image.m_storage.size()) {
-            const uint32_t chunk =
-                static_cast<uint32_t>(std::min<size_t>(image.m_storage.size() - done, 1u << 26));
-            const uint32_t got = Read(image.m_storage.data() + done, chunk);
-            if (got == 0) {
-                break;
+        // The samples are decoded where the system keeps the file: no copy into fresh memory.
+        if (image.m_view.Map(m_file, static_cast<size_t>(size))) {
+            image.m_data = reinterpret_cast<const uint8_t*>(image.m_view.GetData());
+            image.m_size = image.m_view.GetSize();
+        } else {
+            const int result = ReadFileImage(image, static_cast<size_t>(size));
+            if (result != KST_OK) {
+                return result;
             }
-            done += got;
         }
-        // A file that shrank under us is scanned as far as it goes.
-        image.m_storage.resize(done);
-        image.m_data = image.m_storage.data();
-        image.m_size = image.m_storage.size();
     }
     if (image.m_size < kDocMagicSize || std::memcmp(image.m_data, kDocMagic, kDocMagicSize) != 0) {
         return KST_ERR_NOT_CONTAINER;
     }
     m_samplesLeft = m_sampleBudget != 0 ? m_sampleBudget : FreeMemorySampleBudget();
+    return KST_OK;
+}
+
+int CKSTDocFile::ReadFileImage(CKSTDocImage& image, size_t size)
+{
+    try {
+        image.m_storage.resize(size);
+    } catch (const std::bad_alloc&) {
+        return KST_ERR_TOO_LARGE;
+    }
+    Seek(0, 0);
+    size_t done = 0;
+    while (done < image.m_storage.size()) {
+        const uint32_t chunk =
+            static_cast<uint32_t>(std::min<size_t>(image.m_storage.size() - done, 1u << 26));
+        const uint32_t got = Read(image.m_storage.data() + done, chunk);
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    // A file that shrank under us is scanned as far as it goes.
+    image.m_storage.resize(done);
+    image.m_data = image.m_storage.data();
+    image.m_size = image.m_storage.size();
     return KST_OK;
 }
 

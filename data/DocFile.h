@@ -20,6 +20,7 @@
 #include "data/ChannelList.h"
 #include "foundation/DataFile.h"
 #include "foundation/FontDesc.h"
+#include "foundation/MappedFile.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
 
@@ -179,7 +180,8 @@ private:
 };
 
 // The whole container in memory for the section scans: the stream's own buffer when it is a
-// memory stream, else the file read once.
+// memory stream, else a read-only view of the file, or the file read once where the system
+// cannot map it.
 class CKSTDocImage {
 public:
     // Reader over the records, positioned after the magic.
@@ -189,6 +191,9 @@ public:
 
 private:
     friend class CKSTDocFile;
+    void Clear();
+
+    CKSTMappedFile m_view;
     std::vector<uint8_t> m_storage;
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
@@ -344,6 +349,8 @@ private:
     // them. Null when the buffer cannot hold them.
     uint8_t* TakeMemoryRoom(size_t n);
     int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t bodySize);
+    // The file's bytes into the image's own storage; KST_ERR_TOO_LARGE when they do not fit.
+    int ReadFileImage(CKSTDocImage& image, size_t size);
 
     uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
@@ -365,5 +372,5 @@ int ReadKxdPropertyList(CKSTDocFile& file, const CKSTDocReader& records, CKSTHea
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values);
 // As PackSamples for the n differences values[i + 1] - values[i] of n + 1 values.
-void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth,
-                     double offset, double scale, const double* values);
+void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
+                     double scale, const double* values);

@@ -12,6 +12,7 @@
 #include "data/IntegerScaling.h"
 #include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
@@ -27,6 +28,15 @@ double StampToDays(const CKSTTimeStamp& stamp)
     return stamp.GetSerialDays() + stamp.GetFraction() / 86400.0;
 }
 
+// Calls decode(first, end) over [0, n), long runs split over several threads: the channel's
+// arrays are fresh, and the first touches of their pages are what the threads share.
+template <class Decode>
+void DecodeSplit(uint32_t n, Decode decode)
+{
+    KstParallelFor(n, KstDecodeGrain(true, n),
+                   [&](size_t first, size_t end) { decode(first, end); });
+}
+
 template <class Code>
 bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double scale,
                  double offset)
@@ -36,11 +46,13 @@ bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double 
     }
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
-        for (uint32_t i = 0; i < n; ++i) {
-            const Code code = KstLoadLE<Code>(in + static_cast<size_t>(i) * sizeof(Code));
-            // At most 32 bits: through int64_t the conversion is one instruction.
-            out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
-        }
+        DecodeSplit(n, [&](size_t first, size_t end) {
+            for (size_t i = first; i < end; ++i) {
+                const Code code = KstLoadLE<Code>(in + i * sizeof(Code));
+                // At most 32 bits: through int64_t the conversion is one instruction.
+                out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
+            }
+        });
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Code));
     return true;
@@ -94,13 +106,16 @@ bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
     }
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
-        if (sizeof(Float) == sizeof(double) && kKstMachineOrder == KstByteOrder::Little) {
-            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));
-            return;
-        }
-        for (uint32_t i = 0; i < n; ++i) {
-            out[i] = KstLoadLE<Float>(in + static_cast<size_t>(i) * sizeof(Float));
-        }
+        DecodeSplit(n, [&](size_t first, size_t end) {
+            if (sizeof(Float) == sizeof(double) && kKstMachineOrder == KstByteOrder::Little) {
+                std::memcpy(out + first, in + first * sizeof(double),
+                            (end - first) * sizeof(double));
+                return;
+            }
+            for (size_t i = first; i < end; ++i) {
+                out[i] = KstLoadLE<Float>(in + i * sizeof(Float));
+            }
+        });
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Float));
     return true;
@@ -181,18 +196,17 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
         }
         head.PutU8(static_cast<uint8_t>(width));
         const uint8_t tag = difference ? KST_TAG_VALUE_DIFF_PACKED : KST_TAG_VALUE_PACKED;
-        return WriteFilledBlock(
-            static_cast<uint8_t>(tag - odd), index, head, n, width,
-            [&](uint8_t* out, size_t first, size_t count) {
-                const size_t bytes = (count * width + 7) / 8;
-                if (difference) {
-                    PackDifferences(out, bytes, static_cast<uint32_t>(count), width, offset, scale,
-                                    values + first);
-                } else {
-                    PackSamples(out, bytes, static_cast<uint32_t>(count), width, offset, scale,
-                                values + first);
-                }
-            });
+        return WriteFilledBlock(static_cast<uint8_t>(tag - odd), index, head, n, width,
+                                [&](uint8_t* out, size_t first, size_t count) {
+                                    const size_t bytes = (count * width + 7) / 8;
+                                    if (difference) {
+                                        PackDifferences(out, bytes, static_cast<uint32_t>(count),
+                                                        width, offset, scale, values + first);
+                                    } else {
+                                        PackSamples(out, bytes, static_cast<uint32_t>(count), width,
+                                                    offset, scale, values + first);
+                                    }
+                                });
     }
     if (!packed && levels > 0 && levels < (uint64_t{1} << 31)) {
         const uint32_t codeSize = levels < 257 ? 1 : levels <= 65536 ? 2 : 4;
@@ -249,9 +263,9 @@ int CKSTDocFile::WriteTimeVector(const CKSTChannel& channel, uint32_t index)
             result = WriteSampleBlock(index, 5, times + from, count, true, choice.direct.scale,
                                       choice.direct.offset, choice.direct.levels, true, false);
         } else if (choice.kind == kst_doc::BlockChoice::kDifference) {
-            result = WriteSampleBlock(index, 5, times + from, count - 1, true,
-                                      choice.difference.scale, choice.difference.offset,
-                                      choice.difference.levels, true, true);
+            result =
+                WriteSampleBlock(index, 5, times + from, count - 1, true, choice.difference.scale,
+                                 choice.difference.offset, choice.difference.levels, true, true);
         } else {
             result =
                 WriteSampleBlock(index, 5, times + from, count, true, 0.0, 0.0, 0, false, false);
@@ -363,8 +377,8 @@ void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, 
                 [values](uint32_t i) { return values[i]; });
 }
 
-void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth,
-                     double offset, double scale, const double* values)
+void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
+                     double scale, const double* values)
 {
     PackEntries(out, byteCount, n, bitWidth, offset, scale,
                 [values](uint32_t i) { return values[i + 1] - values[i]; });
@@ -569,7 +583,11 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
                 return KST_ERR_TOO_LARGE;
             }
             if (width == 0 && !difference) {
-                channel.AppendDecoded(n, [&](double* out) { std::fill(out, out + n, offset); });
+                channel.AppendDecoded(n, [&](double* out) {
+                    DecodeSplit(n, [&](size_t first, size_t end) {
+                        std::fill(out + first, out + end, offset);
+                    });
+                });
                 return KST_OK;
             }
             return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width,

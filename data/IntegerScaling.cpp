@@ -55,8 +55,8 @@ struct ScanLanes {
         const __m128d d = _mm_and_pd(_mm_sub_pd(e, p), magnitude);
         const __m128d larger = _mm_max_pd(_mm_and_pd(e, magnitude), _mm_and_pd(p, magnitude));
         const __m128d counts = _mm_cmpgt_pd(d, _mm_mul_pd(_mm_set1_pd(kStepFloor), larger));
-        const __m128d taken = _mm_or_pd(_mm_and_pd(counts, d),
-                                        _mm_andnot_pd(counts, _mm_set1_pd(HUGE_VAL)));
+        const __m128d taken =
+            _mm_or_pd(_mm_and_pd(counts, d), _mm_andnot_pd(counts, _mm_set1_pd(HUGE_VAL)));
         step = _mm_min_pd(step, taken);
     }
 };
@@ -93,10 +93,10 @@ KstGridScan Scan(size_t n, Entry entry, Pair pair)
     for (; i + 2 <= n; i += 2) {
         a.Take(pair(i), pair(i - 1));
     }
-    double lo = std::min(std::min(LowLane(a.lo), HighLane(a.lo)),
-                         std::min(LowLane(b.lo), HighLane(b.lo)));
-    double hi = std::max(std::max(LowLane(a.hi), HighLane(a.hi)),
-                         std::max(LowLane(b.hi), HighLane(b.hi)));
+    double lo =
+        std::min(std::min(LowLane(a.lo), HighLane(a.lo)), std::min(LowLane(b.lo), HighLane(b.lo)));
+    double hi =
+        std::max(std::max(LowLane(a.hi), HighLane(a.hi)), std::max(LowLane(b.hi), HighLane(b.hi)));
     double step = std::min(std::min(LowLane(a.step), HighLane(a.step)),
                            std::min(LowLane(b.step), HighLane(b.step)));
     const __m128d sums = _mm_add_pd(a.nonFinite, b.nonFinite);

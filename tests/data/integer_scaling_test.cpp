@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -347,8 +347,8 @@ KstGridScan PlainScan(const std::vector<double>& e)
 TEST(IntegerScaling, ScanMatchesTheEntryByEntryScan)
 {
     std::mt19937_64 random(31);
-    const double pool[] = {0.0, -0.0, 1.0, -1.0, 1.0 + 1e-15, 3.5, -7.25, 1e300, -1e300, 1e-300,
-                           kInf, -kInf, kNaN};
+    const double pool[] = {0.0,   -0.0,   1.0,    -1.0, 1.0 + 1e-15, 3.5, -7.25,
+                           1e300, -1e300, 1e-300, kInf, -kInf,       kNaN};
     for (int round = 0; round < 400; ++round) {
         const size_t n = round % 41;
         std::vector<double> entries(n);
