@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr uint32_t kEquidistantRecordLength = 39;
-constexpr uint32_t kTimeVectorRecordLength = 23;
 // Days from 1899-12-30 to 1970-01-01.
 constexpr double kUnixEpochDays = 25569.0;
 // Old value-text keys far beyond the table would make it allocate a slot for every key between.
