@@ -533,11 +533,8 @@ int CKSTDocFile::WriteBytes(const void* data, size_t n)
     // Growing the buffer frees the old block, where the source may lie; its own write copes.
     const bool fromBuffer =
         own != nullptr && source >= own && source < own + GetMemoryBuffer().GetCapacity();
-    if (IsInMemory() && n != 0 && !fromBuffer) {
-        uint8_t* room = TakeMemoryRoom(n);
-        if (room == nullptr) {
-            return KST_ERR_SHORT_TRANSFER;
-        }
+    uint8_t* room = IsInMemory() && n != 0 && !fromBuffer ? TakeMemoryRoom(n) : nullptr;
+    if (room != nullptr) {
         std::memcpy(room, source, n);
         return KST_OK;
     }
@@ -639,11 +636,8 @@ int CKSTDocFile::WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocReco
     if (result != KST_OK || bodySize == 0) {
         return result;
     }
-    if (IsInMemory()) {
-        uint8_t* room = TakeMemoryRoom(static_cast<size_t>(bodySize));
-        if (room == nullptr) {
-            return KST_ERR_SHORT_TRANSFER;
-        }
+    uint8_t* room = IsInMemory() ? TakeMemoryRoom(static_cast<size_t>(bodySize)) : nullptr;
+    if (room != nullptr) {
         fill(room, 0, static_cast<size_t>(n));
         return KST_OK;
     }

@@ -346,7 +346,8 @@ private:
     int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
     // Where the next n bytes of a memory stream go, the buffer grown geometrically so that a
     // document of many blocks is copied a bounded number of times; the position moves past
-    // them. Null when the buffer cannot hold them.
+    // them. Null, nothing changed, where the stream's own write must do it: a position past
+    // the end or a buffer that cannot grow.
     uint8_t* TakeMemoryRoom(size_t n);
     int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t bodySize);
     // The file's bytes into the image's own storage; KST_ERR_TOO_LARGE when they do not fit.
