@@ -92,6 +92,7 @@ bool CKSTDocumentCore::NewDocument()
     }
     m_fileType = 0;
     m_liveDataModified = false;
+    m_fileNotWhole = false;
     m_path.Empty();
     ClearLock(true);
     m_dataSet.Clear(false);
@@ -133,6 +134,11 @@ CKSTDocumentCore::OpenOutcome CKSTDocumentCore::TryOpen(const CKSTString& path,
     return ReadFile(path, apply) == KST_OK ? OpenOutcome::Read : OpenOutcome::ReadFailed;
 }
 
+bool CKSTDocumentCore::CanSaveInPlace() const
+{
+    return !m_fileNotWhole && KstCanSaveInPlace(m_path);
+}
+
 void CKSTDocumentCore::OpenFailed()
 {
     // Nothing of the unreadable file may be saved over it: the document has no path now.
@@ -156,7 +162,9 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
     CKSTMeasurementFile file;
     int result = file.Open(path);
     if (result != KST_OK) {
-        m_host.ShowFileError(result);
+        if (m_host.ShowFileError(result) == 0) {
+            m_host.Message(KST_STR_ERR_GENERAL_LOAD, KstMessageKind::Ok);
+        }
         OpenFailed();
         return result;
     }
@@ -164,10 +172,15 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
                                m_openSelection.GetCount() > 0 ? &m_openSelection : nullptr,
                                false, &m_host.Settings().textFormat);
     m_fileType = file.GetType();
-    file.Close();
+    static_cast<void>(file.Close());
 
     if (result == KST_ERR_NEWER_KINDS) {
         m_host.Message(KST_STR_DOC_NEWER_KINDS, KstMessageKind::OkExclamation);
+        result = KST_OK;
+    }
+    // A file cut short keeps what was read before the cut; the user is told below.
+    const bool cutShort = result == KST_ERR_END_OF_DATA;
+    if (cutShort) {
         result = KST_OK;
     }
     // A file without channel records (a settings file) is a document without data.
@@ -197,9 +210,14 @@ int CKSTDocumentCore::ReadFile(const CKSTString& path, const CKSTCurveWndSetting
         return result;
     }
     m_host.ShowFileError(result);
-    if (m_dataSet.GetChannels().GetCount() == 0) {
+    const bool empty = m_dataSet.GetChannels().GetCount() == 0;
+    if (cutShort) {
+        m_host.ShowFileError(KST_ERR_END_OF_DATA);
+    } else if (empty) {
         m_host.Message(KST_STR_DOC_NO_DATA, KstMessageKind::OkExclamation);
     }
+    // Saving this document in place would put less than the file held, or nothing, over it.
+    m_fileNotWhole = cutShort || empty;
     const CKSTString password = CKSTDocLock::FindIn(m_dataSet.GetHeader());
     if (!password.IsEmpty()) {
         Lock(password, true);
@@ -256,7 +274,7 @@ int CKSTDocumentCore::ReadAccFile(const CKSTString& path)
     CKSTCurveWndSettings settings;
     uint8_t newerKinds = 0;
     result = file.ReadCurveWndSettings(settings, &newerKinds);
-    file.Close();
+    static_cast<void>(file.Close());
     if (result < 0) {
         return result;
     }
@@ -282,10 +300,14 @@ void CKSTDocumentCore::AppendFile(const CKSTString& path, bool ask, bool& select
     const bool restricted = m_openSelection.GetCount() > 0 && selectionOnly;
     result = file.ReadChannels(added, restricted ? &m_openSelection : nullptr, false,
                                &m_host.Settings().textFormat);
-    file.Close();
-    if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS ||
+    static_cast<void>(file.Close());
+    const bool cutShort = result == KST_ERR_END_OF_DATA;
+    if (result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS || cutShort ||
         (result == KST_ERR_BAD_HEADER && added.GetChannels().GetCount() == 0)) {
         result = KST_OK;
+    }
+    if (cutShort) {
+        m_host.ShowFileError(KST_ERR_END_OF_DATA);
     }
     if (result < 0) {
         if (m_host.ShowFileError(result) == 0) {
@@ -461,6 +483,7 @@ KstSaveResult CKSTDocumentCore::SaveFile(const CKSTString& path, int32_t fileTyp
     m_path = path;
     m_host.SetDocumentPath(path);
     m_liveDataModified = false;
+    m_fileNotWhole = false;
     return KstSaveResult::Saved;
 }
 

@@ -161,6 +161,9 @@ public:
     void OpenNextFile() { StepFolder(1); }
     // The file the data were read from or saved to; empty for none.
     const CKSTString& GetPath() const { return m_path; }
+    // Whether Save may write the document's own file without asking for a name: not when the
+    // file was cut short or held no data, as the document then holds less than the file.
+    bool CanSaveInPlace() const;
 
     // Live data, appended files or edits that are not in a file yet.
     bool IsLiveDataModified() const { return m_liveDataModified; }
@@ -223,6 +226,7 @@ private:
     uint16_t m_appendMethod = 0;
     CKSTString m_path;
     bool m_liveDataModified = false;
+    bool m_fileNotWhole = false;  // the file was cut short or held no data
     std::unique_ptr<CKSTCurveWndSettings> m_pendingWindowSettings;
 };
 

@@ -40,6 +40,8 @@ KstErrorMessage KstOnlineErrorMessage(int code, bool askReconnect)
             return Shown(KST_STR_ONL_MEMORY_LIMIT, KstMessageButtons::OkExclamation);
         case -1330:
             return Shown(KST_STR_ONL_RECORDING_INCOMPLETE, KstMessageButtons::OkExclamation);
+        case -1331:
+            return Shown(KST_STR_ONL_RECORDING_NOT_CREATED, KstMessageButtons::OkExclamation);
         default: {
             KstErrorMessage message =
                 Shown(askReconnect ? KST_STR_ONL_CONNECT_FAILED : KST_STR_ONL_TRANSFER_ERROR);
@@ -56,7 +58,8 @@ KstErrorMessage KstFileErrorMessage(int code)
         case -1202: return Shown(KST_STR_ERR_NOT_FAMOS);
         case -1203: return Shown(KST_STR_ERR_FAMOS_VERSION);
         case -1204: return Shown(KST_STR_ERR_FILE_NOT_OPENED);
-        case -1205:
+        // The readers keep what they read before the end.
+        case -1205: return Shown(KST_STR_ERR_FILE_CUT_SHORT);
         case -1206: return Shown(KST_STR_ERR_FILE_NOT_LOADED);
         case -1207:
         case -1232: return Shown(KST_STR_ERR_NOT_FAMOS_OR_UDB);
@@ -71,6 +74,8 @@ KstErrorMessage KstFileErrorMessage(int code)
         case -1215: return Shown(KST_STR_ERR_ASCII_BLOCK);
         case -1216: return Shown(KST_STR_ERR_NOT_DASYLAB);
         case -1217: return Shown(KST_STR_ERR_DASYLAB_FEATURES);
+        // A MAT file without the "MATLAB" text is one of the old level-4 layout.
+        case -1229:
         case -1230: return Shown(KST_STR_ERR_MATLAB_FEATURES);
         case -1237: return Shown(KST_STR_ERR_IMAGE_FORMAT);
         case -1300: return Shown(KST_STR_ERR_GENERAL_LOAD);

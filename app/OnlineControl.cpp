@@ -7,6 +7,7 @@
 #include "data/DataSet.h"
 #include "data/DocFile.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/FileReplace.h"
 
 namespace {
 
@@ -132,16 +133,34 @@ int CKSTOnlineControl::BuildOnlineChannels(CKSTDataSet& data, int channelCount)
     if (m_bAlignStarts) {
         AlignStarts(data);
     }
-    if (!recording) {
-        m_host.SetLiveDataModified(true);
-        return KST_OK;
+    if (recording && CreateRecording(data) != KST_OK) {
+        // The stream goes on unrecorded, so its data are unsaved; the user is told why.
+        m_strRecordingFile.Empty();
+        m_recordingChannels.DeleteAll();
+        m_host.ShowError(KST_ONL_RECORDING_NOT_CREATED, false);
     }
+    if (m_strRecordingFile.IsEmpty()) {
+        m_host.SetLiveDataModified(true);
+    }
+    return KST_OK;
+}
+
+int CKSTOnlineControl::CreateRecording(const CKSTDataSet& data)
+{
     CKSTDocFile file;
     int result = file.OpenWrite(m_strRecordingFile);
-    if (result == KST_OK) {
-        result = file.WriteDataSet(data, false);
+    if (result != KST_OK) {
+        return result;
     }
-    file.Close();
+    result = file.WriteDataSet(data, false);
+    const int closed = file.Close();
+    if (result == KST_OK) {
+        result = closed;
+    }
+    if (result != KST_OK) {
+        // A head the appends could not extend into a readable recording.
+        KstDeleteFile(m_strRecordingFile);
+    }
     return result;
 }
 
@@ -353,7 +372,10 @@ int CKSTOnlineControl::AppendRecording()
         return result;
     }
     result = file.AppendNewSamples(m_recordingChannels);
-    file.Close();
+    const int closed = file.Close();
+    if (result == KST_OK) {
+        result = closed;
+    }
     // Samples that did not reach the file stay for the next append.
     if (result == KST_OK) {
         m_recordingChannels.FreeAllData();

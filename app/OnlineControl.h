@@ -22,6 +22,8 @@ enum KstOnlineResult : int {
     KST_ONL_TRIGGER_RANGE = -1329,  // the trigger channel does not exist
     // The stream stopped, but its last samples could not be appended to the recording file.
     KST_ONL_RECORDING_INCOMPLETE = -1330,
+    // The recording file could not be created; the stream goes on without it.
+    KST_ONL_RECORDING_NOT_CREATED = -1331,
     KST_ONL_DATA_LOST = -1350,      // a client lost data: a reconnect is offered
     KST_ONL_NO_BUFFER = -1355,      // no controller buffer gave channels
 };
@@ -157,6 +159,8 @@ public:
 
 private:
     [[nodiscard]] int CopyNewSamples(CKSTDataSet& data, bool recording, bool& complete);
+    // Writes the recording file's head: the channels as they start.
+    [[nodiscard]] int CreateRecording(const CKSTDataSet& data);
     // StopLiveStream whether or not a reconnect has already stopped the timer.
     void EndLiveStream();
     void TrimToMemoryLimit(CKSTDataSet& data);

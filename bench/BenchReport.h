@@ -35,6 +35,15 @@ private:
     std::chrono::steady_clock::time_point m_start;
 };
 
+// A step that must succeed for the figures to mean anything: a failure ends the program.
+inline void RequireOk(int result, const char* what)
+{
+    if (result != 0) {
+        std::fprintf(stderr, "%s failed: %d\n", what, result);
+        std::exit(1);
+    }
+}
+
 inline void Report(const char* name, double value, const char* unit)
 {
     std::printf("%s: %.6g %s\n", name, value, unit);

@@ -129,18 +129,18 @@ bool MeasureEncoding(const Encoding& encoding)
     bool ok = true;
     const double writeSeconds = kst::bench::BestSeconds(kRuns, [&] {
         CKSTDocFile memory;
-        memory.OpenMemoryWrite();
+        kst::bench::RequireOk(memory.OpenMemoryWrite(), "memory.OpenMemoryWrite");
         kst::bench::Stopwatch watch;
         ok = ok && memory.WriteChannels(list, true) == 0;
         const double seconds = watch.Seconds();
         memory.GetMemory(image);
-        memory.Close();
+        kst::bench::RequireOk(memory.Close(), "memory.Close");
         return seconds;
     });
 
     CKSTDocFile reader;
     reader.SetMemory(image);
-    reader.OpenMemoryRead();
+    kst::bench::RequireOk(reader.OpenMemoryRead(), "reader.OpenMemoryRead");
     CKSTChannelList back;
     const kst::bench::RunTimes readTimes = kst::bench::TimeRuns(kRuns, [&] {
         back.DeleteAll();
@@ -157,7 +157,7 @@ bool MeasureEncoding(const Encoding& encoding)
         return watch.Seconds();
     });
     KstSetParallelLimits(0, 0);
-    reader.Close();
+    kst::bench::RequireOk(reader.Close(), "reader.Close");
     if (!ok || back.GetCount() != 1 || !SameSamples(channel, *back.GetAt(0))) {
         std::fprintf(stderr, "%s: the round trip failed\n", encoding.name);
         return false;
@@ -212,7 +212,7 @@ bool MeasureFile(const std::string& path)
         kst::bench::Stopwatch watch;
         ok = ok && file.OpenRead(path.c_str()) == 0 &&
              file.ReadChannels(back, nullptr, false, nullptr) == 0;
-        file.Close();
+        kst::bench::RequireOk(file.Close(), "file.Close");
         return watch.Seconds();
     });
     std::remove(path.c_str());

@@ -53,7 +53,7 @@ bool ReadContainer(const std::string& path, CKSTDataSet& set)
     // Written without a curve window, the document holds no display settings: -1210 is success.
     const int opened = file.OpenRead(path.c_str());
     const int result = opened == 0 ? file.ReadDataSet(set, nullptr, &newerKinds) : opened;
-    file.Close();
+    kst::bench::RequireOk(file.Close(), "file.Close");
     return (result >= 0 || result == KST_ERR_NO_SETTINGS) &&
            set.GetChannels().GetCount() == static_cast<int>(kChannels);
 }

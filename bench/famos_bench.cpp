@@ -113,7 +113,7 @@ int main(int argc, char** argv)
     CKSTDataFile stream;
     stream.SetMemory(samples);
     samples.Free();
-    stream.OpenMemoryRead();
+    kst::bench::RequireOk(stream.OpenMemoryRead(), "stream.OpenMemoryRead");
     CKSTChannel warm;
     warm.SetCapacity(kSamples);
     auto bestWiden = [&]() {
@@ -134,7 +134,7 @@ int main(int argc, char** argv)
     KstSetParallelLimits(1, 0);
     const double widenOneThread = bestWiden();
     KstSetParallelLimits(0, 0);
-    stream.Close();
+    kst::bench::RequireOk(stream.Close(), "stream.Close");
     if (widen < 0.0 || widenOneThread < 0.0) {
         std::fprintf(stderr, "widening failed\n");
         return 1;

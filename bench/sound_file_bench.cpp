@@ -142,7 +142,7 @@ double DecodeSeconds(const std::vector<uint8_t>& bytes, Decode decode)
     CKSTDataFile stream;
     stream.SetMemory(image);
     image.Free();
-    stream.OpenMemoryRead();
+    kst::bench::RequireOk(stream.OpenMemoryRead(), "stream.OpenMemoryRead");
     bool ok = true;
     const double best = kst::bench::BestSeconds(kRuns, [&] {
         for (CKSTChannel* channel : channels) {

@@ -155,7 +155,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "read failed\n");
             return 1;
         }
-        file.Close();
+        kst::bench::RequireOk(file.Close(), "file.Close");
         readBest = std::min(readBest, watch.Seconds());
         if (run == 0) {
             peakGrowth = PeakBytes() - baseline;
@@ -179,7 +179,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "read on one thread failed\n");
             return 1;
         }
-        file.Close();
+        kst::bench::RequireOk(file.Close(), "file.Close");
         oneThreadBest = std::min(oneThreadBest, watch.Seconds());
     }
     KstSetParallelLimits(0, 0);
@@ -198,7 +198,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "read with gaps failed\n");
             return 1;
         }
-        file.Close();
+        kst::bench::RequireOk(file.Close(), "file.Close");
         gapBest = std::min(gapBest, watch.Seconds());
     }
     std::remove(gapPath.c_str());
@@ -238,12 +238,12 @@ int main(int argc, char** argv)
     CKSTTextDataFile header;
     CKSTMemBuffer buffer;
     buffer.Write(image.data(), 1, static_cast<uint32_t>(image.size()));
-    header.SetMemory(buffer);
+    kst::bench::RequireOk(header.SetMemory(buffer), "header.SetMemory");
     double headerBest = 1e30;
     for (int run = 0; run < kRuns; ++run) {
         CKSTHeaderInfoList info;
         kst::bench::Stopwatch watch;
-        header.ReadHeaderInfo(info);
+        kst::bench::RequireOk(header.ReadHeaderInfo(info), "header.ReadHeaderInfo");
         headerBest = std::min(headerBest, watch.Seconds());
     }
     buffer.Free();
@@ -273,8 +273,8 @@ int main(int argc, char** argv)
     CKSTDataSet dataSet;
     {
         CKSTMeasurementFile file;
-        file.Open(path.c_str());
-        file.ReadChannels(dataSet);
+        kst::bench::RequireOk(file.Open(path.c_str()), "file.Open");
+        kst::bench::RequireOk(file.ReadChannels(dataSet), "file.ReadChannels");
     }
     CKSTTextFormat settings;
     settings.formatCode = KST_TEXT_CSV_SECONDS;
@@ -286,7 +286,7 @@ int main(int argc, char** argv)
     const std::string outPath = path + ".out.csv";
     for (int run = 0; run < kRuns; ++run) {
         CKSTTextDataFile writer;
-        writer.OpenMemoryWrite();
+        kst::bench::RequireOk(writer.OpenMemoryWrite(), "writer.OpenMemoryWrite");
         kst::bench::Stopwatch watch;
         if (writer.WriteByFormat(dataSet, settings, nullptr) != 0) {
             std::fprintf(stderr, "write failed\n");
@@ -294,11 +294,11 @@ int main(int argc, char** argv)
         }
         writeBest = std::min(writeBest, watch.Seconds());
         CKSTMemBuffer out;
-        writer.GetMemory(out);
+        kst::bench::RequireOk(writer.GetMemory(out), "writer.GetMemory");
         written = out.GetSize();
 
         CKSTTextDataFile toFile;
-        toFile.OpenWrite(outPath.c_str());
+        kst::bench::RequireOk(toFile.OpenWrite(outPath.c_str()), "toFile.OpenWrite");
         kst::bench::Stopwatch fileWatch;
         if (toFile.WriteByFormat(dataSet, settings, nullptr) != 0 || toFile.Close() != 0) {
             std::fprintf(stderr, "file write failed\n");

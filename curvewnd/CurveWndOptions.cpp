@@ -2,6 +2,7 @@
 #include "curvewnd/CurveWndOptions.h"
 
 #include "curvewnd/CurveWndCore.h"
+#include "curvewnd/YAxis.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ void KstFillInstrumentOptions(const CKSTCurveWndCore& window, KstInstrumentOptio
     options.barColour = 0;
     options.showValue = 0;
     options.titleText.Empty();
+    const CKSTYAxis* axis = window.GetAxis(0);
+    options.scaleAngle = IsPointer(window) && axis != nullptr ? axis->GetDialAngle() : 0.0;
     if (const CKSTCurve* curve = window.GetCurve(0, true)) {
         const uint32_t kind = curve->GetDisplayKind();
         options.style = IsPointer(window) ? (kind == CKSTAxisGroup::kStylePointer ? 1 : 0)
@@ -91,6 +94,12 @@ bool KstApplyInstrumentOptions(CKSTCurveWndCore& window, const KstInstrumentOpti
         if (note((options.showValue == 1) != (before.showValue == 1))) {
             curve->SetShowBarValue(options.showValue == 1, true);
         }
+    }
+    CKSTYAxis* axis = window.GetAxis(0);
+    if (IsPointer(window) && axis != nullptr && note(options.scaleAngle != before.scaleAngle)) {
+        axis->SetDialAngle(options.scaleAngle);
+        window.RecalcLayout();
+        window.UpdateNow();
     }
     if (changed) {
         window.SetModified(true);

@@ -28,6 +28,7 @@ struct KstInstrumentOptions {
     uint32_t barColour = 0;
     int showValue = 0;     // choice 1 = on
     CKSTString titleText;  // shown only
+    double scaleAngle = 0.0;  // pointer: the dial angle of the first Y axis, in degrees
 };
 void KstFillInstrumentOptions(const CKSTCurveWndCore& window, KstInstrumentOptions& options);
 // True when anything changed; the caller invalidates the window.

@@ -463,7 +463,7 @@ int CKSTDocFile::CheckMagic()
     char magic[kDocMagicSize];
     if (Read(magic, kDocMagicSize) != kDocMagicSize ||
         std::memcmp(magic, kDocMagic, kDocMagicSize) != 0) {
-        Close();
+        static_cast<void>(Close());
         return KST_ERR_NOT_CONTAINER;
     }
     return KST_OK;
@@ -492,7 +492,7 @@ int CKSTDocFile::OpenAppend(const CKSTString& path)
     if (result != KST_OK) {
         return result;
     }
-    Close();
+    static_cast<void>(Close());
     result = Open(path, KST_OPEN_APPEND);
     if (result == KST_OK) {
         Seek(0, 2);

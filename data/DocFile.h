@@ -9,7 +9,8 @@
 // through a CKSTDocReader: every read is bounds-checked, every framed record is handed to its
 // reader as a sub-reader limited to its declared length, and the scan always continues after
 // that length, so longer newer forms of a record are tolerated and a record cut off by the end
-// of the data simply ends the scan.
+// of the data ends the scan. The channel scan then reports KST_ERR_END_OF_DATA, keeping every
+// record read before the cut: a file cut short must not pass for a whole one.
 
 #include <cstddef>
 #include <cstdint>
@@ -134,44 +135,44 @@ public:
     bool SetPosition(size_t pos);
     bool Skip(size_t n);
 
-    bool ReadBytes(void* out, size_t n);
-    bool ReadU8(uint8_t& v);
-    bool ReadU16(uint16_t& v);
-    bool ReadU32(uint32_t& v);
-    bool ReadU64(uint64_t& v);
-    bool ReadI8(int8_t& v);
-    bool ReadI16(int16_t& v);
-    bool ReadI32(int32_t& v);
-    bool ReadI64(int64_t& v);
-    bool ReadF32(float& v);
-    bool ReadF64(double& v);
-    bool ReadBool(bool& v);  // any non-zero byte is true
-    bool ReadCount8(uint32_t& v);
-    bool ReadCount16(uint32_t& v);
-    bool ReadShortString(CKSTString& text);
-    bool ReadPropertyString(CKSTString& text);
-    bool ReadColorTriple(uint32_t& color);
-    bool ReadFontRecord(CKSTFontDesc& font);
+    [[nodiscard]] bool ReadBytes(void* out, size_t n);
+    [[nodiscard]] bool ReadU8(uint8_t& v);
+    [[nodiscard]] bool ReadU16(uint16_t& v);
+    [[nodiscard]] bool ReadU32(uint32_t& v);
+    [[nodiscard]] bool ReadU64(uint64_t& v);
+    [[nodiscard]] bool ReadI8(int8_t& v);
+    [[nodiscard]] bool ReadI16(int16_t& v);
+    [[nodiscard]] bool ReadI32(int32_t& v);
+    [[nodiscard]] bool ReadI64(int64_t& v);
+    [[nodiscard]] bool ReadF32(float& v);
+    [[nodiscard]] bool ReadF64(double& v);
+    [[nodiscard]] bool ReadBool(bool& v);  // any non-zero byte is true
+    [[nodiscard]] bool ReadCount8(uint32_t& v);
+    [[nodiscard]] bool ReadCount16(uint32_t& v);
+    [[nodiscard]] bool ReadShortString(CKSTString& text);
+    [[nodiscard]] bool ReadPropertyString(CKSTString& text);
+    [[nodiscard]] bool ReadColorTriple(uint32_t& color);
+    [[nodiscard]] bool ReadFontRecord(CKSTFontDesc& font);
 
     // The next n bytes as a reader of their own; this reader moves past them. False (nothing
     // moved) when fewer remain.
-    bool TakeRecord(size_t n, CKSTDocReader& record);
+    [[nodiscard]] bool TakeRecord(size_t n, CKSTDocReader& record);
     // Count16 length, then that many bytes as TakeRecord.
-    bool TakeFramedRecord(CKSTDocReader& record);
+    [[nodiscard]] bool TakeFramedRecord(CKSTDocReader& record);
 
     // One tag byte; KST_ERR_END_OF_DATA with the tag 0 at the end.
-    int ReadTag(uint8_t& tag);
+    [[nodiscard]] int ReadTag(uint8_t& tag);
     // Skips an indexed block or property entry (a Count8 index first when withIndex is set).
-    int SkipTagWithCount(bool withIndex);
+    [[nodiscard]] int SkipTagWithCount(bool withIndex);
     // Skips an indexed single value (a Count8 index first when withIndex is set).
-    int SkipFixedTag(uint8_t tag, bool withIndex);
+    [[nodiscard]] int SkipFixedTag(uint8_t tag, bool withIndex);
     // Skips a framed record; an unknown tag sets *newerKinds (when given) to 1.
-    int SkipUnknownTag(uint8_t tag, uint8_t* newerKinds);
+    [[nodiscard]] int SkipUnknownTag(uint8_t tag, uint8_t* newerKinds);
     // What every section scan does with a tag it does not handle: skips the record by the tag's
     // class (length-prefixed, fixed-size, or framed and unknown). The skips return
     // KST_ERR_END_OF_DATA when the record passes the end of the data, which ends a scan with what
     // it has read.
-    int SkipByClass(uint8_t tag, uint8_t* newerKinds);
+    [[nodiscard]] int SkipByClass(uint8_t tag, uint8_t* newerKinds);
 
 private:
     const uint8_t* m_data = nullptr;
@@ -208,42 +209,42 @@ public:
 
     // --- Opening (framing) ---
     // 0, KST_ERR_OPEN_FAILED / KST_ERR_ACCESS_DENIED, or KST_ERR_NOT_CONTAINER (closed again).
-    int OpenRead(const CKSTString& path);
-    int OpenWrite(const CKSTString& path);
+    [[nodiscard]] int OpenRead(const CKSTString& path);
+    [[nodiscard]] int OpenWrite(const CKSTString& path);
     // Opens an existing container for appending at its end. KST_ERR_OPEN_FAILED when the file
     // does not exist (nothing is created), KST_ERR_NOT_CONTAINER when it lacks the magic.
-    int OpenAppend(const CKSTString& path);
+    [[nodiscard]] int OpenAppend(const CKSTString& path);
     // KST_ERR_BAD_HEADER for an empty buffer, KST_ERR_NOT_CONTAINER (closed) for a wrong magic.
-    int OpenMemoryRead();
-    int OpenMemoryWrite();
+    [[nodiscard]] int OpenMemoryRead();
+    [[nodiscard]] int OpenMemoryWrite();
 
     // --- Primitive writes on the stream ---
     // KST_ERR_FILE_NOT_OPEN, KST_ERR_NOT_OPEN_FOR_WRITING, or 0.
-    int CheckWritable() const;
+    [[nodiscard]] int CheckWritable() const;
     // KST_ERR_SHORT_TRANSFER when not every byte could be written.
-    int WriteBytes(const void* data, size_t n);
-    int WriteByte(uint8_t v) { return WriteBytes(&v, 1); }
-    int WriteCount8(uint32_t v);
-    int WriteCount16(uint32_t v);
+    [[nodiscard]] int WriteBytes(const void* data, size_t n);
+    [[nodiscard]] int WriteByte(uint8_t v) { return WriteBytes(&v, 1); }
+    [[nodiscard]] int WriteCount8(uint32_t v);
+    [[nodiscard]] int WriteCount16(uint32_t v);
     // Tag, Count16 length of the payload, payload.
-    int WriteFramedRecord(uint8_t tag, const CKSTDocRecord& payload);
+    [[nodiscard]] int WriteFramedRecord(uint8_t tag, const CKSTDocRecord& payload);
     // Tag, Count8 index, Count16 length, then the head and body bytes (one payload).
-    int WriteIndexedBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+    [[nodiscard]] int WriteIndexedBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
                           const uint8_t* body, size_t bodySize);
     // Tag, Count8 index, value bytes.
-    int WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRecord& value);
+    [[nodiscard]] int WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRecord& value);
     // Writes the bytes of items first .. first + count - 1 to out; count is a multiple of 8 but
     // for the last items, so that every call but the last ends on a whole byte.
     using BodyFill = std::function<void(uint8_t* out, size_t first, size_t count)>;
     // As WriteIndexedBlock, with a body of n items of itemBits bits each that fill writes in
     // place: straight into a memory stream's buffer, into a file through one scratch chunk
     // reused for every block.
-    int WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t n,
-                         uint32_t itemBits, const BodyFill& fill);
+    [[nodiscard]] int WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                       uint64_t n, uint32_t itemBits, const BodyFill& fill);
 
     // The container's bytes for the section scans. KST_ERR_FILE_NOT_OPEN, KST_ERR_TOO_LARGE,
     // KST_ERR_SHORT_TRANSFER, or KST_ERR_NOT_CONTAINER when the image lacks the magic.
-    int LoadImage(CKSTDocImage& image);
+    [[nodiscard]] int LoadImage(CKSTDocImage& image);
 
     // Total samples the reads of one loaded image may create (blocks of equal values and
     // missing runs expand a few bytes into many samples); a read that would pass it ends with
@@ -253,105 +254,107 @@ public:
     uint64_t GetSampleBudget() const { return m_sampleBudget; }
 
     // --- Documents (DocFileDocument.cpp) ---
-    int WriteDataSet(const CKSTDataSet& dataSet, bool shareTimeBases);
-    int WriteChannels(const CKSTChannelList& channels, bool shareTimeBases);
-    int AppendNewSamples(const CKSTChannelList& channels);
-    int AppendChannelSamples(const CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int WriteDataSet(const CKSTDataSet& dataSet, bool shareTimeBases);
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool shareTimeBases);
+    [[nodiscard]] int AppendNewSamples(const CKSTChannelList& channels);
+    [[nodiscard]] int AppendChannelSamples(const CKSTChannel& channel, uint32_t index);
     // Result precedence: a header or channel reader's error, else KST_ERR_NO_SETTINGS when the
     // file holds no settings record (or the settings reader's error), else 0. With the channels
-    // read or none found the set is named after the path; with none, it takes the file's time.
-    // Everything read stays in the set whatever the result.
-    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter, uint8_t* newerKinds);
-    int ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter, bool append,
+    // read, none found or the data cut short (KST_ERR_END_OF_DATA) the set is named after the
+    // path; with none, it takes the file's time. Everything read stays in the set whatever the
+    // result.
+    [[nodiscard]] int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter, uint8_t* newerKinds);
+    [[nodiscard]] int ReadChannels(CKSTChannelList& channels, const CKSTChannelList* filter, bool append,
                      uint8_t* newerKinds);
-    int ReadChannelRecords(CKSTChannelList& channels, bool append, uint8_t* newerKinds);
-    int ReadChannelData(CKSTChannel& channel, uint32_t index, uint8_t* newerKinds);
-    int WritePropertyListToMemory(const CKSTHeaderInfoList& list, CKSTMemBuffer& buffer,
+    [[nodiscard]] int ReadChannelRecords(CKSTChannelList& channels, bool append, uint8_t* newerKinds);
+    [[nodiscard]] int ReadChannelData(CKSTChannel& channel, uint32_t index, uint8_t* newerKinds);
+    [[nodiscard]] int WritePropertyListToMemory(const CKSTHeaderInfoList& list, CKSTMemBuffer& buffer,
                                   bool append);
-    int ReadPropertyListFromMemory(CKSTHeaderInfoList& list, const CKSTMemBuffer& buffer);
-    int ReadSamplesFromMemory(CKSTChannel& channel, uint32_t index, const CKSTMemBuffer& buffer);
+    [[nodiscard]] int ReadPropertyListFromMemory(CKSTHeaderInfoList& list, const CKSTMemBuffer& buffer);
+    [[nodiscard]] int ReadSamplesFromMemory(CKSTChannel& channel, uint32_t index, const CKSTMemBuffer& buffer);
 
     // Scans of an image already loaded.
-    int ReadChannels(const CKSTDocReader& records, CKSTChannelList& channels,
+    [[nodiscard]] int ReadChannels(const CKSTDocReader& records, CKSTChannelList& channels,
                      const CKSTChannelList* filter, bool append, uint8_t* newerKinds);
-    int ReadChannelData(const CKSTDocReader& records, CKSTChannel& channel, uint32_t index,
+    [[nodiscard]] int ReadChannelData(const CKSTDocReader& records, CKSTChannel& channel, uint32_t index,
                         uint8_t* newerKinds);
 
     // --- Channel records and samples (DocFileChannels.cpp) ---
-    int WriteChannelRecord(const CKSTChannel& channel, uint32_t index, uint32_t timeBaseIndex);
-    int WriteTimeVector(const CKSTChannel& channel, uint32_t index);
-    int WriteSamples(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
-    int WriteSamplesWithMissing(const CKSTChannel& channel, uint32_t index);
-    int WriteMissingRun(uint32_t index, uint32_t count);
+    [[nodiscard]] int WriteChannelRecord(const CKSTChannel& channel, uint32_t index, uint32_t timeBaseIndex);
+    [[nodiscard]] int WriteTimeVector(const CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int WriteSamples(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
+    [[nodiscard]] int WriteSamplesWithMissing(const CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int WriteMissingRun(uint32_t index, uint32_t count);
     // One block as chosen by the caller: bit-packed (packed with levels > 0), quantised codes
     // of fixed width (levels > 0 without packed) or raw by the sample type (levels 0).
     // A difference block takes n + 1 values and stores values[0] and the n differences, which
     // the scale and offset fit.
-    int WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values, uint32_t n,
+    [[nodiscard]] int WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values, uint32_t n,
                          bool time, double scale, double offset, uint64_t levels, bool packed,
                          bool difference);
     // Recording appends of one sample: a time as f64; a value as f32 when the sample type is 4
     // and f32 holds it exactly, else as f64.
-    int WriteSingleTime(uint32_t index, uint16_t sampleType, double time);
-    int WriteSingleValue(uint32_t index, uint16_t sampleType, double value);
+    [[nodiscard]] int WriteSingleTime(uint32_t index, uint16_t sampleType, double time);
+    [[nodiscard]] int WriteSingleValue(uint32_t index, uint16_t sampleType, double value);
 
     // Record readers, called by the scans after the tag (and, for samples, the index). Each
     // gets the record's bytes and appends to the end of the channel's arrays.
-    int ReadChannelRecord(CKSTDocReader& record, CKSTChannel& channel, uint8_t tag,
+    [[nodiscard]] int ReadChannelRecord(CKSTDocReader& record, CKSTChannel& channel, uint8_t tag,
                           uint32_t& timeBaseIndex);
-    int ReadSingleTime(CKSTDocReader& value, CKSTChannel& channel, uint8_t tag);
-    int ReadSingleValue(CKSTDocReader& value, CKSTChannel& channel, uint8_t tag);
-    int ReadTimeBlock(CKSTDocReader& block, CKSTChannel& channel, uint8_t tag);
-    int ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint8_t tag);
-    int ReadMissingRun(CKSTDocReader& block, CKSTChannel& channel);
+    [[nodiscard]] int ReadSingleTime(CKSTDocReader& value, CKSTChannel& channel, uint8_t tag);
+    [[nodiscard]] int ReadSingleValue(CKSTDocReader& value, CKSTChannel& channel, uint8_t tag);
+    [[nodiscard]] int ReadTimeBlock(CKSTDocReader& block, CKSTChannel& channel, uint8_t tag);
+    [[nodiscard]] int ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint8_t tag);
+    [[nodiscard]] int ReadMissingRun(CKSTDocReader& block, CKSTChannel& channel);
     // With no channel the entry is read and dropped.
-    int ReadValueText(CKSTDocReader& record, CKSTChannel* channel, uint8_t tag);
+    [[nodiscard]] int ReadValueText(CKSTDocReader& record, CKSTChannel* channel, uint8_t tag);
 
     // --- Curve-window settings records, property entries and process block ---
     // (defined with those records; these are the entry points the document code calls)
-    int WriteCurveWndSettings(const CKSTCurveWndSettings& settings, bool withoutMarkers = true);
-    int ReadCurveWndSettings(CKSTCurveWndSettings& settings, uint8_t* newerKinds);
-    int ReadCurveWndSettingsAll(CKSTCurveWndSettings& settings, uint8_t* newerKinds);
+    [[nodiscard]] int WriteCurveWndSettings(const CKSTCurveWndSettings& settings, bool withoutMarkers = true);
+    [[nodiscard]] int ReadCurveWndSettings(CKSTCurveWndSettings& settings, uint8_t* newerKinds);
+    [[nodiscard]] int ReadCurveWndSettingsAll(CKSTCurveWndSettings& settings, uint8_t* newerKinds);
     // Reads a settings set from the reader's position; not nested, it starts after the magic.
-    int ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSettings& settings,
+    [[nodiscard]] int ReadSettingsRecords(CKSTDocReader& records, CKSTCurveWndSettings& settings,
                             bool withoutMarkers, uint8_t* newerKinds, bool nested);
 
     // --- Property entries (DocFileProperties.cpp) and process block (DocFileProcess.cpp) ---
     // Appends the entry at the end of the data; a hidden entry is stored scrambled.
     // KST_ERR_UNKNOWN_PROPERTY_TYPE (nothing written) for a type outside 1 to 8.
-    int WritePropertyEntry(const CKSTHeaderInfoItem& entry);
+    [[nodiscard]] int WritePropertyEntry(const CKSTHeaderInfoItem& entry);
     // Reads the entry that follows a property tag (length field first) in any accepted form and
     // restores a hidden entry. A tag that is not a property tag reads nothing. 0, or
     // KST_ERR_END_OF_DATA when the entry passes the end of the data, KST_ERR_BAD_RECORD when
     // its declared length does not hold its fields.
-    int ReadPropertyEntry(CKSTDocReader& records, CKSTHeaderInfoItem& entry, uint8_t tag);
+    [[nodiscard]] int ReadPropertyEntry(CKSTDocReader& records, CKSTHeaderInfoItem& entry, uint8_t tag);
     // The layout as one block between 'd' and 'e' carrying blockId.
-    int WriteProcessBlock(const CKSTProcessLayout& layout, uint8_t blockId = 0);
+    [[nodiscard]] int WriteProcessBlock(const CKSTProcessLayout& layout, uint8_t blockId = 0);
     // Every block of the file, read into the layout in file order (not cleared first). 0 also
     // when the file holds no block; what was read before an error stays in the layout.
-    int ReadProcessBlock(CKSTProcessLayout& layout, uint8_t* newerKinds);
-    int ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayout& layout,
+    [[nodiscard]] int ReadProcessBlock(CKSTProcessLayout& layout, uint8_t* newerKinds);
+    [[nodiscard]] int ReadProcessBlock(const CKSTDocReader& records, CKSTProcessLayout& layout,
                          uint8_t* newerKinds);
     // Reads the 'I' record at the reader's position (after its tag), appends the element to the
     // layout and reads the records of its kind.
-    int ReadProcessElement(CKSTDocReader& records, CKSTProcessLayout& layout, uint8_t* newerKinds);
+    [[nodiscard]] int ReadProcessElement(CKSTDocReader& records, CKSTProcessLayout& layout, uint8_t* newerKinds);
 
 private:
-    int CheckMagic();
+    [[nodiscard]] int CheckMagic();
     // Reserves the samples a record is about to create against the budget of this read.
-    bool TakeFromBudget(uint64_t samples);
+    [[nodiscard]] bool TakeFromBudget(uint64_t samples);
     static uint64_t FreeMemorySampleBudget();
     // Adds empty channels until the list has an entry at index, each charged to the budget.
-    bool GrowList(CKSTChannelList& channels, int index);
-    int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
+    [[nodiscard]] bool GrowList(CKSTChannelList& channels, int index);
+    [[nodiscard]] int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
     // Where the next n bytes of a memory stream go, the buffer grown geometrically so that a
     // document of many blocks is copied a bounded number of times; the position moves past
     // them. Null, nothing changed, where the stream's own write must do it: a position past
     // the end or a buffer that cannot grow.
     uint8_t* TakeMemoryRoom(size_t n);
-    int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head, uint64_t bodySize);
+    [[nodiscard]] int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                      uint64_t bodySize);
     // The file's bytes into the image's own storage; KST_ERR_TOO_LARGE when they do not fit.
-    int ReadFileImage(CKSTDocImage& image, size_t size);
+    [[nodiscard]] int ReadFileImage(CKSTDocImage& image, size_t size);
 
     uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
@@ -362,9 +365,9 @@ private:
 };
 
 // Property lists (defined with the property entries).
-int WriteKxdPropertyList(CKSTDocFile& file, const CKSTHeaderInfoList& list);
-int ReadKxdPropertyList(CKSTDocFile& file, CKSTHeaderInfoList& list, uint8_t* newerKinds);
-int ReadKxdPropertyList(CKSTDocFile& file, const CKSTDocReader& records, CKSTHeaderInfoList& list,
+[[nodiscard]] int WriteKxdPropertyList(CKSTDocFile& file, const CKSTHeaderInfoList& list);
+[[nodiscard]] int ReadKxdPropertyList(CKSTDocFile& file, CKSTHeaderInfoList& list, uint8_t* newerKinds);
+[[nodiscard]] int ReadKxdPropertyList(CKSTDocFile& file, const CKSTDocReader& records, CKSTHeaderInfoList& list,
                         uint8_t* newerKinds);
 
 // Quantises n values to codes round((x - offset) / scale) of bitWidth bits and packs them most

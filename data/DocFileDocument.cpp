@@ -219,7 +219,8 @@ int CKSTDocFile::ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* filter
         ReadKxdPropertyList(*this, image.GetRecords(), dataSet.GetHeader(), &headerNewer);
     const int channelResult =
         ReadChannels(image.GetRecords(), dataSet.GetChannels(), filter, false, &channelsNewer);
-    if (channelResult == KST_OK || channelResult == KST_ERR_BAD_HEADER) {
+    if (channelResult == KST_OK || channelResult == KST_ERR_BAD_HEADER ||
+        channelResult == KST_ERR_END_OF_DATA) {
         dataSet.SetName(GetPath());
         if (channelResult == KST_ERR_BAD_HEADER) {
             dataSet.SetStartTimeStamp(GetWriteTime());
@@ -287,7 +288,8 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                 CKSTDocReader record;
                 uint32_t k;
                 if (!records.TakeFramedRecord(record)) {
-                    break;  // cut off: keep what was read
+                    result = KST_ERR_END_OF_DATA;
+                    break;
                 }
                 if (!PeekIndex(record, k)) {
                     result = KST_ERR_BAD_RECORD;
@@ -326,6 +328,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                 uint32_t k;
                 CKSTDocReader payload;
                 if (!TakeIndexed(records, tag, k, payload)) {
+                    result = KST_ERR_END_OF_DATA;
                     break;
                 }
                 if (k >= slots.size()) {
@@ -349,9 +352,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                 }
                 continue;
             }
-            if (records.SkipByClass(tag, newerKinds) != KST_OK) {
-                break;
-            }
+            result = records.SkipByClass(tag, newerKinds);
         }
     } catch (const std::bad_alloc&) {
         result = KST_ERR_TOO_LARGE;
@@ -540,7 +541,7 @@ int CKSTDocFile::WritePropertyListToMemory(const CKSTHeaderInfoList& list, CKSTM
     if (result == KST_OK) {
         GetMemory(buffer);
     }
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 
@@ -552,7 +553,7 @@ int CKSTDocFile::ReadPropertyListFromMemory(CKSTHeaderInfoList& list, const CKST
         return result;
     }
     result = ReadKxdPropertyList(*this, list, nullptr);
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 
@@ -565,6 +566,6 @@ int CKSTDocFile::ReadSamplesFromMemory(CKSTChannel& channel, uint32_t index,
         return result;
     }
     result = ReadChannelData(channel, index, nullptr);
-    Close();
+    static_cast<void>(Close());
     return result;
 }

@@ -871,7 +871,7 @@ int ReadImageTableRecord(CKSTDocReader& record, KstOwnedTable<CKSTRasterImage>& 
     }
     uint32_t* pixels = image->GetPixels();
     for (uint64_t i = 0; i < count; ++i) {
-        record.ReadColorTriple(pixels[i]);
+        static_cast<void>(record.ReadColorTriple(pixels[i]));  // length checked above
     }
     return KST_OK;
 }

@@ -29,10 +29,11 @@ CKSTString PathKey(const CKSTString& path)
 }
 
 // A native file without display settings is complete; one with newer record kinds was read
-// too, but is reported.
+// too, and one cut short as far as it goes, but both are reported.
 bool DataWereRead(int result)
 {
-    return result == KST_OK || result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS;
+    return result == KST_OK || result == KST_ERR_NO_SETTINGS || result == KST_ERR_NEWER_KINDS ||
+           result == KST_ERR_END_OF_DATA;
 }
 
 bool IsReadError(int result)
@@ -46,7 +47,7 @@ int ReadArchiveFile(const CKSTString& path, CKSTDataSet& dataSet)
     int result = file.Open(path);
     if (result == KST_OK) {
         result = file.ReadChannels(dataSet);
-        file.Close();
+        static_cast<void>(file.Close());
     }
     return result;
 }
@@ -381,7 +382,8 @@ int CKSTFileSet::ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDa
         // Files are named to the second: shorter periods would share names.
         const double seconds = std::max(1.0, std::round(fileSeconds));
         CKSTDataSet merged;
-        LoadWindow(type, first, last, merged, false, &report);
+        // A file that fails to load is named in the report, and its window is not rewritten.
+        static_cast<void>(LoadWindow(type, first, last, merged, false, &report));
         merged.MergeChannels(dataSet, false);
         return WriteWindowFiles(type, seconds, merged, dataSet.GetName(), first, last, textSettings,
                                 report);
@@ -429,7 +431,7 @@ int CKSTFileSet::WriteWindowFiles(int32_t type, double fileSeconds, const CKSTDa
         if (periods && blocked == KST_OK && previous == nullptr && IsExistingFile(path)) {
             // The window did not cover it (another file started between it and the data).
             const int read = ReadArchiveFile(path, unlisted);
-            if (DataWereRead(read) && read != KST_ERR_NEWER_KINDS) {
+            if (!IsReadError(read)) {
                 report.read.push_back(
                     {key, unlisted.GetStartTimeStamp(), unlisted.GetEndTimeStamp()});
                 previous = &report.read.back();

@@ -39,19 +39,19 @@ public:
     // Finds the files of the type that cover [from, to]: the last one starting at or before
     // from and every later one starting at or before to. Subfolders down to 10 levels when
     // recursive. 0, or the scanner's error.
-    int SearchFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
+    [[nodiscard]] int SearchFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                     bool recursive);
     // The earliest and latest start time among the archive's files and the most frequent
     // distance in seconds between successive starts (0 with fewer than two files).
     // KST_ERR_BAD_HEADER when the folder holds no file of the type; with files but none named
     // by a time, first stays 9999-12-31 and last the zero stamp.
-    int GetArchiveTimeRange(int32_t type, CKSTTimeStamp& first, CKSTTimeStamp& last,
+    [[nodiscard]] int GetArchiveTimeRange(int32_t type, CKSTTimeStamp& first, CKSTTimeStamp& last,
                             double& interval, bool recursive);
     // Merges the files covering [from, to] into the data set (emptied first unless append).
     // A file that cannot be opened or read is skipped and its error becomes the result; 0 when
     // every file was read. A native file with record kinds newer than this program is merged
     // and reported (KST_ERR_NEWER_KINDS). No file at all leaves the data set as it is.
-    int LoadWindowFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
+    [[nodiscard]] int LoadWindowFiles(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                         CKSTDataSet& dataSet, bool append);
     // Saves the data set into the archive. With fileSeconds > 0 (taken as whole seconds) it is
     // cut into files each covering one period of that length counted from midnight, merged
@@ -59,11 +59,11 @@ public:
     // its first sample. An open or write error ends the export. A file of a period that could
     // not be read whole is left as it is and its error returned after the other periods are
     // written; a rewritten file keeps all of its samples, also those outside the period.
-    int ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDataSet& dataSet,
+    [[nodiscard]] int ExportTimeWindow(int32_t type, double fileSeconds, const CKSTDataSet& dataSet,
                          const CKSTTextFormat* textSettings = nullptr);
 
     // The files found by the last search or load, in the order of their start times.
-    int GetFileCount() const { return static_cast<int>(m_files.size()); }
+    [[nodiscard]] int GetFileCount() const { return static_cast<int>(m_files.size()); }
     CKSTString GetFilePath(int index) const;
     CKSTTimeStamp GetFileStart(int index) const;
     const CKSTDirScanner& GetScanner() const { return m_scanner; }
@@ -102,9 +102,9 @@ private:
     bool ScanFiles(int32_t type, uint32_t depth);
     // Keeps the files that cover [from, to], in the list and in the scanner.
     void KeepWindow(const CKSTTimeStamp& from, const CKSTTimeStamp& to);
-    int LoadWindow(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
+    [[nodiscard]] int LoadWindow(int32_t type, const CKSTTimeStamp& from, const CKSTTimeStamp& to,
                    CKSTDataSet& dataSet, bool append, LoadReport* report);
-    int WriteWindowFiles(int32_t type, double fileSeconds, const CKSTDataSet& source,
+    [[nodiscard]] int WriteWindowFiles(int32_t type, double fileSeconds, const CKSTDataSet& source,
                          const CKSTString& name, const CKSTTimeStamp& first,
                          const CKSTTimeStamp& last, const CKSTTextFormat* textSettings,
                          LoadReport& report);

@@ -11,9 +11,9 @@ bool IsPowerOfTwo(size_t n);
 // Smallest power of two >= n (1 for n = 0).
 size_t NextPowerOfTwo(size_t n);
 
-// exp(-2 pi i k / n) for 0 <= k <= n (any n) as the product of an entry of two tables of about sqrt(n)
-// entries each: both stay in the cache, every entry comes from the platform's sine and cosine,
-// so the product is accurate to a few units in the last place.
+// exp(-2 pi i k / n) for 0 <= k <= n (any n) as the product of an entry of two tables of about
+// sqrt(n) entries each: both stay in the cache, every entry comes from the platform's sine and
+// cosine, so the product is accurate to a few units in the last place.
 class Twiddles {
 public:
     explicit Twiddles(size_t n);
@@ -32,9 +32,14 @@ private:
     std::vector<double> m_coarse;  // the same at multiples of 2^m_fineBits
 };
 
+// The twiddle tables of one length, built once per process and shared by every plan of it.
+struct PlanTables;
+
 // A complex transform of a fixed power-of-two length: radix-4 stages (one radix-2 stage where
 // the length is not a power of four), depth first, so that all but the last few stages run on
-// data in the cache and the result comes out in order without a bit-reversal pass.
+// data in the cache and the result comes out in order without a bit-reversal pass. Plans are
+// cheap to make and may be used from several threads at once. A plan of a length that is no
+// power of two transforms nothing: it leaves its input and outputs as they were.
 class Plan {
 public:
     explicit Plan(size_t n);
@@ -48,22 +53,17 @@ public:
     void Forward(const double* data, double* re, double* im) const;
 
 private:
+    friend void RealForward(const double* values, size_t n, double* re, double* im);
+
     void Transform(double* data, bool inverse) const;
-    template <bool Inverse>
-    void Recurse(const double* x, size_t stride, size_t n, double* re, double* im) const;
-    template <bool Inverse>
-    void Combine(size_t n, double* re, double* im) const;
 
     size_t m_n;
-    Twiddles m_twiddles;
-    // Per stage length N up to kTabledStage: exp(-2 pi i jk/N) for j = 1, 2, 3 and k < N/4, as
-    // six runs of N/4 values (re 1, im 1, re 2, im 2, re 3, im 3) starting at m_stageStart[log2 N].
-    std::vector<double> m_stageTables;
-    std::vector<size_t> m_stageStart;
+    const PlanTables* m_tables;
 };
 
-// Spectrum of n real values (n a power of two, at least 4): bins 0 .. n/2 into re and im (each
-// n/2 + 1 entries), sum over j of x[j] exp(-2 pi i jk/n). The values are left as they were.
+// Spectrum of n real values (n a power of two, else nothing is written): bins 0 .. n/2 into re
+// and im (each n/2 + 1 entries), sum over j of x[j] exp(-2 pi i jk/n). The values are left as
+// they were.
 void RealForward(const double* values, size_t n, double* re, double* im);
 
 }  // namespace kst_fft

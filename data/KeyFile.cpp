@@ -1,6 +1,8 @@
 #include "data/KeyFile.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 #include "foundation/ErrorCodes.h"
 
@@ -47,7 +49,7 @@ int CKSTKeyFile::Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIn
 
     const CKSTString path = GetPath();
     int result = LoadFileToMemory();
-    Close();
+    static_cast<void>(Close());
     if (result == KST_OK && m_memory.GetSize() > 0) {
         result = OpenMemoryRead();
         if (result == KST_OK) {
@@ -63,7 +65,7 @@ int CKSTKeyFile::Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIn
 
 int CKSTKeyFile::Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments)
 {
-    Close();
+    static_cast<void>(Close());
     Reset(true);
     SetMemory(buffer);
     if (buffer.GetSize() == 0) {
@@ -74,7 +76,7 @@ int CKSTKeyFile::Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool
     if (result == KST_OK) {
         result = Parse(out, stripComments, true);
     }
-    Close();
+    static_cast<void>(Close());
     return result;
 }
 
@@ -113,19 +115,26 @@ int CKSTKeyFile::Write(const CKSTHeaderInfoList& list, bool crlf)
             writeEntry(i);
         }
     }
-    std::vector<bool> written(static_cast<size_t>(count));
+    // The entries of each section in list order, the sections in the order of their first entry.
+    std::unordered_map<std::string, size_t> groupOf;
+    std::vector<std::vector<int>> groups;
     for (int i = 0; i < count; ++i) {
         const CKSTString& section = sections[static_cast<size_t>(i)];
-        if (written[static_cast<size_t>(i)] || section.IsEmpty()) {
+        if (section.IsEmpty()) {
             continue;
         }
+        const auto added = groupOf.emplace(
+            std::string(section.c_str(), static_cast<size_t>(section.GetLength())), groups.size());
+        if (added.second) {
+            groups.emplace_back();
+        }
+        groups[added.first->second].push_back(i);
+    }
+    for (const std::vector<int>& group : groups) {
         content.WriteString(lineEnd);
-        AppendLine(content, "[" + section + "]", lineEnd);
-        for (int j = i; j < count; ++j) {
-            if (!written[static_cast<size_t>(j)] && sections[static_cast<size_t>(j)] == section) {
-                writeEntry(j);
-                written[static_cast<size_t>(j)] = true;
-            }
+        AppendLine(content, "[" + sections[static_cast<size_t>(group.front())] + "]", lineEnd);
+        for (const int i : group) {
+            writeEntry(i);
         }
     }
 

@@ -46,20 +46,20 @@ public:
     // KST_ERR_TOO_LARGE beyond the include limits or for a line longer than kMaxLineLength,
     // a read error, or the error of opening the file again. Only files of the disk are
     // included: a device or pipe is skipped like a missing file.
-    int Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
+    [[nodiscard]] int Parse(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
     // Parses the text of a memory buffer, includes allowed; the stream is closed afterwards.
-    int Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments);
+    [[nodiscard]] int Load(CKSTHeaderInfoList& out, const CKSTMemBuffer& buffer, bool stripComments);
     // Appends the list as sections and lines: entries without a section first, then one group
     // per section in the order of its first entry. A file is closed afterwards and opened again
     // for appending by its path, so what was written stays. KST_ERR_FILE_NOT_OPEN,
     // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_MALFORMED_LINE (nothing written) for a value holding
     // a line break, KST_ERR_SHORT_TRANSFER or the error of opening it again.
-    int Write(const CKSTHeaderInfoList& list, bool crlf);
+    [[nodiscard]] int Write(const CKSTHeaderInfoList& list, bool crlf);
 
     // The next line of the file being read (the innermost include, else the file itself),
     // trimmed at its end. KST_ERR_END_OF_DATA when that reader has no line left;
     // KST_ERR_INCLUDE_SLOT when the innermost include slot is empty.
-    int ReadLine(CKSTString& out);
+    [[nodiscard]] int ReadLine(CKSTString& out);
 
     // Cuts the line at the first '#' or "//", whichever comes first, and trims it, unless that
     // position lies between the opening and the closing quote of a pair of double quotes
@@ -72,8 +72,8 @@ public:
     static CKSTString GetKeyName(const CKSTString& name);
 
 private:
-    int ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
-    int OpenInclude(const CKSTString& path);
+    [[nodiscard]] int ParseLines(CKSTHeaderInfoList& out, bool stripComments, bool allowIncludes);
+    [[nodiscard]] int OpenInclude(const CKSTString& path);
     bool IsBeingRead(const CKSTString& path) const;
     void CloseIncludes();
 

@@ -12,9 +12,9 @@
 // curve and template tables are replaced by the file's (the picture table, which the file does
 // not hold, stays). The error of the parse is returned after the record took what was read
 // before it: KST_ERR_FILE_NOT_OPEN when the file is not open, KST_ERR_MALFORMED_LINE, ...
-int LoadCurveWndLayout(CKSTKeyFile& file, CKSTCurveWndSettings& settings, bool leaveOutMarkers);
+[[nodiscard]] int LoadCurveWndLayout(CKSTKeyFile& file, CKSTCurveWndSettings& settings, bool leaveOutMarkers);
 
 // Writes the record's sections into a key file opened for writing, with "\n" line ends;
 // returns the key file's result.
-int SaveCurveWndLayout(CKSTKeyFile& file, const CKSTCurveWndSettings& settings,
+[[nodiscard]] int SaveCurveWndLayout(CKSTKeyFile& file, const CKSTCurveWndSettings& settings,
                        bool leaveOutMarkers);

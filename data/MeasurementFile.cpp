@@ -258,7 +258,7 @@ CKSTMeasurementFile::CKSTMeasurementFile() : m_type(KST_FILE_NONE) {}
 
 CKSTMeasurementFile::~CKSTMeasurementFile()
 {
-    Close();
+    static_cast<void>(Close());
 }
 
 // --- Opening ---
@@ -312,7 +312,7 @@ bool CKSTMeasurementFile::IsPictureFile(const CKSTString& path, int32_t& picture
     }
     uint8_t head[3] = {0, 0, 0};
     const uint32_t n = file.Read(head, sizeof head);
-    file.Close();
+    static_cast<void>(file.Close());
     if (!StartsWith(head, n, signature->bytes)) {
         return false;
     }
@@ -323,7 +323,7 @@ bool CKSTMeasurementFile::IsPictureFile(const CKSTString& path, int32_t& picture
 int CKSTMeasurementFile::Open(const CKSTString& path)
 {
     // Callers are to close first; an object left open is closed rather than leaked.
-    Close();
+    static_cast<void>(Close());
     const int result = KstGuarded([&] { return OpenByExtension(UnquotePath(path)); });
     if (result != KST_OK) {
         Discard();
@@ -355,7 +355,7 @@ int CKSTMeasurementFile::OpenByExtension(const CKSTString& path)
 
 int CKSTMeasurementFile::OpenWrite(const CKSTString& path, int32_t type)
 {
-    Close();
+    static_cast<void>(Close());
     const int result = KstGuarded([&] { return OpenWriter(&path, type); });
     if (result != KST_OK) {
         Discard();
@@ -365,7 +365,7 @@ int CKSTMeasurementFile::OpenWrite(const CKSTString& path, int32_t type)
 
 int CKSTMeasurementFile::OpenMemory(int32_t type)
 {
-    Close();
+    static_cast<void>(Close());
     const int result = KstGuarded([&] { return OpenWriter(nullptr, type); });
     if (result != KST_OK) {
         Discard();

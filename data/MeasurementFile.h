@@ -46,11 +46,11 @@ public:
     // Opens a file for reading by its extension (the last three characters, any case); a path
     // whose first character is '"' loses every '"'. An open object is closed first. On failure
     // the format's error (KST_ERR_PICTURE_FILE for a picture) and nothing is open.
-    int Open(const CKSTString& path);
+    [[nodiscard]] int Open(const CKSTString& path);
     // Creates the file with the writer of the type: 1-9 and 12, else KST_ERR_UNKNOWN_FILE_TYPE.
-    int OpenWrite(const CKSTString& path, int32_t type);
+    [[nodiscard]] int OpenWrite(const CKSTString& path, int32_t type);
     // The same writers over a memory buffer (7 and 8 carry type 7 afterwards).
-    int OpenMemory(int32_t type);
+    [[nodiscard]] int OpenMemory(int32_t type);
 
     // Type of a file image by its first 100 bytes: the container's magic 1, the word
     // "UniversalDataBinFile" after the first byte 7, "|CF," 4, "DTDF" 5, "MATLAB" 6, else 3.
@@ -62,28 +62,28 @@ public:
     // KST_ERR_NEWER_KINDS: a native file held records newer than this program; its data were
     // read. A text table is read with the text settings when given (the application's Load
     // ASCII options), else its whole layout is detected; other types ignore them.
-    int ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection = nullptr,
+    [[nodiscard]] int ReadChannels(CKSTDataSet& dataSet, const CKSTChannelList* selection = nullptr,
                      bool textFlag = false, const CKSTTextFormat* textSettings = nullptr);
     // The list becomes the descriptions of the file's channels, without samples; unchanged on
     // an error other than KST_ERR_NEWER_KINDS. A selection made from it fits ReadChannels only
     // when both are given the same text settings.
-    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings = nullptr);
+    [[nodiscard]] int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings = nullptr);
     // Text files use the settings when given, else their defaults.
-    int WriteDataSet(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings = nullptr);
-    int Write(const CKSTChannelList& channels, bool textFlag = false);
+    [[nodiscard]] int WriteDataSet(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings = nullptr);
+    [[nodiscard]] int Write(const CKSTChannelList& channels, bool textFlag = false);
 
     // The image written by an object opened in memory (types 1-6 and 9).
-    int SaveToMemory(CKSTMemBuffer& buffer);
+    [[nodiscard]] int SaveToMemory(CKSTMemBuffer& buffer);
     // Gives an object opened in memory the image to read (types 1-6, 9, 12; 7 and 8, after
     // which the type follows the image's byte order).
-    int LoadFromMemory(const CKSTMemBuffer& buffer);
+    [[nodiscard]] int LoadFromMemory(const CKSTMemBuffer& buffer);
     // Closes and deletes the format object; the result of its close (a file whose last writes
     // did not reach the disk reports KST_ERR_SHORT_TRANSFER). 0 when nothing is open.
-    int Close();
+    [[nodiscard]] int Close();
 
     // KST_ERR_UNKNOWN_FILE_TYPE when nothing is open; KST_ERR_FILE_NOT_OPEN for text and DASYLab
     // when the object holds no open file or buffer.
-    int CheckOpen() const;
+    [[nodiscard]] int CheckOpen() const;
     int32_t GetType() const { return m_type; }
 
     // A file with the extension BMP, GIF or JPG whose first bytes are those of that picture
@@ -97,8 +97,8 @@ public:
     static CKSTString GetExtension(const CKSTString& path);
 
 private:
-    int OpenByExtension(const CKSTString& path);
-    int OpenWriter(const CKSTString* path, int32_t type);
+    [[nodiscard]] int OpenByExtension(const CKSTString& path);
+    [[nodiscard]] int OpenWriter(const CKSTString* path, int32_t type);
     // Closes and deletes whatever object exists, type 0; for failed opens.
     void Discard() noexcept;
 

@@ -27,42 +27,42 @@ public:
 
     // Opens the file for reading and checks what the format can tell at once. A DASYLab or
     // UniversalDataBinFile object derives its companion file from the path and opens both.
-    virtual int OpenRead(const CKSTString& path) = 0;
-    virtual int OpenWrite(const CKSTString& path) = 0;
-    virtual int OpenMemoryWrite() = 0;
+    [[nodiscard]] virtual int OpenRead(const CKSTString& path) = 0;
+    [[nodiscard]] virtual int OpenWrite(const CKSTString& path) = 0;
+    [[nodiscard]] virtual int OpenMemoryWrite() = 0;
     // The image an object opened in memory has written; KST_ERR_UNKNOWN_FILE_TYPE for a format
     // that hands out none.
-    virtual int GetMemory(CKSTMemBuffer& buffer);
+    [[nodiscard]] virtual int GetMemory(CKSTMemBuffer& buffer);
     // Gives the object an image to read.
-    virtual int SetMemory(const CKSTMemBuffer& buffer) = 0;
+    [[nodiscard]] virtual int SetMemory(const CKSTMemBuffer& buffer) = 0;
     // Closes the file and resets the object's settings.
-    virtual int Close() = 0;
+    [[nodiscard]] virtual int Close() = 0;
     // A file or memory image is open.
     virtual bool IsOpen() const = 0;
     // 0 when operations may be handed to the object, else KST_ERR_FILE_NOT_OPEN. Most formats
     // tell that within each operation and answer 0; text and DASYLab ask IsOpen.
-    virtual int CheckOpen() const;
+    [[nodiscard]] virtual int CheckOpen() const;
 
     // Channels and header into the data set, whose name becomes the path. The selection lists
     // the channels wanted by position: the UniversalDataBinFile reader leaves out the unselected
     // ones itself, the others are given none by ReadDataSet. The text flag is the caller's and
     // concerns text tables only.
-    virtual int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) = 0;
+    [[nodiscard]] virtual int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) = 0;
     // The reading options of a text table for the next Read (null: the table's layout is
     // detected); the other formats have none.
     virtual void SetReadSettings(const CKSTTextFormat* /*settings*/) {}
     // Read as the measurement-file object offers it: channels at positions whose selection entry
     // is not selected are left out (entries beyond the list keep their channels). By default
     // the read settings are set, every channel is read and the unselected ones go afterwards.
-    virtual int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+    [[nodiscard]] virtual int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
                             const CKSTTextFormat* textSettings);
     // The list becomes the descriptions of the file's channels, unchanged on an error. By
     // default those of a whole ReadDataSet, samples included.
-    virtual int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings);
+    [[nodiscard]] virtual int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings);
     // A text table writes in the dialect of the settings when they are given, else with its
     // defaults; other formats have no settings.
-    virtual int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) = 0;
-    virtual int WriteChannels(const CKSTChannelList& channels, bool textFlag) = 0;
+    [[nodiscard]] virtual int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) = 0;
+    [[nodiscard]] virtual int WriteChannels(const CKSTChannelList& channels, bool textFlag) = 0;
 
     // A UniversalDataBinFile object tells the byte order (type 7 or 8) of what it loaded.
     int32_t GetType() const { return m_type; }

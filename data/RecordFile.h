@@ -27,15 +27,15 @@ public:
     static constexpr uint32_t kUnitSize = 8;
     static constexpr uint8_t kVersion = 2;
 
-    int OpenRead(const CKSTString& path) { return Open(path, KST_OPEN_READ); }
-    int OpenWrite(const CKSTString& path) { return Open(path, KST_OPEN_WRITE); }
+    [[nodiscard]] int OpenRead(const CKSTString& path) { return Open(path, KST_OPEN_READ); }
+    [[nodiscard]] int OpenWrite(const CKSTString& path) { return Open(path, KST_OPEN_WRITE); }
 
     using CKSTDataFile::Read;
     // Empties the data set and reads the file into it; the data set is named after the file.
     // Channels whose record times are regular come back equidistant with the header's
     // interval. KST_ERR_FILE_NOT_OPEN; KST_ERR_BAD_HEADER when the sizes in the header do not
     // match the file; KST_ERR_CHECKSUM when the MD5 text does not match the contents.
-    int Read(CKSTDataSet& dataSet);
+    [[nodiscard]] int Read(CKSTDataSet& dataSet);
 
     // Writes the channels as one record per sample of the first channel: time-vector channels
     // are made equidistant first (resampled to their smallest step when irregular), and channel
@@ -44,8 +44,8 @@ public:
     // KST_ERR_NOT_OPEN_FOR_WRITING, KST_ERR_CHANNEL_KIND when the first channel cannot be made
     // equidistant, KST_ERR_TOO_LARGE beyond 65,535 channels or a file that a memory buffer
     // cannot hold, KST_ERR_SHORT_TRANSFER.
-    int WriteBinaryRecordFile(CKSTChannelList& channels);
-    int WriteBinaryRecordFile(CKSTDataSet& dataSet)
+    [[nodiscard]] int WriteBinaryRecordFile(CKSTChannelList& channels);
+    [[nodiscard]] int WriteBinaryRecordFile(CKSTDataSet& dataSet)
     {
         return WriteBinaryRecordFile(dataSet.GetChannels());
     }

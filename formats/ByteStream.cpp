@@ -41,7 +41,8 @@ void WriteLittle(CKSTByteWriter& writer, T value)
 
 }  // namespace
 
-CKSTByteReader::CKSTByteReader(CKSTDataFile& file) : m_file(file), m_buffer(kBufferSize)
+CKSTByteReader::CKSTByteReader(CKSTDataFile& file, const uint8_t* view)
+    : m_file(file), m_view(view), m_buffer(view != nullptr ? 0 : kBufferSize)
 {
     const int64_t position = file.Tell();
     const int64_t size = file.GetSize();
@@ -77,6 +78,13 @@ bool CKSTByteReader::Read(void* destination, size_t n)
         return false;
     }
     auto* out = static_cast<uint8_t*>(destination);
+    if (m_view != nullptr) {
+        if (n > 0) {
+            std::memcpy(out, m_view + m_position, n);
+        }
+        m_position += n;
+        return true;
+    }
     const size_t held = m_bufferEnd - m_bufferStart;
     if (n <= held || n < m_buffer.size() / 2) {
         if (!Fill(n)) {
@@ -113,6 +121,10 @@ bool CKSTByteReader::SeekTo(uint64_t position)
         position = m_size;
         SeekTo(position);
         return false;
+    }
+    if (m_view != nullptr) {
+        m_position = position;
+        return true;
     }
     const uint64_t bufferBase = m_position - m_bufferStart;
     if (position >= bufferBase && position <= bufferBase + m_bufferEnd) {
@@ -157,6 +169,9 @@ bool CKSTByteReader::ReadF64(double& value)
 
 void CKSTByteReader::Resume()
 {
+    if (m_view != nullptr) {
+        return;
+    }
     m_bufferStart = m_bufferEnd = 0;
     m_file.Seek(static_cast<int64_t>(m_position), SEEK_SET);
 }
@@ -167,7 +182,9 @@ uint64_t CKSTByteReader::DecodeRun(uint64_t count, uint32_t size, uint32_t strid
     const uint64_t start = m_position;
     const uint64_t fit = Remaining() >= size ? (Remaining() - size) / stride + 1 : 0;
     const uint64_t wanted = std::min(count, fit);
-    const uint64_t got = KstDecodeRun(m_file, start, wanted, size, stride, grain, decode);
+    const uint64_t got =
+        m_view != nullptr ? KstDecodeRun(m_view, m_size, start, wanted, size, stride, grain, decode)
+                          : KstDecodeRun(m_file, start, wanted, size, stride, grain, decode);
     m_position = got == 0 ? start : start + (got - 1) * stride + size;
     if (got < wanted) {
         // As Read does: what the stream did not give counts as absent.
@@ -210,7 +227,7 @@ void KstKeepSamples(CKSTChannel& channel, uint32_t n)
     }
 }
 
-CKSTSharedReader::CKSTSharedReader(CKSTDataFile& stream) : m_stream(stream)
+CKSTSharedReader::CKSTSharedReader(CKSTDataFile& stream) : m_stream(&stream)
 {
     const int64_t size = stream.GetSize();
     m_size = size > 0 ? static_cast<uint64_t>(size) : 0;
@@ -232,25 +249,28 @@ const uint8_t* CKSTSharedReader::View::Get(uint64_t position, size_t n, size_t& 
     if (position >= m_start && position + got <= m_start + m_held) {
         return m_buffer.data() + (position - m_start);
     }
+    const uint64_t ahead = std::max<uint64_t>(m_end, position + got) - position;
     const size_t want = static_cast<size_t>(std::min<uint64_t>(
-        std::max(got, kReadAheadBytes), std::min<uint64_t>(size - position, UINT32_MAX)));
+        std::max(got, std::min<size_t>(kReadAheadBytes, ahead)),
+        std::min<uint64_t>(size - position, UINT32_MAX)));
     m_buffer.resize(std::max(m_buffer.size(), want));
     m_start = position;
     m_held = 0;
     {
         std::lock_guard<std::mutex> lock(m_shared.m_lock);
-        if (m_shared.m_stream.Seek(static_cast<int64_t>(position), SEEK_SET) >= 0) {
-            m_held = m_shared.m_stream.Read(m_buffer.data(), static_cast<uint32_t>(want));
+        if (m_shared.m_stream->Seek(static_cast<int64_t>(position), SEEK_SET) >= 0) {
+            m_held = m_shared.m_stream->Read(m_buffer.data(), static_cast<uint32_t>(want));
         }
     }
     got = std::min(got, m_held);
     return m_buffer.data();
 }
 
-uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
+namespace {
+
+uint64_t DecodeShared(CKSTSharedReader& shared, uint64_t start, uint64_t count, uint32_t size,
                       uint32_t stride, size_t grain, const KstRunDecoder& decode)
 {
-    CKSTSharedReader shared(stream);
     if (count == 0 || size == 0 || stride < size || start > shared.GetSize()) {
         return 0;
     }
@@ -265,7 +285,7 @@ uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint
     std::mutex failureLock;
     uint64_t firstMissing = total;
     auto range = [&](size_t begin, size_t end) {
-        CKSTSharedReader::View view(shared);
+        CKSTSharedReader::View view(shared, start + (end - 1) * uint64_t{stride} + size);
         for (size_t first = begin; first < end;) {
             const uint32_t n = static_cast<uint32_t>(std::min<size_t>(perBlock, end - first));
             size_t got = 0;
@@ -292,6 +312,22 @@ uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint
         KstParallelFor(static_cast<size_t>(total), grain, range);
     }
     return firstMissing;
+}
+
+}  // namespace
+
+uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
+                      uint32_t stride, size_t grain, const KstRunDecoder& decode)
+{
+    CKSTSharedReader shared(stream);
+    return DecodeShared(shared, start, count, size, stride, grain, decode);
+}
+
+uint64_t KstDecodeRun(const uint8_t* data, uint64_t bytes, uint64_t start, uint64_t count,
+                      uint32_t size, uint32_t stride, size_t grain, const KstRunDecoder& decode)
+{
+    CKSTSharedReader shared(data, bytes);
+    return DecodeShared(shared, start, count, size, stride, grain, decode);
 }
 
 void KstCopyMemoryImage(CKSTDataFile& stream, const CKSTMemBuffer& image)

@@ -52,12 +52,17 @@ using KstRunDecoder = std::function<void(const uint8_t* raw, uint64_t first, uin
 // position is then the caller's to set.
 uint64_t KstDecodeRun(CKSTDataFile& stream, uint64_t start, uint64_t count, uint32_t size,
                       uint32_t stride, size_t grain, const KstRunDecoder& decode);
+// The same over `bytes` bytes in memory from `data` on.
+uint64_t KstDecodeRun(const uint8_t* data, uint64_t bytes, uint64_t start, uint64_t count,
+                      uint32_t size, uint32_t stride, size_t grain, const KstRunDecoder& decode);
 
 // One stream read by position from several threads: each thread reads through its own View, and
 // the stream serves one read at a time. A memory stream hands out its own bytes.
 class CKSTSharedReader {
 public:
     explicit CKSTSharedReader(CKSTDataFile& stream);
+    // `size` bytes in memory.
+    CKSTSharedReader(const uint8_t* data, uint64_t size) : m_memory(data), m_size(size) {}
     CKSTSharedReader(const CKSTSharedReader&) = delete;
     CKSTSharedReader& operator=(const CKSTSharedReader&) = delete;
 
@@ -65,20 +70,26 @@ public:
 
     class View {
     public:
-        explicit View(CKSTSharedReader& shared) : m_shared(shared) {}
+        // Reads of a file stop at byte `end`, where the run that is read ends.
+        explicit View(CKSTSharedReader& shared, uint64_t end = UINT64_MAX)
+            : m_shared(shared), m_end(end)
+        {
+        }
         // Up to n bytes from byte `position` on, valid until the next call; `got` tells how many
-        // the stream holds there. A file is read ahead a megabyte at a time.
+        // the stream holds there. A file is read ahead a megabyte at a time, never past the end
+        // given: a short run reads no more than it needs.
         const uint8_t* Get(uint64_t position, size_t n, size_t& got);
 
     private:
         CKSTSharedReader& m_shared;
+        uint64_t m_end;
         std::vector<uint8_t> m_buffer;
         uint64_t m_start = 0;
         size_t m_held = 0;
     };
 
 private:
-    CKSTDataFile& m_stream;
+    CKSTDataFile* m_stream = nullptr;
     std::mutex m_lock;
     const uint8_t* m_memory = nullptr;
     uint64_t m_size = 0;
@@ -125,8 +136,10 @@ void KstWidenRun(const uint8_t* p, size_t stride, bool swap, double* out, size_t
 
 class CKSTByteReader {
 public:
-    // Reads on from the stream's current position up to its size.
-    explicit CKSTByteReader(CKSTDataFile& file);
+    // Reads on from the stream's current position up to its size. With a view of the stream's
+    // bytes (all GetSize() of them, valid while the reader is used), reads take them from there
+    // without a copy and the stream itself is not moved.
+    explicit CKSTByteReader(CKSTDataFile& file, const uint8_t* view = nullptr);
     CKSTByteReader(const CKSTByteReader&) = delete;
     CKSTByteReader& operator=(const CKSTByteReader&) = delete;
 
@@ -162,6 +175,7 @@ private:
     bool Fill(size_t wanted);
 
     CKSTDataFile& m_file;
+    const uint8_t* m_view;
     std::vector<uint8_t> m_buffer;
     size_t m_bufferStart = 0;  // first unread byte of the buffer
     size_t m_bufferEnd = 0;
@@ -189,7 +203,7 @@ public:
 
     uint64_t GetWritten() const { return m_written; }
     // Hands the rest to the stream: 0, or KST_ERR_SHORT_TRANSFER when any write failed.
-    int Finish();
+    [[nodiscard]] int Finish();
 
 private:
     void Flush();

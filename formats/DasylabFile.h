@@ -19,17 +19,17 @@ public:
     CKSTDasylabFile();
 
     // The companion file too; the first error counts.
-    int Close() override;
-    int CheckOpen() const override;
+    [[nodiscard]] int Close() override;
+    [[nodiscard]] int CheckOpen() const override;
 
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
     // KST_ERR_TOO_LARGE, before anything is written, for more channels, a longer header or a
     // longer channel name than the format's 16-bit fields can describe.
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
 
-    int ReadChannels(CKSTChannelList& channels);
-    int ReadHeaderEntries(CKSTHeaderInfoList& header) const;
+    [[nodiscard]] int ReadChannels(CKSTChannelList& channels);
+    [[nodiscard]] int ReadHeaderEntries(CKSTHeaderInfoList& header) const;
     const CKSTString& GetHeaderText() const { return m_headerText; }
 
     // The path with its extension's last three characters "ddf" made "ddb" (toDataFile) or
@@ -39,14 +39,14 @@ public:
 protected:
     // A ".ddb" path opens the ".ddf" file beside it; KST_ERR_OPEN_FAILED when that cannot be
     // opened.
-    int OpenStream(const CKSTString& path, KstOpenMode mode) override;
+    [[nodiscard]] int OpenStream(const CKSTString& path, KstOpenMode mode) override;
     // KST_ERR_NOT_DASYLAB without the magic and the header text.
-    int ReadHead(const CKSTString& path) override;
+    [[nodiscard]] int ReadHead(const CKSTString& path) override;
     void Reset() override;
 
 private:
     // The records from the reader's position on; `stream` is the reader's stream.
-    int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels, int first,
+    [[nodiscard]] int ReadRecords(CKSTByteReader& in, CKSTDataFile& stream, CKSTChannelList& channels, int first,
                     uint16_t count);
     struct RecordTotals {
         uint64_t values = 0;

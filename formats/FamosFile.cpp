@@ -13,6 +13,7 @@
 
 #include "data/MeasurementFile.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/SystemMemory.h"
 
 namespace {
 
@@ -45,11 +46,6 @@ std::vector<CKSTString> SplitNames(const CKSTString& name)
         parts.push_back(name.Mid(start, bar - start));
         start = bar + 1;
     }
-}
-
-int ClampField(int64_t value, int low, int high)
-{
-    return static_cast<int>(std::clamp<int64_t>(value, low, high));
 }
 
 }  // namespace
@@ -115,7 +111,10 @@ void CKSTFamosFile::Reset()
     m_dataKeys.clear();
     m_groupEnds.clear();
     m_groupNames.clear();
+    m_dataRanges.clear();
+    m_dataIndexed = false;
     m_channelCountV1 = 0;
+    m_headerV1 = HeaderV1();
 }
 
 int CKSTFamosFile::SetMemory(const CKSTMemBuffer& buffer)
@@ -134,7 +133,7 @@ int CKSTFamosFile::GetMemory(CKSTMemBuffer& buffer)
 
 int CKSTFamosFile::ReadHead(const CKSTString&)
 {
-    ReadVersion();
+    static_cast<void>(ReadVersion());  // a head it refuses leaves m_version 0
     if (m_version != 1 && m_version != 2) {
         return KST_ERR_NOT_FAMOS;
     }
@@ -210,13 +209,16 @@ int CKSTFamosFile::ScanKeys()
     m_dataKeys.clear();
     m_groupEnds.clear();
     m_groupNames.clear();
+    m_dataRanges.clear();
+    m_dataIndexed = false;
     m_channelCountV1 = 0;
+    m_headerV1 = HeaderV1();
     if (m_keys.Seek(0) != KST_OK || ReadVersion() != KST_OK) {
         return KST_ERR_NOT_FAMOS;
     }
     if (m_version == 1) {
         m_key.Empty();
-        m_keys.Seek(0);
+        static_cast<void>(m_keys.Seek(0));  // it succeeded just above
         int64_t count = 0;
         if (SearchKey("CR") == KST_OK && m_keys.SkipVersion() == KST_OK &&
             m_keys.ReadInteger(count) == KST_OK) {
@@ -344,6 +346,7 @@ int CKSTFamosFile::ReadChannels(CKSTChannelList& channels, bool append)
     if (!append) {
         channels.DeleteAll();
     }
+    StartBudget();
     if (m_version == 1) {
         return ReadChannelsV1(channels);
     }
@@ -351,6 +354,17 @@ int CKSTFamosFile::ReadChannels(CKSTChannelList& channels, bool append)
         return ReadChannelsV2(channels);
     }
     return KST_ERR_FAMOS_VERSION;
+}
+
+int CKSTFamosFile::AppendChannel(CKSTChannelList& channels, uint32_t index)
+{
+    const int at = channels.AddNew();
+    const int result = ReadOneChannel(*channels.GetAt(at), index);
+    // A channel that failed before it got a sample is no channel of the file.
+    if (result != KST_OK && channels.GetAt(at)->GetCount() == 0) {
+        channels.RemoveAt(at);
+    }
+    return result;
 }
 
 int CKSTFamosFile::ReadChannelsV2(CKSTChannelList& channels)
@@ -361,14 +375,22 @@ int CKSTFamosFile::ReadChannelsV2(CKSTChannelList& channels)
         m_interleaved = false;
         // A single value may move the end of the first group; no channel is read twice.
         for (; next < m_groupEnds[k]; ++next) {
-            CKSTChannel* channel = channels.GetAt(channels.AddNew());
-            const int result = ReadChannel(*channel, next);
+            const int result = AppendChannel(channels, next);
             if (result != KST_OK) {
                 return result;
             }
         }
     }
+    const int result = SplitBitChannels(channels, first);
+    for (int i = first; i < channels.GetCount(); ++i) {
+        channels.GetAt(i)->ConvertToEquidistant(false, true);
+    }
+    channels.MakeUniqueNames();
+    return result;
+}
 
+int CKSTFamosFile::SplitBitChannels(CKSTChannelList& channels, int first)
+{
     // Digital words named "a|b|c" become one channel per bit.
     for (int i = first; i < channels.GetCount();) {
         const CKSTChannel* word = channels.GetAt(i);
@@ -379,6 +401,10 @@ int CKSTFamosFile::ReadChannelsV2(CKSTChannelList& channels)
         std::vector<CKSTString> names = SplitNames(word->GetName());
         if (names.size() > kMaxBitChannels) {
             names.resize(kMaxBitChannels);
+        }
+        // The word's own samples were taken when it was read.
+        if (!TakeFromBudget(uint64_t{word->GetCount()} * (names.size() - 1))) {
+            return KST_ERR_TOO_LARGE;
         }
         std::vector<CKSTChannel> bits(names.size(), *word);
         for (size_t b = 0; b < bits.size(); ++b) {
@@ -398,10 +424,6 @@ int CKSTFamosFile::ReadChannelsV2(CKSTChannelList& channels)
         }
         i += static_cast<int>(bits.size());
     }
-    for (int i = first; i < channels.GetCount(); ++i) {
-        channels.GetAt(i)->ConvertToEquidistant(false, true);
-    }
-    channels.MakeUniqueNames();
     return KST_OK;
 }
 
@@ -411,8 +433,7 @@ int CKSTFamosFile::ReadChannelsV1(CKSTChannelList& channels)
     const uint32_t n = m_channelCountV1;
     m_interleaved = false;
     for (uint32_t i = 0; i < n; ++i) {
-        CKSTChannel* channel = channels.GetAt(channels.AddNew());
-        const int result = ReadChannel(*channel, i);
+        const int result = AppendChannel(channels, i);
         if (result != KST_OK) {
             return result;
         }
@@ -441,6 +462,12 @@ int CKSTFamosFile::ReadChannelsV1(CKSTChannelList& channels)
 
 int CKSTFamosFile::ReadChannel(CKSTChannel& channel, uint32_t index)
 {
+    StartBudget();
+    return ReadOneChannel(channel, index);
+}
+
+int CKSTFamosFile::ReadOneChannel(CKSTChannel& channel, uint32_t index)
+{
     if (!IsOpen()) {
         return KST_ERR_FILE_NOT_OPEN;
     }
@@ -461,6 +488,20 @@ int CKSTFamosFile::ReadChannel(CKSTChannel& channel, uint32_t index)
         return ReadChannelV2(channel, index);
     }
     return KST_ERR_FAMOS_VERSION;
+}
+
+void CKSTFamosFile::StartBudget()
+{
+    m_samplesLeft = m_sampleBudget != 0 ? m_sampleBudget : KstFreeMemorySampleBudget();
+}
+
+bool CKSTFamosFile::TakeFromBudget(uint64_t samples)
+{
+    if (samples > m_samplesLeft) {
+        return false;
+    }
+    m_samplesLeft -= samples;
+    return true;
 }
 
 int CKSTFamosFile::ReadChannelV2(CKSTChannel& channel, uint32_t index)
@@ -509,58 +550,75 @@ int CKSTFamosFile::ReadChannelV2(CKSTChannel& channel, uint32_t index)
     channel.Reset();
     const bool timeVector = fieldType == 2 || fieldType == 3;
     channel.SetTimeBaseType(timeVector ? CKSTChannel::kTimeVector : CKSTChannel::kEquidistant);
-
+    bool timesSet = false;
     for (int pass = 1; pass <= (timeVector ? 2 : 1); ++pass) {
-        const std::vector<int64_t>& list = pass == 1 ? m_firstComponent : m_secondComponent;
-        if (index >= list.size() || list[index] < 0) {
-            return KST_ERR_INDEX_BEYOND;
-        }
-        int slot = -1;
-        result = ReadComponentKeys(keys, list[index], slot, digital);
+        result = ReadComponent(channel, keys, index, pass, digital, timesSet);
         if (result != KST_OK) {
-            return result;
-        }
-        Component& component = keys.components[slot];
-        if (!component.hasFormat) {
-            return KST_ERR_BAD_KEY;
-        }
-        result = ReadBufferKey(component);
-        if (result != KST_OK) {
-            return result;
-        }
-        if (pass == 1) {
-            channel.SetName(keys.name);
-            channel.SetComment(keys.comment);
-            channel.SetSourceFile(m_stream.GetPath());
-            if (keys.group > 0 && static_cast<uint64_t>(keys.group) <= m_groupNames.size()) {
-                channel.SetGroup(m_groupNames[static_cast<size_t>(keys.group - 1)]);
+            // Values whose times were never set would reach the display with whatever the
+            // memory held.
+            if (timeVector && !timesSet) {
+                channel.Reset();
             }
-            CKSTTimeStamp start = keys.hasTrigger ? keys.trigger : CKSTTimeStamp();
-            if (component.addTime != 0.0 && std::isfinite(component.addTime)) {
-                start.AddSeconds(component.addTime);
-            }
-            channel.SetStartTimeStamp(start);
-            if (keys.hasDx) {
-                channel.SetTimeUnit(keys.timeUnit);
-                channel.SetDt(keys.dx);
-            }
-            channel.SetUnit(component.unit);
-            channel.SetT0(component.x0);
-            if (keys.hasColor) {
-                channel.SetColor(keys.color);
-            }
-            if (digital) {
-                channel.SetStoredSampleType(0);
-            }
-        } else {
-            channel.SetTimeUnit(component.unit);
-        }
-        result = ReadComponentSamples(channel, component, pass == 2);
-        if (result != KST_OK) {
             return result;
         }
     }
     return KST_OK;
+}
+
+int CKSTFamosFile::ReadComponent(CKSTChannel& channel, ChannelKeys& keys, uint32_t index,
+                                 int pass, bool& digital, bool& timesSet)
+{
+    const std::vector<int64_t>& list = pass == 1 ? m_firstComponent : m_secondComponent;
+    if (index >= list.size() || list[index] < 0) {
+        return KST_ERR_INDEX_BEYOND;
+    }
+    int slot = -1;
+    int result = ReadComponentKeys(keys, list[index], slot, digital);
+    if (result != KST_OK) {
+        return result;
+    }
+    Component& component = keys.components[slot];
+    if (!component.hasFormat) {
+        return KST_ERR_BAD_KEY;
+    }
+    result = ReadBufferKey(component);
+    if (result != KST_OK) {
+        return result;
+    }
+    if (pass == 1) {
+        ApplyChannelKeys(channel, keys, component, digital);
+    } else {
+        channel.SetTimeUnit(component.unit);
+    }
+    return ReadComponentSamples(channel, component, pass == 2, timesSet);
+}
+
+void CKSTFamosFile::ApplyChannelKeys(CKSTChannel& channel, const ChannelKeys& keys,
+                                     const Component& component, bool digital)
+{
+    channel.SetName(keys.name);
+    channel.SetComment(keys.comment);
+    channel.SetSourceFile(m_stream.GetPath());
+    if (keys.group > 0 && static_cast<uint64_t>(keys.group) <= m_groupNames.size()) {
+        channel.SetGroup(m_groupNames[static_cast<size_t>(keys.group - 1)]);
+    }
+    CKSTTimeStamp start = keys.hasTrigger ? keys.trigger : CKSTTimeStamp();
+    if (component.addTime != 0.0 && std::isfinite(component.addTime)) {
+        start.AddSeconds(component.addTime);
+    }
+    channel.SetStartTimeStamp(start);
+    if (keys.hasDx) {
+        channel.SetTimeUnit(keys.timeUnit);
+        channel.SetDt(keys.dx);
+    }
+    channel.SetUnit(component.unit);
+    channel.SetT0(component.x0);
+    if (keys.hasColor) {
+        channel.SetColor(keys.color);
+    }
+    if (digital) {
+        channel.SetStoredSampleType(0);
+    }
 }
 
 int CKSTFamosFile::ReadComponentKeys(ChannelKeys& keys, int64_t position, int& slot,
@@ -749,44 +807,64 @@ int CKSTFamosFile::ReadBufferKey(Component& component)
     return result;
 }
 
-int CKSTFamosFile::FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end)
+void CKSTFamosFile::IndexDataKeys()
 {
+    m_dataIndexed = true;
+    m_dataRanges.clear();
+    m_dataIndexResult = KST_ERR_BAD_KEY;
     for (const int64_t position : m_dataKeys) {
         int result = m_keys.Seek(position);
         if (result == KST_OK) result = m_keys.ReadKeyName(m_key);
-        if (result != KST_OK) {
-            return result;
-        }
         // Single values share the list of data keys.
-        if (m_key == "CI") {
+        if (result == KST_OK && m_key == "CI") {
             continue;
         }
-        if (m_key != "CS") {
-            return KST_ERR_BAD_KEY;
+        if (result == KST_OK && m_key != "CS") {
+            result = KST_ERR_BAD_KEY;
         }
         int64_t length = 0;
         int64_t index = 0;
-        result = m_keys.SkipVersion();
+        if (result == KST_OK) result = m_keys.SkipVersion();
         if (result == KST_OK) result = m_keys.ReadInteger(length);
         const int64_t fields = m_keys.Tell();
         if (result == KST_OK) result = m_keys.ReadInteger(index);
+        // A key that cannot be read hides every index not met before it.
         if (result != KST_OK) {
-            return result;
+            m_dataIndexResult = result;
+            return;
         }
-        if (index == sampleKey) {
-            start = m_keys.Tell();
-            if (length < start - fields || length > std::numeric_limits<int64_t>::max() - fields) {
-                return KST_ERR_BAD_KEY;
-            }
-            end = fields + length;
-            return KST_OK;
+        DataRange range;
+        range.start = m_keys.Tell();
+        if (length < range.start - fields ||
+            length > std::numeric_limits<int64_t>::max() - fields) {
+            range.result = KST_ERR_BAD_KEY;
+        } else {
+            range.end = fields + length;
         }
+        // The first key of an index is the one its buffers refer to.
+        m_dataRanges.emplace(index, range);
     }
-    return KST_ERR_BAD_KEY;
+}
+
+int CKSTFamosFile::FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end)
+{
+    if (!m_dataIndexed) {
+        IndexDataKeys();
+    }
+    const auto found = m_dataRanges.find(sampleKey);
+    if (found == m_dataRanges.end()) {
+        return m_dataIndexResult;
+    }
+    if (found->second.result != KST_OK) {
+        return found->second.result;
+    }
+    start = found->second.start;
+    end = found->second.end;
+    return KST_OK;
 }
 
 int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& component,
-                                        bool times)
+                                        bool times, bool& timesSet)
 {
     NumberFormat format;
     if (!LookUpNumberFormat(component.numberFormat, format) ||
@@ -817,7 +895,7 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
     const uint64_t count = span >= format.bytes
                                ? static_cast<uint64_t>(span - format.bytes) / stride + 1
                                : 0;
-    if (count > kMaxChannelCount) {
+    if (count > kMaxChannelCount || !TakeFromBudget(count)) {
         return KST_ERR_TOO_LARGE;
     }
     if (count > 0) {
@@ -838,6 +916,7 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
         channel.Reserve(n);
     }
     channel.FillTimes(1e300);
+    timesSet = true;
     std::vector<double> chunk;
     uint32_t at = 0;
     const uint32_t got =
@@ -848,7 +927,12 @@ int CKSTFamosFile::ReadComponentSamples(CKSTChannel& channel, const Component& c
                 channel.SetTimeAt(at++, chunk[i]);
             }
         });
-    return got < n ? KST_ERR_END_OF_DATA : KST_OK;
+    if (got < n) {
+        // The values past the times read would keep a time the file never gave.
+        KstKeepSamples(channel, got);
+        return KST_ERR_END_OF_DATA;
+    }
+    return KST_OK;
 }
 
 int CKSTFamosFile::ReadSingleValue(CKSTChannel& channel)
@@ -907,149 +991,6 @@ int CKSTFamosFile::ReadSingleValue(CKSTChannel& channel)
     channel.SetDt(1.0);
     channel.SetT0(0.0);
     return KST_OK;
-}
-
-int CKSTFamosFile::ReadChannelV1(CKSTChannel& channel, uint32_t index)
-{
-    auto skip = [this](uint32_t n) {
-        char bytes[16];
-        return m_keys.ReadBytes(bytes, n);
-    };
-    double dx = 1.0, t0 = 0.0;
-    int64_t length = 0, entries = 0;
-    CKSTString timeUnit, unit, name;
-
-    int result = SearchKey("CD");
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadReal(dx);
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadReal(t0);
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadInteger(length);
-    if (result == KST_OK) result = m_keys.ReadText(length, timeUnit);
-    if (result != KST_OK) {
-        return result;
-    }
-
-    result = SearchKey("CR");
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadInteger(entries);
-    if (result == KST_OK && entries < 1) {
-        return KST_ERR_BAD_KEY;
-    }
-    const int64_t unitEntries = entries == 1 ? 1 : std::min<int64_t>(entries - 1, index) + 1;
-    for (int64_t e = 0; result == KST_OK && e < unitEntries; ++e) {
-        double factor = 1.0, offset = 0.0;
-        result = skip(4);
-        if (result == KST_OK) result = m_keys.ReadReal(factor);
-        if (result == KST_OK) result = m_keys.ReadReal(offset);
-        if (result == KST_OK) result = skip(10);
-        if (result == KST_OK) result = m_keys.ReadInteger(length);
-        if (result == KST_OK) result = m_keys.ReadText(length, unit);
-    }
-    if (result != KST_OK) {
-        return result;
-    }
-
-    CKSTTimeStamp start;
-    result = SearchKey("NT", "CP");
-    if (result != KST_OK) {
-        return result;
-    }
-    if (m_key == "NT") {
-        char date[10];
-        char time[11];
-        result = skip(5);
-        if (result == KST_OK) result = m_keys.ReadBytes(date, sizeof date);
-        if (result == KST_OK) result = skip(4);
-        if (result == KST_OK) result = m_keys.ReadBytes(time, sizeof time);
-        if (result != KST_OK) {
-            return result;
-        }
-        // "dd.mm.yyyy" and "hh:mm:ss.ss".
-        CKSTString d;
-        d.Assign(date, sizeof date);
-        CKSTString t;
-        t.Assign(time, sizeof time);
-        const double seconds = t.Mid(6).ToDouble();
-        start = CKSTTimeStamp(ClampField(d.Mid(6).ToLong(), 1, 9999),
-                              ClampField(d.Mid(3, 2).ToLong(), 1, 12),
-                              ClampField(d.Mid(0, 2).ToLong(), 1, 31),
-                              ClampField(t.Mid(0, 2).ToLong(), 0, 23),
-                              ClampField(t.Mid(3, 2).ToLong(), 0, 59),
-                              std::isfinite(seconds) ? std::clamp(seconds, 0.0, 59.999999) : 0.0);
-        result = SearchKey("CP");
-        if (result != KST_OK) {
-            return result;
-        }
-    }
-
-    // "CP": a layout code, then one or more channel entries.
-    int64_t layout = 0, spare = 0, formatCode = 0;
-    int64_t channelsInKey = 1;
-    result = m_keys.ReadInteger(layout);
-    if (result == KST_OK && layout == 3) {
-        result = m_keys.ReadInteger(spare);
-        if (result == KST_OK) result = m_keys.ReadInteger(spare);
-        if (result == KST_OK) result = m_keys.ReadInteger(channelsInKey);
-    }
-    if (result == KST_OK && channelsInKey < 1) {
-        return KST_ERR_BAD_KEY;
-    }
-    if (channelsInKey == 1) {
-        if (result == KST_OK) result = m_keys.ReadInteger(formatCode);
-        if (result == KST_OK) result = m_keys.ReadInteger(spare);
-    } else {
-        const int64_t last = std::min<int64_t>(channelsInKey - 1, index);
-        for (int64_t e = 0; result == KST_OK && e <= last; ++e) {
-            result = m_keys.ReadInteger(formatCode);
-            if (result == KST_OK) result = m_keys.ReadInteger(spare);
-            if (result == KST_OK) result = m_keys.ReadTextUpTo(100, name);
-        }
-    }
-    if (result != KST_OK) {
-        return result;
-    }
-
-    int64_t dataLength = 0;
-    int64_t lengthField = 0;
-    result = SearchKey("CJ");
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadInteger(dataLength);
-    if (result == KST_OK) result = SearchKey("CS");
-    if (result == KST_OK) result = skip(2);
-    if (result == KST_OK) result = m_keys.ReadInteger(lengthField);
-    if (result != KST_OK) {
-        return result;
-    }
-    NumberFormat format;
-    if (!LookUpNumberFormat(formatCode, format) || dataLength < 18) {
-        return KST_ERR_BAD_KEY;
-    }
-    if (formatCode == 11) {
-        format.kind = RawKind::kI16;
-    }
-    const uint64_t count = static_cast<uint64_t>(dataLength - 18) / format.bytes;
-    if (count > kMaxChannelCount) {
-        return KST_ERR_TOO_LARGE;
-    }
-
-    channel.Reset();
-    channel.SetTimeBaseType(CKSTChannel::kEquidistant);
-    channel.SetTimeUnit(timeUnit);
-    channel.SetUnit(unit);
-    channel.SetDt(dx);
-    channel.SetT0(t0);
-    channel.SetStartTimeStamp(start);
-    channel.SetName(name.IsEmpty() ? m_stream.GetPath().FileName().StripExtension() : name);
-    channel.SetSourceFile(m_stream.GetPath());
-    channel.SetSampleType(format.sampleType);
-    m_interleaved = true;
-    if (index > 0) {
-        return KST_OK;
-    }
-    return AppendWidened(channel, m_stream, format.kind, static_cast<uint32_t>(count),
-                         format.bytes, 1.0, 0.0);
 }
 
 // --- Text keys and the whole file ---
@@ -1114,7 +1055,9 @@ int CKSTFamosFile::Read(CKSTDataSet& dataSet)
     if (m_keys.Seek(0) != KST_OK) {
         return KST_ERR_END_OF_DATA;
     }
-    ReadVersion();
+    if (ReadVersion() != KST_OK) {
+        return KST_ERR_NOT_FAMOS;
+    }
     m_key.Empty();
     int result = ReadComments(dataSet.GetHeader());
     if (result == KST_OK) {

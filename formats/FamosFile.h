@@ -5,6 +5,7 @@
 // searches. Files are always written as version 2.
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "data/Channel.h"
@@ -15,6 +16,7 @@
 #include "foundation/HeaderInfoList.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
+#include "foundation/TimeStamp.h"
 
 // The field readers of the keys, over any stream. A field ends at ',' or ';', which is consumed.
 class CKSTFamosKeyReader {
@@ -22,35 +24,35 @@ public:
     explicit CKSTFamosKeyReader(CKSTDataFile& stream) : m_stream(stream) {}
 
     // Past the next '|'. KST_ERR_END_OF_DATA when none follows.
-    int SkipToKey();
+    [[nodiscard]] int SkipToKey();
     // The two letters and the comma after a '|'; the letters into key.
-    int ReadKeyName(CKSTString& key);
+    [[nodiscard]] int ReadKeyName(CKSTString& key);
     // The key's own one-character version and its comma.
-    int SkipVersion();
+    [[nodiscard]] int SkipVersion();
     // Decimal, or hexadecimal when the text holds an 'x'.
-    int ReadInteger(int64_t& value);
+    [[nodiscard]] int ReadInteger(int64_t& value);
     // Decimal; with an 'x' the form "x<hex>*<decimal>", their product. Without a '*' after the
     // first character the value stays as it was.
-    int ReadReal(double& value);
+    [[nodiscard]] int ReadReal(double& value);
     // A text whose length field said `length` bytes: taken by that length when a separator
     // follows it (so it may hold commas), otherwise up to the first ',' or ';' and cut to
     // `length`. A length of 0 or less skips the field and gives an empty text.
-    int ReadText(int64_t length, CKSTString& text);
+    [[nodiscard]] int ReadText(int64_t length, CKSTString& text);
     // Up to the first ',' or ';', at most `limit` characters kept.
-    int ReadTextUpTo(int64_t limit, CKSTString& text);
-    int SkipField();
+    [[nodiscard]] int ReadTextUpTo(int64_t limit, CKSTString& text);
+    [[nodiscard]] int SkipField();
     // Exactly n bytes (n <= what is left).
-    int ReadBytes(void* destination, uint32_t n);
+    [[nodiscard]] int ReadBytes(void* destination, uint32_t n);
 
     int64_t Tell() { return m_stream.Tell(); }
-    int Seek(int64_t position);
+    [[nodiscard]] int Seek(int64_t position);
     // Bytes between the position and the end of the data.
     int64_t Remaining();
 
 private:
     // -1 at the end of the data.
-    int GetByte();
-    int ReadFieldText(CKSTString& text);
+    [[nodiscard]] int GetByte();
+    [[nodiscard]] int ReadFieldText(CKSTString& text);
 
     CKSTDataFile& m_stream;
 };
@@ -60,29 +62,29 @@ public:
     CKSTFamosFile();
 
     // KST_ERR_UNKNOWN_FILE_TYPE unless the file was written in memory.
-    int GetMemory(CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int GetMemory(CKSTMemBuffer& buffer) override;
     // An image to read, checked like a file; an empty one is KST_ERR_NOT_FAMOS too.
-    int SetMemory(const CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int SetMemory(const CKSTMemBuffer& buffer) override;
 
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
 
     // Text keys into the header, channels into the channel list, the path as the set's name.
-    int Read(CKSTDataSet& dataSet);
+    [[nodiscard]] int Read(CKSTDataSet& dataSet);
     // Every channel of the file; unless appending, the list is emptied first.
-    int ReadChannels(CKSTChannelList& channels, bool append);
+    [[nodiscard]] int ReadChannels(CKSTChannelList& channels, bool append);
     // Channel `index` of the position index as it stands in the file (no splitting).
-    int ReadChannel(CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int ReadChannel(CKSTChannel& channel, uint32_t index);
     // The "CT" text keys as string entries.
-    int ReadComments(CKSTHeaderInfoList& header);
+    [[nodiscard]] int ReadComments(CKSTHeaderInfoList& header);
 
     // The caller's channels stay as they are. 0, KST_ERR_FILE_NOT_OPEN,
     // KST_ERR_NOT_OPEN_FOR_WRITING or KST_ERR_SHORT_TRANSFER when a write failed.
-    int WriteChannels(const CKSTChannelList& channels);
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels);
     // The string entries: visible ones, and the hidden "Comment" as "_Comment".
-    int WriteComments(const CKSTHeaderInfoList& header);
-    int WriteTextKey(int32_t group, const CKSTString& name, const CKSTString& text,
+    [[nodiscard]] int WriteComments(const CKSTHeaderInfoList& header);
+    [[nodiscard]] int WriteTextKey(int32_t group, const CKSTString& name, const CKSTString& text,
                      const CKSTString& comment);
 
     // A leading digit gets a '_' in front; blanks and the characters ,;:"+-()*/^={}[]<>| become
@@ -91,25 +93,31 @@ public:
 
     uint16_t GetVersion() const { return m_version; }
 
+    // Total samples one read may create (channels sharing a buffer each take all of it, bit
+    // channels copy their word); a read that would pass it ends with KST_ERR_TOO_LARGE, keeping
+    // the channels read before. 0, the default, takes half the memory free when the read starts.
+    // ReadChannels and ReadChannel each start a read.
+    void SetSampleBudget(uint64_t samples) { m_sampleBudget = samples; }
+
     // n samples of the stream appended to the channel as raw x factor + offset (the raw value
     // itself for factor 1 and offset 0), little-endian. Only the whole samples the stream holds
     // are appended; fewer than n give KST_ERR_END_OF_DATA.
-    static int AppendRawSamplesU16(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesU16(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
-    static int AppendRawSamplesI16(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesI16(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
-    static int AppendRawSamplesU32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesU32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
-    static int AppendRawSamplesI32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesI32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
-    static int AppendRawSamplesF32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesF32(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
-    static int AppendRawSamplesF64(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
+    [[nodiscard]] static int AppendRawSamplesF64(CKSTChannel& channel, CKSTDataFile& stream, uint32_t n,
                                    double factor, double offset);
 
 protected:
     // Checks the "|CF," start with version 1 or 2: KST_ERR_NOT_FAMOS otherwise.
-    int ReadHead(const CKSTString& path) override;
+    [[nodiscard]] int ReadHead(const CKSTString& path) override;
     // Files are written as version 2.
     void StartWrite(const CKSTString& path) override;
     void Reset() override;
@@ -117,25 +125,73 @@ protected:
 private:
     struct Component;
     struct ChannelKeys;
+    // Where the samples of one data index lie, or why they cannot be read.
+    struct DataRange {
+        int64_t start = 0;
+        int64_t end = 0;
+        int result = 0;
+    };
+    // The keys of a version 1 file that all channels share, read once.
+    struct HeaderV1 {
+        bool read = false;
+        int result = 0;  // of the keys every channel needs
+        double dx = 1.0;
+        double t0 = 0.0;
+        CKSTString timeUnit;
+        int64_t unitEntries = 0;
+        std::vector<CKSTString> units;
+        int unitsResult = 0;  // of the entry after the last one in units
+        CKSTTimeStamp start;
+        int64_t channelsInKey = 1;
+        std::vector<int64_t> formats;
+        std::vector<CKSTString> names;
+        int formatsResult = 0;
+        int64_t dataLength = 0;
+        int64_t samplesAt = 0;
+    };
 
-    int ReadVersion();
-    int ScanKeys();
+    [[nodiscard]] int ReadVersion();
+    [[nodiscard]] int ScanKeys();
     // After the keys of the key at letter position keyPosition: past its end, then the next
     // key's name. KST_ERR_END_OF_DATA when there is none.
-    int NextKey(int64_t keyPosition);
-    int ReadChannelV1(CKSTChannel& channel, uint32_t index);
-    int ReadChannelV2(CKSTChannel& channel, uint32_t index);
-    int ReadSingleValue(CKSTChannel& channel);
+    [[nodiscard]] int NextKey(int64_t keyPosition);
+    // ReadChannel within the budget of the read that asks for it.
+    [[nodiscard]] int ReadOneChannel(CKSTChannel& channel, uint32_t index);
+    // Channel `index` appended to the list; removed again when it failed before any sample.
+    [[nodiscard]] int AppendChannel(CKSTChannelList& channels, uint32_t index);
+    [[nodiscard]] int SplitBitChannels(CKSTChannelList& channels, int first);
+    void StartBudget();
+    [[nodiscard]] bool TakeFromBudget(uint64_t samples);
+    [[nodiscard]] int ReadChannelV1(CKSTChannel& channel, uint32_t index);
+    [[nodiscard]] int ReadHeaderV1();
+    [[nodiscard]] int SkipBytesV1(uint32_t n);
+    [[nodiscard]] int ReadTimeKeyV1(HeaderV1& header);
+    // Entries of the "CR" and "CP" keys, at most `wanted` of each.
+    [[nodiscard]] int ReadUnitsV1(HeaderV1& header, int64_t wanted);
+    [[nodiscard]] int ReadLayoutV1(HeaderV1& header, int64_t wanted);
+    [[nodiscard]] int ReadStartV1(HeaderV1& header);
+    [[nodiscard]] int ReadDataKeysV1(HeaderV1& header);
+    [[nodiscard]] int ReadChannelV2(CKSTChannel& channel, uint32_t index);
+    // Pass 1 reads the values, pass 2 the times of a time vector; timesSet tells whether the
+    // channel's times were given values.
+    [[nodiscard]] int ReadComponent(CKSTChannel& channel, ChannelKeys& keys, uint32_t index, int pass,
+                      bool& digital, bool& timesSet);
+    void ApplyChannelKeys(CKSTChannel& channel, const ChannelKeys& keys,
+                          const Component& component, bool digital);
+    [[nodiscard]] int ReadSingleValue(CKSTChannel& channel);
     // The keys of one component from its "CC" key on; slot becomes its component index - 1.
-    int ReadComponentKeys(ChannelKeys& keys, int64_t position, int& slot, bool& digital);
+    [[nodiscard]] int ReadComponentKeys(ChannelKeys& keys, int64_t position, int& slot, bool& digital);
     // The fields of the current key into the component slot or the channel.
-    int ReadKeyFields(ChannelKeys& keys, int slot);
-    int ReadBufferKey(Component& component);
-    int ReadComponentSamples(CKSTChannel& channel, const Component& component, bool times);
-    int FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end);
-    int ReadChannelsV1(CKSTChannelList& channels);
-    int ReadChannelsV2(CKSTChannelList& channels);
-    int SearchKey(const char* name, const char* stopAt = nullptr);
+    [[nodiscard]] int ReadKeyFields(ChannelKeys& keys, int slot);
+    [[nodiscard]] int ReadBufferKey(Component& component);
+    [[nodiscard]] int ReadComponentSamples(CKSTChannel& channel, const Component& component, bool times,
+                             bool& timesSet);
+    // Every data key read once: where the samples of each index lie.
+    void IndexDataKeys();
+    [[nodiscard]] int FindDataStart(int64_t sampleKey, int64_t& start, int64_t& end);
+    [[nodiscard]] int ReadChannelsV1(CKSTChannelList& channels);
+    [[nodiscard]] int ReadChannelsV2(CKSTChannelList& channels);
+    [[nodiscard]] int SearchKey(const char* name, const char* stopAt = nullptr);
     int WriteKey(const char* prefix, const CKSTString& fields);
     int WriteText(const CKSTString& text);
     int WriteBytes(const void* data, size_t n);
@@ -154,6 +210,14 @@ private:
     std::vector<int64_t> m_dataKeys;         // "CS" keys in file order
     std::vector<uint32_t> m_groupEnds;       // channels counted at each "CS"
     std::vector<CKSTString> m_groupNames;    // "CB" names by group index - 1
+    // The first "CS" key of each data index.
+    std::unordered_map<int64_t, DataRange> m_dataRanges;
+    bool m_dataIndexed = false;
+    // For an index no data key before the first unreadable one has.
+    int m_dataIndexResult = 0;
     // Channels of a version 1 file.
     uint32_t m_channelCountV1;
+    HeaderV1 m_headerV1;
+    uint64_t m_sampleBudget = 0;
+    uint64_t m_samplesLeft = 0;
 };

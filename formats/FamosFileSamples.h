@@ -24,6 +24,12 @@ struct NumberFormat {
     bool scaled;
 };
 
+// A field of a date or colour kept within its range.
+inline int ClampField(int64_t value, int low, int high)
+{
+    return static_cast<int>(std::clamp<int64_t>(value, low, high));
+}
+
 // The number formats of the "CP" key that carry samples; others are refused.
 bool LookUpNumberFormat(int64_t code, NumberFormat& format);
 uint32_t KindBytes(RawKind kind);
@@ -34,7 +40,7 @@ void Widen(RawKind kind, const uint8_t* in, uint32_t stride, double* out, uint32
 int64_t StreamRemaining(CKSTDataFile& stream);
 // Appends up to n samples to the channel; KST_ERR_END_OF_DATA when fewer were there. A long run
 // is widened on several threads (see KstDecodeGrain).
-int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint32_t n,
+[[nodiscard]] int AppendWidened(CKSTChannel& channel, CKSTDataFile& stream, RawKind kind, uint32_t n,
                   uint32_t stride, double factor, double offset);
 
 // Reads up to n raw samples of the kind, one every `stride` bytes from the stream's position,

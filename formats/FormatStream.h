@@ -12,7 +12,7 @@ class CKSTFormatStream : public CKSTDataFile {
 public:
     // 0, or KST_ERR_SHORT_TRANSFER when buffered bytes could not be written or an earlier write
     // failed. Memory streams have nothing to push.
-    int Flush()
+    [[nodiscard]] int Flush()
     {
         if (m_file == nullptr) {
             return KST_OK;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/ByteStream.h"
+#include "formats/MappedFile.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {
@@ -170,6 +171,19 @@ std::vector<std::string> SplitBlanks(const std::string& text)
         i = j;
     }
     return tokens;
+}
+
+// The smallest r with r x r >= n.
+uint64_t CeilSqrt(uint64_t n)
+{
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(n)));
+    while (r * r < n) {
+        ++r;
+    }
+    while (r > 0 && (r - 1) * (r - 1) >= n) {
+        --r;
+    }
+    return r;
 }
 
 CKSTString BaseName(const CKSTString& name)
@@ -362,7 +376,17 @@ int CKSTMatFile::ReadChannels(CKSTChannelList& channels)
     if (m_stream.Seek(kHeaderSize, SEEK_SET) < 0) {
         return KST_ERR_MAT_UNSUPPORTED;
     }
-    CKSTByteReader in(m_stream);
+    // The elements are parsed where their bytes lie, in the image's own buffer or a view of the
+    // file, instead of being copied into a buffer element by element first.
+    CKSTMappedFile mapped;
+    const uint8_t* view = nullptr;
+    const int64_t size = m_stream.GetSize();
+    if (m_stream.IsInMemory()) {
+        view = m_stream.GetMemoryBuffer().GetData();
+    } else if (size > 0 && mapped.Map(m_stream.GetFile(), static_cast<size_t>(size))) {
+        view = reinterpret_cast<const uint8_t*>(mapped.GetData());
+    }
+    CKSTByteReader in(m_stream, view);
     in.SetSwap(m_swap);
     int result = KST_OK;
     // Writers leave out the padding after the last element, so a tail shorter than a tag ends
@@ -562,8 +586,15 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
     }
     const int first = channels.GetCount();
     // A real part shorter than the matrix fills only the channels it reaches.
-    const uint64_t made =
-        byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    uint64_t made = byColumns ? (total + length - 1) / length : std::min<uint64_t>(count, total);
+    // A whole matrix stored across its channels has fewer channels than samples in each. Cut
+    // short, it could make a channel per stored element: it keeps that shape instead, and the
+    // elements of the rows it leaves out end the read with an error.
+    const uint64_t shape = CeilSqrt(total);
+    const bool cut = !byColumns && made > shape;
+    if (cut) {
+        made = shape;
+    }
     for (uint32_t c = 0; c < made; ++c) {
         ++m_matrixCounter;
         CKSTChannel& channel = *channels.GetAt(channels.AddNew());
@@ -586,7 +617,7 @@ int CKSTMatFile::ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString&
     if (targets.size() == 1) {
         PairXY(baseName, ParentName(name), channels);
     }
-    return KST_OK;
+    return cut ? KST_ERR_END_OF_DATA : KST_OK;
 }
 
 uint64_t CKSTMatFile::AppendMatrix(CKSTByteReader& in, uint32_t type, uint32_t rows,
@@ -676,13 +707,21 @@ void CKSTMatFile::PairXY(const CKSTString& baseName, const CKSTString& parent,
     }
     const int xIndex = m_lastX.index;
     m_lastX = XDataChannel();
-    CKSTChannel& xy = *channels.GetAt(channels.AddNew());
-    xy.MakeXYChannel(*channels.GetAt(xIndex), *channels.GetAt(last));
+    CKSTChannel& y = *channels.GetAt(last);
+    if (y.HasMissing()) {
+        CKSTChannel& xy = *channels.GetAt(channels.AddNew());
+        xy.MakeXYChannel(*channels.GetAt(xIndex), y);
+        channels.RemoveAt(last);
+    } else {
+        // The same channel without a copy: the values of XData become the times of YData.
+        y.ConvertToTimeVector(0.0);
+        y.TakeTimes(*channels.GetAt(xIndex));
+    }
+    channels.RemoveAt(xIndex);
+    CKSTChannel& xy = *channels.GetAt(last - 1);
     xy.SetName(parent);
     xy.SetStartTimeStamp(m_fileTime);
     xy.ConvertToEquidistant(false, false);
-    channels.RemoveAt(last);
-    channels.RemoveAt(xIndex);
 }
 
 // --- Writing ---

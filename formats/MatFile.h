@@ -21,13 +21,13 @@ class CKSTMatFile : public CKSTStreamFormatFile {
 public:
     CKSTMatFile();
 
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
 
     // Every matrix of the file into the list, which is emptied first. Channels made before an
     // error stay.
-    int ReadChannels(CKSTChannelList& channels);
+    [[nodiscard]] int ReadChannels(CKSTChannelList& channels);
 
     // `total` stored elements of one numeric type (miINT8 .. miUINT64) of a rows x columns matrix,
     // column by column from the reader's position, appended to the matrix's channels: one per
@@ -55,7 +55,7 @@ public:
 protected:
     // KST_ERR_NOT_MAT without "MATLAB" at the start, KST_ERR_MAT_UNSUPPORTED for an unknown
     // byte-order mark. A path ending in "fig" is read as a figure file.
-    int ReadHead(const CKSTString& path) override;
+    [[nodiscard]] int ReadHead(const CKSTString& path) override;
     void Reset() override;
 
 private:
@@ -66,11 +66,11 @@ private:
         uint32_t count = 0;
     };
 
-    int ReadMatrix(CKSTByteReader& in, uint64_t end, const CKSTString& name, int depth,
+    [[nodiscard]] int ReadMatrix(CKSTByteReader& in, uint64_t end, const CKSTString& name, int depth,
                    CKSTChannelList& channels);
-    int ReadFields(CKSTByteReader& in, uint64_t end, const CKSTString& name, uint64_t elements,
+    [[nodiscard]] int ReadFields(CKSTByteReader& in, uint64_t end, const CKSTString& name, uint64_t elements,
                    int depth, CKSTChannelList& channels);
-    int ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString& name, uint32_t rows,
+    [[nodiscard]] int ReadNumeric(CKSTByteReader& in, uint64_t end, const CKSTString& name, uint32_t rows,
                     uint32_t columns, CKSTChannelList& channels);
     void PairXY(const CKSTString& baseName, const CKSTString& parent, CKSTChannelList& channels);
 

@@ -15,25 +15,25 @@
 class CKSTStreamFormatFile : public IKSTMeasurementFile {
 public:
     // Every open closes what was open first.
-    int OpenRead(const CKSTString& path) override;
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override;
+    [[nodiscard]] int OpenRead(const CKSTString& path) override;
+    [[nodiscard]] int OpenWrite(const CKSTString& path) override;
+    [[nodiscard]] int OpenMemoryWrite() override;
     // The stream's image.
-    int GetMemory(CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int GetMemory(CKSTMemBuffer& buffer) override;
     // The image is copied and read from its start.
-    int SetMemory(const CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int SetMemory(const CKSTMemBuffer& buffer) override;
     // The stream's close result: a file whose last writes failed reports KST_ERR_SHORT_TRANSFER.
-    int Close() override;
+    [[nodiscard]] int Close() override;
     bool IsOpen() const override { return m_stream.IsOpen(); }
 
 protected:
     explicit CKSTStreamFormatFile(int32_t type) : IKSTMeasurementFile(type) {}
 
     // Opens the stream on the path; the result is the open's.
-    virtual int OpenStream(const CKSTString& path, KstOpenMode mode);
+    [[nodiscard]] virtual int OpenStream(const CKSTString& path, KstOpenMode mode);
     // What the format checks and keeps of the start of the file or image just opened for
     // reading, the stream at its start; the path is empty for an image.
-    virtual int ReadHead(const CKSTString& path) = 0;
+    [[nodiscard]] virtual int ReadHead(const CKSTString& path) = 0;
     // The stream has been opened for writing; the path is empty for an image.
     virtual void StartWrite(const CKSTString& /*path*/) {}
     // Forgets what the format kept of the file; the stream has been closed.
@@ -43,6 +43,6 @@ protected:
 
 private:
     // The head of what was opened for reading, or the open's error.
-    int ReadOpened(int opened, const CKSTString& path);
-    int WriteOpened(int opened, const CKSTString& path);
+    [[nodiscard]] int ReadOpened(int opened, const CKSTString& path);
+    [[nodiscard]] int WriteOpened(int opened, const CKSTString& path);
 };

@@ -74,7 +74,7 @@ int CKSTTextDataFile::ReadHead(const CKSTString& path)
         return result == KST_ERR_TOO_LARGE ? result : KST_ERR_OPEN_FAILED;
     }
     m_writeTime = m_stream.GetWriteTime();
-    m_stream.Close();
+    static_cast<void>(m_stream.Close());
     m_path = path;
     m_loaded = true;
     return KST_OK;

@@ -31,12 +31,12 @@ public:
     ~CKSTTextDataFile() override;
 
     // The image written in memory, or the file or image loaded for reading.
-    int GetMemory(CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int GetMemory(CKSTMemBuffer& buffer) override;
     // The image is taken as it is; the table is analysed when it is read.
-    int SetMemory(const CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int SetMemory(const CKSTMemBuffer& buffer) override;
     // A file or image is loaded, or a file or memory stream open for writing.
     bool IsOpen() const override;
-    int CheckOpen() const override;
+    [[nodiscard]] int CheckOpen() const override;
 
     // Reading uses the settings given here (a copy is kept; null for none): their header
     // lines, separator, X axis, date order, empty-column and group-name choices, and their
@@ -46,33 +46,33 @@ public:
     // Channels and header of the table; the data set's name becomes the path. The selection
     // and the text flag are the measurement-file object's: channels come all, the settings
     // are those of SetReadSettings.
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int ReadAll(CKSTChannelList& channels);
-    int ReadHeaderInfo(CKSTHeaderInfoList& header);
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int ReadAll(CKSTChannelList& channels);
+    [[nodiscard]] int ReadHeaderInfo(CKSTHeaderInfoList& header);
 
     // With settings the layout of their format code, without them the defaults.
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
     // xChannel: the column of X values of an XY display (seconds layout only), or null.
-    int WriteByFormat(const CKSTDataSet& dataSet, const CKSTTextFormat& settings,
+    [[nodiscard]] int WriteByFormat(const CKSTDataSet& dataSet, const CKSTTextFormat& settings,
                       const CKSTChannel* xChannel);
-    int WriteChannelsByFormat(const CKSTChannelList& channels, const CKSTTextFormat& settings,
+    [[nodiscard]] int WriteChannelsByFormat(const CKSTChannelList& channels, const CKSTTextFormat& settings,
                               const CKSTChannel* xChannel);
     // Seconds layout below 1 s steps and 1800 s duration, else date and time; values in their
     // shortest exact form, times with the decimals that keep the samples apart.
-    int WriteWithDefaults(const CKSTChannelList& channels);
+    [[nodiscard]] int WriteWithDefaults(const CKSTChannelList& channels);
 
     // What the last header analysis found.
     int32_t GetFormatCode() const { return m_format; }
-    int GetHeaderLength() const { return m_headerLength; }
+    [[nodiscard]] int GetHeaderLength() const { return m_headerLength; }
     char GetSeparator() const { return m_separator; }
     const char* GetLineEnd() const { return m_lineEnd; }
     // Header lines that held the groups, names and units of the last read, -1 none.
-    int GetGroupLine() const { return m_roleGroup; }
-    int GetNameLine() const { return m_roleName; }
-    int GetUnitLine() const { return m_roleUnit; }
+    [[nodiscard]] int GetGroupLine() const { return m_roleGroup; }
+    [[nodiscard]] int GetNameLine() const { return m_roleName; }
+    [[nodiscard]] int GetUnitLine() const { return m_roleUnit; }
     // Column of the table that became the time axis, -1 none.
-    int GetTimeColumn() const { return m_timeColumn; }
+    [[nodiscard]] int GetTimeColumn() const { return m_timeColumn; }
 
     // One line of the header analysis and what it holds.
     struct SampledLine {
@@ -94,9 +94,9 @@ public:
 
 protected:
     // Any failure to open the file is KST_ERR_OPEN_FAILED.
-    int OpenStream(const CKSTString& path, KstOpenMode mode) override;
+    [[nodiscard]] int OpenStream(const CKSTString& path, KstOpenMode mode) override;
     // The whole file is read into memory and the file closed again.
-    int ReadHead(const CKSTString& path) override;
+    [[nodiscard]] int ReadHead(const CKSTString& path) override;
     void StartWrite(const CKSTString& path) override;
     void Reset() override;
 
@@ -108,13 +108,13 @@ private:
     size_t ContentSize() const;
 
     // Reading (formats/TextDataFileRead.cpp).
-    int ParseHeaderKeywords();
+    [[nodiscard]] int ParseHeaderKeywords();
     void SampleLines(int count);
     int32_t DetectFormat() const;
-    int FindHeaderLength() const;
+    [[nodiscard]] int FindHeaderLength() const;
     char FindSeparator() const;
-    int ReadColumns(CKSTChannelList& channels, std::vector<int>& originalColumns);
-    int ReadHeaderNames(CKSTChannelList& channels, const std::vector<int>& originalColumns);
+    [[nodiscard]] int ReadColumns(CKSTChannelList& channels, std::vector<int>& originalColumns);
+    [[nodiscard]] int ReadHeaderNames(CKSTChannelList& channels, const std::vector<int>& originalColumns);
     void ScoreHeaderLines(int columns, int& group, int& name, int& unit) const;
     // The roles of the header lines for a table of that many columns, keyword lines and
     // dialects applied.
@@ -122,8 +122,8 @@ private:
     std::string_view HeaderLine(int i) const;
 
     // Writing (formats/TextDataFileWrite.cpp).
-    int CheckWritable() const;
-    int WriteLayout(const CKSTChannelList& channels, const CKSTTextFormat& settings,
+    [[nodiscard]] int CheckWritable() const;
+    [[nodiscard]] int WriteLayout(const CKSTChannelList& channels, const CKSTTextFormat& settings,
                     const CKSTChannel* xChannel, bool shortestValues);
 
     // The file read by OpenRead, when it could be mapped; otherwise the stream's buffer holds it.

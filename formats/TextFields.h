@@ -22,7 +22,7 @@ public:
     // except with the blank separator.
     bool Next(std::string_view& field);
     // Position of the field last read, counted from 0.
-    int GetColumn() const { return m_column; }
+    [[nodiscard]] int GetColumn() const { return m_column; }
 
 private:
     const char* m_p;

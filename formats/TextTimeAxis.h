@@ -20,7 +20,7 @@ public:
     // its decimal point) and appends them to the line's parts, at most kMaxParts in all.
     void AddText(uint32_t line, const char* text, size_t n);
     // The line's parts are given (AddText on a later line first grows the list).
-    int GetCount(uint32_t line) const { return line < m_counts.size() ? m_counts[line] : 0; }
+    [[nodiscard]] int GetCount(uint32_t line) const { return line < m_counts.size() ? m_counts[line] : 0; }
     double Get(uint32_t line, int part) const { return m_values[line * kMaxParts + part]; }
     uint32_t GetLines() const { return static_cast<uint32_t>(m_counts.size()); }
     uint32_t GetLinesWithParts() const { return m_linesWithParts; }
@@ -46,6 +46,6 @@ void KstAssignDateRoles(const CKSTDateTimeParts& parts, int32_t dateFormat,
 // One time in seconds from the start stamp per line; valid is 0 for a line without a usable
 // date. Roles without a part take the default date's calendar day, or midnight. 0, or
 // KST_ERR_BAD_HEADER when no line has a usable date.
-int KstBuildTimeAxis(CKSTDateTimeParts& parts, int32_t dateFormat, const CKSTTimeStamp& defaultDate,
+[[nodiscard]] int KstBuildTimeAxis(CKSTDateTimeParts& parts, int32_t dateFormat, const CKSTTimeStamp& defaultDate,
                      std::vector<double>& times, std::vector<uint8_t>& valid,
                      CKSTTimeStamp& start);

@@ -295,7 +295,7 @@ CKSTUdbfFile::CKSTUdbfFile(bool writeBigEndian)
 
 CKSTUdbfFile::~CKSTUdbfFile()
 {
-    Close();
+    static_cast<void>(Close());
 }
 
 void CKSTUdbfFile::Reset()
@@ -383,7 +383,7 @@ int CKSTUdbfFile::Open(const CKSTString& path)
             m_paired = true;
         } else {
             m_description.reset();
-            m_data.Close();
+            static_cast<void>(m_data.Close());
         }
     }
     if (!m_paired) {
@@ -415,7 +415,7 @@ int CKSTUdbfFile::SetMemory(const CKSTMemBuffer& buffer)
     }
     const int result = ReadStart();
     if (result != KST_OK) {
-        m_data.Close();
+        static_cast<void>(m_data.Close());
         Reset();
         return result;
     }
@@ -449,7 +449,7 @@ int CKSTUdbfFile::SetDataMemory(const CKSTMemBuffer& buffer)
     }
     // An empty block simply holds no records.
     if (buffer.GetSize() == 0) {
-        m_data.Close();
+        static_cast<void>(m_data.Close());
         return KST_OK;
     }
     return m_data.OpenMemoryRead();

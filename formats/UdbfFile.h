@@ -32,41 +32,41 @@ public:
 
     // Pairs a data file and its description file by their names when both exist; otherwise the
     // file alone holds header and records.
-    int OpenRead(const CKSTString& path) override { return Open(path); }
-    int Open(const CKSTString& path);
+    [[nodiscard]] int OpenRead(const CKSTString& path) override { return Open(path); }
+    [[nodiscard]] int Open(const CKSTString& path);
     // One combined file.
-    int OpenWrite(const CKSTString& path) override;
-    int OpenMemoryWrite() override { return OpenMemoryWrite(false); }
+    [[nodiscard]] int OpenWrite(const CKSTString& path) override;
+    [[nodiscard]] int OpenMemoryWrite() override { return OpenMemoryWrite(false); }
     // With `paired`, the header goes to a second memory stream (GetDescriptionMemory).
-    int OpenMemoryWrite(bool paired);
-    int GetMemory(CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int OpenMemoryWrite(bool paired);
+    [[nodiscard]] int GetMemory(CKSTMemBuffer& buffer) override;
     void GetDescriptionMemory(CKSTMemBuffer& buffer) const;
     // A combined image; the object's file type then follows its byte order.
-    int SetMemory(const CKSTMemBuffer& buffer) override;
+    [[nodiscard]] int SetMemory(const CKSTMemBuffer& buffer) override;
     // A description block: the object becomes paired and reads the header from it.
-    int SetDescriptionMemory(const CKSTMemBuffer& buffer);
+    [[nodiscard]] int SetDescriptionMemory(const CKSTMemBuffer& buffer);
     // A data block of records for the description read before.
-    int SetDataMemory(const CKSTMemBuffer& buffer);
-    int Close() override;
+    [[nodiscard]] int SetDataMemory(const CKSTMemBuffer& buffer);
+    [[nodiscard]] int Close() override;
     bool IsOpen() const override;
 
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
     // The reader leaves out the unselected channels itself; there are no read settings.
-    int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
+    [[nodiscard]] int ReadDataSet(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag,
                     const CKSTTextFormat* textSettings) override;
     // The descriptions of ReadChannelInfo.
-    int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings) override;
-    int ReadChannelInfo(CKSTChannelList& channels);
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int ReadChannelList(CKSTChannelList& list, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int ReadChannelInfo(CKSTChannelList& channels);
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
     // The caller's channels stay as they are. Channels of different length or time base, or
     // time vectors without a regular step, are refused (KST_ERR_CHANNEL_KIND).
-    int WriteChannels(const CKSTChannelList& channels);
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels);
 
     // Decodes the records into one channel per wanted input variable. startReference (days,
     // below 0 none) and rawReference (a time-stamp count, 0 none) place the samples of
     // consecutive blocks on one grid: times then count from the reference.
-    int ReadData(CKSTChannelList& channels, const CKSTChannelList* selection,
+    [[nodiscard]] int ReadData(CKSTChannelList& channels, const CKSTChannelList* selection,
                  uint32_t capacityHint, double* firstTime, int64_t* rawOrigin,
                  bool keepTimeVectors, double startReference, int64_t rawReference);
 
@@ -74,11 +74,11 @@ public:
     // or missing at the end of the list: left out), times as ReadData gives them. Channels that
     // are still empty take their start and grid from the first record; a long run on the grid is
     // decoded on several threads (see KstDecodeGrain). Channels share one time base.
-    int AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
+    [[nodiscard]] int AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
                       int64_t* rawOrigin, double startReference, int64_t rawReference);
 
-    int GetVariableCount(int& count) const;
-    int GetVariableInfo(int index, CKSTString& name, CKSTString& unit, uint16_t& direction,
+    [[nodiscard]] int GetVariableCount(int& count) const;
+    [[nodiscard]] int GetVariableInfo(int index, CKSTString& name, CKSTString& unit, uint16_t& direction,
                         uint16_t& dataType, uint16_t& precision) const;
     static bool IsChannelWanted(const CKSTChannelList* selection, const CKSTString& name);
     // Bytes of a data type; 0 for an unknown one.
@@ -97,8 +97,8 @@ private:
     void Reset();
     CKSTFormatStream& Description();
     const CKSTFormatStream& Description() const;
-    int ReadStart();
-    int ReadHeader(HeaderReader& reader);
+    [[nodiscard]] int ReadStart();
+    [[nodiscard]] int ReadHeader(HeaderReader& reader);
     bool HasTimeStamps() const { return m_secondFactor > 0.0; }
     // Seconds between samples by the header's rate; 0 without one.
     double GetInterval() const;

@@ -16,19 +16,19 @@ class CKSTWavFile : public CKSTStreamFormatFile {
 public:
     CKSTWavFile();
 
-    int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
-    int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
+    [[nodiscard]] int Read(CKSTDataSet& dataSet, const CKSTChannelList* selection, bool textFlag) override;
+    [[nodiscard]] int Write(const CKSTDataSet& dataSet, const CKSTTextFormat* textSettings) override;
     // One channel gives a mono file, more give a stereo file of the first two. Values are
     // written as they are, saturated into 16 bits. KST_ERR_SOUND_UNSUITABLE when the first
     // channel has no usable sample interval.
-    int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
+    [[nodiscard]] int WriteChannels(const CKSTChannelList& channels, bool textFlag) override;
 
     // The chunks after the RIFF header into the list, which is emptied first.
-    int ReadHeader(CKSTChannelList& channels);
+    [[nodiscard]] int ReadHeader(CKSTChannelList& channels);
 
     // 1 when the channels can be written as 16-bit PCM unchanged, KST_ERR_SOUND_UNSUITABLE
     // (count, intervals, time vectors) or KST_ERR_SOUND_RANGE (values).
-    static int CheckExport(const CKSTChannelList& channels);
+    [[nodiscard]] static int CheckExport(const CKSTChannelList& channels);
     static bool CanExport(const CKSTChannelList& channels) { return CheckExport(channels) == 1; }
     // Copies of the first two channels into out, converted so that they can be played: time
     // vectors made equidistant, a second channel resampled to the first's interval when they
@@ -52,7 +52,7 @@ public:
 
 protected:
     // KST_ERR_NOT_WAV when the file does not start with "RIFF", a size and "WAVE".
-    int ReadHead(const CKSTString& path) override;
+    [[nodiscard]] int ReadHead(const CKSTString& path) override;
 
 private:
     void ReadData(CKSTByteReader& in, CKSTChannelList& channels, uint32_t size,

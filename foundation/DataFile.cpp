@@ -34,14 +34,14 @@ CKSTDataFile::CKSTDataFile()
 
 CKSTDataFile::~CKSTDataFile()
 {
-    Close();
+    static_cast<void>(Close());
 }
 
 int CKSTDataFile::Open(const CKSTString& path, uint32_t mode)
 {
     // Taken before closing: the path may be this stream's own, which closing clears.
     const CKSTString nativePath = path.SlashesToBackslashes();
-    Close();
+    static_cast<void>(Close());
     Reset(false);
     if (nativePath.IsEmpty() || mode >= sizeof kModeTexts / sizeof kModeTexts[0]) {
         return KST_ERR_OPEN_FAILED;
@@ -63,7 +63,7 @@ int CKSTDataFile::OpenMemoryRead()
     if (m_memory.GetSize() == 0) {
         return KST_ERR_BAD_HEADER;
     }
-    Close();
+    static_cast<void>(Close());
     Reset(true);
     m_isOpen = 1;
     m_mode = KST_OPEN_READ;
@@ -73,7 +73,7 @@ int CKSTDataFile::OpenMemoryRead()
 
 int CKSTDataFile::OpenMemoryWrite()
 {
-    Close();
+    static_cast<void>(Close());
     Reset(true);
     m_memory.Free();
     m_isOpen = 1;
@@ -469,7 +469,7 @@ void CKSTDataFile::MarkEndPassed()
     }
     if (m_file != nullptr) {
         PrepareFileAccess(kRead);
-        KstSeekFile(m_file, 0, SEEK_END);
+        static_cast<void>(KstSeekFile(m_file, 0, SEEK_END));
         std::fgetc(m_file);
     }
 }
@@ -478,7 +478,7 @@ void CKSTDataFile::MarkEndPassed()
 void CKSTDataFile::PrepareFileAccess(Access access)
 {
     if (m_lastAccess != kNone && m_lastAccess != access) {
-        KstSeekFile(m_file, 0, SEEK_CUR);
+        static_cast<void>(KstSeekFile(m_file, 0, SEEK_CUR));
     }
     m_lastAccess = access;
 }

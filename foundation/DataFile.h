@@ -38,13 +38,14 @@ public:
 
     // Slashes become backslashes. 0; KST_ERR_OPEN_FAILED (also for an empty path or an unknown
     // mode) or KST_ERR_ACCESS_DENIED, the stream then being reset. An open file is closed first.
-    int Open(const CKSTString& path, uint32_t mode);
+    [[nodiscard]] int Open(const CKSTString& path, uint32_t mode);
     // KST_ERR_BAD_HEADER when the buffer is empty.
-    int OpenMemoryRead();
-    int OpenMemoryWrite();
+    [[nodiscard]] int OpenMemoryRead();
+    [[nodiscard]] int OpenMemoryWrite();
     // 0, or KST_ERR_SHORT_TRANSFER when the file's last writes could not be flushed. The state
-    // is reset in either case; the memory buffer stays.
-    int Close();
+    // is reset in either case; the memory buffer stays. Callers drop the result, by a cast,
+    // only for a stream that was read, has failed already or is closed before reopening.
+    [[nodiscard]] int Close();
     void Reset(bool inMemory);
 
     void GetMemory(CKSTMemBuffer& out) const;
@@ -52,40 +53,40 @@ public:
     void SetMemory(const CKSTMemBuffer& buffer);
     // The whole open file into the buffer, position 0. KST_ERR_SHORT_TRANSFER on a short read,
     // KST_ERR_TOO_LARGE for a file beyond CKSTMemBuffer::kMaxSize.
-    int LoadFileToMemory();
-    int SaveMemoryToFile();
+    [[nodiscard]] int LoadFileToMemory();
+    [[nodiscard]] int SaveMemoryToFile();
 
     // n bytes; returns the bytes transferred.
-    uint32_t Read(void* destination, uint32_t n);
+    [[nodiscard]] uint32_t Read(void* destination, uint32_t n);
     uint32_t Write(const void* source, uint32_t n);
     // count items of itemSize bytes; returns the whole items transferred.
-    uint32_t Read(void* destination, uint32_t itemSize, uint32_t count);
+    [[nodiscard]] uint32_t Read(void* destination, uint32_t itemSize, uint32_t count);
     uint32_t Write(const void* source, uint32_t itemSize, uint32_t count);
     // One item of 2, 4 or 8 bytes in the machine's (little-endian) order; returns 1 or 0.
-    uint32_t ReadWord(void* destination);
-    uint32_t ReadDword(void* destination);
-    uint32_t ReadDouble(void* destination);
+    [[nodiscard]] uint32_t ReadWord(void* destination);
+    [[nodiscard]] uint32_t ReadDword(void* destination);
+    [[nodiscard]] uint32_t ReadDouble(void* destination);
     uint32_t WriteWord(const void* source);
     uint32_t WriteDWord(const void* source);
     uint32_t WriteQWord(const void* source);
 
     // n bytes into out. A length beyond the bytes that are left is refused before anything is
     // allocated: out is emptied, the end counts as passed, KST_ERR_END_OF_DATA.
-    int ReadString(CKSTString& out, uint32_t n);
+    [[nodiscard]] int ReadString(CKSTString& out, uint32_t n);
     // One line by the rule of kst_detail::DecodeEscapedLine, then trimmed at its end
     // (trimRight) or given an LF. 0, or KST_ERR_END_OF_DATA when the end was passed (the text
     // read before it is valid).
-    int ReadLine(CKSTString& out, bool trimRight);
+    [[nodiscard]] int ReadLine(CKSTString& out, bool trimRight);
     // Characters up to a zero byte; KST_ERR_END_OF_DATA when the data ended first.
-    int ReadSz(CKSTString& out);
+    [[nodiscard]] int ReadSz(CKSTString& out);
     // The rest of the stream, read in chunks of kReadAllChunk bytes, into out (position 0).
     // expectedSize only sizes the buffer ahead and is capped by what the stream holds.
     // 0, or KST_ERR_TOO_LARGE when the rest does not fit a memory buffer.
-    int ReadAll(CKSTMemBuffer& out, uint32_t expectedSize);
+    [[nodiscard]] int ReadAll(CKSTMemBuffer& out, uint32_t expectedSize);
     void WriteString(const CKSTString& text);
     uint32_t WriteSz(const char* text);
     // 0, or KST_ERR_SHORT_TRANSFER when not every byte was written.
-    int WriteBuffer(const CKSTMemBuffer& buffer);
+    [[nodiscard]] int WriteBuffer(const CKSTMemBuffer& buffer);
 
     // origin 0 start, 1 current position, 2 end. A file returns fseek's result; a memory stream
     // clamps the position to the size and returns the size. A target before the start fails
@@ -176,7 +177,7 @@ private:
 // counts as refused, as it does on Windows).
 FILE* KstOpenFile(const CKSTString& path, const char* modeText, bool& accessDenied);
 // 64-bit fseek and ftell.
-int KstSeekFile(FILE* file, int64_t offset, int origin);
+[[nodiscard]] int KstSeekFile(FILE* file, int64_t offset, int origin);
 int64_t KstTellFile(FILE* file);
 // Length of an open file, -1 when it cannot be told.
 int64_t KstFileLength(FILE* file);

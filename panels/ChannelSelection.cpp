@@ -102,7 +102,7 @@ int KstApplySelectionFile(const CKSTString& path, CKSTChannelList& channels)
     }
     CKSTCurveWndSettings settings;
     result = file.ReadCurveWndSettings(settings, nullptr);
-    file.Close();
+    static_cast<void>(file.Close());
     if (result < 0) {
         return result;
     }

@@ -12,6 +12,7 @@
 #include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
+#include "tools/WindowBitmap.h"
 #include "data/settings/CurveWndSettings.h"
 
 namespace {
@@ -138,34 +139,6 @@ void DrawYAxes(CKSTDrawContext& dc, GalleryOwner& owner)
     }
 }
 
-bool WriteBmp(const char* path, const uint32_t* topDown, int width, int height)
-{
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;  // bottom-up rows, as every viewer reads them
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
-    const DWORD imageSize = static_cast<DWORD>(width) * height * 4;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + imageSize;
-
-    FILE* out = std::fopen(path, "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    bool ok = std::fwrite(&file, sizeof file, 1, out) == 1 &&
-              std::fwrite(&info, sizeof info, 1, out) == 1;
-    for (int y = height - 1; ok && y >= 0; --y) {
-        ok = std::fwrite(topDown + static_cast<size_t>(y) * width, 4, width, out) ==
-             static_cast<size_t>(width);
-    }
-    return std::fclose(out) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -200,7 +173,7 @@ int main(int argc, char** argv)
         DrawYAxes(dc, owner);
     }
     GdiFlush();
-    const bool written = WriteBmp(path, static_cast<const uint32_t*>(bits), kWidth, kHeight);
+    const bool written = SavePixelsBitmap(path, static_cast<const uint32_t*>(bits), kWidth, kHeight);
 
     dc.SelectObject(previous);
     dc.DeleteDC();

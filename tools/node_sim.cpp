@@ -277,10 +277,19 @@ CKSTString Field(int position, const char* field)
     return name;
 }
 
+// Replies are written to memory; a failure there leaves nothing sane to answer with.
+void RequireOk(int result)
+{
+    if (result != KST_OK) {
+        std::fprintf(stderr, "node_sim: writing a reply failed: %d\n", result);
+        std::exit(1);
+    }
+}
+
 void MessageFromList(const CKSTHeaderInfoList& list, CKSTMemBuffer& message)
 {
     CKSTDocFile file;
-    file.WritePropertyListToMemory(list, message, false);
+    RequireOk(file.WritePropertyListToMemory(list, message, false));
 }
 
 void FifoList(const CKSTHeaderInfoList& request, CKSTMemBuffer& message)
@@ -338,12 +347,12 @@ void FifoValues(const CKSTHeaderInfoList& request, CKSTMemBuffer& message)
     reply.SetLong("ErrorCode", 0);
     reply.SetInt64("ReadCounter", std::max(counter, end));
     CKSTDocFile file;
-    file.OpenMemoryWrite();
-    WriteKxdPropertyList(file, reply);
-    file.WriteChannelRecord(channel, 0, 0);
-    file.WriteSamples(channel, 0, 0, channel.GetCount());
+    RequireOk(file.OpenMemoryWrite());
+    RequireOk(WriteKxdPropertyList(file, reply));
+    RequireOk(file.WriteChannelRecord(channel, 0, 0));
+    RequireOk(file.WriteSamples(channel, 0, 0, channel.GetCount()));
     file.GetMemory(message);
-    file.Close();
+    RequireOk(file.Close());
 }
 
 void RecordingStatus(CKSTMemBuffer& message)

@@ -2,7 +2,7 @@
 // default and once with every pane, each over a data set of three generated channels.
 //
 //   record_window_shot.exe [output folder]
-// Writes record-window-default.bmp and record-window-full.bmp into the folder ("build" unless
+// Writes record-window-default.png and record-window-full.png into the folder ("build" unless
 // given). Exit code 0 when both were written, 1 when a window could not be made, 2 when a
 // picture could not be written.
 #include <windows.h>
@@ -58,8 +58,8 @@ int main(int argc, char** argv)
         const char* file;
         KstPaneFlags flags;
     } shots[] = {
-        {"record-window-default.bmp", KstPaneFlags{}},
-        {"record-window-full.bmp", KstPaneFlags{true, true, true, true, true, true, false}},
+        {"record-window-default.png", KstPaneFlags{}},
+        {"record-window-full.png", KstPaneFlags{true, true, true, true, true, true, false}},
     };
     for (const auto& shot : shots) {
         CWnd host;
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Settle();
         const std::string path = folder + "/" + shot.file;
-        if (!SaveWindowBitmap(host.m_hWnd, path.c_str())) {
+        if (!SaveWindowPng(host.m_hWnd, path.c_str())) {
             std::fprintf(stderr, "record_window_shot: could not write %s\n", path.c_str());
             return 2;
         }

@@ -5,21 +5,20 @@
 # reopens it as the document). It also writes the example document build/example/signals.qld
 # through the program's own save (tools/make_example_document), ready for File > Open.
 #
-#   tools/run.sh [program arguments...]
+#   JOBS=<n> tools/run.sh [program arguments...]    (JOBS: build jobs, default all processors)
 # With a display (DISPLAY set) the program runs there until it is closed. Without one it starts
 # on a private virtual display with "/noreg" (so no first-start dialog waits for an answer),
 # once in English and once in German (the user's language decides), saves a picture of the main
-# window with the live curves after a few seconds as build/talvenor-main-window-en.bmp and
-# build/talvenor-main-window-de.bmp, and closes it each time (which stops the stream and keeps
-# the recording); then it opens the example document and saves build/talvenor-example-document.bmp.
+# window with the live curves after a few seconds as build/talvenor-main-window-en.png and
+# build/talvenor-main-window-de.png, and closes it each time (which stops the stream and keeps
+# the recording); then it opens the example document and saves build/talvenor-example-document.png.
 # Arguments given replace the demonstration stream; a relative path with a "/" names a file.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)"
+tools/build.sh windows
 
 program=build/windows/app/talvenor.exe
 recording=build/example/live-demo.qld
@@ -84,13 +83,13 @@ for language in en de; do
   locale=C.UTF-8
   [[ $language == de ]] && locale=de_AT.UTF-8
   if (( demo )); then rm -f "$recording"; fi
-  shoot "build/talvenor-main-window-$language.bmp" "$locale" "$@"
+  shoot "build/talvenor-main-window-$language.png" "$locale" "$@"
 done
 if (( demo )); then
-  shoot build/talvenor-example-document.bmp C.UTF-8 "$example"
+  shoot build/talvenor-example-document.png C.UTF-8 "$example"
 fi
-echo "The program started and closed again; its main window: build/talvenor-main-window-{en,de}.bmp"
+echo "The program started and closed again; its main window: build/talvenor-main-window-{en,de}.png"
 if (( demo )); then
   echo "The live stream was recorded into $recording; the example document $example:" \
-    "build/talvenor-example-document.bmp"
+    "build/talvenor-example-document.png"
 fi

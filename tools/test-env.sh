@@ -113,6 +113,13 @@ if [[ $(cat "$prefix_marker" 2>/dev/null || true) != "$prefix_version" ]]; then
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   echo "$prefix_version" >"$prefix_marker"
 fi
+# Wine's own fonts (Marlett for the title-bar buttons, Tahoma for "MS Shell Dlg") come with
+# Debian's fonts-wine, but this Wine looks for them under a path that does not resolve; in the
+# prefix's Fonts folder it finds them. Linked on every run, so a later install counts too.
+wine_fonts=/usr/share/wine/fonts
+if [[ -d $wine_fonts && -d $WINEPREFIX/drive_c/windows/Fonts ]]; then
+  ln -sf "$wine_fonts"/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
 # Start Wine's background services now, with their output redirected: started by the first
 # test they would inherit its pipes and keep the test runner waiting for them.
 wineboot >/dev/null 2>&1 </dev/null

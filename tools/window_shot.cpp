@@ -1,8 +1,8 @@
-// Waits for a top-level window with the given title, saves a picture of it as a .bmp file and
+// Waits for a top-level window with the given title, saves a picture of it as a .png file and
 // closes it, then waits for the window to go away. For looking at the program on a display
 // nobody watches.
 //
-//   window_shot.exe <title> <out.bmp> [time-out ms] [wait ms]
+//   window_shot.exe <title> <out.png> [time-out ms] [wait ms]
 // The picture is taken `wait` ms (default 1000) after the window showed up.
 // A title ending in '*' matches every title that begins with the text before it.
 // Exit code 0 when the window was saved and closed, 1 when it did not show up in time, 2 when
@@ -52,7 +52,7 @@ HWND FindTitled(const std::string& title)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_shot <title> <out.bmp> [time-out ms] [wait ms]\n");
+        std::fprintf(stderr, "usage: window_shot <title> <out.png> [time-out ms] [wait ms]\n");
         return 2;
     }
     const DWORD limit = argc > 3 ? static_cast<DWORD>(std::strtoul(argv[3], nullptr, 10)) : 60000;
@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     }
     // Let it paint (and a live display fill) after showing up.
     Sleep(wait);
-    const bool saved = SaveWindowBitmap(window, argv[2]);
+    const bool saved = SaveWindowPng(window, argv[2]);
     PostMessageA(window, WM_CLOSE, 0, 0);
     const ULONGLONG closeDeadline = GetTickCount64() + 15000;
     while (IsWindow(window)) {

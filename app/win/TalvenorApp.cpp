@@ -1,3 +1,6 @@
+// Winsock, which the node client brings in, must come before windows.h.
+#include <winsock2.h>
+
 #include "app/win/TalvenorApp.h"
 
 #include <commctrl.h>
@@ -7,6 +10,7 @@
 
 #include "acquisition/win/NodeClient.h"
 #include "app/ErrorTexts.h"
+#include "app/OnlineControl.h"
 #include "app/win/MainFrame.h"
 #include "app/win/TalvenorDoc.h"
 #include "app/win/TalvenorView.h"
@@ -59,6 +63,9 @@ CTalvenorApp::CTalvenorApp() = default;
 
 CTalvenorApp::~CTalvenorApp()
 {
+    if (m_curveDialogs) {
+        KstSetCurveWndDialogs(nullptr);
+    }
     if (m_hDevMode) {
         GlobalFree(m_hDevMode);
     }
@@ -75,6 +82,10 @@ BOOL CTalvenorApp::InitInstance()
     InitCommonControlsEx(&controls);
     LoadLibraryA("riched20.dll");
     OleInitialize(nullptr);
+    if (!m_curveDialogs) {
+        m_curveDialogs = std::make_unique<CKSTElementCurveDialogs>(KstCurveWndDialogs());
+        KstSetCurveWndDialogs(m_curveDialogs.get());
+    }
 
     // Decided first: it also keeps the template's shell registration and the recent-file list
     // out of the registry.
@@ -290,9 +301,8 @@ void CTalvenorApp::OpenFilesFromText(const CKSTString& text)
     if (names.empty()) {
         return;
     }
-    if (IsExistingFile(names[0])) {
-        OpenDocumentFile(names[0].c_str());
-    }
+    // Also a name that is no file: the open tells what it tells File > Open.
+    OpenDocumentFile(names[0].c_str());
     CTalvenorDoc* document = GetDocument();
     if (!document) {
         return;
@@ -329,11 +339,15 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     KstMapDataSource(request, bufferType, bufferIndex, readMode);
     PromoteRecentSource(request.address);
     // A new file named beside the connection records the stream; an existing one is never
-    // written over.
+    // written over (another instance may be recording into it), and the user is told.
     CKSTString recording;
+    bool recordingRefused = false;
     const std::vector<CKSTString> names = KstSplitFileNames(request.collectedText);
-    if (!names.empty() && !IsExistingFile(names[0])) {
-        recording = names[0];
+    if (!names.empty()) {
+        recordingRefused = IsExistingFile(names[0]);
+        if (!recordingRefused) {
+            recording = names[0];
+        }
     }
     int port = kKstNodeCommandPort;
     if (request.sourceKind == KST_SOURCE_NODE) {
@@ -349,6 +363,8 @@ void CTalvenorApp::RunCommandLineKeywords(const CKSTString& commandLine)
     EndWaitCursor();
     if (result != 0) {
         ShowErrorCode(result, true);
+    } else if (recordingRefused) {
+        ShowErrorCode(KST_ONL_RECORDING_NOT_CREATED, false);
     }
 }
 

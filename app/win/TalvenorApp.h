@@ -8,10 +8,13 @@
 // template's document, the main window and its active view), never the other way round.
 #include <windows.h>
 
+#include <memory>
+
 #include "app/AppSettings.h"
 #include "app/CommandLine.h"
 #include "app/win/AppOptions.h"
 #include "app/win/MessageSink.h"
+#include "elements/win/ElementCurveDialogs.h"
 #include "framework/App.h"
 #include "panels/win/OptionsDlg.h"
 
@@ -110,6 +113,8 @@ private:
     // The printer chosen in the print setup, kept for the next one (owned).
     HGLOBAL m_hDevMode = nullptr;
     HGLOBAL m_hDevNames = nullptr;
+    // The dialogs curve windows borrow from the display elements, installed at start.
+    std::unique_ptr<CKSTElementCurveDialogs> m_curveDialogs;
 };
 
 // The long form of a path; a name without one (a file that does not exist) stays as given.

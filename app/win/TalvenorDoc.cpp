@@ -282,7 +282,7 @@ void CTalvenorDoc::OnFileAppend()
 
 bool CTalvenorDoc::OnFileSave()
 {
-    if (KstCanSaveInPlace(GetCurrentPath())) {
+    if (m_core.CanSaveInPlace()) {
         const CKSTString path = GetCurrentPath();
         return SaveFile(path, 0);
     }

@@ -136,7 +136,7 @@ void CKSTCurveDialog::EnableItem(int id, bool enable)
     }
 }
 
-void CKSTCurveDialog::DrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour)
+void KstDrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour)
 {
     RECT frame = draw.rcItem;
     DrawFrameControl(draw.hDC, &frame, DFC_BUTTON,
@@ -148,7 +148,7 @@ void CKSTCurveDialog::DrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colo
     DeleteObject(brush);
 }
 
-void CKSTCurveDialog::DrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font)
+void KstDrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font)
 {
     RECT frame = draw.rcItem;
     DrawFrameControl(draw.hDC, &frame, DFC_BUTTON,
@@ -167,9 +167,9 @@ void CKSTCurveDialog::DrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontD
     }
 }
 
-bool CKSTCurveDialog::ChooseColour(uint32_t& colour)
+bool KstChooseColour(CWnd* owner, uint32_t& colour)
 {
-    CColorDialog dialog(colour, CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT, this);
+    CColorDialog dialog(colour, CC_FULLOPEN | CC_ANYCOLOR | CC_RGBINIT, owner);
     if (dialog.DoModal() != IDOK) {
         return false;
     }
@@ -177,12 +177,12 @@ bool CKSTCurveDialog::ChooseColour(uint32_t& colour)
     return true;
 }
 
-bool CKSTCurveDialog::ChooseFont(CKSTFontDesc& font)
+bool KstChooseFont(CWnd* owner, CKSTFontDesc& font)
 {
     LOGFONTA logFont{};
     font.GetLogFont(logFont);
     CFontDialog dialog(&logFont, CF_SCREENFONTS | CF_PRINTERFONTS | CF_INITTOLOGFONTSTRUCT,
-                       nullptr, this);
+                       nullptr, owner);
     if (dialog.DoModal() != IDOK) {
         return false;
     }

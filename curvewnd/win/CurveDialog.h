@@ -3,6 +3,7 @@
 // the window's curves, colour and font buttons, and inputs for durations, dates and times.
 #include <windows.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <vector>
 
@@ -20,6 +21,17 @@ class CKSTCurve;
 void DDX_Duration(CDataExchange* dx, int base, double& seconds);
 // A time stamp exchanged with a date picker and a time-of-day picker (whole seconds).
 void DDX_DateTime(CDataExchange* dx, int dateId, int timeId, CKSTTimeStamp& time);
+
+// The sample buttons and pickers of every settings dialog that edits colours and fonts, the
+// display elements' too.
+// An owner-drawn colour button: its colour in a rectangle inset by 2 pixels.
+void KstDrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour);
+// A font button: white, with "AaZz" centred in the font.
+void KstDrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font);
+// The colour dialog, fully open, any colour, starting at the colour; true on OK.
+bool KstChooseColour(CWnd* owner, uint32_t& colour);
+// The font dialog with screen and printer fonts, no effects, starting at the font; true on OK.
+bool KstChooseFont(CWnd* owner, CKSTFontDesc& font);
 
 class CKSTCurveDialog : public CDialog {
 public:
@@ -46,14 +58,16 @@ protected:
     void ShowItem(int id, bool show);
     void EnableItem(int id, bool enable);
 
-    // An owner-drawn colour button: its colour in a rectangle inset by 2 pixels.
-    static void DrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour);
-    // A font button: white, with "AaZz" centred in the font.
-    static void DrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font);
-    // The colour dialog, fully open, any colour, starting at the colour; true on OK.
-    bool ChooseColour(uint32_t& colour);
-    // The font dialog with screen fonts, starting at the font; true on OK.
-    bool ChooseFont(CKSTFontDesc& font);
+    static void DrawColourButton(const DRAWITEMSTRUCT& draw, COLORREF colour)
+    {
+        KstDrawColourButton(draw, colour);
+    }
+    static void DrawFontButton(const DRAWITEMSTRUCT& draw, const CKSTFontDesc& font)
+    {
+        KstDrawFontButton(draw, font);
+    }
+    bool ChooseColour(uint32_t& colour) { return KstChooseColour(this, colour); }
+    bool ChooseFont(CKSTFontDesc& font) { return KstChooseFont(this, font); }
 
     // A duration block (days, "d", hours, "h", minutes, "m", seconds, "s" from base on).
     void ShowDuration(int base, bool show);

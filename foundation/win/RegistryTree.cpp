@@ -357,7 +357,8 @@ int RegisterFileType(const CKSTString& progId, const CKSTString& commandPath,
 {
     const std::string id = ToStd(progId);
     const std::string dotExtension = "." + ToStd(extension);
-    const std::string command = ToStd(commandPath) + " \"%1\"";
+    // Quoted: the shell cuts an unquoted path at its first blank.
+    const std::string command = "\"" + ToStd(commandPath) + "\" \"%1\"";
     const std::string icon = ToStd(iconPath) + ",0";
     const std::string text = ToStd(description);
 

@@ -22,8 +22,9 @@ int RegLoadTree(HKEY root, const CKSTString& keyPath, CKSTHeaderInfoList& list);
 // in the list stay. 0, or KST_ERR_REG_WRITE at the first key or value that cannot be written.
 int RegSaveTree(HKEY root, const CKSTString& keyPath, const CKSTHeaderInfoList& list);
 
-// Associates ".extension" (given without the dot) with progId. Failures of single registry
-// calls are not reported.
+// Associates ".extension" (given without the dot) with progId, opened by "commandPath" "%1";
+// whatever the ProgID's command was before is replaced. Failures of single registry calls are
+// not reported.
 int RegisterFileType(const CKSTString& progId, const CKSTString& commandPath,
                      const CKSTString& iconPath, const CKSTString& extension,
                      const CKSTString& description);

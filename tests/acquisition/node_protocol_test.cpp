@@ -215,7 +215,7 @@ CKSTMemBuffer ValuesReply(const CKSTHeaderInfoList& list, const CKSTChannel* cha
         EXPECT_EQ(file.WriteSamples(*channel, 0, 0, channel->GetCount()), KST_OK);
     }
     file.GetMemory(message);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
     return message;
 }
 

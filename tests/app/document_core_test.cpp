@@ -218,6 +218,63 @@ TEST_F(DocumentCoreTest, UnreadableFileLeavesNoPathToSaveOver)
     EXPECT_EQ(m_host.channelsShownAtError, (std::vector<int>{0}));
 }
 
+// A file cut short opens with what was whole and says so; neither it nor a file without data
+// may be saved over without a name being asked for.
+TEST_F(DocumentCoreTest, CutOrEmptyFileIsToldAndNotSavedOverInPlace)
+{
+    WriteDocument("whole.qld", 300);
+    const std::string bytes = ReadBytes(m_folder.Native("whole.qld"));
+    const struct {
+        const char* name;
+        size_t size;
+        std::vector<int> fileErrors;
+        std::vector<int> messages;
+        int channels;
+        bool firstWhole;
+        bool saveInPlace;
+    } cases[] = {
+        {"whole.qld", bytes.size(), {}, {}, 2, true, true},
+        {"cut in the last record.qld", bytes.size() - 5, {KST_ERR_END_OF_DATA}, {}, 2, true, false},
+        {"cut after 40 bytes.qld", 40, {KST_ERR_END_OF_DATA}, {}, 0, false, false},
+        {"magic only.qld", kDocMagicSize, {}, {KST_STR_DOC_NO_DATA}, 0, false, false},
+    };
+    CKSTDocumentCore document(m_host, &m_display);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_folder.WriteFile(c.name, bytes.substr(0, c.size));
+        m_host.fileErrors.clear();
+        m_host.messages.clear();
+        bool read = false;
+        ASSERT_EQ(document.OpenFile(m_folder.Path(c.name), nullptr, &read), 1);
+        EXPECT_TRUE(read);
+        EXPECT_EQ(m_host.fileErrors, c.fileErrors);
+        EXPECT_EQ(m_host.messages, c.messages);
+        const CKSTChannelList& channels = document.GetDataSet().GetChannels();
+        ASSERT_EQ(channels.GetCount(), c.channels);
+        if (c.firstWhole) {
+            EXPECT_EQ(channels.GetAt(0)->GetCount(), 300u);
+            EXPECT_EQ(channels.GetAt(1)->GetCount() == 300u, c.saveInPlace);
+        }
+        // The title keeps the file's name.
+        EXPECT_STREQ(document.GetPath().c_str(), m_folder.Path(c.name).c_str());
+        EXPECT_EQ(document.CanSaveInPlace(), c.saveInPlace);
+        EXPECT_EQ(ReadBytes(m_folder.Native(c.name)), bytes.substr(0, c.size));
+    }
+    // Saved under a name, the document is that file's whole content.
+    ASSERT_EQ(document.SaveFile(m_folder.Path("saved.qld"), 0), KstSaveResult::Saved);
+    EXPECT_TRUE(document.CanSaveInPlace());
+
+    // Appended, a file cut short gives what was whole too, and says so.
+    ASSERT_EQ(document.OpenFile(m_folder.Path("whole.qld"), nullptr), 1);
+    m_host.fileErrors.clear();
+    bool selectionOnly = false;
+    bool cancelled = false;
+    document.AppendFile(m_folder.Path("cut in the last record.qld"), false, selectionOnly,
+                        cancelled);
+    EXPECT_EQ(m_host.fileErrors, (std::vector<int>{KST_ERR_END_OF_DATA}));
+    EXPECT_EQ(document.GetDataSet().GetChannels().GetCount(), 4);
+}
+
 TEST_F(DocumentCoreTest, OnlineSessionAndUnsavedLiveDataCanKeepTheDocument)
 {
     const CKSTString path = WriteDocument("a.qld", 10);
@@ -275,7 +332,7 @@ TEST_F(DocumentCoreTest, SettingsOnlyDocumentOpensWithTheCurrentSettingsAndNoDat
         ASSERT_EQ(file.OpenWrite(m_folder.Path("settings.qld")), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     CKSTDocumentCore document(m_host, &m_display);
     bool read = false;
@@ -295,7 +352,7 @@ TEST_F(DocumentCoreTest, CompanionLayoutOfTheFolderGivesTheWindowSettings)
         CKSTDocFile file;
         ASSERT_EQ(file.OpenWrite(m_folder.Path("layout.acc")), 0);
         ASSERT_GE(file.WriteCurveWndSettings(layout), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     CKSTDocumentCore document(m_host, &m_display);
     ASSERT_EQ(document.OpenFile(path, nullptr), 1);

@@ -30,6 +30,7 @@ TEST(ErrorTexts, OnlineTable)
         {-1327, false, true, 4558, B::Ok, false, -1},
         {-100, true, true, 4555, B::OkExclamation, false, -1},
         {-1330, false, true, 4914, B::OkExclamation, false, -1},
+        {-1331, true, true, 4931, B::OkExclamation, false, -1},
         {-1360, true, true, 4548, B::Ok, true, -1},
         {-1360, false, true, 4551, B::Ok, true, -1},
     };
@@ -51,9 +52,9 @@ TEST(ErrorTexts, FileTable)
     const struct {
         int code, id, result;
     } cases[] = {
-        {-1201, 4506, -1}, {-1205, 4510, -1}, {-1206, 4510, -1}, {-1207, 4511, -1},
-        {-1232, 4511, -1}, {-1210, 4514, 0},  {-1230, 4547, -1}, {-1237, 4565, -1},
-        {-1300, 4523, -1},
+        {-1201, 4506, -1}, {-1205, 4930, -1}, {-1206, 4510, -1}, {-1207, 4511, -1},
+        {-1232, 4511, -1}, {-1210, 4514, 0},  {-1229, 4547, -1}, {-1230, 4547, -1},
+        {-1237, 4565, -1}, {-1300, 4523, -1},
     };
     for (const auto& c : cases) {
         const KstErrorMessage m = KstFileErrorMessage(c.code);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
@@ -264,13 +265,27 @@ TEST_F(OnlineControlTest, ConnectingBuildsTheChannelsAndArmsTheTimer)
     }
 }
 
-TEST_F(OnlineControlTest, ARecordingThatCannotBeCreatedClosesTheClients)
+TEST_F(OnlineControlTest, ARecordingThatCannotBeCreatedIsToldAndTheStreamGoesOnUnsaved)
 {
     const CKSTString path = m_folder.Path("missing/folder/rec.qld");
-    EXPECT_EQ(Connect(path), KST_ERR_OPEN_FAILED);
-    EXPECT_FALSE(Online().m_bOnline);
-    EXPECT_FALSE(Host().timerArmed);
-    EXPECT_EQ(Online().GetSourceCount(), 0);
+    ASSERT_EQ(Connect(path), KST_OK);
+    ASSERT_EQ(Host().shown.size(), 1u);
+    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_NOT_CREATED);
+    EXPECT_FALSE(Host().shown[0].question);
+    EXPECT_TRUE(Online().m_bOnline);
+    EXPECT_TRUE(Host().timerArmed);
+    EXPECT_EQ(Online().GetSourceCount(), 1);
+    EXPECT_TRUE(Online().m_strRecordingFile.IsEmpty());
+    EXPECT_TRUE(Host().liveModified) << "nothing keeps the streamed data but a save";
+
+    // The stream goes on; its stop has no recording to open.
+    Host().DeliverToAll(4);
+    Online().OnOnlineTimer();
+    EXPECT_EQ(Channel(0).GetCount(), 4u);
+    EXPECT_EQ(Host().shown.size(), 1u);
+    Online().StopLiveStream();
+    EXPECT_TRUE(Host().opened.empty());
+    EXPECT_FALSE(FileExists(path));
 }
 
 TEST_F(OnlineControlTest, TicksCopyEverySampleOnceAndReArmTheTimer)
@@ -333,7 +348,8 @@ TEST_F(OnlineControlTest, RecordingAppendsOnTheFirstTickThenOnlyAfterMoreThanSix
     CKSTDocFile file;
     ASSERT_EQ(file.OpenRead(path), KST_OK);
     CKSTDataSet reread;
-    file.ReadDataSet(reread, nullptr, nullptr);
+    // A recording holds no window settings.
+    EXPECT_EQ(file.ReadDataSet(reread, nullptr, nullptr), KST_ERR_NO_SETTINGS);
     ASSERT_EQ(reread.GetChannels().GetCount(), 3);
     for (int i = 0; i < 3; ++i) {
         const std::vector<double> values = Values(*reread.GetChannels().GetAt(i));
@@ -365,6 +381,42 @@ TEST_F(OnlineControlTest, AStopWhoseLastAppendFailsKeepsTheLiveDataAndSaysSo)
     EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
     EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
     EXPECT_EQ(Values(Channel(0)).size(), 20u);
+    EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
+        << "the samples the file lacks are kept";
+}
+
+// The stop's append fits the C library's buffer, so its bytes fail only when the file closes.
+TEST_F(OnlineControlTest, AStopWhoseLastBytesCannotBeFlushedSaysSoOnAFullDisk)
+{
+    const char* limit = std::getenv("KST_TEST_FILE_LIMIT");
+    if (limit == nullptr) {
+        GTEST_SKIP() << "needs a file-size limit: runs under tools/with-file-limit.sh";
+    }
+    const uint64_t bytes = std::strtoull(limit, nullptr, 10);
+    const CKSTString path = m_folder.Path("rec.qld");
+    ASSERT_EQ(Connect(path), KST_OK);
+    uint64_t size = FileSize(path);
+    uint64_t step = 0;
+    // Appends of one size until the next would pass the limit.
+    for (double seconds = 0.0; size + step <= bytes; seconds += 60.5) {
+        ASSERT_LT(seconds, 1e6) << "the recording does not grow";
+        g_now = kStart + seconds;
+        Host().DeliverToAll(10);
+        Online().OnOnlineTimer();
+        ASSERT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 0u);
+        step = FileSize(path) - size;
+        size += step;
+    }
+    ASSERT_LT(step, 4096u) << "an append larger than the buffer fails while writing";
+
+    g_now = g_now + 30.0;
+    Host().DeliverToAll(10);
+    Online().OnOnlineTimer();
+    Online().StopLiveStream();
+    EXPECT_TRUE(Host().opened.empty()) << "the incomplete recording is not shown as the stream";
+    ASSERT_EQ(Host().shown.size(), 1u);
+    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
+    EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
     EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
         << "the samples the file lacks are kept";
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "curvewnd/YAxis.h"
 #include "recording_curve_wnd.h"
 
 namespace {
@@ -96,6 +97,27 @@ TEST(CurveWndOptionsTest, InstrumentTitleAlignmentAndStyle)
         EXPECT_EQ(back.style, c.style);
         EXPECT_EQ(back.titleText, "Rack:u");
         EXPECT_TRUE(window.IsModified());
+    }
+}
+
+// Any angle is taken, also outside the range the meter dialog names; a bar display has none.
+TEST(CurveWndOptionsTest, PointerScaleAngleIsTheFirstYAxisDialAngle)
+{
+    for (uint32_t kind : {CKSTCurveWndCore::kDisplayPointer, CKSTCurveWndCore::kDisplayBar}) {
+        ChannelPool pool;
+        RecordingCurveWnd window;
+        window.AddChannel(pool.Add("u", "V"), 2, 2);
+        window.SetDisplayKind(kind, 0, "");
+        CKSTYAxis& axis = *window.GetAxis(0);
+        axis.SetDialAngle(180.0);
+        const bool pointer = kind == CKSTCurveWndCore::kDisplayPointer;
+        KstInstrumentOptions options;
+        KstFillInstrumentOptions(window, options);
+        EXPECT_DOUBLE_EQ(options.scaleAngle, pointer ? 180.0 : 0.0) << kind;
+        options.scaleAngle = 400.0;
+        EXPECT_EQ(KstApplyInstrumentOptions(window, options), pointer) << kind;
+        EXPECT_DOUBLE_EQ(axis.GetDialAngle(), pointer ? 400.0 : 180.0) << kind;
+        EXPECT_EQ(window.IsModified(), pointer) << kind;
     }
 }
 

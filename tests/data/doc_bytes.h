@@ -96,7 +96,7 @@ inline KstBytes WriteToMemory(const std::function<int(CKSTDocFile&)>& write)
     EXPECT_EQ(write(file), KST_OK);
     const CKSTMemBuffer& memory = file.GetMemoryBuffer();
     KstBytes bytes(memory.GetData(), memory.GetData() + memory.GetSize());
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
     return bytes;
 }
 

@@ -265,7 +265,7 @@ TEST(DocFileChannels, MatrixChannelsAreReadNotWritten)
     EXPECT_FALSE(m.IsColorMatrix());
 
     CKSTDocFile file;
-    file.OpenMemoryWrite();
+    EXPECT_EQ(file.OpenMemoryWrite(), KST_OK);
     EXPECT_EQ(file.WriteChannelRecord(m, 0, 0), KST_ERR_NEGATIVE_DURATION);
     CKSTMemBuffer out;
     file.GetMemory(out);
@@ -553,7 +553,7 @@ TEST(DocFileChannels, TimeVectorWithANaNTimeStaysATimeVector)
     ASSERT_EQ(file.WriteChannels(list, true), KST_OK);
     CKSTMemBuffer image;
     file.GetMemory(image);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
 
     CKSTChannelList back;
     file.SetMemory(image);
@@ -577,7 +577,7 @@ TEST(DocFileChannels, CountsInHeadersAllocateNoMoreThanTheFileCanHold)
     ASSERT_EQ(file.WriteMissingRun(0, 0xFFFFFFF0u), KST_OK);
     CKSTMemBuffer image;
     file.GetMemory(image);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
 
     for (const uint32_t index : {0u, 1u}) {
         SCOPED_TRACE(index);
@@ -593,7 +593,7 @@ TEST(DocFileChannels, CountsInHeadersAllocateNoMoreThanTheFileCanHold)
             ASSERT_EQ(back.GetCount(), 1);
             channel = *back.GetAt(0);
         }
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
         EXPECT_EQ(channel.GetCount(), 3u);
         EXPECT_LE(channel.GetCapacity(), 8 * image.GetSize() + CKSTChannel::kDefaultGrowthStep);
     }
@@ -617,7 +617,7 @@ TEST(DocFileChannels, SingleValueRecordsKeepEveryValue)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sampleType << " " << c.value);
         CKSTDocFile file;
-        file.OpenMemoryWrite();
+        EXPECT_EQ(file.OpenMemoryWrite(), KST_OK);
         ASSERT_EQ(file.WriteSingleValue(3, c.sampleType, c.value), 0);
         CKSTMemBuffer out;
         file.GetMemory(out);

@@ -162,7 +162,7 @@ TEST(DocFileFraming, OpeningChecksTheMagic)
     EXPECT_EQ(file.ReadChannels(channels, nullptr, false, &newer), KST_ERR_BAD_HEADER);
     EXPECT_EQ(newer, 0);
     EXPECT_EQ(channels.GetCount(), 0);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
 
     for (const char* name : {"wrong_magic.qld", "short.qld", "empty.qld"}) {
         SCOPED_TRACE(name);
@@ -185,7 +185,7 @@ TEST(DocFileFraming, WritesNeedAContainerOpenForWriting)
     CKSTDocRecord payload;
     EXPECT_EQ(file.WriteFramedRecord(61, payload), KST_ERR_FILE_NOT_OPEN);
     ASSERT_EQ(file.OpenWrite(folder.Path("a.qld")), 0);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
     ASSERT_EQ(file.OpenRead(folder.Path("a.qld")), 0);
     EXPECT_EQ(file.WriteFramedRecord(61, payload), KST_ERR_NOT_OPEN_FOR_WRITING);
     CKSTChannelList channels;
@@ -208,7 +208,7 @@ TEST(DocFileFraming, AppendingNeedsAnExistingContainer)
     folder.WriteFile("good.qld", std::string(kDocMagic, kDocMagicSize));
     ASSERT_EQ(file.OpenAppend(folder.Path("good.qld")), 0);
     EXPECT_EQ(file.WriteByte(61), 0);
-    file.Close();
+    EXPECT_EQ(file.Close(), KST_OK);
     EXPECT_EQ(std::filesystem::file_size(folder.Native("good.qld")), kDocMagicSize + 1u);
 }
 

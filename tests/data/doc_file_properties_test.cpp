@@ -281,7 +281,7 @@ TEST(DocFileProperties, HiddenEntriesRoundTripOnConcurrentThreads)
                 list.SetComment(("Comment " + tag).c_str(), true);
                 list.SetLong("Visible", round);
                 CKSTDocFile writer;
-                writer.OpenMemoryWrite();
+                EXPECT_EQ(writer.OpenMemoryWrite(), KST_OK);
                 if (WriteKxdPropertyList(writer, list) != KST_OK) {
                     ++failures;
                     continue;

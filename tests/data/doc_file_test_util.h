@@ -2,6 +2,8 @@
 // Helpers shared by the container tests: byte images assembled record by record, and a
 // container written to or read from memory.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -101,7 +103,7 @@ inline int ReadImage(const Bytes& bytes, CKSTChannelList& channels, uint8_t* new
 inline Bytes WriteImage(const CKSTChannelList& channels, bool share, int* result = nullptr)
 {
     CKSTDocFile file;
-    file.OpenMemoryWrite();
+    EXPECT_EQ(file.OpenMemoryWrite(), KST_OK);
     const int r = file.WriteChannels(channels, share);
     if (result != nullptr) {
         *result = r;
@@ -134,13 +136,13 @@ inline std::vector<RecordInfo> ListRecords(const Bytes& bytes)
     while (reader.ReadTag(tag) == 0) {
         RecordInfo info{tag, 0, 0, 0};
         if (IsFixedSizeTag(tag)) {
-            reader.ReadCount8(info.index);
+            EXPECT_TRUE(reader.ReadCount8(info.index));
             info.length = GetFixedTagSize(tag);
         } else {
             if (IsLengthPrefixedTag(tag)) {
-                reader.ReadCount8(info.index);
+                EXPECT_TRUE(reader.ReadCount8(info.index));
             }
-            reader.ReadCount16(info.length);
+            EXPECT_TRUE(reader.ReadCount16(info.length));
         }
         info.payloadOffset = reader.GetPosition();
         if (!reader.Skip(info.length)) {

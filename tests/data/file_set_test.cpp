@@ -598,25 +598,39 @@ TEST_F(FileSetArchiveTest, AnUnreadablePeriodFileIsNotOverwritten)
     EXPECT_EQ(Seconds(Find(file, "Druck"), At(11, 0)), Range(0, 600, 60));
 }
 
-TEST_F(FileSetArchiveTest, FilesWithNewerRecordKindsAreLoadedButNotRewritten)
+// What such a file holds is loaded, and the file is reported and never rewritten: a rewrite
+// would drop what this program cannot read.
+TEST_F(FileSetArchiveTest, FilesWithNewerRecordKindsOrCutShortAreLoadedButNotRewritten)
 {
-    CKSTDataSet older;
-    AddChannel(older, Channel("Druck", At(10, 0), 60.0, 3));
-    WriteNative(Path("2007-03-05_10-00-00.qld"), older);
-    // A framed record of a kind this program does not know: tag, u16 length, payload.
-    std::ofstream(m_folder.Native("2007-03-05_10-00-00.qld"), std::ios::binary | std::ios::app)
-        .write("\xF0\x02\x00xy", 5);
-    const std::string bytes = ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld"));
+    // A framed record (tag, u16 length, payload) of a kind this program does not know, whole
+    // or cut off by the end of the file.
+    const struct {
+        const char* what;
+        const char* tail;
+        int result;
+    } cases[] = {
+        {"newer record kinds", "\xF0\x02\x00xy", KST_ERR_NEWER_KINDS},
+        {"cut short", "\xF0\x09\x00xy", KST_ERR_END_OF_DATA},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CKSTDataSet older;
+        AddChannel(older, Channel("Druck", At(10, 0), 60.0, 3));
+        WriteNative(Path("2007-03-05_10-00-00.qld"), older);
+        std::ofstream(m_folder.Native("2007-03-05_10-00-00.qld"), std::ios::binary | std::ios::app)
+            .write(c.tail, 5);
+        const std::string bytes = ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld"));
 
-    CKSTDataSet loaded;
-    EXPECT_EQ(m_set.LoadWindowFiles(KST_FILE_NATIVE, At(10, 0), At(10, 30), loaded, false),
-              KST_ERR_NEWER_KINDS);
-    EXPECT_EQ(Seconds(Find(loaded, "Druck"), At(10, 0)), Range(0, 120, 60));
+        CKSTDataSet loaded;
+        EXPECT_EQ(m_set.LoadWindowFiles(KST_FILE_NATIVE, At(10, 0), At(10, 30), loaded, false),
+                  c.result);
+        EXPECT_EQ(Seconds(Find(loaded, "Druck"), At(10, 0)), Range(0, 120, 60));
 
-    CKSTDataSet newer;
-    AddChannel(newer, Channel("Druck", At(10, 20), 60.0, 3));
-    EXPECT_EQ(m_set.ExportTimeWindow(KST_FILE_NATIVE, 3600.0, newer), KST_ERR_NEWER_KINDS);
-    EXPECT_EQ(ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld")), bytes);
+        CKSTDataSet newer;
+        AddChannel(newer, Channel("Druck", At(10, 20), 60.0, 3));
+        EXPECT_EQ(m_set.ExportTimeWindow(KST_FILE_NATIVE, 3600.0, newer), c.result);
+        EXPECT_EQ(ReadBytes(m_folder.Native("2007-03-05_10-00-00.qld")), bytes);
+    }
 }
 
 TEST_F(FileSetArchiveTest, KeptNamesNeverShareAFileBetweenPeriods)

@@ -428,6 +428,46 @@ TEST(KeyFileWrite, GroupsEntriesBySection)
     }
 }
 
+// Sections used in turn, a key repeated within a section and across sections, plain entries
+// between them: the bytes the writer has always given for them.
+TEST(KeyFileWrite, SectionsInTurnWithRepeatedKeysKeepTheirBytes)
+{
+    const Entries entries = {
+        {"top", "0"},           {Key({"A", "x"}), "1"}, {Key({"B", "x"}), "2"},
+        {Key({"A", "y"}), "3"}, {"mid", "4"},           {Key({"C", "D", "x"}), "5"},
+        {Key({"B", "x"}), "6"}, {Key({"A", "x"}), "7"}, {Key({"C", "x"}), "8"},
+        {Key({"C", "D", "y"}), "9"}, {Key({"B", "z"}), "10"}, {Key({"a", "x"}), "11"},
+    };
+    CKSTHeaderInfoList list;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        // Added under a name of its own, then renamed: the list keeps both entries of a name.
+        const int at = list.SetString(Str("entry" + std::to_string(i)), Str(entries[i].second));
+        ASSERT_GE(at, 0);
+        list.GetItem(at).m_name = Str(entries[i].first);
+    }
+    const std::string lf =
+        "top=0\nmid=4\n"
+        "\n[A]\nx=1\ny=3\nx=7\n"
+        "\n[B]\nx=2\nx=6\nz=10\n"
+        "\n[C|D]\nx=5\ny=9\n"
+        "\n[C]\nx=8\n"
+        "\n[a]\nx=11\n";
+    std::string crlf;
+    for (const char c : lf) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    for (const bool useCrlf : {false, true}) {
+        SCOPED_TRACE(useCrlf ? "crlf" : "lf");
+        CKSTKeyFile file;
+        ASSERT_EQ(KST_OK, file.OpenMemoryWrite());
+        ASSERT_EQ(KST_OK, file.Write(list, useCrlf));
+        CKSTMemBuffer written;
+        file.GetMemory(written);
+        EXPECT_EQ(useCrlf ? crlf : lf,
+                  std::string(reinterpret_cast<const char*>(written.GetData()), written.GetSize()));
+    }
+}
+
 TEST(KeyFileWrite, ValuesOfPlainLinesSurviveSaveAndReload)
 {
     // Backslashes, quotes and the characters of the line syntax inside a value; what a plain line

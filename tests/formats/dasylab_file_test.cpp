@@ -42,7 +42,7 @@ std::vector<uint8_t> WriteImage(const CKSTChannelList& list, int* result = nullp
         EXPECT_EQ(written, KST_OK);
     }
     CKSTMemBuffer buffer;
-    file.GetMemory(buffer);
+    EXPECT_EQ(file.GetMemory(buffer), KST_OK);
     return std::vector<uint8_t>(buffer.GetData(), buffer.GetData() + buffer.GetSize());
 }
 

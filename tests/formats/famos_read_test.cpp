@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -492,6 +493,145 @@ TEST(FamosReadTest, HostileFilesAreRefused)
         SCOPED_TRACE(c.name);
         CKSTDataSet set;
         EXPECT_EQ(ReadImage(c.bytes, set), c.expected);
+    }
+}
+
+// A plain channel, then an XY channel whose values or times cannot all be read: no channel
+// leaves the reader with samples whose times were never written.
+std::string PlainThenXYImage(const std::string& data, bool timeBuffer, bool timeComponent)
+{
+    Layout plain;
+    plain.filled = 8;
+    Layout values;
+    values.reference = 2;
+    values.bufferOffset = 8;
+    values.filled = 24;
+    Layout times;
+    times.reference = 3;
+    times.bufferOffset = 32;
+    times.filled = 24;
+    times.scaling = "0,0,0,1,2,ms";
+    times.ownBuffer = timeBuffer;
+    FamosImage image;
+    image.Channel("A", plain);
+    image.Key("CG", "2,3,2");
+    image.Component(1, values).Key("CN", "0,0,0,2,xy,0,");
+    if (timeComponent) {
+        image.Component(2, times);
+    }
+    const std::string full = data + std::string(56 - std::min<size_t>(data.size(), 56), '\0');
+    if (data.size() >= 56) {
+        image.Data(1, data);
+    } else {
+        // The data key claims the whole buffer; the file ends after `data`.
+        image.Raw("|CS,1," + std::to_string(full.size() + 2) + ",1," + data);
+    }
+    return image.Bytes();
+}
+
+TEST(FamosReadTest, ChannelWhoseTimesCannotBeReadIsNotHandedOut)
+{
+    const std::string data = LittleEndian<double>({9}) + LittleEndian<double>({1, 2, 3}) +
+                             LittleEndian<double>({0.0, 0.1, 0.3});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int expected;
+        std::vector<double> values;  // of the XY channel; none when it is dropped
+        std::vector<double> times;
+    };
+    const Case cases[] = {
+        {"time component missing", PlainThenXYImage(data, true, false), KST_ERR_INDEX_BEYOND,
+         {}, {}},
+        {"time component without its buffer", PlainThenXYImage(data, false, true),
+         KST_ERR_BAD_KEY, {}, {}},
+        {"file ends inside the values", PlainThenXYImage(data.substr(0, 24), true, true),
+         KST_ERR_END_OF_DATA, {}, {}},
+        {"file ends inside the times", PlainThenXYImage(data.substr(0, 48), true, true),
+         KST_ERR_END_OF_DATA, {1, 2}, {0.0, 0.1}},
+        {"whole", PlainThenXYImage(data, true, true), KST_OK, {1, 2, 3}, {0.0, 0.1, 0.3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKSTDataSet set;
+        EXPECT_EQ(ReadImage(c.bytes, set), c.expected);
+        const CKSTChannelList& channels = set.GetChannels();
+        ASSERT_EQ(channels.GetCount(), c.values.empty() ? 1 : 2);
+        EXPECT_EQ(Values(*channels.GetAt(0)), std::vector<double>{9});
+
+        CKSTFamosFile file;
+        ASSERT_EQ(file.SetMemory(Buffer(c.bytes)), KST_OK);
+        CKSTChannel xy;
+        EXPECT_EQ(file.ReadChannel(xy, 1), c.expected);
+        EXPECT_EQ(Values(xy), c.values);
+        if (!c.values.empty()) {
+            ASSERT_EQ(xy.GetTimeBaseType(), CKSTChannel::kTimeVector);
+            EXPECT_EQ(std::vector<double>(xy.GetTimes(), xy.GetTimes() + xy.GetCount()), c.times);
+            kst_test::ExpectSameChannel(xy, *channels.GetAt(1));
+        }
+    }
+}
+
+// Channels that all take their samples from one buffer, each as many as the buffer holds, and
+// a digital word whose bits become channels of their own: every sample made counts against
+// what one read may create.
+TEST(FamosReadTest, SamplesOfSharedBuffersAndBitChannelsCountAgainstTheBudget)
+{
+    Layout shared;
+    shared.filled = 800;
+    std::string sharing;
+    {
+        FamosImage image;
+        for (int i = 0; i < 10; ++i) {
+            shared.ownBuffer = i == 0;
+            image.Channel("c" + std::to_string(i), shared);
+        }
+        image.Data(1, LittleEndian<double>(std::vector<double>(100, 1.5)));
+        sharing = image.Bytes();
+    }
+    Layout word;
+    word.format = 11;
+    word.bytes = 2;
+    word.filled = 200;
+    std::string bits;
+    {
+        FamosImage image;
+        image.Key("CG", "1,1,1");
+        image.Component(1, word, "2");
+        for (int b = 0; b < 16; ++b) {
+            image.Key("CN", "0,0," + std::to_string(b) + ",2,b" + std::to_string(b % 10) + ",0,");
+        }
+        image.Data(1, LittleEndian<uint16_t>(std::vector<uint16_t>(100, 5)));
+        bits = image.Bytes();
+    }
+    struct Case {
+        const char* name;
+        const std::string& bytes;
+        uint64_t budget;
+        int expected;
+        int channels;
+    };
+    const Case cases[] = {
+        {"shared buffer within the budget", sharing, 1000, KST_OK, 10},
+        {"shared buffer one sample beyond", sharing, 999, KST_ERR_TOO_LARGE, 9},
+        {"bit channels within the budget", bits, 1600, KST_OK, 16},
+        {"bit channels beyond it", bits, 1599, KST_ERR_TOO_LARGE, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKSTFamosFile file;
+        ASSERT_EQ(file.SetMemory(Buffer(c.bytes)), KST_OK);
+        file.SetSampleBudget(c.budget);
+        CKSTDataSet set;
+        EXPECT_EQ(file.Read(set), c.expected);
+        const CKSTChannelList& channels = set.GetChannels();
+        ASSERT_EQ(channels.GetCount(), c.channels);
+        for (int i = 0; i < channels.GetCount(); ++i) {
+            EXPECT_EQ(channels.GetAt(i)->GetCount(), 100u);
+        }
+        // A channel read on its own has a budget of its own.
+        CKSTChannel single;
+        EXPECT_EQ(file.ReadChannel(single, 0), KST_OK);
     }
 }
 

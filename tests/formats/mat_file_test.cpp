@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -259,6 +261,51 @@ TEST(MatFileTest, MissingSamplesPaddingAndBounds)
     ExpectChannels(w.dataSet.GetChannels(), {{"w1", {1}}, {"w2", {2}}});
 }
 
+// Matrices stored across their channels whose real part ends early. A complete one has fewer
+// channels than samples in each; one cut short keeps at most as many channels as the square root
+// of its stored elements, not one channel per element, and says so when it leaves elements out.
+TEST(MatFileTest, MatrixCutShortAcrossItsChannels)
+{
+    struct Case {
+        const char* what;
+        uint32_t rows;
+        uint32_t columns;
+        size_t stored;
+        int expected;
+        size_t channels;
+        size_t samples;  // of the first channel
+    };
+    const Case cases[] = {
+        {"half of a wide matrix", 4, 100, 200, KST_OK, 4, 50},
+        {"as many elements as rows", 400, 401, 400, KST_ERR_END_OF_DATA, 20, 1},
+        {"fewer elements than rows", 400, 401, 150, KST_ERR_END_OF_DATA, 13, 1},
+        {"whole", 20, 21, 420, KST_OK, 20, 21},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int8_t> values(c.stored);
+        for (size_t e = 0; e < values.size(); ++e) {
+            values[e] = static_cast<int8_t>(e % 100);
+        }
+        MatImage m;
+        m.Add(m.Matrix(8, c.rows, c.columns, "m", m.Data<int8_t>(1, values)));
+        ReadResult r;
+        ReadImage(m.Image(), r);
+        EXPECT_EQ(r.read, c.expected);
+        const CKSTChannelList& channels = r.dataSet.GetChannels();
+        ASSERT_EQ(channels.GetCount(), static_cast<int>(c.channels));
+        // Element e belongs to row e mod rows, whichever channels are kept.
+        for (int i = 0; i < channels.GetCount(); ++i) {
+            const CKSTChannel& channel = *channels.GetAt(i);
+            ASSERT_GE(channel.GetCount(), i == 0 ? c.samples : 1u);
+            for (uint32_t k = 0; k < channel.GetCount(); ++k) {
+                ASSERT_EQ(channel.GetValue(k), static_cast<double>(values[k * c.rows + i])) << i;
+            }
+        }
+        EXPECT_EQ(channels.GetAt(0)->GetCount(), c.samples);
+    }
+}
+
 // Matrices larger than one read block: element e of a matrix stored across its channels
 // belongs to channel e mod rows, a column may end inside a block, and a missing sample far
 // from the start keeps its place.
@@ -345,6 +392,63 @@ TEST(MatFileTest, SplitDecodingGivesTheSameChannels)
     }
 }
 
+// Channels as the program writes them, time vectors and equidistant ones, written to a file and
+// read back from it and from its image: bit for bit what was written, either way.
+TEST(MatFileTest, WrittenFileReadsBackBitForBitFromDiskAndMemory)
+{
+    CKSTChannelList written;
+    for (int c = 0; c < 40; ++c) {
+        CKSTChannel& channel = *written.GetAt(written.AddNew());
+        channel.SetName(CKSTString("c") + CKSTString::FormatInt(c));
+        if (c % 2 == 0) {
+            channel.SetTimeBaseType(CKSTChannel::kTimeVector);
+        }
+        for (int k = 0; k < 300 + c; ++k) {
+            const double value = std::ldexp(static_cast<double>(k * 7919 % 1013) - 500.0, -c);
+            if (c % 2 == 0) {
+                channel.AppendTimeValue(k * 0.25 + (k % 3) * 0.01, value);
+            } else {
+                channel.AppendValue(value, false);
+            }
+        }
+    }
+    TempFolder folder;
+    const CKSTString path = folder.Path("written.mat");
+    CKSTMatFile writer;
+    ASSERT_EQ(writer.OpenWrite(path), KST_OK);
+    ASSERT_EQ(writer.WriteChannels(written, false), KST_OK);
+    ASSERT_EQ(writer.Close(), KST_OK);
+
+    CKSTDataSet fromDisk;
+    CKSTMatFile reader;
+    ASSERT_EQ(reader.OpenRead(path), KST_OK);
+    ASSERT_EQ(reader.Read(fromDisk, nullptr, false), KST_OK);
+    const CKSTChannelList& channels = fromDisk.GetChannels();
+    ASSERT_EQ(channels.GetCount(), written.GetCount());
+    for (int c = 0; c < written.GetCount(); ++c) {
+        SCOPED_TRACE(c);
+        const CKSTChannel& expected = *written.GetAt(c);
+        const CKSTChannel& actual = *channels.GetAt(c);
+        ASSERT_EQ(actual.GetCount(), expected.GetCount());
+        for (uint32_t k = 0; k < expected.GetCount(); ++k) {
+            ASSERT_EQ(actual.IsMissing(k), expected.IsMissing(k)) << k;
+            ASSERT_TRUE(kst_test::SameBits(&expected.GetValues()[k], &actual.GetValues()[k], 1));
+            const double times[] = {expected.GetTimeAt(k), actual.GetTimeAt(k)};
+            ASSERT_TRUE(kst_test::SameBits(&times[0], &times[1], 1)) << k;
+        }
+    }
+
+    std::ifstream in(folder.Native("written.mat"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    CKSTMemBuffer image;
+    image.Write(bytes.data(), 1, static_cast<uint32_t>(bytes.size()));
+    CKSTDataSet fromImage;
+    CKSTMatFile imageReader;
+    ASSERT_EQ(imageReader.SetMemory(image), KST_OK);
+    ASSERT_EQ(imageReader.Read(fromImage, nullptr, false), KST_OK);
+    kst_test::ExpectSameChannels(channels, fromImage.GetChannels());
+}
+
 TEST(MatFileTest, PairsXDataWithYDataOfTheSameStructureOnly)
 {
     MatImage m;
@@ -365,6 +469,33 @@ TEST(MatFileTest, PairsXDataWithYDataOfTheSameStructureOnly)
     const CKSTChannel& good = *r.dataSet.GetChannels().GetAt(0);
     EXPECT_EQ(good.GetTimeBaseType(), CKSTChannel::kEquidistant);
     EXPECT_DOUBLE_EQ(good.GetDt(), 0.5);
+}
+
+// A structure's XData and YData become one time vector, with or without missing samples in
+// YData: the same times, values and attributes either way, the missing sample marked.
+TEST(MatFileTest, PairedChannelWithAndWithoutMissingSamples)
+{
+    const std::vector<double> times = {0, 0.5, 1.0, 2.0};
+    MatImage m;
+    m.Add(m.Struct("whole", {"XData", "YData"},
+                   {m.Doubles(4, 1, "", times), m.Doubles(4, 1, "", {7, 8, 9, 10})}));
+    m.Add(m.Struct("gap", {"XData", "YData"},
+                   {m.Doubles(4, 1, "", times), m.Doubles(4, 1, "", {7, std::nan(""), 9, 10})}));
+    ReadResult r;
+    ReadImage(m.Image(), r);
+    ASSERT_EQ(r.read, KST_OK);
+    ExpectChannels(r.dataSet.GetChannels(), {{"whole", {7, 8, 9, 10}}, {"gap", {7, 0, 9, 10}}});
+    for (int c = 0; c < 2; ++c) {
+        SCOPED_TRACE(c);
+        const CKSTChannel& xy = *r.dataSet.GetChannels().GetAt(c);
+        ASSERT_EQ(xy.GetTimeBaseType(), CKSTChannel::kTimeVector);
+        EXPECT_EQ(std::vector<double>(xy.GetTimes(), xy.GetTimes() + 4), times);
+        EXPECT_TRUE(xy.AreTimesAscending());
+        EXPECT_EQ(xy.GetStartTimeStamp(), r.dataSet.GetChannels().GetAt(0)->GetStartTimeStamp());
+        for (uint32_t k = 0; k < 4; ++k) {
+            EXPECT_EQ(xy.IsMissing(k), c == 1 && k == 1) << k;
+        }
+    }
 }
 
 TEST(MatFileTest, RefusesWhatItCannotRead)

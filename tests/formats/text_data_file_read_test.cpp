@@ -693,7 +693,7 @@ TEST(TextDataFileReadTest, FileOnDiskReadsLikeItsImage)
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(image.GetData()), image.GetSize()),
                   text);
 
-        fromDisk.SetMemory(Image("v\n4\n5\n"));
+        EXPECT_EQ(fromDisk.SetMemory(Image("v\n4\n5\n")), KST_OK);
         CKSTDataSet replaced;
         ASSERT_EQ(fromDisk.Read(replaced, nullptr, false), KST_OK);
         ASSERT_EQ(replaced.GetChannels().GetCount(), 1);

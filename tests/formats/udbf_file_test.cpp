@@ -507,7 +507,7 @@ TEST(UdbfFileTest, DataAndDescriptionFilesArePairedByName)
     ASSERT_EQ(pairWriter.WriteChannels(written), KST_OK);
     CKSTMemBuffer description, data;
     pairWriter.GetDescriptionMemory(description);
-    pairWriter.GetMemory(data);
+    EXPECT_EQ(pairWriter.GetMemory(data), KST_OK);
     TempFolder folder;
     folder.WriteFile("bufdes_001.dat",
                      std::string(reinterpret_cast<const char*>(description.GetData()),
@@ -758,7 +758,7 @@ TEST(UdbfFileTest, WritesToAFullDeviceAreReported)
         const int written = file.WriteChannels(channels);
         // Also the bytes the C library still buffers: the writer pushes them out itself.
         EXPECT_EQ(written, KST_ERR_SHORT_TRANSFER);
-        file.Close();
+        static_cast<void>(file.Close());  // the write has failed already
     }
 }
 

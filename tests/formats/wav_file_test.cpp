@@ -223,7 +223,7 @@ int RoundTrip(const CKSTChannelList& channels, CKSTDataSet& back, std::vector<ui
         return result;
     }
     CKSTMemBuffer buffer;
-    writer.GetMemory(buffer);
+    EXPECT_EQ(writer.GetMemory(buffer), KST_OK);
     if (image != nullptr) {
         image->assign(buffer.GetData(), buffer.GetData() + buffer.GetSize());
     }
@@ -287,7 +287,7 @@ TEST(WavFileTest, EmptyListWritesNothingAndClosedFileRefuses)
     ASSERT_EQ(writer.OpenMemoryWrite(), KST_OK);
     EXPECT_EQ(writer.WriteChannels(empty, false), KST_OK);
     CKSTMemBuffer buffer;
-    writer.GetMemory(buffer);
+    EXPECT_EQ(writer.GetMemory(buffer), KST_OK);
     EXPECT_EQ(buffer.GetSize(), 0u);
 }
 

@@ -237,7 +237,7 @@ TEST_P(StreamTest, EndOfDataRules)
             }
             EXPECT_EQ(step.eofAfter, m_stream.IsEOF());
         }
-        m_stream.Close();
+        EXPECT_EQ(m_stream.Close(), KST_OK);
     }
 }
 
@@ -297,7 +297,7 @@ TEST_P(StreamTest, ReadAllTakesTheRestInChunks)
         if (c.size % CKSTDataFile::kReadAllChunk == 0) {
             EXPECT_TRUE(m_stream.IsEOF());
         }
-        m_stream.Close();
+        EXPECT_EQ(m_stream.Close(), KST_OK);
     }
 }
 

@@ -380,8 +380,8 @@ protected:
     {
         ShellTest::SetUp();
         using UnixName = char*(CDECL*)(const wchar_t*);
-        const auto unixName = reinterpret_cast<UnixName>(
-            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+        const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
         if (!unixName) {
             GTEST_SKIP() << "the file-port printer is Wine's";
         }

@@ -5,6 +5,7 @@
 
 #include "data/DataSet.h"
 #include "formats/FamosFile.h"
+#include "fuzz_memory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/DataSet.h"
@@ -11,6 +12,7 @@
 #include "data/LayoutFile.h"
 #include "data/RecordFile.h"
 #include "foundation/HeaderInfoList.h"
+#include "tests/support/HostileInputs.h"
 
 namespace {
 
@@ -61,6 +63,32 @@ void FillDataSet(CKSTDataSet& dataSet)
     settings.AddCurveForChannel("levels", "", "V");
     settings.AddCurveForChannel("ramp", "", "");
     dataSet.SetWindowSettings(settings);
+}
+
+CKSTMemBuffer BufferOf(const std::string& bytes)
+{
+    CKSTMemBuffer buffer;
+    buffer.Write(bytes.data(), 1, static_cast<uint32_t>(bytes.size()));
+    return buffer;
+}
+
+// Small ones of the inputs that once made a reader quadratic or made it create far more than
+// the file held.
+void AddHostileSeeds(std::vector<std::pair<std::string, CKSTMemBuffer>>& seeds)
+{
+    seeds.emplace_back("famos/version1_many_channels",
+                       BufferOf(kst_hostile::FamosVersion1Channels(40)));
+    seeds.emplace_back("famos/many_data_keys", BufferOf(kst_hostile::FamosVersion2ManyDataKeys(8)));
+    seeds.emplace_back("famos/shared_buffer", BufferOf(kst_hostile::FamosSharedBuffer(20, 64)));
+    seeds.emplace_back("mat_file/cut_short_matrix", BufferOf(kst_hostile::MatCutShortMatrix(300)));
+    seeds.emplace_back("text_table/two_digit_years",
+                       BufferOf(kst_hostile::TwoDigitYearTable(2000)));
+    CKSTKeyFile file;
+    CKSTMemBuffer sections;
+    if (file.OpenMemoryWrite() == 0 && file.Write(kst_hostile::KeyFileSections(50), false) == 0) {
+        file.GetMemory(sections);
+        seeds.emplace_back("key_file/many_sections", sections);
+    }
 }
 
 }  // namespace
@@ -136,6 +164,7 @@ int main(int argc, char** argv)
     seeds.emplace_back("layout/two_curves", layoutText);
     seeds.emplace_back("key_file/layout", layoutText);
 
+    AddHostileSeeds(seeds);
     for (const auto& [name, buffer] : seeds) {
         std::error_code error;
         std::filesystem::create_directories(root + "/" + name.substr(0, name.find('/')), error);

@@ -44,7 +44,9 @@ TEST_F(FileAssociations, CheckingDdfDdbRegistersBothAndTheFlagsAreSaved)
     EXPECT_EQ(ClassesDefault(".ddb"), "TalvenorWriter");
     EXPECT_EQ(ClassesDefault("TalvenorWriter"), "TalvenorWriter - Document");
     const std::string command = ClassesDefault("TalvenorWriter\\Shell\\Open\\Command");
-    EXPECT_NE(command.find("\"%1\""), std::string::npos) << command;
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    EXPECT_EQ(command, "\"" + std::string(program) + "\" \"%1\"");
     EXPECT_EQ(ReadText("Associations", "DDF"), "1");
     EXPECT_EQ(ReadText("Associations", "QLD"), "0");
 

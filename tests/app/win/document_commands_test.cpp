@@ -110,6 +110,41 @@ TEST_F(DocumentCommands, SaveOfAnUnreadableFileAsksForANameAndLeavesItsBytes)
     EXPECT_EQ(ReadBytes(m_folder.Native("junk.qld")), junk);
 }
 
+// A file cut short shows what was whole with its error, and one without data shows that; Save
+// asks for a name for either instead of writing the document over the file.
+TEST_F(DocumentCommands, SaveOfACutOrEmptyFileAsksForANameAndLeavesItsBytes)
+{
+    SaveGenerated("whole.qld");
+    const std::string whole = ReadBytes(m_folder.Native("whole.qld"));
+    const struct {
+        const char* name;
+        size_t size;
+        UINT textId;
+        int channels;
+    } cases[] = {
+        {"cut.qld", whole.size() - 5, KST_STR_ERR_FILE_CUT_SHORT, 2},
+        {"cut after 40 bytes.qld", 40, KST_STR_ERR_FILE_CUT_SHORT, 0},
+        {"empty.qld", 10, KST_STR_DOC_NO_DATA, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = whole.substr(0, c.size);
+        m_folder.WriteFile(c.name, bytes);
+        m_boxes.clear();
+        ASSERT_NE(m_app->OpenDocumentFile(m_folder.Path(c.name).c_str()), nullptr);
+        EXPECT_EQ(BoxIds(), (std::vector<UINT>{c.textId}));
+        EXPECT_EQ(Doc().GetDataSet().GetChannels().GetCount(), c.channels);
+        EXPECT_STREQ(Doc().GetPathName().c_str(), m_folder.Path(c.name).c_str());
+
+        m_fileDialogs = 0;
+        ChooseFile("");
+        Command(ID_FILE_SAVE);
+        EXPECT_EQ(m_fileDialogs, 1);
+        EXPECT_EQ(m_fileDialogTitle, "Speichern als");
+        EXPECT_EQ(ReadBytes(m_folder.Native(c.name)), bytes);
+    }
+}
+
 TEST_F(DocumentCommands, SaveInPlaceOrThroughSaveAs)
 {
     const CKSTString qld = SaveGenerated("table.qld");

@@ -327,6 +327,25 @@ TEST_F(MainView, SpaceAndBackspaceStepThroughTheFolderFromEitherCurveWindow)
     EXPECT_EQ(fileName(), "a.qld");
 }
 
+// The running program lends its curve windows the display elements' bar and pointer dialogs;
+// the dialogs nobody lends yet are still announced as not available.
+TEST_F(MainView, CurveWindowsRunTheBarAndPointerDialogsOfTheElements)
+{
+    m_dialogs.clear();
+    RunDialogScripts();
+    m_scripts[IDD_BAR_SETTINGS].push_back(CKSTDialogScript(IDCANCEL).Click(IDOK));
+    m_scripts[IDD_METER_SETTINGS].push_back(CKSTDialogScript(IDCANCEL).Click(IDCANCEL));
+    Curves().SetDisplayKind(CKSTCurveWndCore::kDisplayBar, 0, "");
+    EXPECT_EQ(Curves().WindowSettings(), IDOK);
+    Curves().SetDisplayKind(CKSTCurveWndCore::kDisplayPointer, 0, "");
+    EXPECT_EQ(Curves().WindowSettings(), IDCANCEL);
+    EXPECT_EQ(m_dialogs, (std::vector<UINT>{IDD_BAR_SETTINGS, IDD_METER_SETTINGS}));
+    Curves().SetDisplayKind(CKSTCurveWndCore::kDisplayYT, 0, "");
+    EXPECT_EQ(Curves().WindowSettings(), IDCANCEL);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_CW_DIALOG_UNAVAILABLE));
+}
+
 TEST_F(MainView, PositionReportsGoToTheStatusBarInTheCurrentLanguage)
 {
     RECT rect{12, -34, 112, 16};

@@ -87,6 +87,8 @@ TEST_F(MessageBoxes, FileErrorsInBothLanguages)
         {-1201, 1, "The file does not exist", 4506, -1},
         {-1201, 0, "Die Datei konnte nicht gefunden werden", 4506, -1},
         {-1204, 0, "Interner Fehler\r\nDatei konnte nicht ge\xf6" "ffnet werden", 4509, -1},
+        {-1205, 1, "The file ends early and is incomplete.\r\nOnly the data up to that point were read.", 4930, -1},
+        {-1205, 0, "Die Datei endet vorzeitig und ist unvollst\xe4" "ndig.\r\nNur die Daten bis dahin wurden gelesen.", 4930, -1},
         {-1210, 1, "No display settings found in this file", 4514, 0},
         {-1300, 1, "An internal error occured\r\nFile could not be loaded", 4523, -1},
     };

@@ -230,7 +230,7 @@ TEST_F(OnlineView, CloseSequenceByOnlineStateRecordingAndAnswer)
             CKSTDocFile file;
             ASSERT_EQ(file.OpenRead(recording), 0);
             CKSTDataSet reread;
-            file.ReadDataSet(reread, nullptr, nullptr);
+            EXPECT_EQ(file.ReadDataSet(reread, nullptr, nullptr), KST_OK);
             ASSERT_EQ(reread.GetChannels().GetCount(), 3);
             EXPECT_GT(reread.GetChannels().GetAt(0)->GetCount(), 0u);
         }

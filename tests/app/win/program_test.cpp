@@ -216,8 +216,8 @@ TEST_F(Program, DemoStreamRecordsUntilStoppedAndTheRecordingReopens)
     CKSTDocFile file;
     ASSERT_EQ(file.OpenRead(recording.c_str()), 0);
     CKSTDataSet data;
-    file.ReadDataSet(data, nullptr, nullptr);
-    file.Close();
+    EXPECT_EQ(file.ReadDataSet(data, nullptr, nullptr), KST_OK);
+    EXPECT_EQ(file.Close(), KST_OK);
     ASSERT_EQ(data.GetChannels().GetCount(), 3);
     for (int i = 0; i < 3; ++i) {
         const CKSTChannel& channel = *data.GetChannels().GetAt(i);

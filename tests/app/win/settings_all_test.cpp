@@ -23,7 +23,7 @@ TEST_F(SettingsAll, CommandLineSettingsShowWithTheFileOpenedNextOnly)
         CKSTDocFile file;
         ASSERT_EQ(file.OpenWrite(layoutPath), 0);
         ASSERT_GE(file.WriteCurveWndSettings(layout), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     folder.WriteFile("table.csv", "Name;Alpha;Beta\r\nUnit;[V];[A]\r\n0;1;10\r\n1;2;20\r\n");
     const CKSTString table = folder.Path("table.csv");

@@ -62,8 +62,12 @@ TEST_F(Startup, NoregShowsTheSplashEveryTimeAndWritesNothing)
         AfxGetMainWnd()->SendMessage(WM_CLOSE);
     }
     EXPECT_FALSE(KeyExists(""));
-    // "/NOREG" too; mixed case does not switch the registry off.
+    // "/NOREG" too; mixed case does not switch the registry off. The start file "x" does not
+    // exist, which is told.
+    RecordBoxes();
     ASSERT_TRUE(Start("x /NOREG"));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ERR_FILE_NOT_FOUND));
     EXPECT_FALSE(m_app->Options().UsesRegistry());
     NewApp("/NoReg");
     EXPECT_TRUE(m_app->Options().UsesRegistry());
@@ -120,6 +124,46 @@ TEST_F(Startup, OpensTheFirstFileInOrderAndAppendsTheOthers)
     DeleteFileA(second.c_str());
 }
 
+// A start file that opens nothing says what File > Open says of it.
+TEST_F(Startup, AStartFileThatCannotBeOpenedIsToldAsFileOpenTellsIt)
+{
+    TempFolder folder;
+    // The old level-4 layout: a matrix head of five 32-bit words, the name and the values,
+    // without the text head of the newer layout.
+    std::string level4(20, '\0');
+    level4[4] = 1;   // rows
+    level4[8] = 1;   // columns
+    level4[16] = 2;  // name length with its zero
+    level4 += std::string("x\0", 2) + std::string(8, '\0');
+    folder.WriteFile("old layout.mat", level4);
+    folder.WriteFile("a folder/inside.qld", "");
+    const struct {
+        const char* name;
+        UINT textId;
+    } cases[] = {
+        {"missing.qld", KST_STR_ERR_FILE_NOT_FOUND},
+        {"a folder", KST_STR_ERR_FILE_NOT_FOUND},
+        {"old layout.mat", KST_STR_ERR_MATLAB_FEATURES},
+    };
+    AnswerStartDialogs();
+    RecordBoxes();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = folder.Path(c.name).c_str();
+        m_boxes.clear();
+        ASSERT_TRUE(Start(("\"" + path + "\" /noreg").c_str()));
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].textId, c.textId);
+        EXPECT_TRUE(m_app->GetDocument()->GetCurrentPath().IsEmpty());
+
+        m_boxes.clear();
+        ChooseFile(path.c_str());
+        AfxGetMainWnd()->SendMessage(WM_COMMAND, ID_FILE_OPEN, 0);
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].textId, c.textId);
+    }
+}
+
 TEST_F(Startup, LongPathNameOfAMissingFileIsTheNameAsGiven)
 {
     EXPECT_STREQ(KstLongPathName("C:\\no such folder\\x.qld").c_str(), "C:\\no such folder\\x.qld");
@@ -137,23 +181,38 @@ TEST_F(Startup, ConnectKeywordsConnectInsteadOfOpening)
     ASSERT_GE(m_app->GetRecentSourceCount(), 1);
     EXPECT_STREQ(m_app->GetRecentSource(0).c_str(), "10.1.2.3");
 
-    // The demonstration node streams at once; a new file named beside it records the stream,
-    // an existing one is left alone.
+    // The demonstration node streams at once; a new file named beside it records the stream.
+    // One that cannot be created is told, and the stream goes on unrecorded: an existing file
+    // is left alone (another instance may be writing it), also one held open exclusively.
     TempFolder folder;
     folder.WriteFile("kept.qld", "older");
-    for (const char* name : {"new.qld", "kept.qld"}) {
+    folder.WriteFile("held.qld", "being written");
+    const HANDLE held = CreateFileA(folder.Path("held.qld").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // A '/' would start a keyword.
+    for (const char* name : {"new.qld", "kept.qld", "held.qld", "no folder\\new.qld"}) {
         SCOPED_TRACE(name);
         m_boxes.clear();
         const std::string path = folder.Path(name).c_str();
         const std::string line = "\"" + path + "\" /noreg /ONLQVANE 255.255.255.255";
         ASSERT_TRUE(Start(line.c_str()));
-        EXPECT_TRUE(m_boxes.empty());
         ASSERT_TRUE(m_app->GetView()->Online().m_bOnline);
         EXPECT_EQ(m_app->GetView()->Online().m_nSourceKind, KST_SOURCE_NODE);
         const bool fresh = std::string(name) == "new.qld";
         EXPECT_EQ(m_app->GetView()->Online().m_strRecordingFile, fresh ? CKSTString(path.c_str()) : CKSTString());
+        if (fresh) {
+            EXPECT_TRUE(m_boxes.empty());
+        } else {
+            ASSERT_EQ(m_boxes.size(), 1u);
+            EXPECT_EQ(m_boxes[0].textId, static_cast<UINT>(KST_STR_ONL_RECORDING_NOT_CREATED));
+            EXPECT_TRUE(m_app->GetDocument()->IsLiveDataModified());
+        }
         m_app->GetView()->Online().StopOnline(false);
     }
+    CloseHandle(held);
+    EXPECT_EQ(folder.ReadFile("kept.qld"), "older");
+    EXPECT_EQ(folder.ReadFile("held.qld"), "being written");
 
     m_boxes.clear();
     ASSERT_TRUE(Start("/noreg /EM1 /PWIN \"C:\\p\\proc.qlp\" /SETTINGS C:\\none.qld"));
@@ -178,7 +237,7 @@ TEST_F(Startup, SixthSettingsFilePushesTheOldestOut)
         ASSERT_EQ(file.OpenWrite(files.back().c_str()), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     AnswerStartDialogs();
     std::string line = "/noreg";
@@ -212,7 +271,7 @@ TEST_F(Startup, StartDisplaySettingsDropFilesThatDoNotRead)
         ASSERT_EQ(file.OpenWrite(readable.c_str()), 0);
         CKSTCurveWndSettings settings;
         ASSERT_GE(file.WriteCurveWndSettings(settings), 0);
-        file.Close();
+        EXPECT_EQ(file.Close(), KST_OK);
     }
     const std::string notNative = std::string(folder) + "kst_start_plain.qld";
     CloseHandle(CreateFileA(notNative.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,

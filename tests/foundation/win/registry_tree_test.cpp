@@ -349,7 +349,7 @@ TEST_F(FileAssociationTest, RegistersAndRemovesOnlyItsOwnAssociation)
     EXPECT_EQ(kProgId, Default(HKEY_CLASSES_ROOT, ".kstdummy"));
     EXPECT_EQ(kProgId, Default(HKEY_LOCAL_MACHINE, std::string(kClasses) + ".kstdummy"));
     EXPECT_EQ("KstTest.Document - Document", Default(HKEY_CLASSES_ROOT, kProgId));
-    EXPECT_EQ(exe + " \"%1\"",
+    EXPECT_EQ("\"" + exe + "\" \"%1\"",
               Default(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\Shell\\Open\\Command"));
     EXPECT_EQ(exe + ",0", Default(HKEY_CLASSES_ROOT, std::string(kProgId) + "\\DefaultIcon"));
     EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, userChoice, "Application").found);
@@ -372,6 +372,26 @@ TEST_F(FileAssociationTest, RegistersAndRemovesOnlyItsOwnAssociation)
                     .found);
     // The ProgID itself stays registered.
     EXPECT_EQ("KstTest.Document - Document", Default(HKEY_CLASSES_ROOT, kProgId));
+}
+
+// A command written unquoted by an earlier version cannot start a program under a path with
+// blanks: the next registration replaces it in both places the shell reads.
+TEST_F(FileAssociationTest, RegistrationQuotesTheProgramAndReplacesAnUnquotedCommand)
+{
+    const std::string exe = "C:\\Program Files\\Kst\\talvenor.exe";
+    const std::string command = std::string(kProgId) + "\\Shell\\Open\\Command";
+    const std::string unquoted = exe + " \"%1\"";
+    WriteRaw(HKEY_LOCAL_MACHINE, kClasses + command, nullptr, REG_SZ, unquoted + '\0');
+    WriteRaw(HKEY_CLASSES_ROOT, command, nullptr, REG_SZ, unquoted + '\0');
+    ASSERT_EQ(unquoted, Default(HKEY_CLASSES_ROOT, command));
+
+    EXPECT_EQ(KST_OK, RegisterFileType(kProgId, exe.c_str(), exe.c_str(), "kstdummy", "Document"));
+    const std::string quoted = "\"C:\\Program Files\\Kst\\talvenor.exe\" \"%1\"";
+    EXPECT_EQ(quoted, Default(HKEY_LOCAL_MACHINE, kClasses + command));
+    EXPECT_EQ(quoted, Default(HKEY_CLASSES_ROOT, command));
+    // Registering again leaves it as it is, not quoted twice.
+    EXPECT_EQ(KST_OK, RegisterFileType(kProgId, exe.c_str(), exe.c_str(), "kstdummy", "Document"));
+    EXPECT_EQ(quoted, Default(HKEY_CLASSES_ROOT, command));
 }
 
 }  // namespace

@@ -194,14 +194,18 @@ TEST_F(SmallDialogs, CloseApplicationChoices)
                  {IDCANCEL, IDCANCEL, true}};
     for (const auto& c : cases) {
         std::string text;
-        KstSeams().modalDriver =
-            CKSTDialogScript(-5)
-                .Run([&](CWnd& d) { text = DialogItemText(d, IDC_CLOSEAPP_SAVE); })
-                .Click(c.button);
+        std::string caption;
+        KstSeams().modalDriver = CKSTDialogScript(-5)
+                                     .Run([&](CWnd& d) {
+                                         text = DialogItemText(d, IDC_CLOSEAPP_SAVE);
+                                         caption = DialogCaption(d);
+                                     })
+                                     .Click(c.button);
         CKSTCloseAppDlg dialog(false);
         EXPECT_EQ(dialog.DoModal(), c.result);
         EXPECT_EQ(dialog.m_bSave, c.save);
         EXPECT_EQ(text, "Beenden und speichern");
+        EXPECT_EQ(caption, std::string("Anwendung schlie\xDF") + "en");
     }
 }
 
