@@ -17,7 +17,7 @@ bool SideIsVertical(uint32_t titleSide)
 
 }  // namespace
 
-KstValueFields KstSplitValueFields(const RECT& client, uint32_t titleSide, double splitRatio)
+KstValueFieldRects KstSplitValueFields(const RECT& client, uint32_t titleSide, double splitRatio)
 {
     const int32_t l = client.left;
     const int32_t t = client.top;

@@ -27,14 +27,14 @@ constexpr uint32_t KST_DT_CENTER = 0x1;
 constexpr uint32_t KST_DT_RIGHT = 0x2;
 constexpr uint32_t KST_DT_VCENTER = 0x4;
 
-struct KstValueFields {
+struct KstValueFieldRects {
     RECT title;
     RECT value;
 };
 
 // The split ratio is taken between 0 and 1, so a stored ratio outside never puts a field
 // outside the element.
-KstValueFields KstSplitValueFields(const RECT& client, uint32_t titleSide, double splitRatio);
+KstValueFieldRects KstSplitValueFields(const RECT& client, uint32_t titleSide, double splitRatio);
 
 struct KstTextPlacement {
     uint32_t format;  // DrawText format, DT_SINGLELINE not included

@@ -292,7 +292,7 @@ void CKSTLCDWnd::RedrawForRefresh(bool valueChanged, bool titleChanged)
     Invalidate(TRUE);
     RECT client;
     GetClientRect(&client);
-    const KstValueFields fields = KstSplitValueFields(client, m_titleSide, m_splitRatio);
+    const KstValueFieldRects fields = KstSplitValueFields(client, m_titleSide, m_splitRatio);
     if (m_valueTransparent && valueChanged) {
         RedrawParentArea(KstPlaceTextBox(fields.value, m_valueAlignment, m_valueTextExtent.cx,
                                          m_valueTextExtent.cy));

@@ -60,7 +60,7 @@ void FillArea(HDC dc, const RECT& area, COLORREF colour)
 
 void CKSTLCDWnd::Draw(HDC dc, const RECT& rect)
 {
-    const KstValueFields fields = KstSplitValueFields(rect, m_titleSide, m_splitRatio);
+    const KstValueFieldRects fields = KstSplitValueFields(rect, m_titleSide, m_splitRatio);
     CKSTFontDesc titleFont(m_titleFont);
     CKSTFontDesc valueFont(m_valueFont);
     titleFont.CreateOwnFont();

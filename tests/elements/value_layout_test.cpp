@@ -27,7 +27,7 @@ TEST(ValueLayoutTest, FieldsLieOnTheTitleSideAtTheRatio)
         {KST_TITLE_RIGHT, {75, 0, 100, 40}, {0, 0, 75, 40}},
     };
     for (const auto& c : cases) {
-        const KstValueFields fields = KstSplitValueFields(client, c.side, 0.25);
+        const KstValueFieldRects fields = KstSplitValueFields(client, c.side, 0.25);
         EXPECT_TRUE(SameRect(fields.title, c.title)) << c.side;
         EXPECT_TRUE(SameRect(fields.value, c.value)) << c.side;
     }
@@ -37,7 +37,7 @@ TEST(ValueLayoutTest, RatiosOutsideTheUnitRangeKeepTheFieldsInside)
 {
     const RECT client{0, 0, 100, 40};
     for (double ratio : {-3.0, 7.0, std::nan("")}) {
-        const KstValueFields fields = KstSplitValueFields(client, KST_TITLE_LEFT, ratio);
+        const KstValueFieldRects fields = KstSplitValueFields(client, KST_TITLE_LEFT, ratio);
         EXPECT_GE(fields.title.right, 0) << ratio;
         EXPECT_LE(fields.title.right, 100) << ratio;
         EXPECT_EQ(fields.value.left, fields.title.right) << ratio;
