@@ -360,6 +360,21 @@ void CKSTChannel::Reserve(uint32_t n)
     SetCapacity(n > stepped ? n : stepped);
 }
 
+void CKSTChannel::TouchRoom()
+{
+    constexpr uint32_t kPerPage = 4096 / sizeof(double);
+    if (!m_values || m_capacity <= m_count) {
+        return;
+    }
+    double* room = m_values.get() + m_count;
+    const uint32_t n = m_capacity - m_count;
+    KstParallelFor(n, KstDecodeGrain(true, n), [room](size_t first, size_t end) {
+        for (size_t i = first; i < end; i += kPerPage) {
+            room[i] = 0.0;
+        }
+    });
+}
+
 void CKSTChannel::SetCapacity(uint32_t n)
 {
     if (n == m_capacity) {
