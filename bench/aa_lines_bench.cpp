@@ -10,11 +10,11 @@
 #include <random>
 #include <vector>
 
-#include "BenchDib.h"
 #include "BenchReport.h"
 #include "curvewnd/AntiAlias.h"
 #include "curvewnd/win/AntiAliasDC.h"
 #include "curvewnd/win/DrawContext.h"
+#include "tools/DibTarget.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ int main()
 {
     const std::vector<POINT> points = MakeCurves();
 
-    kst::bench::DibTarget target(kWidth, kHeight);
+    kst::DibTarget target(kWidth, kHeight);
     if (!target.IsValid()) {
         std::fprintf(stderr, "no DIB section\n");
         return 1;

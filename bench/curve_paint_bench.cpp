@@ -12,7 +12,6 @@
 #include <random>
 #include <vector>
 
-#include "BenchDib.h"
 #include "BenchReport.h"
 #include "curvewnd/Curve.h"
 #include "curvewnd/CurveHost.h"
@@ -23,6 +22,7 @@
 #include "curvewnd/win/DrawContext.h"
 #include "data/Channel.h"
 #include "data/settings/CurveWndSettings.h"
+#include "tools/DibTarget.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ int main()
         channel.AppendValue(v, false);
     }
 
-    kst::bench::DibTarget target(kWidth, kHeight);
+    kst::DibTarget target(kWidth, kHeight);
     if (!target.IsValid()) {
         std::fprintf(stderr, "no DIB section\n");
         return 1;

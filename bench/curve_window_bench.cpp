@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "BenchDib.h"
 #include "BenchReport.h"
 #include "curvewnd/win/CurvePaint.h"
 #include "curvewnd/win/CurveWnd.h"
 #include "data/Channel.h"
 #include "framework/Wnd.h"
+#include "tools/DibTarget.h"
 
 namespace {
 
@@ -93,7 +93,7 @@ RefreshFigures TimeRefreshes(CKSTCurveWnd& window,
 // Seconds to paint every curve of the window once into a fresh bitmap.
 double TimeScratchPaint(CKSTCurveWnd& window)
 {
-    kst::bench::DibTarget target(kWidth, kHeight);
+    kst::DibTarget target(kWidth, kHeight);
     return kst::bench::BestSeconds(kRuns, [&] {
         kst::bench::Stopwatch watch;
         PatBlt(target.Context().GetHdc(), 0, 0, kWidth, kHeight, WHITENESS);

@@ -7,6 +7,7 @@
 #include "curvewnd/win/DCPixels.h"
 #include "elements/ElementShading.h"
 #include "elements/win/ButtonWnd.h"
+#include "tools/DibTarget.h"
 
 namespace {
 
@@ -17,22 +18,11 @@ constexpr int kHeight = 120;
 
 int main()
 {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    if (!dc || !bitmap) {
+    kst::DibTarget target(kWidth, kHeight);
+    if (!target.IsValid()) {
         return 1;
     }
-    HGDIOBJ previous = SelectObject(dc, bitmap);
+    HDC dc = target.Context().GetHdc();
     const RECT rect{0, 0, kWidth, kHeight};
 
     CKSTButtonWnd button;
@@ -53,9 +43,5 @@ int main()
     kst::bench::Report("button_face_240x120", element * 1e3, "ms");
     kst::bench::Report("button_face_240x120_setpixel_reference", perPixel * 1e3, "ms");
     kst::bench::Report("button_face_speedup", perPixel / element, "x");
-
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
     return 0;
 }

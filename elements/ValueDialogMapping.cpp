@@ -69,7 +69,7 @@ void TakeFont(const CKSTFontDesc& font, CKSTFontDesc& target, int16_t& index)
     }
 }
 
-void TakeTitle(const KstValueFields& fields, CKSTValueElementSettings& s)
+void TakeTitle(const KstValueDialogFields& fields, CKSTValueElementSettings& s)
 {
     s.m_Title = fields.title;
     TakeFont(fields.titleFont, s.m_TitleFont, s.m_TitleFontIndex);
@@ -129,9 +129,9 @@ uint32_t KstOperatorCodeOfIndex(int index)
     return index >= 0 && index < kOperatorCount ? static_cast<uint32_t>(index) : 0;
 }
 
-KstValueFields KstValueFieldsFromSettings(const CKSTValueElementSettings& s)
+KstValueDialogFields KstValueFieldsFromSettings(const CKSTValueElementSettings& s)
 {
-    KstValueFields f;
+    KstValueDialogFields f;
     f.title = s.m_Title;
     f.titleFont = s.m_TitleFont;
     f.titleTextColour = s.m_TitleTextColor;
@@ -162,7 +162,7 @@ KstValueFields KstValueFieldsFromSettings(const CKSTValueElementSettings& s)
     return f;
 }
 
-void KstApplyValueFields(const KstValueFields& f, CKSTValueElementSettings& s)
+void KstApplyValueFields(const KstValueDialogFields& f, CKSTValueElementSettings& s)
 {
     s.m_FrameColor = f.frameColour;
     TakeBoundedDigits(f.frameWidth, KST_MAX_FRAME_WIDTH, s.m_FrameWidth);
@@ -180,7 +180,7 @@ void KstApplyValueFields(const KstValueFields& f, CKSTValueElementSettings& s)
     s.m_ValueAlignment = KstAlignmentCodeOfIndex(f.valueAlignment);
 }
 
-void KstApplyLampFields(const KstValueFields& f, CKSTValueElementSettings& s)
+void KstApplyLampFields(const KstValueDialogFields& f, CKSTValueElementSettings& s)
 {
     TakeTitle(f, s);
     s.m_TitleTransparent = f.titleTransparent != 0 ? 1 : 0;

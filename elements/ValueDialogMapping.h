@@ -21,7 +21,7 @@ uint32_t KstOperatorCodeOfIndex(int index);
 
 // The dialogs' fields; the numeric value dialog uses the title, value and frame fields, the
 // lamp dialog the title and lamp fields. Check boxes are 0 or 1.
-struct KstValueFields {
+struct KstValueDialogFields {
     CKSTString title;
     CKSTFontDesc titleFont;
     uint32_t titleTextColour = 0;
@@ -51,7 +51,7 @@ struct KstValueFields {
     CKSTString threshold2;
 };
 
-KstValueFields KstValueFieldsFromSettings(const CKSTValueElementSettings& settings);
+KstValueDialogFields KstValueFieldsFromSettings(const CKSTValueElementSettings& settings);
 // OK on the numeric value dialog and on the lamp dialog.
-void KstApplyValueFields(const KstValueFields& fields, CKSTValueElementSettings& settings);
-void KstApplyLampFields(const KstValueFields& fields, CKSTValueElementSettings& settings);
+void KstApplyValueFields(const KstValueDialogFields& fields, CKSTValueElementSettings& settings);
+void KstApplyLampFields(const KstValueDialogFields& fields, CKSTValueElementSettings& settings);

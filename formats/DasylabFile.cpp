@@ -69,6 +69,147 @@ bool ReadZeroText(CKSTByteReader& in, uint64_t end, std::string& text)
     return false;
 }
 
+// Records whose samples all lie on their channel's grid go into the channels' room at once, a
+// batch of them split over threads. From a channel's first record off the grid on, its records
+// take their samples one by one, behind its batch.
+class RecordBatches {
+public:
+    RecordBatches(CKSTDataFile& stream, CKSTChannelList& channels, int first, uint16_t count,
+                  bool fresh)
+        : m_shared(stream),
+          m_channels(channels),
+          m_first(first),
+          m_count(count),
+          m_fresh(fresh),
+          m_pending(count),
+          m_onGrid(count)
+    {
+        for (uint16_t i = 0; i < count; ++i) {
+            m_onGrid[i] = channels.GetAt(first + i)->GetTimeBaseType() == CKSTChannel::kEquidistant;
+        }
+    }
+
+    // The `n` values at `data` of a record of channel `index`; true when the batch is full.
+    bool Add(uint16_t index, uint64_t data, double t, double dt, uint32_t n)
+    {
+        const CKSTChannel& channel = *m_channels.GetAt(m_first + index);
+        const Record record{data, t, dt, n, index, m_pending[index]};
+        if (m_onGrid[index] &&
+            OnChannelGrid(channel, channel.GetCount() + m_pending[index], t, dt, n)) {
+            m_pending[index] += n;
+            m_batch.push_back(record);
+        } else {
+            m_onGrid[index] = 0;
+            m_oneByOne.push_back(record);
+        }
+        return m_batch.size() + m_oneByOne.size() >= kBatchRecords;
+    }
+
+    void Flush()
+    {
+        StoreBatch();
+        AppendOneByOne();
+        m_batch.clear();
+        m_oneByOne.clear();
+        std::fill(m_pending.begin(), m_pending.end(), 0);
+    }
+
+    // The stream holds every value the walk over the records counted, unless it shrank since.
+    bool Shrank() const { return m_shrank; }
+
+private:
+    struct Record {
+        uint64_t data;
+        double t;
+        double dt;
+        uint32_t n;
+        uint16_t channel;
+        uint32_t at;  // in the channel's room of the batch
+    };
+
+    void StoreBatch()
+    {
+        std::vector<double*> rooms(m_count);
+        uint64_t samples = 0;
+        for (uint16_t i = 0; i < m_count; ++i) {
+            rooms[i] = KstAppendRoom(*m_channels.GetAt(m_first + i), m_pending[i]);
+            samples += m_pending[i];
+        }
+        std::mutex failureLock;
+        size_t firstMissing = m_batch.size();
+        const size_t grain = KstDecodeGrain(
+            m_fresh, m_batch.size(),
+            static_cast<size_t>(samples / std::max<size_t>(m_batch.size(), 1)));
+        KstParallelFor(m_batch.size(), grain, [&](size_t begin, size_t end) {
+            CKSTSharedReader::View view(m_shared);
+            for (size_t r = begin; r < end; ++r) {
+                const Record& record = m_batch[r];
+                size_t got = 0;
+                const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
+                if (got < size_t{record.n} * 4) {
+                    std::lock_guard<std::mutex> lock(failureLock);
+                    firstMissing = std::min(firstMissing, r);
+                    return;
+                }
+                KstWidenRun<float, false>(raw, 4, rooms[record.channel] + record.at, record.n);
+            }
+        });
+        if (firstMissing < m_batch.size()) {
+            KeepBefore(firstMissing);
+        }
+    }
+
+    // Only the records before the first one missing count, as if read one by one.
+    void KeepBefore(size_t firstMissing)
+    {
+        m_shrank = true;
+        for (uint16_t i = 0; i < m_count; ++i) {
+            CKSTChannel& channel = *m_channels.GetAt(m_first + i);
+            uint32_t kept = m_pending[i];
+            for (size_t r = firstMissing; r < m_batch.size(); ++r) {
+                if (m_batch[r].channel == i) {
+                    kept = m_batch[r].at;
+                    break;
+                }
+            }
+            KstKeepSamples(channel, channel.GetCount() - m_pending[i] + kept);
+        }
+        const uint64_t missing = m_batch[firstMissing].data;
+        m_oneByOne.erase(std::remove_if(m_oneByOne.begin(), m_oneByOne.end(),
+                                        [&](const Record& r) { return r.data > missing; }),
+                         m_oneByOne.end());
+    }
+
+    void AppendOneByOne()
+    {
+        CKSTSharedReader::View view(m_shared);
+        for (const Record& record : m_oneByOne) {
+            size_t got = 0;
+            const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
+            CKSTChannel& channel = *m_channels.GetAt(m_first + record.channel);
+            for (uint32_t k = 0; k < got / 4; ++k) {
+                channel.AppendTimeValue(k * record.dt + record.t,
+                                        KstLoadNumber<float, false>(raw + 4 * k));
+            }
+            if (got < size_t{record.n} * 4) {
+                m_shrank = true;
+                break;
+            }
+        }
+    }
+
+    CKSTSharedReader m_shared;
+    CKSTChannelList& m_channels;
+    const int m_first;
+    const uint16_t m_count;
+    const bool m_fresh;
+    std::vector<Record> m_batch;
+    std::vector<Record> m_oneByOne;
+    std::vector<uint32_t> m_pending;
+    std::vector<uint8_t> m_onGrid;
+    bool m_shrank = false;
+};
+
 }  // namespace
 
 CKSTDasylabFile::CKSTDasylabFile() : CKSTStreamFormatFile(5) {}
@@ -305,90 +446,7 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
         channel.Reserve(needed);
     }
 
-    // Records whose samples all lie on their channel's grid go into the channels' room at once,
-    // a batch of them split over threads. From a channel's first record off the grid on, its
-    // records take their samples one by one, behind its batch.
-    struct Record {
-        uint64_t data;
-        double t;
-        double dt;
-        uint32_t n;
-        uint16_t channel;
-        uint32_t at;  // in the channel's room of the batch
-    };
-    std::vector<Record> batch;
-    std::vector<Record> oneByOne;
-    std::vector<uint32_t> pending(count);
-    std::vector<uint8_t> onGrid(count);
-    for (uint16_t i = 0; i < count; ++i) {
-        onGrid[i] = channels.GetAt(first + i)->GetTimeBaseType() == CKSTChannel::kEquidistant;
-    }
-    CKSTSharedReader shared(stream);
-    // The stream holds every value the walk over the records counted, unless it shrank since.
-    bool shrank = false;
-    auto flush = [&] {
-        std::vector<double*> rooms(count);
-        uint64_t samples = 0;
-        for (uint16_t i = 0; i < count; ++i) {
-            rooms[i] = KstAppendRoom(*channels.GetAt(first + i), pending[i]);
-            samples += pending[i];
-        }
-        std::mutex failureLock;
-        size_t firstMissing = batch.size();
-        const size_t grain = KstDecodeGrain(
-            fresh, batch.size(), static_cast<size_t>(samples / std::max<size_t>(batch.size(), 1)));
-        KstParallelFor(batch.size(), grain, [&](size_t begin, size_t end) {
-            CKSTSharedReader::View view(shared);
-            for (size_t r = begin; r < end; ++r) {
-                const Record& record = batch[r];
-                size_t got = 0;
-                const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
-                if (got < size_t{record.n} * 4) {
-                    std::lock_guard<std::mutex> lock(failureLock);
-                    firstMissing = std::min(firstMissing, r);
-                    return;
-                }
-                KstWidenRun<float, false>(raw, 4, rooms[record.channel] + record.at, record.n);
-            }
-        });
-        if (firstMissing < batch.size()) {
-            // Only the records before the first one missing count, as if read one by one.
-            shrank = true;
-            for (uint16_t i = 0; i < count; ++i) {
-                CKSTChannel& channel = *channels.GetAt(first + i);
-                uint32_t kept = pending[i];
-                for (size_t r = firstMissing; r < batch.size(); ++r) {
-                    if (batch[r].channel == i) {
-                        kept = batch[r].at;
-                        break;
-                    }
-                }
-                KstKeepSamples(channel, channel.GetCount() - pending[i] + kept);
-            }
-            const uint64_t missing = batch[firstMissing].data;
-            oneByOne.erase(std::remove_if(oneByOne.begin(), oneByOne.end(),
-                                          [&](const Record& r) { return r.data > missing; }),
-                           oneByOne.end());
-        }
-        CKSTSharedReader::View view(shared);
-        for (const Record& record : oneByOne) {
-            size_t got = 0;
-            const uint8_t* raw = view.Get(record.data, size_t{record.n} * 4, got);
-            CKSTChannel& channel = *channels.GetAt(first + record.channel);
-            for (uint32_t k = 0; k < got / 4; ++k) {
-                channel.AppendTimeValue(k * record.dt + record.t,
-                                        KstLoadNumber<float, false>(raw + 4 * k));
-            }
-            if (got < size_t{record.n} * 4) {
-                shrank = true;
-                break;
-            }
-        }
-        batch.clear();
-        oneByOne.clear();
-        std::fill(pending.begin(), pending.end(), 0);
-    };
-
+    RecordBatches batches(stream, channels, first, count, fresh);
     int result = KST_OK;
     for (;;) {
         uint16_t index = 0;
@@ -410,31 +468,19 @@ int CKSTDasylabFile::ReadRecords(CKSTByteReader& in, CKSTDataFile& stream,
         }
         // A record cut short by the end of the file keeps the values that are whole.
         const uint32_t whole = static_cast<uint32_t>(std::min<uint64_t>(n, in.Remaining() / 4));
-        if (whole > 0) {
-            const CKSTChannel& channel = *channels.GetAt(first + index);
-            Record record{in.GetPosition(), t, dt, whole, index, pending[index]};
-            if (onGrid[index] &&
-                OnChannelGrid(channel, channel.GetCount() + pending[index], t, dt, whole)) {
-                pending[index] += whole;
-                batch.push_back(record);
-            } else {
-                onGrid[index] = 0;
-                oneByOne.push_back(record);
+        if (whole > 0 && batches.Add(index, in.GetPosition(), t, dt, whole)) {
+            batches.Flush();
+            if (batches.Shrank()) {
+                return KST_OK;
             }
-            if (batch.size() + oneByOne.size() >= kBatchRecords) {
-                flush();
-                if (shrank) {
-                    return KST_OK;
-                }
-                in.Resume();
-            }
+            in.Resume();
         }
         if (whole < n || !in.Skip(size_t{whole} * 4)) {
             break;
         }
     }
-    flush();
-    return shrank ? KST_OK : result;
+    batches.Flush();
+    return batches.Shrank() ? KST_OK : result;
 }
 
 void CKSTDasylabFile::ReadUnits(CKSTChannelList& channels, int first) const

@@ -149,6 +149,8 @@ private:
         int64_t dataLength = 0;
         int64_t samplesAt = 0;
     };
+    // How one channel's samples are stored.
+    struct ChannelPlan;
 
     [[nodiscard]] int ReadVersion();
     [[nodiscard]] int ScanKeys();
@@ -192,6 +194,13 @@ private:
     [[nodiscard]] int ReadChannelsV1(CKSTChannelList& channels);
     [[nodiscard]] int ReadChannelsV2(CKSTChannelList& channels);
     [[nodiscard]] int SearchKey(const char* name, const char* stopAt = nullptr);
+    // The group keys, one per group name; the names in the order of their indices.
+    std::vector<CKSTString> WriteGroupKeys(const CKSTChannelList& channels);
+    // The keys of a channel and of its time component; reference and offset move past them.
+    void WriteChannelKeys(const ChannelPlan& plan, int64_t group, int64_t& reference,
+                          uint64_t& offset);
+    void WriteBufferKey(int64_t reference, uint64_t offset, uint64_t size, double x0);
+    void WriteSamples(const std::vector<ChannelPlan>& plans);
     int WriteKey(const char* prefix, const CKSTString& fields);
     int WriteText(const CKSTString& text);
     int WriteBytes(const void* data, size_t n);

@@ -165,7 +165,7 @@ int CKSTFamosFile::ReadDataKeysV1(HeaderV1& header)
 int CKSTFamosFile::ReadChannelV1(CKSTChannel& channel, uint32_t index)
 {
     if (!m_headerV1.read) {
-        ReadHeaderV1();
+        static_cast<void>(ReadHeaderV1());  // its result is kept in the header, checked below
     }
     const HeaderV1& header = m_headerV1;
     if (header.result != KST_OK) {

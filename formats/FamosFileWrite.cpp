@@ -91,14 +91,6 @@ const StorageLayout& LayoutOf(uint16_t storageType)
     return kLayouts[4];
 }
 
-struct ChannelPlan {
-    const CKSTChannel* channel;
-    uint16_t storageType;
-    double factor;
-    double offset;
-    bool timeVector;
-};
-
 uint16_t ChooseStorage(const CKSTChannel& channel, double& factor, double& offset)
 {
     factor = 1.0;
@@ -139,19 +131,20 @@ float ToFloat(double v)
 }
 
 // Codes outside what the number format can hold are clamped into it.
-void PutValue(std::vector<uint8_t>& out, const ChannelPlan& plan, double v)
+void PutValue(std::vector<uint8_t>& out, uint16_t storageType, double factor, double offset,
+              double v)
 {
-    switch (plan.storageType) {
+    switch (storageType) {
         case 0:
             Put<uint16_t>(out, std::isnan(v) ? 0 : static_cast<uint16_t>(std::clamp(std::trunc(v), 0.0, 65535.0)));
             break;
         case 2:
             Put<uint16_t>(out, static_cast<uint16_t>(
-                                   std::clamp<int64_t>(KstGridCode(v, plan.factor, plan.offset), 0, 65535)));
+                                   std::clamp<int64_t>(KstGridCode(v, factor, offset), 0, 65535)));
             break;
         case 3:
             Put<uint32_t>(out, static_cast<uint32_t>(std::clamp<int64_t>(
-                                   KstGridCode(v, plan.factor, plan.offset), 0, 0xFFFFFFFF)));
+                                   KstGridCode(v, factor, offset), 0, 0xFFFFFFFF)));
             break;
         case 4:
             Put<float>(out, ToFloat(v));
@@ -162,7 +155,21 @@ void PutValue(std::vector<uint8_t>& out, const ChannelPlan& plan, double v)
     }
 }
 
+int64_t GroupIndex(const std::vector<CKSTString>& groups, const CKSTString& group)
+{
+    const auto at = std::find(groups.begin(), groups.end(), group);
+    return at == groups.end() ? 0 : (at - groups.begin()) + 1;
+}
+
 }  // namespace
+
+struct CKSTFamosFile::ChannelPlan {
+    const CKSTChannel* channel;
+    uint16_t storageType;
+    double factor;
+    double offset;
+    bool timeVector;
+};
 
 CKSTString CKSTFamosFile::MakeKeyName(const CKSTString& text)
 {
@@ -237,15 +244,42 @@ int CKSTFamosFile::WriteChannels(const CKSTChannelList& channels)
     m_writeFailed = false;
     WriteText("|CF,2,1,1;|CK,1,3,1,1;\r\n");
     WriteText("|NO,1,13,1,6,Kestro,0,;\r\n");
+    const std::vector<CKSTString> groups = WriteGroupKeys(channels);
 
+    std::vector<ChannelPlan> plans;
+    int64_t reference = 1;
+    uint64_t offset = 0;
+    for (int i = 0; i < channels.GetCount(); ++i) {
+        const CKSTChannel& channel = *channels.GetAt(i);
+        if (channel.GetCount() == 0) {
+            continue;
+        }
+        ChannelPlan plan{&channel, 0, 1.0, 0.0,
+                         channel.GetTimeBaseType() == CKSTChannel::kTimeVector};
+        plan.storageType = ChooseStorage(channel, plan.factor, plan.offset);
+        plans.push_back(plan);
+        WriteChannelKeys(plan, GroupIndex(groups, MakeKeyName(channel.GetGroup())), reference,
+                         offset);
+    }
+
+    CKSTString dataKey("|CS,1,");
+    dataKey.AppendInt64(static_cast<int64_t>(offset + 2));
+    dataKey += ",1,";
+    WriteText(dataKey);
+    WriteSamples(plans);
+    WriteText(";\r\n");
+    if (m_stream.Flush() != KST_OK) {
+        m_writeFailed = true;
+    }
+    return m_writeFailed ? KST_ERR_SHORT_TRANSFER : KST_OK;
+}
+
+std::vector<CKSTString> CKSTFamosFile::WriteGroupKeys(const CKSTChannelList& channels)
+{
     std::vector<CKSTString> groups;
-    auto groupIndex = [&groups](const CKSTString& group) -> int64_t {
-        const auto at = std::find(groups.begin(), groups.end(), group);
-        return at == groups.end() ? 0 : (at - groups.begin()) + 1;
-    };
     for (int i = 0; i < channels.GetCount(); ++i) {
         const CKSTString group = MakeKeyName(channels.GetAt(i)->GetGroup());
-        if (!group.IsEmpty() && groupIndex(group) == 0) {
+        if (!group.IsEmpty() && GroupIndex(groups, group) == 0) {
             groups.push_back(group);
             WriteKey("|CB,1,", FieldText()
                                    .Add(static_cast<int64_t>(groups.size()))
@@ -255,130 +289,123 @@ int CKSTFamosFile::WriteChannels(const CKSTChannelList& channels)
                                    .Text());
         }
     }
+    return groups;
+}
 
-    std::vector<ChannelPlan> plans;
-    int64_t reference = 1;
-    uint64_t offset = 0;
-    for (int i = 0; i < channels.GetCount(); ++i) {
-        const CKSTChannel& channel = *channels.GetAt(i);
-        const uint64_t count = channel.GetCount();
-        if (count == 0) {
-            continue;
-        }
-        ChannelPlan plan{&channel, 0, 1.0, 0.0,
-                         channel.GetTimeBaseType() == CKSTChannel::kTimeVector};
-        plan.storageType = ChooseStorage(channel, plan.factor, plan.offset);
-        plans.push_back(plan);
+void CKSTFamosFile::WriteBufferKey(int64_t reference, uint64_t offset, uint64_t size, double x0)
+{
+    WriteKey("|Cb,1,", FieldText()
+                           .Add(int64_t{1})
+                           .Add(int64_t{0})
+                           .Add(reference)
+                           .Add(int64_t{1})
+                           .Add(static_cast<int64_t>(offset))
+                           .Add(static_cast<int64_t>(size))
+                           .Add(int64_t{0})
+                           .Add(static_cast<int64_t>(size))
+                           .Add(int64_t{1})
+                           .Add(x0)
+                           .Add(int64_t{0})
+                           .AddEmpty()
+                           .Text());
+}
 
-        if (plan.timeVector) {
-            WriteText("|CG,1,5,2,3,2;\r\n");
-        } else {
-            WriteText("|CG,1,5,1,1,1;\r\n");
-            WriteKey("|CD,1,", FieldText()
-                                   .Add(channel.GetSampleInterval())
-                                   .Add(int64_t{1})
-                                   .AddText(channel.GetTimeUnit())
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Text());
-        }
-        const CKSTTimeStamp start = channel.GetStartTimeStamp();
-        WriteKey("|NT,1,", FieldText()
-                               .Add(int64_t{start.GetDay()})
-                               .Add(int64_t{start.GetMonth()})
-                               .Add(int64_t{start.GetYear()})
-                               .Add(int64_t{start.GetHour()})
-                               .Add(int64_t{start.GetMinute()})
-                               .Add(int64_t{start.GetSecond()})
-                               .Text());
-
-        const StorageLayout& layout = LayoutOf(plan.storageType);
-        const uint64_t bytes = count * layout.bytes;
-        WriteText(layout.componentKey);
-        CKSTString packing;
-        packing.AppendInt64(reference);
-        packing += layout.packing;
-        WriteKey("|CP,1,", packing);
-        auto bufferKey = [&](uint64_t size, double x0) {
-            WriteKey("|Cb,1,", FieldText()
-                                   .Add(int64_t{1})
-                                   .Add(int64_t{0})
-                                   .Add(reference)
-                                   .Add(int64_t{1})
-                                   .Add(static_cast<int64_t>(offset))
-                                   .Add(static_cast<int64_t>(size))
-                                   .Add(int64_t{0})
-                                   .Add(static_cast<int64_t>(size))
-                                   .Add(int64_t{1})
-                                   .Add(x0)
-                                   .Add(int64_t{0})
-                                   .AddEmpty()
-                                   .Text());
-        };
-        bufferKey(bytes, channel.GetT0());
-        if (plan.storageType == 4 || plan.storageType == 5) {
-            WriteKey("|CR,1,", FieldText()
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{1})
-                                   .AddText(channel.GetUnit())
-                                   .Text());
-        } else if (plan.storageType != 0) {
-            WriteKey("|CR,1,", FieldText()
-                                   .Add(int64_t{1})
-                                   .Add(plan.factor)
-                                   .Add(plan.offset)
-                                   .Add(int64_t{1})
-                                   .AddText(channel.GetUnit())
-                                   .Text());
-        }
-        if (channel.GetColor() != -1) {
-            const uint32_t color = static_cast<uint32_t>(channel.GetColor());
-            WriteKey("|ND,1,", FieldText()
-                                   .Add(int64_t{color & 0xFF})
-                                   .Add(int64_t{(color >> 8) & 0xFF})
-                                   .Add(int64_t{(color >> 16) & 0xFF})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Text());
-        }
-        WriteKey("|CN,1,", FieldText()
-                               .Add(groupIndex(MakeKeyName(channel.GetGroup())))
+void CKSTFamosFile::WriteChannelKeys(const ChannelPlan& plan, int64_t group, int64_t& reference,
+                                     uint64_t& offset)
+{
+    const CKSTChannel& channel = *plan.channel;
+    const uint64_t count = channel.GetCount();
+    if (plan.timeVector) {
+        WriteText("|CG,1,5,2,3,2;\r\n");
+    } else {
+        WriteText("|CG,1,5,1,1,1;\r\n");
+        WriteKey("|CD,1,", FieldText()
+                               .Add(channel.GetSampleInterval())
+                               .Add(int64_t{1})
+                               .AddText(channel.GetTimeUnit())
                                .Add(int64_t{0})
-                               .Add(int64_t{plan.storageType == 0 ? 1 : 0})
-                               .AddText(MakeKeyName(channel.GetName()))
-                               .AddText(channel.GetComment())
+                               .Add(int64_t{0})
+                               .Add(int64_t{0})
                                .Text());
-        offset += bytes;
-        ++reference;
-
-        if (plan.timeVector) {
-            const bool single = plan.storageType == 4;
-            const uint64_t timeBytes = count * (single ? 4 : 8);
-            WriteText("|CC,1,3,2,1;\r\n");
-            CKSTString timePacking;
-            timePacking.AppendInt64(reference);
-            timePacking += single ? ",4,7,32,0,0,1,0" : ",8,8,64,0,0,1,0";
-            WriteKey("|CP,1,", timePacking);
-            bufferKey(timeBytes, 0.0);
-            WriteKey("|CR,1,", FieldText()
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{0})
-                                   .Add(int64_t{1})
-                                   .AddText(channel.GetTimeUnit())
-                                   .Text());
-            offset += timeBytes;
-            ++reference;
-        }
     }
+    const CKSTTimeStamp start = channel.GetStartTimeStamp();
+    WriteKey("|NT,1,", FieldText()
+                           .Add(int64_t{start.GetDay()})
+                           .Add(int64_t{start.GetMonth()})
+                           .Add(int64_t{start.GetYear()})
+                           .Add(int64_t{start.GetHour()})
+                           .Add(int64_t{start.GetMinute()})
+                           .Add(int64_t{start.GetSecond()})
+                           .Text());
 
-    CKSTString dataKey("|CS,1,");
-    dataKey.AppendInt64(static_cast<int64_t>(offset + 2));
-    dataKey += ",1,";
-    WriteText(dataKey);
+    const StorageLayout& layout = LayoutOf(plan.storageType);
+    const uint64_t bytes = count * layout.bytes;
+    WriteText(layout.componentKey);
+    CKSTString packing;
+    packing.AppendInt64(reference);
+    packing += layout.packing;
+    WriteKey("|CP,1,", packing);
+    WriteBufferKey(reference, offset, bytes, channel.GetT0());
+    if (plan.storageType == 4 || plan.storageType == 5) {
+        WriteKey("|CR,1,", FieldText()
+                               .Add(int64_t{0})
+                               .Add(int64_t{0})
+                               .Add(int64_t{0})
+                               .Add(int64_t{1})
+                               .AddText(channel.GetUnit())
+                               .Text());
+    } else if (plan.storageType != 0) {
+        WriteKey("|CR,1,", FieldText()
+                               .Add(int64_t{1})
+                               .Add(plan.factor)
+                               .Add(plan.offset)
+                               .Add(int64_t{1})
+                               .AddText(channel.GetUnit())
+                               .Text());
+    }
+    if (channel.GetColor() != -1) {
+        const uint32_t color = static_cast<uint32_t>(channel.GetColor());
+        WriteKey("|ND,1,", FieldText()
+                               .Add(int64_t{color & 0xFF})
+                               .Add(int64_t{(color >> 8) & 0xFF})
+                               .Add(int64_t{(color >> 16) & 0xFF})
+                               .Add(int64_t{0})
+                               .Add(int64_t{0})
+                               .Text());
+    }
+    WriteKey("|CN,1,", FieldText()
+                           .Add(group)
+                           .Add(int64_t{0})
+                           .Add(int64_t{plan.storageType == 0 ? 1 : 0})
+                           .AddText(MakeKeyName(channel.GetName()))
+                           .AddText(channel.GetComment())
+                           .Text());
+    offset += bytes;
+    ++reference;
+    if (!plan.timeVector) {
+        return;
+    }
+    const bool single = plan.storageType == 4;
+    const uint64_t timeBytes = count * (single ? 4 : 8);
+    WriteText("|CC,1,3,2,1;\r\n");
+    CKSTString timePacking;
+    timePacking.AppendInt64(reference);
+    timePacking += single ? ",4,7,32,0,0,1,0" : ",8,8,64,0,0,1,0";
+    WriteKey("|CP,1,", timePacking);
+    WriteBufferKey(reference, offset, timeBytes, 0.0);
+    WriteKey("|CR,1,", FieldText()
+                           .Add(int64_t{0})
+                           .Add(int64_t{0})
+                           .Add(int64_t{0})
+                           .Add(int64_t{1})
+                           .AddText(channel.GetTimeUnit())
+                           .Text());
+    offset += timeBytes;
+    ++reference;
+}
+
+void CKSTFamosFile::WriteSamples(const std::vector<ChannelPlan>& plans)
+{
     std::vector<uint8_t> chunk;
     chunk.reserve(kWriteChunk + 8);
     auto flush = [&](bool always) {
@@ -391,7 +418,7 @@ int CKSTFamosFile::WriteChannels(const CKSTChannelList& channels)
         const CKSTChannel& channel = *plan.channel;
         const double* values = channel.GetValues();
         for (uint32_t s = 0; s < channel.GetCount(); ++s) {
-            PutValue(chunk, plan, values[s]);
+            PutValue(chunk, plan.storageType, plan.factor, plan.offset, values[s]);
             flush(false);
         }
         if (plan.timeVector) {
@@ -406,11 +433,6 @@ int CKSTFamosFile::WriteChannels(const CKSTChannelList& channels)
         }
     }
     flush(true);
-    WriteText(";\r\n");
-    if (m_stream.Flush() != KST_OK) {
-        m_writeFailed = true;
-    }
-    return m_writeFailed ? KST_ERR_SHORT_TRANSFER : KST_OK;
 }
 
 int CKSTFamosFile::WriteComments(const CKSTHeaderInfoList& header)

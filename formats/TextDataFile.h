@@ -101,8 +101,6 @@ protected:
     void Reset() override;
 
 private:
-    struct Column;
-
     void ResetAnalysis();
     const char* Content() const;
     size_t ContentSize() const;

@@ -80,7 +80,7 @@ CKSTString Trimmed(std::string_view field)
     return s;
 }
 
-// --- Tables of plain numbers, read on several threads ---
+// --- Tables of plain numbers, read straight into their channels ---
 
 // Text per thread: smaller tables stay on the calling thread.
 constexpr size_t kParallelGrainBytes = size_t{8} << 20;
@@ -130,14 +130,16 @@ bool IsLineEnd(const char* p, const char* end)
 }
 
 // The lines of [p, end) into out[c][line], line counted from `line`: false at the first line
-// that the general reader could read otherwise than as `columns` numbers, none of them missing.
-bool ParsePlainLines(const char* p, const char* end, char separator, size_t columns,
-                     double* const* out, size_t line, const std::atomic<bool>& stop)
+// that the general reader could read otherwise than as `columns` numbers, none of them missing,
+// with p and line left at that line.
+bool ParsePlainLines(const char*& p, const char* end, char separator, size_t columns,
+                     double* const* out, size_t& line, const std::atomic<bool>& stop)
 {
     while (p < end) {
         if (stop.load(std::memory_order_relaxed)) {
             return false;
         }
+        const char* const lineStart = p;
         for (size_t c = 0; c < columns; ++c) {
             const bool last = c + 1 == columns;
             double value;
@@ -146,15 +148,14 @@ bool ParsePlainLines(const char* p, const char* end, char separator, size_t colu
                 // Any other field the way the general reader takes it; a quote there could
                 // join lines.
                 q = p;
-                while (q < end && *q != separator && *q != '\n') {
-                    if (*q == '"') {
-                        return false;
-                    }
+                while (q < end && *q != separator && *q != '\n' && *q != '"') {
                     ++q;
                 }
                 const std::string_view field(p, static_cast<size_t>(q - p));
-                if (!KstParseNumberField(field, value) || std::isnan(value) ||
+                if ((q < end && *q == '"') || !KstParseNumberField(field, value) ||
+                    std::isnan(value) ||
                     (last ? q < end && *q != '\n' : q == end || *q != separator)) {
+                    p = lineStart;
                     return false;
                 }
             }
@@ -173,10 +174,27 @@ bool ParsePlainLines(const char* p, const char* end, char separator, size_t colu
     return true;
 }
 
+// The channels drop their samples from line `lines` on and keep their room for `room` lines, for
+// the general reader to go on filling them; false when memory ran short.
+bool KeepLinesRead(std::vector<std::unique_ptr<CKSTChannel>>& channels, size_t lines, size_t room)
+{
+    try {
+        for (std::unique_ptr<CKSTChannel>& channel : channels) {
+            channel->SetCapacity(static_cast<uint32_t>(lines));
+            channel->Reserve(static_cast<uint32_t>(room));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 struct PlainTable {
-    // A channel per column with a sample on every line; none when the table needs the general
-    // reader.
+    // A channel per column with a sample on every line, or on every line before resumeAt; none
+    // when the table needs the general reader from its start.
     std::vector<std::unique_ptr<CKSTChannel>> channels;
+    // The first line the general reader has to read after the channels' lines, null for none.
+    const char* resumeAt = nullptr;
     // Line feeds of the table, or SIZE_MAX when it was left before they were counted.
     size_t lineFeeds = SIZE_MAX;
 };
@@ -184,7 +202,8 @@ struct PlainTable {
 // The table from `begin` to `end`, on `threads` threads, when every line holds the columns of
 // the first as plain numbers. The threads count the lines of all pieces, make the channels with
 // the room the general reader gives them (for the line feeds and one more) and parse the pieces
-// straight into them. sampleBudget: the samples the general reader makes room for at most.
+// straight into them. sampleBudget: the samples the general reader makes room for at most. On
+// one thread the lines before the first one that needs the general reader are kept.
 PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, char separator,
                           size_t sampleBudget)
 {
@@ -198,7 +217,7 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     if (columns > static_cast<size_t>(CKSTTextDataFile::kMaxColumns)) {
         return table;
     }
-    const size_t pieces = static_cast<size_t>(threads) * kPiecesPerThread;
+    const size_t pieces = threads > 1 ? static_cast<size_t>(threads) * kPiecesPerThread : 1;
     const size_t size = static_cast<size_t>(end - begin);
     std::vector<const char*> starts{begin};
     for (size_t k = 1; k < pieces; ++k) {
@@ -216,6 +235,10 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     std::vector<std::unique_ptr<CKSTChannel>> made(columns);
     std::vector<double*> out(columns);
     std::atomic<bool> failed{false};
+    // Where the only piece stopped, and the room its channels had.
+    const char* stoppedAt = nullptr;
+    size_t linesRead = 0;
+    size_t room = 0;
     SharedStep counting(pieces);
     SharedStep making(columns);
     SharedStep parsing(pieces);
@@ -247,9 +270,16 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
             }
         });
         parsing.Run([&](size_t k) {
-            if (!failed && !ParsePlainLines(starts[k], starts[k + 1], separator, columns,
-                                            out.data(), linesBefore[k], failed)) {
+            const char* p = starts[k];
+            size_t line = linesBefore[k];
+            if (!failed && !ParsePlainLines(p, starts[k + 1], separator, columns, out.data(),
+                                            line, failed)) {
                 failed = true;
+                if (pieces == 1) {
+                    stoppedAt = p;
+                    linesRead = line;
+                    room = capacity;
+                }
             }
         });
     });
@@ -259,15 +289,16 @@ PlainTable ReadPlainTable(const char* begin, const char* end, unsigned threads, 
     }
     if (!failed) {
         table.channels = std::move(made);
+    } else if (linesRead > 0 && KeepLinesRead(made, linesRead, room)) {
+        table.channels = std::move(made);
+        table.resumeAt = stoppedAt;
     }
     return table;
 }
 
-}  // namespace
-
 // One column of the table while it is read. Dense columns (a sample on every line from the
 // first) keep no line numbers; the first gap writes them out.
-struct CKSTTextDataFile::Column {
+struct Column {
     int original = 0;
     // 0 nothing yet, 1 date/time, 2 number, 3 text.
     uint8_t type = 0;
@@ -363,6 +394,429 @@ struct CKSTTextDataFile::Column {
         direct.reset();
     }
 };
+
+// Column `c`, made with those before it when the table has not had it yet.
+Column& ColumnAt(std::vector<Column>& columns, int c)
+{
+    while (static_cast<int>(columns.size()) <= c) {
+        columns.emplace_back();
+        columns.back().original = static_cast<int>(columns.size()) - 1;
+    }
+    return columns[c];
+}
+
+// The columns of the data lines as they were read, and what their date/time fields held.
+struct ColumnScan {
+    std::vector<Column> columns;
+    CKSTDateTimeParts parts;
+    // The date/time fields as they stood, for columns that end up as texts.
+    std::string datePool;
+    uint32_t lines = 0;
+};
+
+// The channels of a plain table become the columns, every one dense and typed a number.
+void TakePlainTable(ColumnScan& scan, PlainTable& plain, size_t lineEstimate)
+{
+    scan.lines = plain.channels.front()->GetCount();
+    for (std::unique_ptr<CKSTChannel>& channel : plain.channels) {
+        Column& column = ColumnAt(scan.columns, static_cast<int>(scan.columns.size()));
+        column.type = 2;
+        column.present = scan.lines;
+        column.expected = lineEstimate;
+        column.direct = std::move(channel);
+    }
+}
+
+// A field on line `line` of the column: a number, a date/time or a text, as the column's type
+// so far and the field allow.
+void AddField(ColumnScan& scan, Column& column, std::string_view field, uint32_t line,
+              bool runTime)
+{
+    if (column.markedText || column.type == 3) {
+        if (!KstIsEmptyField(field)) {
+            column.type = 3;
+            column.Append(line, column.AddText(ToString(field)));
+        }
+        return;
+    }
+    if (column.type != 1) {
+        double value;
+        if (runTime && field.find(':') != std::string_view::npos) {
+            column.type = 2;
+            column.Append(line, TimeTextToSeconds(Trimmed(field)));
+            return;
+        }
+        if (KstParseNumberField(field, value)) {
+            column.type = column.type == 0 ? 2 : column.type;
+            column.Append(line, value);
+            return;
+        }
+    }
+    if (KstIsEmptyField(field)) {
+        return;
+    }
+    if (column.type == 0 || column.type == 1) {
+        CKSTString date = Trimmed(field);
+        if (date.GetLength() >= 5 && IsDateTimeTextNoSeconds(date)) {
+            ParseDateText(date, false);
+            column.type = 1;
+            scan.parts.AddText(line, date.c_str(), static_cast<size_t>(date.GetLength()));
+            column.dateFields.emplace_back(static_cast<uint32_t>(scan.datePool.size()),
+                                           static_cast<uint32_t>(field.size()));
+            column.dateLines.push_back(line);
+            scan.datePool.append(field);
+            return;
+        }
+        if (column.type == 1) {
+            return;
+        }
+    }
+    if (column.type == 2) {
+        // A word among numbers marks a sample that is missing.
+        column.Append(line, std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    column.type = 3;
+    column.Append(line, column.AddText(ToString(field)));
+}
+
+// The data lines from p to end, field by field. Dense columns get room for every line at once
+// when the file could hold that many samples; anything else grows as it comes.
+int ScanLines(ColumnScan& scan, const char* p, const char* end, char separator, bool runTime,
+              size_t lineEstimate, size_t reserveBudget)
+{
+    std::vector<Column>& columns = scan.columns;
+    size_t reservedSamples = 0;
+    uint32_t& line = scan.lines;
+    std::string_view field;
+    while (p < end) {
+        const char* begin = p;
+        const char* lineEnd = KstFindLineEnd(begin, end, separator);
+        p = lineEnd < end ? lineEnd + 1 : end;
+        const std::string_view whole =
+            StripCr(std::string_view(begin, static_cast<size_t>(lineEnd - begin)));
+        if (whole.empty() || whole[0] == '\'' ||
+            ((whole[0] == ' ' || whole[0] == '\t') && KstIsEmptyField(whole))) {
+            continue;
+        }
+        if (line == std::numeric_limits<uint32_t>::max()) {
+            return KST_ERR_TOO_LARGE;
+        }
+        KstFieldReader reader(begin, lineEnd, separator);
+        while (reader.Next(field)) {
+            const int c = reader.GetColumn();
+            if (c >= CKSTTextDataFile::kMaxColumns) {
+                return KST_ERR_BAD_HEADER;
+            }
+            Column& column = c < static_cast<int>(columns.size()) ? columns[c] : ColumnAt(columns, c);
+            if (line == 0 && !column.direct && column.Count() == 0 &&
+                reservedSamples + lineEstimate <= reserveBudget) {
+                column.direct = std::make_unique<CKSTChannel>();
+                column.direct->SetCapacity(static_cast<uint32_t>(lineEstimate));
+                column.expected = lineEstimate;
+                reservedSamples += lineEstimate;
+            }
+            AddField(scan, column, field, line, runTime && c == 0);
+        }
+        ++line;
+    }
+    return KST_OK;
+}
+
+// The time of every line and the start stamp, from date/time columns or a rising first column.
+struct TimeAxis {
+    std::vector<double> times;
+    std::vector<uint8_t> valid;
+    // Times on every line, as the samples of the rising first column.
+    std::unique_ptr<CKSTChannel> source;
+    CKSTTimeStamp start;
+    bool haveStart = false;
+    // The original column the axis came from, -1 none.
+    int column = -1;
+    bool regular = false;
+    double t0 = 0.0;
+    double dt = 1.0;
+
+    bool Exists() const { return source || !times.empty(); }
+    const double* At() const { return source ? source->GetValues() : times.data(); }
+};
+
+// Date/time columns give the axis and leave the table; when they give no axis, they become text
+// columns.
+void TakeDateColumns(ColumnScan& scan, int32_t dateFormat, const CKSTTimeStamp& defaultDate,
+                     TimeAxis& axis)
+{
+    std::vector<Column>& columns = scan.columns;
+    uint32_t longest = 0;
+    bool hasDates = false;
+    for (const Column& column : columns) {
+        hasDates = hasDates || column.type == 1;
+        if (column.type != 1) {
+            longest = std::max(longest, column.present);
+        }
+    }
+    if (!hasDates) {
+        return;
+    }
+    scan.parts.Resize(scan.lines);
+    bool built = false;
+    // Lines without a date among dated ones become missing samples; a column that gave a date
+    // on fewer than half of the lines is no time axis.
+    if (scan.parts.GetLinesWithParts() > 0 &&
+        2ull * scan.parts.GetLinesWithParts() >= static_cast<uint64_t>(longest)) {
+        built = KstBuildTimeAxis(scan.parts, dateFormat, defaultDate, axis.times, axis.valid,
+                                 axis.start) == KST_OK;
+    }
+    for (size_t k = columns.size(); k-- > 0;) {
+        Column& column = columns[k];
+        if (column.type != 1) {
+            continue;
+        }
+        if (built) {
+            axis.column = axis.column < 0 ? column.original : std::min(axis.column, column.original);
+            columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(k));
+            continue;
+        }
+        column.type = 3;
+        for (size_t i = 0; i < column.dateLines.size(); ++i) {
+            const auto& f = column.dateFields[i];
+            column.Append(column.dateLines[i],
+                          column.AddText(ToString(
+                              std::string_view(scan.datePool).substr(f.first, f.second))));
+        }
+    }
+    axis.haveStart = built;
+    if (!built) {
+        axis.times.clear();
+    }
+}
+
+// A first column of numbers that rise from line to line, with at least as many as any other
+// column, is the time axis.
+void TakeRisingColumn(ColumnScan& scan, TimeAxis& axis)
+{
+    std::vector<Column>& columns = scan.columns;
+    const uint32_t lines = scan.lines;
+    const Column& first = columns.front();
+    bool rising = first.present >= 2;
+    for (const Column& column : columns) {
+        rising = rising && first.present >= column.present;
+    }
+    double previous = -std::numeric_limits<double>::infinity();
+    for (size_t i = 0; rising && i < first.Count(); ++i) {
+        const double v = first.Value(i);
+        if (std::isnan(v)) {
+            continue;
+        }
+        rising = v > previous;
+        previous = v;
+    }
+    if (!rising) {
+        return;
+    }
+    if (first.direct && first.Count() == lines && first.present == lines) {
+        // Times on every line: the column's own samples serve as the time axis.
+        axis.source = std::move(columns.front().direct);
+    } else {
+        axis.times.assign(lines, 0.0);
+        axis.valid.assign(lines, 0);
+        for (size_t i = 0; i < first.Count(); ++i) {
+            if (!std::isnan(first.Value(i))) {
+                axis.times[first.LineOf(i)] = first.Value(i);
+                axis.valid[first.LineOf(i)] = 1;
+            }
+        }
+    }
+    axis.column = first.original;
+    columns.erase(columns.begin());
+}
+
+// Steps within a thousandth of each other make a regular grid.
+void FindGrid(const double* t, uint32_t lines, TimeAxis& axis)
+{
+    if (lines < 2) {
+        return;
+    }
+    double smallest = std::numeric_limits<double>::infinity();
+    double largest = 0.0;
+    for (uint32_t l = 1; l < lines; ++l) {
+        const double step = t[l] - t[l - 1];
+        smallest = std::min(smallest, step);
+        largest = std::max(largest, step);
+    }
+    if (smallest > 0.0 && largest < smallest * 1.001) {
+        axis.regular = true;
+        axis.t0 = t[0];
+        axis.dt = (t[lines - 1] - t[0]) / (lines - 1);
+    }
+}
+
+// Lines without a time get one between their neighbours; their samples are missing.
+void FillTimeGaps(const std::vector<uint32_t>& known, const std::vector<uint8_t>& valid,
+                  uint32_t lines, std::vector<double>& times)
+{
+    if (known.size() == 1) {
+        for (uint32_t l = 0; l < lines; ++l) {
+            times[l] = times[known[0]] + (static_cast<double>(l) - known[0]);
+        }
+        return;
+    }
+    if (known.size() == lines) {
+        return;
+    }
+    size_t k = 0;
+    for (uint32_t l = 0; l < lines; ++l) {
+        if (valid[l]) {
+            continue;
+        }
+        while (k + 2 < known.size() && known[k + 1] < l) {
+            ++k;
+        }
+        const uint32_t a = known[k];
+        const uint32_t b = known[k + 1];
+        times[l] = times[a] + (times[b] - times[a]) * (static_cast<double>(l) - a) /
+                                  (static_cast<double>(b) - a);
+    }
+}
+
+// Newest first: the table is turned round and starts at its earliest time.
+void TurnRound(std::vector<Column>& columns, uint32_t lines, TimeAxis& axis)
+{
+    std::reverse(axis.times.begin(), axis.times.end());
+    std::reverse(axis.valid.begin(), axis.valid.end());
+    for (Column& column : columns) {
+        if (column.direct || (column.dense && column.values.size() != lines)) {
+            column.WriteOutLines();
+        }
+        std::reverse(column.values.begin(), column.values.end());
+        std::reverse(column.lines.begin(), column.lines.end());
+        for (uint32_t& l : column.lines) {
+            l = lines - 1 - l;
+        }
+    }
+    const double earliest = axis.times.front();
+    for (double& t : axis.times) {
+        t -= earliest;
+    }
+    axis.start.AddSeconds(earliest);
+}
+
+// The times of lines without one, the order of the table and whether its times are a grid.
+void CompleteTimeAxis(std::vector<Column>& columns, uint32_t lines, TimeAxis& axis)
+{
+    if (axis.source) {
+        // Rising times on every line: no gaps to fill, no order to turn round.
+        FindGrid(axis.source->GetValues(), lines, axis);
+        return;
+    }
+    if (axis.times.empty()) {
+        return;
+    }
+    std::vector<uint32_t> known;
+    for (uint32_t l = 0; l < lines; ++l) {
+        if (axis.valid[l]) {
+            known.push_back(l);
+        }
+    }
+    FillTimeGaps(known, axis.valid, lines, axis.times);
+    bool ascending = true;
+    bool descending = true;
+    for (size_t k = 1; k < known.size(); ++k) {
+        ascending = ascending && axis.times[known[k]] >= axis.times[known[k - 1]];
+        descending = descending && axis.times[known[k]] <= axis.times[known[k - 1]];
+    }
+    if (!ascending && descending) {
+        TurnRound(columns, lines, axis);
+    }
+    if (known.size() == lines) {
+        FindGrid(axis.times.data(), lines, axis);
+    }
+}
+
+// The channel a column becomes, how many samples it takes and whether it has one on every line.
+struct Filling {
+    CKSTChannel* channel;
+    uint32_t count;
+    bool everyLine;
+};
+
+// The samples of the column into its channel, on the grid or with their times.
+void FillChannel(Column& column, const Filling& filling, const TimeAxis& axis, bool grid)
+{
+    CKSTChannel* channel = filling.channel;
+    const uint32_t n = filling.count;
+    const bool timeAxis = axis.Exists();
+    if (column.direct) {
+        column.WriteOutLines();
+    }
+    for (size_t i = 1; i < column.texts.size(); ++i) {
+        channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
+    }
+    if (channel->GetCount() == n && n > 0) {
+        // Filled while reading.
+        channel->SetT0(timeAxis ? axis.t0 : 0.0);
+        channel->SetDt(timeAxis ? axis.dt : 1.0);
+    } else if (filling.everyLine && grid) {
+        channel->SetT0(timeAxis ? axis.t0 : 0.0);
+        channel->SetDt(timeAxis ? axis.dt : 1.0);
+        channel->SetCapacity(n);
+        for (double v : column.values) {
+            const bool missing = std::isnan(v);
+            channel->AppendValue(missing ? 0.0 : v, missing);
+        }
+    } else {
+        const double* timeAt = axis.At();
+        channel->SetTimeBaseType(CKSTChannel::kTimeVector);
+        channel->SetCapacity(std::max<uint32_t>(n, 1));
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint32_t l = column.LineOf(i);
+            const double v = column.values[i];
+            const double t = timeAxis ? timeAt[l] : static_cast<double>(l);
+            if (std::isnan(v) || (!axis.times.empty() && axis.valid[l] == 0)) {
+                channel->AppendValues(0.0, true, 1);
+                channel->SetTimeAt(channel->GetCount() - 1, t);
+            } else {
+                channel->AppendTimeValue(t, v);
+            }
+        }
+    }
+    if (axis.haveStart) {
+        channel->SetStartTimeStamp(axis.start);
+    }
+    // A regular time vector, also one with gaps, becomes equidistant.
+    channel->MakeEquidistantIfRegular();
+    column.Free();
+}
+
+// The channels come in column order; their samples are filled in column by column, on several
+// threads when there are many, since writing them is bound by fresh pages.
+void FillChannels(std::vector<Column>& columns, uint32_t lines, const TimeAxis& axis,
+                  CKSTChannelList& channels, std::vector<int>& originalColumns)
+{
+    const bool grid = !axis.Exists() || axis.regular;
+    std::vector<Filling> fillings;
+    size_t toFill = 0;
+    for (Column& column : columns) {
+        const uint32_t n = static_cast<uint32_t>(column.Count());
+        const bool everyLine = column.dense && n == lines;
+        const bool filled = column.direct && everyLine && grid;
+        CKSTChannel* channel =
+            filled ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
+                   : channels.GetAt(channels.AddNew());
+        originalColumns.push_back(column.original);
+        fillings.push_back({channel, n, everyLine});
+        toFill += filled ? 0 : n;
+    }
+    const unsigned fillThreads = KstParallelThreadsFor(toFill, kParallelGrainSamples);
+    KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
+                   [&](size_t first, size_t end) {
+                       for (size_t k = first; k < end; ++k) {
+                           FillChannel(columns[k], fillings[k], axis, grid);
+                       }
+                   });
+}
+
+}  // namespace
 
 std::string_view CKSTTextDataFile::HeaderLine(int i) const
 {
@@ -658,139 +1112,46 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     const size_t size = ContentSize();
     const char separator = m_separator;
     const bool settings = m_hasReadSettings;
-    const bool xAxisAuto = !settings || m_readSettings.xAxis != 0;
-    const int32_t dateFormat = settings ? m_readSettings.dateFormat : KST_TEXT_DATE_AUTO;
 
-    std::vector<Column> columns;
-    auto columnAt = [&columns](int c) -> Column& {
-        while (static_cast<int>(columns.size()) <= c) {
-            columns.emplace_back();
-            columns.back().original = static_cast<int>(columns.size()) - 1;
-        }
-        return columns[c];
-    };
+    ColumnScan scan;
     for (int i = 0; i < m_headerLength; ++i) {
         const std::string_view line = HeaderLine(i);
         KstFieldReader reader(line.data(), line.data() + line.size(), separator);
         std::string_view field;
         while (reader.Next(field) && reader.GetColumn() < kMaxColumns) {
             if (Trimmed(field) == "[@TEXT]" || Upper(field).Find("[@TEXT]") >= 0) {
-                columnAt(reader.GetColumn()).markedText = true;
+                ColumnAt(scan.columns, reader.GetColumn()).markedText = true;
             }
         }
     }
 
-    size_t pos = m_lines[m_headerLength].offset;
+    const size_t pos = m_lines[m_headerLength].offset;
     const unsigned threads = KstParallelThreadsFor(size - pos, kParallelGrainBytes);
     const size_t reserveBudget = (size - pos) / 2 + 1;
-    // A large table of numbers only is read on several threads; whatever else it holds leaves
-    // it to the general reader below, which gives the same channels.
+    // A table of numbers only goes straight into its channels, on several threads when it is
+    // large; whatever else it holds leaves it to the general reader, which gives the same
+    // channels.
     PlainTable plain;
-    if (threads > 1 && columns.empty() && separator != KST_TEXT_BLANK &&
-        m_format != KST_TEXT_RUNTIME) {
+    if (scan.columns.empty() && separator != KST_TEXT_BLANK && m_format != KST_TEXT_RUNTIME) {
         plain = ReadPlainTable(text + pos, text + size, threads, separator, reserveBudget);
     }
-    // Dense columns get room for every line at once when the file could hold that many
-    // samples; anything else grows as it comes.
     const size_t lineEstimate =
         (plain.lineFeeds != SIZE_MAX ? plain.lineFeeds : CountLineFeeds(text + pos, text + size)) +
         1;
-    size_t reservedSamples = 0;
-
-    CKSTDateTimeParts parts;
-    std::string datePool;
-    uint32_t line = 0;
-    std::string_view field;
+    // The general reader takes the lines the plain table left, or all of them.
+    const char* rest = plain.channels.empty() ? text + pos : plain.resumeAt;
     if (!plain.channels.empty()) {
-        line = plain.channels.front()->GetCount();
-        for (std::unique_ptr<CKSTChannel>& channel : plain.channels) {
-            Column& column = columnAt(static_cast<int>(columns.size()));
-            column.type = 2;
-            column.present = line;
-            column.expected = lineEstimate;
-            column.direct = std::move(channel);
-        }
-        pos = size;
+        TakePlainTable(scan, plain, lineEstimate);
     }
-    while (pos < size) {
-        const char* begin = text + pos;
-        const char* end = KstFindLineEnd(begin, text + size, separator);
-        pos = static_cast<size_t>(end - text) + 1;
-        const std::string_view whole =
-            StripCr(std::string_view(begin, static_cast<size_t>(end - begin)));
-        if (whole.empty() || whole[0] == '\'' ||
-            ((whole[0] == ' ' || whole[0] == '\t') && KstIsEmptyField(whole))) {
-            continue;
+    if (rest != nullptr) {
+        const int result = ScanLines(scan, rest, text + size, separator,
+                                     m_format == KST_TEXT_RUNTIME, lineEstimate, reserveBudget);
+        if (result != KST_OK) {
+            return result;
         }
-        if (line == std::numeric_limits<uint32_t>::max()) {
-            return KST_ERR_TOO_LARGE;
-        }
-        KstFieldReader reader(begin, end, separator);
-        while (reader.Next(field)) {
-            const int c = reader.GetColumn();
-            if (c >= kMaxColumns) {
-                return KST_ERR_BAD_HEADER;
-            }
-            Column& column = c < static_cast<int>(columns.size()) ? columns[c] : columnAt(c);
-            if (line == 0 && !column.direct && column.Count() == 0 &&
-                reservedSamples + lineEstimate <= reserveBudget) {
-                column.direct = std::make_unique<CKSTChannel>();
-                column.direct->SetCapacity(static_cast<uint32_t>(lineEstimate));
-                column.expected = lineEstimate;
-                reservedSamples += lineEstimate;
-            }
-            if (column.markedText || column.type == 3) {
-                if (!KstIsEmptyField(field)) {
-                    column.type = 3;
-                    column.Append(line, column.AddText(ToString(field)));
-                }
-                continue;
-            }
-            if (column.type != 1) {
-                double value;
-                if (m_format == KST_TEXT_RUNTIME && c == 0 &&
-                    field.find(':') != std::string_view::npos) {
-                    column.type = 2;
-                    column.Append(line, TimeTextToSeconds(Trimmed(field)));
-                    continue;
-                }
-                if (KstParseNumberField(field, value)) {
-                    column.type = column.type == 0 ? 2 : column.type;
-                    column.Append(line, value);
-                    continue;
-                }
-            }
-            if (KstIsEmptyField(field)) {
-                continue;
-            }
-            if (column.type == 0 || column.type == 1) {
-                CKSTString date = Trimmed(field);
-                if (date.GetLength() >= 5 && IsDateTimeTextNoSeconds(date)) {
-                    ParseDateText(date, false);
-                    column.type = 1;
-                    parts.AddText(line, date.c_str(), static_cast<size_t>(date.GetLength()));
-                    // The field as it stood, should the column end up as texts.
-                    column.dateFields.emplace_back(static_cast<uint32_t>(datePool.size()),
-                                                   static_cast<uint32_t>(field.size()));
-                    column.dateLines.push_back(line);
-                    datePool.append(field);
-                    continue;
-                }
-                if (column.type == 1) {
-                    continue;
-                }
-            }
-            if (column.type == 2) {
-                // A word among numbers marks a sample that is missing.
-                column.Append(line, std::numeric_limits<double>::quiet_NaN());
-                continue;
-            }
-            column.type = 3;
-            column.Append(line, column.AddText(ToString(field)));
-        }
-        ++line;
     }
-    const uint32_t lines = line;
+    std::vector<Column>& columns = scan.columns;
+    const uint32_t lines = scan.lines;
     if (columns.empty() || lines == 0) {
         return KST_ERR_BAD_HEADER;
     }
@@ -798,85 +1159,15 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
         columns.erase(columns.begin());
     }
 
-    // --- The time axis: date/time columns, else a rising first column ---
-    std::vector<double> times;
-    std::vector<uint8_t> valid;
-    std::unique_ptr<CKSTChannel> timeSource;
-    CKSTTimeStamp start;
-    bool haveStart = false;
-    uint32_t longest = 0;
-    bool hasDates = false;
-    for (const Column& column : columns) {
-        hasDates = hasDates || column.type == 1;
-        if (column.type != 1) {
-            longest = std::max(longest, column.present);
-        }
+    TimeAxis axis;
+    TakeDateColumns(scan, settings ? m_readSettings.dateFormat : KST_TEXT_DATE_AUTO, m_writeTime,
+                    axis);
+    const bool xAxisAuto = !settings || m_readSettings.xAxis != 0;
+    if (axis.times.empty() && xAxisAuto && columns.size() >= 2 && columns.front().type == 2) {
+        TakeRisingColumn(scan, axis);
     }
-    if (hasDates) {
-        parts.Resize(lines);
-        bool built = false;
-        // Lines without a date among dated ones become missing samples; a column that gave a
-        // date on fewer than half of the lines is no time axis.
-        if (parts.GetLinesWithParts() > 0 &&
-            2ull * parts.GetLinesWithParts() >= static_cast<uint64_t>(longest)) {
-            built = KstBuildTimeAxis(parts, dateFormat, m_writeTime, times, valid, start) == KST_OK;
-        }
-        for (size_t k = columns.size(); k-- > 0;) {
-            Column& column = columns[k];
-            if (column.type != 1) {
-                continue;
-            }
-            if (built) {
-                m_timeColumn =
-                    m_timeColumn < 0 ? column.original : std::min(m_timeColumn, column.original);
-                columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(k));
-                continue;
-            }
-            column.type = 3;
-            for (size_t i = 0; i < column.dateLines.size(); ++i) {
-                const auto& f = column.dateFields[i];
-                column.Append(
-                    column.dateLines[i],
-                    column.AddText(ToString(std::string_view(datePool).substr(f.first, f.second))));
-            }
-        }
-        haveStart = built;
-        if (!built) {
-            times.clear();
-        }
-    }
-    if (times.empty() && xAxisAuto && columns.size() >= 2 && columns.front().type == 2) {
-        const Column& first = columns.front();
-        bool rising = first.present >= 2;
-        for (const Column& column : columns) {
-            rising = rising && first.present >= column.present;
-        }
-        double previous = -std::numeric_limits<double>::infinity();
-        for (size_t i = 0; rising && i < first.Count(); ++i) {
-            const double v = first.Value(i);
-            if (std::isnan(v)) {
-                continue;
-            }
-            rising = v > previous;
-            previous = v;
-        }
-        if (rising && first.direct && first.Count() == lines && first.present == lines) {
-            // Times on every line: the column's own samples serve as the time axis.
-            timeSource = std::move(columns.front().direct);
-            m_timeColumn = first.original;
-            columns.erase(columns.begin());
-        } else if (rising) {
-            times.assign(lines, 0.0);
-            valid.assign(lines, 0);
-            for (size_t i = 0; i < first.Count(); ++i) {
-                if (!std::isnan(first.Value(i))) {
-                    times[first.LineOf(i)] = first.Value(i);
-                    valid[first.LineOf(i)] = 1;
-                }
-            }
-            m_timeColumn = first.original;
-            columns.erase(columns.begin());
-        }
+    if (axis.column >= 0) {
+        m_timeColumn = axis.column;
     }
     if (!settings || m_readSettings.removeEmptyColumns != 0) {
         columns.erase(std::remove_if(columns.begin(), columns.end(),
@@ -886,166 +1177,11 @@ int CKSTTextDataFile::ReadColumns(CKSTChannelList& channels, std::vector<int>& o
     if (columns.empty()) {
         return KST_ERR_BAD_HEADER;
     }
-
-    bool regular = false;
-    double t0 = 0.0;
-    double dt = 1.0;
-    // Steps within a thousandth of each other make a regular grid.
-    auto findGrid = [&](const double* t) {
-        if (lines < 2) {
-            return;
-        }
-        double smallest = std::numeric_limits<double>::infinity();
-        double largest = 0.0;
-        for (uint32_t l = 1; l < lines; ++l) {
-            const double step = t[l] - t[l - 1];
-            smallest = std::min(smallest, step);
-            largest = std::max(largest, step);
-        }
-        if (smallest > 0.0 && largest < smallest * 1.001) {
-            regular = true;
-            t0 = t[0];
-            dt = (t[lines - 1] - t[0]) / (lines - 1);
-        }
-    };
-    if (timeSource) {
-        // Rising times on every line: no gaps to fill, no order to turn round.
-        findGrid(timeSource->GetValues());
-    } else if (!times.empty()) {
-        // Lines without a time get one between their neighbours; their samples are missing.
-        std::vector<uint32_t> known;
-        for (uint32_t l = 0; l < lines; ++l) {
-            if (valid[l]) {
-                known.push_back(l);
-            }
-        }
-        if (known.size() == 1) {
-            for (uint32_t l = 0; l < lines; ++l) {
-                times[l] = times[known[0]] + (static_cast<double>(l) - known[0]);
-            }
-        } else if (known.size() < lines) {
-            size_t k = 0;
-            for (uint32_t l = 0; l < lines; ++l) {
-                if (valid[l]) {
-                    continue;
-                }
-                while (k + 2 < known.size() && known[k + 1] < l) {
-                    ++k;
-                }
-                const uint32_t a = known[k];
-                const uint32_t b = known[k + 1];
-                times[l] = times[a] + (times[b] - times[a]) * (static_cast<double>(l) - a) /
-                                          (static_cast<double>(b) - a);
-            }
-        }
-        bool ascending = true;
-        bool descending = true;
-        for (size_t k = 1; k < known.size(); ++k) {
-            ascending = ascending && times[known[k]] >= times[known[k - 1]];
-            descending = descending && times[known[k]] <= times[known[k - 1]];
-        }
-        if (!ascending && descending) {
-            // Newest first: the table is turned round and starts at its earliest time.
-            std::reverse(times.begin(), times.end());
-            std::reverse(valid.begin(), valid.end());
-            for (Column& column : columns) {
-                if (column.direct || (column.dense && column.values.size() != lines)) {
-                    column.WriteOutLines();
-                }
-                std::reverse(column.values.begin(), column.values.end());
-                std::reverse(column.lines.begin(), column.lines.end());
-                for (uint32_t& l : column.lines) {
-                    l = lines - 1 - l;
-                }
-            }
-            const double earliest = times.front();
-            for (double& t : times) {
-                t -= earliest;
-            }
-            start.AddSeconds(earliest);
-        }
-        if (known.size() == lines) {
-            findGrid(times.data());
-        }
-    }
-    const bool timeAxis = timeSource || !times.empty();
-    const double* timeAt = timeSource ? timeSource->GetValues() : times.data();
-
-    // The channels come in column order; their samples are filled in column by column, on
-    // several threads when there are many, since writing them is bound by fresh pages.
-    const bool grid = !timeAxis || regular;
-    struct Filling {
-        CKSTChannel* channel;
-        uint32_t count;
-        bool everyLine;
-    };
-    std::vector<Filling> fillings;
-    size_t toFill = 0;
-    for (Column& column : columns) {
-        const uint32_t n = static_cast<uint32_t>(column.Count());
-        const bool everyLine = column.dense && n == lines;
-        const bool filled = column.direct && everyLine && grid;
-        CKSTChannel* channel =
-            filled ? channels.GetAt(channels.AddPointer(column.direct.release(), true))
-                   : channels.GetAt(channels.AddNew());
-        originalColumns.push_back(column.original);
-        fillings.push_back({channel, n, everyLine});
-        toFill += filled ? 0 : n;
-    }
-    auto fill = [&](size_t k) {
-        Column& column = columns[k];
-        CKSTChannel* channel = fillings[k].channel;
-        const uint32_t n = fillings[k].count;
-        if (column.direct) {
-            column.WriteOutLines();
-        }
-        for (size_t i = 1; i < column.texts.size(); ++i) {
-            channel->SetValueText(static_cast<int32_t>(i), column.texts[i]);
-        }
-        if (channel->GetCount() == n && n > 0) {
-            // Filled while reading.
-            channel->SetT0(timeAxis ? t0 : 0.0);
-            channel->SetDt(timeAxis ? dt : 1.0);
-        } else if (fillings[k].everyLine && grid) {
-            channel->SetT0(timeAxis ? t0 : 0.0);
-            channel->SetDt(timeAxis ? dt : 1.0);
-            channel->SetCapacity(n);
-            for (double v : column.values) {
-                const bool missing = std::isnan(v);
-                channel->AppendValue(missing ? 0.0 : v, missing);
-            }
-        } else {
-            channel->SetTimeBaseType(CKSTChannel::kTimeVector);
-            channel->SetCapacity(std::max<uint32_t>(n, 1));
-            for (uint32_t i = 0; i < n; ++i) {
-                const uint32_t l = column.LineOf(i);
-                const double v = column.values[i];
-                const double t = timeAxis ? timeAt[l] : static_cast<double>(l);
-                if (std::isnan(v) || (!times.empty() && valid[l] == 0)) {
-                    channel->AppendValues(0.0, true, 1);
-                    channel->SetTimeAt(channel->GetCount() - 1, t);
-                } else {
-                    channel->AppendTimeValue(t, v);
-                }
-            }
-        }
-        if (haveStart) {
-            channel->SetStartTimeStamp(start);
-        }
-        // A regular time vector, also one with gaps, becomes equidistant.
-        channel->MakeEquidistantIfRegular();
-        column.Free();
-    };
-    const unsigned fillThreads = KstParallelThreadsFor(toFill, kParallelGrainSamples);
-    KstParallelFor(columns.size(), (columns.size() + fillThreads - 1) / fillThreads,
-                   [&](size_t first, size_t end) {
-                       for (size_t k = first; k < end; ++k) {
-                           fill(k);
-                       }
-                   });
+    CompleteTimeAxis(columns, lines, axis);
+    FillChannels(columns, lines, axis, channels, originalColumns);
     m_channelCount = channels.GetCount();
-    m_timeBaseCount = timeAxis ? 1 : 0;
-    m_dateAxis = haveStart;
+    m_timeBaseCount = axis.Exists() ? 1 : 0;
+    m_dateAxis = axis.haveStart;
     return KST_OK;
 }
 

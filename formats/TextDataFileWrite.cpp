@@ -141,6 +141,590 @@ bool StartsWithCounterPrefix(const CKSTString& name)
     return name.GetLength() >= 2 && name[0] == 'Z' && name[1] == '_';
 }
 
+// Copies of the channels as the layout writes them: the X channel's namesakes left out, blocks
+// averaged, counters turned into increments. False when no channel keeps a sample.
+bool ReduceChannels(CKSTChannelList& list, const CKSTTextFormat& settings,
+                    const CKSTChannel* xChannel, std::vector<uint8_t>& binary,
+                    std::vector<uint8_t>& textual)
+{
+    const int32_t code = settings.formatCode;
+    // Channels that share the X channel's name are its values, not columns.
+    if (code == KST_TEXT_CSV_SECONDS && xChannel != nullptr) {
+        for (int i = list.GetCount() - 1; i >= 0; --i) {
+            if (list.GetAt(i)->GetName() == xChannel->GetName()) {
+                list.RemoveAt(i);
+            }
+        }
+    }
+    const int n = list.GetCount();
+    binary.assign(static_cast<size_t>(n), 0);
+    textual.assign(static_cast<size_t>(n), 0);
+    for (int c = 0; c < n; ++c) {
+        binary[c] = list.GetAt(c)->IsBinary() ? 1 : 0;
+        textual[c] = list.GetAt(c)->GetValueTextCount() > 1 ? 1 : 0;
+    }
+    const bool csv = code == KST_TEXT_CSV_TIME || code == KST_TEXT_CSV_DATETIME ||
+                     code == KST_TEXT_CSV_SECONDS;
+    const uint32_t average = settings.averageCount > 1 ? static_cast<uint32_t>(settings.averageCount) : 0;
+    bool anySamples = false;
+    for (int c = 0; c < n; ++c) {
+        CKSTChannel* channel = list.GetAt(c);
+        if (channel->GetCount() == 0) {
+            continue;
+        }
+        if (code == KST_TEXT_BDATA && StartsWithCounterPrefix(channel->GetName())) {
+            if (average > 0) {
+                // Counter overflows hold the previous reading; sums per block follow.
+                const uint32_t count = channel->GetCount();
+                for (uint32_t i = 0; i < count; ++i) {
+                    if (channel->GetValue(i) > 90000000.0) {
+                        const uint32_t from = i > 0 ? i - 1 : (count > 1 ? 1 : 0);
+                        channel->SetValueAt(i, channel->GetValue(from));
+                    }
+                }
+                const CKSTChannel readings(*channel);
+                channel->CumulativeSum(readings);
+                channel->Resample(average * readings.GetSampleInterval(), false);
+            }
+            const CKSTChannel totals(*channel);
+            channel->Difference(totals);
+        } else if (average > 0) {
+            if (csv && textual[c]) {
+                channel->FreeData(true, false);
+            } else if (binary[c]) {
+                channel->ReduceByAverageToBinary(average);
+            } else {
+                channel->ReduceByAverage(average);
+            }
+            textual[c] = 0;
+        }
+        anySamples = anySamples || channel->GetCount() > 0;
+    }
+    return anySamples;
+}
+
+// The times of the table's lines in seconds from the earliest start, each channel's start among
+// them, and whether all channels share one time base (line k is then sample k of each).
+struct MergedTimes {
+    CKSTTimeStamp earliest;
+    std::vector<double> offset;
+    std::vector<double> times;
+    bool common = true;
+    double mergeTolerance = 1e-9;
+};
+
+MergedTimes MergeTimes(const CKSTChannelList& list)
+{
+    const int n = list.GetCount();
+    MergedTimes axis;
+    bool haveEarliest = false;
+    for (int c = 0; c < n; ++c) {
+        const CKSTChannel* channel = list.GetAt(c);
+        if (channel->GetCount() > 0 && (!haveEarliest || channel->GetStartTimeStamp() < axis.earliest)) {
+            axis.earliest = channel->GetStartTimeStamp();
+            haveEarliest = true;
+        }
+    }
+    axis.offset.assign(static_cast<size_t>(n), 0.0);
+    const CKSTChannel* reference = nullptr;
+    double smallestInterval = std::numeric_limits<double>::infinity();
+    for (int c = 0; c < n; ++c) {
+        const CKSTChannel* channel = list.GetAt(c);
+        if (channel->GetCount() == 0) {
+            continue;
+        }
+        axis.offset[c] = (channel->GetStartTimeStamp() - axis.earliest).GetSeconds();
+        const double interval = channel->GetSampleInterval();
+        if (interval > 0.0) {
+            smallestInterval = std::min(smallestInterval, interval);
+        }
+        if (reference == nullptr) {
+            reference = channel;
+        } else {
+            axis.common = axis.common && channel->HasSameTimeBase(*reference);
+        }
+        if (channel->GetTimeBaseType() == CKSTChannel::kTimeVector &&
+            !channel->AreTimesAscending()) {
+            axis.common = false;
+        }
+    }
+    if (std::isfinite(smallestInterval)) {
+        axis.mergeTolerance = 0.001 * smallestInterval;
+    }
+    std::vector<double>& times = axis.times;
+    if (axis.common) {
+        times.resize(reference->GetCount());
+        for (uint32_t i = 0; i < reference->GetCount(); ++i) {
+            times[i] = reference->GetTimeAt(i);
+        }
+        return axis;
+    }
+    for (int c = 0; c < n; ++c) {
+        const CKSTChannel* channel = list.GetAt(c);
+        for (uint32_t i = 0; i < channel->GetCount(); ++i) {
+            times.push_back(channel->GetTimeAt(i) + axis.offset[c]);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    size_t kept = 0;
+    for (size_t i = 0; i < times.size(); ++i) {
+        if (kept == 0 || times[i] - times[kept - 1] >= axis.mergeTolerance) {
+            times[kept++] = times[i];
+        }
+    }
+    times.resize(kept);
+    return axis;
+}
+
+// --- Header rows ---
+
+// What a header row holds before its channel fields.
+enum class Lead {
+    kNothing,
+    kEmptyField,
+    kTwoEmptyFields,
+    kTimeTitle,
+    kXGroup,
+    kXName,
+    kXOrTimeUnit,
+    kStartDateAndTime,
+    kFilePath,
+    kInterval,
+    kMonthDayYear,
+};
+
+// The field each channel gives a header row.
+enum class Cells { kNone, kGroups, kNames, kCounterNames, kUnits, kBracketedUnits };
+
+struct HeaderRow {
+    int32_t code;
+    // Written only when the settings ask for a header, only when some channel has a group.
+    bool optional;
+    bool groupsOnly;
+    Lead lead;
+    Cells cells;
+    // The channel fields are joined by the separator instead of each following one.
+    bool joined;
+    // Fields beyond the channels a lead-only row is padded to, 0 none.
+    int padBeyond;
+};
+
+const HeaderRow kHeaderRows[] = {
+    {KST_TEXT_CSV_TIME, true, true, Lead::kEmptyField, Cells::kGroups, false, 0},
+    {KST_TEXT_CSV_TIME, true, false, Lead::kEmptyField, Cells::kNames, false, 0},
+    {KST_TEXT_CSV_TIME, true, false, Lead::kEmptyField, Cells::kBracketedUnits, false, 0},
+    {KST_TEXT_CSV_DATETIME, true, true, Lead::kNothing, Cells::kGroups, false, 0},
+    {KST_TEXT_CSV_DATETIME, true, false, Lead::kTimeTitle, Cells::kNames, false, 0},
+    {KST_TEXT_CSV_DATETIME, true, false, Lead::kNothing, Cells::kBracketedUnits, false, 0},
+    {KST_TEXT_CSV_SECONDS, true, false, Lead::kStartDateAndTime, Cells::kNone, false, 1},
+    {KST_TEXT_CSV_SECONDS, true, true, Lead::kXGroup, Cells::kGroups, false, 0},
+    {KST_TEXT_CSV_SECONDS, true, false, Lead::kXName, Cells::kNames, false, 0},
+    {KST_TEXT_CSV_SECONDS, true, false, Lead::kXOrTimeUnit, Cells::kBracketedUnits, false, 0},
+    {KST_TEXT_SPLASH, false, false, Lead::kFilePath, Cells::kNone, false, 3},
+    {KST_TEXT_SPLASH, false, false, Lead::kInterval, Cells::kNone, false, 3},
+    {KST_TEXT_SPLASH, false, false, Lead::kTwoEmptyFields, Cells::kNames, false, 0},
+    {KST_TEXT_SPLASH, false, false, Lead::kTwoEmptyFields, Cells::kBracketedUnits, false, 0},
+    {KST_TEXT_TEXT, false, false, Lead::kMonthDayYear, Cells::kNone, false, 0},
+    {KST_TEXT_BDATA, false, false, Lead::kNothing, Cells::kCounterNames, true, 0},
+    {KST_TEXT_BDATA, false, false, Lead::kNothing, Cells::kUnits, true, 0},
+};
+
+// One table in one layout, written through a buffer flushed in large pieces.
+class TableWriter {
+public:
+    TableWriter(CKSTFormatStream& stream, const CKSTChannelList& list, const CKSTTextFormat& settings,
+                const CKSTChannel* xChannel, bool shortestValues, const MergedTimes& axis);
+    void WriteHeader(const CKSTString& path);
+    void WriteData(const std::vector<uint8_t>& binary, const std::vector<uint8_t>& textual);
+    int Finish()
+    {
+        Flush(true);
+        return m_result;
+    }
+
+private:
+    void Flush(bool last);
+    void EndLine()
+    {
+        m_out += "\r\n";
+        Flush(false);
+    }
+    void Text(const CKSTString& s)
+    {
+        KstAppendTextField(m_out, std::string_view(s.c_str(), static_cast<size_t>(s.GetLength())),
+                           m_separator);
+    }
+    void Bracketed(const CKSTString& s) { Text("[" + s + "]"); }
+    void Value(double v, int decimals)
+    {
+        const size_t len = m_shortest ? KstFormatShortest(m_number, v, m_mark)
+                                      : KstFormatFixed(m_number, v, decimals, m_mark);
+        m_out.append(m_number, len);
+    }
+    // Every row of a table has the same number of fields, for programs that insist on it.
+    void PadTo(int fields, int written)
+    {
+        for (int i = written; i < fields; ++i) {
+            m_out.push_back(m_separator);
+        }
+    }
+    void WriteLead(Lead lead, const CKSTString& path);
+    void WriteCell(Cells cells, const CKSTChannel& channel);
+    bool FindSamples(size_t k, const std::vector<uint8_t>& ordered);
+    void AppendFields(double t, const std::vector<uint8_t>& binary,
+                      const std::vector<uint8_t>& textual);
+    void AppendLineTime(double t);
+
+    CKSTFormatStream& m_stream;
+    const CKSTChannelList& m_list;
+    const CKSTTextFormat& m_settings;
+    const CKSTChannel* m_x;
+    const bool m_shortest;
+    const MergedTimes& m_axis;
+    const int32_t m_code;
+    const int m_n;
+    char m_separator = ',';
+    char m_mark = '.';
+    int m_secondsDecimals = 0;
+    int m_splashDecimals = 0;
+    TimeFormatter m_clock;
+    std::string m_out;
+    int m_result = KST_OK;
+    // Rows of the table already written, which tell the size of the rest.
+    size_t m_rowsDone = 0;
+    // Per channel: the sample at the current line, and whether it has one there (2), takes an
+    // interpolated value (1) or leaves its field empty (0).
+    std::vector<uint32_t> m_cursor;
+    std::vector<uint8_t> m_contributes;
+    char m_number[kKstNumberTextSize];
+};
+
+char SeparatorOf(const CKSTTextFormat& settings)
+{
+    if (settings.formatCode == KST_TEXT_BDATA) {
+        return '@';
+    }
+    return settings.writeSeparator == KST_TEXT_SEPARATOR_SEMICOLON ? ';'
+           : settings.writeSeparator == KST_TEXT_SEPARATOR_TAB     ? '\t'
+                                                                   : ',';
+}
+
+char DecimalMarkOf(const CKSTTextFormat& settings)
+{
+    if (settings.formatCode == KST_TEXT_BDATA) {
+        return '.';
+    }
+    if (settings.writeSeparator == KST_TEXT_SEPARATOR_SEMICOLON) {
+        return ',';
+    }
+    if (settings.writeSeparator == KST_TEXT_SEPARATOR_TAB) {
+        return settings.decimalMark == 1 ? '.' : ',';
+    }
+    return '.';
+}
+
+TableWriter::TableWriter(CKSTFormatStream& stream, const CKSTChannelList& list,
+                         const CKSTTextFormat& settings, const CKSTChannel* xChannel,
+                         bool shortestValues, const MergedTimes& axis)
+    : m_stream(stream),
+      m_list(list),
+      m_settings(settings),
+      m_x(xChannel),
+      m_shortest(shortestValues),
+      m_axis(axis),
+      m_code(settings.formatCode),
+      m_n(list.GetCount()),
+      m_separator(SeparatorOf(settings)),
+      m_mark(DecimalMarkOf(settings)),
+      m_clock(axis.earliest, DecimalsToTell(axis.times, settings.timeDecimals, kMaxStampDecimals)),
+      m_cursor(static_cast<size_t>(m_n), 0),
+      m_contributes(static_cast<size_t>(m_n), 0)
+{
+    m_secondsDecimals = DecimalsToTell(axis.times, shortestValues ? m_clock.Decimals() : settings.valueDecimals,
+                                       kMaxSecondsDecimals);
+    m_splashDecimals = DecimalsToTell(axis.times, 3, kMaxSecondsDecimals);
+    m_out.reserve(kFlushSize + 4096);
+}
+
+void TableWriter::Flush(bool last)
+{
+    if (m_result != KST_OK || (!last && m_out.size() < kFlushSize)) {
+        return;
+    }
+    const uint32_t size = static_cast<uint32_t>(m_out.size());
+    const size_t rows = m_axis.times.size();
+    if (m_stream.IsInMemory()) {
+        // The buffer's own growth step is small; doubling keeps the copies linear.
+        CKSTMemBuffer& memory = m_stream.GetMemoryBuffer();
+        const uint64_t needed = static_cast<uint64_t>(memory.GetSize()) + size;
+        if (needed > memory.GetCapacity()) {
+            uint64_t grown = std::max<uint64_t>(needed, 2ull * memory.GetCapacity());
+            if (m_rowsDone > 0 && m_rowsDone < rows) {
+                // Room for the rest at the rate so far and an eighth more, as later rows tend to
+                // be longer (larger times): no move of the text at every doubling, and room
+                // never written costs no memory.
+                const uint64_t rest = (needed / m_rowsDone + 1) * (rows - m_rowsDone);
+                grown = std::max<uint64_t>(needed, needed + rest + rest / 8);
+            }
+            if (!memory.Reserve(static_cast<uint32_t>(std::min<uint64_t>(grown, CKSTMemBuffer::kMaxSize)))) {
+                m_result = KST_ERR_TOO_LARGE;
+                return;
+            }
+        }
+    }
+    if (size > 0 && m_stream.Write(m_out.data(), size) != size) {
+        m_result = KST_ERR_SHORT_TRANSFER;
+    }
+    m_out.clear();
+    if (last && m_result == KST_OK) {
+        m_result = m_stream.Flush();
+    }
+}
+
+void TableWriter::WriteLead(Lead lead, const CKSTString& path)
+{
+    switch (lead) {
+        case Lead::kNothing:
+            break;
+        case Lead::kEmptyField:
+            m_out.push_back(m_separator);
+            break;
+        case Lead::kTwoEmptyFields:
+            m_out.push_back(m_separator);
+            m_out.push_back(m_separator);
+            break;
+        case Lead::kTimeTitle:
+            Text(m_settings.timeColumnTitle);
+            break;
+        case Lead::kXGroup:
+        case Lead::kXName:
+            if (m_x != nullptr) {
+                Text(lead == Lead::kXGroup ? m_x->GetGroup() : m_x->GetName());
+            }
+            break;
+        case Lead::kXOrTimeUnit:
+            Bracketed(m_x != nullptr ? m_x->GetUnit() : m_list.GetTimeUnit());
+            break;
+        case Lead::kStartDateAndTime:
+        case Lead::kMonthDayYear: {
+            const LineTime first =
+                m_clock.At((m_list.GetFirstSampleTimeStamp() - m_axis.earliest).GetSeconds());
+            if (lead == Lead::kMonthDayYear) {
+                AppendNumber(m_out, first.month, 2);
+                m_out.push_back('-');
+                AppendNumber(m_out, first.day, 2);
+                m_out.push_back('-');
+                AppendNumber(m_out, first.year, 4);
+                break;
+            }
+            m_clock.AppendDate(m_out, first);
+            m_out.push_back(m_separator);
+            m_clock.AppendTime(m_out, first, m_mark);
+            break;
+        }
+        case Lead::kFilePath:
+            m_out += "Datei:";
+            m_out.push_back(m_separator);
+            Text(path);
+            break;
+        case Lead::kInterval:
+            m_out += "Messintervall [s]:";
+            m_out.push_back(m_separator);
+            Text(m_list.GetAt(0)->GetComment());
+            break;
+    }
+}
+
+void TableWriter::WriteCell(Cells cells, const CKSTChannel& channel)
+{
+    switch (cells) {
+        case Cells::kNone:
+            break;
+        case Cells::kGroups:
+            Text(channel.GetGroup());
+            break;
+        case Cells::kNames:
+            Text(channel.GetName());
+            break;
+        case Cells::kCounterNames:
+            Text(StartsWithCounterPrefix(channel.GetName()) ? channel.GetName().Mid(2)
+                                                            : channel.GetName());
+            break;
+        case Cells::kUnits:
+            Text(channel.GetUnit());
+            break;
+        case Cells::kBracketedUnits:
+            Bracketed(channel.GetUnit());
+            break;
+    }
+}
+
+void TableWriter::WriteHeader(const CKSTString& path)
+{
+    bool anyGroup = false;
+    for (int c = 0; c < m_n; ++c) {
+        anyGroup = anyGroup || !m_list.GetAt(c)->GetGroup().IsEmpty();
+    }
+    for (const HeaderRow& row : kHeaderRows) {
+        if (row.code != m_code || (row.optional && m_settings.writeHeader == 0) ||
+            (row.groupsOnly && !anyGroup)) {
+            continue;
+        }
+        WriteLead(row.lead, path);
+        if (row.padBeyond > 0) {
+            PadTo(m_n + row.padBeyond, 2);
+        }
+        for (int c = 0; row.cells != Cells::kNone && c < m_n; ++c) {
+            if (!row.joined || c > 0) {
+                m_out.push_back(m_separator);
+            }
+            WriteCell(row.cells, *m_list.GetAt(c));
+        }
+        if (row.joined) {
+            PadTo(m_n, m_n - 1);
+        }
+        EndLine();
+    }
+}
+
+// Which channels have a sample at line k, and where; false when no channel gives the line a
+// field.
+bool TableWriter::FindSamples(size_t k, const std::vector<uint8_t>& ordered)
+{
+    const double t = m_axis.times[k];
+    const bool interpolate = m_settings.interpolate != 0;
+    const double findTolerance = std::max(1e-6, m_axis.mergeTolerance);
+    bool any = false;
+    for (int c = 0; c < m_n; ++c) {
+        const CKSTChannel* channel = m_list.GetAt(c);
+        uint32_t& i = m_cursor[c];
+        bool has = false;
+        if (m_axis.common) {
+            i = static_cast<uint32_t>(k);
+            has = i < channel->GetCount() && !channel->IsMissing(i);
+        } else if (ordered[c]) {
+            const double local = t - m_axis.offset[c];
+            while (i < channel->GetCount() && channel->GetTimeAt(i) < local - findTolerance) {
+                ++i;
+            }
+            has = i < channel->GetCount() &&
+                  std::fabs(channel->GetTimeAt(i) - local) <= findTolerance &&
+                  !channel->IsMissing(i);
+        } else {
+            has = channel->FindSampleAtTime(t - m_axis.offset[c], i) && !channel->IsMissing(i);
+        }
+        m_contributes[c] = has ? 2 : (interpolate && channel->GetCount() > 0 ? 1 : 0);
+        any = any || m_contributes[c] != 0;
+    }
+    return any;
+}
+
+// The channel fields, each with the separator before it (aligned by blanks in the text layout).
+void TableWriter::AppendFields(double t, const std::vector<uint8_t>& binary,
+                               const std::vector<uint8_t>& textual)
+{
+    const bool csv = m_code == KST_TEXT_CSV_TIME || m_code == KST_TEXT_CSV_DATETIME ||
+                     m_code == KST_TEXT_CSV_SECONDS;
+    for (int c = 0; c < m_n; ++c) {
+        if (m_code != KST_TEXT_TEXT) {
+            m_out.push_back(m_separator);
+        }
+        if (m_contributes[c] == 0) {
+            continue;
+        }
+        const CKSTChannel* channel = m_list.GetAt(c);
+        const double v = m_contributes[c] == 2
+                             ? channel->GetValue(m_cursor[c])
+                             : channel->GetValueAtTime(t - m_axis.offset[c], binary[c] != 0);
+        if (csv && textual[c]) {
+            const double index = std::clamp(std::round(v), -2147483646.0, 2147483646.0);
+            Text(channel->GetValueText(static_cast<int32_t>(index)));
+        } else if (m_code == KST_TEXT_TEXT) {
+            const size_t len = m_shortest ? KstFormatShortest(m_number, v, m_mark)
+                                          : KstFormatFixed(m_number, v, m_settings.valueDecimals, m_mark);
+            // At least one blank keeps neighbouring values apart.
+            const size_t width = std::max<size_t>(static_cast<size_t>(std::max<int>(m_settings.columnWidth, 0)), len + 1);
+            m_out.append(width - len, ' ');
+            m_out.append(m_number, len);
+        } else {
+            Value(v, m_settings.valueDecimals);
+        }
+    }
+}
+
+// The time fields that open a data line; the text layout gives the time a line of its own.
+void TableWriter::AppendLineTime(double t)
+{
+    const LineTime lt = m_clock.At(t);
+    switch (m_code) {
+        case KST_TEXT_CSV_TIME:
+        case KST_TEXT_CSV_DATETIME:
+            m_clock.AppendDate(m_out, lt);
+            m_out.push_back(m_code == KST_TEXT_CSV_TIME ? m_separator : ' ');
+            m_clock.AppendTime(m_out, lt, m_mark);
+            break;
+        case KST_TEXT_CSV_SECONDS:
+            if (m_x != nullptr) {
+                Value(m_x->GetValueAtTimeStamp(m_axis.earliest + t), m_settings.valueDecimals);
+            } else {
+                m_out.append(m_number, KstFormatFixed(m_number, t, m_secondsDecimals, m_mark));
+            }
+            break;
+        case KST_TEXT_SPLASH:
+            m_clock.AppendDate(m_out, lt);
+            m_out.push_back(m_separator);
+            m_clock.AppendTime(m_out, lt, m_mark);
+            m_out.push_back(m_separator);
+            m_out.append(m_number, KstFormatFixed(m_number, t, m_splashDecimals, m_mark));
+            break;
+        case KST_TEXT_TEXT:
+            m_clock.AppendTime(m_out, lt, m_mark);
+            EndLine();
+            break;
+        case KST_TEXT_BDATA:
+            AppendNumber(m_out, lt.year, 4);
+            m_out.push_back('.');
+            AppendNumber(m_out, lt.month, 2);
+            m_out.push_back('.');
+            AppendNumber(m_out, lt.day, 2);
+            m_out.push_back(' ');
+            AppendNumber(m_out, lt.hour, 2);
+            m_out.push_back(':');
+            AppendNumber(m_out, lt.minute, 2);
+            m_out.push_back(':');
+            AppendNumber(m_out, lt.second, 2);
+            if (m_clock.Decimals() > 0) {
+                m_out.push_back('.');
+                AppendNumber(m_out, lt.fraction, m_clock.Decimals());
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void TableWriter::WriteData(const std::vector<uint8_t>& binary, const std::vector<uint8_t>& textual)
+{
+    std::vector<uint8_t> ordered(static_cast<size_t>(m_n), 0);
+    for (int c = 0; c < m_n; ++c) {
+        const CKSTChannel* channel = m_list.GetAt(c);
+        ordered[c] = channel->GetTimeBaseType() != CKSTChannel::kTimeVector ||
+                             channel->AreTimesAscending()
+                         ? 1
+                         : 0;
+    }
+    const std::vector<double>& times = m_axis.times;
+    for (size_t k = 0; k < times.size() && m_result == KST_OK; ++k) {
+        m_rowsDone = k;
+        if (!FindSamples(k, ordered)) {
+            continue;
+        }
+        AppendLineTime(times[k]);
+        AppendFields(times[k], binary, textual);
+        EndLine();
+    }
+}
+
 }  // namespace
 
 int CKSTTextDataFile::CheckWritable() const
@@ -212,475 +796,16 @@ int CKSTTextDataFile::WriteWithDefaults(const CKSTChannelList& channels)
 int CKSTTextDataFile::WriteLayout(const CKSTChannelList& source, const CKSTTextFormat& settings,
                                   const CKSTChannel* xChannel, bool shortestValues)
 {
-    const int32_t code = settings.formatCode;
-    const bool csv = code == KST_TEXT_CSV_TIME || code == KST_TEXT_CSV_DATETIME ||
-                     code == KST_TEXT_CSV_SECONDS;
     CKSTChannelList list;
     list.CopyFrom(source);
-    // Channels that share the X channel's name are its values, not columns.
-    if (code == KST_TEXT_CSV_SECONDS && xChannel != nullptr) {
-        for (int i = list.GetCount() - 1; i >= 0; --i) {
-            if (list.GetAt(i)->GetName() == xChannel->GetName()) {
-                list.RemoveAt(i);
-            }
-        }
-    }
-    const int n = list.GetCount();
-    if (n == 0) {
+    std::vector<uint8_t> binary;
+    std::vector<uint8_t> textual;
+    if (!ReduceChannels(list, settings, xChannel, binary, textual)) {
         return KST_OK;
     }
-    std::vector<uint8_t> binary(static_cast<size_t>(n));
-    std::vector<uint8_t> textual(static_cast<size_t>(n));
-    for (int c = 0; c < n; ++c) {
-        binary[c] = list.GetAt(c)->IsBinary() ? 1 : 0;
-        textual[c] = list.GetAt(c)->GetValueTextCount() > 1 ? 1 : 0;
-    }
-    const uint32_t average = settings.averageCount > 1 ? static_cast<uint32_t>(settings.averageCount) : 0;
-    for (int c = 0; c < n; ++c) {
-        CKSTChannel* channel = list.GetAt(c);
-        if (channel->GetCount() == 0) {
-            continue;
-        }
-        if (code == KST_TEXT_BDATA && StartsWithCounterPrefix(channel->GetName())) {
-            if (average > 0) {
-                // Counter overflows hold the previous reading; sums per block follow.
-                const uint32_t count = channel->GetCount();
-                for (uint32_t i = 0; i < count; ++i) {
-                    if (channel->GetValue(i) > 90000000.0) {
-                        const uint32_t from = i > 0 ? i - 1 : (count > 1 ? 1 : 0);
-                        channel->SetValueAt(i, channel->GetValue(from));
-                    }
-                }
-                const CKSTChannel readings(*channel);
-                channel->CumulativeSum(readings);
-                channel->Resample(average * readings.GetSampleInterval(), false);
-            }
-            const CKSTChannel totals(*channel);
-            channel->Difference(totals);
-            continue;
-        }
-        if (average == 0) {
-            continue;
-        }
-        if (csv && textual[c]) {
-            channel->FreeData(true, false);
-        } else if (binary[c]) {
-            channel->ReduceByAverageToBinary(average);
-        } else {
-            channel->ReduceByAverage(average);
-        }
-        textual[c] = textual[c] && average == 0;
-    }
-    bool anySamples = false;
-    for (int c = 0; c < n; ++c) {
-        anySamples = anySamples || list.GetAt(c)->GetCount() > 0;
-    }
-    if (!anySamples) {
-        return KST_OK;
-    }
-
-    // --- The common time axis ---
-    CKSTTimeStamp earliest;
-    bool haveEarliest = false;
-    for (int c = 0; c < n; ++c) {
-        const CKSTChannel* channel = list.GetAt(c);
-        if (channel->GetCount() > 0 && (!haveEarliest || channel->GetStartTimeStamp() < earliest)) {
-            earliest = channel->GetStartTimeStamp();
-            haveEarliest = true;
-        }
-    }
-    std::vector<double> offset(static_cast<size_t>(n), 0.0);
-    const CKSTChannel* reference = nullptr;
-    bool common = true;
-    double smallestInterval = std::numeric_limits<double>::infinity();
-    for (int c = 0; c < n; ++c) {
-        const CKSTChannel* channel = list.GetAt(c);
-        if (channel->GetCount() == 0) {
-            continue;
-        }
-        offset[c] = (channel->GetStartTimeStamp() - earliest).GetSeconds();
-        const double interval = channel->GetSampleInterval();
-        if (interval > 0.0) {
-            smallestInterval = std::min(smallestInterval, interval);
-        }
-        if (reference == nullptr) {
-            reference = channel;
-        } else {
-            common = common && channel->HasSameTimeBase(*reference);
-        }
-        if (channel->GetTimeBaseType() == CKSTChannel::kTimeVector &&
-            !channel->AreTimesAscending()) {
-            common = false;
-        }
-    }
-    const double mergeTolerance =
-        std::isfinite(smallestInterval) ? 0.001 * smallestInterval : 1e-9;
-    std::vector<double> times;
-    if (common) {
-        times.resize(reference->GetCount());
-        for (uint32_t i = 0; i < reference->GetCount(); ++i) {
-            times[i] = reference->GetTimeAt(i);
-        }
-    } else {
-        for (int c = 0; c < n; ++c) {
-            const CKSTChannel* channel = list.GetAt(c);
-            for (uint32_t i = 0; i < channel->GetCount(); ++i) {
-                times.push_back(channel->GetTimeAt(i) + offset[c]);
-            }
-        }
-        std::sort(times.begin(), times.end());
-        size_t kept = 0;
-        for (size_t i = 0; i < times.size(); ++i) {
-            if (kept == 0 || times[i] - times[kept - 1] >= mergeTolerance) {
-                times[kept++] = times[i];
-            }
-        }
-        times.resize(kept);
-    }
-
-    const char separator = code == KST_TEXT_BDATA ? '@'
-                           : settings.writeSeparator == KST_TEXT_SEPARATOR_SEMICOLON ? ';'
-                           : settings.writeSeparator == KST_TEXT_SEPARATOR_TAB       ? '\t'
-                                                                                     : ',';
-    char mark = '.';
-    if (code != KST_TEXT_BDATA) {
-        if (settings.writeSeparator == KST_TEXT_SEPARATOR_SEMICOLON) {
-            mark = ',';
-        } else if (settings.writeSeparator == KST_TEXT_SEPARATOR_TAB) {
-            mark = settings.decimalMark == 1 ? '.' : ',';
-        }
-    }
-    const int timeDecimals = DecimalsToTell(times, settings.timeDecimals, kMaxStampDecimals);
-    const int secondsDecimals =
-        DecimalsToTell(times, shortestValues ? timeDecimals : settings.valueDecimals, kMaxSecondsDecimals);
-    const int splashDecimals = DecimalsToTell(times, 3, kMaxSecondsDecimals);
-    TimeFormatter clock(earliest, timeDecimals);
-
-    std::string out;
-    out.reserve(kFlushSize + 4096);
-    int result = KST_OK;
-    // Rows of the table already written, which tell the size of the rest.
-    size_t rowsDone = 0;
-    auto flush = [&](bool last) {
-        if (result == KST_OK && (last || out.size() >= kFlushSize)) {
-            const uint32_t size = static_cast<uint32_t>(out.size());
-            if (m_stream.IsInMemory()) {
-                // The buffer's own growth step is small; doubling keeps the copies linear.
-                CKSTMemBuffer& memory = m_stream.GetMemoryBuffer();
-                const uint64_t needed = static_cast<uint64_t>(memory.GetSize()) + size;
-                if (needed > memory.GetCapacity()) {
-                    uint64_t grown = std::max<uint64_t>(needed, 2ull * memory.GetCapacity());
-                    if (rowsDone > 0 && rowsDone < times.size()) {
-                        // Room for the rest at the rate so far and an eighth more, as later
-                        // rows tend to be longer (larger times): no move of the text at every
-                        // doubling, and room never written costs no memory.
-                        const uint64_t rest = (needed / rowsDone + 1) * (times.size() - rowsDone);
-                        grown = std::max<uint64_t>(needed, needed + rest + rest / 8);
-                    }
-                    if (!memory.Reserve(static_cast<uint32_t>(std::min<uint64_t>(grown, CKSTMemBuffer::kMaxSize)))) {
-                        result = KST_ERR_TOO_LARGE;
-                        return;
-                    }
-                }
-            }
-            if (size > 0 && m_stream.Write(out.data(), size) != size) {
-                result = KST_ERR_SHORT_TRANSFER;
-            }
-            out.clear();
-            if (last && result == KST_OK) {
-                result = m_stream.Flush();
-            }
-        }
-    };
-    auto endLine = [&]() {
-        out += "\r\n";
-        flush(false);
-    };
-    auto text = [&](const CKSTString& s) {
-        KstAppendTextField(out, std::string_view(s.c_str(), static_cast<size_t>(s.GetLength())),
-                           separator);
-    };
-    auto bracketed = [&](const CKSTString& s) { text("[" + s + "]"); };
-    char number[kKstNumberTextSize];
-    auto value = [&](double v, int decimals) {
-        const size_t len = shortestValues ? KstFormatShortest(number, v, mark)
-                                          : KstFormatFixed(number, v, decimals, mark);
-        out.append(number, len);
-    };
-    // Every row of a table has the same number of fields, for programs that insist on it.
-    auto padTo = [&](int fields, int written) {
-        for (int i = written; i < fields; ++i) {
-            out.push_back(separator);
-        }
-    };
-    bool anyGroup = false;
-    for (int c = 0; c < n; ++c) {
-        anyGroup = anyGroup || !list.GetAt(c)->GetGroup().IsEmpty();
-    }
-
-    // --- Header lines ---
-    const LineTime firstTime = clock.At((list.GetFirstSampleTimeStamp() - earliest).GetSeconds());
-    switch (code) {
-        case KST_TEXT_CSV_TIME:
-        case KST_TEXT_CSV_DATETIME:
-            if (settings.writeHeader != 0) {
-                if (anyGroup) {
-                    if (code == KST_TEXT_CSV_TIME) {
-                        out.push_back(separator);
-                    }
-                    for (int c = 0; c < n; ++c) {
-                        out.push_back(separator);
-                        text(list.GetAt(c)->GetGroup());
-                    }
-                    endLine();
-                }
-                if (code == KST_TEXT_CSV_DATETIME) {
-                    text(settings.timeColumnTitle);
-                } else {
-                    out.push_back(separator);
-                }
-                for (int c = 0; c < n; ++c) {
-                    out.push_back(separator);
-                    text(list.GetAt(c)->GetName());
-                }
-                endLine();
-                if (code == KST_TEXT_CSV_TIME) {
-                    out.push_back(separator);
-                }
-                for (int c = 0; c < n; ++c) {
-                    out.push_back(separator);
-                    bracketed(list.GetAt(c)->GetUnit());
-                }
-                endLine();
-            }
-            break;
-        case KST_TEXT_CSV_SECONDS:
-            if (settings.writeHeader != 0) {
-                clock.AppendDate(out, firstTime);
-                out.push_back(separator);
-                clock.AppendTime(out, firstTime, mark);
-                padTo(n + 1, 2);
-                endLine();
-                if (anyGroup) {
-                    if (xChannel != nullptr) {
-                        text(xChannel->GetGroup());
-                    }
-                    for (int c = 0; c < n; ++c) {
-                        out.push_back(separator);
-                        text(list.GetAt(c)->GetGroup());
-                    }
-                    endLine();
-                }
-                if (xChannel != nullptr) {
-                    text(xChannel->GetName());
-                }
-                for (int c = 0; c < n; ++c) {
-                    out.push_back(separator);
-                    text(list.GetAt(c)->GetName());
-                }
-                endLine();
-                bracketed(xChannel != nullptr ? xChannel->GetUnit() : list.GetTimeUnit());
-                for (int c = 0; c < n; ++c) {
-                    out.push_back(separator);
-                    bracketed(list.GetAt(c)->GetUnit());
-                }
-                endLine();
-            }
-            break;
-        case KST_TEXT_SPLASH:
-            out += "Datei:";
-            out.push_back(separator);
-            text(m_path);
-            padTo(n + 3, 2);
-            endLine();
-            out += "Messintervall [s]:";
-            out.push_back(separator);
-            text(list.GetAt(0)->GetComment());
-            padTo(n + 3, 2);
-            endLine();
-            out.push_back(separator);
-            out.push_back(separator);
-            for (int c = 0; c < n; ++c) {
-                out.push_back(separator);
-                text(list.GetAt(c)->GetName());
-            }
-            endLine();
-            out.push_back(separator);
-            out.push_back(separator);
-            for (int c = 0; c < n; ++c) {
-                out.push_back(separator);
-                bracketed(list.GetAt(c)->GetUnit());
-            }
-            endLine();
-            break;
-        case KST_TEXT_TEXT:
-            AppendNumber(out, firstTime.month, 2);
-            out.push_back('-');
-            AppendNumber(out, firstTime.day, 2);
-            out.push_back('-');
-            AppendNumber(out, firstTime.year, 4);
-            endLine();
-            break;
-        case KST_TEXT_BDATA:
-            for (int c = 0; c < n; ++c) {
-                CKSTString name = list.GetAt(c)->GetName();
-                if (StartsWithCounterPrefix(name)) {
-                    name = name.Mid(2);
-                }
-                if (c > 0) {
-                    out.push_back(separator);
-                }
-                text(name);
-            }
-            padTo(n, n - 1);
-            endLine();
-            for (int c = 0; c < n; ++c) {
-                if (c > 0) {
-                    out.push_back(separator);
-                }
-                text(list.GetAt(c)->GetUnit());
-            }
-            padTo(n, n - 1);
-            endLine();
-            break;
-        default:
-            break;
-    }
-
-    // --- Data lines ---
-    const bool interpolate = settings.interpolate != 0;
-    const double findTolerance = std::max(1e-6, mergeTolerance);
-    std::vector<uint32_t> cursor(static_cast<size_t>(n), 0);
-    std::vector<uint8_t> ordered(static_cast<size_t>(n), 0);
-    for (int c = 0; c < n; ++c) {
-        const CKSTChannel* channel = list.GetAt(c);
-        ordered[c] = channel->GetTimeBaseType() != CKSTChannel::kTimeVector ||
-                             channel->AreTimesAscending()
-                         ? 1
-                         : 0;
-    }
-    std::string fields;
-    std::vector<uint8_t> contributes(static_cast<size_t>(n));
-    for (size_t k = 0; k < times.size() && result == KST_OK; ++k) {
-        rowsDone = k;
-        const double t = times[k];
-        // Which channels have a sample here, and where.
-        bool any = false;
-        for (int c = 0; c < n; ++c) {
-            const CKSTChannel* channel = list.GetAt(c);
-            uint32_t& i = cursor[c];
-            bool has = false;
-            if (common) {
-                i = static_cast<uint32_t>(k);
-                has = i < channel->GetCount() && !channel->IsMissing(i);
-            } else if (ordered[c]) {
-                const double local = t - offset[c];
-                while (i < channel->GetCount() && channel->GetTimeAt(i) < local - findTolerance) {
-                    ++i;
-                }
-                has = i < channel->GetCount() &&
-                      std::fabs(channel->GetTimeAt(i) - local) <= findTolerance &&
-                      !channel->IsMissing(i);
-            } else {
-                has = channel->FindSampleAtTime(t - offset[c], i) && !channel->IsMissing(i);
-            }
-            contributes[c] = has || (interpolate && channel->GetCount() > 0) ? 1 : 0;
-            any = any || contributes[c] != 0;
-            if (has) {
-                contributes[c] = 2;
-            }
-        }
-        if (!any) {
-            continue;
-        }
-        fields.clear();
-        std::swap(fields, out);
-        // The channel fields, each with the separator before it.
-        for (int c = 0; c < n; ++c) {
-            if (code != KST_TEXT_TEXT) {
-                out.push_back(separator);
-            }
-            if (contributes[c] == 0) {
-                continue;
-            }
-            const CKSTChannel* channel = list.GetAt(c);
-            const double v = contributes[c] == 2
-                                 ? channel->GetValue(cursor[c])
-                                 : channel->GetValueAtTime(t - offset[c], binary[c] != 0);
-            if (csv && textual[c]) {
-                const double index = std::clamp(std::round(v), -2147483646.0, 2147483646.0);
-                text(channel->GetValueText(static_cast<int32_t>(index)));
-                continue;
-            }
-            if (code == KST_TEXT_TEXT) {
-                const size_t len = shortestValues ? KstFormatShortest(number, v, mark)
-                                                  : KstFormatFixed(number, v, settings.valueDecimals, mark);
-                // At least one blank keeps neighbouring values apart.
-                const size_t width = std::max<size_t>(static_cast<size_t>(std::max<int>(settings.columnWidth, 0)), len + 1);
-                out.append(width - len, ' ');
-                out.append(number, len);
-                continue;
-            }
-            value(v, settings.valueDecimals);
-        }
-        std::swap(fields, out);
-        const LineTime lt = clock.At(t);
-        switch (code) {
-            case KST_TEXT_CSV_TIME:
-                clock.AppendDate(out, lt);
-                out.push_back(separator);
-                clock.AppendTime(out, lt, mark);
-                break;
-            case KST_TEXT_CSV_DATETIME:
-                clock.AppendDate(out, lt);
-                out.push_back(' ');
-                clock.AppendTime(out, lt, mark);
-                break;
-            case KST_TEXT_CSV_SECONDS: {
-                const double x = xChannel != nullptr
-                                     ? xChannel->GetValueAtTimeStamp(earliest + t)
-                                     : t;
-                if (xChannel != nullptr) {
-                    value(x, settings.valueDecimals);
-                } else {
-                    out.append(number, KstFormatFixed(number, x, secondsDecimals, mark));
-                }
-                break;
-            }
-            case KST_TEXT_SPLASH:
-                clock.AppendDate(out, lt);
-                out.push_back(separator);
-                clock.AppendTime(out, lt, mark);
-                out.push_back(separator);
-                out.append(number, KstFormatFixed(number, t, splashDecimals, mark));
-                break;
-            case KST_TEXT_TEXT:
-                clock.AppendTime(out, lt, mark);
-                endLine();
-                break;
-            case KST_TEXT_BDATA:
-                AppendNumber(out, lt.year, 4);
-                out.push_back('.');
-                AppendNumber(out, lt.month, 2);
-                out.push_back('.');
-                AppendNumber(out, lt.day, 2);
-                out.push_back(' ');
-                AppendNumber(out, lt.hour, 2);
-                out.push_back(':');
-                AppendNumber(out, lt.minute, 2);
-                out.push_back(':');
-                AppendNumber(out, lt.second, 2);
-                if (clock.Decimals() > 0) {
-                    out.push_back('.');
-                    AppendNumber(out, lt.fraction, clock.Decimals());
-                }
-                break;
-            default:
-                break;
-        }
-        out += fields;
-        endLine();
-    }
-    flush(true);
-    return result;
+    const MergedTimes axis = MergeTimes(list);
+    TableWriter writer(m_stream, list, settings, xChannel, shortestValues, axis);
+    writer.WriteHeader(m_path);
+    writer.WriteData(binary, textual);
+    return writer.Finish();
 }

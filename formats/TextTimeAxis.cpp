@@ -149,19 +149,24 @@ void CKSTDateTimeParts::FixTwoDigitYears(int position)
         falling += at(lines[k]) < at(lines[k - 1]) ? 1 : 0;
     }
     double add = largest < 50.0 ? 2000.0 : 1900.0;
+    // A year below the one before starts the next century (above it, the previous one when
+    // the years fall). All years are below 100, so one step of the running century suffices.
+    double century = 0.0;
     if (rising > falling && falling > 0) {
         // Ascending years across a century change: 98, 99, 00 -> 1998, 1999, 2000.
         for (size_t k = 1; k < lines.size(); ++k) {
-            while (at(lines[k]) < at(lines[k - 1])) {
-                at(lines[k]) += 100.0;
+            if (at(lines[k]) + century < at(lines[k - 1])) {
+                century += 100.0;
             }
+            at(lines[k]) += century;
         }
         add = 1900.0;
     } else if (falling > rising && rising > 0) {
         for (size_t k = 1; k < lines.size(); ++k) {
-            while (at(lines[k]) > at(lines[k - 1])) {
-                at(lines[k]) -= 100.0;
+            if (at(lines[k]) + century > at(lines[k - 1])) {
+                century -= 100.0;
             }
+            at(lines[k]) += century;
         }
         add = 2000.0;
     }
@@ -170,119 +175,108 @@ void CKSTDateTimeParts::FixTwoDigitYears(int position)
     }
 }
 
-void KstAssignDateRoles(const CKSTDateTimeParts& parts, int32_t dateFormat,
-                        int roles[KST_ROLE_COUNT])
-{
-    constexpr int kMax = CKSTDateTimeParts::kMaxParts;
-    const CKSTString& text = parts.GetFirstText();
-    const Separators sep = FindSeparators(text);
-    int positions = 0;
-    for (uint32_t l = 0; l < parts.GetLines(); ++l) {
-        positions = std::max(positions, parts.GetCount(l));
-    }
-    double score[kMax][KST_ROLE_COUNT] = {};
-    const bool hasColon = text.Find(':') >= 0;
-    const bool hasDateMark = text.Find('.') >= 0 || text.Find('/') >= 0;
-    for (int p = 0; p < positions; ++p) {
-        double* s = score[p];
-        if (sep.count < 4) {
-            if (!hasColon) {
-                s[KST_ROLE_HOUR] -= 50;
-                s[KST_ROLE_MINUTE] -= 50;
-                s[KST_ROLE_SECOND] -= 50;
-            }
-            if (!hasDateMark) {
-                s[KST_ROLE_YEAR] -= 50;
-                s[KST_ROLE_MONTH] -= 50;
-                s[KST_ROLE_DAY] -= 50;
-            }
-        }
-        double largest = -1e300;
-        for (uint32_t l = 0; l < parts.GetLines(); ++l) {
-            if (parts.GetCount(l) > p) {
-                largest = std::max(largest, parts.Get(l, p));
-            }
-        }
-        if (largest > 1900) {
-            s[KST_ROLE_YEAR] += 200;
-        }
-        if (largest > 31) {
-            s[KST_ROLE_DAY] -= 100;
-        }
-        if (largest > 12) {
-            s[KST_ROLE_MONTH] -= 100;
-        }
-        if (largest >= 60) {
-            s[KST_ROLE_MINUTE] -= 100;
-            s[KST_ROLE_SECOND] -= 100;
-        }
-        if (largest > 24) {
-            s[KST_ROLE_HOUR] -= 100;
-        }
-        if (p >= sep.count) {
-            continue;
-        }
-        const char before = sep.before[p];
-        const char after = sep.after[p];
-        const char afterNext = p + 1 < sep.count ? sep.after[p + 1] : 0;
-        const char beforePrevious = p > 0 ? sep.before[p - 1] : 0;
-        if (after == '.') {
-            s[KST_ROLE_MONTH] += 10;
-            s[KST_ROLE_DAY] += 10;
-        }
-        if (afterNext == '.') {
-            s[KST_ROLE_DAY] += 10;
-        }
-        if (before == '.') {
-            s[KST_ROLE_YEAR] += 10;
-            s[KST_ROLE_MONTH] += 10;
-        }
-        if (after == '/') {
-            s[KST_ROLE_MONTH] += 10;
-            s[KST_ROLE_DAY] += 10;
-        }
-        if (afterNext == '/') {
-            s[KST_ROLE_MONTH] += 10;
-        }
-        if (before == '/') {
-            s[KST_ROLE_YEAR] += 10;
-            s[KST_ROLE_DAY] += 10;
-        }
-        if ((before == '.' && after == '.') || (before == '/' && after == '/')) {
-            switch (dateFormat) {
-                case KST_TEXT_DATE_DDMMYY:
-                    s[KST_ROLE_MONTH] += 50;
-                    if (p > 0) score[p - 1][KST_ROLE_DAY] += 50;
-                    break;
-                case KST_TEXT_DATE_MMDDYY:
-                    s[KST_ROLE_DAY] += 50;
-                    if (p > 0) score[p - 1][KST_ROLE_MONTH] += 50;
-                    break;
-                case KST_TEXT_DATE_YYMMDD:
-                    s[KST_ROLE_MONTH] += 50;
-                    if (p > 0) score[p - 1][KST_ROLE_YEAR] += 50;
-                    break;
-                case KST_TEXT_DATE_YYDDMM:
-                    s[KST_ROLE_DAY] += 50;
-                    if (p > 0) score[p - 1][KST_ROLE_YEAR] += 50;
-                    break;
-                default:
-                    break;
-            }
-        }
-        if (after == ':') {
-            s[KST_ROLE_HOUR] += afterNext == ':' ? 40 : 10;
-            s[KST_ROLE_MINUTE] += before == ':' ? 40 : 10;
-        } else if (before == ':') {
-            if (sep.count == 5) {
-                s[KST_ROLE_MINUTE] += 20;
-            }
-            s[KST_ROLE_SECOND] += beforePrevious == ':' ? 40 : 10;
-        }
-    }
+namespace {
 
+constexpr int kMaxParts = CKSTDateTimeParts::kMaxParts;
+using RoleScores = double[kMaxParts][KST_ROLE_COUNT];
+
+// The roles part p cannot take for the largest value it holds on any line.
+void ScoreLargest(const CKSTDateTimeParts& parts, int p, double* s)
+{
+    double largest = -1e300;
+    for (uint32_t l = 0; l < parts.GetLines(); ++l) {
+        if (parts.GetCount(l) > p) {
+            largest = std::max(largest, parts.Get(l, p));
+        }
+    }
+    if (largest > 1900) {
+        s[KST_ROLE_YEAR] += 200;
+    }
+    if (largest > 31) {
+        s[KST_ROLE_DAY] -= 100;
+    }
+    if (largest > 12) {
+        s[KST_ROLE_MONTH] -= 100;
+    }
+    if (largest >= 60) {
+        s[KST_ROLE_MINUTE] -= 100;
+        s[KST_ROLE_SECOND] -= 100;
+    }
+    if (largest > 24) {
+        s[KST_ROLE_HOUR] -= 100;
+    }
+}
+
+// The roles the separators around part p of the first text suggest; the date order setting
+// decides between day and month.
+void ScoreSeparators(const Separators& sep, int p, int32_t dateFormat, RoleScores& score)
+{
+    double* s = score[p];
+    const char before = sep.before[p];
+    const char after = sep.after[p];
+    const char afterNext = p + 1 < sep.count ? sep.after[p + 1] : 0;
+    const char beforePrevious = p > 0 ? sep.before[p - 1] : 0;
+    if (after == '.') {
+        s[KST_ROLE_MONTH] += 10;
+        s[KST_ROLE_DAY] += 10;
+    }
+    if (afterNext == '.') {
+        s[KST_ROLE_DAY] += 10;
+    }
+    if (before == '.') {
+        s[KST_ROLE_YEAR] += 10;
+        s[KST_ROLE_MONTH] += 10;
+    }
+    if (after == '/') {
+        s[KST_ROLE_MONTH] += 10;
+        s[KST_ROLE_DAY] += 10;
+    }
+    if (afterNext == '/') {
+        s[KST_ROLE_MONTH] += 10;
+    }
+    if (before == '/') {
+        s[KST_ROLE_YEAR] += 10;
+        s[KST_ROLE_DAY] += 10;
+    }
+    if ((before == '.' && after == '.') || (before == '/' && after == '/')) {
+        switch (dateFormat) {
+            case KST_TEXT_DATE_DDMMYY:
+                s[KST_ROLE_MONTH] += 50;
+                if (p > 0) score[p - 1][KST_ROLE_DAY] += 50;
+                break;
+            case KST_TEXT_DATE_MMDDYY:
+                s[KST_ROLE_DAY] += 50;
+                if (p > 0) score[p - 1][KST_ROLE_MONTH] += 50;
+                break;
+            case KST_TEXT_DATE_YYMMDD:
+                s[KST_ROLE_MONTH] += 50;
+                if (p > 0) score[p - 1][KST_ROLE_YEAR] += 50;
+                break;
+            case KST_TEXT_DATE_YYDDMM:
+                s[KST_ROLE_DAY] += 50;
+                if (p > 0) score[p - 1][KST_ROLE_YEAR] += 50;
+                break;
+            default:
+                break;
+        }
+    }
+    if (after == ':') {
+        s[KST_ROLE_HOUR] += afterNext == ':' ? 40 : 10;
+        s[KST_ROLE_MINUTE] += before == ':' ? 40 : 10;
+    } else if (before == ':') {
+        if (sep.count == 5) {
+            s[KST_ROLE_MINUTE] += 20;
+        }
+        s[KST_ROLE_SECOND] += beforePrevious == ':' ? 40 : 10;
+    }
+}
+
+// Roles go to positions one at a time: the role whose best position stands out most from the
+// positions still free takes it first.
+void AssignByScore(const RoleScores& score, int positions, int roles[KST_ROLE_COUNT])
+{
     bool roleTaken[KST_ROLE_COUNT] = {};
-    bool positionTaken[kMax] = {};
+    bool positionTaken[kMaxParts] = {};
     for (int r = 0; r < KST_ROLE_COUNT; ++r) {
         roles[r] = -1;
     }
@@ -326,6 +320,42 @@ void KstAssignDateRoles(const CKSTDateTimeParts& parts, int32_t dateFormat,
         roleTaken[bestRole] = true;
         positionTaken[bestPosition] = true;
     }
+}
+
+}  // namespace
+
+void KstAssignDateRoles(const CKSTDateTimeParts& parts, int32_t dateFormat,
+                        int roles[KST_ROLE_COUNT])
+{
+    const CKSTString& text = parts.GetFirstText();
+    const Separators sep = FindSeparators(text);
+    int positions = 0;
+    for (uint32_t l = 0; l < parts.GetLines(); ++l) {
+        positions = std::max(positions, parts.GetCount(l));
+    }
+    RoleScores score = {};
+    const bool hasColon = text.Find(':') >= 0;
+    const bool hasDateMark = text.Find('.') >= 0 || text.Find('/') >= 0;
+    for (int p = 0; p < positions; ++p) {
+        double* s = score[p];
+        if (sep.count < 4) {
+            if (!hasColon) {
+                s[KST_ROLE_HOUR] -= 50;
+                s[KST_ROLE_MINUTE] -= 50;
+                s[KST_ROLE_SECOND] -= 50;
+            }
+            if (!hasDateMark) {
+                s[KST_ROLE_YEAR] -= 50;
+                s[KST_ROLE_MONTH] -= 50;
+                s[KST_ROLE_DAY] -= 50;
+            }
+        }
+        ScoreLargest(parts, p, s);
+        if (p < sep.count) {
+            ScoreSeparators(sep, p, dateFormat, score);
+        }
+    }
+    AssignByScore(score, positions, roles);
 }
 
 int KstBuildTimeAxis(CKSTDateTimeParts& parts, int32_t dateFormat, const CKSTTimeStamp& defaultDate,

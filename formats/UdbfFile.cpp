@@ -743,6 +743,266 @@ int CKSTUdbfFile::ReadData(CKSTChannelList& channels, const CKSTChannelList* sel
     return KST_OK;
 }
 
+// One call of AppendRecords: where the channels' values lie in a record, the times of the
+// records, and how many records from the first lie on the channels' grid.
+class CKSTUdbfFile::RecordAppender {
+public:
+    RecordAppender(CKSTUdbfFile& file, const std::vector<CKSTChannel*>& channels,
+                   double* firstTime, int64_t* rawOrigin, double startReference,
+                   int64_t rawReference);
+    void Run();
+
+private:
+    struct Slot {
+        uint32_t offset;
+        uint16_t type;
+        CKSTChannel* channel;
+        uint32_t before;
+    };
+
+    RecordClock::Scale ClockScale() const;
+    void PlanSlots(const std::vector<CKSTChannel*>& channels);
+    void ReserveRoom();
+    double StampOf(const uint8_t* record) const
+    {
+        return m_stamps ? DecodeValue(record, m_stampType, m_file.m_bigEndian) : 0.0;
+    }
+    double PlaceFirst(double raw);
+    double NextTime(double raw) { return m_clock.GetIndex() == 0 ? PlaceFirst(raw) : m_clock.Next(raw); }
+    bool OnLeadGrid(const double* raw, uint32_t n);
+    void CountOnGrid();
+    bool DecodeOnGrid();
+    void AppendRest();
+
+    CKSTUdbfFile& m_file;
+    CKSTFormatStream& m_data;
+    const uint32_t m_recordSize;
+    double* const m_firstTime;
+    int64_t* const m_rawOrigin;
+    const int64_t m_rawReference;
+    const bool m_stamps;
+    const bool m_dayCounts;
+    const double m_interval;
+    const bool m_referenced;
+    const double m_baseDays;
+    // Counters of 32 bits wrap; wider ones and floats do not. A counter's stamp is read unsigned.
+    const bool m_counter;
+    const uint16_t m_stampType;
+    const uint64_t m_start;
+    RecordClock m_clock;
+    std::vector<Slot> m_slots;
+    uint64_t m_records = 0;
+    bool m_fresh = false;
+    // Records from the first on that lie on the lead channel's grid, and the time of the first
+    // that does not.
+    uint64_t m_onGrid = 0;
+    bool m_offGrid = false;
+    double m_offGridTime = 0.0;
+};
+
+CKSTUdbfFile::RecordAppender::RecordAppender(CKSTUdbfFile& file,
+                                             const std::vector<CKSTChannel*>& channels,
+                                             double* firstTime, int64_t* rawOrigin,
+                                             double startReference, int64_t rawReference)
+    : m_file(file),
+      m_data(file.m_data),
+      m_recordSize(file.m_recordSize),
+      m_firstTime(firstTime),
+      m_rawOrigin(rawOrigin),
+      m_rawReference(rawReference),
+      m_stamps(file.HasTimeStamps()),
+      m_dayCounts(m_stamps && std::fabs(file.m_secondFactor - KST_SECONDS_PER_DAY) < 0.001),
+      m_interval(file.GetInterval()),
+      m_referenced(startReference >= 0.0 || rawReference != 0),
+      m_baseDays(file.BaseDays(startReference, rawReference)),
+      m_counter(IsCounter32(file.m_timeType)),
+      m_stampType(m_counter ? uint16_t{7} : file.m_timeType),
+      m_start(static_cast<uint64_t>(file.m_dataStart)),
+      m_clock(ClockScale())
+{
+    PlanSlots(channels);
+    ReserveRoom();
+}
+
+RecordClock::Scale CKSTUdbfFile::RecordAppender::ClockScale() const
+{
+    const double step = m_stamps ? m_file.m_secondFactor : m_interval > 0.0 ? m_interval : 1.0;
+    const double tolerance = std::max(m_interval * 0.1, 2e-6);
+    return {m_stamps, m_counter, m_referenced, step, m_interval, tolerance};
+}
+
+void CKSTUdbfFile::RecordAppender::PlanSlots(const std::vector<CKSTChannel*>& channels)
+{
+    uint32_t offset = m_stamps ? UdbfTypeSize(m_file.m_timeType) : 0;
+    size_t input = 0;
+    for (uint32_t v = 0; v < m_file.m_variableCount; ++v) {
+        if (m_file.m_directions[v] != kInput && m_file.m_directions[v] != kInputOutput) {
+            continue;
+        }
+        CKSTChannel* channel = input < channels.size() ? channels[input] : nullptr;
+        ++input;
+        if (channel != nullptr) {
+            m_slots.push_back({offset, m_file.m_types[v], channel, channel->GetCount()});
+        }
+        offset += UdbfTypeSize(m_file.m_types[v]);
+    }
+}
+
+void CKSTUdbfFile::RecordAppender::ReserveRoom()
+{
+    if (m_data.IsOpen() && m_data.Seek(m_file.m_dataStart, SEEK_SET) >= 0) {
+        m_records = static_cast<uint64_t>(StreamRemaining(m_data)) / m_recordSize;
+    }
+    // Every sample the data can describe, and no more.
+    m_records = std::min<uint64_t>(m_records, 0xFFFFFFFEu);
+    for (const Slot& slot : m_slots) {
+        const uint64_t needed = std::min<uint64_t>(slot.before + m_records, 0xFFFFFFFFu);
+        if (m_records > 0 && slot.channel->GetCapacity() < needed) {
+            m_fresh = true;
+            slot.channel->Reserve(static_cast<uint32_t>(needed));
+        }
+    }
+}
+
+// The first record also places the channels that are still empty.
+double CKSTUdbfFile::RecordAppender::PlaceFirst(double raw)
+{
+    if (m_stamps) {
+        if (m_firstTime != nullptr) {
+            *m_firstTime = raw;
+        }
+        if (m_rawOrigin != nullptr) {
+            *m_rawOrigin =
+                std::isfinite(raw) ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18)) : 0;
+        }
+    }
+    const double origin = m_stamps && m_rawReference == 0 ? raw : static_cast<double>(m_rawReference);
+    const double time = m_clock.First(raw, origin);
+    for (const Slot& slot : m_slots) {
+        CKSTChannel& channel = *slot.channel;
+        if (channel.GetCount() != 0) {
+            continue;
+        }
+        if (m_stamps && !m_referenced) {
+            // Day-count stamps carry the date themselves.
+            channel.SetStartTimeStamp(DaysToStamp(m_dayCounts ? m_baseDays + origin : m_baseDays));
+        }
+        if (m_interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
+            channel.SetT0(time);
+        }
+    }
+    return time;
+}
+
+// The next n records' times from their stamps, counted while they lie on the grid.
+bool CKSTUdbfFile::RecordAppender::OnLeadGrid(const double* raw, uint32_t n)
+{
+    if (n == 0) {
+        return true;
+    }
+    const CKSTChannel* lead = m_slots.front().channel;
+    double time = NextTime(raw[0]);
+    const uint32_t before = m_slots.front().before;
+    for (uint32_t r = 1;; ++r) {
+        if (!lead->IsOnGrid(static_cast<uint32_t>(before + m_onGrid), time)) {
+            m_offGridTime = time;
+            return false;
+        }
+        ++m_onGrid;
+        if (r == n) {
+            return true;
+        }
+        time = m_clock.Next(raw[r]);
+    }
+}
+
+// Every channel has the same time base, so the lead channel tells how many records from the
+// first on lie on all their grids.
+void CKSTUdbfFile::RecordAppender::CountOnGrid()
+{
+    if (m_slots.empty() || m_slots.front().channel->GetTimeBaseType() != CKSTChannel::kEquidistant) {
+        return;
+    }
+    std::vector<double> block;
+    if (m_stamps) {
+        KstDecodeRun(m_data, m_start, m_records, UdbfTypeSize(m_file.m_timeType), m_recordSize,
+                     kKstInOrder, [&](const uint8_t* raw, uint64_t, uint32_t n) {
+                         if (!m_offGrid) {
+                             block.resize(n);
+                             DecodeColumn(raw, m_recordSize, m_stampType, m_file.m_bigEndian,
+                                          block.data(), n);
+                             m_offGrid = !OnLeadGrid(block.data(), n);
+                         }
+                     });
+        return;
+    }
+    // Without stamps the times need no bytes of the records.
+    block.resize(static_cast<size_t>(std::min<uint64_t>(m_records, 1 << 16)));
+    for (uint64_t done = 0; done < m_records && !m_offGrid;) {
+        const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(block.size(), m_records - done));
+        m_offGrid = !OnLeadGrid(block.data(), n);
+        done += n;
+    }
+}
+
+// The records on the grid go into the channels column by column, split over threads for a long
+// run into fresh arrays. False when the data ended before them.
+bool CKSTUdbfFile::RecordAppender::DecodeOnGrid()
+{
+    if (m_onGrid == 0) {
+        return true;
+    }
+    std::vector<double*> outs;
+    for (const Slot& slot : m_slots) {
+        outs.push_back(KstAppendRoom(*slot.channel, static_cast<uint32_t>(m_onGrid)));
+    }
+    const size_t grain = KstDecodeGrain(m_fresh, m_onGrid, m_slots.size());
+    const uint64_t got =
+        KstDecodeRun(m_data, m_start, m_onGrid, m_recordSize, m_recordSize, grain,
+                     [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                         for (size_t s = 0; s < m_slots.size(); ++s) {
+                             DecodeColumn(raw + m_slots[s].offset, m_recordSize, m_slots[s].type,
+                                          m_file.m_bigEndian, outs[s] + first, n);
+                         }
+                     });
+    if (got < m_onGrid) {
+        for (const Slot& slot : m_slots) {
+            KstKeepSamples(*slot.channel, slot.before + static_cast<uint32_t>(got));
+        }
+        return false;
+    }
+    return true;
+}
+
+// The records from the first one off the grid on take their samples one by one.
+void CKSTUdbfFile::RecordAppender::AppendRest()
+{
+    // Without channels only the first record matters, for its time.
+    const uint64_t rest = m_slots.empty() ? std::min<uint64_t>(m_records, 1) : m_records - m_onGrid;
+    KstDecodeRun(m_data, m_start + m_onGrid * m_recordSize, rest, m_recordSize, m_recordSize,
+                 kKstInOrder, [&](const uint8_t* raw, uint64_t first, uint32_t n) {
+                     for (uint32_t r = 0; r < n; ++r) {
+                         const uint8_t* record = raw + static_cast<size_t>(r) * m_recordSize;
+                         const double time = m_offGrid && first + r == 0
+                                                 ? m_offGridTime
+                                                 : NextTime(StampOf(record));
+                         for (const Slot& slot : m_slots) {
+                             slot.channel->AppendTimeValue(
+                                 time, DecodeValue(record + slot.offset, slot.type,
+                                                   m_file.m_bigEndian));
+                         }
+                     }
+                 });
+}
+
+void CKSTUdbfFile::RecordAppender::Run()
+{
+    CountOnGrid();
+    if (DecodeOnGrid()) {
+        AppendRest();
+    }
+}
+
 int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, double* firstTime,
                                 int64_t* rawOrigin, double startReference, int64_t rawReference)
 {
@@ -752,174 +1012,7 @@ int CKSTUdbfFile::AppendRecords(const std::vector<CKSTChannel*>& channels, doubl
     if (m_variableCount == 0 || m_recordSize == 0) {
         return KST_ERR_BAD_HEADER;
     }
-    const bool stamps = HasTimeStamps();
-    const bool dayCounts = stamps && std::fabs(m_secondFactor - KST_SECONDS_PER_DAY) < 0.001;
-    const double interval = GetInterval();
-    const double step = stamps ? m_secondFactor : interval > 0.0 ? interval : 1.0;
-    const double tolerance = std::max(interval * 0.1, 2e-6);
-    const bool referenced = startReference >= 0.0 || rawReference != 0;
-    const double baseDays = BaseDays(startReference, rawReference);
-
-    struct Slot {
-        uint32_t offset;
-        uint16_t type;
-        CKSTChannel* channel;
-        uint32_t before;
-    };
-    std::vector<Slot> slots;
-    uint32_t offset = stamps ? UdbfTypeSize(m_timeType) : 0;
-    size_t input = 0;
-    for (uint32_t v = 0; v < m_variableCount; ++v) {
-        if (m_directions[v] != kInput && m_directions[v] != kInputOutput) {
-            continue;
-        }
-        CKSTChannel* channel = input < channels.size() ? channels[input] : nullptr;
-        ++input;
-        if (channel != nullptr) {
-            slots.push_back({offset, m_types[v], channel, channel->GetCount()});
-        }
-        offset += UdbfTypeSize(m_types[v]);
-    }
-
-    uint64_t records = 0;
-    if (m_data.IsOpen() && m_data.Seek(m_dataStart, SEEK_SET) >= 0) {
-        records = static_cast<uint64_t>(StreamRemaining(m_data)) / m_recordSize;
-    }
-    // Every sample the data can describe, and no more.
-    records = std::min<uint64_t>(records, 0xFFFFFFFEu);
-    bool fresh = false;
-    for (const Slot& slot : slots) {
-        const uint64_t needed = std::min<uint64_t>(slot.before + records, 0xFFFFFFFFu);
-        if (records > 0 && slot.channel->GetCapacity() < needed) {
-            fresh = true;
-            slot.channel->Reserve(static_cast<uint32_t>(needed));
-        }
-    }
-    const uint64_t start = static_cast<uint64_t>(m_dataStart);
-
-    // Counters of 32 bits wrap; wider ones and floats do not. A counter's stamp is read unsigned.
-    const bool counter = IsCounter32(m_timeType);
-    const uint16_t stampType = counter ? uint16_t{7} : m_timeType;
-    RecordClock clock({stamps, counter, referenced, step, interval, tolerance});
-    auto stampOf = [&](const uint8_t* record) {
-        return stamps ? DecodeValue(record, stampType, m_bigEndian) : 0.0;
-    };
-    // The first record also places the channels that are still empty.
-    auto placeFirst = [&](double raw) {
-        if (stamps) {
-            if (firstTime != nullptr) {
-                *firstTime = raw;
-            }
-            if (rawOrigin != nullptr) {
-                *rawOrigin =
-                    std::isfinite(raw) ? static_cast<int64_t>(std::clamp(raw, -9.2e18, 9.2e18)) : 0;
-            }
-        }
-        const double origin = stamps && rawReference == 0 ? raw : static_cast<double>(rawReference);
-        const double time = clock.First(raw, origin);
-        for (const Slot& slot : slots) {
-            CKSTChannel& channel = *slot.channel;
-            if (channel.GetCount() != 0) {
-                continue;
-            }
-            if (stamps && !referenced) {
-                // Day-count stamps carry the date themselves.
-                channel.SetStartTimeStamp(DaysToStamp(dayCounts ? baseDays + origin : baseDays));
-            }
-            if (interval > 0.0 && channel.GetTimeBaseType() == CKSTChannel::kEquidistant) {
-                channel.SetT0(time);
-            }
-        }
-        return time;
-    };
-    auto nextTime = [&](double raw) {
-        return clock.GetIndex() == 0 ? placeFirst(raw) : clock.Next(raw);
-    };
-
-    // Every channel has the same time base, so the lead channel tells how many records from the
-    // first on lie on all their grids. Those go into
-    // the channels column by column, split over threads for a long run into fresh arrays; the
-    // records from the first one off the grid on take their samples one by one.
-    CKSTChannel* lead = slots.empty() ? nullptr : slots.front().channel;
-    uint64_t onGrid = 0;
-    bool offGrid = false;
-    double offGridTime = 0.0;
-    // The next n records' times from their stamps, counted while they lie on the grid.
-    auto onLeadGrid = [&](const double* raw, uint32_t n) {
-        if (n == 0) {
-            return true;
-        }
-        double time = nextTime(raw[0]);
-        const uint32_t before = slots.front().before;
-        for (uint32_t r = 1;; ++r) {
-            if (!lead->IsOnGrid(static_cast<uint32_t>(before + onGrid), time)) {
-                offGridTime = time;
-                return false;
-            }
-            ++onGrid;
-            if (r == n) {
-                return true;
-            }
-            time = clock.Next(raw[r]);
-        }
-    };
-    if (lead != nullptr && lead->GetTimeBaseType() == CKSTChannel::kEquidistant) {
-        std::vector<double> block;
-        if (stamps) {
-            KstDecodeRun(m_data, start, records, UdbfTypeSize(m_timeType), m_recordSize,
-                         kKstInOrder, [&](const uint8_t* raw, uint64_t, uint32_t n) {
-                             if (!offGrid) {
-                                 block.resize(n);
-                                 DecodeColumn(raw, m_recordSize, stampType, m_bigEndian,
-                                              block.data(), n);
-                                 offGrid = !onLeadGrid(block.data(), n);
-                             }
-                         });
-        } else {
-            // Without stamps the times need no bytes of the records.
-            block.resize(static_cast<size_t>(std::min<uint64_t>(records, 1 << 16)));
-            for (uint64_t done = 0; done < records && !offGrid;) {
-                const uint32_t n =
-                    static_cast<uint32_t>(std::min<uint64_t>(block.size(), records - done));
-                offGrid = !onLeadGrid(block.data(), n);
-                done += n;
-            }
-        }
-    }
-    if (onGrid > 0) {
-        std::vector<double*> outs;
-        for (const Slot& slot : slots) {
-            outs.push_back(KstAppendRoom(*slot.channel, static_cast<uint32_t>(onGrid)));
-        }
-        const size_t grain = KstDecodeGrain(fresh, onGrid, slots.size());
-        const uint64_t got =
-            KstDecodeRun(m_data, start, onGrid, m_recordSize, m_recordSize, grain,
-                         [&](const uint8_t* raw, uint64_t first, uint32_t n) {
-                             for (size_t s = 0; s < slots.size(); ++s) {
-                                 DecodeColumn(raw + slots[s].offset, m_recordSize, slots[s].type,
-                                              m_bigEndian, outs[s] + first, n);
-                             }
-                         });
-        if (got < onGrid) {
-            for (const Slot& slot : slots) {
-                KstKeepSamples(*slot.channel, slot.before + static_cast<uint32_t>(got));
-            }
-            return KST_OK;
-        }
-    }
-    // Without channels only the first record matters, for its time.
-    const uint64_t rest = slots.empty() ? std::min<uint64_t>(records, 1) : records - onGrid;
-    KstDecodeRun(m_data, start + onGrid * m_recordSize, rest, m_recordSize, m_recordSize,
-                 kKstInOrder, [&](const uint8_t* raw, uint64_t first, uint32_t n) {
-                     for (uint32_t r = 0; r < n; ++r) {
-                         const uint8_t* record = raw + static_cast<size_t>(r) * m_recordSize;
-                         const double time =
-                             offGrid && first + r == 0 ? offGridTime : nextTime(stampOf(record));
-                         for (const Slot& slot : slots) {
-                             slot.channel->AppendTimeValue(
-                                 time, DecodeValue(record + slot.offset, slot.type, m_bigEndian));
-                         }
-                     }
-                 });
+    RecordAppender appender(*this, channels, firstTime, rawOrigin, startReference, rawReference);
+    appender.Run();
     return KST_OK;
 }

@@ -93,6 +93,7 @@ public:
 
 private:
     class HeaderReader;
+    class RecordAppender;
 
     void Reset();
     CKSTFormatStream& Description();

@@ -12,8 +12,8 @@
 #include "curvewnd/win/AxisDraw.h"
 #include "curvewnd/win/DCTextMeasure.h"
 #include "curvewnd/win/DrawContext.h"
+#include "tools/DibTarget.h"
 #include "tools/WindowBitmap.h"
-#include "data/settings/CurveWndSettings.h"
 
 namespace {
 
@@ -145,24 +145,12 @@ int main(int argc, char** argv)
 {
     const char* path = argc > 1 ? argv[1] : "axis_gallery.bmp";
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    CKSTDrawContext dc;
-    dc.Attach(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    if (bitmap == nullptr || dc.GetHdc() == nullptr) {
+    kst::DibTarget target(kWidth, kHeight);
+    if (!target.IsValid()) {
         std::fprintf(stderr, "axis_gallery: no bitmap could be made\n");
         return 1;
     }
-    HGDIOBJ previous = dc.SelectObject(bitmap);
+    CKSTDrawContext& dc = target.Context();
     RECT all = {0, 0, kWidth, kHeight};
     FillRect(dc.GetHdc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
@@ -173,11 +161,7 @@ int main(int argc, char** argv)
         DrawYAxes(dc, owner);
     }
     GdiFlush();
-    const bool written = SavePixelsBitmap(path, static_cast<const uint32_t*>(bits), kWidth, kHeight);
-
-    dc.SelectObject(previous);
-    dc.DeleteDC();
-    DeleteObject(bitmap);
+    const bool written = SavePixelsBitmap(path, target.Bits(), kWidth, kHeight);
     if (!written) {
         std::fprintf(stderr, "axis_gallery: cannot write %s\n", path);
         return 1;

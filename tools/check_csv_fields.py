@@ -4,14 +4,14 @@ checks that each has the same number of fields on every row.
 
     tools/check_csv_fields.py <folder>
 
-The separator comes from the file name (..._semicolon.csv, ..._comma.csv); the fixed-width
-layout ("text") has no separator and is left out.
+The separator comes from the file name (..._semicolon.csv, ..._comma.csv, ..._tab.csv), the
+layout from its first word; the fixed-width layout ("text") has no separator and is left out.
 """
 import csv
 import pathlib
 import sys
 
-SEPARATORS = {"semicolon": ";", "comma": ","}
+SEPARATORS = {"semicolon": ";", "comma": ",", "tab": "\t"}
 
 
 def main() -> int:
@@ -19,7 +19,8 @@ def main() -> int:
     checked = 0
     failures = []
     for path in sorted(folder.glob("text_layout_*.csv")):
-        layout, _, kind = path.stem[len("text_layout_"):].rpartition("_")
+        name, _, kind = path.stem[len("text_layout_"):].rpartition("_")
+        layout = name.split("_")[0]
         if layout == "text":
             continue
         delimiter = "@" if layout == "bdata" else SEPARATORS[kind]

@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "curvewnd/win/DrawContext.h"
 #include "data/settings/ProcessLayout.h"
 #include "elements/win/ButtonWnd.h"
 #include "elements/win/LCDWnd.h"
 #include "elements/win/StaticWnd.h"
+#include "tools/DibTarget.h"
 #include "tools/WindowBitmap.h"
 
 namespace {
@@ -154,35 +154,20 @@ void DrawTransparent(HDC dc)
 int main(int argc, char** argv)
 {
     const char* path = argc > 1 ? argv[1] : "element_gallery.bmp";
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    CKSTDrawContext dc;
-    dc.Attach(CreateCompatibleDC(screen));
-    ReleaseDC(nullptr, screen);
-    if (bitmap == nullptr || dc.GetHdc() == nullptr) {
+    kst::DibTarget target(kWidth, kHeight);
+    if (!target.IsValid()) {
         std::fprintf(stderr, "element_gallery: no bitmap could be made\n");
         return 1;
     }
-    HGDIOBJ previous = dc.SelectObject(bitmap);
+    HDC dc = target.Context().GetHdc();
     RECT all = {0, 0, kWidth, kHeight};
-    FillRect(dc.GetHdc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawValues(dc.GetHdc());
-    DrawLamps(dc.GetHdc());
-    DrawButtons(dc.GetHdc());
-    DrawTransparent(dc.GetHdc());
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawValues(dc);
+    DrawLamps(dc);
+    DrawButtons(dc);
+    DrawTransparent(dc);
     GdiFlush();
-    const bool written = SavePixelsBitmap(path, static_cast<const uint32_t*>(bits), kWidth, kHeight);
-    dc.SelectObject(previous);
-    dc.DeleteDC();
-    DeleteObject(bitmap);
+    const bool written = SavePixelsBitmap(path, target.Bits(), kWidth, kHeight);
     if (!written) {
         std::fprintf(stderr, "element_gallery: cannot write %s\n", path);
         return 1;

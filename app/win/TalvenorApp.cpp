@@ -390,7 +390,7 @@ bool CTalvenorApp::ReadSettingsFile(const CKSTString& path, bool all)
         settings.settingsUsage = 1;
         settings.settingsUseOnlyFitting = 1;
     }
-    file.Close();
+    static_cast<void>(file.Close());
     KstPushSettingsFile(settings.settingsFiles, path);
     return true;
 }
@@ -407,7 +407,7 @@ void CTalvenorApp::LoadStartDisplaySettings()
             if (file.ReadCurveWndSettings(read, &newerKinds) >= 0) {
                 m_options.StartSettings() = read;
             }
-            file.Close();
+            static_cast<void>(file.Close());
             settings.settingsUsage = 1;
             settings.settingsUseOnlyFitting = 1;
         }
@@ -432,7 +432,7 @@ void CTalvenorApp::LoadStartDisplaySettings()
         if (read) {
             m_options.StartSettings() = stored;
         }
-        file.Close();
+        static_cast<void>(file.Close());
     }
     if (!read) {
         RemoveSettingsFile(0);

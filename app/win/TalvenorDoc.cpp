@@ -94,7 +94,7 @@ int CTalvenorDoc::ReadChannelList(const CKSTString& path, CKSTChannelList& list)
     if (result == KST_OK) {
         // The same settings as the open that the selection is made for.
         result = file.ReadChannelList(list, &Settings().textFormat);
-        file.Close();
+        static_cast<void>(file.Close());
     }
     return result;
 }

@@ -14,20 +14,12 @@ constexpr char kClassName[] = "KSTButtonClass";
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTButtonWnd, CWnd)
-ON_WM_CREATE()
-ON_WM_DESTROY()
+BEGIN_MESSAGE_MAP(CKSTButtonWnd, CKSTBufferedElementWnd)
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
-ON_WM_SIZE()
-ON_WM_KEYDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONDBLCLK()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
-ON_WM_RBUTTONDOWN()
-ON_MESSAGE(WM_SIZING, OnSizing)
-ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 END_MESSAGE_MAP()
 
 CKSTButtonWnd::~CKSTButtonWnd()
@@ -59,13 +51,6 @@ void CKSTButtonWnd::SubscribeElementEvents(HWND window)
 void CKSTButtonWnd::UnsubscribeElementEvents(HWND window)
 {
     ::UnsubscribeElementEvents(m_notify, window);
-}
-
-void CKSTButtonWnd::InvalidateIfCreated()
-{
-    if (m_hWnd) {
-        Invalidate(TRUE);
-    }
 }
 
 void CKSTButtonWnd::SetStyle(uint32_t style)
@@ -271,27 +256,6 @@ INT_PTR CKSTButtonWnd::Configure()
     return result;
 }
 
-void CKSTButtonWnd::SuspendTransparency()
-{
-    if (m_hWnd && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-    }
-}
-
-bool CKSTButtonWnd::RestoreTransparency()
-{
-    if (!m_hWnd || !m_transparent || HasTransparentStyle(m_hWnd)) {
-        return false;
-    }
-    SetTransparentStyle(m_hWnd, true);
-    m_transparencySuspended = 0;
-    m_doubleBuffered = 0;
-    SetWindowPos(nullptr, 0, 0, 0, 0, KST_SWP_FRAME_CHANGED);
-    return true;
-}
-
 void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
 {
     if (!m_transparent || m_transparencySuspended) {
@@ -316,27 +280,6 @@ void CKSTButtonWnd::Draw(HDC dc, const RECT& rect)
     SelectObject(dc, oldFont);
 }
 
-void CKSTButtonWnd::Fire(uint32_t event, LPARAM lParam)
-{
-    FireElementEvent(m_notify, event, m_hWnd, lParam);
-}
-
-int CKSTButtonWnd::OnCreate(LPCREATESTRUCT create)
-{
-    if (CWnd::OnCreate(create) == -1) {
-        return -1;
-    }
-    m_created = 1;
-    m_backBuffer.Create(m_hWnd);
-    return 0;
-}
-
-void CKSTButtonWnd::OnDestroy()
-{
-    m_backBuffer.Release();
-    CWnd::OnDestroy();
-}
-
 void CKSTButtonWnd::OnPaint()
 {
     PAINTSTRUCT paint;
@@ -351,24 +294,6 @@ void CKSTButtonWnd::OnPaint()
     }
     EndPaint(m_hWnd, &paint);
 }
-
-BOOL CKSTButtonWnd::OnEraseBkgnd(HDC)
-{
-    return TRUE;
-}
-
-void CKSTButtonWnd::OnSize(UINT type, int width, int height)
-{
-    m_backBuffer.Resize(m_hWnd);
-    if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
-        Fire(KST_ELEMENT_EVENT_SIZE);
-    } else {
-        CWnd::OnSize(type, width, height);
-        Invalidate(FALSE);
-    }
-}
-
-void CKSTButtonWnd::OnKeyDown(UINT, UINT, UINT) {}
 
 void CKSTButtonWnd::OnLButtonDown(UINT flags, CPoint point)
 {
@@ -393,54 +318,15 @@ void CKSTButtonWnd::OnLButtonDblClk(UINT flags, CPoint point)
 void CKSTButtonWnd::OnMouseMove(UINT flags, CPoint point)
 {
     CWnd::OnMouseMove(flags, point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-        Invalidate(TRUE);
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, false);
 }
 
 void CKSTButtonWnd::OnLButtonUp(UINT flags, CPoint point)
 {
     if (m_drag.IsMoved()) {
-        if (m_transparent && SetTransparentStyle(m_hWnd, true)) {
-            Invalidate(TRUE);
-        }
-        m_transparencySuspended = 0;
-        m_doubleBuffered = m_transparent ? 0 : 1;
+        RestoreTransparencyAfterMove();
     }
     CWnd::OnLButtonUp(flags, point);
     m_drag.OnRelease(point.x, point.y);
     Fire(KST_ELEMENT_EVENT_LBUTTON_UP, 0);
-}
-
-void CKSTButtonWnd::OnRButtonDown(UINT, CPoint point)
-{
-    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
-}
-
-LRESULT CKSTButtonWnd::OnSizing(WPARAM, LPARAM)
-{
-    if (!m_sizing) {
-        m_sizing = 1;
-        SuspendTransparency();
-    }
-    return Default();
-}
-
-LRESULT CKSTButtonWnd::OnExitSizeMove(WPARAM, LPARAM)
-{
-    m_sizing = 0;
-    RestoreTransparency();
-    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
-    return Default();
 }

@@ -8,18 +8,16 @@
 #include <cstdint>
 
 #include "data/settings/ProcessLayout.h"
-#include "elements/ElementDrag.h"
 #include "elements/ElementOwner.h"
 #include "elements/win/ElementProtocol.h"
+#include "elements/win/ElementWnd.h"
 #include "foundation/FontDesc.h"
 #include "foundation/String.h"
-#include "foundation/win/NotifyList.h"
-#include "framework/Wnd.h"
 
 class CKSTChannel;
 class CKSTDataSet;
 
-class CKSTButtonWnd : public CWnd {
+class CKSTButtonWnd : public CKSTBufferedElementWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -49,7 +47,6 @@ public:
     CKSTString GetTitle() const { return m_text; }
     CKSTFontDesc GetFont() const { return m_font; }
     bool IsOn() const { return m_on != 0; }
-    bool IsDoubleBuffered() const { return m_doubleBuffered != 0; }
 
     void BindChannel(const CKSTDataSet* dataSet, const CKSTString& group, const CKSTString& name);
     void SetChannel(const CKSTChannel* channel);
@@ -60,34 +57,20 @@ public:
     // Dialog 962 on the button's properties; applied on IDOK. The dialog's result.
     INT_PTR Configure();
 
-    void SuspendTransparency();
-    bool RestoreTransparency();
-
     void Draw(HDC dc, const RECT& rect);
 
-    CKSTNotifyList& GetNotifyList() { return m_notify; }
-
 protected:
-    int OnCreate(LPCREATESTRUCT create);
-    void OnDestroy();
+    bool WantsTransparency() const override { return m_transparent != 0; }
+
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC dc);
-    void OnSize(UINT type, int width, int height);
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonDblClk(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
-    void OnRButtonDown(UINT flags, CPoint point);
-    LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
-    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
 
 private:
     bool IsDesigning() const { return m_owner && m_owner->IsDesignMode(); }
-    void Fire(uint32_t event, LPARAM lParam = 0);
-    void InvalidateIfCreated();
 
-    CKSTNotifyList m_notify;
     uint32_t m_style = 1;
     uint32_t m_onColor = 0x0000FF;
     uint32_t m_offColor = 0x00FF00;
@@ -97,13 +80,7 @@ private:
     DWORD m_styleWord = 0;
     IKSTElementOwner* m_owner = nullptr;
     uint8_t m_on = 0;
-    uint8_t m_created = 0;
-    uint8_t m_doubleBuffered = 1;
-    uint8_t m_sizing = 0;
     uint8_t m_transparent = 0;
-    uint8_t m_transparencySuspended = 0;
-    CKSTElementDrag m_drag;
-    CKSTElementBackBuffer m_backBuffer;
     uint32_t m_textFormat = DT_CENTER | DT_VCENTER;
     int32_t m_channelIndex = -1;
     CKSTString m_groupName;

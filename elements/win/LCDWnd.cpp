@@ -21,21 +21,15 @@ bool ContainsClockWord(const CKSTString& title)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTLCDWnd, CWnd)
+BEGIN_MESSAGE_MAP(CKSTLCDWnd, CKSTBufferedElementWnd)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
-ON_WM_SIZE()
 ON_WM_TIMER()
-ON_WM_KEYDOWN()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDBLCLK()
-ON_WM_RBUTTONDOWN()
-ON_MESSAGE(WM_SIZING, OnSizing)
-ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 END_MESSAGE_MAP()
 
 CKSTLCDWnd::CKSTLCDWnd()
@@ -82,13 +76,6 @@ void CKSTLCDWnd::SubscribeElementEvents(HWND window)
 void CKSTLCDWnd::UnsubscribeElementEvents(HWND window)
 {
     ::UnsubscribeElementEvents(m_notify, window);
-}
-
-void CKSTLCDWnd::InvalidateIfCreated()
-{
-    if (m_hWnd) {
-        Invalidate(TRUE);
-    }
 }
 
 void CKSTLCDWnd::SetDisplayType(uint32_t type)
@@ -489,30 +476,4 @@ void CKSTLCDWnd::ApplyLampDialog(const CKSTValueElementSettings& c)
     }
     m_doubleBuffered = AnyTransparent() ? 0 : 1;
     UpdateClock();
-}
-
-void CKSTLCDWnd::SuspendTransparency()
-{
-    if (m_hWnd && AnyTransparent() && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-    }
-}
-
-bool CKSTLCDWnd::RestoreTransparency()
-{
-    if (!m_hWnd || !AnyTransparent() || HasTransparentStyle(m_hWnd)) {
-        return false;
-    }
-    SetTransparentStyle(m_hWnd, true);
-    m_transparencySuspended = 0;
-    m_doubleBuffered = 0;
-    SetWindowPos(nullptr, 0, 0, 0, 0, KST_SWP_FRAME_CHANGED);
-    return true;
-}
-
-void CKSTLCDWnd::Fire(uint32_t event, LPARAM lParam)
-{
-    FireElementEvent(m_notify, event, m_hWnd, lParam);
 }

@@ -9,19 +9,17 @@
 #include <cstdint>
 
 #include "data/settings/ProcessLayout.h"
-#include "elements/ElementDrag.h"
 #include "elements/ElementOwner.h"
 #include "elements/ValueLayout.h"
 #include "elements/win/ElementProtocol.h"
+#include "elements/win/ElementWnd.h"
 #include "foundation/FontDesc.h"
 #include "foundation/String.h"
-#include "foundation/win/NotifyList.h"
-#include "framework/Wnd.h"
 
 class CKSTChannel;
 class CKSTDataSet;
 
-class CKSTLCDWnd : public CWnd {
+class CKSTLCDWnd : public CKSTBufferedElementWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -67,7 +65,6 @@ public:
     CKSTString GetValueText() const { return m_valueText; }
     double GetValue() const { return m_value; }
     double GetSplitRatio() const { return m_splitRatio; }
-    bool IsDoubleBuffered() const { return m_doubleBuffered != 0; }
     bool IsClockRunning() const { return m_clockTimer != 0; }
     bool IsSplitArmed() const { return m_splitArmed != 0; }
 
@@ -83,33 +80,22 @@ public:
     // The owner's settings dialog on the element's properties; applied on IDOK. The result.
     int Configure();
 
-    void SuspendTransparency();
-    bool RestoreTransparency();
-
     void Draw(HDC dc, const RECT& rect);
 
-    CKSTNotifyList& GetNotifyList() { return m_notify; }
-
 protected:
+    bool WantsTransparency() const override { return AnyTransparent(); }
+
     int OnCreate(LPCREATESTRUCT create);
     void OnDestroy();
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC dc);
-    void OnSize(UINT type, int width, int height);
     void OnTimer(UINT_PTR id);
-    void OnKeyDown(UINT key, UINT repeat, UINT flags);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
     void OnLButtonDblClk(UINT flags, CPoint point);
-    void OnRButtonDown(UINT flags, CPoint point);
-    LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
-    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
 
 private:
     bool AnyTransparent() const { return m_titleTransparent || m_valueTransparent; }
-    void Fire(uint32_t event, LPARAM lParam = 0);
-    void InvalidateIfCreated();
     // Starts the clock for a title with "Uhrzeit"; stops it and drops its text otherwise.
     void UpdateClock();
     void ApplyValueDialog(const CKSTValueElementSettings& chosen);
@@ -128,7 +114,6 @@ private:
     void DrawTitle(HDC dc, const RECT& field, bool opaque);
     void DrawFrame(HDC dc, const RECT& rect);
 
-    CKSTNotifyList m_notify;
     uint32_t m_displayType = 0;
     CKSTString m_title;
     CKSTString m_drawnTitle;
@@ -163,23 +148,17 @@ private:
     uint32_t m_titleSide = KST_TITLE_LEFT;
     DWORD m_styleWord = 0x40000300;
     double m_splitRatio = 0.5;
-    uint8_t m_created = 0;
     uint8_t m_frame = 0;
     uint8_t m_valueTransparent = 0;
     uint8_t m_titleTransparent = 0;
-    uint8_t m_transparencySuspended = 0;
-    uint8_t m_sizing = 0;
     int32_t m_frameWidth = 1;
     uint32_t m_frameColor = 0x808080;
-    CKSTElementDrag m_drag;
     uint32_t m_language = 0;
     uint8_t m_snapToGrid = 1;
     IKSTElementOwner* m_owner = nullptr;
-    CKSTElementBackBuffer m_backBuffer;
     uint8_t m_splitArmed = 0;
     uint8_t m_splitDragging = 0;
     POINT m_splitPoint{0, 0};
-    uint8_t m_doubleBuffered = 1;
     uint8_t m_showGroup = 1;
     uint8_t m_showUnit = 1;
     UINT_PTR m_clockTimer = 0;

@@ -182,11 +182,9 @@ RECT CKSTLCDWnd::SplitBand() const
 
 int CKSTLCDWnd::OnCreate(LPCREATESTRUCT create)
 {
-    if (CWnd::OnCreate(create) == -1) {
+    if (CKSTBufferedElementWnd::OnCreate(create) == -1) {
         return -1;
     }
-    m_created = 1;
-    m_backBuffer.Create(m_hWnd);
     UpdateClock();
     return 0;
 }
@@ -197,8 +195,7 @@ void CKSTLCDWnd::OnDestroy()
         KillTimer(m_clockTimer);
         m_clockTimer = 0;
     }
-    m_backBuffer.Release();
-    CWnd::OnDestroy();
+    CKSTBufferedElementWnd::OnDestroy();
 }
 
 void CKSTLCDWnd::OnPaint()
@@ -221,22 +218,6 @@ void CKSTLCDWnd::OnPaint()
     EndPaint(m_hWnd, &paint);
 }
 
-BOOL CKSTLCDWnd::OnEraseBkgnd(HDC)
-{
-    return TRUE;
-}
-
-void CKSTLCDWnd::OnSize(UINT type, int width, int height)
-{
-    m_backBuffer.Resize(m_hWnd);
-    if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
-        Fire(KST_ELEMENT_EVENT_SIZE);
-    } else {
-        CWnd::OnSize(type, width, height);
-        Invalidate(FALSE);
-    }
-}
-
 void CKSTLCDWnd::OnTimer(UINT_PTR id)
 {
     if (id != kClockTimer || !m_clockTimer) {
@@ -245,8 +226,6 @@ void CKSTLCDWnd::OnTimer(UINT_PTR id)
     m_valueText = CKSTTimeStamp::NowPrecise().FormatCompact();
     Invalidate(TRUE);
 }
-
-void CKSTLCDWnd::OnKeyDown(UINT, UINT, UINT) {}
 
 void CKSTLCDWnd::OnLButtonDown(UINT flags, CPoint point)
 {
@@ -271,30 +250,13 @@ void CKSTLCDWnd::OnMouseMove(UINT flags, CPoint point)
         return;
     }
     UpdateSplitCursor(point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, false);
-    if (move.startedMoving && AnyTransparent() && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        m_doubleBuffered = 1;
-        Invalidate(TRUE);
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, false);
 }
 
 void CKSTLCDWnd::OnLButtonUp(UINT flags, CPoint point)
 {
     if (m_drag.IsMoved()) {
-        if (AnyTransparent() && SetTransparentStyle(m_hWnd, true)) {
-            Invalidate(TRUE);
-        }
-        m_transparencySuspended = 0;
-        m_doubleBuffered = AnyTransparent() ? 0 : 1;
+        RestoreTransparencyAfterMove();
     }
     CWnd::OnLButtonUp(flags, point);
     m_drag.OnRelease(point.x, point.y);
@@ -316,28 +278,6 @@ void CKSTLCDWnd::OnLButtonDblClk(UINT, CPoint)
     if (Configure() == IDOK) {
         Fire(KST_ELEMENT_EVENT_SETTINGS_OK);
     }
-}
-
-void CKSTLCDWnd::OnRButtonDown(UINT, CPoint point)
-{
-    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
-}
-
-LRESULT CKSTLCDWnd::OnSizing(WPARAM, LPARAM)
-{
-    if (!m_sizing) {
-        m_sizing = 1;
-        SuspendTransparency();
-    }
-    return Default();
-}
-
-LRESULT CKSTLCDWnd::OnExitSizeMove(WPARAM, LPARAM)
-{
-    m_sizing = 0;
-    RestoreTransparency();
-    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
-    return Default();
 }
 
 void CKSTLCDWnd::UpdateSplitCursor(CPoint point)

@@ -2,6 +2,7 @@
 
 #include "curvewnd/win/CurveDialog.h"
 #include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
 
 // Every sample button of the four dialogs; each dialog tells which of them it has.
 BEGIN_MESSAGE_MAP(CKSTSettingsDialog, CKSTElementDialog)
@@ -17,6 +18,19 @@ ON_CONTROL_RANGE(BN_CLICKED, IDC_ELEMDLG_POINTER_COLOR, IDC_ELEMDLG_METER_BACK_C
                  OnSampleButton)
 ON_WM_DRAWITEM()
 END_MESSAGE_MAP()
+
+void CKSTSettingsDialog::SetTitleBlockTexts()
+{
+    SetItemText(IDC_ELEMDLG_TITLE_GROUP, KST_STR_MENU_TITLE);
+    SetItemText(IDC_ELEMDLG_TITLE_LABEL, KST_STR_ELEM_TEXT);
+    SetItemText(IDC_ELEMDLG_FONT_LABEL, KST_STR_ELEM_FONT);
+    SetItemText(IDC_ELEMDLG_TEXT_COLOR_LABEL, KST_STR_ELEM_TEXT_COLOR);
+    SetItemText(IDC_ELEMDLG_TITLE_BACK_COLOR_LABEL, KST_STR_ELEM_BACK_COLOR);
+    SetItemText(IDC_ELEMDLG_ALIGNMENT_LABEL, KST_STR_ELEM_ALIGNMENT);
+    SetItemText(IDC_ELEMDLG_TITLE_POSITION_LABEL, KST_STR_ELEM_TITLE_POSITION);
+    SetItemText(IDOK, KST_STR_ELEM_OK);
+    SetItemText(IDCANCEL, KST_STR_ELEM_CANCEL);
+}
 
 void CKSTSettingsDialog::OnSampleButton(UINT id)
 {

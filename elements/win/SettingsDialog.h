@@ -17,6 +17,10 @@ protected:
     virtual CKSTFontDesc* FontOfButton(int id) = 0;
     virtual uint32_t* ColourOfButton(int id) = 0;
 
+    // The texts of the title block, its alignment and position and the two buttons, which all
+    // four dialogs have.
+    void SetTitleBlockTexts();
+
     void OnSampleButton(UINT id);
     void OnDrawItem(int id, LPDRAWITEMSTRUCT draw);
 };

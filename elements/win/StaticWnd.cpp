@@ -24,18 +24,14 @@ UINT HorizontalFormat(int32_t code)
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CKSTStaticWnd, CWnd)
+BEGIN_MESSAGE_MAP(CKSTStaticWnd, CKSTElementWnd)
 ON_WM_CREATE()
 ON_WM_PAINT()
-ON_WM_ERASEBKGND()
 ON_WM_LBUTTONDOWN()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONUP()
 ON_WM_LBUTTONDBLCLK()
-ON_WM_RBUTTONDOWN()
 ON_WM_SIZE()
-ON_MESSAGE(WM_SIZING, OnSizing)
-ON_MESSAGE(WM_EXITSIZEMOVE, OnExitSizeMove)
 END_MESSAGE_MAP()
 
 CKSTStaticWnd::CKSTStaticWnd() : m_backColor(GetSysColor(COLOR_BTNFACE)) {}
@@ -73,13 +69,6 @@ void CKSTStaticWnd::RegisterDesignSinks(HWND window)
 void CKSTStaticWnd::UnregisterDesignSinks(HWND window)
 {
     UnsubscribeElementEvents(m_notify, window, false);
-}
-
-void CKSTStaticWnd::InvalidateIfCreated()
-{
-    if (m_hWnd) {
-        Invalidate(TRUE);
-    }
 }
 
 void CKSTStaticWnd::SetText(const CKSTString& text)
@@ -230,25 +219,6 @@ INT_PTR CKSTStaticWnd::Configure()
     return IDOK;
 }
 
-void CKSTStaticWnd::SuspendTransparency()
-{
-    if (m_hWnd && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-    }
-}
-
-bool CKSTStaticWnd::RestoreTransparency()
-{
-    if (!m_hWnd || !m_transparent || HasTransparentStyle(m_hWnd)) {
-        return false;
-    }
-    SetTransparentStyle(m_hWnd, true);
-    m_transparencySuspended = 0;
-    SetWindowPos(nullptr, 0, 0, 0, 0, KST_SWP_FRAME_CHANGED);
-    return true;
-}
-
 void CKSTStaticWnd::Draw(HDC dc, const RECT& rect)
 {
     CKSTFontDesc font(m_font);
@@ -274,11 +244,6 @@ void CKSTStaticWnd::Draw(HDC dc, const RECT& rect)
     DeleteObject(brush);
 }
 
-void CKSTStaticWnd::Fire(uint32_t event, LPARAM lParam)
-{
-    FireElementEvent(m_notify, event, m_hWnd, lParam);
-}
-
 int CKSTStaticWnd::OnCreate(LPCREATESTRUCT create)
 {
     return CWnd::OnCreate(create) == -1 ? -1 : 0;
@@ -294,11 +259,6 @@ void CKSTStaticWnd::OnPaint()
     EndPaint(m_hWnd, &paint);
 }
 
-BOOL CKSTStaticWnd::OnEraseBkgnd(HDC)
-{
-    return TRUE;
-}
-
 void CKSTStaticWnd::OnLButtonDown(UINT flags, CPoint point)
 {
     m_drag.Press();
@@ -309,19 +269,7 @@ void CKSTStaticWnd::OnLButtonDown(UINT flags, CPoint point)
 void CKSTStaticWnd::OnMouseMove(UINT flags, CPoint point)
 {
     CWnd::OnMouseMove(flags, point);
-    if (!m_drag.IsDown() || !(flags & MK_LBUTTON) ||
-        !m_notify.IsRegistered(KST_ELEMENT_EVENT_MOUSE_MOVE)) {
-        return;
-    }
-    const CKSTElementDrag::Move move = m_drag.OnMove(point.x, point.y, true);
-    if (move.startedMoving && m_transparent && HasTransparentStyle(m_hWnd)) {
-        SetTransparentStyle(m_hWnd, false);
-        m_transparencySuspended = 1;
-        Invalidate(TRUE);
-    }
-    if (move.report) {
-        Fire(KST_ELEMENT_EVENT_MOUSE_MOVE, KstPackPoint(move.dx, move.dy));
-    }
+    DragOnMouseMove(flags, point, true);
 }
 
 void CKSTStaticWnd::OnLButtonUp(UINT flags, CPoint point)
@@ -329,10 +277,7 @@ void CKSTStaticWnd::OnLButtonUp(UINT flags, CPoint point)
     CWnd::OnLButtonUp(flags, point);
     const CKSTElementDrag::Release release = m_drag.OnRelease(point.x, point.y);
     if (release.moved) {
-        if (m_transparent && SetTransparentStyle(m_hWnd, true)) {
-            Invalidate(TRUE);
-        }
-        m_transparencySuspended = 0;
+        RestoreTransparencyAfterMove();
     }
     Fire(KST_ELEMENT_EVENT_LBUTTON_UP, KstPackPoint(release.dx, release.dy));
 }
@@ -344,11 +289,6 @@ void CKSTStaticWnd::OnLButtonDblClk(UINT, CPoint)
     }
 }
 
-void CKSTStaticWnd::OnRButtonDown(UINT, CPoint point)
-{
-    Fire(KST_ELEMENT_EVENT_RBUTTON_DOWN, KstPackPoint(point.x, point.y));
-}
-
 void CKSTStaticWnd::OnSize(UINT type, int width, int height)
 {
     if (m_notify.IsRegistered(KST_ELEMENT_EVENT_SIZE)) {
@@ -356,21 +296,4 @@ void CKSTStaticWnd::OnSize(UINT type, int width, int height)
     } else {
         CWnd::OnSize(type, width, height);
     }
-}
-
-LRESULT CKSTStaticWnd::OnSizing(WPARAM, LPARAM)
-{
-    if (!m_sizing) {
-        m_sizing = 1;
-        SuspendTransparency();
-    }
-    return Default();
-}
-
-LRESULT CKSTStaticWnd::OnExitSizeMove(WPARAM, LPARAM)
-{
-    m_sizing = 0;
-    RestoreTransparency();
-    Fire(KST_ELEMENT_EVENT_SIZE_MOVE_END);
-    return Default();
 }

@@ -8,13 +8,11 @@
 #include <cstdint>
 
 #include "data/settings/ProcessLayout.h"
-#include "elements/ElementDrag.h"
+#include "elements/win/ElementWnd.h"
 #include "foundation/FontDesc.h"
 #include "foundation/String.h"
-#include "foundation/win/NotifyList.h"
-#include "framework/Wnd.h"
 
-class CKSTStaticWnd : public CWnd {
+class CKSTStaticWnd : public CKSTElementWnd {
     DECLARE_MESSAGE_MAP()
 
 public:
@@ -56,35 +54,24 @@ public:
     // Dialog 938 on the element's properties; applied on IDOK. The dialog's result.
     INT_PTR Configure();
 
-    void SuspendTransparency();
-    // True when the transparent style was put back.
-    bool RestoreTransparency();
-
     // The element's picture over rect (normally the client rectangle).
     void Draw(HDC dc, const RECT& rect);
 
-    CKSTNotifyList& GetNotifyList() { return m_notify; }
-
 protected:
+    bool WantsTransparency() const override { return m_transparent != 0; }
+
     int OnCreate(LPCREATESTRUCT create);
     void OnPaint();
-    BOOL OnEraseBkgnd(HDC dc);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
     void OnLButtonDblClk(UINT flags, CPoint point);
-    void OnRButtonDown(UINT flags, CPoint point);
     void OnSize(UINT type, int width, int height);
-    LRESULT OnSizing(WPARAM wParam, LPARAM lParam);
-    LRESULT OnExitSizeMove(WPARAM wParam, LPARAM lParam);
 
 private:
-    void Fire(uint32_t event, LPARAM lParam = 0);
-    void InvalidateIfCreated();
     // The stored style of alignment codes 0, 4 and 1.
     static DWORD AlignmentStyle(int32_t code, DWORD current);
 
-    CKSTNotifyList m_notify;
     CKSTString m_text;
     int32_t m_alignment = 0;
     uint32_t m_backColor;
@@ -95,8 +82,5 @@ private:
     DWORD m_styleWord = 0x40000300;
     CKSTString m_className;
     uint8_t m_transparent = 0;
-    uint8_t m_transparencySuspended = 0;
-    uint8_t m_sizing = 0;
-    CKSTElementDrag m_drag;
     uint32_t m_language = 0;
 };

@@ -9,7 +9,7 @@
 // The title block both dialogs share, with the precision and the split ratio.
 class CKSTValueDialog : public CKSTSettingsDialog {
 public:
-    KstValueFields m_fields;
+    KstValueDialogFields m_fields;
 
 protected:
     CKSTValueDialog(UINT templateId, const CKSTValueElementSettings& settings, CWnd* parent);

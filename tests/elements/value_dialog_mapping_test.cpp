@@ -60,7 +60,7 @@ TEST(ValueDialogMappingTest, FieldsShowTheSettingsAsTheDialogsPrintThem)
     s.m_Operator1 = 4;
     s.m_Operator2 = 9;
     s.m_ChannelName = "u1";
-    const KstValueFields f = KstValueFieldsFromSettings(s);
+    const KstValueDialogFields f = KstValueFieldsFromSettings(s);
     EXPECT_EQ(f.precision, "4");
     EXPECT_EQ(f.frameWidth, "12");
     EXPECT_EQ(f.splitRatio, "0.30");
@@ -117,7 +117,7 @@ TEST(ValueDialogMappingTest, TypedNumbersWithinTheirBoundsAreTakenOthersKeepTheO
     before.m_Threshold2 = 7.0;
     for (const NumberCase& c : kNumberCases) {
         CKSTValueElementSettings value = before;
-        KstValueFields f = KstValueFieldsFromSettings(value);
+        KstValueDialogFields f = KstValueFieldsFromSettings(value);
         f.precision = c.text;
         f.frameWidth = c.text;
         f.splitRatio = c.text;
@@ -147,7 +147,7 @@ TEST(ValueDialogMappingTest, NumbersLeftAsShownKeepTheirExactValue)
     s.m_SplitRatio = 0.125;
     s.m_Threshold1 = 0.1 + 0.2;
     s.m_Threshold2 = 1.0 / 3.0;
-    const KstValueFields f = KstValueFieldsFromSettings(s);
+    const KstValueDialogFields f = KstValueFieldsFromSettings(s);
     EXPECT_EQ(f.splitRatio, "0.12");
     KstApplyLampFields(f, s);
     EXPECT_EQ(s.m_SplitRatio, 0.125);
@@ -162,7 +162,7 @@ TEST(ValueDialogMappingTest, EachDialogWritesItsOwnMembers)
     CKSTValueElementSettings before;
     before.m_TitleFontIndex = 2;
     before.m_ValueFontIndex = 3;
-    KstValueFields f = KstValueFieldsFromSettings(before);
+    KstValueDialogFields f = KstValueFieldsFromSettings(before);
     f.title = "Druck";
     f.titleFont.m_height = -20;
     f.titleTextColour = 0x01;
@@ -240,7 +240,7 @@ TEST(ValueDialogMappingTest, UnchangedFontsKeepTheirIndexAndChecksOtherThanOneCl
     CKSTValueElementSettings s;
     s.m_TitleFontIndex = 2;
     s.m_ValueFontIndex = 3;
-    KstValueFields f = KstValueFieldsFromSettings(s);
+    KstValueDialogFields f = KstValueFieldsFromSettings(s);
     f.showUnit = 2;
     f.frame = 2;
     f.showGroup = 2;

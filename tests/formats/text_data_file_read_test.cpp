@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -650,6 +651,81 @@ TEST(TextDataFileSplitReadTest, SplitTablesReadLikeOneThread)
     for (uint32_t i = 0; i < 40; ++i) {
         EXPECT_EQ(v->GetTimeAt(i), i * i);
         EXPECT_EQ(v->GetValue(i), i + 0.5);
+    }
+}
+
+// The text with a comment line before line `line` (counted from 0): the general reader skips
+// it, while the plain-table reader hands the lines from there on to the general reader.
+std::string WithCommentBefore(const std::string& text, size_t line)
+{
+    size_t at = 0;
+    for (size_t i = 0; i < line; ++i) {
+        at = text.find('\n', at) + 1;
+    }
+    return text.substr(0, at) + "'read by the general reader\n" + text.substr(at);
+}
+
+// Small tables of plain numbers, read on one thread, go straight into their channels; the same
+// tables read value by value by the general reader (a comment line as the first data line), and
+// read plainly up to a comment line before the last line and by the general reader from there,
+// give the same channels.
+TEST(TextDataFileSplitReadTest, SmallPlainTablesReadLikeTheGeneralReader)
+{
+    std::string unterminated = NumberTable(40);
+    unterminated.pop_back();
+    std::string irregular = "t;v\n";
+    std::string spellings = "a,b,c\n";
+    std::string headless;
+    std::string falling = "x,y\n";
+    for (int i = 0; i < 40; ++i) {
+        headless += std::to_string(i) + "," + std::to_string(i * 3 % 11) + "\n";
+        falling += std::to_string(40 - i) + "," + std::to_string(i) + "\n";
+        irregular += std::to_string(i * i) + ";" + std::to_string(i) + ",5\n";
+        spellings += "+" + std::to_string(i) + ", 1e" + std::to_string(i % 5) + " ," +
+                     (i % 2 == 0 ? "-0" : "TRUE") + "\n";
+    }
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"plain numbers", NumberTable(40)},
+        {"CR LF line ends", NumberTable(40, ',', "\r\n")},
+        {"no line feed after the last line", unterminated},
+        {"semicolons with decimal commas", NumberTable(40, ';')},
+        {"TAB separator", NumberTable(40, '\t')},
+        {"no header", headless},
+        {"a falling first column", falling},
+        {"irregular times", irregular},
+        {"other spellings of numbers", spellings},
+        {"a thousand lines", NumberTable(1000)},
+        {"an empty line at the end", NumberTable(40) + "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        kst_test::DecodeThreads threads(false);
+        CKSTTextDataFile plainFile;
+        CKSTDataSet plain;
+        ASSERT_EQ(ReadText(plainFile, c.text, plain), KST_OK);
+        ASSERT_GT(plain.GetChannels().GetCount(), 0);
+        const size_t header = static_cast<size_t>(plainFile.GetHeaderLength());
+        const size_t lines = static_cast<size_t>(std::count(c.text.begin(), c.text.end(), '\n'));
+        const size_t lastLine = c.text.back() == '\n' ? lines - 1 : lines;
+        const struct {
+            const char* how;
+            std::string text;
+        } others[] = {
+            {"value by value", WithCommentBefore(c.text, header)},
+            {"plainly, then value by value", WithCommentBefore(c.text, lastLine)},
+        };
+        for (const auto& other : others) {
+            SCOPED_TRACE(other.how);
+            CKSTTextDataFile otherFile;
+            CKSTDataSet read;
+            ASSERT_EQ(ReadText(otherFile, other.text, read), KST_OK);
+            EXPECT_EQ(otherFile.GetTimeColumn(), plainFile.GetTimeColumn());
+            EXPECT_EQ(otherFile.GetHeaderLength(), plainFile.GetHeaderLength());
+            kst_test::ExpectSameChannels(read.GetChannels(), plain.GetChannels());
+        }
     }
 }
 

@@ -106,6 +106,165 @@ TEST(TextDataFileWriteTest, GoldenFilesOfEveryLayout)
     }
 }
 
+// Channels on one time base, 0.25 s apart from 2024-12-31 23:59:59.5 (a year change), without
+// groups: a value channel, a 0/1 channel and a text channel.
+void FillCommon(CKSTChannelList& list)
+{
+    const CKSTTimeStamp start(2024, 12, 31, 23, 59, 59.5);
+    const double values[] = {0.125, 7.5, -3.0, 1e6, 2.0 / 3.0, 42.0};
+    CKSTChannel* value = list.GetAt(list.AddNew());
+    CKSTChannel* binary = list.GetAt(list.AddNew());
+    CKSTChannel* state = list.GetAt(list.AddNew());
+    value->SetName("P");
+    value->SetUnit("kW");
+    value->SetComment("0.25");
+    binary->SetName("Ventil");
+    state->SetName("Modus");
+    const int32_t on = state->AddValueText("an", true);
+    const int32_t off = state->AddValueText("aus", true);
+    for (CKSTChannel* channel : {value, binary, state}) {
+        channel->SetDt(0.25);
+        channel->SetStartTimeStamp(start);
+    }
+    for (int i = 0; i < 6; ++i) {
+        value->AppendValue(values[i], false);
+        binary->AppendValue(i % 3 == 0 ? 1.0 : 0.0, false);
+        state->AppendValue(i < 3 ? on : off, false);
+    }
+}
+
+// Counter readings (one overflow among them) beside a plain channel, each second.
+void FillCounters(CKSTChannelList& list)
+{
+    const CKSTTimeStamp start(2024, 2, 29, 8, 0, 0.0);
+    const double readings[] = {10.0, 12.0, 15.0, 95000000.0, 21.0, 26.0};
+    CKSTChannel* counter = list.GetAt(list.AddNew());
+    CKSTChannel* plain = list.GetAt(list.AddNew());
+    counter->SetName("Z_Menge");
+    counter->SetUnit("l");
+    plain->SetName("T");
+    plain->SetUnit("\xB0" "C");
+    for (int i = 0; i < 6; ++i) {
+        counter->AppendValue(readings[i], false);
+        plain->AppendValue(20.0 + i * 0.5, false);
+    }
+    for (CKSTChannel* channel : {counter, plain}) {
+        channel->SetDt(1.0);
+        channel->SetStartTimeStamp(start);
+    }
+}
+
+// A rising channel that becomes the X column, a channel sharing its name and one on its own
+// time vector, out of order.
+void FillWithX(CKSTChannelList& list)
+{
+    const CKSTTimeStamp start(2024, 6, 1, 0, 0, 0.0);
+    CKSTChannel* x = list.GetAt(list.AddNew());
+    x->SetName("Weg");
+    x->SetUnit("mm");
+    x->SetGroup("Achse");
+    CKSTChannel* y = list.GetAt(list.AddNew());
+    y->SetName("Kraft");
+    y->SetUnit("N");
+    y->SetGroup("Achse");
+    for (int i = 0; i < 5; ++i) {
+        x->AppendValue(i * 1.5, false);
+        y->AppendValue(100.0 - i * i, false);
+    }
+    for (CKSTChannel* channel : {x, y}) {
+        channel->SetDt(0.1);
+        channel->SetStartTimeStamp(start);
+    }
+    CKSTChannel* late = list.GetAt(list.AddNew());
+    late->SetName("Sp\xE4t");
+    late->SetStartTimeStamp(start);
+    late->SetTimeBaseType(CKSTChannel::kTimeVector);
+    late->AppendTimeValue(0.3, 3.0);
+    late->AppendTimeValue(0.05, 0.5);
+    late->AppendTimeValue(0.2, 2.0);
+}
+
+// Paths of the writers the layouts above leave open: tab separators with either mark, no header,
+// averaging, counters, an X column, the merging of unordered times, interpolation and the
+// defaults.
+TEST(TextDataFileWriteTest, GoldenFilesOfLessCommonPaths)
+{
+    struct Case {
+        const char* name;
+        void (*fill)(CKSTChannelList&);
+        int32_t code;
+        int32_t separator;
+        int32_t decimalMark;
+        uint8_t writeHeader;
+        int32_t averageCount;
+        uint8_t interpolate;
+        // The first channel is the X column of an XY display.
+        bool xColumn;
+        bool defaults;
+    };
+    const Case cases[] = {
+        {"csv_time_point_tab", FillCommon, KST_TEXT_CSV_TIME, KST_TEXT_SEPARATOR_TAB, 1, 1, 0, 0,
+         false, false},
+        {"csv_datetime_decimal_comma_tab", FillCommon, KST_TEXT_CSV_DATETIME, KST_TEXT_SEPARATOR_TAB, 0,
+         1, 0, 0, false, false},
+        {"csv_time_no_header_semicolon", FillCommon, KST_TEXT_CSV_TIME, KST_TEXT_SEPARATOR_SEMICOLON, 1, 0,
+         0, 0, false, false},
+        {"csv_datetime_no_header_comma", FillWithX, KST_TEXT_CSV_DATETIME, KST_TEXT_SEPARATOR_COMMA,
+         1, 0, 0, 0, false, false},
+        {"csv_time_average_comma", FillCommon, KST_TEXT_CSV_TIME, KST_TEXT_SEPARATOR_COMMA, 1, 1, 2, 0,
+         false, false},
+        {"text_average_comma", FillCommon, KST_TEXT_TEXT, KST_TEXT_SEPARATOR_COMMA, 1, 1, 4, 0, false,
+         false},
+        {"splash_tab", FillCommon, KST_TEXT_SPLASH, KST_TEXT_SEPARATOR_TAB, 1, 1, 0, 0, false,
+         false},
+        {"bdata_counters_comma", FillCounters, KST_TEXT_BDATA, KST_TEXT_SEPARATOR_COMMA, 1, 1, 0, 0,
+         false, false},
+        {"bdata_counters_average_comma", FillCounters, KST_TEXT_BDATA, KST_TEXT_SEPARATOR_COMMA, 1, 1,
+         2, 0, false, false},
+        {"csv_seconds_x_column_semicolon", FillWithX, KST_TEXT_CSV_SECONDS, KST_TEXT_SEPARATOR_SEMICOLON, 1,
+         1, 0, 0, true, false},
+        {"csv_seconds_no_header_x_column_comma", FillWithX, KST_TEXT_CSV_SECONDS,
+         KST_TEXT_SEPARATOR_COMMA, 1, 0, 0, 1, true, false},
+        {"csv_time_unordered_interpolated_comma", FillWithX, KST_TEXT_CSV_TIME,
+         KST_TEXT_SEPARATOR_COMMA, 1, 1, 0, 1, false, false},
+        {"text_unordered_semicolon", FillWithX, KST_TEXT_TEXT, KST_TEXT_SEPARATOR_SEMICOLON, 1, 1, 0, 0,
+         false, false},
+        {"defaults_seconds_comma", FillCommon, 0, 0, 0, 0, 0, 0, false, true},
+        {"defaults_time_comma", FillCounters, 0, 0, 0, 0, 0, 0, false, true},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::string("text_layout_") + c.name + ".csv";
+        SCOPED_TRACE(name);
+        CKSTChannelList list;
+        c.fill(list);
+        CKSTTextFormat settings;
+        settings.formatCode = c.code;
+        settings.writeSeparator = c.separator;
+        settings.decimalMark = c.decimalMark;
+        settings.writeHeader = c.writeHeader;
+        settings.averageCount = c.averageCount;
+        settings.interpolate = c.interpolate;
+        settings.timeDecimals = 2;
+        settings.valueDecimals = 3;
+        settings.columnWidth = 6;
+        settings.timeColumnTitle = "Datum Zeit";
+        CKSTTextDataFile file;
+        ASSERT_EQ(file.OpenMemoryWrite(), KST_OK);
+        if (c.defaults) {
+            ASSERT_EQ(file.WriteWithDefaults(list), KST_OK);
+        } else {
+            const CKSTChannel* x = c.xColumn ? list.GetAt(0) : nullptr;
+            ASSERT_EQ(file.WriteChannelsByFormat(list, settings, x), KST_OK);
+        }
+        const std::string written = Written(file);
+        const std::string expected = ReadFile(std::string(KST_TEXT_FIXTURES) + "/" + name);
+        EXPECT_EQ(written, expected);
+        if (written != expected) {
+            std::ofstream(name + ".actual", std::ios::binary) << written;
+        }
+    }
+}
+
 // skip: channels read before the written ones (a time column that is no time axis).
 void ExpectSameChannels(const CKSTChannelList& written, const CKSTChannelList& read,
                         double tolerance, int skip)

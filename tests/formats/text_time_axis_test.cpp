@@ -52,30 +52,68 @@ TEST(TextTimeAxisTest, DateRoleTable)
     }
 }
 
+// Two-digit years in line order; -1 is a line without a date, which keeps no year.
+void ExpectYears(const std::vector<int>& years, const std::vector<int>& expected)
+{
+    CKSTDateTimeParts parts;
+    for (size_t i = 0; i < years.size(); ++i) {
+        if (years[i] >= 0) {
+            const std::string text = std::to_string(years[i]);
+            parts.AddText(static_cast<uint32_t>(i), text.c_str(), text.size());
+        }
+    }
+    parts.Resize(static_cast<uint32_t>(years.size()));
+    parts.FixTwoDigitYears(0);
+    for (size_t i = 0; i < years.size(); ++i) {
+        const uint32_t line = static_cast<uint32_t>(i);
+        if (years[i] < 0) {
+            EXPECT_EQ(parts.GetCount(line), 0) << i;
+            continue;
+        }
+        EXPECT_EQ(parts.Get(line, 0), expected[i]) << i;
+    }
+}
+
 TEST(TextTimeAxisTest, TwoDigitYears)
 {
     struct Case {
-        std::vector<double> years;
-        std::vector<double> expected;
+        const char* what;
+        std::vector<int> years;
+        std::vector<int> expected;
     };
     const Case cases[] = {
-        {{98, 99, 0, 1}, {1998, 1999, 2000, 2001}},
-        {{1, 0, 99, 98}, {2001, 2000, 1999, 1998}},
-        {{20, 21}, {2020, 2021}},
-        {{70, 71}, {1970, 1971}},
-        {{2020, 2021}, {2020, 2021}},
+        {"rising across 2000", {98, 99, 0, 1}, {1998, 1999, 2000, 2001}},
+        {"falling across 2000", {1, 0, 99, 98}, {2001, 2000, 1999, 1998}},
+        {"below 50 without a change", {20, 21}, {2020, 2021}},
+        {"from 50 without a change", {70, 71}, {1970, 1971}},
+        {"four digits stay", {2020, 2021}, {2020, 2021}},
+        {"one two-digit year among four-digit ones", {2020, 21}, {2020, 21}},
+        {"rising across two centuries", {98, 99, 0, 1, 99, 0}, {1998, 1999, 2000, 2001, 2099, 2100}},
+        {"a step back inside the rise", {98, 99, 0, 99, 1, 2, 3},
+         {1998, 1999, 2000, 2099, 2101, 2102, 2103}},
+        {"repeated years do not roll over", {99, 99, 0, 0, 1, 1, 2},
+         {1999, 1999, 2000, 2000, 2001, 2001, 2002}},
+        {"falling across two centuries", {2, 1, 0, 99, 50, 0, 99},
+         {2002, 2001, 2000, 1999, 1950, 1900, 1899}},
+        {"as many rises as falls", {99, 99, 0, 0, 1}, {1999, 1999, 1900, 1900, 1901}},
+        {"lines without a date in between", {98, -1, 99, -1, -1, 0, 1},
+         {1998, 0, 1999, 0, 0, 2000, 2001}},
+        {"a single year", {5}, {2005}},
     };
     for (const Case& c : cases) {
-        CKSTDateTimeParts parts;
-        for (size_t i = 0; i < c.years.size(); ++i) {
-            const std::string text = std::to_string(static_cast<int>(c.years[i]));
-            parts.AddText(static_cast<uint32_t>(i), text.c_str(), text.size());
-        }
-        parts.FixTwoDigitYears(0);
-        for (size_t i = 0; i < c.years.size(); ++i) {
-            EXPECT_EQ(parts.Get(static_cast<uint32_t>(i), 0), c.expected[i]) << i;
-        }
+        SCOPED_TRACE(c.what);
+        ExpectYears(c.years, c.expected);
     }
+
+    // Five centuries of years counted up one per line, as a long logger file has them.
+    std::vector<int> years;
+    std::vector<int> expected;
+    for (int i = 0; i < 500; ++i) {
+        years.push_back(i % 100);
+        expected.push_back(1900 + i);
+    }
+    SCOPED_TRACE("five centuries");
+    ExpectYears(years, expected);
 }
 
 TEST(TextTimeAxisTest, TimesOfLinesAndUnusableDates)

@@ -32,6 +32,8 @@ struct ElementKind {
     std::function<CKSTNotifyList&(CWnd& element)> notifyList;
     // ApplySettings with a record of the kind whose transparent flag is set or clear.
     std::function<void(CWnd& element, bool transparent)> applyTransparent;
+    // Null for the text element, which has no back buffer.
+    std::function<bool(CWnd& element)> doubleBuffered;
 };
 
 ElementKind TextKind()
@@ -56,7 +58,8 @@ ElementKind TextKind()
             CKSTTextElementSettings settings;
             settings.m_Transparent = transparent ? 1 : 0;
             static_cast<CKSTStaticWnd&>(element).ApplySettings(settings);
-        }};
+        },
+        nullptr};
 }
 
 ElementKind ValueKind(uint32_t displayType, const char* name)
@@ -83,7 +86,8 @@ ElementKind ValueKind(uint32_t displayType, const char* name)
             settings.m_DisplayType = displayType;
             settings.m_ValueTransparent = transparent ? 1 : 0;
             static_cast<CKSTLCDWnd&>(element).ApplySettings(settings);
-        }};
+        },
+        [](CWnd& element) { return static_cast<CKSTLCDWnd&>(element).IsDoubleBuffered(); }};
 }
 
 ElementKind ButtonKind()
@@ -108,7 +112,8 @@ ElementKind ButtonKind()
             CKSTButtonElementSettings settings;
             settings.m_Transparent = transparent ? 1 : 0;
             static_cast<CKSTButtonWnd&>(element).ApplySettings(settings);
-        }};
+        },
+        [](CWnd& element) { return static_cast<CKSTButtonWnd&>(element).IsDoubleBuffered(); }};
 }
 
 std::vector<ElementKind> AllKinds()
@@ -223,6 +228,14 @@ protected:
         return seen;
     }
 
+    // A transparent element paints through its back buffer only while its transparency is off.
+    void ExpectBuffered(bool buffered, const char* when) const
+    {
+        if (GetParam().doubleBuffered) {
+            EXPECT_EQ(GetParam().doubleBuffered(*element), buffered) << when;
+        }
+    }
+
     std::shared_ptr<CWnd> element;
 };
 
@@ -288,15 +301,18 @@ TEST_P(ElementProtocolTest, ADragIsOpaqueFromItsFirstMoveToItsRelease)
 {
     GetParam().applyTransparent(*element, true);
     ASSERT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    ExpectBuffered(false, "transparent");
     SendMouse(element->m_hWnd, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
     SendMouse(element->m_hWnd, WM_MOUSEMOVE, 10, 10, MK_LBUTTON);
     EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd)) << "the silent first move";
     SendMouse(element->m_hWnd, WM_MOUSEMOVE, 14, 12, MK_LBUTTON);
     EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    ExpectBuffered(true, "dragged");
     SendMouse(element->m_hWnd, WM_MOUSEMOVE, 20, 12, MK_LBUTTON);
     EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
     SendMouse(element->m_hWnd, WM_LBUTTONUP, 20, 12, 0);
     EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    ExpectBuffered(false, "released");
 }
 
 TEST_P(ElementProtocolTest, ASizingLoopIsOpaqueUntilItEnds)
@@ -307,8 +323,10 @@ TEST_P(ElementProtocolTest, ASizingLoopIsOpaqueUntilItEnds)
     SendMessageA(element->m_hWnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&sizing));
     SendMessageA(element->m_hWnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&sizing));
     EXPECT_FALSE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    ExpectBuffered(true, "sizing");
     SendMessageA(element->m_hWnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_TRUE(kst_test::HasTransparentExStyle(element->m_hWnd));
+    ExpectBuffered(false, "sized");
     EXPECT_EQ(positions.Count(element->m_hWnd, KST_SWP_FRAME_CHANGED), 1);
 }
 

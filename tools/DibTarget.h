@@ -1,5 +1,6 @@
 #pragma once
-// A draw context on a top-down 32-bit DIB section, the target the painting benchmarks draw into.
+// A draw context on a top-down 32-bit DIB section: what the painting benchmarks draw into and
+// the galleries save as pictures.
 
 #include <windows.h>
 
@@ -7,7 +8,7 @@
 
 #include "curvewnd/win/DrawContext.h"
 
-namespace kst::bench {
+namespace kst {
 
 class DibTarget {
 public:
@@ -39,7 +40,7 @@ public:
     DibTarget(const DibTarget&) = delete;
     DibTarget& operator=(const DibTarget&) = delete;
 
-    bool IsValid() const { return m_bitmap != nullptr; }
+    bool IsValid() const { return m_bitmap != nullptr && m_context.GetHdc() != nullptr; }
     CKSTDrawContext& Context() { return m_context; }
     uint32_t* Bits() const { return static_cast<uint32_t*>(m_bits); }
 
@@ -50,4 +51,4 @@ private:
     void* m_bits = nullptr;
 };
 
-}  // namespace kst::bench
+}  // namespace kst
