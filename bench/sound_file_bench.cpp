@@ -208,12 +208,20 @@ int main(int argc, char** argv)
     });
     kst::bench::Report("fresh_channel_memory_for_100MB_wav", Rate(fresh), "MB/s");
 
-    const double wav = Best([&] {
+    // The whole reads also cold (first run) and median, beside a memcpy into fresh memory of
+    // their output.
+    bool readsOk = true;
+    const kst::bench::RunTimes wavTimes = kst::bench::TimeRuns(kRuns, [&] {
         CKSTWavFile file;
         CKSTDataSet dataSet;
-        return file.OpenRead(wavPath.c_str()) == 0 && file.Read(dataSet, nullptr, false) == 0 &&
-               dataSet.GetChannels().GetCount() == 2 && file.Close() == 0;
+        kst::bench::Stopwatch watch;
+        const bool ok = file.OpenRead(wavPath.c_str()) == 0 &&
+                        file.Read(dataSet, nullptr, false) == 0 &&
+                        dataSet.GetChannels().GetCount() == 2 && file.Close() == 0;
+        readsOk = readsOk && ok;
+        return watch.Seconds();
     });
+    const double wav = wavTimes.best;
     kst::bench::Report("wav_read_100MB", Rate(wav), "MB/s");
     kst::bench::Report("wav_read_vs_memcpy", copy / wav, "ratio");
     kst::bench::Report("wav_read_vs_fresh_channel_memory", fresh / wav, "ratio");
@@ -221,6 +229,7 @@ int main(int argc, char** argv)
     const double wavFresh = kst::bench::FreshCopySeconds(size_t{kBytes} / 2 * 8, kRuns);
     kst::bench::Report("wav_fresh_memcpy_of_output", Rate(wavFresh), "MB/s");
     kst::bench::Report("wav_read_vs_fresh_memcpy", wavFresh / wav, "ratio");
+    kst::bench::ReportRuns("wav_read", kBytes, wavTimes, wavFresh);
 
     const double mat = Best([&] {
         CKSTMatFile file;
@@ -261,22 +270,28 @@ int main(int argc, char** argv)
     kst::bench::Report("wav_decode_one_thread_vs_memcpy", copy / wavOneThread, "ratio");
     kst::bench::Report("mat_decode_one_thread_vs_memcpy", copy / matOneThread, "ratio");
 
-    const double dasylab = Best([&] {
+    const kst::bench::RunTimes dasylabTimes = kst::bench::TimeRuns(kRuns, [&] {
         CKSTDasylabFile file;
         CKSTDataSet dataSet;
-        return file.OpenRead(dasylabPath.c_str()) == 0 && file.Read(dataSet, nullptr, false) == 0 &&
-               dataSet.GetChannels().GetCount() == 4 &&
-               dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 && file.Close() == 0;
+        kst::bench::Stopwatch watch;
+        const bool ok =
+            file.OpenRead(dasylabPath.c_str()) == 0 && file.Read(dataSet, nullptr, false) == 0 &&
+            dataSet.GetChannels().GetCount() == 4 &&
+            dataSet.GetChannels().GetAt(3)->GetCount() == kBytes / 16 && file.Close() == 0;
+        readsOk = readsOk && ok;
+        return watch.Seconds();
     });
+    const double dasylab = dasylabTimes.best;
     kst::bench::Report("dasylab_read_100MB", Rate(dasylab), "MB/s");
     kst::bench::Report("dasylab_read_vs_memcpy", copy / dasylab, "ratio");
     const double dasylabFresh = kst::bench::FreshCopySeconds(size_t{kBytes} / 4 * 8, kRuns);
     kst::bench::Report("dasylab_fresh_memcpy_of_output", Rate(dasylabFresh), "MB/s");
     kst::bench::Report("dasylab_read_vs_fresh_memcpy", dasylabFresh / dasylab, "ratio");
+    kst::bench::ReportRuns("dasylab_read", kBytes, dasylabTimes, dasylabFresh);
 
     std::remove(wavPath.c_str());
     std::remove(matPath.c_str());
     std::remove(dasylabPath.c_str());
     std::remove(CKSTDasylabFile::CompanionPath(dasylabPath.c_str(), true).c_str());
-    return wav > 0 && mat > 0 && dasylab > 0 && wavDecode > 0 && matDecode > 0 ? 0 : 1;
+    return readsOk && mat > 0 && wavDecode > 0 && matDecode > 0 ? 0 : 1;
 }

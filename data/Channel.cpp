@@ -3,12 +3,14 @@
 #include "data/ChannelStorage.h"
 #include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 using kst_channel::AllocateZeroed;
 using kst_channel::CopyArray;
@@ -106,6 +108,80 @@ void UnpackCodes(const uint8_t* bytes, size_t byteCount, uint32_t n, uint32_t wi
         k += ready;
     }
 }
+// Ranges a decode of n fresh samples is split into: the first touches of the channel's new pages
+// are what several threads share.
+uint32_t SplitParts(uint32_t n)
+{
+    return KstParallelThreadsFor(n, KstDecodeGrain(true, n));
+}
+
+// A packed block whose codes are unpacked in ranges of whole groups of eight, each starting on
+// a byte.
+struct PackedCodes {
+    const uint8_t* bytes;
+    size_t byteCount;
+    uint32_t n;
+    uint32_t width;
+
+    // Hands codes first .. end - 1 to put(k, code); first is a multiple of 8.
+    template <typename Put>
+    void Unpack(size_t first, size_t end, Put put) const
+    {
+        const size_t from = first * width / 8;
+        UnpackCodes(bytes + from, byteCount - from, static_cast<uint32_t>(end - first), width,
+                    [&](uint32_t k, int64_t code) { put(first + k, code); });
+    }
+
+    // work(part, first, end) for `parts` ranges covering the codes, on as many threads.
+    template <typename Work>
+    void Split(uint32_t parts, Work work) const
+    {
+        const size_t groups = (static_cast<size_t>(n) + 7) / 8;
+        const size_t perPart = (groups + parts - 1) / std::max<uint32_t>(parts, 1);
+        KstParallelFor(parts, 1, [&](size_t p0, size_t p1) {
+            for (size_t p = p0; p < p1; ++p) {
+                const size_t first = std::min<size_t>(p * perPart * 8, n);
+                const size_t end = std::min<size_t>((p + 1) * perPart * 8, n);
+                if (first < end) {
+                    work(static_cast<uint32_t>(p), first, end);
+                }
+            }
+        });
+    }
+};
+
+// The values of a difference block: firstValue, then the running sum of the codes less the
+// bias. Where every partial sum is an integer a double holds exactly, the sums of the ranges are
+// taken first and the ranges then decoded on several threads, giving the same bits as one pass.
+void DecodeRunningSum(const PackedCodes& codes, double bias, double scale, double firstValue,
+                      double* out)
+{
+    const double bound =
+        static_cast<double>(codes.n) * (std::ldexp(1.0, codes.width) + std::fabs(bias));
+    const uint32_t parts = bound < 0x1p53 ? SplitParts(codes.n) : 1;
+    std::vector<int64_t> starts(parts, 0);
+    if (parts > 1) {
+        const auto whole = static_cast<int64_t>(bias);
+        codes.Split(parts, [&](uint32_t part, size_t first, size_t end) {
+            int64_t sum = 0;
+            codes.Unpack(first, end, [&](size_t, int64_t code) { sum += code - whole; });
+            starts[part] = sum;
+        });
+        int64_t running = 0;
+        for (int64_t& start : starts) {
+            std::swap(start, running);
+            running += start;
+        }
+    }
+    codes.Split(parts, [&](uint32_t part, size_t first, size_t end) {
+        double sum = static_cast<double>(starts[part]);
+        codes.Unpack(first, end, [&](size_t k, int64_t code) {
+            sum += static_cast<double>(code) - bias;
+            out[k] = sum * scale + firstValue;
+        });
+    });
+}
+
 }  // namespace
 
 CKSTChannel::CKSTChannel()
@@ -284,6 +360,21 @@ void CKSTChannel::Reserve(uint32_t n)
     SetCapacity(n > stepped ? n : stepped);
 }
 
+void CKSTChannel::TouchRoom()
+{
+    constexpr uint32_t kPerPage = 4096 / sizeof(double);
+    if (!m_values || m_capacity <= m_count) {
+        return;
+    }
+    double* room = m_values.get() + m_count;
+    const uint32_t n = m_capacity - m_count;
+    KstParallelFor(n, KstDecodeGrain(true, n), [room](size_t first, size_t end) {
+        for (size_t i = first; i < end; i += kPerPage) {
+            room[i] = 0.0;
+        }
+    });
+}
+
 void CKSTChannel::SetCapacity(uint32_t n)
 {
     if (n == m_capacity) {
@@ -450,20 +541,17 @@ int CKSTChannel::ReadPackedValues(const uint8_t* bytes, size_t available, uint32
     // Zero width would make the bias meaningless, and a zero scale would divide by zero.
     const double bias = scale != 0.0 ? std::round(-offset / scale) : 0.0;
     AppendDecoded(static_cast<uint32_t>(total), [&](double* out) {
+        const PackedCodes codes{bytes, static_cast<size_t>(byteCount), n, bitsPerCode};
         if (delta) {
-            *out++ = firstValue;
-            double sum = 0.0;
-            UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
-                        [&](uint32_t k, int64_t code) {
-                            sum += static_cast<double>(code) - bias;
-                            out[k] = sum * scale + firstValue;
-                        });
-        } else {
-            UnpackCodes(bytes, static_cast<size_t>(byteCount), n, bitsPerCode,
-                        [&](uint32_t k, int64_t code) {
-                            out[k] = static_cast<double>(code) * scale + offset;
-                        });
+            *out = firstValue;
+            DecodeRunningSum(codes, bias, scale, firstValue, out + 1);
+            return;
         }
+        codes.Split(SplitParts(n), [&](uint32_t, size_t first, size_t end) {
+            codes.Unpack(first, end, [&](size_t k, int64_t code) {
+                out[k] = static_cast<double>(code) * scale + offset;
+            });
+        });
     });
     return KST_OK;
 }

@@ -125,6 +125,10 @@ public:
     void SetGrowthStep(uint32_t n);
     // Total capacity of at least n samples, growing by at least one growth step.
     void Reserve(uint32_t n);
+    // Writes once into every page of the values' room behind the count, on several threads: a
+    // reader that knows what follows pays the first touches of the fresh pages there, shared
+    // out, instead of block by block on one thread.
+    void TouchRoom();
     // Reallocates every array to n samples, keeping the first min(count, n); a large capacity
     // raises the growth step to a tenth of it.
     void SetCapacity(uint32_t n);

@@ -528,7 +528,17 @@ int CKSTDocFile::WriteBytes(const void* data, size_t n)
     if (check != KST_OK) {
         return check;
     }
-    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    const uint8_t* own = GetMemoryBuffer().GetData();
+    const uint8_t* source = static_cast<const uint8_t*>(data);
+    // Growing the buffer frees the old block, where the source may lie; its own write copes.
+    const bool fromBuffer =
+        own != nullptr && source >= own && source < own + GetMemoryBuffer().GetCapacity();
+    uint8_t* room = IsInMemory() && n != 0 && !fromBuffer ? TakeMemoryRoom(n) : nullptr;
+    if (room != nullptr) {
+        std::memcpy(room, source, n);
+        return KST_OK;
+    }
+    const uint8_t* bytes = source;
     while (n > 0) {
         const uint32_t chunk = static_cast<uint32_t>(std::min<size_t>(n, 1u << 30));
         if (Write(bytes, chunk) != chunk) {
@@ -540,6 +550,28 @@ int CKSTDocFile::WriteBytes(const void* data, size_t n)
     return KST_OK;
 }
 
+uint8_t* CKSTDocFile::TakeMemoryRoom(size_t n)
+{
+    CKSTMemBuffer& memory = GetMemoryBuffer();
+    const uint64_t position = memory.GetPosition();
+    const uint64_t end = position + n;
+    // A position past the end would leave a gap, which the buffer's own writes clear.
+    if (position > memory.GetSize() || end > CKSTMemBuffer::kMaxSize) {
+        return nullptr;
+    }
+    if (end > memory.GetCapacity()) {
+        const uint64_t grown = memory.GetCapacity() + memory.GetCapacity() / 2;
+        const uint64_t capacity = std::min<uint64_t>(std::max(grown, end), CKSTMemBuffer::kMaxSize);
+        if (!memory.Reserve(static_cast<uint32_t>(capacity))) {
+            return nullptr;
+        }
+    }
+    if (end > memory.GetSize() && !memory.SetSize(static_cast<uint32_t>(end))) {
+        return nullptr;
+    }
+    memory.SetPosition(static_cast<uint32_t>(end));
+    return memory.At(static_cast<uint32_t>(position));
+}
 int CKSTDocFile::WriteCount8(uint32_t v)
 {
     CKSTDocRecord bytes;
@@ -569,8 +601,8 @@ int CKSTDocFile::WriteFramedRecord(uint8_t tag, const CKSTDocRecord& payload)
     return result;
 }
 
-int CKSTDocFile::WriteIndexedBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
-                                   const uint8_t* body, size_t bodySize)
+int CKSTDocFile::WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                 uint64_t bodySize)
 {
     const uint64_t length = static_cast<uint64_t>(head.GetSize()) + bodySize;
     if (index > kMaxChannelIndex || length > UINT32_MAX) {
@@ -581,9 +613,40 @@ int CKSTDocFile::WriteIndexedBlock(uint8_t tag, uint32_t index, const CKSTDocRec
     frame.PutCount8(index);
     frame.PutCount16(static_cast<uint32_t>(length));
     frame.PutBytes(head.GetData(), head.GetSize());
-    int result = WriteBytes(frame.GetData(), frame.GetSize());
+    return WriteBytes(frame.GetData(), frame.GetSize());
+}
+
+int CKSTDocFile::WriteIndexedBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                   const uint8_t* body, size_t bodySize)
+{
+    int result = WriteBlockFrame(tag, index, head, bodySize);
     if (result == KST_OK && bodySize != 0) {
         result = WriteBytes(body, bodySize);
+    }
+    return result;
+}
+
+int CKSTDocFile::WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                  uint64_t n, uint32_t itemBits, const BodyFill& fill)
+{
+    // One megabyte of items, a multiple of 8 of them.
+    constexpr uint64_t kChunkBits = uint64_t{8} << 20;
+    const uint64_t bodySize = (n * itemBits + 7) / 8;
+    int result = WriteBlockFrame(tag, index, head, bodySize);
+    if (result != KST_OK || bodySize == 0) {
+        return result;
+    }
+    uint8_t* room = IsInMemory() ? TakeMemoryRoom(static_cast<size_t>(bodySize)) : nullptr;
+    if (room != nullptr) {
+        fill(room, 0, static_cast<size_t>(n));
+        return KST_OK;
+    }
+    const uint64_t perChunk = std::min(n, kChunkBits / itemBits / 8 * 8);
+    m_chunk.resize(static_cast<size_t>((perChunk * itemBits + 7) / 8));
+    for (uint64_t first = 0; result == KST_OK && first < n; first += perChunk) {
+        const uint64_t count = std::min(perChunk, n - first);
+        fill(m_chunk.data(), static_cast<size_t>(first), static_cast<size_t>(count));
+        result = WriteBytes(m_chunk.data(), static_cast<size_t>((count * itemBits + 7) / 8));
     }
     return result;
 }
@@ -602,11 +665,17 @@ int CKSTDocFile::WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRec
 
 // --- Reading ---
 
+void CKSTDocImage::Clear()
+{
+    m_view.Unmap();
+    m_storage.clear();
+    m_data = nullptr;
+    m_size = 0;
+}
+
 int CKSTDocFile::LoadImage(CKSTDocImage& image)
 {
-    image.m_storage.clear();
-    image.m_data = nullptr;
-    image.m_size = 0;
+    image.Clear();
     if (!IsOpen()) {
         return KST_ERR_FILE_NOT_OPEN;
     }
@@ -622,31 +691,46 @@ int CKSTDocFile::LoadImage(CKSTDocImage& image)
         if (static_cast<uint64_t>(size) > SIZE_MAX / 2) {
             return KST_ERR_TOO_LARGE;
         }
-        try {
-            image.m_storage.resize(static_cast<size_t>(size));
-        } catch (const std::bad_alloc&) {
-            return KST_ERR_TOO_LARGE;
-        }
-        Seek(0, 0);
-        size_t done = 0;
-        while (done < image.m_storage.size()) {
-            const uint32_t chunk =
-                static_cast<uint32_t>(std::min<size_t>(image.m_storage.size() - done, 1u << 26));
-            const uint32_t got = Read(image.m_storage.data() + done, chunk);
-            if (got == 0) {
-                break;
+        // The samples are decoded where the system keeps the file: no copy into fresh memory.
+        if (image.m_view.Map(m_file, static_cast<size_t>(size))) {
+            image.m_data = reinterpret_cast<const uint8_t*>(image.m_view.GetData());
+            image.m_size = image.m_view.GetSize();
+        } else {
+            const int result = ReadFileImage(image, static_cast<size_t>(size));
+            if (result != KST_OK) {
+                return result;
             }
-            done += got;
         }
-        // A file that shrank under us is scanned as far as it goes.
-        image.m_storage.resize(done);
-        image.m_data = image.m_storage.data();
-        image.m_size = image.m_storage.size();
     }
     if (image.m_size < kDocMagicSize || std::memcmp(image.m_data, kDocMagic, kDocMagicSize) != 0) {
         return KST_ERR_NOT_CONTAINER;
     }
     m_samplesLeft = m_sampleBudget != 0 ? m_sampleBudget : FreeMemorySampleBudget();
+    return KST_OK;
+}
+
+int CKSTDocFile::ReadFileImage(CKSTDocImage& image, size_t size)
+{
+    try {
+        image.m_storage.resize(size);
+    } catch (const std::bad_alloc&) {
+        return KST_ERR_TOO_LARGE;
+    }
+    Seek(0, 0);
+    size_t done = 0;
+    while (done < image.m_storage.size()) {
+        const uint32_t chunk =
+            static_cast<uint32_t>(std::min<size_t>(image.m_storage.size() - done, 1u << 26));
+        const uint32_t got = Read(image.m_storage.data() + done, chunk);
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    // A file that shrank under us is scanned as far as it goes.
+    image.m_storage.resize(done);
+    image.m_data = image.m_storage.data();
+    image.m_size = image.m_storage.size();
     return KST_OK;
 }
 

@@ -14,12 +14,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "data/Channel.h"
 #include "data/ChannelList.h"
 #include "foundation/DataFile.h"
 #include "foundation/FontDesc.h"
+#include "foundation/MappedFile.h"
 #include "foundation/MemBuffer.h"
 #include "foundation/String.h"
 
@@ -179,7 +181,8 @@ private:
 };
 
 // The whole container in memory for the section scans: the stream's own buffer when it is a
-// memory stream, else the file read once.
+// memory stream, else a read-only view of the file, or the file read once where the system
+// cannot map it.
 class CKSTDocImage {
 public:
     // Reader over the records, positioned after the magic.
@@ -189,6 +192,9 @@ public:
 
 private:
     friend class CKSTDocFile;
+    void Clear();
+
+    CKSTMappedFile m_view;
     std::vector<uint8_t> m_storage;
     const uint8_t* m_data = nullptr;
     size_t m_size = 0;
@@ -227,6 +233,14 @@ public:
                           const uint8_t* body, size_t bodySize);
     // Tag, Count8 index, value bytes.
     [[nodiscard]] int WriteIndexedValue(uint8_t tag, uint32_t index, const CKSTDocRecord& value);
+    // Writes the bytes of items first .. first + count - 1 to out; count is a multiple of 8 but
+    // for the last items, so that every call but the last ends on a whole byte.
+    using BodyFill = std::function<void(uint8_t* out, size_t first, size_t count)>;
+    // As WriteIndexedBlock, with a body of n items of itemBits bits each that fill writes in
+    // place: straight into a memory stream's buffer, into a file through one scratch chunk
+    // reused for every block.
+    [[nodiscard]] int WriteFilledBlock(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                       uint64_t n, uint32_t itemBits, const BodyFill& fill);
 
     // The container's bytes for the section scans. KST_ERR_FILE_NOT_OPEN, KST_ERR_TOO_LARGE,
     // KST_ERR_SHORT_TRANSFER, or KST_ERR_NOT_CONTAINER when the image lacks the magic.
@@ -273,10 +287,11 @@ public:
     [[nodiscard]] int WriteMissingRun(uint32_t index, uint32_t count);
     // One block as chosen by the caller: bit-packed (packed with levels > 0), quantised codes
     // of fixed width (levels > 0 without packed) or raw by the sample type (levels 0).
-    // Difference blocks take n differences and restore n + 1 values from firstValue.
+    // A difference block takes n + 1 values and stores values[0] and the n differences, which
+    // the scale and offset fit.
     [[nodiscard]] int WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values, uint32_t n,
                          bool time, double scale, double offset, uint64_t levels, bool packed,
-                         bool difference, double firstValue);
+                         bool difference);
     // Recording appends of one sample: a time as f64; a value as f32 when the sample type is 4
     // and f32 holds it exactly, else as f64.
     [[nodiscard]] int WriteSingleTime(uint32_t index, uint16_t sampleType, double time);
@@ -331,11 +346,22 @@ private:
     // Adds empty channels until the list has an entry at index, each charged to the budget.
     [[nodiscard]] bool GrowList(CKSTChannelList& channels, int index);
     [[nodiscard]] int WriteValueRange(const CKSTChannel& channel, uint32_t index, uint32_t from, uint32_t to);
+    // Where the next n bytes of a memory stream go, the buffer grown geometrically so that a
+    // document of many blocks is copied a bounded number of times; the position moves past
+    // them. Null, nothing changed, where the stream's own write must do it: a position past
+    // the end or a buffer that cannot grow.
+    uint8_t* TakeMemoryRoom(size_t n);
+    [[nodiscard]] int WriteBlockFrame(uint8_t tag, uint32_t index, const CKSTDocRecord& head,
+                                      uint64_t bodySize);
+    // The file's bytes into the image's own storage; KST_ERR_TOO_LARGE when they do not fit.
+    [[nodiscard]] int ReadFileImage(CKSTDocImage& image, size_t size);
 
     uint64_t m_sampleBudget = 0;
     uint64_t m_samplesLeft = UINT64_MAX;
     // Table elements the settings and process-block reads of one record image may still create.
     uint64_t m_tableElementsLeft = 0;
+    // The scratch chunk of filled blocks written to a file.
+    std::vector<uint8_t> m_chunk;
 };
 
 // Property lists (defined with the property entries).
@@ -349,3 +375,6 @@ private:
 // byteCount is reached.
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values);
+// As PackSamples for the n differences values[i + 1] - values[i] of n + 1 values.
+void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
+                     double scale, const double* values);

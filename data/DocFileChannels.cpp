@@ -12,11 +12,10 @@
 #include "data/IntegerScaling.h"
 #include "foundation/ByteOrder.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/ParallelFor.h"
 
 namespace {
 
-constexpr uint32_t kEquidistantRecordLength = 39;
-constexpr uint32_t kTimeVectorRecordLength = 23;
 // Days from 1899-12-30 to 1970-01-01.
 constexpr double kUnixEpochDays = 25569.0;
 // Old value-text keys far beyond the table would make it allocate a slot for every key between.
@@ -25,6 +24,15 @@ constexpr uint32_t kMaxValueTextKey = 1u << 24;
 double StampToDays(const CKSTTimeStamp& stamp)
 {
     return stamp.GetSerialDays() + stamp.GetFraction() / 86400.0;
+}
+
+// Calls decode(first, end) over [0, n), long runs split over several threads: the channel's
+// arrays are fresh, and the first touches of their pages are what the threads share.
+template <class Decode>
+void DecodeSplit(uint32_t n, Decode decode)
+{
+    KstParallelFor(n, KstDecodeGrain(true, n),
+                   [&](size_t first, size_t end) { decode(first, end); });
 }
 
 template <class Code>
@@ -36,11 +44,13 @@ bool DecodeCodes(CKSTDocReader& block, CKSTChannel& channel, uint32_t n, double 
     }
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
-        for (uint32_t i = 0; i < n; ++i) {
-            const Code code = KstLoadLE<Code>(in + static_cast<size_t>(i) * sizeof(Code));
-            // At most 32 bits: through int64_t the conversion is one instruction.
-            out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
-        }
+        DecodeSplit(n, [&](size_t first, size_t end) {
+            for (size_t i = first; i < end; ++i) {
+                const Code code = KstLoadLE<Code>(in + i * sizeof(Code));
+                // At most 32 bits: through int64_t the conversion is one instruction.
+                out[i] = static_cast<double>(static_cast<int64_t>(code)) * scale + offset;
+            }
+        });
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Code));
     return true;
@@ -55,6 +65,37 @@ void EncodeCodes(const double* values, uint32_t n, const KstGridQuantiser& quant
     }
 }
 
+// PackSamples over entry(0) .. entry(n - 1).
+template <class Entry>
+void PackEntries(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
+                 double scale, Entry entry)
+{
+    if (bitWidth == 0) {
+        std::memset(out, 0, byteCount);
+        return;
+    }
+    const uint64_t mask = bitWidth >= 32 ? 0xFFFFFFFFu : (uint64_t{1} << bitWidth) - 1;
+    const KstGridQuantiser quantise(scale, offset);
+    uint64_t bits = 0;  // pending bits, right-aligned
+    uint32_t pending = 0;
+    size_t pos = 0;
+    for (uint32_t i = 0; i < n && pos < byteCount; ++i) {
+        const uint64_t code = static_cast<uint64_t>(quantise(entry(i))) & mask;
+        bits = (bits << bitWidth) | code;
+        pending += bitWidth;
+        while (pending >= 8 && pos < byteCount) {
+            pending -= 8;
+            out[pos++] = static_cast<uint8_t>(bits >> pending);
+        }
+        bits &= (uint64_t{1} << pending) - 1;
+    }
+    if (pending > 0 && pos < byteCount) {
+        out[pos++] = static_cast<uint8_t>(bits << (8 - pending));
+    }
+    // Only the bytes that no code reached are cleared.
+    std::memset(out + pos, 0, byteCount - pos);
+}
+
 template <class Float>
 bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
 {
@@ -63,13 +104,16 @@ bool DecodeFloats(CKSTDocReader& block, CKSTChannel& channel, uint32_t n)
     }
     const uint8_t* in = block.GetCurrent();
     channel.AppendDecoded(n, [&](double* out) {
-        if (sizeof(Float) == sizeof(double) && kKstMachineOrder == KstByteOrder::Little) {
-            std::memcpy(out, in, static_cast<size_t>(n) * sizeof(double));
-            return;
-        }
-        for (uint32_t i = 0; i < n; ++i) {
-            out[i] = KstLoadLE<Float>(in + static_cast<size_t>(i) * sizeof(Float));
-        }
+        DecodeSplit(n, [&](size_t first, size_t end) {
+            if (sizeof(Float) == sizeof(double) && kKstMachineOrder == KstByteOrder::Little) {
+                std::memcpy(out + first, in + first * sizeof(double),
+                            (end - first) * sizeof(double));
+                return;
+            }
+            for (size_t i = first; i < end; ++i) {
+                out[i] = KstLoadLE<Float>(in + i * sizeof(Float));
+            }
+        });
     });
     block.Skip(static_cast<size_t>(n) * sizeof(Float));
     return true;
@@ -132,7 +176,7 @@ int CKSTDocFile::WriteMissingRun(uint32_t index, uint32_t count)
 
 int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const double* values,
                                   uint32_t n, bool time, double scale, double offset,
-                                  uint64_t levels, bool packed, bool difference, double firstValue)
+                                  uint64_t levels, bool packed, bool difference)
 {
     const int check = CheckWritable();
     if (check != KST_OK) {
@@ -142,20 +186,25 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
     CKSTDocRecord head;
     if (packed && levels > 0) {
         const uint32_t width = kst_doc::PackedWidth(levels, difference);
-        const size_t byteCount = (static_cast<uint64_t>(n) * width + 7) / 8;
         head.PutU32(n);
         head.PutF64(width == 0 ? 0.0 : scale);
         head.PutF64(offset);
         if (difference) {
-            head.PutF64(firstValue);
+            head.PutF64(values[0]);
         }
         head.PutU8(static_cast<uint8_t>(width));
-        // Every byte is written by PackSamples: no zero-filled buffer first.
-        const std::unique_ptr<uint8_t[]> codes(new uint8_t[std::max<size_t>(byteCount, 1)]);
-        PackSamples(codes.get(), byteCount, n, width, offset, scale, values);
         const uint8_t tag = difference ? KST_TAG_VALUE_DIFF_PACKED : KST_TAG_VALUE_PACKED;
-        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.get(),
-                                 byteCount);
+        return WriteFilledBlock(static_cast<uint8_t>(tag - odd), index, head, n, width,
+                                [&](uint8_t* out, size_t first, size_t count) {
+                                    const size_t bytes = (count * width + 7) / 8;
+                                    if (difference) {
+                                        PackDifferences(out, bytes, static_cast<uint32_t>(count),
+                                                        width, offset, scale, values + first);
+                                    } else {
+                                        PackSamples(out, bytes, static_cast<uint32_t>(count), width,
+                                                    offset, scale, values + first);
+                                    }
+                                });
     }
     if (!packed && levels > 0 && levels < (uint64_t{1} << 31)) {
         const uint32_t codeSize = levels < 257 ? 1 : levels <= 65536 ? 2 : 4;
@@ -164,28 +213,31 @@ int CKSTDocFile::WriteSampleBlock(uint32_t index, uint16_t sampleType, const dou
                                             : KST_TAG_VALUE_U32;
         head.PutF64(scale);
         head.PutF64(offset);
-        std::vector<uint8_t> codes(static_cast<size_t>(n) * codeSize);
         const KstGridQuantiser quantise(scale, offset);
-        if (codeSize == 1) {
-            EncodeCodes<uint8_t>(values, n, quantise, codes.data());
-        } else if (codeSize == 2) {
-            EncodeCodes<uint16_t>(values, n, quantise, codes.data());
-        } else {
-            EncodeCodes<uint32_t>(values, n, quantise, codes.data());
-        }
-        return WriteIndexedBlock(static_cast<uint8_t>(tag - odd), index, head, codes.data(),
-                                 codes.size());
+        return WriteFilledBlock(static_cast<uint8_t>(tag - odd), index, head, n, 8 * codeSize,
+                                [&](uint8_t* out, size_t first, size_t count) {
+                                    const double* from = values + first;
+                                    const auto k = static_cast<uint32_t>(count);
+                                    if (codeSize == 1) {
+                                        EncodeCodes<uint8_t>(from, k, quantise, out);
+                                    } else if (codeSize == 2) {
+                                        EncodeCodes<uint16_t>(from, k, quantise, out);
+                                    } else {
+                                        EncodeCodes<uint32_t>(from, k, quantise, out);
+                                    }
+                                });
     }
     // Raw. A narrower float is used only where it holds every value exactly, and never for
     // times; any other sample type is stored as f64 rather than dropped.
     const bool asFloat = !time && sampleType == 4 && kst_doc::AllExactAsFloat(values, n);
     if (asFloat) {
-        std::vector<uint8_t> bytes(static_cast<size_t>(n) * 4);
-        for (uint32_t i = 0; i < n; ++i) {
-            KstStoreLE(bytes.data() + static_cast<size_t>(i) * 4, static_cast<float>(values[i]));
-        }
-        return WriteIndexedBlock(static_cast<uint8_t>(KST_TAG_VALUE_F32 - odd), index, head,
-                                 bytes.data(), bytes.size());
+        return WriteFilledBlock(static_cast<uint8_t>(KST_TAG_VALUE_F32 - odd), index, head, n, 32,
+                                [&](uint8_t* out, size_t first, size_t count) {
+                                    for (size_t i = 0; i < count; ++i) {
+                                        KstStoreLE(out + i * 4,
+                                                   static_cast<float>(values[first + i]));
+                                    }
+                                });
     }
     return WriteIndexedBlock(static_cast<uint8_t>(KST_TAG_VALUE_F64 - odd), index, head,
                              reinterpret_cast<const uint8_t*>(values), static_cast<size_t>(n) * 8);
@@ -207,15 +259,14 @@ int CKSTDocFile::WriteTimeVector(const CKSTChannel& channel, uint32_t index)
         int result;
         if (choice.kind == kst_doc::BlockChoice::kDirect) {
             result = WriteSampleBlock(index, 5, times + from, count, true, choice.direct.scale,
-                                      choice.direct.offset, choice.direct.levels, true, false, 0.0);
+                                      choice.direct.offset, choice.direct.levels, true, false);
         } else if (choice.kind == kst_doc::BlockChoice::kDifference) {
-            const std::vector<double> diffs = kst_doc::Differences(times + from, count);
-            result = WriteSampleBlock(index, 5, diffs.data(), count - 1, true,
-                                      choice.difference.scale, choice.difference.offset,
-                                      choice.difference.levels, true, true, times[from]);
+            result =
+                WriteSampleBlock(index, 5, times + from, count - 1, true, choice.difference.scale,
+                                 choice.difference.offset, choice.difference.levels, true, true);
         } else {
-            result = WriteSampleBlock(index, 5, times + from, count, true, 0.0, 0.0, 0, false,
-                                      false, 0.0);
+            result =
+                WriteSampleBlock(index, 5, times + from, count, true, 0.0, 0.0, 0, false, false);
         }
         if (result != KST_OK) {
             return result;
@@ -236,7 +287,7 @@ int CKSTDocFile::WriteValueRange(const CKSTChannel& channel, uint32_t index, uin
         for (const kst_doc::Segment& segment : choice.segments) {
             const int result = WriteSampleBlock(
                 index, sampleType, values + segment.first, segment.count, false, segment.fit.scale,
-                segment.fit.offset, segment.fit.levels, true, false, 0.0);
+                segment.fit.offset, segment.fit.levels, true, false);
             if (result != KST_OK) {
                 return result;
             }
@@ -246,15 +297,13 @@ int CKSTDocFile::WriteValueRange(const CKSTChannel& channel, uint32_t index, uin
     const kst_doc::BlockChoice& whole = choice.whole;
     if (whole.kind == kst_doc::BlockChoice::kDirect) {
         return WriteSampleBlock(index, sampleType, values, n, false, whole.direct.scale,
-                                whole.direct.offset, whole.direct.levels, true, false, 0.0);
+                                whole.direct.offset, whole.direct.levels, true, false);
     }
     if (whole.kind == kst_doc::BlockChoice::kDifference) {
-        const std::vector<double> diffs = kst_doc::Differences(values, n);
-        return WriteSampleBlock(index, sampleType, diffs.data(), n - 1, false,
-                                whole.difference.scale, whole.difference.offset,
-                                whole.difference.levels, true, true, values[0]);
+        return WriteSampleBlock(index, sampleType, values, n - 1, false, whole.difference.scale,
+                                whole.difference.offset, whole.difference.levels, true, true);
     }
-    return WriteSampleBlock(index, sampleType, values, n, false, 0.0, 0.0, 0, false, false, 0.0);
+    return WriteSampleBlock(index, sampleType, values, n, false, 0.0, 0.0, 0, false, false);
 }
 
 int CKSTDocFile::WriteSamples(const CKSTChannel& channel, uint32_t index, uint32_t from,
@@ -322,30 +371,15 @@ int CKSTDocFile::WriteSingleValue(uint32_t index, uint16_t sampleType, double va
 void PackSamples(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
                  double scale, const double* values)
 {
-    if (bitWidth == 0) {
-        std::memset(out, 0, byteCount);
-        return;
-    }
-    const uint64_t mask = bitWidth >= 32 ? 0xFFFFFFFFu : (uint64_t{1} << bitWidth) - 1;
-    const KstGridQuantiser quantise(scale, offset);
-    uint64_t bits = 0;  // pending bits, right-aligned
-    uint32_t pending = 0;
-    size_t pos = 0;
-    for (uint32_t i = 0; i < n && pos < byteCount; ++i) {
-        const uint64_t code = static_cast<uint64_t>(quantise(values[i])) & mask;
-        bits = (bits << bitWidth) | code;
-        pending += bitWidth;
-        while (pending >= 8 && pos < byteCount) {
-            pending -= 8;
-            out[pos++] = static_cast<uint8_t>(bits >> pending);
-        }
-        bits &= (uint64_t{1} << pending) - 1;
-    }
-    if (pending > 0 && pos < byteCount) {
-        out[pos++] = static_cast<uint8_t>(bits << (8 - pending));
-    }
-    // Only the bytes that no code reached are cleared.
-    std::memset(out + pos, 0, byteCount - pos);
+    PackEntries(out, byteCount, n, bitWidth, offset, scale,
+                [values](uint32_t i) { return values[i]; });
+}
+
+void PackDifferences(uint8_t* out, size_t byteCount, uint32_t n, uint32_t bitWidth, double offset,
+                     double scale, const double* values)
+{
+    PackEntries(out, byteCount, n, bitWidth, offset, scale,
+                [values](uint32_t i) { return values[i + 1] - values[i]; });
 }
 
 // --- Reading ---
@@ -547,7 +581,11 @@ int CKSTDocFile::ReadValueBlock(CKSTDocReader& block, CKSTChannel& channel, uint
                 return KST_ERR_TOO_LARGE;
             }
             if (width == 0 && !difference) {
-                channel.AppendDecoded(n, [&](double* out) { std::fill(out, out + n, offset); });
+                channel.AppendDecoded(n, [&](double* out) {
+                    DecodeSplit(n, [&](size_t first, size_t end) {
+                        std::fill(out + first, out + end, offset);
+                    });
+                });
                 return KST_OK;
             }
             return channel.ReadPackedValues(block.GetCurrent(), block.GetRemaining(), n, width,

@@ -318,6 +318,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                 slot.channel->SetSelected(slot.selected);
                 if (slot.selected) {
                     slot.channel->Reserve(counts.ForValues(k, bits, m_samplesLeft));
+                    slot.channel->TouchRoom();
                 }
                 if (slot.selected && slot.channel->GetTimeBaseType() == CKSTChannel::kTimeVector) {
                     slotAt(slot.timeBase).timesNeeded = true;
@@ -343,6 +344,7 @@ int CKSTDocFile::ReadChannels(const CKSTDocReader& recordsIn, CKSTChannelList& c
                     if (!slot.times) {
                         slot.times = std::make_unique<CKSTChannel>();
                         slot.times->Reserve(counts.ForTimes(k, bits, m_samplesLeft));
+                        slot.times->TouchRoom();
                     }
                     result = IsFixedSizeTag(tag) ? ReadSingleTime(payload, *slot.times, tag)
                                                  : ReadTimeBlock(payload, *slot.times, tag);
@@ -478,7 +480,9 @@ int CKSTDocFile::ReadChannelData(const CKSTDocReader& recordsIn, CKSTChannel& ch
                     found = result == KST_OK;
                     if (found) {
                         channel.Reserve(counts.ForValues(k, bits, m_samplesLeft));
+                        channel.TouchRoom();
                         times.Reserve(counts.ForTimes(timeBase, bits, m_samplesLeft));
+                        times.TouchRoom();
                     }
                 }
                 continue;

@@ -56,15 +56,6 @@ bool AllExactAsFloat(const double* values, size_t n)
     return true;
 }
 
-std::vector<double> Differences(const double* values, uint32_t n)
-{
-    std::vector<double> d(n > 0 ? n - 1 : 0);
-    for (uint32_t i = 0; i + 1 < n; ++i) {
-        d[i] = values[i + 1] - values[i];
-    }
-    return d;
-}
-
 namespace {
 
 GridFit CheckedDirect(const double* values, size_t n, const KstGridScan& scan)

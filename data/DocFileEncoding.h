@@ -22,7 +22,6 @@ uint32_t PackedWidth(uint64_t levels, bool difference);
 // floor(log2 levels) + 1, the width the size estimates use.
 uint32_t EstimatedWidth(uint64_t levels);
 bool AllExactAsFloat(const double* values, size_t n);
-std::vector<double> Differences(const double* values, uint32_t n);
 
 struct BlockChoice {
     enum Kind { kRaw, kDirect, kDifference };

@@ -2,6 +2,8 @@
 
 #include "data/Channel.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -35,54 +37,84 @@ inline double Step(double e, double previous)
     return d > kStepFloor * std::max(std::fabs(e), std::fabs(previous)) ? d : HUGE_VAL;
 }
 
-// The scan of entry(0) .. entry(n-1). Four interleaved runs keep the comparisons independent;
-// where they meet, the earlier entry of equal extremes wins (only a zero's sign tells them
-// apart), as in a single run from the start.
-template <typename Entry>
-KstGridScan Scan(size_t n, Entry entry)
+// One step of the scan for two entries e after their predecessors p, in the lanes of SSE2
+// registers: Step, min and max as the scalar code gives them, and e - e summed (0 while every
+// entry is finite).
+struct ScanLanes {
+    __m128d lo = _mm_set1_pd(HUGE_VAL);
+    __m128d hi = _mm_set1_pd(-HUGE_VAL);
+    __m128d step = _mm_set1_pd(HUGE_VAL);
+    __m128d nonFinite = _mm_setzero_pd();
+
+    void Take(__m128d e, __m128d p)
+    {
+        const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
+        lo = _mm_min_pd(lo, e);
+        hi = _mm_max_pd(hi, e);
+        nonFinite = _mm_add_pd(nonFinite, _mm_sub_pd(e, e));
+        const __m128d d = _mm_and_pd(_mm_sub_pd(e, p), magnitude);
+        const __m128d larger = _mm_max_pd(_mm_and_pd(e, magnitude), _mm_and_pd(p, magnitude));
+        const __m128d counts = _mm_cmpgt_pd(d, _mm_mul_pd(_mm_set1_pd(kStepFloor), larger));
+        const __m128d taken =
+            _mm_or_pd(_mm_and_pd(counts, d), _mm_andnot_pd(counts, _mm_set1_pd(HUGE_VAL)));
+        step = _mm_min_pd(step, taken);
+    }
+};
+
+double LowLane(__m128d v)
+{
+    return _mm_cvtsd_f64(v);
+}
+
+double HighLane(__m128d v)
+{
+    return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v));
+}
+
+// The scan of entry(0) .. entry(n-1); pair(i) loads entry(i) and entry(i + 1) into one register.
+// Two sets of lanes keep the comparisons independent. Equal extremes differ at most in a zero's
+// sign, which the earliest zero settles at the end, as a single run from the start would.
+template <typename Entry, typename Pair>
+KstGridScan Scan(size_t n, Entry entry, Pair pair)
 {
     KstGridScan scan;
     if (n == 0) {
         return scan;
     }
-    double lo[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    double hi[4] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
-    double step[4] = {HUGE_VAL, HUGE_VAL, HUGE_VAL, HUGE_VAL};
-    double nonFinite = 0.0;  // stays 0 while every e - e is
-    double previous = entry(0);
-    size_t i = 0;
+    ScanLanes a;
+    ScanLanes b;
+    a.lo = a.hi = _mm_set1_pd(entry(0));
+    a.nonFinite = _mm_set1_pd(entry(0) - entry(0));
+    size_t i = 1;
     for (; i + 4 <= n; i += 4) {
-        double e[4];
-        for (int k = 0; k < 4; ++k) {
-            e[k] = entry(i + k);
-        }
-        for (int k = 0; k < 4; ++k) {
-            lo[k] = std::min(lo[k], e[k]);
-            hi[k] = std::max(hi[k], e[k]);
-            nonFinite += e[k] - e[k];
-        }
-        step[0] = std::min(step[0], Step(e[0], previous));
-        step[1] = std::min(step[1], Step(e[1], e[0]));
-        step[2] = std::min(step[2], Step(e[2], e[1]));
-        step[3] = std::min(step[3], Step(e[3], e[2]));
-        previous = e[3];
+        a.Take(pair(i), pair(i - 1));
+        b.Take(pair(i + 2), pair(i + 1));
     }
+    for (; i + 2 <= n; i += 2) {
+        a.Take(pair(i), pair(i - 1));
+    }
+    double lo =
+        std::min(std::min(LowLane(a.lo), HighLane(a.lo)), std::min(LowLane(b.lo), HighLane(b.lo)));
+    double hi =
+        std::max(std::max(LowLane(a.hi), HighLane(a.hi)), std::max(LowLane(b.hi), HighLane(b.hi)));
+    double step = std::min(std::min(LowLane(a.step), HighLane(a.step)),
+                           std::min(LowLane(b.step), HighLane(b.step)));
+    const __m128d sums = _mm_add_pd(a.nonFinite, b.nonFinite);
+    double nonFinite = LowLane(sums) + HighLane(sums);
     for (; i < n; ++i) {
         const double e = entry(i);
-        lo[0] = std::min(lo[0], e);
-        hi[0] = std::max(hi[0], e);
+        lo = std::min(lo, e);
+        hi = std::max(hi, e);
         nonFinite += e - e;
-        step[0] = std::min(step[0], Step(e, previous));
-        previous = e;
+        step = std::min(step, Step(e, entry(i - 1)));
     }
     scan.finite = nonFinite == 0.0;
     if (!scan.finite) {
         return scan;
     }
-    // entry(0) against itself gave no step above.
-    scan.minStep = std::min(std::min(step[0], step[1]), std::min(step[2], step[3]));
-    scan.min = std::min(std::min(lo[0], lo[1]), std::min(lo[2], lo[3]));
-    scan.max = std::max(std::max(hi[0], hi[1]), std::max(hi[2], hi[3]));
+    scan.minStep = step;
+    scan.min = lo;
+    scan.max = hi;
     if (scan.min == 0.0 || scan.max == 0.0) {
         size_t first = 0;
         while (entry(first) != 0.0) {
@@ -229,7 +261,9 @@ int64_t KstGridCode(double x, double scale, double offset)
 
 KstGridScan KstScanGrid(const double* entries, size_t n)
 {
-    return Scan(n, [entries](size_t i) { return entries[i]; });
+    return Scan(
+        n, [entries](size_t i) { return entries[i]; },
+        [entries](size_t i) { return _mm_loadu_pd(entries + i); });
 }
 
 KstGridScan KstScanGridOfDifferences(const double* entries, size_t n)
@@ -237,7 +271,11 @@ KstGridScan KstScanGridOfDifferences(const double* entries, size_t n)
     if (n < 2) {
         return KstGridScan();
     }
-    return Scan(n - 1, [entries](size_t i) { return entries[i + 1] - entries[i]; });
+    return Scan(
+        n - 1, [entries](size_t i) { return entries[i + 1] - entries[i]; },
+        [entries](size_t i) {
+            return _mm_sub_pd(_mm_loadu_pd(entries + i + 1), _mm_loadu_pd(entries + i));
+        });
 }
 
 KstGridScan KstJoinGridScans(const KstGridScan& a, const KstGridScan& b, double last, double next)

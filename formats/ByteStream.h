@@ -18,21 +18,9 @@
 #include "foundation/ByteOrder.h"
 #include "foundation/DataFile.h"
 #include "foundation/MemBuffer.h"
+#include "foundation/ParallelFor.h"
 
 class CKSTChannel;
-
-// Samples per thread when a decode is split: a smaller share would not pay for starting a
-// thread (milliseconds under Wine).
-constexpr size_t kKstDecodeGrain = size_t{1} << 20;
-
-// Items per thread for a decode of `count` items of `samplesPerItem` samples each. The first
-// touches of fresh pages are what many threads make cheaper; arrays that held data before are
-// bound by the memory's bandwidth, which two threads use fully while a third only adds its start.
-inline size_t KstDecodeGrain(bool freshArrays, size_t count, size_t samplesPerItem = 1)
-{
-    const size_t grain = std::max<size_t>(1, kKstDecodeGrain / std::max<size_t>(samplesPerItem, 1));
-    return freshArrays ? grain : std::max(grain, count / 2);
-}
 
 // The grain of a decoder that carries state from one element to the next: never split, not even
 // by KstSetParallelLimits.

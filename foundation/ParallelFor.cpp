@@ -21,9 +21,13 @@ unsigned KstParallelThreadsFor(size_t count, size_t grain)
 {
     const size_t forced = s_minGrain.load();
     grain = std::max<size_t>(forced != 0 ? forced : grain, 1);
+    // Asked once: under Wine the question is a round trip to the server, which readers of many
+    // small blocks would otherwise pay for every block.
+    static const unsigned hardware =
+        std::clamp(std::thread::hardware_concurrency(), 1u, kThreadCap);
     unsigned limit = s_maxThreads.load();
     if (limit == 0) {
-        limit = std::clamp(std::thread::hardware_concurrency(), 1u, kThreadCap);
+        limit = hardware;
     }
     return static_cast<unsigned>(std::clamp<size_t>(count / grain, 1, limit));
 }

@@ -3,6 +3,7 @@
 // bound by first touches of the fresh pages it writes, which the system serves faster from
 // several threads at once; each range writes only its own part of the output.
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 
@@ -18,3 +19,16 @@ void KstParallelFor(size_t count, size_t grain, const std::function<void(size_t,
 // For tests: at most maxThreads threads (0: the hardware's), and a grain of minGrain items
 // instead of the callers' when minGrain is not 0, so that small inputs are split too.
 void KstSetParallelLimits(unsigned maxThreads, size_t minGrain);
+
+// Samples per thread when a decode is split: a smaller share would not pay for starting a
+// thread (milliseconds under Wine).
+constexpr size_t kKstDecodeGrain = size_t{1} << 20;
+
+// Items per thread for a decode of `count` items of `samplesPerItem` samples each. The first
+// touches of fresh pages are what many threads make cheaper; arrays that held data before are
+// bound by the memory's bandwidth, which two threads use fully while a third only adds its start.
+inline size_t KstDecodeGrain(bool freshArrays, size_t count, size_t samplesPerItem = 1)
+{
+    const size_t grain = std::max<size_t>(1, kKstDecodeGrain / std::max<size_t>(samplesPerItem, 1));
+    return freshArrays ? grain : std::max(grain, count / 2);
+}

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -10,6 +12,9 @@
 #include "data/DocFile.h"
 #include "data/doc_file_test_util.h"
 #include "foundation/ErrorCodes.h"
+#include "foundation/Md5.h"
+#include "foundation/ParallelFor.h"
+#include "support/TempFolder.h"
 
 using namespace doc_test;
 
@@ -628,3 +633,138 @@ TEST(DocFileChannels, SingleValueRecordsKeepEveryValue)
 }
 
 }  // namespace
+
+// The written bytes of every block form the writer chooses, pinned by their digest, and the same
+// bytes through a file as in memory. Long channels make the file writer split its blocks.
+TEST(DocFileChannels, WrittenBlocksKeepTheirBytes)
+{
+    std::mt19937_64 random(7);
+    const auto unit = [&random] { return static_cast<double>(random() >> 11) * 0x1p-52 - 1.0; };
+    const auto fill = [](uint32_t n, auto value) {
+        std::vector<double> v(n);
+        for (uint32_t i = 0; i < n; ++i) {
+            v[i] = value(i);
+        }
+        return v;
+    };
+    CKSTChannelList list;
+    list.AddPointer(MakeChannel(fill(3000, [&](uint32_t) { return unit(); })).release(), true);
+    list.AddPointer(
+        MakeChannel(fill(300000, [&](uint32_t) { return double(float(unit())); }), 4).release(),
+        true);
+    list.AddPointer(
+        MakeChannel(fill(300000, [&](uint32_t) { return double(random() % 4096) * 0.25; }))
+            .release(),
+        true);
+    double walk = 0.0;
+    list.AddPointer(
+        MakeChannel(fill(5000, [&](uint32_t) { return walk += double(random() % 16) - 8.0; }))
+            .release(),
+        true);
+    list.AddPointer(
+        MakeChannel(
+            fill(5000, [&](uint32_t i) { return double((i / 500) * 1000 + random() % 16); }))
+            .release(),
+        true);
+    std::vector<bool> missing(5000);
+    for (uint32_t i = 0; i < 5000; ++i) {
+        missing[i] = i % 1000 >= 990;
+    }
+    list.AddPointer(
+        MakeChannel(fill(5000, [&](uint32_t) { return double(random() % 4096); }), 5, missing)
+            .release(),
+        true);
+    for (const bool jitter : {true, false}) {
+        auto channel = std::make_unique<CKSTChannel>();
+        channel->SetName(jitter ? "jittered times" : "random times");
+        for (uint32_t i = 0; i < 4000; ++i) {
+            const double t = jitter ? double(i * 1000ull + random() % 300) * 1e-6 : unit() + i;
+            channel->AppendTimeValue(t, double(random() % 4096));
+        }
+        list.AddPointer(channel.release(), true);
+    }
+
+    const Bytes image = WriteImage(list, true);
+    CKSTString digest;
+    Md5Hex(digest, image.data(), image.size());
+    EXPECT_EQ(image.size(), 1765588u);
+    EXPECT_EQ(std::string(digest.c_str()), "2a9e58189c5d6ba6baa91bed5296e039");
+
+    TempFolder folder;
+    CKSTDocFile file;
+    ASSERT_EQ(file.OpenWrite(folder.Path("blocks.qld")), 0);
+    ASSERT_EQ(file.WriteChannels(list, true), 0);
+    ASSERT_EQ(file.Close(), 0);
+    std::ifstream in(folder.Native("blocks.qld"), std::ios::binary);
+    const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(written == image);
+}
+
+// Long blocks are decoded on several threads; the samples must come out as one thread gives
+// them, for every block form, with running sums that start inside a byte and biases far from 0.
+TEST(DocFileChannels, SplitDecodingGivesTheSamplesOfOneThread)
+{
+    std::mt19937_64 random(5);
+    const uint32_t n = 1001;  // not a multiple of 8: the last range ends inside a byte
+    std::vector<double> values(n);
+    for (double& v : values) {
+        v = static_cast<double>(random() % 1000);
+    }
+    CKSTDocFile writer;
+    ASSERT_EQ(writer.OpenMemoryWrite(), 0);
+    CKSTChannelList list;
+    for (uint32_t k = 0; k < 9; ++k) {
+        list.AddPointer(MakeChannel({}).release(), true);
+        ASSERT_EQ(writer.WriteChannelRecord(*list.GetAt(static_cast<int>(k)), k, k), 0);
+    }
+    struct Block {
+        uint64_t levels;
+        bool packed;
+        bool difference;
+        double scale;
+        double offset;
+        uint16_t sampleType;
+    };
+    const Block blocks[] = {
+        {0, false, false, 0.0, 0.0, 5},       // f64
+        {0, false, false, 0.0, 0.0, 4},       // f32
+        {1000, false, false, 1.0, 0.0, 5},    // u16 codes
+        {100000, false, false, 1.0, 0.0, 5},  // u32 codes
+        {1000, true, false, 1.0, 0.0, 5},     // 10-bit codes
+        {2000, true, true, 1.0, -1000.0, 5},  // 11-bit differences, bias 1000
+        {4096, true, true, 0.5, -2048.0, 5},  // a running sum over a fine grid
+        {3, true, true, 1e-3, -1e9, 5},       // bias 1e12: codes far from the sums
+        {1u << 30, true, true, 1.0, 0.0, 5},  // 30-bit codes
+    };
+    for (uint32_t k = 0; k < std::size(blocks); ++k) {
+        const Block& b = blocks[k];
+        std::vector<double> data = values;
+        if (b.sampleType == 4) {
+            for (double& v : data) {
+                v = static_cast<float>(v / 7.0);
+            }
+        }
+        const uint32_t count = b.difference ? n - 1 : n;
+        ASSERT_EQ(writer.WriteSampleBlock(k, b.sampleType, data.data(), count, false, b.scale,
+                                          b.offset, b.levels, b.packed, b.difference),
+                  0);
+    }
+    CKSTMemBuffer image;
+    writer.GetMemory(image);
+    const Bytes bytes = FromBuffer(image);
+
+    CKSTChannelList oneThread;
+    KstSetParallelLimits(1, 0);
+    ASSERT_EQ(ReadImage(bytes, oneThread), 0);
+    CKSTChannelList split;
+    KstSetParallelLimits(4, 1);
+    const int result = ReadImage(bytes, split);
+    KstSetParallelLimits(0, 0);
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(split.GetCount(), 9);
+    for (int k = 0; k < 9; ++k) {
+        SCOPED_TRACE(k);
+        ASSERT_EQ(oneThread.GetAt(k)->GetCount(), n);
+        ExpectSameSamples(*oneThread.GetAt(k), *split.GetAt(k));
+    }
+}

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <vector>
@@ -321,6 +323,56 @@ TEST(IntegerScaling, ScansJoinAndBoundTheFit)
     }
     EXPECT_TRUE(SameBits(KstScanGrid(runs[0].data(), runs[0].size()).min, 0.0));
     EXPECT_TRUE(SameBits(KstScanGrid(runs[1].data(), runs[1].size()).max, -0.0));
+}
+
+// The scan one entry after another, as its declaration describes it, against the one the fits
+// use, over every length around its unrolled loops and entries that test each of its parts.
+KstGridScan PlainScan(const std::vector<double>& e)
+{
+    KstGridScan scan;
+    for (size_t i = 0; i < e.size(); ++i) {
+        scan.finite = scan.finite && std::isfinite(e[i]);
+        scan.min = e[i] < scan.min ? e[i] : scan.min;
+        scan.max = e[i] > scan.max ? e[i] : scan.max;
+        if (i > 0) {
+            const double d = std::fabs(e[i] - e[i - 1]);
+            if (d > 1e-12 * std::max(std::fabs(e[i]), std::fabs(e[i - 1])) && d < scan.minStep) {
+                scan.minStep = d;
+            }
+        }
+    }
+    return scan;
+}
+
+TEST(IntegerScaling, ScanMatchesTheEntryByEntryScan)
+{
+    std::mt19937_64 random(31);
+    const double pool[] = {0.0,   -0.0,   1.0,    -1.0, 1.0 + 1e-15, 3.5, -7.25,
+                           1e300, -1e300, 1e-300, kInf, -kInf,       kNaN};
+    for (int round = 0; round < 400; ++round) {
+        const size_t n = round % 41;
+        std::vector<double> entries(n);
+        const bool withSpecials = round % 3 == 0;
+        for (double& e : entries) {
+            e = pool[random() % (withSpecials ? std::size(pool) : std::size(pool) - 3)];
+        }
+        std::vector<double> differences;
+        for (size_t i = 0; i + 1 < n; ++i) {
+            differences.push_back(entries[i + 1] - entries[i]);
+        }
+        const KstGridScan scans[] = {KstScanGrid(entries.data(), n),
+                                     KstScanGridOfDifferences(entries.data(), n)};
+        const KstGridScan expected[] = {PlainScan(entries), PlainScan(differences)};
+        for (int k = 0; k < 2; ++k) {
+            SCOPED_TRACE(::testing::Message() << "round " << round << (k ? " differences" : ""));
+            ASSERT_EQ(scans[k].finite, expected[k].finite);
+            if (expected[k].finite) {
+                EXPECT_TRUE(SameBits(scans[k].min, expected[k].min));
+                EXPECT_TRUE(SameBits(scans[k].max, expected[k].max));
+                EXPECT_TRUE(SameBits(scans[k].minStep, expected[k].minStep));
+            }
+        }
+    }
 }
 
 // The exact flag: a grid within the tolerance that does not give back the bits is no exact fit.

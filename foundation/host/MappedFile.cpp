@@ -1,4 +1,4 @@
-#include "formats/MappedFile.h"
+#include "foundation/MappedFile.h"
 
 #include <sys/mman.h>
 
