@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "formats/ByteStream.h"
-#include "formats/MappedFile.h"
+#include "foundation/MappedFile.h"
 #include "foundation/ErrorCodes.h"
 
 namespace {

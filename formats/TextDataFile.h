@@ -10,7 +10,7 @@
 
 #include "data/ChannelList.h"
 #include "data/DataSet.h"
-#include "formats/MappedFile.h"
+#include "foundation/MappedFile.h"
 #include "formats/StreamFormatFile.h"
 #include "formats/TextFormat.h"
 #include "foundation/HeaderInfoList.h"
