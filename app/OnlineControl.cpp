@@ -116,7 +116,8 @@ int CKSTOnlineControl::BuildOnlineChannels(CKSTDataSet& data, int channelCount)
         const int count = source->GetChannelCount();
         for (int i = 0; i < count; ++i) {
             scratch.Reset();
-            source->GetChannelInfo(i, scratch);
+            // A channel the source cannot describe keeps its place, empty, so indices stay aligned.
+            static_cast<void>(source->GetChannelInfo(i, scratch));
             channels.AddCopy(scratch);
         }
     }
@@ -272,7 +273,7 @@ int CKSTOnlineControl::CopyNewSamples(CKSTDataSet& data, bool recording, bool& c
             // The first samples bring the client's own origin; the aligned one must stay.
             const double t0 = target.GetT0();
             const CKSTTimeStamp start = target.GetStartTimeStamp();
-            source->GetChannelData(j, target, record);
+            static_cast<void>(source->GetChannelData(j, target, record));  // nothing new is no error
             if (m_bAlignStarts) {
                 target.SetT0(t0);
                 target.SetStartTimeStamp(start);

@@ -226,7 +226,7 @@ void CloseAndDelete(std::unique_ptr<IKSTMeasurementFile>& file) noexcept
 {
     if (file != nullptr) {
         try {
-            file->Close();
+            static_cast<void>(file->Close());
         } catch (...) {
             // The object goes anyway; an open that failed has nothing worth reporting.
         }

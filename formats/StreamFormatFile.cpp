@@ -5,19 +5,19 @@
 
 int CKSTStreamFormatFile::OpenRead(const CKSTString& path)
 {
-    Close();
+    static_cast<void>(Close());
     return ReadOpened(OpenStream(path, KST_OPEN_READ), path);
 }
 
 int CKSTStreamFormatFile::OpenWrite(const CKSTString& path)
 {
-    Close();
+    static_cast<void>(Close());
     return WriteOpened(OpenStream(path, KST_OPEN_WRITE), path);
 }
 
 int CKSTStreamFormatFile::OpenMemoryWrite()
 {
-    Close();
+    static_cast<void>(Close());
     return WriteOpened(m_stream.OpenMemoryWrite(), CKSTString());
 }
 
@@ -29,7 +29,7 @@ int CKSTStreamFormatFile::GetMemory(CKSTMemBuffer& buffer)
 
 int CKSTStreamFormatFile::SetMemory(const CKSTMemBuffer& buffer)
 {
-    Close();
+    static_cast<void>(Close());
     KstCopyMemoryImage(m_stream, buffer);
     return ReadOpened(m_stream.OpenMemoryRead(), CKSTString());
 }
@@ -53,7 +53,7 @@ int CKSTStreamFormatFile::ReadOpened(int opened, const CKSTString& path)
     }
     const int head = ReadHead(path);
     if (head != KST_OK) {
-        Close();
+        static_cast<void>(Close());
     }
     return head;
 }

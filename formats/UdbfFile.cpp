@@ -352,7 +352,7 @@ int CKSTUdbfFile::Close()
 
 int CKSTUdbfFile::Open(const CKSTString& path)
 {
-    Close();
+    static_cast<void>(Close());
     const CKSTString native = path.SlashesToBackslashes();
     const int slash = native.ReverseFind('\\');
     const CKSTString folder = slash >= 0 ? native.Left(slash) : CKSTString();
@@ -389,13 +389,13 @@ int CKSTUdbfFile::Open(const CKSTString& path)
     if (!m_paired) {
         const int result = m_data.Open(native, KST_OPEN_READ);
         if (result != KST_OK) {
-            Close();
+            static_cast<void>(Close());
             return result;
         }
     }
     const int result = ReadStart();
     if (result != KST_OK) {
-        Close();
+        static_cast<void>(Close());
         return result;
     }
     SetType(m_bigEndian ? KST_FILE_UDBF_BIG : KST_FILE_UDBF_LITTLE);

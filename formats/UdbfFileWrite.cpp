@@ -75,17 +75,17 @@ int WriteAll(CKSTDataFile& stream, const std::vector<uint8_t>& bytes)
 
 int CKSTUdbfFile::OpenWrite(const CKSTString& path)
 {
-    Close();
+    static_cast<void>(Close());
     const int result = m_data.Open(path, KST_OPEN_WRITE);
     if (result != KST_OK) {
-        Close();
+        static_cast<void>(Close());
     }
     return result;
 }
 
 int CKSTUdbfFile::OpenMemoryWrite(bool paired)
 {
-    Close();
+    static_cast<void>(Close());
     int result = m_data.OpenMemoryWrite();
     if (result == KST_OK && paired) {
         m_description = std::make_unique<CKSTFormatStream>();

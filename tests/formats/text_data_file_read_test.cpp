@@ -25,7 +25,7 @@ CKSTMemBuffer Image(const std::string& text)
 int ReadText(CKSTTextDataFile& file, const std::string& text, CKSTDataSet& dataSet,
              const CKSTTextFormat* settings = nullptr)
 {
-    file.SetMemory(Image(text));
+    static_cast<void>(file.SetMemory(Image(text)));  // a refused image fails the read
     file.SetReadSettings(settings);
     return file.Read(dataSet, nullptr, false);
 }

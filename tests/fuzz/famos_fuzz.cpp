@@ -16,11 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     CKSTDataSet dataSet;
-    file.Read(dataSet);
+    static_cast<void>(file.Read(dataSet));
     CKSTChannel channel;
     for (uint32_t i = 0; i < 4; ++i) {
-        file.ReadChannel(channel, i);
+        static_cast<void>(file.ReadChannel(channel, i));
     }
-    file.Close();
+    static_cast<void>(file.Close());
     return 0;
 }

@@ -14,6 +14,6 @@ inline void ReadForeignImage(IKSTMeasurementFile& file, const uint8_t* data, siz
         return;
     }
     CKSTDataSet dataSet;
-    file.Read(dataSet, nullptr, false);
-    file.Close();
+    static_cast<void>(file.Read(dataSet, nullptr, false));
+    static_cast<void>(file.Close());
 }

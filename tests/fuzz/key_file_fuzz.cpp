@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const bool stripComments : {false, true}) {
         CKSTKeyFile file;
         CKSTHeaderInfoList entries;
-        file.Load(entries, text, stripComments);
+        static_cast<void>(file.Load(entries, text, stripComments));
     }
     return 0;
 }

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             return 0;
         }
         CKSTCurveWndSettings settings;
-        LoadCurveWndLayout(file, settings, leaveOutMarkers);
+        static_cast<void>(LoadCurveWndLayout(file, settings, leaveOutMarkers));
     }
     return 0;
 }

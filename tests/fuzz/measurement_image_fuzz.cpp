@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     CKSTDataSet dataSet;
-    file.ReadChannels(dataSet);
-    file.Close();
+    static_cast<void>(file.ReadChannels(dataSet));
+    static_cast<void>(file.Close());
     return 0;
 }

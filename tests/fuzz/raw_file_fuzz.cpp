@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             continue;
         }
         CKSTDataSet dataSet;
-        file.Read(dataSet);
+        static_cast<void>(file.Read(dataSet));
     }
     return 0;
 }

@@ -22,7 +22,7 @@ void Read(const std::vector<uint8_t>& bytes)
         return;
     }
     CKSTDataSet dataSet;
-    file.Read(dataSet);
+    static_cast<void>(file.Read(dataSet));
 }
 
 }  // namespace

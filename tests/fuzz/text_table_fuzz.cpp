@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CKSTMemBuffer image;
     image.Write(data, 1, static_cast<uint32_t>(size));
     CKSTTextDataFile file;
-    file.SetMemory(image);
+    static_cast<void>(file.SetMemory(image));
     CKSTDataSet dataSet;
     const int result = file.Read(dataSet, nullptr, false);
 
@@ -66,6 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     settings.dateFormat = size > 3 ? data[3] % 5 : KST_TEXT_DATE_AUTO;
     settings.removeEmptyColumns = 0;
     file.SetReadSettings(&settings);
-    file.Read(dataSet, nullptr, false);
+    static_cast<void>(file.Read(dataSet, nullptr, false));
     return 0;
 }

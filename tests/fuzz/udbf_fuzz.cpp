@@ -15,9 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CKSTUdbfFile file;
         if (file.SetMemory(image) == 0) {
             CKSTDataSet dataSet;
-            file.Read(dataSet, nullptr, false);
+            static_cast<void>(file.Read(dataSet, nullptr, false));
             CKSTChannelList info;
-            file.ReadChannelInfo(info);
+            static_cast<void>(file.ReadChannelInfo(info));
         }
     }
     if (size < 2) {
@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CKSTChannelList channels;
     double firstTime = 0.0;
     int64_t rawOrigin = 0;
-    blocks.ReadData(channels, nullptr, 64, &firstTime, &rawOrigin, true, 45000.0, 1000);
+    static_cast<void>(blocks.ReadData(channels, nullptr, 64, &firstTime, &rawOrigin, true, 45000.0, 1000));
     return 0;
 }
