@@ -214,6 +214,18 @@ protected:
                                       0, recording, 0.0, memoryLimit, false, false, false);
     }
 
+    // After a stop whose last append failed: the user is told, nothing pretends to be the
+    // recording, and the ten samples of the last tick wait in memory.
+    void ExpectIncompleteRecordingKept()
+    {
+        EXPECT_TRUE(Host().opened.empty()) << "the incomplete recording is not shown as the stream";
+        ASSERT_EQ(Host().shown.size(), 1u);
+        EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
+        EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
+        EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
+            << "the samples the file lacks are kept";
+    }
+
     CKSTChannel& Channel(int i) { return *Host().data.GetChannels().GetAt(i); }
     RecordingHost& Host() { return m_rig->host; }
     CKSTOnlineControl& Online() { return m_rig->online; }
@@ -376,13 +388,8 @@ TEST_F(OnlineControlTest, AStopWhoseLastAppendFailsKeepsTheLiveDataAndSaysSo)
     std::filesystem::create_directory(m_folder.Native("rec.qld"));
     Online().StopLiveStream();
     EXPECT_FALSE(Online().m_bOnline);
-    EXPECT_TRUE(Host().opened.empty()) << "the incomplete recording is not shown as the stream";
-    ASSERT_EQ(Host().shown.size(), 1u);
-    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
-    EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
+    ExpectIncompleteRecordingKept();
     EXPECT_EQ(Values(Channel(0)).size(), 20u);
-    EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
-        << "the samples the file lacks are kept";
 }
 
 // The stop's append fits the C library's buffer, so its bytes fail only when the file closes.
@@ -413,12 +420,7 @@ TEST_F(OnlineControlTest, AStopWhoseLastBytesCannotBeFlushedSaysSoOnAFullDisk)
     Host().DeliverToAll(10);
     Online().OnOnlineTimer();
     Online().StopLiveStream();
-    EXPECT_TRUE(Host().opened.empty()) << "the incomplete recording is not shown as the stream";
-    ASSERT_EQ(Host().shown.size(), 1u);
-    EXPECT_EQ(Host().shown[0].code, KST_ONL_RECORDING_INCOMPLETE);
-    EXPECT_TRUE(Host().liveModified) << "the live data are unsaved";
-    EXPECT_EQ(Online().GetRecordingChannels().GetAt(0)->GetCount(), 10u)
-        << "the samples the file lacks are kept";
+    ExpectIncompleteRecordingKept();
 }
 
 TEST_F(OnlineControlTest, HoldWhileViewingOlderDataAboveTheLimitWithItsMessageOncePerChange)
